@@ -1,0 +1,84 @@
+#pragma once
+
+// What the steps of one table conversion (structure, indexes, rows) need from
+// the conversion window, so that they can run and be tested without it.
+
+#include "shell/AccessDatabase.h"
+#include "shell/Dialect.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class ServerConnection;
+
+// Settings that decide types, defaults and literals; read from the windows at
+// the moment of use and passed in, never cached.
+struct ConversionOptions {
+    Dialect dialect = Dialect::MSSQL;
+    bool linuxSwitch = false;       // "Linux" checked (matters only with Sybase)
+    bool moduleDataSource = false;  // IsModuleDataSource()
+    bool default0 = false;          // Check_Default0
+    bool defaultBlank = false;      // Check_DefaultBlank
+
+    bool sybaseOnLinux() const { return dialect == Dialect::Sybase && linuxSwitch; }
+};
+
+// What the structure phase learns about the table for the row copy.
+struct TableFlags {
+    bool structureRan = false;
+    bool terminkalender = false;     // table name is exactly "Terminkalender"
+    bool formularprotokoll = false;  // table name is exactly "Formularprotokoll"
+    int zeitPosition = 0;            // 0-based field positions; 0 when not found
+    int zeit1Position = 0;
+    int uhrzeitPosition = 0;
+};
+
+// Thrown by ConversionHost::step when the error handler ends the conversion.
+struct ConversionEnded {};
+
+class ConversionHost {
+public:
+    virtual ~ConversionHost() = default;
+
+    // Settings of the windows, read at each call.
+    virtual ConversionOptions options() const = 0;
+    virtual QString tableName() const = 0;          // Text1
+    virtual bool autowertChecked() const = 0;       // Check_Autowert
+    virtual QString workstationCount() const = 0;   // Text_Max
+    virtual QString workstationNumber() const = 0;  // Text_Mod
+    virtual bool abortRequested() const = 0;
+
+    virtual const dao::Database& database() const = 0;
+    virtual ServerConnection& connection() = 0;
+    virtual QDateTime now() const = 0;
+    // Raises IndexCounter by one and returns the new value.
+    virtual int nextIndexNumber() = 0;
+
+    // Status line Label1 (yields by the window's rule).
+    virtual void setStatus(const QString& text) = 0;
+    // Information list List1.
+    virtual void clearLines() = 0;
+    virtual void appendLine(const QString& line) = 0;
+    virtual QStringList lines() const = 0;
+    // Working list List3 (the key fields).
+    virtual void setKeyList(const QStringList& keys) = 0;
+    virtual void setClipboardText(const QString& text) = 0;
+    virtual void yieldOnce() = 0;
+    // Appends a table to the identity-table list and puts that window behind the others.
+    virtual void addIdentityTable(const QString& table) = 0;
+    virtual void progressStart(long total) = 0;
+    virtual void progressStep(long done) = 0;
+
+    // Sends a statement through ExecuteSql; the text receives the backslash doubling.
+    virtual void executeSql(QString& statement) = 0;
+
+    // Runs one statement under the conversion's error handler. When the
+    // handler tolerates the error, or the table already exists on the server,
+    // it deals with the error (logging it where due) and step() returns so
+    // that the caller goes on with its next statement. Otherwise it ends the
+    // conversion by throwing ConversionEnded, which callers let pass.
+    virtual void step(const std::function<void()>& statement) = 0;
+};

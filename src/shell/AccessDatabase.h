@@ -1,0 +1,149 @@
+#pragma once
+
+// Read-only view of an Access (.mdb) database with the object model and the
+// meanings of DAO: table definitions with fields and indexes, relations,
+// saved queries and forward-reading recordsets. Backed by libmdb; nothing of
+// libmdb shows through this header.
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QList>
+#include <QMetaType>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <memory>
+
+namespace dao {
+
+// The engine's field type codes.
+enum FieldType : int {
+    dbBoolean = 1,
+    dbByte = 2,
+    dbInteger = 3,
+    dbLong = 4,
+    dbCurrency = 5,
+    dbSingle = 6,
+    dbDouble = 7,
+    dbDate = 8,
+    dbBinary = 9,
+    dbText = 10,
+    dbLongBinary = 11,
+    dbMemo = 12,
+    dbGUID = 15,
+    dbDecimal = 16,
+};
+
+// TableDef.Attributes bits that mark system objects.
+constexpr quint32 dbSystemObjectMask = 0x80000002u;
+
+// Relation.Attributes bits.
+constexpr qint32 dbRelationUnique = 1;
+constexpr qint32 dbRelationUpdateCascade = 256;
+constexpr qint32 dbRelationDeleteCascade = 4096;
+
+struct Field {
+    QString Name;
+    int Type = 0;          // engine type code (FieldType); unknown codes pass through
+    int Size = 0;          // Text: length in characters; others: the engine's byte size
+    bool Required = false;
+    QString DefaultValue;  // exactly as entered in Access, double quotes included
+};
+
+struct Index {
+    QString Name;
+    bool Primary = false;
+    bool Unique = false;
+    QStringList Fields;  // field names in key order
+};
+
+struct TableDef {
+    QString Name;
+    quint32 Attributes = 0;
+    QList<Field> Fields;
+    QList<Index> Indexes;
+};
+
+struct RelationField {
+    QString Name;         // primary (referenced) side
+    QString ForeignName;  // foreign side
+};
+
+struct Relation {
+    QString Name;
+    QString Table;         // referenced, primary side
+    QString ForeignTable;  // referencing side
+    qint32 Attributes = 0;
+    QList<RelationField> Fields;  // in column order
+};
+
+struct QueryDef {
+    QString Name;
+};
+
+// A Currency value held exactly: the amount times 10,000.
+struct Currency {
+    qint64 scaled = 0;
+    // Decimal text with up to four places and no trailing zeros: "12.5", "-0.0001", "3".
+    QString toString() const;
+    friend bool operator==(const Currency& a, const Currency& b) { return a.scaled == b.scaled; }
+};
+
+// Rows of one table, read one after the other from the file (memory stays flat
+// however long the table is). Field values, by type:
+//   null cell            -> invalid QVariant (isNull() and !isValid())
+//   Boolean              -> bool
+//   Byte, Integer, Long  -> int
+//   Currency             -> dao::Currency
+//   Single               -> float      Double -> double
+//   Date/Time            -> QDateTime (Qt::UTC spec, no zone shift; to the second)
+//   Text, Memo           -> QString (an empty text is an empty, non-null QString)
+//   Binary, Long binary  -> QByteArray
+//   GUID                 -> QString "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}"
+//   other codes          -> QString with the engine's text of the value
+class Recordset {
+public:
+    virtual ~Recordset() = default;
+
+    // Greater than 0 right after opening when the table has rows; exact after MoveLast.
+    virtual long RecordCount() const = 0;
+    virtual bool Eof() const = 0;
+    virtual void MoveFirst() = 0;
+    virtual void MoveNext() = 0;
+    virtual void MoveLast() = 0;
+    virtual void Close() = 0;
+
+    virtual const QList<Field>& Fields() const = 0;
+    // Value of field i (0-based, field order) in the current row.
+    virtual QVariant Value(int i) const = 0;
+};
+
+class Database {
+public:
+    virtual ~Database() = default;
+
+    // Opens the file read-only. Raises TabrixError with a clear text when the
+    // path is empty, the file is missing, unreadable, not an Access database
+    // or truncated.
+    static std::unique_ptr<Database> OpenDatabase(const QString& path);
+
+    virtual QString Name() const = 0;  // the path it was opened with
+
+    // Every table definition of the file in the engine's order, system
+    // objects included (their Attributes carry bits of dbSystemObjectMask).
+    virtual const QList<TableDef>& TableDefs() const = 0;
+    // The table definition of that name, ignoring case; raises TabrixError when absent.
+    virtual const TableDef& GetTableDef(const QString& name) const = 0;
+
+    virtual const QList<Relation>& Relations() const = 0;
+    virtual const QList<QueryDef>& QueryDefs() const = 0;
+
+    // Opens the rows of a table, positioned on the first row. Raises
+    // TabrixError when the table does not exist or cannot be read.
+    virtual std::unique_ptr<Recordset> OpenRecordset(const QString& table) const = 0;
+};
+
+}  // namespace dao
+
+Q_DECLARE_METATYPE(dao::Currency)

@@ -1,0 +1,11 @@
+#include "shell/TabrixError.h"
+
+#include <utility>
+
+TabrixError::TabrixError(long number, QString description, QString source)
+    : m_number(number),
+      m_description(std::move(description)),
+      m_source(std::move(source)),
+      m_what(m_description.toUtf8())
+{
+}

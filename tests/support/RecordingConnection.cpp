@@ -1,0 +1,58 @@
+#include "RecordingConnection.h"
+
+void RecordingConnection::failWhenStartsWith(const QString& prefix, const QString& description)
+{
+    failures.append({[prefix](const QString& s) { return s.startsWith(prefix); }, description});
+}
+
+void RecordingConnection::failWhenContains(const QString& part, const QString& description)
+{
+    failures.append({[part](const QString& s) { return s.contains(part); }, description});
+}
+
+void RecordingConnection::answerWhenStartsWith(const QString& prefix, const QVariant& value)
+{
+    answers.append({[prefix](const QString& s) { return s.startsWith(prefix); }, value});
+}
+
+void RecordingConnection::maybeFail(const QString& statement) const
+{
+    for (const Failure& f : failures)
+        if (f.match(statement))
+            throw TabrixError(TabrixError::ServerErrorNumber, f.description, QStringLiteral("ODBC"));
+}
+
+void RecordingConnection::Execute(const QString& statement, int)
+{
+    statements.append(statement);
+    maybeFail(statement);
+}
+
+namespace {
+class RecordedResult : public ServerResultSet {
+public:
+    explicit RecordedResult(QVariant v) : m_value(std::move(v)) {}
+    QVariant Value(int) const override { return m_value; }
+    void Close() override {}
+
+private:
+    QVariant m_value;
+};
+}  // namespace
+
+std::unique_ptr<ServerResultSet> RecordingConnection::OpenResultset(const QString& query, int, int, int)
+{
+    statements.append(query);
+    maybeFail(query);
+    for (const Answer& a : answers)
+        if (a.match(query))
+            return std::make_unique<RecordedResult>(a.value);
+    return std::make_unique<RecordedResult>(QVariant(0));
+}
+
+ServerTable RecordingConnection::CatalogueTable(const QString& name)
+{
+    statements.append(QStringLiteral("<catalogue> ") + name);
+    throw TabrixError(TabrixError::ServerErrorNumber, QStringLiteral("S0002:no such table ") + name,
+                      QStringLiteral("ODBC"));
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+// Stands in for a server of a dialect that cannot run here: records every
+// statement it receives and raises scripted server errors.
+
+#include "shell/ServerConnection.h"
+#include "shell/TabrixError.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <functional>
+
+class RecordingConnection : public ServerConnection {
+public:
+    // Every statement and query received, in order.
+    QStringList statements;
+
+    // A rule that fails matching statements: when `match` returns true for a
+    // statement, a server error with `description` is raised (after recording).
+    struct Failure {
+        std::function<bool(const QString&)> match;
+        QString description;
+    };
+    QList<Failure> failures;
+    // Answers for queries: the first rule that matches gives the first column.
+    struct Answer {
+        std::function<bool(const QString&)> match;
+        QVariant value;
+    };
+    QList<Answer> answers;
+
+    void failWhenStartsWith(const QString& prefix, const QString& description);
+    void failWhenContains(const QString& part, const QString& description);
+    void answerWhenStartsWith(const QString& prefix, const QVariant& value);
+
+    void Execute(const QString& statement, int options = rdExecDirect) override;
+    std::unique_ptr<ServerResultSet> OpenResultset(const QString& query, int type, int lockType = rdConcurReadOnly,
+                                                   int options = rdExecDirect) override;
+    QString Name() const override { return QStringLiteral("QELSQL"); }
+    QString Description() const override { return QStringLiteral("recording connection"); }
+    ServerTable CatalogueTable(const QString& name) override;
+
+private:
+    void maybeFail(const QString& statement) const;
+};
