@@ -1,0 +1,595 @@
+#include "conversion/Konvertierung.h"
+
+#include "conversion/DataTransfer.h"
+#include "conversion/KeysAndIndexes.h"
+#include "conversion/TableCreation.h"
+#include "conversion/TableList.h"
+#include "shell/ClickableLabel.h"
+#include "shell/MDIForm_Main.h"
+#include "shell/MessageBox.h"
+#include "shell/TabrixError.h"
+#include "windows/FehlerProtokoll.h"
+#include "windows/Form_Auto.h"
+#include "windows/WindowOrder.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QStyle>
+#include <QTime>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace {
+constexpr int kNotAllowed = 255;
+constexpr int kAllowed = 65280;
+
+template <typename W>
+W* named(W* widget, const char* name)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+double secondsSinceMidnight()
+{
+    return QTime::currentTime().msecsSinceStartOfDay() / 1000.0;
+}
+
+// Any error that is not already ours becomes one, so the handlers can log it.
+TabrixError asTabrixError(const std::exception& e)
+{
+    return TabrixError(5, QString::fromLocal8Bit(e.what()), QStringLiteral("SQL-Tabrix"));
+}
+}  // namespace
+
+Konvertierung::Konvertierung(MDIForm_Main* main, QWidget* parent)
+    : QWidget(parent), clock([] { return QDateTime::currentDateTime(); }), m_main(main)
+{
+    setObjectName(QStringLiteral("Konvertierung"));
+    setWindowTitle(QStringLiteral("Konvertierung : Access zu SQL-Server"));
+    buildControls();
+}
+
+Konvertierung::~Konvertierung() = default;
+
+void Konvertierung::buildControls()
+{
+    Label4 = named(new QLabel(QStringLiteral("Access :"), this), "Label4");
+    QELPfad = named(new QLineEdit(this), "QELPfad");
+    Command3 = named(new QPushButton(QStringLiteral("..."), this), "Command3");
+    Command3->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
+    Command3->setToolTip(QStringLiteral("MDB öffnen"));
+    Command4 = named(new QPushButton(QStringLiteral("Anmelden"), this), "Command4");
+    List2 = named(new QListWidget(this), "List2");
+    List2->setSelectionMode(QAbstractItemView::MultiSelection);
+    List2->setFont(QFont(QStringLiteral("Monospace")));
+    List1 = named(new QListWidget(this), "List1");
+    List3 = named(new QListWidget(this), "List3");
+    Label2 = named(new QLabel(QStringLiteral("Tabellenname :"), this), "Label2");
+    Text1 = named(new QLineEdit(QStringLiteral("AdressenStamm"), this), "Text1");
+    Label1 = named(new QLabel(QStringLiteral("Bereit."), this), "Label1");
+    Label3 = named(new QLabel(QStringLiteral("PC :"), this), "Label3");
+    Text_Mod = named(new QLineEdit(QStringLiteral("1"), this), "Text_Mod");
+    Label5 = named(new QLabel(QStringLiteral("von :"), this), "Label5");
+    Text_Max = named(new QLineEdit(QStringLiteral("1"), this), "Text_Max");
+    Command1 = named(new QPushButton(QStringLiteral("Tabelle nach SQL konvertieren"), this), "Command1");
+    Command2 = named(new QPushButton(QStringLiteral("Markierte Tabellen konvertieren"), this), "Command2");
+    Command5 = named(new QPushButton(QStringLiteral("Abfragen -> Sichten"), this), "Command5");
+    Command6 = named(new QPushButton(QStringLiteral("Beziehungen -> Trigger"), this), "Command6");
+    Command7 = named(new QPushButton(QStringLiteral("Komplette Übernahme"), this), "Command7");
+    Command8 = named(new QPushButton(QStringLiteral("Fehler- Protokoll"), this), "Command8");
+    Command9 = named(new QPushButton(QStringLiteral("Markieren nicht erlaubt"), this), "Command9");
+    Check_Autowert = named(
+        new QCheckBox(QStringLiteral("Autowertidentität bei fehlendem Primärschlüssel automatisch anlegen."), this),
+        "Check_Autowert");
+    Check_DefaultBlank = named(new QCheckBox(QStringLiteral("Default \" \" für Alpha"), this), "Check_DefaultBlank");
+    Check_Default0 = named(new QCheckBox(QStringLiteral("Default \"0\" für Zahlen"), this), "Check_Default0");
+    Check_NoData = named(new QCheckBox(QStringLiteral("Nur Struktur anlegen (keine Daten kopieren)"), this),
+                         "Check_NoData");
+    Check_Message = named(new QCheckBox(QStringLiteral("Fehlermeldungen anzeigen = Unterbrechung"), this),
+                          "Check_Message");
+    Image1 = named(new ClickableLabel(this), "Image1");
+    Image1->setPixmap(style()->standardIcon(QStyle::SP_BrowserStop).pixmap(32, 32));
+    Image1->setToolTip(QStringLiteral("Stop"));
+    Image1->setVisible(false);
+    setMarkingAllowed(false);
+
+    auto* grid = new QGridLayout(this);
+    auto* pathRow = new QHBoxLayout;
+    pathRow->addWidget(Label4);
+    pathRow->addWidget(QELPfad, 1);
+    pathRow->addWidget(Command3);
+    pathRow->addWidget(Command4);
+    grid->addLayout(pathRow, 0, 0, 1, 2);
+    grid->addWidget(List2, 1, 0);
+    auto* right = new QVBoxLayout;
+    auto* tableRow = new QHBoxLayout;
+    tableRow->addWidget(Label2);
+    tableRow->addWidget(Text1, 1);
+    right->addLayout(tableRow);
+    auto* pcRow = new QHBoxLayout;
+    pcRow->addWidget(Label3);
+    pcRow->addWidget(Text_Mod);
+    pcRow->addWidget(Label5);
+    pcRow->addWidget(Text_Max);
+    pcRow->addStretch();
+    right->addLayout(pcRow);
+    for (QWidget* w : std::initializer_list<QWidget*>{Command1, Command2, Command5, Command6, Command7, Command8,
+                                                      Command9, Check_Autowert, Check_DefaultBlank, Check_Default0,
+                                                      Check_NoData, Check_Message})
+        right->addWidget(w);
+    right->addWidget(List3);
+    right->addWidget(Image1, 0, Qt::AlignHCenter);
+    right->addStretch();
+    grid->addLayout(right, 1, 1);
+    grid->addWidget(List1, 2, 0, 1, 2);
+    grid->addWidget(Label1, 3, 0, 1, 2);
+    grid->setRowStretch(1, 3);
+    grid->setRowStretch(2, 2);
+    grid->setColumnStretch(0, 2);
+    grid->setColumnStretch(1, 1);
+
+    auto guarded = [this](void (Konvertierung::*handler)()) {
+        return [this, handler] { RunGuarded(this, [this, handler] { (this->*handler)(); }); };
+    };
+    connect(QELPfad, &QLineEdit::textChanged, this, guarded(&Konvertierung::QELPfad_Change));
+    connect(Command3, &QPushButton::clicked, this, guarded(&Konvertierung::Command3_Click));
+    connect(Command4, &QPushButton::clicked, this, guarded(&Konvertierung::c4c));
+    connect(Command2, &QPushButton::clicked, this, guarded(&Konvertierung::c2c));
+    connect(Command8, &QPushButton::clicked, this, guarded(&Konvertierung::Command8_Click));
+    connect(Command9, &QPushButton::clicked, this, guarded(&Konvertierung::Command9_Click));
+    connect(Image1, &ClickableLabel::clicked, this, guarded(&Konvertierung::Image1_Click));
+    // Only the user's clicks run the click rule: marks set by the program stand.
+    connect(List2, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { RunGuarded(this, [this, item] { List2_Click(item); }); });
+    if (QMdiArea* area = m_main->mdiArea())
+        connect(area, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
+            if (sub && sub->widget() == this)
+                Form_Activate();
+        });
+}
+
+void Konvertierung::Form_Load()
+{
+    if (!m_main->state.MdbPath.isEmpty())
+        QELPfad->setText(m_main->state.MdbPath);
+    else
+        QELPfad_Change();
+    setMarkingAllowed(false);
+}
+
+void Konvertierung::Form_Activate()
+{
+    if (!m_main->ODBC_Name->text().contains(QLatin1String("QEL"), Qt::CaseInsensitive))
+        Check_Autowert->setChecked(false);
+}
+
+void Konvertierung::setMarkingAllowed(bool allowed)
+{
+    m_command9Color = allowed ? kAllowed : kNotAllowed;
+    Command9->setText(allowed ? QStringLiteral("Markieren erlaubt") : QStringLiteral("Markieren nicht erlaubt"));
+    Command9->setStyleSheet(allowed ? QStringLiteral("background-color: #00ff00;")
+                                    : QStringLiteral("background-color: #ff0000;"));
+}
+
+void Konvertierung::EnableCommands(bool enabled)
+{
+    for (QWidget* w : std::initializer_list<QWidget*>{Command1, Command2, Command3, Command4, Command5, Command6,
+                                                      Command7, Text_Max, Text_Mod})
+        w->setEnabled(enabled);
+}
+
+void Konvertierung::QELPfad_Change()
+{
+    EnableCommands(false);
+    Command3->setEnabled(true);
+    Command4->setEnabled(true);
+    List2->clear();
+}
+
+void Konvertierung::Command3_Click()
+{
+    try {
+        QFileDialog dialog(this, QString(), QELPfad->text(), QStringLiteral("Access (*.MDB *.mdb)"));
+        dialog.setObjectName(QStringLiteral("CommonDialog"));
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        if (!QELPfad->text().isEmpty())
+            dialog.selectFile(QELPfad->text());
+        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+            QELPfad->setText(dialog.selectedFiles().constFirst());
+    } catch (...) {
+        // A failing dialog leaves everything as it was.
+    }
+}
+
+void Konvertierung::Command8_Click()
+{
+    FehlerProtokoll* log = m_main->fehlerProtokoll();
+    log->show();
+    bringToFront(log);
+}
+
+void Konvertierung::Command9_Click()
+{
+    setMarkingAllowed(m_command9Color == kNotAllowed);
+}
+
+void Konvertierung::Image1_Click()
+{
+    AbortRequested = true;
+    TableFailed = true;
+}
+
+void Konvertierung::List2_Click(QListWidgetItem* item)
+{
+    if (!item)
+        return;
+    if (m_command9Color == kNotAllowed) {
+        // Marks can always be removed, but added only with the switch open.
+        item->setSelected(false);
+        if (!m_main->state.NoErrorMode && !m_main->state.AutoMode)
+            ShowMessage(this, QStringLiteral("Funktion ist nicht freigeschalten"));
+        return;
+    }
+    const QString text = item->text();
+    if (text.contains(QLatin1Char('[')) && !text.contains(QLatin1String("[0]")))
+        ShowMessage(this, QStringLiteral("ACHTUNG   ACHTUNG\r\ndiese Tabelle enhält Sätze"));
+}
+
+void Konvertierung::closeEvent(QCloseEvent* event)
+{
+    if (Busy) {
+        // A running conversion stops after its current row instead.
+        AbortRequested = true;
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
+}
+
+void Konvertierung::setStatus(const QString& text)
+{
+    Label1->setText(text);
+    const double now = secondsSinceMidnight();
+    if (now != double(LastYieldTime)) {
+        QCoreApplication::processEvents();
+        LastYieldTime = qint32(std::lround(now));
+    } else {
+        Label1->repaint();
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Load
+
+void Konvertierung::c4c()
+{
+    Module1& state = m_main->state;
+    EnableCommands(false);
+    List2->clear();
+    setStatus(QStringLiteral("öffne Access"));
+
+    // The load's error rule: a server in trouble ends the load; anything else
+    // (a missing table above all) clears the current flag and the load goes on.
+    bool serverTrouble = false;
+    auto guard = [&](bool& flag, const std::function<void()>& statement) {
+        if (serverTrouble)
+            return;
+        try {
+            statement();
+        } catch (const TabrixError& e) {
+            if (e.number() == TabrixError::ServerErrorNumber && !e.description().startsWith(QLatin1String("S0002:"))) {
+                serverTrouble = true;
+                ShowMessage(this, e.description() + QStringLiteral("\r\nDatenbankserver überlastet\r\nBitte starten sie das Programm neu"));
+                state.RunFailed = true;
+                return;
+            }
+            flag = false;
+        } catch (const std::exception&) {
+            flag = false;
+        }
+    };
+
+    const QString path = QELPfad->text();
+    bool opened = true;
+    guard(opened, [&] { SourceDatabase = dao::Database::OpenDatabase(path); });
+    if (serverTrouble)
+        return;
+    if (!opened) {
+        state.RunFailed = true;
+        ShowMessage(this, QStringLiteral("Access-Datenquelle '") + path + QStringLiteral("' nicht gefunden!"));
+        Command3->setEnabled(true);
+        Command4->setEnabled(true);
+        setStatus(QStringLiteral("Bereit."));
+        return;
+    }
+
+    setStatus(QStringLiteral("lade Tabellen"));
+    for (const dao::TableDef& def : SourceDatabase->TableDefs())
+        if ((def.Attributes & dao::dbSystemObjectMask) == 0)
+            List2->addItem(def.Name);
+
+    const int count = List2->count();
+    m_main->ProgressStart(count);
+    qint16 tables = 0;
+    qint32 rows = 0;
+    for (int i = count - 1; i >= 0; --i) {
+        QListWidgetItem* item = List2->item(i);
+        m_main->ProgressStep(count - i);
+        List2->scrollToItem(item, QAbstractItemView::PositionAtTop);
+        setStatus(QStringLiteral("suche Tabelle ") + item->text() + QStringLiteral(" auf SQL-Server"));
+
+        bool found = true;
+        guard(found, [&] {
+            if (!state.QueryConnection)
+                throw TabrixError(TabrixError::ServerErrorNumber, QStringLiteral("08003:Keine Verbindung zum SQL-Server"),
+                                  QStringLiteral("ODBC"));
+            state.CountResult = state.QueryConnection->OpenResultset(
+                RowCountStatement(m_main->currentDialect(), item->text()), rdOpenForwardOnly, rdConcurReadOnly,
+                rdExecDirect);
+        });
+        if (serverTrouble)
+            return;
+        bool ignored = true;
+        guard(ignored, [&] {
+            // The switch stands open while the program marks, so the click rule keeps out.
+            setMarkingAllowed(true);
+            item->setSelected(!found);
+            setMarkingAllowed(false);
+        });
+        if (found) {
+            qint32 n = 0;
+            guard(ignored, [&] { n = state.CountResult->Value(0).toInt(); });
+            guard(ignored, [&] {
+                ++tables;
+                rows += n;
+            });
+            guard(ignored, [&] { item->setText(PadName(item->text()) + QLatin1Char('[') + QString::number(n) + QLatin1Char(']')); });
+            guard(ignored, [&] {
+                state.CountResult->Close();
+                state.CountResult.reset();
+            });
+            if (serverTrouble)
+                return;
+        }
+    }
+    m_main->ProgressStep(0);
+
+    List1->clear();
+    List1->addItem(QStringLiteral("Abfragen in Datenbank: ") + QString::number(SourceDatabase->QueryDefs().size()));
+    List1->addItem(QStringLiteral("Beziehungen in Datenbank: ") + QString::number(SourceDatabase->Relations().size()));
+    List1->addItem(QString());
+    const ServerConnection* server = state.ServerConnection.get();
+    List1->addItem(QStringLiteral("SQL-Treiber: ") + (server ? server->Name() : QString()) + QStringLiteral(" : ")
+                   + (server ? server->Description() : QString()));
+
+    setStatus(QStringLiteral("Bereit.   [") + QString::number(rows) + QStringLiteral(" Sätze in ")
+              + QString::number(tables) + QStringLiteral(" Tabellen auf dem SQL-Server]"));
+    EnableCommands(true);
+    AbortRequested = false;
+}
+
+// ---------------------------------------------------------------------------
+// One table
+
+ConversionOptions Konvertierung::options() const
+{
+    ConversionOptions o;
+    o.dialect = m_main->currentDialect();
+    o.linuxSwitch = m_main->linuxChecked();
+    o.moduleDataSource = m_main->IsModuleDataSource();
+    o.default0 = Check_Default0->isChecked();
+    o.defaultBlank = Check_DefaultBlank->isChecked();
+    return o;
+}
+
+QString Konvertierung::tableName() const { return Text1->text(); }
+bool Konvertierung::autowertChecked() const { return Check_Autowert->isChecked(); }
+QString Konvertierung::workstationCount() const { return Text_Max->text(); }
+QString Konvertierung::workstationNumber() const { return Text_Mod->text(); }
+
+const dao::Database& Konvertierung::database() const
+{
+    if (!SourceDatabase)
+        throw TabrixError(3420, QStringLiteral("Objekt ungültig oder nicht mehr festgelegt."), QStringLiteral("DAO.Database"));
+    return *SourceDatabase;
+}
+
+ServerConnection& Konvertierung::connection()
+{
+    if (!m_main->state.ServerConnection)
+        throw TabrixError(TabrixError::ServerErrorNumber, QStringLiteral("08003:Keine Verbindung zum SQL-Server"),
+                          QStringLiteral("ODBC"));
+    return *m_main->state.ServerConnection;
+}
+
+void Konvertierung::clearLines() { List1->clear(); }
+void Konvertierung::appendLine(const QString& line) { List1->addItem(line); }
+
+QStringList Konvertierung::lines() const
+{
+    QStringList result;
+    result.reserve(List1->count());
+    for (int i = 0; i < List1->count(); ++i)
+        result.append(List1->item(i)->text());
+    return result;
+}
+
+void Konvertierung::setKeyList(const QStringList& keys)
+{
+    List3->clear();
+    List3->addItems(keys);
+}
+
+void Konvertierung::setClipboardText(const QString& text)
+{
+    if (QClipboard* clipboard = QGuiApplication::clipboard())
+        clipboard->setText(text);
+}
+
+void Konvertierung::yieldOnce() { QCoreApplication::processEvents(); }
+
+void Konvertierung::addIdentityTable(const QString& table)
+{
+    Form_Auto* window = m_main->formAuto();
+    window->List_Auto->addItem(table);
+    sendToBack(window);
+    bringToFront(this);
+}
+
+void Konvertierung::progressStart(long total) { m_main->ProgressStart(total); }
+void Konvertierung::progressStep(long done) { m_main->ProgressStep(done); }
+void Konvertierung::executeSql(QString& statement) { m_main->ExecuteSql(statement); }
+
+void Konvertierung::step(const std::function<void()>& statement)
+{
+    try {
+        statement();
+    } catch (const TabrixError& e) {
+        handleConversionError(e);
+    } catch (const ConversionEnded&) {
+        throw;
+    } catch (const std::exception& e) {
+        handleConversionError(asTabrixError(e));
+    }
+}
+
+void Konvertierung::handleConversionError(const TabrixError& error)
+{
+    const Dialect dialect = m_main->currentDialect();
+    const QString& text = error.description();
+    // Index already there: nothing to report.
+    if ((dialect == Dialect::Oracle && text.contains(QLatin1String("42S11")))
+        || (dialect == Dialect::DB2 && text.contains(QLatin1String("SQL0605W"))))
+        return;
+
+    FehlerProtokoll* log = m_main->fehlerProtokoll();
+    log->Add(text);
+    sendToBack(log);
+    bringToFront(this);
+    const QString stepName = m_afterCreation ? QStringLiteral("Indexerstellung / Datenübernahme")
+                                             : QStringLiteral("Anlegen der Tabelle");
+    m_main->state.LastErrorText = text;
+    if (Check_Message->isChecked())
+        ShowMessage(this, QString::number(error.number()) + QStringLiteral(" ,  ") + text + QStringLiteral(" ,  ")
+                              + error.source(),
+                    stepName);
+    TableFailed = true;
+    if (!m_afterCreation) {
+        endConversion();
+        throw ConversionEnded{};
+    }
+}
+
+void Konvertierung::endConversion()
+{
+    // The recordset is closed on every path, the failing one included.
+    if (m_recordset) {
+        m_recordset->Close();
+        m_recordset.reset();
+    }
+    setStatus(QStringLiteral("Fertig."));
+    Image1->setVisible(false);
+    EnableCommands(true);
+    AbortRequested = false;
+    Busy = false;
+}
+
+void Konvertierung::Command1_SIK()
+{
+    m_afterCreation = false;
+    Busy = true;
+    const QString table = Text1->text();
+    try {
+        step([&] { m_main->fehlerProtokoll()->Add(QStringLiteral("Tabelle: ") + table); });
+        step([&] { EnableCommands(false); });
+        Image1->setVisible(true);
+        setStatus(QStringLiteral("öffne Access - Tabelle"));
+        step([&] { m_recordset = database().OpenRecordset(table); });
+
+        bool countIsOne = false;
+        step([&] {
+            bool ok = false;
+            const double count = Text_Max->text().trimmed().toDouble(&ok);
+            if (!ok)
+                throw TabrixError(13, QStringLiteral("Typen unverträglich"), QStringLiteral("SQL-Tabrix"));
+            countIsOne = count == 1;
+        });
+        TableFlags flags;
+        if (countIsOne && m_recordset) {
+            flags = RunStructurePhase(*this, *m_recordset);
+            m_afterCreation = true;
+            RunIndexPhase(*this);
+        }
+        m_afterCreation = true;
+        bool copy = false;
+        step([&] { copy = m_recordset && !Check_NoData->isChecked() && m_recordset->RecordCount() > 0; });
+        if (copy)
+            RunCopyLoop(*this, *m_recordset, flags);
+        endConversion();
+    } catch (const ConversionEnded&) {
+        // The error handler has already reported the failure and ended the run.
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Batch
+
+void Konvertierung::c2c()
+{
+    try {
+        EnableCommands(false);
+        m_main->fehlerProtokoll()->Clear();
+        const int start = QTime::currentTime().msecsSinceStartOfDay() / 1000;
+        Form_Auto* identityTables = m_main->formAuto();
+        identityTables->List_Auto->clear();
+
+        for (int i = 0; i < List2->count(); ++i) {
+            QListWidgetItem* item = List2->item(i);
+            if (!item->isSelected())
+                continue;
+            Text1->setText(TableNameFromEntry(item->text()));
+            TableFailed = false;
+            Command1_SIK();
+            QString marker;
+            if (TableFailed) {
+                marker = QStringLiteral("[!Fehler!]");
+            } else {
+                item->setSelected(false);
+                marker = QStringLiteral("[migriert]");
+            }
+            item->setText(PadName(Text1->text()) + marker);
+        }
+
+        identityTables = m_main->formAuto();
+        identityTables->List_Auto->insertItem(0, QString::number(identityTables->List_Auto->count())
+                                                     + QStringLiteral(" Tabellen"));
+        const int end = QTime::currentTime().msecsSinceStartOfDay() / 1000;
+        setStatus(LastActionStatus(start, end));
+        setMarkingAllowed(false);
+        if (!m_main->state.AutoMode)
+            ShowMessage(this, QStringLiteral("Alle markierten Tabellen wurden konvertiert."));
+        EnableCommands(true);
+        identityTables->show();
+        bringToFront(identityTables);
+    } catch (const TabrixError& e) {
+        ShowMessage(this, e.description());
+    } catch (const std::exception& e) {
+        ShowMessage(this, QString::fromLocal8Bit(e.what()));
+    }
+}

@@ -1,0 +1,130 @@
+#pragma once
+
+#include "conversion/ConversionHost.h"
+#include "shell/AccessDatabase.h"
+
+#include <QDateTime>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+class MDIForm_Main;
+class ClickableLabel;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+class QPushButton;
+class TabrixError;
+
+// The conversion window "Konvertierung : Access zu SQL-Server": opens the
+// Access database, lists its tables with their row counts on the server and
+// converts the marked ones.
+class Konvertierung : public QWidget, public ConversionHost {
+    Q_OBJECT
+public:
+    explicit Konvertierung(MDIForm_Main* main, QWidget* parent = nullptr);
+    ~Konvertierung() override;
+
+    void Form_Load();
+    // The window became the active one: a data source without "QEL" in its
+    // name clears the identity-column option.
+    void Form_Activate();
+
+    // Load: open the database named in QELPfad and list its tables.
+    void c4c();
+    // Batch: convert every marked table.
+    void c2c();
+    // Convert the one table named in Text1.
+    void Command1_SIK();
+    void EnableCommands(bool enabled);
+
+    // Marking switch: background 255 = not allowed, 65280 = allowed.
+    int Command9BackColor() const { return m_command9Color; }
+    void setMarkingAllowed(bool allowed);
+
+    // The clock of sequence and index names; replaceable for tests.
+    std::function<QDateTime()> clock;
+
+    // Window state.
+    std::unique_ptr<dao::Database> SourceDatabase;
+    bool AbortRequested = false;
+    bool TableFailed = false;
+    bool Busy = false;
+    qint32 LastYieldTime = 0;
+    int IndexCounter = 0;
+
+    // Controls.
+    QLabel* Label4 = nullptr;
+    QLineEdit* QELPfad = nullptr;
+    QPushButton* Command3 = nullptr;
+    QPushButton* Command4 = nullptr;
+    QListWidget* List2 = nullptr;
+    QListWidget* List1 = nullptr;
+    QListWidget* List3 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLineEdit* Text1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLineEdit* Text_Mod = nullptr;
+    QLabel* Label5 = nullptr;
+    QLineEdit* Text_Max = nullptr;
+    QPushButton* Command1 = nullptr;
+    QPushButton* Command2 = nullptr;
+    QPushButton* Command5 = nullptr;
+    QPushButton* Command6 = nullptr;
+    QPushButton* Command7 = nullptr;
+    QPushButton* Command8 = nullptr;
+    QPushButton* Command9 = nullptr;
+    QCheckBox* Check_Autowert = nullptr;
+    QCheckBox* Check_DefaultBlank = nullptr;
+    QCheckBox* Check_Default0 = nullptr;
+    QCheckBox* Check_NoData = nullptr;
+    QCheckBox* Check_Message = nullptr;
+    ClickableLabel* Image1 = nullptr;
+
+    // ConversionHost
+    ConversionOptions options() const override;
+    QString tableName() const override;
+    bool autowertChecked() const override;
+    QString workstationCount() const override;
+    QString workstationNumber() const override;
+    bool abortRequested() const override { return AbortRequested; }
+    const dao::Database& database() const override;
+    ServerConnection& connection() override;
+    QDateTime now() const override { return clock(); }
+    int nextIndexNumber() override { return ++IndexCounter; }
+    void setStatus(const QString& text) override;
+    void clearLines() override;
+    void appendLine(const QString& line) override;
+    QStringList lines() const override;
+    void setKeyList(const QStringList& keys) override;
+    void setClipboardText(const QString& text) override;
+    void yieldOnce() override;
+    void addIdentityTable(const QString& table) override;
+    void progressStart(long total) override;
+    void progressStep(long done) override;
+    void executeSql(QString& statement) override;
+    void step(const std::function<void()>& statement) override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildControls();
+    void QELPfad_Change();
+    void Command3_Click();
+    void Command8_Click();
+    void Command9_Click();
+    void Image1_Click();
+    void List2_Click(QListWidgetItem* item);
+    void handleConversionError(const TabrixError& error);
+    void endConversion();
+
+    MDIForm_Main* m_main;
+    int m_command9Color = 255;
+    bool m_afterCreation = false;
+    std::unique_ptr<dao::Recordset> m_recordset;
+};

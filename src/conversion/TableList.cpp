@@ -1,0 +1,57 @@
+#include "conversion/TableList.h"
+
+QString PadName(const QString& name)
+{
+    QString entry = name;
+    if (entry.size() < 40)
+        entry += QString(40 - entry.size(), QLatin1Char(' '));
+    entry += QLatin1Char('\t');
+    return entry;
+}
+
+namespace {
+QString trimBlanks(const QString& s)
+{
+    qsizetype begin = 0;
+    qsizetype end = s.size();
+    while (begin < end && s.at(begin) == QLatin1Char(' '))
+        ++begin;
+    while (end > begin && s.at(end - 1) == QLatin1Char(' '))
+        --end;
+    return s.mid(begin, end - begin);
+}
+}  // namespace
+
+QString TableNameFromEntry(const QString& entry)
+{
+    const qsizetype bracket = entry.indexOf(QLatin1Char('['));
+    if (bracket < 0)
+        return trimBlanks(entry);
+    // Everything before the tab in front of the bracket.
+    return trimBlanks(entry.left(qMax<qsizetype>(0, bracket - 1)));
+}
+
+QString RowCountStatement(Dialect dialect, const QString& table)
+{
+    if (dialect == Dialect::MySQL)
+        return QStringLiteral("SELECT COUNT(*) FROM `") + table + QLatin1Char('`');
+    return QStringLiteral("SELECT COUNT(*) FROM ") + table;
+}
+
+QString TimeOfDayText(int s)
+{
+    s = ((s % 86400) + 86400) % 86400;
+    return QStringLiteral("%1:%2:%3")
+        .arg(s / 3600, 2, 10, QLatin1Char('0'))
+        .arg((s / 60) % 60, 2, 10, QLatin1Char('0'))
+        .arg(s % 60, 2, 10, QLatin1Char('0'));
+}
+
+QString LastActionStatus(int startSeconds, int endSeconds)
+{
+    int duration = endSeconds - startSeconds;
+    if (duration < 0)
+        duration += 86400;
+    return QStringLiteral("Bereit. letzte Aktion: ") + TimeOfDayText(startSeconds) + QStringLiteral(" - ")
+        + TimeOfDayText(endSeconds) + QStringLiteral("  |  ") + TimeOfDayText(duration);
+}

@@ -1,0 +1,444 @@
+#include "shell/MDIForm_Main.h"
+
+#include "conversion/Konvertierung.h"
+#include "shell/ClickableLabel.h"
+#include "shell/CommandLine.h"
+#include "shell/ExecuteSql.h"
+#include "shell/MessageBox.h"
+#include "shell/Progress.h"
+#include "shell/TabrixError.h"
+#include "windows/FehlerProtokoll.h"
+#include "windows/Form_Auto.h"
+#include "windows/WindowOrder.h"
+#include "windows/ZusatzInfo.h"
+#include "xdb/Abgleichen.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QVBoxLayout>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+const QString kCaption = QStringLiteral("SQL-Server Hilfsprogramme");
+const QString kEnvironmentSuffix = QStringLiteral("RirovAdozad");
+
+template <typename W>
+W* named(W* widget, const char* name)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+}  // namespace
+
+MDIForm_Main::MDIForm_Main(const QString& commandLine, QWidget* parent)
+    : QMainWindow(parent), m_commandLine(commandLine)
+{
+    setObjectName(QStringLiteral("MDIForm_Main"));
+    setWindowTitle(kCaption);
+    buildControls();
+    m_progress = std::make_unique<Progress>(ProgressBar1, Label_Rest);
+    resize(1100, 800);
+}
+
+MDIForm_Main::~MDIForm_Main()
+{
+    // Child windows first: they may still refer to the shared state.
+    delete m_konvertierung;
+    delete m_abgleichen;
+}
+
+void MDIForm_Main::buildControls()
+{
+    auto* central = new QWidget(this);
+    auto* outer = new QVBoxLayout(central);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+
+    Picture1 = named(new QWidget(central), "Picture1");
+    auto* strip = new QHBoxLayout(Picture1);
+    strip->setContentsMargins(6, 4, 6, 4);
+
+    Label3 = named(new QLabel(QStringLiteral("ODBC:"), Picture1), "Label3");
+    ODBC_Name = named(new QLineEdit(QStringLiteral("QELSQL"), Picture1), "ODBC_Name");
+    Label1 = named(new QLabel(QStringLiteral("User :"), Picture1), "Label1");
+    Text_UID = named(new QLineEdit(QStringLiteral("sa"), Picture1), "Text_UID");
+    Label2 = named(new QLabel(QStringLiteral("PW :"), Picture1), "Label2");
+    Text_PW = named(new QLineEdit(Picture1), "Text_PW");
+    Text_PW->setEchoMode(QLineEdit::Password);
+    // Masked with "*" as the users know it.
+    Text_PW->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
+    Label3->setBuddy(ODBC_Name);
+    Label1->setBuddy(Text_UID);
+    Label2->setBuddy(Text_PW);
+
+    Option_MSSQL = named(new QRadioButton(QStringLiteral("Microsoft SQL"), Picture1), "Option_MSSQL");
+    Option_Oracle = named(new QRadioButton(QStringLiteral("Oracle"), Picture1), "Option_Oracle");
+    Option_Sybase = named(new QRadioButton(QStringLiteral("Sybase"), Picture1), "Option_Sybase");
+    Option_MySQL = named(new QRadioButton(QStringLiteral("MySQL"), Picture1), "Option_MySQL");
+    Option_DB2 = named(new QRadioButton(QStringLiteral("DB2"), Picture1), "Option_DB2");
+    auto* group = new QButtonGroup(Picture1);
+    for (QRadioButton* b : {Option_MSSQL, Option_Oracle, Option_Sybase, Option_MySQL, Option_DB2})
+        group->addButton(b);
+    Option_MSSQL->setChecked(true);
+    Check1 = named(new QCheckBox(QStringLiteral("Linux"), Picture1), "Check1");
+    // MS SQL is chosen at start, and choosing it hides the box.
+    Check1->setVisible(false);
+
+    Command3 = named(new QPushButton(QStringLiteral("SQL anmelden"), Picture1), "Command3");
+    Command1 = named(new QPushButton(QStringLiteral("Access zu SQL"), Picture1), "Command1");
+    Command2 = named(new QPushButton(QStringLiteral("XDB verarbeiten"), Picture1), "Command2");
+    Command4 = named(new QPushButton(QStringLiteral("Schließen"), Picture1), "Command4");
+    Command1->setEnabled(false);
+    Command2->setEnabled(false);
+
+    ProgressBar1 = named(new QProgressBar(Picture1), "ProgressBar1");
+    ProgressBar1->setMinimum(0);
+    ProgressBar1->setMaximum(100);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setTextVisible(false);
+    Label_Rest = named(new QLabel(Picture1), "Label_Rest");
+    Label_Rest->setMinimumWidth(380);
+    Image1 = named(new ClickableLabel(Picture1), "Image1");
+    Image1->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxQuestion).pixmap(32, 32));
+    Image1->setCursor(Qt::PointingHandCursor);
+
+    auto* loginBox = new QVBoxLayout;
+    auto* row1 = new QHBoxLayout;
+    row1->addWidget(Label3);
+    row1->addWidget(ODBC_Name);
+    row1->addWidget(Label1);
+    row1->addWidget(Text_UID);
+    row1->addWidget(Label2);
+    row1->addWidget(Text_PW);
+    row1->addWidget(Command3);
+    auto* row2 = new QHBoxLayout;
+    for (QWidget* w : std::initializer_list<QWidget*>{Option_MSSQL, Option_Oracle, Option_Sybase, Option_MySQL,
+                                                       Option_DB2, Check1})
+        row2->addWidget(w);
+    row2->addStretch();
+    loginBox->addLayout(row1);
+    loginBox->addLayout(row2);
+    strip->addLayout(loginBox);
+
+    auto* actions = new QVBoxLayout;
+    auto* row3 = new QHBoxLayout;
+    row3->addWidget(Command1);
+    row3->addWidget(Command2);
+    row3->addWidget(Command4);
+    auto* row4 = new QHBoxLayout;
+    row4->addWidget(ProgressBar1);
+    row4->addWidget(Label_Rest);
+    actions->addLayout(row3);
+    actions->addLayout(row4);
+    strip->addLayout(actions);
+    strip->addWidget(Image1);
+
+    m_mdi = named(new QMdiArea(central), "MDIClient");
+    outer->addWidget(Picture1);
+    outer->addWidget(m_mdi, 1);
+    setCentralWidget(central);
+
+    auto guarded = [this](void (MDIForm_Main::*handler)()) {
+        return [this, handler] { RunGuarded(this, [this, handler] { (this->*handler)(); }); };
+    };
+    connect(Command1, &QPushButton::clicked, this, guarded(&MDIForm_Main::Command1_Click));
+    connect(Command2, &QPushButton::clicked, this, guarded(&MDIForm_Main::Command2_Click));
+    connect(Command3, &QPushButton::clicked, this, guarded(&MDIForm_Main::Command3_Click));
+    connect(Command4, &QPushButton::clicked, this, guarded(&MDIForm_Main::Command4_Click));
+    connect(Image1, &ClickableLabel::clicked, this, guarded(&MDIForm_Main::Image1_Click));
+    connect(ODBC_Name, &QLineEdit::textChanged, this, guarded(&MDIForm_Main::ODBC_Name_Change));
+    ODBC_Name->installEventFilter(this);
+
+    // Only Sybase shows the "Linux" box; MS SQL, MySQL and Oracle clear and hide it, DB2 leaves it.
+    auto hideLinux = [this] {
+        Check1->setChecked(false);
+        Check1->setVisible(false);
+    };
+    connect(Option_MSSQL, &QRadioButton::clicked, this, hideLinux);
+    connect(Option_MySQL, &QRadioButton::clicked, this, hideLinux);
+    connect(Option_Oracle, &QRadioButton::clicked, this, hideLinux);
+    connect(Option_Sybase, &QRadioButton::clicked, this, [this] { Check1->setVisible(true); });
+}
+
+bool MDIForm_Main::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == ODBC_Name && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            RunGuarded(this, [this] { Command3_Click(); });
+            return true;  // the key itself is discarded
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MDIForm_Main::Form_Load()
+{
+    if (!m_commandLine.isEmpty())
+        readCommandLine();
+
+    if (state.EnvironmentsCreated) {
+        QCoreApplication::exit(0);
+        return;
+    }
+    createEnvironments();
+
+    fehlerProtokoll();
+    formAuto();
+    ODBC_Name->setFocus();
+
+    if (state.AutoMode)
+        state.RunFailed = false;
+}
+
+void MDIForm_Main::readCommandLine()
+{
+    const CommandLineValues values = ParseCommandLine(m_commandLine);
+    state.AutoMode = values.autoMode;
+    if (values.noErrorMode) {
+        state.NoErrorMode = true;
+        setWindowTitle(kCaption + QStringLiteral(" (no error)"));
+    }
+    if (values.hasOdbc) {
+        state.CmdOdbcName = values.cmdOdbcName;
+        m_SuppressNameChange = true;
+        ODBC_Name->setText(values.odbcBoxText);
+        m_SuppressNameChange = false;
+    }
+    if (values.hasUser) {
+        state.CmdUser = values.cmdUser;
+        Text_UID->setText(values.userBoxText);
+    }
+    if (values.hasPass) {
+        state.CmdPassword = values.cmdPassword;
+        Text_PW->setText(values.passwordBoxText);
+    }
+    if (values.hasMdb)
+        state.MdbPath = values.mdbPath;
+    if (values.hasXdb)
+        state.XdbPath = values.xdbPath;
+}
+
+void MDIForm_Main::createEnvironments()
+{
+    // A failing creation (most often a name already in use) is retried under
+    // the next name; a failure that keeps recurring is shown instead of
+    // retrying for ever.
+    int retry = 0;
+    auto create = [&]() -> std::unique_ptr<::ServerEnvironment> {
+        for (;;) {
+            try {
+                return ::ServerEnvironment::Create(QString::number(retry) + kEnvironmentSuffix, QString(), QString());
+            } catch (const TabrixError& e) {
+                if (++retry > MaxLoadRetries) {
+                    ShowMessage(this, e.description());
+                    return nullptr;
+                }
+            }
+        }
+    };
+    state.ServerEnvironment = create();
+    if (!state.ServerEnvironment)
+        return;
+    state.QueryEnvironment = create();
+    if (!state.QueryEnvironment)
+        return;
+    state.QueryEnvironment->SetCursorDriver(4);
+    state.EnvironmentsCreated = true;
+}
+
+Dialect MDIForm_Main::currentDialect() const
+{
+    if (Option_Oracle->isChecked())
+        return Dialect::Oracle;
+    if (Option_Sybase->isChecked())
+        return Dialect::Sybase;
+    if (Option_MySQL->isChecked())
+        return Dialect::MySQL;
+    if (Option_DB2->isChecked())
+        return Dialect::DB2;
+    return Dialect::MSSQL;
+}
+
+bool MDIForm_Main::linuxChecked() const
+{
+    return Check1->isChecked();
+}
+
+bool MDIForm_Main::IsModuleDataSource() const
+{
+    return ::IsModuleDataSource(ODBC_Name->text());
+}
+
+void MDIForm_Main::ExecuteSql(QString& statement)
+{
+    if (!state.ServerConnection)
+        throw TabrixError(TabrixError::ServerErrorNumber,
+                          QStringLiteral("08003:Keine Verbindung zum SQL-Server"), QStringLiteral("ODBC"));
+    ::ExecuteSql(*state.ServerConnection, currentDialect(), linuxChecked(), statement);
+}
+
+void MDIForm_Main::ProgressStart(long total)
+{
+    m_progress->ProgressStart(total);
+}
+
+void MDIForm_Main::ProgressStep(long done)
+{
+    m_progress->ProgressStep(done);
+}
+
+FehlerProtokoll* MDIForm_Main::fehlerProtokoll()
+{
+    if (!m_fehlerProtokoll) {
+        m_fehlerProtokoll = new FehlerProtokoll;
+        showChild(m_fehlerProtokoll);
+    }
+    return m_fehlerProtokoll;
+}
+
+Form_Auto* MDIForm_Main::formAuto()
+{
+    if (!m_formAuto) {
+        m_formAuto = new Form_Auto;
+        showChild(m_formAuto);
+    }
+    return m_formAuto;
+}
+
+Konvertierung* MDIForm_Main::konvertierung() const
+{
+    return m_konvertierung;
+}
+
+Abgleichen* MDIForm_Main::abgleichen() const
+{
+    return m_abgleichen;
+}
+
+void MDIForm_Main::showChild(QWidget* child)
+{
+    QMdiSubWindow* sub = m_mdi->addSubWindow(child);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->setObjectName(child->objectName() + QStringLiteral("_Window"));
+    child->setAttribute(Qt::WA_DeleteOnClose);
+    sub->show();
+}
+
+void MDIForm_Main::unloadChild(QWidget* child)
+{
+    if (!child)
+        return;
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(child->parentWidget()))
+        sub->close();
+    else
+        child->close();
+}
+
+void MDIForm_Main::Command1_Click()
+{
+    if (!m_konvertierung) {
+        m_konvertierung = new Konvertierung(this);
+        showChild(m_konvertierung);
+        m_konvertierung->Form_Load();
+    }
+    m_konvertierung->show();
+    bringToFront(m_konvertierung);
+    m_konvertierung->Form_Activate();
+}
+
+void MDIForm_Main::Command2_Click()
+{
+    if (!m_abgleichen) {
+        m_abgleichen = new Abgleichen(this);
+        showChild(m_abgleichen);
+    }
+    m_abgleichen->show();
+    bringToFront(m_abgleichen);
+}
+
+void MDIForm_Main::ODBC_Name_Change()
+{
+    if (m_SuppressNameChange)
+        return;
+    Command1->setEnabled(false);
+    Command2->setEnabled(false);
+    // A conversion that is running refuses to close; it then stays open.
+    unloadChild(m_konvertierung);
+    unloadChild(m_abgleichen);
+    QCoreApplication::processEvents();
+    ODBC_Name->setFocus();
+}
+
+void MDIForm_Main::Command3_Click()
+{
+    ODBC_Name_Change();
+    bool success = true;
+    // Any failure of the login ends in one message; the engine's own text is not shown.
+    auto attempt = [&](const std::function<void()>& step) {
+        try {
+            step();
+        } catch (const std::exception&) {
+            state.RunFailed = true;
+            success = false;
+        }
+    };
+    auto requireEnvironment = [](const std::unique_ptr<::ServerEnvironment>& env) -> ::ServerEnvironment& {
+        if (!env)
+            throw TabrixError(TabrixError::ServerErrorNumber, QStringLiteral("S1000:Keine Serverumgebung"));
+        return *env;
+    };
+
+    attempt([&] {
+        ::ServerEnvironment& env = requireEnvironment(state.ServerEnvironment);
+        env.SetUserName(Text_UID->text());
+        env.SetPassword(Text_PW->text());
+    });
+    attempt([&] {
+        state.ServerConnection = requireEnvironment(state.ServerEnvironment).OpenConnection(ODBC_Name->text());
+    });
+    if (success && state.ServerConnection)
+        ODBC_Name->setText(state.ServerConnection->Name());
+    attempt([&] {
+        ::ServerEnvironment& env = requireEnvironment(state.QueryEnvironment);
+        env.SetUserName(Text_UID->text());
+        env.SetPassword(Text_PW->text());
+    });
+    attempt([&] {
+        state.QueryConnection = requireEnvironment(state.QueryEnvironment).OpenConnection(ODBC_Name->text());
+    });
+
+    if (success) {
+        Command1->setEnabled(true);
+        Command2->setEnabled(true);
+    } else {
+        state.RunFailed = true;
+        ShowMessage(this, QStringLiteral("ODBC-Datenquelle '") + ODBC_Name->text() + QStringLiteral("' nicht gefunden!"));
+    }
+}
+
+void MDIForm_Main::Command4_Click()
+{
+    // Ends at once: no window is asked or notified, no closing logic runs.
+    std::fflush(nullptr);
+    std::_Exit(0);
+}
+
+void MDIForm_Main::Image1_Click()
+{
+    ZusatzInfo::Anzeigen(MainHelpText(), this);
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include <functional>
+
+class QLabel;
+class QProgressBar;
+
+// Drives the main window's progress bar and the remaining-time line. Runs
+// nest: a run started while another one is under way saves the outer
+// maximum and gives it back when it ends.
+class Progress {
+public:
+    Progress(QProgressBar* bar, QLabel* restLabel);
+
+    // Seconds since midnight, whole seconds; replaceable for tests.
+    std::function<int()> clock;
+
+    void ProgressStart(long total);
+    void ProgressStep(long done);
+
+    // "hh:mm:ss"; durations of a day or more keep counting the hours.
+    static QString formatDuration(long seconds);
+
+    // Seconds from `start` to `now`, both times of day, counted across midnight.
+    static int elapsedSince(int start, int now);
+
+    int ProgressStartTime = 0;
+    int ProgressShownElapsed = -1;
+    QList<float> ProgressMaxStack;
+
+private:
+    QProgressBar* m_bar;
+    QLabel* m_rest;
+};

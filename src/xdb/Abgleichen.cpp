@@ -1,0 +1,35 @@
+#include "xdb/Abgleichen.h"
+
+#include "shell/MDIForm_Main.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+Abgleichen::Abgleichen(MDIForm_Main* main, QWidget* parent) : QWidget(parent), m_main(main)
+{
+    setObjectName(QStringLiteral("Abgleichen"));
+    setWindowTitle(QStringLiteral("SQL-Server mit XDB abgleichen"));
+    Label1 = new QLabel(QStringLiteral("Pfad der XDB :"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Text_XDB = new QLineEdit(this);
+    Text_XDB->setObjectName(QStringLiteral("Text_XDB"));
+    Command1 = new QPushButton(QStringLiteral("..."), this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command8 = new QPushButton(QStringLiteral("XDB Verarbeiten"), this);
+    Command8->setObjectName(QStringLiteral("Command8"));
+    List1 = new QListWidget(this);
+    List1->setObjectName(QStringLiteral("List1"));
+
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(Label1, 0, 0);
+    grid->addWidget(Text_XDB, 0, 1);
+    grid->addWidget(Command1, 0, 2);
+    grid->addWidget(Command8, 0, 3);
+    grid->addWidget(List1, 1, 0, 1, 4);
+
+    // The path comes from the command line ("-XDBpfad:") when one was given.
+    Text_XDB->setText(m_main->state.XdbPath);
+}

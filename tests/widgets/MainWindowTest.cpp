@@ -1,0 +1,260 @@
+#include "MessageBoxAnswerer.h"
+#include "TestSupport.h"
+#include "conversion/Konvertierung.h"
+#include "shell/MDIForm_Main.h"
+#include "windows/FehlerProtokoll.h"
+#include "windows/Form_Auto.h"
+#include "windows/ZusatzInfo.h"
+#include "xdb/Abgleichen.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTextEdit>
+#include <QPlainTextEdit>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+std::unique_ptr<MDIForm_Main> startMain(const QString& commandLine = QString())
+{
+    auto main = std::make_unique<MDIForm_Main>(commandLine);
+    main->Form_Load();
+    main->show();
+    return main;
+}
+
+template <typename T>
+T* child(QWidget* parent, const char* name)
+{
+    T* w = parent->findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(w, nullptr) << name;
+    return w;
+}
+
+void typeInto(QLineEdit* box, const QString& text)
+{
+    box->setFocus();
+    QTest::keyClicks(box, text);
+}
+
+}  // namespace
+
+TEST(MainWindow, StartsWithTheInitialTextsAndStates)
+{
+    auto main = startMain();
+    EXPECT_EQ(main->objectName(), QStringLiteral("MDIForm_Main"));
+    EXPECT_EQ(main->windowTitle(), QStringLiteral("SQL-Server Hilfsprogramme"));
+    QWidget* strip = child<QWidget>(main.get(), "Picture1");
+    EXPECT_EQ(child<QLabel>(strip, "Label3")->text(), QStringLiteral("ODBC:"));
+    EXPECT_EQ(child<QLineEdit>(strip, "ODBC_Name")->text(), QStringLiteral("QELSQL"));
+    EXPECT_EQ(child<QLabel>(strip, "Label1")->text(), QStringLiteral("User :"));
+    EXPECT_EQ(child<QLineEdit>(strip, "Text_UID")->text(), QStringLiteral("sa"));
+    EXPECT_EQ(child<QLabel>(strip, "Label2")->text(), QStringLiteral("PW :"));
+    EXPECT_EQ(child<QLineEdit>(strip, "Text_PW")->text(), QString());
+    EXPECT_EQ(child<QLineEdit>(strip, "Text_PW")->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(child<QRadioButton>(strip, "Option_MSSQL")->text(), QStringLiteral("Microsoft SQL"));
+    EXPECT_TRUE(child<QRadioButton>(strip, "Option_MSSQL")->isChecked());
+    EXPECT_EQ(child<QRadioButton>(strip, "Option_Oracle")->text(), QStringLiteral("Oracle"));
+    EXPECT_EQ(child<QRadioButton>(strip, "Option_Sybase")->text(), QStringLiteral("Sybase"));
+    EXPECT_EQ(child<QRadioButton>(strip, "Option_MySQL")->text(), QStringLiteral("MySQL"));
+    EXPECT_EQ(child<QRadioButton>(strip, "Option_DB2")->text(), QStringLiteral("DB2"));
+    EXPECT_EQ(child<QCheckBox>(strip, "Check1")->text(), QStringLiteral("Linux"));
+    EXPECT_EQ(child<QPushButton>(strip, "Command3")->text(), QStringLiteral("SQL anmelden"));
+    EXPECT_EQ(child<QPushButton>(strip, "Command1")->text(), QStringLiteral("Access zu SQL"));
+    EXPECT_EQ(child<QPushButton>(strip, "Command2")->text(), QStringLiteral("XDB verarbeiten"));
+    EXPECT_EQ(child<QPushButton>(strip, "Command4")->text(), QStringLiteral("Schließen"));
+    EXPECT_FALSE(child<QPushButton>(strip, "Command1")->isEnabled());
+    EXPECT_FALSE(child<QPushButton>(strip, "Command2")->isEnabled());
+    EXPECT_NE(child<QProgressBar>(strip, "ProgressBar1"), nullptr);
+    EXPECT_EQ(child<QLabel>(strip, "Label_Rest")->text(), QString());
+    EXPECT_NE(child<QLabel>(strip, "Image1"), nullptr);
+    EXPECT_FALSE(main->state.AutoMode);
+    EXPECT_FALSE(main->state.NoErrorMode);
+    EXPECT_TRUE(main->state.MdbPath.isEmpty());
+}
+
+TEST(MainWindow, LoadCreatesBothEnvironmentsAndTheAuxiliaryWindows)
+{
+    auto main = startMain();
+    ASSERT_TRUE(main->state.EnvironmentsCreated);
+    // The second creation under the same counter finds the name taken and retries.
+    EXPECT_EQ(main->state.ServerEnvironment->Name(), QStringLiteral("0RirovAdozad"));
+    EXPECT_EQ(main->state.QueryEnvironment->Name(), QStringLiteral("1RirovAdozad"));
+    EXPECT_EQ(main->state.QueryEnvironment->CursorDriver(), 4);
+    // A second main window in the same process finds both names taken.
+    auto second = startMain();
+    EXPECT_EQ(second->state.ServerEnvironment->Name(), QStringLiteral("2RirovAdozad"));
+    EXPECT_EQ(second->state.QueryEnvironment->Name(), QStringLiteral("3RirovAdozad"));
+
+    QStringList children;
+    for (QMdiSubWindow* sub : main->mdiArea()->subWindowList())
+        children.append(sub->widget()->objectName());
+    EXPECT_TRUE(children.contains(QStringLiteral("FehlerProtokoll")));
+    EXPECT_TRUE(children.contains(QStringLiteral("Form_Auto")));
+    EXPECT_TRUE(main->fehlerProtokoll()->isVisible());
+}
+
+TEST(MainWindow, CommandLineFillsTheBoxesAndTheCaption)
+{
+    auto main = startMain(QStringLiteral(
+        "-ODBC:\"TEVRA1\" -user:\"  bob \" -pass:\" geheim \" -MDBpfad:\"/data/ERP -alt/qel.mdb\" -noerror -auto"));
+    EXPECT_EQ(main->ODBC_Name->text(), QStringLiteral("TEVRA1"));
+    EXPECT_EQ(main->Text_UID->text(), QStringLiteral("bob"));
+    EXPECT_EQ(main->Text_PW->text(), QStringLiteral(" geheim "));
+    EXPECT_EQ(main->state.CmdOdbcName, QStringLiteral("\"TEVRA1\""));
+    EXPECT_EQ(main->state.CmdPassword, QStringLiteral("\" geheim \""));
+    EXPECT_EQ(main->state.MdbPath, QStringLiteral("/data/ERP -alt/qel.mdb"));
+    EXPECT_TRUE(main->state.NoErrorMode);
+    EXPECT_TRUE(main->state.AutoMode);
+    EXPECT_EQ(main->windowTitle(), QStringLiteral("SQL-Server Hilfsprogramme (no error)"));
+    EXPECT_TRUE(main->IsModuleDataSource());
+}
+
+TEST(MainWindow, LinuxBoxFollowsTheDialectButtons)
+{
+    auto main = startMain();
+    QCheckBox* linux = main->Check1;
+    main->Option_Sybase->click();
+    EXPECT_TRUE(linux->isVisible());
+    linux->click();
+    EXPECT_TRUE(linux->isChecked());
+    EXPECT_EQ(main->currentDialect(), Dialect::Sybase);
+    main->Option_MSSQL->click();
+    EXPECT_FALSE(linux->isVisible());
+    EXPECT_FALSE(linux->isChecked());
+    main->Option_Sybase->click();
+    EXPECT_TRUE(linux->isVisible());
+    EXPECT_FALSE(linux->isChecked());
+
+    // DB2 leaves the box as it is.
+    linux->click();
+    main->Option_DB2->click();
+    EXPECT_TRUE(linux->isVisible());
+    EXPECT_TRUE(linux->isChecked());
+    EXPECT_EQ(main->currentDialect(), Dialect::DB2);
+    for (QRadioButton* b : {main->Option_MySQL, main->Option_Oracle}) {
+        main->Option_Sybase->click();
+        linux->setChecked(true);
+        b->click();
+        EXPECT_FALSE(linux->isVisible());
+        EXPECT_FALSE(linux->isChecked());
+    }
+    EXPECT_EQ(main->currentDialect(), Dialect::Oracle);
+}
+
+TEST(MainWindow, FailedLoginShowsTheOneMessage)
+{
+    auto main = startMain();
+    MessageBoxAnswerer answers;
+    main->ODBC_Name->setText(QStringLiteral("GibtEsNicht"));
+    main->Command3->click();
+    ASSERT_EQ(answers.seen.size(), 1);
+    EXPECT_EQ(answers.seen[0].title, QStringLiteral("SQL-Tabrix"));
+    EXPECT_EQ(answers.seen[0].text, QStringLiteral("ODBC-Datenquelle 'GibtEsNicht' nicht gefunden!"));
+    EXPECT_TRUE(main->state.RunFailed);
+    EXPECT_FALSE(main->Command1->isEnabled());
+    EXPECT_FALSE(main->Command2->isEnabled());
+
+    main->ODBC_Name->clear();
+    main->Command3->click();
+    ASSERT_EQ(answers.seen.size(), 2);
+    EXPECT_EQ(answers.seen[1].text, QStringLiteral("ODBC-Datenquelle '' nicht gefunden!"));
+}
+
+TEST(MainWindow, EnterInTheDataSourceBoxLogsIn)
+{
+    auto main = startMain();
+    MessageBoxAnswerer answers;
+    main->ODBC_Name->setText(QStringLiteral("Unbekannt"));
+    QTest::keyClick(main->Text_UID, Qt::Key_Return);
+    QTest::keyClick(main->Text_PW, Qt::Key_Return);
+    EXPECT_TRUE(answers.seen.isEmpty());
+    QTest::keyClick(main->ODBC_Name, Qt::Key_Return);
+    ASSERT_EQ(answers.seen.size(), 1);
+    EXPECT_EQ(answers.seen[0].text, QStringLiteral("ODBC-Datenquelle 'Unbekannt' nicht gefunden!"));
+    // The key itself is discarded.
+    EXPECT_EQ(main->ODBC_Name->text(), QStringLiteral("Unbekannt"));
+}
+
+TEST(MainWindow, LoginAgainstTheServerEnablesTheWorkAndTypingResetsIt)
+{
+    REQUIRE_TEST_SERVER();
+    auto main = startMain();
+    MessageBoxAnswerer answers;
+    main->Text_PW->setText(TestServer::password());
+    main->Command3->click();
+    EXPECT_TRUE(answers.seen.isEmpty()) << answers.texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(main->Command1->isEnabled());
+    EXPECT_TRUE(main->Command2->isEnabled());
+    EXPECT_EQ(main->ODBC_Name->text(), QStringLiteral("QELSQL"));
+    ASSERT_TRUE(main->state.ServerConnection);
+    ASSERT_TRUE(main->state.QueryConnection);
+
+    main->Command1->click();
+    ASSERT_NE(main->konvertierung(), nullptr);
+    EXPECT_EQ(main->konvertierung()->windowTitle(), QStringLiteral("Konvertierung : Access zu SQL-Server"));
+    main->Command2->click();
+    ASSERT_NE(main->abgleichen(), nullptr);
+    EXPECT_EQ(main->abgleichen()->windowTitle(), QStringLiteral("SQL-Server mit XDB abgleichen"));
+
+    typeInto(main->ODBC_Name, QStringLiteral("x"));
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(main->Command1->isEnabled());
+    EXPECT_FALSE(main->Command2->isEnabled());
+    EXPECT_EQ(main->konvertierung(), nullptr);
+    EXPECT_EQ(main->abgleichen(), nullptr);
+}
+
+TEST(MainWindow, WrongPasswordIsTheSameMessage)
+{
+    REQUIRE_TEST_SERVER();
+    auto main = startMain();
+    MessageBoxAnswerer answers;
+    main->Text_PW->setText(QStringLiteral("falsch"));
+    main->Command3->click();
+    ASSERT_EQ(answers.seen.size(), 1);
+    EXPECT_EQ(answers.seen[0].text, QStringLiteral("ODBC-Datenquelle 'QELSQL' nicht gefunden!"));
+    EXPECT_FALSE(main->Command1->isEnabled());
+    EXPECT_TRUE(main->state.RunFailed);
+}
+
+TEST(MainWindow, PictureShowsTheHelpText)
+{
+    auto main = startMain();
+    QString shown;
+    QString title;
+    WithModalDialog(
+        [&](QWidget* dialog) {
+            title = dialog->windowTitle();
+            if (auto* text = dialog->findChild<QPlainTextEdit*>(QStringLiteral("Text1")))
+                shown = text->toPlainText();
+            else if (auto* rich = dialog->findChild<QTextEdit*>(QStringLiteral("Text1")))
+                shown = rich->toPlainText();
+            dialog->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+        },
+        [&] { QTest::mouseClick(main->Image1, Qt::LeftButton); });
+    EXPECT_EQ(title, QStringLiteral("Informationen zu dieser Maske"));
+    EXPECT_TRUE(shown.startsWith(QStringLiteral("Rirovadozad\n\nMit diesem Programm"))) << shown.toStdString();
+}
+
+TEST(MainWindowDeathTest, CloseEndsTheProgramAtOnce)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            auto main = startMain();
+            main->Command4->click();
+            std::abort();
+        },
+        ::testing::ExitedWithCode(0), "");
+}
