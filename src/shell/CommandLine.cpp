@@ -1,0 +1,99 @@
+#include "shell/CommandLine.h"
+
+namespace {
+
+const QString kSeparator = QStringLiteral(" -");
+const QChar kQuote = u'"';
+
+bool isQuoted(const QString& text)
+{
+    // A single '"' both begins and ends with a quote, but there is nothing
+    // between two quotes to keep; such a value stays as it is.
+    return text.size() >= 2 && text.startsWith(kQuote) && text.endsWith(kQuote);
+}
+
+// Only spaces count as blanks here; tabs and line breaks stay.
+QString TrimBlanks(const QString& text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text.at(begin) == u' ')
+        ++begin;
+    while (end > begin && text.at(end - 1) == u' ')
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+QString StripQuotes(const QString& text)
+{
+    return isQuoted(text) ? text.mid(1, text.size() - 2) : text;
+}
+
+} // namespace
+
+CommandLineValues ParseCommandLine(const QString& commandLine)
+{
+    CommandLineValues values;
+    if (commandLine.isEmpty())
+        return values;
+
+    QStringList pieces = commandLine.split(kSeparator, Qt::KeepEmptyParts, Qt::CaseSensitive);
+
+    values.autoMode = commandLine.contains(QStringLiteral(" -auto"), Qt::CaseSensitive);
+    values.noErrorMode = commandLine.contains(QStringLiteral("-noerror"), Qt::CaseSensitive);
+
+    for (qsizetype i = 0; i < pieces.size(); ++i) {
+        // A quoted value that held one " -" was cut in two by the split: glue
+        // the halves back. The second half is still looked at on its own turn.
+        if (pieces[i].contains(QStringLiteral(":\"")) && !pieces[i].endsWith(kQuote) && i + 1 < pieces.size()
+            && pieces[i + 1].endsWith(kQuote) && !pieces[i + 1].startsWith(kQuote))
+            pieces[i] = pieces[i] + kSeparator + pieces[i + 1];
+
+        const QString& piece = pieces[i];
+        const qsizetype colon = piece.indexOf(u':');
+        QString key = colon >= 0 ? piece.left(colon + 1) : QString();
+        if (!key.startsWith(u'-'))
+            key.prepend(u'-');
+        const QString value = colon >= 0 ? piece.mid(colon + 1) : QString();
+
+        if (key == QLatin1String("-ODBC:")) {
+            values.hasOdbc = true;
+            values.cmdOdbcName = value;
+            values.odbcBoxText = TrimBlanks(StripQuotes(value));
+        } else if (key == QLatin1String("-user:")) {
+            values.hasUser = true;
+            values.cmdUser = value;
+            values.userBoxText = TrimBlanks(StripQuotes(value));
+        } else if (key == QLatin1String("-pass:")) {
+            // Blanks may belong to a password: not trimmed.
+            values.hasPass = true;
+            values.cmdPassword = value;
+            values.passwordBoxText = StripQuotes(value);
+        } else if (key == QLatin1String("-MDBpfad:")) {
+            values.hasMdb = true;
+            values.mdbPath = TrimBlanks(StripQuotes(value));
+        } else if (key == QLatin1String("-XDBpfad:")) {
+            values.hasXdb = true;
+            values.xdbPath = TrimBlanks(StripQuotes(value));
+        }
+    }
+    return values;
+}
+
+QString RebuildCommandLine(const QStringList& arguments)
+{
+    QStringList parts;
+    parts.reserve(arguments.size());
+    for (const QString& argument : arguments) {
+        const qsizetype colon = argument.indexOf(u':');
+        if (argument.startsWith(u'-') && colon > 1) {
+            const QString value = argument.mid(colon + 1);
+            if (value.contains(u' ') && !isQuoted(value)) {
+                parts << argument.left(colon + 1) + kQuote + value + kQuote;
+                continue;
+            }
+        }
+        parts << argument;
+    }
+    return parts.join(u' ');
+}

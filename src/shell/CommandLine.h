@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// What the command line says, read once when the main window loads. The main
+// window copies these into its shared state and its boxes.
+struct CommandLineValues {
+    bool autoMode = false;     // " -auto" somewhere in the line
+    bool noErrorMode = false;  // "-noerror" somewhere in the line
+
+    // Which switches were given at all (an empty value still counts).
+    bool hasOdbc = false;
+    bool hasUser = false;
+    bool hasPass = false;
+    bool hasMdb = false;
+    bool hasXdb = false;
+
+    // Raw values, quotes kept: the plug-in launcher unquotes them itself.
+    QString cmdOdbcName;
+    QString cmdUser;
+    QString cmdPassword;
+
+    // Texts for the data-source, user and password boxes.
+    QString odbcBoxText;
+    QString userBoxText;
+    QString passwordBoxText;
+
+    // Paths, unquoted and trimmed.
+    QString mdbPath;
+    QString xdbPath;
+};
+
+// Reads the command-line text (everything after the program name).
+CommandLineValues ParseCommandLine(const QString& commandLine);
+
+// Linux hands the program an argv, not a command-line text: rebuilds the text
+// from the arguments (program name left out), joined by single blanks. A
+// "-key:value" argument whose value holds a blank and is not quoted yet gets
+// its value quoted, so that a path like "/data/ERP -alt/x.mdb" survives the
+// split at " -".
+QString RebuildCommandLine(const QStringList& arguments);

@@ -1,0 +1,117 @@
+#include "windows/Printing.h"
+
+#include <QFontMetrics>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPixmap>
+#include <QPrinter>
+#include <QWidget>
+
+namespace Printing {
+
+namespace {
+
+PrinterLookup g_lookup = nullptr;
+
+const QString kTitle = QStringLiteral("SQL-Tabrix");
+
+// Tab stops every 14 character widths, like the print zones of a line printer.
+constexpr int kTabStopChars = 14;
+
+void tellUser(QWidget* parent, const QString& text)
+{
+    QMessageBox box(QMessageBox::Warning, kTitle, text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+} // namespace
+
+void setDefaultPrinterLookup(PrinterLookup lookup)
+{
+    g_lookup = lookup;
+}
+
+std::unique_ptr<QPrinter> openDefaultPrinter(QWidget* parent)
+{
+    const QString pdfFile = qEnvironmentVariable(PrintToPdfVariable);
+    if (!pdfFile.isEmpty()) {
+        auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(pdfFile);
+        return printer;
+    }
+    const QPrinterInfo info = g_lookup ? g_lookup() : QPrinterInfo::defaultPrinter();
+    if (info.isNull()) {
+        tellUser(parent, QStringLiteral("Es ist kein Drucker eingerichtet."));
+        return nullptr;
+    }
+    return std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+}
+
+bool printLines(const QStringList& lines, QWidget* parent)
+{
+    std::unique_ptr<QPrinter> printer = openDefaultPrinter(parent);
+    if (!printer)
+        return false;
+    printer->setCopyCount(1);
+
+    QPainter painter;
+    if (!painter.begin(printer.get())) {
+        tellUser(parent, QStringLiteral("Der Druck konnte nicht gestartet werden."));
+        return false;
+    }
+    QFont font = painter.font();
+    font.setPointSize(10);
+    painter.setFont(font);
+    const QFontMetrics metrics(font, printer.get());
+    const int lineHeight = metrics.lineSpacing();
+    const int tabStop = kTabStopChars * metrics.horizontalAdvance(u'0');
+    const int pageHeight = painter.viewport().height();
+
+    int y = 0;
+    for (const QString& line : lines) {
+        if (y + lineHeight > pageHeight && y > 0) {
+            printer->newPage();
+            y = 0;
+        }
+        int x = 0;
+        const QStringList parts = line.split(u'\t');
+        for (qsizetype i = 0; i < parts.size(); ++i) {
+            if (i > 0)
+                x = (x / tabStop + 1) * tabStop;
+            if (!parts[i].isEmpty()) {
+                painter.drawText(x, y + metrics.ascent(), parts[i]);
+                x += metrics.horizontalAdvance(parts[i]);
+            }
+        }
+        y += lineHeight;
+    }
+    return painter.end();
+}
+
+bool printWidgetImage(QWidget* widget)
+{
+    if (!widget)
+        return false;
+    const QPixmap image = widget->grab();
+    std::unique_ptr<QPrinter> printer = openDefaultPrinter(widget);
+    if (!printer)
+        return false;
+    printer->setCopyCount(1);
+
+    QPainter painter;
+    if (!painter.begin(printer.get())) {
+        tellUser(widget, QStringLiteral("Der Druck konnte nicht gestartet werden."));
+        return false;
+    }
+    // Same size on paper as on the screen, unless the page is too small.
+    const QRect page = painter.viewport();
+    const double toPrinter = double(printer->logicalDpiX()) / double(widget->logicalDpiX());
+    QSizeF size = QSizeF(widget->size()) * toPrinter;
+    if (size.width() > page.width() || size.height() > page.height())
+        size.scale(page.size(), Qt::KeepAspectRatio);
+    painter.drawPixmap(QRectF(QPointF(0, 0), size), image, QRectF(image.rect()));
+    return painter.end();
+}
+
+} // namespace Printing
