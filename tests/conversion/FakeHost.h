@@ -26,7 +26,7 @@ public:
     FakeDatabase db;
     RecordingConnection conn;
     // Successive clock readings; the last one repeats.
-    QList<QDateTime> clock{QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9), Qt::UTC)};
+    mutable QList<QDateTime> clock{QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9), Qt::UTC)};
     int indexCounter = 0;
     bool afterCreation = false;
 
@@ -55,7 +55,7 @@ public:
     {
         const QDateTime t = clock.first();
         if (clock.size() > 1)
-            const_cast<FakeHost*>(this)->clock.removeFirst();
+            clock.removeFirst();
         return t;
     }
     int nextIndexNumber() override { return ++indexCounter; }
