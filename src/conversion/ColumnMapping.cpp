@@ -1,0 +1,155 @@
+#include "conversion/ColumnMapping.h"
+
+namespace {
+
+bool isOneOf(int type, std::initializer_list<int> types)
+{
+    for (int t : types)
+        if (type == t)
+            return true;
+    return false;
+}
+
+}  // namespace
+
+QString SQLDefault(const dao::Field& field, bool quoted, const ConversionOptions& options)
+{
+    QString s = field.DefaultValue;
+    if (!s.isEmpty()) {
+        // Access keeps text defaults in double quotes; each end is stripped once.
+        if (s.startsWith(QLatin1Char('"')))
+            s.remove(0, 1);
+        if (s.endsWith(QLatin1Char('"')))
+            s.chop(1);
+        if (s.isEmpty())
+            s = QStringLiteral(" ");
+        if (field.Type == dao::dbBoolean)
+            s = s.compare(QLatin1String("yes"), Qt::CaseInsensitive) == 0 ? QStringLiteral("1") : QStringLiteral("0");
+        else if (quoted && isOneOf(field.Type, {dao::dbDate, dao::dbText, dao::dbMemo}))
+            s = QLatin1Char('\'') + s + QLatin1Char('\'');
+    } else {
+        if (options.default0 && isOneOf(field.Type, {dao::dbByte, dao::dbInteger, dao::dbLong, dao::dbSingle, dao::dbDouble}))
+            s = QStringLiteral("0");
+        if (options.defaultBlank
+            && (field.Type == dao::dbText || (field.Type == dao::dbDate && options.dialect != Dialect::Oracle)))
+            s = quoted ? QStringLiteral("' '") : QStringLiteral(" ");
+        if (field.Type == dao::dbBoolean)
+            s = QStringLiteral("0");
+    }
+    if (field.Type == dao::dbDate && options.dialect == Dialect::DB2)
+        s.clear();
+    return s;
+}
+
+QString ServerTypeText(const dao::Field& field, const ConversionOptions& options)
+{
+    const Dialect d = options.dialect;
+    switch (field.Type) {
+    case dao::dbBoolean:
+        if (d == Dialect::Oracle)
+            return QStringLiteral("FLOAT");
+        if (d == Dialect::DB2)
+            return QStringLiteral("SMALLINT");
+        return QStringLiteral("BIT");
+    case dao::dbByte:
+    case dao::dbInteger:
+        if (d == Dialect::Oracle)
+            return options.moduleDataSource ? QStringLiteral("FLOAT") : QStringLiteral("DECIMAL");
+        return QStringLiteral("SMALLINT");
+    case dao::dbLong:
+        if (d == Dialect::Oracle)
+            return options.moduleDataSource ? QStringLiteral("FLOAT") : QStringLiteral("INT");
+        if (d == Dialect::DB2)
+            return QStringLiteral("INTEGER");
+        return QStringLiteral("INT");
+    case dao::dbCurrency:
+        return QStringLiteral("MONEY");
+    case dao::dbSingle:
+        return QStringLiteral("REAL");
+    case dao::dbDouble:
+        if (d == Dialect::Sybase)
+            return options.linuxSwitch ? QStringLiteral("DECIMAL") : QStringLiteral("FLOAT");
+        if (d == Dialect::MySQL || d == Dialect::DB2)
+            return QStringLiteral("DOUBLE");
+        return QStringLiteral("FLOAT");
+    case dao::dbDate:
+        return (d == Dialect::Oracle || d == Dialect::DB2) ? QStringLiteral("TIMESTAMP") : QStringLiteral("DATETIME");
+    case dao::dbText:
+        return QStringLiteral("VARCHAR(") + QString::number(field.Size) + QLatin1Char(')');
+    case dao::dbLongBinary:
+        return QStringLiteral("IMAGE");
+    case dao::dbMemo:
+        if (d == Dialect::Oracle)
+            return QStringLiteral("CLOB");
+        if (d == Dialect::DB2)
+            return options.moduleDataSource ? QStringLiteral("VARCHAR(2000)") : QStringLiteral("CLOB(4194304)");
+        return QStringLiteral("TEXT");
+    case dao::dbGUID:
+        return QStringLiteral("VARBINARY");
+    default:
+        return {};
+    }
+}
+
+QString WrittenColumnName(const QString& name, const QString& table, Dialect dialect)
+{
+    switch (dialect) {
+    case Dialect::DB2:
+        // This one table of the ERP product has column names DB2 reserves.
+        if (table == QLatin1String("F5SB90R"))
+            return QLatin1Char('"') + name + QLatin1Char('"');
+        return name;
+    case Dialect::Oracle:
+        if (name.toUpper() == QLatin1String("CHECK"))
+            return QLatin1Char('"') + name.toUpper() + QLatin1Char('"');
+        return name;
+    case Dialect::MSSQL:
+        return QLatin1Char('"') + name + QLatin1Char('"');
+    case Dialect::Sybase:
+        return name;
+    case Dialect::MySQL:
+        return QLatin1Char('`') + name + QLatin1Char('`');
+    }
+    return name;
+}
+
+QString ShortenColumnNames(QString text)
+{
+    // The full name is longer than the servers' 30-character limit for names.
+    static const QString longName = QStringLiteral("Auftragsbestätigung_Französisch");
+    static const QString shortName = QStringLiteral("AuftragsbestätigungFranzösisch");
+    if (text.contains(longName, Qt::CaseInsensitive))
+        text.replace(longName, shortName, Qt::CaseInsensitive);
+    return text;
+}
+
+QString DefaultClause(const dao::Field& field, const ConversionOptions& options)
+{
+    if (options.dialect == Dialect::MySQL && (field.Type == dao::dbMemo || field.Type == dao::dbDate))
+        return {};
+    const QString d = SQLDefault(field, true, options);
+    if (d.isEmpty())
+        return {};
+    return (options.dialect == Dialect::DB2 ? QStringLiteral("WITH DEFAULT ") : QStringLiteral("DEFAULT ")) + d;
+}
+
+QString NullabilityClause(const dao::Field& field, const QStringList& keyList, Dialect dialect)
+{
+    if (field.Required || field.Type == dao::dbBoolean || keyList.contains(field.Name, Qt::CaseInsensitive))
+        return QStringLiteral("NOT NULL");
+    return dialect == Dialect::DB2 ? QString() : QStringLiteral("NULL");
+}
+
+QString ColumnDefinitionLine(const dao::Field& field, const QString& separator, const QStringList& keyList,
+                             const QString& table, const ConversionOptions& options,
+                             const std::function<QString()>& primaryKeyClause, QString* pkClauseOut)
+{
+    if (!keyList.isEmpty() && field.Name.compare(keyList.first(), Qt::CaseInsensitive) == 0 && primaryKeyClause) {
+        const QString clause = primaryKeyClause();
+        if (pkClauseOut)
+            *pkClauseOut = clause;
+    }
+    const QString blank = QStringLiteral(" ");
+    return separator + WrittenColumnName(field.Name, table, options.dialect) + blank + ServerTypeText(field, options)
+        + blank + DefaultClause(field, options) + blank + NullabilityClause(field, keyList, options.dialect) + blank;
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+// Column types, defaults and column definition lines of the CREATE TABLE
+// statement, per dialect. Pure functions: nothing here talks to the server.
+
+#include "conversion/ConversionHost.h"
+#include "shell/AccessDatabase.h"
+#include "shell/Dialect.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+// Default text of a field: quoted for a DEFAULT clause, unquoted to fill a
+// null cell during the row copy. Empty when the field has no usable default.
+QString SQLDefault(const dao::Field& field, bool quoted, const ConversionOptions& options);
+
+// Server type of a field; empty for Binary and unknown type codes.
+QString ServerTypeText(const dao::Field& field, const ConversionOptions& options);
+
+// Column name as the CREATE TABLE statement writes it (quoting per dialect).
+QString WrittenColumnName(const QString& name, const QString& table, Dialect dialect);
+
+// Replaces every "Auftragsbestätigung_Französisch" (case ignored) by the
+// shortened name the server tables carry.
+QString ShortenColumnNames(QString text);
+
+// "DEFAULT x" / "WITH DEFAULT x" or empty.
+QString DefaultClause(const dao::Field& field, const ConversionOptions& options);
+
+// "NOT NULL", "NULL" or (DB2, optional field) empty. Key fields are matched
+// against keyList ignoring case.
+QString NullabilityClause(const dao::Field& field, const QStringList& keyList, Dialect dialect);
+
+// separator + name + " " + type + " " + default + " " + nullability + " ".
+// When the field matches the first key-list entry (ignoring case),
+// primaryKeyClause is called and its text stored in *pkClauseOut.
+QString ColumnDefinitionLine(const dao::Field& field, const QString& separator, const QStringList& keyList,
+                             const QString& table, const ConversionOptions& options,
+                             const std::function<QString()>& primaryKeyClause, QString* pkClauseOut);

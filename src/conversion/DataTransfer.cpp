@@ -1,0 +1,554 @@
+#include "conversion/DataTransfer.h"
+
+#include "conversion/ColumnMapping.h"
+
+#include <QDateTime>
+
+#include <charconv>
+#include <cmath>
+
+namespace {
+
+const QString typeMismatch = QStringLiteral("Typen unverträglich");
+constexpr long typeMismatchNumber = 13;
+
+bool isNullCell(const QVariant& cell)
+{
+    return !cell.isValid() || cell.isNull();
+}
+
+void appendLatin1(QString& out, const char* begin, const char* end)
+{
+    out.append(QLatin1StringView(begin, end - begin));
+}
+
+template <typename Number>
+void appendNumber(QString& out, Number value)
+{
+    char buf[64];
+    const auto result = std::to_chars(buf, buf + sizeof buf, value);
+    appendLatin1(out, buf, result.ptr);
+}
+
+void appendCurrency(QString& out, const dao::Currency& c)
+{
+    // Exact decimal of the scaled amount: up to four places, no trailing zeros.
+    const bool negative = c.scaled < 0;
+    const quint64 magnitude = negative ? quint64(0) - quint64(c.scaled) : quint64(c.scaled);
+    char buf[40];
+    char* p = buf;
+    if (negative)
+        *p++ = '-';
+    p = std::to_chars(p, buf + sizeof buf, magnitude / 10000).ptr;
+    unsigned fraction = unsigned(magnitude % 10000);
+    if (fraction != 0) {
+        char digits[4];
+        for (int i = 3; i >= 0; --i) {
+            digits[i] = char('0' + fraction % 10);
+            fraction /= 10;
+        }
+        int len = 4;
+        while (digits[len - 1] == '0')
+            --len;
+        *p++ = '.';
+        for (int i = 0; i < len; ++i)
+            *p++ = digits[i];
+    }
+    appendLatin1(out, buf, p);
+}
+
+bool isCurrency(const QVariant& v)
+{
+    return v.metaType() == QMetaType::fromType<dao::Currency>();
+}
+
+// Typed numbers straight into the statement, without a text in between.
+bool appendTypedNumber(QString& out, const QVariant& cell)
+{
+    switch (cell.typeId()) {
+    case QMetaType::Int:
+        appendNumber(out, cell.toInt());
+        return true;
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::LongLong:
+    case QMetaType::Short:
+    case QMetaType::UChar:
+        appendNumber(out, cell.toLongLong());
+        return true;
+    case QMetaType::Float:
+        appendNumber(out, cell.toFloat());
+        return true;
+    case QMetaType::Double:
+        appendNumber(out, cell.toDouble());
+        return true;
+    default:
+        if (isCurrency(cell)) {
+            appendCurrency(out, cell.value<dao::Currency>());
+            return true;
+        }
+        return false;
+    }
+}
+
+// The text of a value with apostrophes doubled and NUL characters blanked.
+QString preparedText(const QVariant& cell, bool isNull, const QString& defaultText)
+{
+    QString v = isNull ? defaultText : ValueText(cell);
+    if (v.contains(QLatin1Char('\'')))
+        v.replace(QLatin1Char('\''), QLatin1String("''"));
+    if (v.contains(QChar(u'\0')))
+        v.replace(QChar(u'\0'), QLatin1Char(' '));
+    return v;
+}
+
+// "'" + text + "'" with apostrophes doubled, NUL blanked and, on Sybase, the
+// right single quotation mark removed; "''" for an empty text.
+void appendTextLiteral(QString& out, const QString& s, Dialect dialect)
+{
+    const bool dropQuoteMark = dialect == Dialect::Sybase;
+    out += QLatin1Char('\'');
+    qsizetype plainFrom = 0;
+    const QChar* data = s.constData();
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        const char16_t c = data[i].unicode();
+        if (c != u'\'' && c != u'\0' && !(dropQuoteMark && c == u'\u2019'))
+            continue;
+        out.append(data + plainFrom, i - plainFrom);
+        if (c == u'\'')
+            out += QLatin1String("''");
+        else if (c == u'\0')
+            out += QLatin1Char(' ');
+        plainFrom = i + 1;
+    }
+    out.append(data + plainFrom, s.size() - plainFrom);
+    out += QLatin1Char('\'');
+}
+
+// Date defaults are texts as entered in Access: German or ISO form.
+std::optional<QDateTime> parseDateText(const QString& text)
+{
+    const QString t = text.trimmed();
+    if (t.isEmpty())
+        return std::nullopt;
+    static const char* const formats[] = {"d.M.yyyy H:mm:ss", "d.M.yyyy H:mm", "d.M.yyyy",
+                                          "yyyy-MM-dd HH:mm:ss", "yyyy-MM-ddTHH:mm:ss", "yyyy-MM-dd"};
+    for (const char* format : formats) {
+        const QDateTime dt = QDateTime::fromString(t, QLatin1String(format));
+        if (dt.isValid())
+            return dt;
+        const QDate d = QDate::fromString(t, QLatin1String(format));
+        if (d.isValid())
+            return QDateTime(d, QTime(0, 0));
+    }
+    return std::nullopt;
+}
+
+void appendTwoDigits(char*& p, int v)
+{
+    *p++ = char('0' + v / 10 % 10);
+    *p++ = char('0' + v % 10);
+}
+
+void appendDateLiteral(QString& out, const QDate& date, const QTime& time, Dialect dialect, bool specialTime)
+{
+    char buf[48];
+    char* p = buf;
+    // Years below 1000 keep four digits; the server would read "201" as an error or as 2001.
+    const int year = date.year();
+    const auto ymd = [&](const char* sep) {
+        *p++ = char('0' + year / 1000 % 10);
+        *p++ = char('0' + year / 100 % 10);
+        appendTwoDigits(p, year % 100);
+        if (sep)
+            *p++ = *sep;
+        appendTwoDigits(p, date.month());
+        if (sep)
+            *p++ = *sep;
+        appendTwoDigits(p, date.day());
+    };
+    const auto hms = [&](char sep) {
+        appendTwoDigits(p, time.hour());
+        *p++ = sep;
+        appendTwoDigits(p, time.minute());
+        *p++ = sep;
+        appendTwoDigits(p, time.second());
+    };
+    const auto text = [&](const char* s) {
+        while (*s)
+            *p++ = *s++;
+    };
+    switch (dialect) {
+    case Dialect::Oracle:
+        text("TIMESTAMP'");
+        ymd("-");
+        if (specialTime) {
+            *p++ = ' ';
+            hms(':');
+        } else {
+            text(" 00:00:00");
+        }
+        break;
+    case Dialect::DB2:
+        *p++ = '\'';
+        ymd("-");
+        *p++ = '-';
+        if (specialTime)
+            hms('.');
+        else
+            text("00.00.00");
+        break;
+    case Dialect::MSSQL:
+        *p++ = '\'';
+        ymd(nullptr);
+        if (specialTime) {
+            *p++ = ' ';
+            hms(':');
+        }
+        break;
+    case Dialect::Sybase:
+    case Dialect::MySQL:
+        *p++ = '\'';
+        if (specialTime) {
+            ymd("-");
+            *p++ = ' ';
+            hms(':');
+        } else {
+            ymd(nullptr);
+        }
+        break;
+    }
+    *p++ = '\'';
+    appendLatin1(out, buf, p);
+}
+
+void appendBinaryLiteral(QString& out, const QByteArray& bytes, Dialect dialect)
+{
+    static const char hex[] = "0123456789ABCDEF";
+    const char* open = "0x";
+    const char* close = "";
+    switch (dialect) {
+    case Dialect::MSSQL:
+    case Dialect::Sybase:
+        break;
+    case Dialect::MySQL:
+        open = "X'";
+        close = "'";
+        break;
+    case Dialect::Oracle:
+        open = "HEXTORAW('";
+        close = "')";
+        break;
+    case Dialect::DB2:
+        open = "BLOB(X'";
+        close = "')";
+        break;
+    }
+    out += QLatin1StringView(open);
+    const qsizetype start = out.size();
+    out.resize(start + 2 * bytes.size());
+    QChar* p = out.data() + start;
+    for (const char b : bytes) {
+        const auto u = static_cast<unsigned char>(b);
+        *p++ = QLatin1Char(hex[u >> 4]);
+        *p++ = QLatin1Char(hex[u & 0xF]);
+    }
+    out += QLatin1StringView(close);
+}
+
+void raise(const RenderErrorSink& onError, const TabrixError& error)
+{
+    if (onError)
+        onError(error);
+}
+
+void appendValue(QString& out, const dao::Field& field, const QVariant& cell, bool isNull,
+                 const QString& defaultText, Dialect dialect, bool specialTime,
+                 const std::optional<QDate>& dateBase, const RenderErrorSink& onError)
+{
+    switch (field.Type) {
+    case dao::dbBoolean:
+        if (!isNull && cell.typeId() == QMetaType::Bool)
+            out += cell.toBool() ? QLatin1Char('1') : QLatin1Char('0');
+        else
+            out += preparedText(cell, isNull, defaultText) == QLatin1String("TRUE") ? QLatin1Char('1')
+                                                                                     : QLatin1Char('0');
+        return;
+    case dao::dbByte:
+    case dao::dbInteger:
+    case dao::dbLong:
+    case dao::dbCurrency:
+    case dao::dbSingle:
+    case dao::dbDouble: {
+        if (!isNull && appendTypedNumber(out, cell))
+            return;
+        QString v = preparedText(cell, isNull, defaultText);
+        if (v.isEmpty())
+            out += QLatin1String("NULL");
+        else
+            out += v.replace(QLatin1Char(','), QLatin1Char('.'));
+        return;
+    }
+    case dao::dbDate: {
+        std::optional<QDateTime> dt;
+        QString v;
+        if (!isNull && cell.typeId() == QMetaType::QDateTime) {
+            dt = cell.toDateTime();
+        } else {
+            v = preparedText(cell, isNull, defaultText);
+            if (v.isEmpty()) {
+                out += QLatin1String("NULL");
+                return;
+            }
+            dt = parseDateText(v);
+        }
+        if (!dt) {
+            raise(onError, TabrixError(typeMismatchNumber, typeMismatch));
+            out += v;
+            return;
+        }
+        const QDate date = specialTime && dateBase ? *dateBase : dt->date();
+        appendDateLiteral(out, date, dt->time(), dialect, specialTime);
+        return;
+    }
+    case dao::dbBinary:
+    case dao::dbLongBinary:
+        if (!isNull && cell.typeId() == QMetaType::QByteArray)
+            appendBinaryLiteral(out, cell.toByteArray(), dialect);
+        else
+            out += preparedText(cell, isNull, defaultText);
+        return;
+    case dao::dbText:
+    case dao::dbMemo: {
+        const QString s = isNull ? defaultText : ValueText(cell);
+        if (s.isEmpty())
+            out += QLatin1String("''");
+        else
+            appendTextLiteral(out, s, dialect);
+        return;
+    }
+    default:
+        out += preparedText(cell, isNull, defaultText);
+        return;
+    }
+}
+
+}  // namespace
+
+bool RowIsCopied(long n, double count, double number)
+{
+    // Whole-number remainder as the workstation boxes are meant: count 3 gives 1, 2, 0, 1 ...
+    const long long whole = static_cast<long long>(std::nearbyint(count));
+    if (whole == 0)
+        throw TabrixError(11, QStringLiteral("Division durch Null"));
+    return count - number == static_cast<double>(n % whole);
+}
+
+QString CopyStatusText(long n, long total, long skipped)
+{
+    const long long percent = total != 0 ? static_cast<long long>(n) * 100 / total : 0;
+    return QString::number(n) + QLatin1Char('/') + QString::number(total) + QLatin1String(" (")
+        + QString::number(skipped) + QLatin1String(")  :  ") + QString::number(percent) + QLatin1Char('%');
+}
+
+double ReadWorkstationNumber(const QString& text)
+{
+    bool ok = false;
+    QString t = text.trimmed();
+    double v = t.toDouble(&ok);
+    if (!ok)
+        v = t.replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
+    if (!ok)
+        throw TabrixError(typeMismatchNumber, typeMismatch);
+    return v;
+}
+
+QString ValueText(const QVariant& value)
+{
+    if (isNullCell(value))
+        return {};
+    switch (value.typeId()) {
+    case QMetaType::Bool:
+        return value.toBool() ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+    case QMetaType::QString:
+        return value.toString();
+    case QMetaType::QDateTime:
+        return value.toDateTime().toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"));
+    case QMetaType::QByteArray:
+        return QString::fromLatin1(value.toByteArray());
+    default: {
+        QString out;
+        if (appendTypedNumber(out, value))
+            return out;
+        return value.toString();
+    }
+    }
+}
+
+QString DateLiteral(const QDate& date, const QTime& time, Dialect dialect, bool specialTime)
+{
+    QString out;
+    appendDateLiteral(out, date, time, dialect, specialTime);
+    return out;
+}
+
+QString BinaryLiteral(const QByteArray& bytes, Dialect dialect)
+{
+    QString out;
+    appendBinaryLiteral(out, bytes, dialect);
+    return out;
+}
+
+QString RenderValue(const dao::Field& field, const QVariant& cell, const QString& defaultText, Dialect dialect,
+                    bool specialTime, const std::optional<QDate>& dateBase, const RenderErrorSink& onError)
+{
+    QString out;
+    appendValue(out, field, cell, isNullCell(cell), defaultText, dialect, specialTime, dateBase, onError);
+    return out;
+}
+
+RowStatementBuilder::RowStatementBuilder(const QString& table, const QList<dao::Field>& fields, Dialect dialect,
+                                         SpecialTimeFields special)
+    : m_head(QStringLiteral("INSERT INTO ") + table + QLatin1Char(' '))
+    , m_fields(fields)
+    , m_dialect(dialect)
+    , m_special(std::move(special))
+{
+    // The rows go into the columns the CREATE TABLE statement made.
+    m_names.reserve(fields.size());
+    for (const dao::Field& f : fields)
+        m_names.append(ShortenColumnNames(WrittenColumnName(f.Name, table, dialect)));
+}
+
+template <typename ValueAt>
+QString RowStatementBuilder::build(const ValueAt& valueAt, const ConversionOptions& options,
+                                   const RenderErrorSink& onError)
+{
+    QString columns;
+    columns.reserve(m_columnsHint);
+    QString values;
+    values.reserve(m_valuesHint);
+    QLatin1Char separator('(');
+    for (qsizetype i = 0; i < m_fields.size(); ++i) {
+        const dao::Field& field = m_fields[i];
+        const QVariant cell = valueAt(int(i));
+        const bool isNull = isNullCell(cell);
+        QString defaultText;
+        if (isNull) {
+            defaultText = SQLDefault(field, false, options);
+            if (defaultText.isEmpty())
+                continue;
+        }
+        columns += separator;
+        columns += m_names[i];
+        values += separator;
+        const bool special = field.Type == dao::dbDate && m_special.contains(int(i));
+        appendValue(values, field, cell, isNull, defaultText, m_dialect, special, m_special.dateBase, onError);
+        separator = QLatin1Char(',');
+    }
+    if (columns.isEmpty())
+        return {};
+    m_columnsHint = std::max(m_columnsHint, columns.size() + 16);
+    m_valuesHint = std::max(m_valuesHint, values.size() + 16);
+
+    static const QLatin1StringView valuesWord(") VALUES ");
+    QString statement;
+    statement.reserve(m_head.size() + columns.size() + valuesWord.size() + values.size() + 1);
+    statement += m_head;
+    statement += columns;
+    statement += valuesWord;
+    statement += values;
+    statement += QLatin1Char(')');
+    return statement;
+}
+
+QString RowStatementBuilder::InsertStatement(const QList<QVariant>& row, const ConversionOptions& options,
+                                             const RenderErrorSink& onError)
+{
+    return build([&](int i) { return i < row.size() ? row[i] : QVariant(); }, options, onError);
+}
+
+QString RowStatementBuilder::InsertStatement(const dao::Recordset& rs, const ConversionOptions& options,
+                                             const RenderErrorSink& onError)
+{
+    return build([&](int i) { return rs.Value(i); }, options, onError);
+}
+
+namespace {
+
+// Date of the first row's "datum"; the special time fields take their date from it.
+std::optional<QDate> takeDateBase(const dao::Recordset& rs, const QList<dao::Field>& fields,
+                                  const RenderErrorSink& report)
+{
+    int datum = -1;
+    for (int i = 0; i < fields.size() && datum < 0; ++i)
+        if (fields[i].Name.toLower() == QLatin1String("datum"))
+            datum = i;
+    if (datum < 0) {
+        report(TabrixError(3265, QStringLiteral("Element in dieser Auflistung nicht gefunden.")));
+        return std::nullopt;
+    }
+    const QVariant v = rs.Value(datum);
+    if (isNullCell(v)) {
+        report(TabrixError(94, QStringLiteral("Unzulässige Verwendung von Null")));
+        return std::nullopt;
+    }
+    if (v.typeId() == QMetaType::QDateTime)
+        return v.toDateTime().date();
+    if (const auto parsed = parseDateText(ValueText(v)))
+        return parsed->date();
+    report(TabrixError(typeMismatchNumber, typeMismatch));
+    return std::nullopt;
+}
+
+}  // namespace
+
+void RunCopyLoop(ConversionHost& host, dao::Recordset& rs, const TableFlags& flags)
+{
+    if (rs.RecordCount() <= 0)
+        return;
+
+    // Errors go through the conversion's handler, which logs them and lets the copy go on.
+    const RenderErrorSink report = [&host](const TabrixError& e) { host.step([&e] { throw e; }); };
+
+    const QList<dao::Field> fields = rs.Fields();
+    SpecialTimeFields special;
+    if (flags.structureRan && flags.terminkalender)
+        special.positions = {flags.zeitPosition, flags.zeit1Position};
+    else if (flags.structureRan && flags.formularprotokoll)
+        special.positions = {flags.uhrzeitPosition};
+    if (!special.positions.isEmpty())
+        special.dateBase = takeDateBase(rs, fields, report);
+
+    RowStatementBuilder builder(host.tableName(), fields, host.options().dialect, special);
+
+    rs.MoveLast();
+    const long total = rs.RecordCount();
+    host.progressStart(total);
+    long n = 0;
+    rs.MoveFirst();
+    long skipped = 0;
+    QString statement;
+    while (!rs.Eof() && !host.abortRequested()) {
+        ++n;
+        host.progressStep(n);
+        host.setStatus(CopyStatusText(n, total, skipped));
+
+        bool copy = false;
+        try {
+            copy = RowIsCopied(n, ReadWorkstationNumber(host.workstationCount()),
+                               ReadWorkstationNumber(host.workstationNumber()));
+        } catch (const TabrixError& e) {
+            report(e);
+        }
+        if (copy) {
+            statement = builder.InsertStatement(rs, host.options(), report);
+            if (statement.isEmpty())
+                ++skipped;
+            else
+                host.step([&] { host.executeSql(statement); });
+        }
+        rs.MoveNext();
+    }
+    host.progressStep(0);
+}

@@ -1,0 +1,84 @@
+#pragma once
+
+// Row copy of the table conversion: one INSERT statement per Access row, the
+// values written as literals of the dialect.
+
+#include "conversion/ConversionHost.h"
+#include "shell/AccessDatabase.h"
+#include "shell/Dialect.h"
+#include "shell/TabrixError.h"
+
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <QTime>
+#include <QVariant>
+
+#include <functional>
+#include <optional>
+
+// Receives an error met while rendering a value; the value keeps its text.
+using RenderErrorSink = std::function<void(const TabrixError&)>;
+
+// Date/Time fields written with their time of day on the date of the first
+// row's "datum" (Terminkalender: zeit, zeit1; Formularprotokoll: uhrzeit).
+struct SpecialTimeFields {
+    QList<int> positions;           // 0-based field positions
+    std::optional<QDate> dateBase;  // absent: the value's own date
+    bool contains(int position) const { return positions.contains(position); }
+};
+
+// Whether this workstation copies row n (1-based) of a shared copy.
+bool RowIsCopied(long n, double count, double number);
+
+// Status line of the copy: "n/total (skipped)  :  percent%".
+QString CopyStatusText(long n, long total, long skipped);
+
+// Text of a workstation box as a number; TabrixError 13 when it is none.
+double ReadWorkstationNumber(const QString& text);
+
+// The text of a cell before rendering: "TRUE"/"FALSE", decimal numbers with
+// '.' (shortest text that reads back to the same Single/Double), strings as they are.
+QString ValueText(const QVariant& value);
+
+// Date literal; specialTime keeps the time of day, otherwise it is dropped.
+QString DateLiteral(const QDate& date, const QTime& time, Dialect dialect, bool specialTime);
+
+// Hexadecimal literal of the dialect (0x.., X'..', HEXTORAW('..'), BLOB(X'..')).
+QString BinaryLiteral(const QByteArray& bytes, Dialect dialect);
+
+// One cell as a literal. A null cell is rendered from defaultText (the
+// field's unquoted SQLDefault). specialTime/dateBase as in SpecialTimeFields.
+QString RenderValue(const dao::Field& field, const QVariant& cell, const QString& defaultText, Dialect dialect,
+                    bool specialTime = false, const std::optional<QDate>& dateBase = std::nullopt,
+                    const RenderErrorSink& onError = {});
+
+// Builds the INSERT statements of one table. Column names are written once,
+// as the CREATE TABLE statement wrote them.
+class RowStatementBuilder {
+public:
+    RowStatementBuilder(const QString& table, const QList<dao::Field>& fields, Dialect dialect,
+                        SpecialTimeFields special = {});
+
+    // "INSERT INTO T (cols) VALUES (values)"; empty when every cell is null
+    // without default.
+    QString InsertStatement(const QList<QVariant>& row, const ConversionOptions& options,
+                            const RenderErrorSink& onError = {});
+    QString InsertStatement(const dao::Recordset& rs, const ConversionOptions& options,
+                            const RenderErrorSink& onError = {});
+
+private:
+    template <typename ValueAt>
+    QString build(const ValueAt& valueAt, const ConversionOptions& options, const RenderErrorSink& onError);
+
+    QString m_head;  // "INSERT INTO T "
+    QList<dao::Field> m_fields;
+    QStringList m_names;
+    Dialect m_dialect;
+    SpecialTimeFields m_special;
+    qsizetype m_columnsHint = 64;
+    qsizetype m_valuesHint = 64;
+};
+
+// Copies the rows of rs (positioned on its first row) into the host's table.
+void RunCopyLoop(ConversionHost& host, dao::Recordset& rs, const TableFlags& flags);

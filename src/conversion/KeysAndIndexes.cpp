@@ -1,0 +1,196 @@
+#include "conversion/KeysAndIndexes.h"
+
+#include "shell/ServerConnection.h"
+#include "shell/TabrixError.h"
+
+void List3AddUnique(QStringList& list, const QString& name)
+{
+    if (!list.contains(name, Qt::CaseInsensitive))
+        list.append(name);
+}
+
+QStringList DiscoverKeyFields(const dao::TableDef& tableDef, const QList<dao::Relation>& relations,
+                              const QString& table)
+{
+    QStringList keys;
+    for (const dao::Index& index : tableDef.Indexes) {
+        if (index.Primary || index.Name.compare(QLatin1String("primarykey"), Qt::CaseInsensitive) == 0)
+            for (const QString& f : index.Fields)
+                List3AddUnique(keys, f);
+    }
+    for (const dao::Relation& rel : relations) {
+        if (rel.Table.compare(table, Qt::CaseInsensitive) == 0)
+            for (const dao::RelationField& f : rel.Fields)
+                List3AddUnique(keys, f.Name);
+        if (rel.ForeignTable.compare(table, Qt::CaseInsensitive) == 0 && (rel.Attributes & dao::dbRelationUnique))
+            for (const dao::RelationField& f : rel.Fields)
+                List3AddUnique(keys, f.ForeignName);
+    }
+    if (keys.isEmpty()) {
+        for (const dao::Index& index : tableDef.Indexes) {
+            if (index.Unique) {
+                for (const QString& f : index.Fields)
+                    List3AddUnique(keys, f);
+                break;
+            }
+        }
+    }
+    return keys;
+}
+
+QString PrimaryKeyClause(const QString& table, const QStringList& keyList, Dialect dialect,
+                         const std::function<QString(const QString&)>& getPrim)
+{
+    QString clause = QStringLiteral("CONSTRAINT ");
+    switch (dialect) {
+    case Dialect::DB2:
+        clause += QLatin1String("prim") + table.left(14);
+        break;
+    case Dialect::MSSQL: {
+        const QString name = QLatin1String("prim") + table.left(26);
+        clause += QLatin1Char('"') + (getPrim ? getPrim(name) : name) + QLatin1Char('"');
+        break;
+    }
+    case Dialect::Oracle:
+    case Dialect::Sybase:
+    case Dialect::MySQL:
+        clause += QLatin1String("prim") + table.left(26);
+        break;
+    }
+    clause += QLatin1String(" PRIMARY KEY(");
+    for (qsizetype i = 0; i < keyList.size(); ++i) {
+        if (i > 0)
+            clause += QLatin1Char(',');
+        if (dialect == Dialect::MSSQL)
+            clause += QLatin1Char('"') + keyList[i] + QLatin1Char('"');
+        else
+            clause += keyList[i];
+    }
+    clause += QLatin1Char(')');
+    return clause;
+}
+
+namespace {
+
+QVariant firstValue(ServerConnection& connection, const QString& query)
+{
+    auto rs = connection.OpenResultset(query, rdOpenStatic, rdConcurReadOnly, rdExecDirect);
+    const QVariant v = rs->Value(0);
+    rs->Close();
+    return v;
+}
+
+}  // namespace
+
+QString GetPrim(ServerConnection& connection, const QString& name)
+{
+    try {
+        const QVariant count = firstValue(
+            connection,
+            QStringLiteral("SELECT COUNT(CONSTRAINT_NAME) FROM INFORMATION_SCHEMA.CONSTRAINT_COLUMN_USAGE "
+                           "WHERE CONSTRAINT_NAME = '")
+                + name + QLatin1Char('\''));
+        bool ok = false;
+        const qlonglong n = count.toLongLong(&ok);
+        if (!ok)
+            return name;
+        if (n < 1)
+            return name;
+        const QVariant id = firstValue(connection, QStringLiteral("SELECT REPLACE(CONVERT(VARCHAR(36), NEWID()), '-', '')"));
+        return name + id.toString();
+    } catch (...) {
+        // A free name is only a nicety; the server rejects a clash itself.
+        return name;
+    }
+}
+
+QString TimeStamp12(const QDateTime& time)
+{
+    return time.toString(QStringLiteral("yyMMddHHmmss"));
+}
+
+bool UsesIndexCounter(Dialect dialect)
+{
+    return dialect == Dialect::Oracle || dialect == Dialect::MSSQL || dialect == Dialect::DB2;
+}
+
+bool IsSecondaryIndex(const dao::Index& index)
+{
+    return !index.Primary && index.Name.compare(QLatin1String("primarykey"), Qt::CaseInsensitive) != 0;
+}
+
+QStringList IndexLines(const dao::Index& index, const QString& table, Dialect dialect, int counter,
+                       const QDateTime& now)
+{
+    QString n = index.Name;
+    if (dialect == Dialect::Oracle)
+        n = table + n + TimeStamp12(now);
+    n = n.right(30);
+    const QString c = QStringLiteral("%1").arg(counter, 3, 10, QLatin1Char('0'));
+    const QString on = QStringLiteral(" ON ") + table;
+
+    QStringList lines;
+    switch (dialect) {
+    case Dialect::Oracle:
+        lines << QStringLiteral("CREATE INDEX \"") + c + n.left(27) + QLatin1Char('"') + on;
+        break;
+    case Dialect::MSSQL:
+        lines << QStringLiteral("CREATE INDEX \"") + n.left(30) + QLatin1Char('"') + on;
+        break;
+    case Dialect::DB2:
+        lines << QStringLiteral("CREATE INDEX \"") + c + n.left(15) + QLatin1Char('"') + on;
+        break;
+    case Dialect::Sybase:
+        lines << QStringLiteral("CREATE INDEX ") + n.left(30) + on;
+        break;
+    case Dialect::MySQL:
+        lines << QStringLiteral("CREATE INDEX ") + QString(n).replace(QLatin1Char('-'), QLatin1Char('_')).left(30) + on;
+        break;
+    }
+    for (qsizetype i = 0; i < index.Fields.size(); ++i) {
+        const QString& f = index.Fields[i];
+        QString written = f;
+        if (dialect == Dialect::Oracle && f.toUpper() == QLatin1String("CHECK"))
+            written = QLatin1Char('"') + f.toUpper() + QLatin1Char('"');
+        else if (dialect == Dialect::MSSQL)
+            written = QLatin1Char('"') + f + QLatin1Char('"');
+        lines << (i == 0 ? QStringLiteral("(") : QStringLiteral(",")) + written;
+    }
+    lines << QStringLiteral(")");
+    return lines;
+}
+
+void RunIndexPhase(ConversionHost& host)
+{
+    host.setStatus(QStringLiteral("Erzeuge Indexe für SQL-Tabelle"));
+    const QString table = host.tableName();
+
+    dao::TableDef tableDef;
+    bool found = false;
+    host.step([&] {
+        tableDef = host.database().GetTableDef(table);
+        found = true;
+    });
+    if (!found)
+        return;
+
+    for (const dao::Index& index : std::as_const(tableDef.Indexes)) {
+        if (!IsSecondaryIndex(index))
+            continue;
+        const Dialect dialect = host.options().dialect;
+        const QDateTime now = dialect == Dialect::Oracle ? host.now() : QDateTime();
+        const int counter = UsesIndexCounter(dialect) ? host.nextIndexNumber() : 0;
+
+        const qsizetype head = host.lines().size();
+        for (const QString& line : IndexLines(index, table, dialect, counter, now))
+            host.appendLine(line);
+        const QStringList all = host.lines();
+        QString statement;
+        for (qsizetype i = head; i < all.size(); ++i)
+            statement += all[i];
+
+        host.setClipboardText(statement);
+        host.yieldOnce();
+        host.step([&] { host.executeSql(statement); });
+    }
+}

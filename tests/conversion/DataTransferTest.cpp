@@ -1,0 +1,335 @@
+#include "FakeHost.h"
+#include "QtPrinters.h"
+#include "conversion/DataTransfer.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QDateTime march5(QDate(2024, 3, 5), QTime(14, 7, 9), Qt::UTC);
+
+QString render(int type, const QVariant& cell, Dialect d = Dialect::MSSQL, const QString& def = {})
+{
+    return RenderValue(makeField("F", type, 10), cell, def, d);
+}
+
+QVariant currency(qint64 scaled)
+{
+    return QVariant::fromValue(dao::Currency{scaled});
+}
+
+ConversionOptions on(Dialect d)
+{
+    ConversionOptions o;
+    o.dialect = d;
+    return o;
+}
+
+}  // namespace
+
+TEST(DateLiteral, OrdinaryAndSpecialPerDialect)
+{
+    const QDate d = march5.date();
+    const QTime t = march5.time();
+    EXPECT_EQ(DateLiteral(d, t, Dialect::Oracle, false), "TIMESTAMP'2024-03-05 00:00:00'");
+    EXPECT_EQ(DateLiteral(d, t, Dialect::DB2, false), "'2024-03-05-00.00.00'");
+    EXPECT_EQ(DateLiteral(d, t, Dialect::MSSQL, false), "'20240305'");
+    EXPECT_EQ(DateLiteral(d, t, Dialect::Sybase, false), "'20240305'");
+    EXPECT_EQ(DateLiteral(d, t, Dialect::MySQL, false), "'20240305'");
+
+    const QDate base(2024, 2, 1);
+    EXPECT_EQ(DateLiteral(base, t, Dialect::MSSQL, true), "'20240201 14:07:09'");
+    EXPECT_EQ(DateLiteral(base, t, Dialect::Oracle, true), "TIMESTAMP'2024-02-01 14:07:09'");
+    EXPECT_EQ(DateLiteral(base, t, Dialect::DB2, true), "'2024-02-01-14.07.09'");
+    EXPECT_EQ(DateLiteral(base, t, Dialect::Sybase, true), "'2024-02-01 14:07:09'");
+    EXPECT_EQ(DateLiteral(base, t, Dialect::MySQL, true), "'2024-02-01 14:07:09'");
+}
+
+TEST(DateLiteral, YearsBelowThousandKeepFourDigits)
+{
+    EXPECT_EQ(DateLiteral(QDate(201, 7, 9), QTime(), Dialect::MSSQL, false), "'02010709'");
+    EXPECT_EQ(DateLiteral(QDate(99, 12, 31), QTime(23, 59, 58), Dialect::Oracle, true),
+              "TIMESTAMP'0099-12-31 23:59:58'");
+    EXPECT_EQ(DateLiteral(QDate(1899, 12, 30), QTime(), Dialect::DB2, false), "'1899-12-30-00.00.00'");
+}
+
+TEST(RenderValue, BooleansAndNumbers)
+{
+    EXPECT_EQ(render(dao::dbBoolean, true), "1");
+    EXPECT_EQ(render(dao::dbBoolean, false), "0");
+    // A null Boolean renders its default text "1" or "0", neither being "TRUE".
+    EXPECT_EQ(render(dao::dbBoolean, QVariant(), Dialect::MSSQL, "1"), "0");
+
+    EXPECT_EQ(render(dao::dbLong, -42), "-42");
+    EXPECT_EQ(render(dao::dbDouble, 12.5), "12.5");
+    EXPECT_EQ(render(dao::dbDouble, 0.1 + 0.2), "0.30000000000000004");
+    EXPECT_EQ(render(dao::dbDouble, 123456789.123456789), "123456789.12345679");
+    EXPECT_EQ(render(dao::dbSingle, 0.1f), "0.1");
+    EXPECT_EQ(render(dao::dbSingle, 3.0f), "3");
+    EXPECT_EQ(render(dao::dbCurrency, currency(125000)), "12.5");
+    EXPECT_EQ(render(dao::dbCurrency, currency(-1)), "-0.0001");
+    EXPECT_EQ(render(dao::dbCurrency, currency(30000)), "3");
+    EXPECT_EQ(render(dao::dbCurrency, currency(-12345678)), "-1234.5678");
+    EXPECT_EQ(render(dao::dbDouble, QStringLiteral("12,5")), "12.5");
+    EXPECT_EQ(render(dao::dbDouble, QString()), "NULL");
+    EXPECT_EQ(render(dao::dbLong, QVariant(), Dialect::MSSQL, "0"), "0");
+}
+
+TEST(RenderValue, Texts)
+{
+    EXPECT_EQ(render(dao::dbText, QStringLiteral("O'Neil")), "'O''Neil'");
+    EXPECT_EQ(render(dao::dbMemo, QString::fromUtf16(u"a\0b", 3)), "'a b'");
+    EXPECT_EQ(render(dao::dbText, QString(""), Dialect::DB2), "''");
+    EXPECT_EQ(render(dao::dbText, QStringLiteral("C:\\Daten"), Dialect::MySQL), "'C:\\Daten'");
+    EXPECT_EQ(render(dao::dbText, QStringLiteral("it’s"), Dialect::Sybase), "'its'");
+    EXPECT_EQ(render(dao::dbText, QStringLiteral("it’s"), Dialect::MSSQL), "'it’s'");
+    EXPECT_EQ(render(dao::dbText, QVariant(), Dialect::Oracle, "abc"), "'abc'");
+    EXPECT_EQ(render(dao::dbText, QVariant(), Dialect::Oracle, " "), "' '");
+    EXPECT_EQ(render(dao::dbGUID, QStringLiteral("{6F9619FF-8B86-D011-B42D-00C04FC964FF}")),
+              "{6F9619FF-8B86-D011-B42D-00C04FC964FF}");
+}
+
+TEST(RenderValue, BinaryAsHexLiteral)
+{
+    const QByteArray bytes("\x00\xAB\x1F'", 4);
+    EXPECT_EQ(render(dao::dbLongBinary, bytes, Dialect::MSSQL), "0x00AB1F27");
+    EXPECT_EQ(render(dao::dbBinary, bytes, Dialect::Sybase), "0x00AB1F27");
+    EXPECT_EQ(render(dao::dbLongBinary, bytes, Dialect::MySQL), "X'00AB1F27'");
+    EXPECT_EQ(render(dao::dbLongBinary, bytes, Dialect::Oracle), "HEXTORAW('00AB1F27')");
+    EXPECT_EQ(render(dao::dbLongBinary, bytes, Dialect::DB2), "BLOB(X'00AB1F27')");
+    EXPECT_EQ(render(dao::dbLongBinary, QByteArray(), Dialect::MSSQL), "0x");
+    EXPECT_EQ(render(dao::dbLongBinary, QByteArray(), Dialect::MySQL), "X''");
+    EXPECT_EQ(render(dao::dbLongBinary, QByteArray(), Dialect::Oracle), "HEXTORAW('')");
+    EXPECT_EQ(render(dao::dbLongBinary, QByteArray(), Dialect::DB2), "BLOB(X'')");
+}
+
+TEST(RenderValue, DatesFromValuesAndDefaults)
+{
+    EXPECT_EQ(render(dao::dbDate, march5, Dialect::MySQL), "'20240305'");
+    EXPECT_EQ(render(dao::dbDate, QVariant(), Dialect::MSSQL, "01.02.2024"), "'20240201'");
+    const dao::Field zeit = makeField("Zeit", dao::dbDate);
+    EXPECT_EQ(RenderValue(zeit, march5, {}, Dialect::DB2, true, QDate(2024, 2, 1)), "'2024-02-01-14.07.09'");
+    // Without a date base the value's own date is used.
+    EXPECT_EQ(RenderValue(zeit, march5, {}, Dialect::DB2, true, std::nullopt), "'2024-03-05-14.07.09'");
+
+    // A blank default is no date: the error is reported and the text stays.
+    QList<long> numbers;
+    const auto sink = [&](const TabrixError& e) { numbers.append(e.number()); };
+    EXPECT_EQ(RenderValue(zeit, QVariant(), " ", Dialect::MSSQL, false, std::nullopt, sink), " ");
+    EXPECT_EQ(RenderValue(zeit, QVariant(), "Now()", Dialect::MSSQL, false, std::nullopt, sink), "Now()");
+    EXPECT_EQ(numbers, (QList<long>{13, 13}));
+}
+
+TEST(InsertStatement, FullRowPerDialect)
+{
+    const QList<dao::Field> fields{makeField("Nr", dao::dbLong, 4, true), makeField("Name", dao::dbText, 40),
+                                   makeField("Am", dao::dbDate), makeField("Aktiv", dao::dbBoolean),
+                                   makeField("AUFTRAGSBESTÄTIGUNG_Französisch", dao::dbMemo),
+                                   makeField("Check", dao::dbDouble)};
+    const FakeRow row{7, QStringLiteral("O'Neil"), march5, true, QStringLiteral("oui"), 12.5};
+    const auto stmt = [&](Dialect d, const QString& table = "Artikel") {
+        RowStatementBuilder b(table, fields, d);
+        return b.InsertStatement(row, on(d));
+    };
+    EXPECT_EQ(stmt(Dialect::MSSQL), "INSERT INTO Artikel (\"Nr\",\"Name\",\"Am\",\"Aktiv\","
+                                    "\"AuftragsbestätigungFranzösisch\",\"Check\") VALUES "
+                                    "(7,'O''Neil','20240305',1,'oui',12.5)");
+    EXPECT_EQ(stmt(Dialect::MySQL), "INSERT INTO Artikel (`Nr`,`Name`,`Am`,`Aktiv`,`AuftragsbestätigungFranzösisch`,"
+                                    "`Check`) VALUES (7,'O''Neil','20240305',1,'oui',12.5)");
+    EXPECT_EQ(stmt(Dialect::Sybase), "INSERT INTO Artikel (Nr,Name,Am,Aktiv,AuftragsbestätigungFranzösisch,Check) "
+                                     "VALUES (7,'O''Neil','20240305',1,'oui',12.5)");
+    EXPECT_EQ(stmt(Dialect::Oracle), "INSERT INTO Artikel (Nr,Name,Am,Aktiv,AuftragsbestätigungFranzösisch,\"CHECK\") "
+                                     "VALUES (7,'O''Neil',TIMESTAMP'2024-03-05 00:00:00',1,'oui',12.5)");
+    EXPECT_EQ(stmt(Dialect::DB2), "INSERT INTO Artikel (Nr,Name,Am,Aktiv,AuftragsbestätigungFranzösisch,Check) "
+                                  "VALUES (7,'O''Neil','2024-03-05-00.00.00',1,'oui',12.5)");
+    EXPECT_EQ(stmt(Dialect::DB2, "F5SB90R"), "INSERT INTO F5SB90R (\"Nr\",\"Name\",\"Am\",\"Aktiv\","
+                                             "\"AuftragsbestätigungFranzösisch\",\"Check\") VALUES "
+                                             "(7,'O''Neil','2024-03-05-00.00.00',1,'oui',12.5)");
+}
+
+TEST(InsertStatement, NullCellsUseDefaultsOrAreLeftOut)
+{
+    const QList<dao::Field> fields{makeField("Nr", dao::dbLong), makeField("Ort", dao::dbText, 20, false, "\"abc\""),
+                                   makeField("Name", dao::dbText, 20), makeField("Menge", dao::dbDouble)};
+    RowStatementBuilder b("T", fields, Dialect::Sybase);
+    auto o = on(Dialect::Sybase);
+    const FakeRow nulls{QVariant(), QVariant(), QVariant(), QVariant()};
+    EXPECT_EQ(b.InsertStatement(nulls, o), "INSERT INTO T (Ort) VALUES ('abc')");
+    o.defaultBlank = true;
+    o.default0 = true;
+    EXPECT_EQ(b.InsertStatement(nulls, o), "INSERT INTO T (Nr,Ort,Name,Menge) VALUES (0,'abc',' ',0)");
+
+    RowStatementBuilder bare("T", {makeField("Nr", dao::dbLong), makeField("Name", dao::dbText, 20)}, Dialect::MSSQL);
+    EXPECT_EQ(bare.InsertStatement(FakeRow{QVariant(), QVariant()}, on(Dialect::MSSQL)), "");
+    EXPECT_EQ(bare.InsertStatement(FakeRow{QVariant(), QString("")}, on(Dialect::MSSQL)),
+              "INSERT INTO T (\"Name\") VALUES ('')");
+}
+
+TEST(RowShare, WorkstationsSplitTheRows)
+{
+    const auto copied = [](double count, double number) {
+        QList<long> rows;
+        for (long n = 1; n <= 9; ++n)
+            if (RowIsCopied(n, count, number))
+                rows.append(n);
+        return rows;
+    };
+    EXPECT_EQ(copied(1, 1), (QList<long>{1, 2, 3, 4, 5, 6, 7, 8, 9}));
+    EXPECT_EQ(copied(3, 1), (QList<long>{2, 5, 8}));
+    EXPECT_EQ(copied(3, 2), (QList<long>{1, 4, 7}));
+    EXPECT_EQ(copied(3, 3), (QList<long>{3, 6, 9}));
+    EXPECT_EQ(copied(2, 2), (QList<long>{2, 4, 6, 8}));
+    EXPECT_EQ(copied(3, 1.5), QList<long>{});
+    EXPECT_THROW(RowIsCopied(1, 0, 1), TabrixError);
+
+    EXPECT_EQ(ReadWorkstationNumber(" 3 "), 3.0);
+    EXPECT_EQ(ReadWorkstationNumber("1,5"), 1.5);
+    try {
+        ReadWorkstationNumber("zwei");
+        FAIL();
+    } catch (const TabrixError& e) {
+        EXPECT_EQ(e.number(), 13);
+        EXPECT_EQ(e.description(), "Typen unverträglich");
+    }
+    EXPECT_EQ(CopyStatusText(2, 3, 1), "2/3 (1)  :  66%");
+}
+
+namespace {
+
+// A host with table T (Nr Long, Name Text) holding rows Nr 1..count.
+struct CopyFixture {
+    FakeHost host;
+    std::unique_ptr<FakeRecordset> rs;
+    explicit CopyFixture(int rows, Dialect d = Dialect::MySQL)
+    {
+        host.opts.dialect = d;
+        host.table = "T";
+        host.afterCreation = true;
+        host.db.addTable("T", {makeField("Nr", dao::dbLong), makeField("Name", dao::dbText, 10)});
+        for (int i = 1; i <= rows; ++i)
+            host.db.rows["T"].append(FakeRow{i, QString("n%1").arg(i)});
+        rs = host.db.openFake("T");
+    }
+    void run(const TableFlags& flags = {}) { RunCopyLoop(host, *rs, flags); }
+};
+
+}  // namespace
+
+TEST(RunCopyLoop, CopiesEveryRowWithStatusAndProgress)
+{
+    CopyFixture f(3);
+    f.host.db.rows["T"][1] = FakeRow{QVariant(), QVariant()};
+    f.rs = f.host.db.openFake("T");
+    f.run();
+    EXPECT_EQ(f.host.sent(), (QStringList{"INSERT INTO T (`Nr`,`Name`) VALUES (1,'n1')",
+                                          "INSERT INTO T (`Nr`,`Name`) VALUES (3,'n3')"}));
+    EXPECT_EQ(f.host.statuses, (QStringList{"1/3 (0)  :  33%", "2/3 (0)  :  66%", "3/3 (1)  :  100%"}));
+    EXPECT_EQ(f.host.progress, (QStringList{"start 3", "step 1", "step 2", "step 3", "step 0"}));
+}
+
+TEST(RunCopyLoop, WorkstationShareAndAbort)
+{
+    CopyFixture f(6);
+    f.host.count = "2";
+    f.host.number = "2";
+    f.run();
+    EXPECT_EQ(f.host.sent(), (QStringList{"INSERT INTO T (`Nr`,`Name`) VALUES (2,'n2')",
+                                          "INSERT INTO T (`Nr`,`Name`) VALUES (4,'n4')",
+                                          "INSERT INTO T (`Nr`,`Name`) VALUES (6,'n6')"}));
+    EXPECT_EQ(f.host.statuses.size(), 6);
+
+    CopyFixture a(5);
+    a.host.afterExecute = [&](const QString& s) {
+        if (s.contains("(2,"))
+            a.host.abort = true;
+    };
+    a.run();
+    EXPECT_EQ(a.host.sent().size(), 2);
+    EXPECT_EQ(a.host.progress.last(), "step 0");
+
+    CopyFixture bad(2);
+    bad.host.count = "";
+    bad.run();
+    EXPECT_TRUE(bad.host.sent().isEmpty());
+    EXPECT_EQ(bad.host.errors, (QStringList{"Typen unverträglich", "Typen unverträglich"}));
+}
+
+TEST(RunCopyLoop, ZeroRowsStartNoProgress)
+{
+    CopyFixture f(0);
+    f.run();
+    EXPECT_TRUE(f.host.progress.isEmpty());
+    EXPECT_TRUE(f.host.statuses.isEmpty());
+    EXPECT_TRUE(f.host.conn.statements.isEmpty());
+}
+
+TEST(RunCopyLoop, RejectedRowIsLoggedAndCopyGoesOn)
+{
+    CopyFixture f(3, Dialect::MSSQL);
+    f.host.conn.failWhenContains("(2,", "23000:Violation of PRIMARY KEY constraint");
+    f.run();
+    EXPECT_EQ(f.host.sent().size(), 3);
+    EXPECT_EQ(f.host.errors, QStringList{"23000:Violation of PRIMARY KEY constraint"});
+    EXPECT_TRUE(f.host.tableFailed);
+}
+
+TEST(RunCopyLoop, SpecialTimeFieldsTakeTheFirstRowsDate)
+{
+    FakeHost host;
+    host.opts.dialect = Dialect::MSSQL;
+    host.table = "Terminkalender";
+    host.afterCreation = true;
+    host.db.addTable("Terminkalender",
+                     {makeField("Datum", dao::dbDate), makeField("Zeit", dao::dbDate), makeField("Bis", dao::dbDate)});
+    const QDateTime feb1(QDate(2024, 2, 1), QTime(8, 0, 0), Qt::UTC);
+    host.db.rows["Terminkalender"] = {FakeRow{feb1, march5, march5}, FakeRow{march5, march5.addSecs(60), QVariant()}};
+    TableFlags flags;
+    flags.structureRan = true;
+    flags.terminkalender = true;
+    flags.zeitPosition = 1;
+    flags.zeit1Position = 1;
+    auto rs = host.db.openFake("Terminkalender");
+    RunCopyLoop(host, *rs, flags);
+    EXPECT_EQ(host.sent(), (QStringList{
+                               "INSERT INTO Terminkalender (\"Datum\",\"Zeit\",\"Bis\") VALUES "
+                               "('20240201','20240201 14:07:09','20240305')",
+                               "INSERT INTO Terminkalender (\"Datum\",\"Zeit\") VALUES ('20240305','20240201 14:08:09')",
+                           }));
+
+    // Without the structure phase the fields are ordinary.
+    host.conn.statements.clear();
+    rs = host.db.openFake("Terminkalender");
+    RunCopyLoop(host, *rs, TableFlags{});
+    EXPECT_TRUE(host.sent().first().endsWith("VALUES ('20240201','20240305','20240305')"));
+    EXPECT_TRUE(host.errors.isEmpty());
+}
+
+TEST(RunCopyLoop, MissingDateBaseIsLoggedAndOwnDateUsed)
+{
+    FakeHost host;
+    host.opts.dialect = Dialect::Oracle;
+    host.table = "Formularprotokoll";
+    host.afterCreation = true;
+    host.db.addTable("Formularprotokoll", {makeField("Datum", dao::dbDate), makeField("Uhrzeit", dao::dbDate)});
+    host.db.rows["Formularprotokoll"] = {FakeRow{QVariant(), march5}};
+    TableFlags flags;
+    flags.structureRan = true;
+    flags.formularprotokoll = true;
+    flags.uhrzeitPosition = 1;
+    auto rs = host.db.openFake("Formularprotokoll");
+    RunCopyLoop(host, *rs, flags);
+    EXPECT_EQ(host.errors, QStringList{"Unzulässige Verwendung von Null"});
+    EXPECT_EQ(host.sent(),
+              QStringList{"INSERT INTO Formularprotokoll (Uhrzeit) VALUES (TIMESTAMP'2024-03-05 14:07:09')"});
+
+    FakeHost none;
+    none.table = "Formularprotokoll";
+    none.afterCreation = true;
+    none.db.addTable("Formularprotokoll", {makeField("Uhrzeit", dao::dbDate)});
+    none.db.rows["Formularprotokoll"] = {FakeRow{march5}};
+    flags.uhrzeitPosition = 0;
+    rs = none.db.openFake("Formularprotokoll");
+    RunCopyLoop(none, *rs, flags);
+    EXPECT_EQ(none.errors.size(), 1);
+    EXPECT_EQ(none.sent(), QStringList{"INSERT INTO Formularprotokoll (\"Uhrzeit\") VALUES ('20240305 14:07:09')"});
+}

@@ -1,0 +1,234 @@
+#include "FakeHost.h"
+#include "QtPrinters.h"
+#include "conversion/TableCreation.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+dao::Index primary(QStringList fields)
+{
+    dao::Index i;
+    i.Name = "Haupt";
+    i.Primary = true;
+    i.Fields = std::move(fields);
+    return i;
+}
+
+// A host converting Artikel (Nr required Long, Name Text 40) on the dialect.
+struct Artikel {
+    FakeHost host;
+    explicit Artikel(Dialect d, bool withKey)
+    {
+        host.opts.dialect = d;
+        host.table = "Artikel";
+        host.db.addTable("Artikel", {makeField("Nr", dao::dbLong, 4, true), makeField("Name", dao::dbText, 40)},
+                         withKey ? QList<dao::Index>{primary({"Nr"})} : QList<dao::Index>{});
+    }
+    TableFlags run()
+    {
+        const auto rs = host.db.openFake(host.table);
+        return RunStructurePhase(host, *rs);
+    }
+};
+
+}  // namespace
+
+TEST(OracleNames, SequenceAndTrigger)
+{
+    const QDateTime t(QDate(2024, 3, 5), QTime(14, 7, 9), Qt::UTC);
+    EXPECT_EQ(OracleSequenceName("Lieferanten", t), "SEQ_Lieferanten240305140709");
+    EXPECT_EQ(OracleSequenceName("Auftragspositionen_Lieferschein_Archiv", t), "SEQ_rschein_Archiv240305140709");
+    EXPECT_EQ(OracleTriggerStatement("Lieferanten", "SEQ_Lieferanten240305140709"),
+              "CREATE TRIGGER TRG_Lieferanten BEFORE INSERT OR UPDATE ON Lieferanten FOR EACH ROW DECLARE  iCounter "
+              "Lieferanten.AutoWertIdentität%TYPE;  cannot_change_counter EXCEPTION; BEGIN  IF INSERTING THEN  "
+              "Select SEQ_Lieferanten240305140709.NEXTVAL INTO iCounter FROM Dual; :new.AutoWertIdentität "
+              ":=iCounter; END IF; IF UPDATING THEN IF NOT (:new.AutoWertIdentität = :old.AutoWertIdentität) THEN "
+              "RAISE cannot_change_counter; END IF; END IF; EXCEPTION WHEN cannot_change_counter THEN "
+              "raise_application_error(-20000, 'Cannot Change Counter Value'); END;");
+    EXPECT_TRUE(OracleTriggerStatement("Auftragspositionen_Lieferschein_Archiv", "S")
+                    .startsWith("CREATE TRIGGER TRG_tionen_Lieferschein_Archiv BEFORE INSERT OR UPDATE ON "
+                                "Auftragspositionen_Lieferschein_Archiv FOR EACH ROW DECLARE  iCounter "
+                                "Auftragspositionen_Lieferschein_Archiv.AutoWertIdentität%TYPE;"));
+}
+
+TEST(RunStructurePhase, ArtikelWithKeyOnMSSQL)
+{
+    Artikel a(Dialect::MSSQL, true);
+    a.host.conn.failWhenStartsWith("DROP TABLE", "S0002:no such table");
+    const TableFlags flags = a.run();
+    const QString create = "CREATE TABLE Artikel ( \"Nr\" INT  NOT NULL ,\"Name\" VARCHAR(40)  NULL ,"
+                           "CONSTRAINT \"primArtikel\" PRIMARY KEY(\"Nr\"))";
+    EXPECT_EQ(a.host.sent(), (QStringList{"DROP TABLE Artikel", create}));
+    EXPECT_EQ(a.host.conn.statements.at(1),
+              "SELECT COUNT(CONSTRAINT_NAME) FROM INFORMATION_SCHEMA.CONSTRAINT_COLUMN_USAGE WHERE CONSTRAINT_NAME "
+              "= 'primArtikel'");
+    EXPECT_EQ(a.host.list1, (QStringList{"CREATE TABLE Artikel ", "(", " \"Nr\" INT  NOT NULL ",
+                                         ",\"Name\" VARCHAR(40)  NULL ",
+                                         ",CONSTRAINT \"primArtikel\" PRIMARY KEY(\"Nr\")", ")"}));
+    EXPECT_EQ(a.host.statuses, (QStringList{"lösche evtl. vorhandene SQL-Tabelle", "Erstelle SQL - Tabellenstruktur",
+                                            "Erstelle SQL - Tabelle auf SQL-Server"}));
+    EXPECT_EQ(a.host.clipboard, create);
+    EXPECT_EQ(a.host.yields, 1);
+    EXPECT_EQ(a.host.keyList, QStringList{"Nr"});
+    EXPECT_TRUE(a.host.errors.isEmpty());
+    EXPECT_TRUE(flags.structureRan);
+    EXPECT_FALSE(flags.terminkalender);
+}
+
+TEST(RunStructurePhase, TakenConstraintNameGetsUniqueSuffixOnMSSQL)
+{
+    Artikel a(Dialect::MSSQL, true);
+    a.host.conn.answerWhenStartsWith("SELECT COUNT", 1);
+    a.host.conn.answerWhenStartsWith("SELECT REPLACE", "00112233445566778899AABBCCDDEEFF");
+    a.run();
+    EXPECT_TRUE(a.host.sent().last().endsWith(
+        ",CONSTRAINT \"primArtikel00112233445566778899AABBCCDDEEFF\" PRIMARY KEY(\"Nr\"))"));
+}
+
+TEST(RunStructurePhase, IdentityColumnWhenNoKey)
+{
+    Artikel my(Dialect::MySQL, false);
+    my.host.autowert = true;
+    my.run();
+    EXPECT_EQ(my.host.sent().last(), "CREATE TABLE Artikel (AutoWertIdentität INT NOT NULL auto_increment PRIMARY "
+                                     "KEY,`Nr` INT  NOT NULL ,`Name` VARCHAR(40)  NULL ) ENGINE=BDB");
+    EXPECT_EQ(my.host.list1.mid(my.host.list1.size() - 2), (QStringList{")", " ENGINE=BDB"}));
+    EXPECT_EQ(my.host.identityTables, QStringList{"Artikel"});
+    EXPECT_EQ(my.host.keyList, QStringList{"AutoWertIdentität"});
+
+    Artikel syb(Dialect::Sybase, false);
+    syb.host.autowert = true;
+    syb.run();
+    EXPECT_EQ(syb.host.sent().last(), "CREATE TABLE Artikel (AutoWertIdentität numeric IDENTITY PRIMARY KEY,Nr INT  "
+                                      "NOT NULL ,Name VARCHAR(40)  NULL )");
+    EXPECT_EQ(syb.host.keyList, QStringList{"AutoWertIdentität"});
+
+    Artikel ms(Dialect::MSSQL, false);
+    ms.host.autowert = true;
+    ms.run();
+    EXPECT_EQ(ms.host.sent().last(), "CREATE TABLE Artikel (AutoWertIdentität int IDENTITY (1,1) PRIMARY KEY,\"Nr\" "
+                                     "INT  NOT NULL ,\"Name\" VARCHAR(40)  NULL )");
+    EXPECT_TRUE(ms.host.keyList.isEmpty());
+
+    Artikel db2(Dialect::DB2, false);
+    db2.host.autowert = true;
+    db2.run();
+    EXPECT_EQ(db2.host.sent().last(),
+              "CREATE TABLE Artikel (AutoWertIdentität INTEGER NOT NULL GENERATED ALWAYS AS IDENTITY (START WITH 0, "
+              "INCREMENT BY 1, NO CACHE ) PRIMARY KEY,Nr INTEGER  NOT NULL ,Name VARCHAR(40)   )");
+
+    // A key found: no identity column, the table is not listed.
+    Artikel keyed(Dialect::MySQL, true);
+    keyed.host.autowert = true;
+    keyed.run();
+    EXPECT_EQ(keyed.host.sent().last(), "CREATE TABLE Artikel ( `Nr` INT  NOT NULL ,`Name` VARCHAR(40)  NULL ,"
+                                        "CONSTRAINT primArtikel PRIMARY KEY(Nr)) ENGINE=BDB");
+    EXPECT_TRUE(keyed.host.identityTables.isEmpty());
+
+    // Neither key nor Check_Autowert: plain table.
+    Artikel plain(Dialect::Sybase, false);
+    plain.run();
+    EXPECT_EQ(plain.host.sent().last(), "CREATE TABLE Artikel ( Nr INT  NOT NULL ,Name VARCHAR(40)  NULL )");
+}
+
+TEST(RunStructurePhase, OracleSequenceTableAndTrigger)
+{
+    FakeHost host;
+    host.opts.dialect = Dialect::Oracle;
+    host.table = "Lieferanten";
+    host.autowert = true;
+    host.clock = {QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9), Qt::UTC),
+                  QDateTime(QDate(2024, 3, 5), QTime(14, 7, 10), Qt::UTC)};
+    host.db.addTable("Lieferanten", {makeField("Nr", dao::dbLong, 4, true), makeField("Check", dao::dbText, 3)});
+    host.conn.failWhenStartsWith("DROP SEQUENCE", "S1000:ORA-02289: sequence does not exist");
+    const auto rs = host.db.openFake("Lieferanten");
+    RunStructurePhase(host, *rs);
+    EXPECT_EQ(host.sent(), (QStringList{
+                               "DROP TABLE Lieferanten",
+                               "DROP SEQUENCE SEQ_Lieferanten240305140709",
+                               "CREATE SEQUENCE SEQ_Lieferanten240305140710 INCREMENT BY 1 START WITH 1",
+                               "CREATE TABLE Lieferanten (AutoWertIdentität NUMBER(10,0) PRIMARY KEY,Nr INT  NOT "
+                               "NULL ,\"CHECK\" VARCHAR(3)  NULL )",
+                               OracleTriggerStatement("Lieferanten", "SEQ_Lieferanten240305140710"),
+                           }));
+    EXPECT_EQ(host.list1.mid(host.list1.size() - 3),
+              (QStringList{"CREATE TRIGGER TRG_Lieferanten", "BEFORE INSERT OR UPDATE ON Lieferanten", "FOR EACH ROW"}));
+    EXPECT_TRUE(host.errors.isEmpty());
+}
+
+TEST(RunStructurePhase, ToleratedOracleErrorGoesOnWithNextStatement)
+{
+    FakeHost host;
+    host.opts.dialect = Dialect::Oracle;
+    host.table = "Lieferanten";
+    host.autowert = true;
+    host.db.addTable("Lieferanten", {makeField("Nr", dao::dbLong, 4, true)});
+    host.conn.failWhenStartsWith("CREATE SEQUENCE", "42S11:[Oracle][ODBC]ORA-00955: name is already used");
+    const auto rs = host.db.openFake("Lieferanten");
+    EXPECT_NO_THROW(RunStructurePhase(host, *rs));
+    EXPECT_EQ(host.sent().size(), 5);
+    EXPECT_TRUE(host.sent().last().startsWith("CREATE TRIGGER"));
+    EXPECT_TRUE(host.errors.isEmpty());
+    EXPECT_FALSE(host.tableFailed);
+}
+
+TEST(RunStructurePhase, FailedCreateEndsConversionAndKeepsLines)
+{
+    FakeHost host;
+    host.opts.dialect = Dialect::Oracle;
+    host.table = "Bilder";
+    host.autowert = true;
+    host.db.addTable("Bilder", {makeField("Bild", dao::dbBinary)});
+    host.conn.failWhenStartsWith("CREATE TABLE", "37000:ORA-00902: invalid datatype");
+    const auto rs = host.db.openFake("Bilder");
+    EXPECT_THROW(RunStructurePhase(host, *rs), ConversionEnded);
+    const QString create = "CREATE TABLE Bilder (AutoWertIdentität NUMBER(10,0) PRIMARY KEY,Bild   NULL )";
+    EXPECT_EQ(host.list1.join(QString()), create);
+    EXPECT_EQ(host.clipboard, create);
+    EXPECT_EQ(host.errors, QStringList{"37000:ORA-00902: invalid datatype"});
+    // The sequence stays; no trigger follows.
+    EXPECT_TRUE(host.sent().at(2).startsWith("CREATE SEQUENCE"));
+    EXPECT_EQ(host.sent().last(), create);
+}
+
+TEST(RunStructurePhase, SpecialTablesAndNames)
+{
+    FakeHost host;
+    host.opts.dialect = Dialect::DB2;
+    host.table = "F5SB90R";
+    host.db.addTable("F5SB90R", {makeField("Wert", dao::dbLong, 4, true), makeField("Text", dao::dbText, 10),
+                                 makeField("Auftragsbestätigung_FRANZÖSISCH", dao::dbMemo)},
+                     {primary({"Fehlt", "Text"})});
+    auto rs = host.db.openFake("F5SB90R");
+    RunStructurePhase(host, *rs);
+    // First key entry is no field: no clause, but the key fields are NOT NULL.
+    EXPECT_EQ(host.sent().last(), "CREATE TABLE F5SB90R ( \"Wert\" INTEGER  NOT NULL ,\"Text\" VARCHAR(10)  NOT NULL "
+                                  ",\"AuftragsbestätigungFranzösisch\" CLOB(4194304)   )");
+    EXPECT_EQ(host.list1.at(4), ",\"Auftragsbestätigung_FRANZÖSISCH\" CLOB(4194304)   ");
+
+    FakeHost t;
+    t.table = "Terminkalender";
+    t.db.addTable("Terminkalender", {makeField("Datum", dao::dbDate), makeField("Betreff", dao::dbText, 5),
+                                     makeField("ZEIT1", dao::dbDate), makeField("Zeit", dao::dbDate)});
+    rs = t.db.openFake("Terminkalender");
+    TableFlags flags = RunStructurePhase(t, *rs);
+    EXPECT_TRUE(flags.terminkalender);
+    EXPECT_EQ(flags.zeitPosition, 3);
+    EXPECT_EQ(flags.zeit1Position, 2);
+
+    FakeHost f;
+    f.table = "Formularprotokoll";
+    f.db.addTable("Formularprotokoll", {makeField("Datum", dao::dbDate), makeField("Uhrzeit", dao::dbDate)});
+    rs = f.db.openFake("Formularprotokoll");
+    flags = RunStructurePhase(f, *rs);
+    EXPECT_TRUE(flags.formularprotokoll);
+    EXPECT_EQ(flags.uhrzeitPosition, 1);
+    EXPECT_EQ(flags.zeitPosition, 0);
+
+    FakeHost lower;
+    lower.table = "terminkalender";
+    lower.db.addTable("terminkalender", {makeField("Zeit", dao::dbDate)});
+    rs = lower.db.openFake("terminkalender");
+    EXPECT_FALSE(RunStructurePhase(lower, *rs).terminkalender);
+}
