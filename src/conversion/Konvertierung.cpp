@@ -447,7 +447,7 @@ void Konvertierung::yieldOnce() { QCoreApplication::processEvents(); }
 void Konvertierung::addIdentityTable(const QString& table)
 {
     Form_Auto* window = m_main->formAuto();
-    window->List_Auto->addItem(table);
+    window->listAuto()->addItem(table);
     sendToBack(window);
     bringToFront(this);
 }
@@ -557,7 +557,7 @@ void Konvertierung::c2c()
         m_main->fehlerProtokoll()->Clear();
         const int start = QTime::currentTime().msecsSinceStartOfDay() / 1000;
         Form_Auto* identityTables = m_main->formAuto();
-        identityTables->List_Auto->clear();
+        identityTables->listAuto()->clear();
 
         for (int i = 0; i < List2->count(); ++i) {
             QListWidgetItem* item = List2->item(i);
@@ -577,7 +577,7 @@ void Konvertierung::c2c()
         }
 
         identityTables = m_main->formAuto();
-        identityTables->List_Auto->insertItem(0, QString::number(identityTables->List_Auto->count())
+        identityTables->listAuto()->insertItem(0, QString::number(identityTables->listAuto()->count())
                                                      + QStringLiteral(" Tabellen"));
         const int end = QTime::currentTime().msecsSinceStartOfDay() / 1000;
         setStatus(LastActionStatus(start, end));

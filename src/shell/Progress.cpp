@@ -13,7 +13,8 @@ Progress::Progress(QProgressBar* bar, QLabel* restLabel)
 
 void Progress::ProgressStart(long total)
 {
-    if (m_bar->value() != 0)
+    // A fresh QProgressBar stands at -1: no run is under way then either.
+    if (m_bar->value() > 0)
         ProgressMaxStack.append(float(m_bar->maximum()));
     if (total == 0)
         total = 1;
