@@ -1,4 +1,5 @@
 #include "MessageBoxAnswerer.h"
+#include "ProgramDriver.h"
 #include "ServerProbe.h"
 #include "TestSupport.h"
 #include "conversion/Konvertierung.h"
@@ -22,51 +23,6 @@
 #include <memory>
 
 namespace {
-
-// The main window logged in to the test server with the MySQL dialect, and
-// its conversion window open.
-struct LoggedIn {
-    std::unique_ptr<MDIForm_Main> main;
-    Konvertierung* konv = nullptr;
-
-    explicit LoggedIn(bool mysql = true)
-    {
-        main = std::make_unique<MDIForm_Main>();
-        main->Form_Load();
-        main->show();
-        if (mysql)
-            main->Option_MySQL->click();
-        main->Text_PW->setText(TestServer::password());
-        MessageBoxAnswerer answers;
-        main->Command3->click();
-        EXPECT_TRUE(answers.seen.isEmpty()) << answers.texts().join(QLatin1Char('|')).toStdString();
-        main->Command1->click();
-        konv = main->konvertierung();
-    }
-
-    QStringList entries() const
-    {
-        QStringList result;
-        for (int i = 0; i < konv->List2->count(); ++i)
-            result.append(konv->List2->item(i)->text());
-        return result;
-    }
-    QStringList marked() const
-    {
-        QStringList result;
-        for (int i = 0; i < konv->List2->count(); ++i)
-            if (konv->List2->item(i)->isSelected())
-                result.append(konv->List2->item(i)->text());
-        return result;
-    }
-    QStringList information() const
-    {
-        QStringList result;
-        for (int i = 0; i < konv->List1->count(); ++i)
-            result.append(konv->List1->item(i)->text());
-        return result;
-    }
-};
 
 QStringList userTables(const QString& path)
 {

@@ -1,0 +1,259 @@
+// Row-copy benchmark: the program's own copy loop against a plain ODBC loop
+// sending the same statements, on the test server.
+//
+//   eval "$(scripts/test-server start)"
+//   build/bench/bench_copy [path/to/bench.mdb] [rounds]
+//
+// Each measurement runs in a child process of its own (so that peak memory is
+// that run's own), the two kinds alternating (program, plain, program, ...),
+// the children and the server all pinned to CPU 0.
+
+#include "conversion/DataTransfer.h"
+#include "conversion/Konvertierung.h"
+#include "shell/AccessDatabase.h"
+#include "shell/MDIForm_Main.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QTextStream>
+
+#include <sched.h>
+#include <sql.h>
+#include <sqlext.h>
+
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+long peakKilobytes()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    const QString text = QString::fromLatin1(status.readAll());
+    const auto m = QRegularExpression(QStringLiteral("VmHWM:\\s+(\\d+)")).match(text);
+    return m.hasMatch() ? m.captured(1).toLong() : -1;
+}
+
+void pinToCpu0(pid_t pid)
+{
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    CPU_SET(0, &set);
+    sched_setaffinity(pid, sizeof set, &set);
+}
+
+QString password()
+{
+    return qEnvironmentVariable("TABRIX_TEST_PASSWORD");
+}
+
+// ---- plain ODBC ------------------------------------------------------------
+
+struct Plain {
+    SQLHENV env = SQL_NULL_HENV;
+    SQLHDBC dbc = SQL_NULL_HDBC;
+    SQLHSTMT stmt = SQL_NULL_HSTMT;
+
+    Plain()
+    {
+        SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env);
+        SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC2), 0);
+        SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc);
+        const QString dsn = QStringLiteral("QELSQL"), user = QStringLiteral("sa"), pw = password();
+        if (!SQL_SUCCEEDED(SQLConnectW(dbc, (SQLWCHAR*)dsn.utf16(), SQL_NTS, (SQLWCHAR*)user.utf16(), SQL_NTS,
+                                       (SQLWCHAR*)pw.utf16(), SQL_NTS))) {
+            std::fprintf(stderr, "plain loop: cannot connect\n");
+            std::exit(2);
+        }
+        SQLAllocHandle(SQL_HANDLE_STMT, dbc, &stmt);
+    }
+    ~Plain()
+    {
+        SQLFreeHandle(SQL_HANDLE_STMT, stmt);
+        SQLDisconnect(dbc);
+        SQLFreeHandle(SQL_HANDLE_DBC, dbc);
+        SQLFreeHandle(SQL_HANDLE_ENV, env);
+    }
+    bool exec(const QString& sql)
+    {
+        const SQLRETURN rc = SQLExecDirectW(stmt, (SQLWCHAR*)sql.utf16(), SQL_NTS);
+        SQLFreeStmt(stmt, SQL_CLOSE);
+        return SQL_SUCCEEDED(rc) || rc == SQL_NO_DATA;
+    }
+};
+
+// The statements the program sends for a table, built once, outside the timing.
+std::vector<QString> statementsFor(const QString& mdb, const QString& table)
+{
+    auto db = dao::Database::OpenDatabase(mdb);
+    auto rs = db->OpenRecordset(table);
+    RowStatementBuilder builder(table, rs->Fields(), Dialect::MySQL, SpecialTimeFields{});
+    ConversionOptions options;
+    options.dialect = Dialect::MySQL;
+    std::vector<QString> result;
+    result.reserve(size_t(rs->RecordCount()));
+    rs->MoveFirst();
+    while (!rs->Eof()) {
+        QString s = builder.InsertStatement(*rs, options, {});
+        s.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
+        result.push_back(std::move(s));
+        rs->MoveNext();
+    }
+    return result;
+}
+
+int runPlain(const QString& mdb, const QString& table)
+{
+    const std::vector<QString> statements = statementsFor(mdb, table);
+    Plain plain;
+    plain.exec(QStringLiteral("TRUNCATE TABLE `") + table + QLatin1Char('`'));
+    QElapsedTimer timer;
+    timer.start();
+    long failed = 0;
+    for (const QString& s : statements)
+        if (!plain.exec(s))
+            ++failed;
+    const double seconds = timer.nsecsElapsed() / 1e9;
+    std::printf("rows=%zu failed=%ld seconds=%.3f peak_kb=%ld\n", statements.size(), failed, seconds,
+                peakKilobytes());
+    return 0;
+}
+
+// ---- the program -----------------------------------------------------------
+
+int runProgram(const QString& mdb, const QString& table)
+{
+    MDIForm_Main main;
+    main.Form_Load();
+    main.Option_MySQL->click();
+    main.Text_PW->setText(password());
+    main.Command3->click();
+    if (!main.Command1->isEnabled()) {
+        std::fprintf(stderr, "program: login failed\n");
+        return 2;
+    }
+    main.Command1->click();
+    Konvertierung* k = main.konvertierung();
+    k->QELPfad->setText(mdb);
+    k->SourceDatabase = dao::Database::OpenDatabase(mdb);
+    k->Text1->setText(table);
+    QElapsedTimer timer;
+    timer.start();
+    k->Command1_SIK();
+    const double seconds = timer.nsecsElapsed() / 1e9;
+    auto result = main.state.ServerConnection->OpenResultset(
+        QStringLiteral("SELECT COUNT(*) FROM `") + table + QLatin1Char('`'), rdOpenForwardOnly);
+    const long rows = result->Value(0).toLongLong();
+    std::printf("rows=%ld failed=%d seconds=%.3f peak_kb=%ld\n", rows, k->TableFailed ? 1 : 0, seconds,
+                peakKilobytes());
+    return 0;
+}
+
+// ---- orchestration ---------------------------------------------------------
+
+struct Run {
+    long rows = 0;
+    long failed = 0;
+    double seconds = 0;
+    long peakKb = 0;
+    double rate() const { return seconds > 0 ? rows / seconds : 0; }
+};
+
+Run child(const QString& mode, const QString& mdb, const QString& table)
+{
+    QProcess p;
+    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    p.start(QCoreApplication::applicationFilePath(), {mode, mdb, table});
+    p.waitForFinished(-1);
+    const QString out = QString::fromLocal8Bit(p.readAllStandardOutput());
+    const auto m = QRegularExpression(QStringLiteral("rows=(\\d+) failed=(\\d+) seconds=([0-9.]+) peak_kb=(-?\\d+)"))
+                       .match(out);
+    Run r;
+    if (m.hasMatch()) {
+        r.rows = m.captured(1).toLong();
+        r.failed = m.captured(2).toLong();
+        r.seconds = m.captured(3).toDouble();
+        r.peakKb = m.captured(4).toLong();
+    } else {
+        std::fprintf(stderr, "%s %s: no result (%s)\n", qPrintable(mode), qPrintable(table), qPrintable(out));
+    }
+    return r;
+}
+
+int orchestrate(const QString& mdb, int rounds)
+{
+    pinToCpu0(0);
+    QFile pidFile(qEnvironmentVariable("ODBCINI").section(QLatin1Char('/'), 0, -2) + QStringLiteral("/mariadbd.pid"));
+    if (pidFile.open(QIODevice::ReadOnly)) {
+        const pid_t server = pid_t(pidFile.readAll().trimmed().toLong());
+        // Every thread of the server.
+        QProcess::execute(QStringLiteral("taskset"), {QStringLiteral("-a"), QStringLiteral("-p"), QStringLiteral("-c"),
+                                                      QStringLiteral("0"), QString::number(server)});
+    } else {
+        std::printf("note: server pid not found, server not pinned\n");
+    }
+    {
+        Plain probe;
+        SQLExecDirectW(probe.stmt, (SQLWCHAR*)u"SELECT @@innodb_flush_log_at_trx_commit", SQL_NTS);
+        SQLINTEGER flush = -1;
+        SQLLEN ind = 0;
+        if (SQL_SUCCEEDED(SQLFetch(probe.stmt)))
+            SQLGetData(probe.stmt, 1, SQL_C_SLONG, &flush, 0, &ind);
+        SQLFreeStmt(probe.stmt, SQL_CLOSE);
+        std::printf("server: innodb_flush_log_at_trx_commit=%d; client processes and server pinned to CPU 0\n",
+                    int(flush));
+    }
+
+    for (const QString table : {QStringLiteral("Konten"), QStringLiteral("Buchungen")}) {
+        double programSum = 0, plainSum = 0;
+        long peak = 0;
+        for (int round = 1; round <= rounds; ++round) {
+            const Run a = child(QStringLiteral("program"), mdb, table);
+            const Run b = child(QStringLiteral("plain"), mdb, table);
+            std::printf("%-10s round %d: program %8.0f rows/s (%ld rows, %.2f s, peak %ld MB)  plain %8.0f rows/s "
+                        "(%ld rows)  ratio %.3f\n",
+                        qPrintable(table), round, a.rate(), a.rows, a.seconds, a.peakKb / 1024, b.rate(), b.rows,
+                        b.rate() > 0 ? a.rate() / b.rate() : 0.0);
+            if (a.failed || b.failed)
+                std::printf("           (failed: program %ld, plain %ld)\n", a.failed, b.failed);
+            programSum += a.rate();
+            plainSum += b.rate();
+            peak = qMax(peak, a.peakKb);
+        }
+        std::printf("%-10s mean: program %.0f rows/s, plain %.0f rows/s, ratio %.3f; program peak memory %ld MB\n",
+                    qPrintable(table), programSum / rounds, plainSum / rounds,
+                    plainSum > 0 ? programSum / plainSum : 0.0, peak / 1024);
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QStringList args = QCoreApplication::arguments().mid(1);
+    if (qEnvironmentVariableIsEmpty("ODBCINI") || password().isEmpty()) {
+        std::fprintf(stderr, "start the test server first: eval \"$(scripts/test-server start)\"\n");
+        return 2;
+    }
+    if (args.size() == 3 && args[0] == QStringLiteral("program"))
+        return runProgram(args[1], args[2]);
+    if (args.size() == 3 && args[0] == QStringLiteral("plain"))
+        return runPlain(args[1], args[2]);
+    const QString mdb = args.value(0, QStringLiteral(TABRIX_SOURCE_DIR "/../shared/fixtures/bench.mdb"));
+    const int rounds = args.value(1, QStringLiteral("2")).toInt();
+    return orchestrate(mdb, rounds > 0 ? rounds : 2);
+}

@@ -1,0 +1,432 @@
+// Whole conversions from the sample Access databases into the MariaDB test
+// server with the MySQL dialect, read back and compared with the source.
+
+#include "MessageBoxAnswerer.h"
+#include "ProgramDriver.h"
+#include "ServerProbe.h"
+#include "TestSupport.h"
+#include "conversion/TableList.h"
+#include "shell/AccessDatabase.h"
+#include "windows/FehlerProtokoll.h"
+#include "windows/Form_Auto.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+namespace {
+
+// Types the MySQL dialect maps to something MariaDB lacks or rejects:
+// Currency MONEY, OLE IMAGE, GUID VARBINARY without length, and the codes
+// without a server type (Binary, Decimal).
+bool convertsOnMariaDb(const dao::TableDef& def)
+{
+    for (const dao::Field& f : def.Fields)
+        if (f.Type == dao::dbCurrency || f.Type == dao::dbLongBinary || f.Type == dao::dbGUID
+            || f.Type == dao::dbBinary || f.Type > dao::dbGUID || f.Type == 0)
+            return false;
+    return true;
+}
+
+QString shortestDouble(double d)
+{
+    char buf[64];
+    auto r = std::to_chars(buf, buf + sizeof buf, d);
+    return QString::fromLatin1(buf, int(r.ptr - buf));
+}
+
+QString shortestFloat(float f)
+{
+    char buf[64];
+    auto r = std::to_chars(buf, buf + sizeof buf, f);
+    return QString::fromLatin1(buf, int(r.ptr - buf));
+}
+
+QString stripQuotes(QString s)
+{
+    if (s.startsWith(QLatin1Char('"')))
+        s.remove(0, 1);
+    if (s.endsWith(QLatin1Char('"')))
+        s.chop(1);
+    return s;
+}
+
+// What the server must hold for one Access cell, as text; "<NULL>" for NULL.
+// `dateBase` is set for the special time fields of the two calendar tables.
+QString expectedCell(const dao::Field& f, const QVariant& v, const QDate* dateBase)
+{
+    if (v.isNull()) {
+        // A null cell takes the Access default (or the server column's default, which is the same).
+        QString d = stripQuotes(f.DefaultValue);
+        if (f.Type == dao::dbBoolean)
+            return QStringLiteral("0");
+        if (f.DefaultValue.isEmpty())
+            return QStringLiteral("<NULL>");
+        if (d.isEmpty())
+            d = QStringLiteral(" ");
+        if (f.Type == dao::dbDouble || f.Type == dao::dbSingle)
+            return shortestDouble(d.toDouble());
+        return d;
+    }
+    switch (f.Type) {
+    case dao::dbBoolean:
+        return v.toBool() ? QStringLiteral("1") : QStringLiteral("0");
+    case dao::dbByte:
+    case dao::dbInteger:
+    case dao::dbLong:
+        return QString::number(v.toLongLong());
+    case dao::dbSingle:
+        return shortestFloat(v.toFloat());
+    case dao::dbDouble:
+        return shortestDouble(v.toDouble());
+    case dao::dbDate: {
+        const QDateTime t = v.toDateTime();
+        if (dateBase)
+            return dateBase->toString(QStringLiteral("yyyy-MM-dd")) + QLatin1Char(' ')
+                + t.time().toString(QStringLiteral("HH:mm:ss"));
+        return t.date().toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(" 00:00:00");
+    }
+    case dao::dbText:
+    case dao::dbMemo: {
+        QString s = v.toString();
+        s.replace(QChar(0), QLatin1Char(' '));
+        return s;
+    }
+    default:
+        return v.toString();
+    }
+}
+
+// The server's text of a cell in the same form.
+QString serverCell(const dao::Field& f, const QVariant& v)
+{
+    if (v.isNull())
+        return QStringLiteral("<NULL>");
+    const QString s = v.toString();
+    switch (f.Type) {
+    case dao::dbSingle:
+        return shortestFloat(float(s.toDouble()));
+    case dao::dbDouble:
+        return shortestDouble(s.toDouble());
+    case dao::dbBoolean:
+        return (s == QStringLiteral("1") || s.compare(QStringLiteral("true"), Qt::CaseInsensitive) == 0)
+            ? QStringLiteral("1")
+            : QStringLiteral("0");
+    default:
+        return s;
+    }
+}
+
+QString columnList(const QList<dao::Field>& fields)
+{
+    QStringList names;
+    for (const dao::Field& f : fields) {
+        QString n = f.Name;
+        if (n.compare(QStringLiteral("Auftragsbestätigung_Französisch"), Qt::CaseInsensitive) == 0)
+            n = QStringLiteral("AuftragsbestätigungFranzösisch");
+        names.append(QLatin1Char('`') + n + QLatin1Char('`'));
+    }
+    return names.join(QStringLiteral(", "));
+}
+
+// Compares every row of an Access table with the server table, as sorted
+// lists of row texts (no order is assumed on either side).
+void expectSameRows(const dao::Database& db, const QString& table, ServerProbe& probe)
+{
+    auto rs = db.OpenRecordset(table);
+    const QList<dao::Field> fields = rs->Fields();
+    int zeit = -1, zeit1 = -1, uhrzeit = -1, datum = -1;
+    for (int i = 0; i < fields.size(); ++i) {
+        const QString n = fields[i].Name.toLower();
+        if (n == QStringLiteral("zeit")) zeit = i;
+        if (n == QStringLiteral("zeit1")) zeit1 = i;
+        if (n == QStringLiteral("uhrzeit")) uhrzeit = i;
+        if (n == QStringLiteral("datum")) datum = i;
+    }
+    std::optional<QDate> base;
+    QStringList expected;
+    rs->MoveFirst();
+    if (!rs->Eof() && datum >= 0 && !rs->Value(datum).isNull())
+        base = rs->Value(datum).toDateTime().date();
+    while (!rs->Eof()) {
+        QStringList cells;
+        for (int i = 0; i < fields.size(); ++i) {
+            const bool special = (table == QStringLiteral("Terminkalender") && (i == zeit || i == zeit1))
+                || (table == QStringLiteral("Formularprotokoll") && i == uhrzeit);
+            const QDate* b = special && base ? &*base : nullptr;
+            cells.append(expectedCell(fields[i], rs->Value(i), b));
+        }
+        expected.append(cells.join(QStringLiteral(" | ")));
+        rs->MoveNext();
+    }
+    QStringList actual;
+    const auto rows = probe.rows(QStringLiteral("SELECT ") + columnList(fields) + QStringLiteral(" FROM `") + table
+                                 + QLatin1Char('`'));
+    for (const auto& row : rows) {
+        QStringList cells;
+        for (int i = 0; i < fields.size(); ++i)
+            cells.append(serverCell(fields[i], row.value(i)));
+        actual.append(cells.join(QStringLiteral(" | ")));
+    }
+    std::sort(expected.begin(), expected.end());
+    std::sort(actual.begin(), actual.end());
+    ASSERT_EQ(actual.size(), expected.size()) << table.toStdString();
+    for (int i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(actual[i], expected[i]) << table.toStdString() << " row " << i;
+}
+
+QStringList logLines(LoggedIn& app)
+{
+    return app.main->fehlerProtokoll()->text().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+}
+
+// Converts every table of a sample database with the batch, then checks each
+// entry, the rows of the converted tables and the log of the failed ones.
+void convertWholeDatabase(const QString& path)
+{
+    ServerProbe probe;
+    probe.dropAllTables();
+    LoggedIn app;
+    EXPECT_TRUE(app.load(path).isEmpty());
+    auto db = dao::Database::OpenDatabase(path);
+
+    QStringList good, bad;
+    for (const dao::TableDef& def : db->TableDefs())
+        if ((def.Attributes & dao::dbSystemObjectMask) == 0)
+            (convertsOnMariaDb(def) ? good : bad).append(def.Name);
+    ASSERT_FALSE(good.isEmpty());
+    ASSERT_EQ(app.marked().size(), good.size() + bad.size());
+
+    const QStringList messages = app.convertMarked();
+    EXPECT_EQ(messages, QStringList{QStringLiteral("Alle markierten Tabellen wurden konvertiert.")});
+    EXPECT_TRUE(app.konv->Label1->text().startsWith(QStringLiteral("Bereit. letzte Aktion: ")));
+    EXPECT_TRUE(app.konv->Command2->isEnabled());
+    EXPECT_EQ(app.konv->Command9BackColor(), 255);
+
+    for (const QString& t : good) {
+        EXPECT_EQ(app.entryOf(t), PadName(t) + QStringLiteral("[migriert]"));
+        expectSameRows(*db, t, probe);
+    }
+    QStringList failedEntries;
+    const QStringList log = logLines(app);
+    for (const QString& t : bad) {
+        EXPECT_EQ(app.entryOf(t), PadName(t) + QStringLiteral("[!Fehler!]"));
+        failedEntries.append(PadName(t) + QStringLiteral("[!Fehler!]"));
+        // The log names the table, then the server's own text.
+        const qsizetype at = log.indexOf(QStringLiteral("Tabelle: ") + t);
+        ASSERT_GE(at, 0) << t.toStdString();
+        ASSERT_LT(at + 1, log.size());
+        EXPECT_TRUE(log[at + 1].contains(QStringLiteral("[ma-"))) << log[at + 1].toStdString();
+    }
+    EXPECT_EQ(app.marked(), failedEntries);
+
+    // A second run retries exactly the failed tables.
+    app.convertMarked();
+    QStringList retried;
+    for (const QString& line : logLines(app))
+        if (line.startsWith(QStringLiteral("Tabelle: ")))
+            retried.append(line.mid(9));
+    EXPECT_EQ(retried, bad);
+    for (const QString& t : good)
+        EXPECT_EQ(app.entryOf(t), PadName(t) + QStringLiteral("[migriert]"));
+}
+
+}  // namespace
+
+TEST(Conversion, ErpSampleIntoMariaDb)
+{
+    REQUIRE_FIXTURE(path, "erp-sample.mdb");
+    REQUIRE_TEST_SERVER();
+    convertWholeDatabase(path);
+}
+
+TEST(Conversion, NorthwindIntoMariaDb)
+{
+    REQUIRE_FIXTURE(path, "Northwind.mdb");
+    REQUIRE_TEST_SERVER();
+    convertWholeDatabase(path);
+}
+
+TEST(Conversion, TwoWorkstationsShareTheRowsOfAPreparedTable)
+{
+    REQUIRE_FIXTURE(path, "Northwind.mdb");
+    REQUIRE_TEST_SERVER();
+    ServerProbe probe;
+    probe.dropAllTables();
+    // Categories has an OLE picture (IMAGE, which MariaDB lacks): the administrator prepares the table.
+    probe.exec(QStringLiteral("CREATE TABLE Categories (`CategoryID` INT PRIMARY KEY, `CategoryName` VARCHAR(15), "
+                              "`Description` LONGTEXT, `Picture` LONGBLOB)"));
+    LoggedIn app;
+    EXPECT_TRUE(app.load(path).isEmpty());
+    app.konv->Text_Max->setText(QStringLiteral("2"));
+    for (const QString& pc : {QStringLiteral("1"), QStringLiteral("2")}) {
+        app.konv->Text_Mod->setText(pc);
+        app.markOnly({QStringLiteral("Categories")});
+        app.convertMarked();
+        EXPECT_EQ(app.entryOf(QStringLiteral("Categories")), PadName(QStringLiteral("Categories")) + QStringLiteral("[migriert]"));
+    }
+    auto db = dao::Database::OpenDatabase(path);
+    auto rs = db->OpenRecordset(QStringLiteral("Categories"));
+    QMap<qlonglong, QByteArray> pictures;
+    long rows = 0;
+    while (!rs->Eof()) {
+        ++rows;
+        pictures.insert(rs->Value(0).toLongLong(), rs->Value(3).toByteArray());
+        rs->MoveNext();
+    }
+    const auto server = probe.rows(QStringLiteral("SELECT CategoryID, Picture FROM Categories"));
+    ASSERT_EQ(server.size(), rows);  // every row exactly once (the key refuses doubles)
+    for (const auto& row : server) {
+        const QByteArray picture = row[1].toByteArray();
+        EXPECT_FALSE(picture.isEmpty());
+        EXPECT_EQ(picture, pictures.value(row[0].toLongLong())) << "CategoryID " << row[0].toLongLong();
+    }
+}
+
+TEST(Conversion, StructurePhaseOnMariaDb)
+{
+    REQUIRE_FIXTURE(path, "erp-sample.mdb");
+    REQUIRE_TEST_SERVER();
+    ServerProbe probe;
+    probe.dropAllTables();
+    LoggedIn app;
+    EXPECT_TRUE(app.load(path).isEmpty());
+    app.konv->Check_NoData->setChecked(true);
+
+    // A table with a key.
+    app.konv->Text1->setText(QStringLiteral("Kunden"));
+    app.konv->TableFailed = false;
+    app.konv->Command1_SIK();
+    EXPECT_FALSE(app.konv->TableFailed);
+    const QString kunden = probe.rows(QStringLiteral("SHOW CREATE TABLE Kunden")).value(0).value(1).toString();
+    EXPECT_TRUE(kunden.contains(QStringLiteral("PRIMARY KEY"))) << kunden.toStdString();
+
+    // No key, identity column asked for.
+    app.konv->Check_Autowert->setChecked(true);
+    app.konv->Text1->setText(QStringLiteral("Artikel"));
+    app.konv->Command1_SIK();
+    EXPECT_FALSE(app.konv->TableFailed);
+    const QString artikel = probe.rows(QStringLiteral("SHOW CREATE TABLE Artikel")).value(0).value(1).toString();
+    EXPECT_TRUE(artikel.contains(QStringLiteral("`AutoWertIdentität` int(11) NOT NULL AUTO_INCREMENT"))) << artikel.toStdString();
+    EXPECT_TRUE(app.information().first().startsWith(QStringLiteral("CREATE TABLE Artikel ")));
+    EXPECT_EQ(app.information().value(2), QStringLiteral("AutoWertIdentität INT NOT NULL auto_increment PRIMARY KEY"));
+    EXPECT_EQ(app.information().last(), QStringLiteral(" ENGINE=BDB"));
+    EXPECT_EQ(app.main->formAuto()->listAuto()->item(app.main->formAuto()->listAuto()->count() - 1)->text(),
+              QStringLiteral("Artikel"));
+
+    // A type the server rejects: the failure reaches the caller, the list keeps the statement.
+    app.konv->Text1->setText(QStringLiteral("AdressenStamm"));
+    app.konv->Command1_SIK();
+    EXPECT_TRUE(app.konv->TableFailed);
+    EXPECT_EQ(app.information().first(), QStringLiteral("CREATE TABLE AdressenStamm "));
+    EXPECT_EQ(app.information().last(), QStringLiteral(" ENGINE=BDB"));
+    EXPECT_TRUE(app.main->state.LastErrorText.startsWith(QStringLiteral("37000:")) ||
+                app.main->state.LastErrorText.startsWith(QStringLiteral("42000:")))
+        << app.main->state.LastErrorText.toStdString();
+    EXPECT_EQ(app.konv->Label1->text(), QStringLiteral("Fertig."));
+    EXPECT_TRUE(app.konv->Command2->isEnabled());
+    EXPECT_FALSE(app.konv->Busy);
+    EXPECT_EQ(probe.scalar(QStringLiteral("SELECT COUNT(*) FROM INFORMATION_SCHEMA.TABLES WHERE TABLE_SCHEMA = "
+                                          "DATABASE() AND TABLE_NAME = 'AdressenStamm'"))
+                  .toString(),
+              QStringLiteral("0"));
+}
+
+TEST(Conversion, MessageBoxWaitsForTheUser)
+{
+    REQUIRE_FIXTURE(path, "erp-sample.mdb");
+    REQUIRE_TEST_SERVER();
+    ServerProbe probe;
+    probe.dropAllTables();
+    LoggedIn app;
+    EXPECT_TRUE(app.load(path).isEmpty());
+    app.konv->Check_Message->setChecked(true);
+    app.markOnly({QStringLiteral("AdressenStamm"), QStringLiteral("Artikel")});
+    MessageBoxAnswerer answers;
+    QString entryWhileWaiting;
+    answers.onShown = [&](QMessageBox*) {
+        if (entryWhileWaiting.isEmpty())
+            entryWhileWaiting = app.entryOf(QStringLiteral("AdressenStamm"));
+    };
+    app.konv->Command2->click();
+    ASSERT_GE(answers.seen.size(), 2);
+    EXPECT_EQ(answers.seen[0].title, QStringLiteral("Anlegen der Tabelle"));
+    EXPECT_TRUE(answers.seen[0].text.startsWith(QStringLiteral("40002 ,  ")));
+    EXPECT_TRUE(answers.seen[0].text.endsWith(QStringLiteral(" ,  ODBC")));
+    // The batch stood still while the box was open.
+    EXPECT_EQ(entryWhileWaiting, QStringLiteral("AdressenStamm"));
+    EXPECT_EQ(answers.seen.last().text, QStringLiteral("Alle markierten Tabellen wurden konvertiert."));
+    EXPECT_EQ(app.entryOf(QStringLiteral("AdressenStamm")), PadName(QStringLiteral("AdressenStamm")) + QStringLiteral("[!Fehler!]"));
+    EXPECT_EQ(app.entryOf(QStringLiteral("Artikel")), PadName(QStringLiteral("Artikel")) + QStringLiteral("[migriert]"));
+}
+
+namespace {
+// Runs the batch on bench.mdb's Buchungen and, once rows are being copied,
+// calls `interrupt`; returns the number of rows that reached the server.
+long interruptedCopy(LoggedIn& app, ServerProbe& probe, const std::function<void()>& interrupt)
+{
+    app.markOnly({QStringLiteral("Buchungen")});
+    QTimer timer;
+    bool done = false;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        const QString status = app.konv->Label1->text();
+        if (!done && status.contains(QStringLiteral("%")) && status.section(QLatin1Char('/'), 0, 0).toLong() >= 500) {
+            done = true;
+            interrupt();
+        }
+    });
+    // Check often: the status line yields to the user interface on every row.
+    timer.start(0);
+    MessageBoxAnswerer answers;
+    app.konv->Command2->click();
+    EXPECT_TRUE(done);
+    return probe.scalar(QStringLiteral("SELECT COUNT(*) FROM Buchungen")).toString().toLong();
+}
+}  // namespace
+
+TEST(Conversion, StopPictureEndsTheCopyAndMarksTheTableFailed)
+{
+    REQUIRE_FIXTURE(path, "bench.mdb");
+    REQUIRE_TEST_SERVER();
+    ServerProbe probe;
+    probe.dropAllTables();
+    LoggedIn app;
+    EXPECT_TRUE(app.load(path).isEmpty());
+    const long copied = interruptedCopy(app, probe, [&] {
+        EXPECT_TRUE(app.konv->Image1->isVisible());
+        EXPECT_FALSE(app.konv->Command2->isEnabled());
+        app.konv->Image1->clicked();
+    });
+    EXPECT_GE(copied, 499);
+    EXPECT_LT(copied, 200000);
+    EXPECT_EQ(app.entryOf(QStringLiteral("Buchungen")), PadName(QStringLiteral("Buchungen")) + QStringLiteral("[!Fehler!]"));
+    EXPECT_EQ(app.marked().size(), 1);
+    EXPECT_FALSE(app.konv->Image1->isVisible());
+    EXPECT_TRUE(app.konv->Command2->isEnabled());
+    EXPECT_FALSE(app.konv->AbortRequested);
+}
+
+TEST(Conversion, CloseRequestDuringTheCopyStopsItButKeepsTheWindow)
+{
+    REQUIRE_FIXTURE(path, "bench.mdb");
+    REQUIRE_TEST_SERVER();
+    ServerProbe probe;
+    probe.dropAllTables();
+    LoggedIn app;
+    EXPECT_TRUE(app.load(path).isEmpty());
+    const long copied = interruptedCopy(app, probe, [&] { app.konv->parentWidget()->close(); });
+    EXPECT_GE(copied, 499);
+    EXPECT_LT(copied, 200000);
+    EXPECT_EQ(app.entryOf(QStringLiteral("Buchungen")), PadName(QStringLiteral("Buchungen")) + QStringLiteral("[migriert]"));
+    EXPECT_TRUE(app.marked().isEmpty());
+    ASSERT_NE(app.main->konvertierung(), nullptr);
+    EXPECT_TRUE(app.konv->isVisible());
+}

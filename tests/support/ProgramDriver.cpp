@@ -1,0 +1,91 @@
+#include "ProgramDriver.h"
+
+#include "MessageBoxAnswerer.h"
+#include "TestSupport.h"
+#include "conversion/TableList.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+LoggedIn::LoggedIn(bool mysql)
+{
+    main = std::make_unique<MDIForm_Main>();
+    main->Form_Load();
+    main->show();
+    if (mysql)
+        main->Option_MySQL->click();
+    main->Text_PW->setText(TestServer::password());
+    MessageBoxAnswerer answers;
+    main->Command3->click();
+    EXPECT_TRUE(answers.seen.isEmpty()) << answers.texts().join(QLatin1Char('|')).toStdString();
+    main->Command1->click();
+    konv = main->konvertierung();
+}
+
+QStringList LoggedIn::load(const QString& path)
+{
+    MessageBoxAnswerer answers;
+    konv->QELPfad->setText(path);
+    konv->Command4->click();
+    return answers.texts();
+}
+
+QStringList LoggedIn::convertMarked()
+{
+    MessageBoxAnswerer answers;
+    konv->Command2->click();
+    return answers.texts();
+}
+
+void LoggedIn::markOnly(const QStringList& tables)
+{
+    MessageBoxAnswerer answers;  // the warning for tables with rows
+    if (konv->Command9BackColor() == 255)
+        konv->Command9->click();
+    for (int i = 0; i < konv->List2->count(); ++i) {
+        QListWidgetItem* item = konv->List2->item(i);
+        const bool wanted = tables.contains(TableNameFromEntry(item->text()));
+        if (item->isSelected() != wanted) {
+            konv->List2->scrollToItem(item);
+            const QRect r = konv->List2->visualItemRect(item);
+            QTest::mouseClick(konv->List2->viewport(), Qt::LeftButton, {}, r.center());
+        }
+    }
+    konv->Command9->click();
+}
+
+QStringList LoggedIn::entries() const
+{
+    QStringList result;
+    for (int i = 0; i < konv->List2->count(); ++i)
+        result.append(konv->List2->item(i)->text());
+    return result;
+}
+
+QStringList LoggedIn::marked() const
+{
+    QStringList result;
+    for (int i = 0; i < konv->List2->count(); ++i)
+        if (konv->List2->item(i)->isSelected())
+            result.append(konv->List2->item(i)->text());
+    return result;
+}
+
+QStringList LoggedIn::information() const
+{
+    QStringList result;
+    for (int i = 0; i < konv->List1->count(); ++i)
+        result.append(konv->List1->item(i)->text());
+    return result;
+}
+
+QString LoggedIn::entryOf(const QString& table) const
+{
+    for (const QString& e : entries())
+        if (TableNameFromEntry(e) == table)
+            return e;
+    return QString();
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+// Drives the program as a user would: the main window logged in to the test
+// server and its conversion window open.
+
+#include "conversion/Konvertierung.h"
+#include "shell/MDIForm_Main.h"
+
+#include <QStringList>
+
+#include <memory>
+
+struct LoggedIn {
+    std::unique_ptr<MDIForm_Main> main;
+    Konvertierung* konv = nullptr;
+
+    // MySQL dialect unless told otherwise (MS SQL then, the start-up choice).
+    explicit LoggedIn(bool mysql = true);
+
+    // Opens the database in the conversion window with "Anmelden"; returns the messages shown.
+    QStringList load(const QString& path);
+    // Runs "Markierte Tabellen konvertieren"; returns the messages shown.
+    QStringList convertMarked();
+    // Marks exactly these tables (through the marking switch, as a user would).
+    void markOnly(const QStringList& tables);
+
+    QStringList entries() const;
+    QStringList marked() const;
+    QStringList information() const;
+    // The entry of a table, found by its name.
+    QString entryOf(const QString& table) const;
+};
