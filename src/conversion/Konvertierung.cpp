@@ -19,6 +19,8 @@
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QGridLayout>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -74,7 +76,11 @@ void Konvertierung::buildControls()
     Command3->setToolTip(QStringLiteral("MDB öffnen"));
     Command4 = named(new QPushButton(QStringLiteral("Anmelden"), this), "Command4");
     List2 = named(new QListWidget(this), "List2");
+    // Marks change only through the program and through single clicks (or the
+    // space key) that the click rule sees; no dragging or select-all around it.
     List2->setSelectionMode(QAbstractItemView::MultiSelection);
+    List2->installEventFilter(this);
+    List2->viewport()->installEventFilter(this);
     List2->setFont(QFont(QStringLiteral("Monospace")));
     List1 = named(new QListWidget(this), "List1");
     List3 = named(new QListWidget(this), "List3");
@@ -153,8 +159,6 @@ void Konvertierung::buildControls()
     connect(Command9, &QPushButton::clicked, this, guarded(&Konvertierung::Command9_Click));
     connect(Image1, &ClickableLabel::clicked, this, guarded(&Konvertierung::Image1_Click));
     // Only the user's clicks run the click rule: marks set by the program stand.
-    connect(List2, &QListWidget::itemClicked, this,
-            [this](QListWidgetItem* item) { RunGuarded(this, [this, item] { List2_Click(item); }); });
     if (QMdiArea* area = m_main->mdiArea())
         connect(area, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
             if (sub && sub->widget() == this)
@@ -233,6 +237,48 @@ void Konvertierung::Image1_Click()
 {
     AbortRequested = true;
     TableFailed = true;
+}
+
+void Konvertierung::toggleByUser(QListWidgetItem* item)
+{
+    if (!item)
+        return;
+    item->setSelected(!item->isSelected());
+    RunGuarded(this, [this, item] { List2_Click(item); });
+}
+
+bool Konvertierung::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == List2 && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Space) {
+            toggleByUser(List2->currentItem());
+            return true;
+        }
+        if (key->matches(QKeySequence::SelectAll))
+            return true;
+    }
+    if (watched == List2->viewport()) {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+            return true;
+        case QEvent::MouseButtonRelease: {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            if (mouse->button() == Qt::LeftButton) {
+                if (QListWidgetItem* item = List2->itemAt(mouse->position().toPoint())) {
+                    List2->setCurrentItem(item, QItemSelectionModel::NoUpdate);
+                    toggleByUser(item);
+                }
+            }
+            return true;
+        }
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void Konvertierung::List2_Click(QListWidgetItem* item)

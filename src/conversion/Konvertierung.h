@@ -111,6 +111,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildControls();
@@ -119,6 +120,7 @@ private:
     void Command8_Click();
     void Command9_Click();
     void Image1_Click();
+    void toggleByUser(QListWidgetItem* item);
     void List2_Click(QListWidgetItem* item);
     void handleConversionError(const TabrixError& error);
     void endConversion();

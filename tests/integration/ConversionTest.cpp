@@ -6,6 +6,7 @@
 #include "ServerProbe.h"
 #include "TestSupport.h"
 #include "conversion/TableList.h"
+#include "shell/ClickableLabel.h"
 #include "shell/AccessDatabase.h"
 #include "windows/FehlerProtokoll.h"
 #include "windows/Form_Auto.h"

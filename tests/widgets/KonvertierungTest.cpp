@@ -5,6 +5,7 @@
 #include "conversion/Konvertierung.h"
 #include "conversion/TableList.h"
 #include "shell/AccessDatabase.h"
+#include "shell/ClickableLabel.h"
 #include "shell/MDIForm_Main.h"
 #include "windows/FehlerProtokoll.h"
 
@@ -14,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTemporaryDir>
@@ -297,7 +299,7 @@ TEST(Konvertierung, BrowseTakesTheChosenFileAndCancelKeepsThePath)
             EXPECT_EQ(fd->objectName(), QStringLiteral("CommonDialog"));
             filter = fd->nameFilters().join(QLatin1Char(';'));
             fd->selectFile(path);
-            fd->accept();
+            static_cast<QDialog*>(fd)->accept();
         },
         [&] { k->Command3->click(); });
     EXPECT_EQ(k->QELPfad->text(), path);

@@ -1,12 +1,14 @@
 #include "MessageBoxAnswerer.h"
 #include "TestSupport.h"
 #include "conversion/Konvertierung.h"
+#include "shell/ClickableLabel.h"
 #include "shell/MDIForm_Main.h"
 #include "windows/FehlerProtokoll.h"
 #include "windows/Form_Auto.h"
 #include "windows/ZusatzInfo.h"
 #include "xdb/Abgleichen.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
@@ -123,31 +125,31 @@ TEST(MainWindow, CommandLineFillsTheBoxesAndTheCaption)
 TEST(MainWindow, LinuxBoxFollowsTheDialectButtons)
 {
     auto main = startMain();
-    QCheckBox* linux = main->Check1;
+    QCheckBox* linuxBox = main->Check1;
     main->Option_Sybase->click();
-    EXPECT_TRUE(linux->isVisible());
-    linux->click();
-    EXPECT_TRUE(linux->isChecked());
+    EXPECT_TRUE(linuxBox->isVisible());
+    linuxBox->click();
+    EXPECT_TRUE(linuxBox->isChecked());
     EXPECT_EQ(main->currentDialect(), Dialect::Sybase);
     main->Option_MSSQL->click();
-    EXPECT_FALSE(linux->isVisible());
-    EXPECT_FALSE(linux->isChecked());
+    EXPECT_FALSE(linuxBox->isVisible());
+    EXPECT_FALSE(linuxBox->isChecked());
     main->Option_Sybase->click();
-    EXPECT_TRUE(linux->isVisible());
-    EXPECT_FALSE(linux->isChecked());
+    EXPECT_TRUE(linuxBox->isVisible());
+    EXPECT_FALSE(linuxBox->isChecked());
 
     // DB2 leaves the box as it is.
-    linux->click();
+    linuxBox->click();
     main->Option_DB2->click();
-    EXPECT_TRUE(linux->isVisible());
-    EXPECT_TRUE(linux->isChecked());
+    EXPECT_TRUE(linuxBox->isVisible());
+    EXPECT_TRUE(linuxBox->isChecked());
     EXPECT_EQ(main->currentDialect(), Dialect::DB2);
     for (QRadioButton* b : {main->Option_MySQL, main->Option_Oracle}) {
         main->Option_Sybase->click();
-        linux->setChecked(true);
+        linuxBox->setChecked(true);
         b->click();
-        EXPECT_FALSE(linux->isVisible());
-        EXPECT_FALSE(linux->isChecked());
+        EXPECT_FALSE(linuxBox->isVisible());
+        EXPECT_FALSE(linuxBox->isChecked());
     }
     EXPECT_EQ(main->currentDialect(), Dialect::Oracle);
 }
@@ -240,7 +242,7 @@ TEST(MainWindow, PictureShowsTheHelpText)
                 shown = text->toPlainText();
             else if (auto* rich = dialog->findChild<QTextEdit*>(QStringLiteral("Text1")))
                 shown = rich->toPlainText();
-            dialog->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+            dialog->findChild<QAbstractButton*>(QStringLiteral("Command1"))->click();
         },
         [&] { QTest::mouseClick(main->Image1, Qt::LeftButton); });
     EXPECT_EQ(title, QStringLiteral("Informationen zu dieser Maske"));
