@@ -1,0 +1,597 @@
+#include "shell/mdb/JetTable.h"
+
+#include "shell/AccessDatabase.h"
+#include "shell/TabrixError.h"
+#include "shell/mdb/JetValues.h"
+
+#include <QSet>
+
+#include <algorithm>
+
+namespace jet {
+
+namespace {
+
+const QString kSource = QStringLiteral("DAO.Database");
+const QString kRecordsetSource = QStringLiteral("DAO.Recordset");
+
+constexpr int kOffsetMask = 0x1FFF;
+constexpr quint16 kDeletedRow = 0x8000;   // deleted, or the moved body of an overflow row
+constexpr quint16 kOverflowRow = 0x4000;  // holds a pointer to the row's body elsewhere
+constexpr int kMaxOverflowHops = 8;
+
+// Bounds-checked reading over the bytes of a table definition.
+class DefinitionReader {
+public:
+    DefinitionReader(const QByteArray& bytes, const QString& path, const QString& table)
+        : m_bytes(bytes), m_path(path), m_table(table)
+    {
+    }
+
+    void seek(qsizetype pos) { m_pos = pos; }
+    qsizetype pos() const { return m_pos; }
+
+    const uchar* take(qsizetype n)
+    {
+        if (n < 0 || m_pos + n > m_bytes.size())
+            throw TabrixError(errDamaged,
+                              damagedText(m_path, QStringLiteral("The definition of table '%1' is incomplete.").arg(m_table)),
+                              kSource);
+        const uchar* p = reinterpret_cast<const uchar*>(m_bytes.constData()) + m_pos;
+        m_pos += n;
+        return p;
+    }
+    quint8 u8() { return *take(1); }
+    quint16 u16() { return le16(take(2)); }
+    quint32 u32() { return le32(take(4)); }
+    void skip(qsizetype n) { take(n); }
+
+private:
+    const QByteArray& m_bytes;
+    const QString& m_path;
+    const QString& m_table;
+    qsizetype m_pos = 0;
+};
+
+// Start and length of row `row` on a data page held in `page`; false when the
+// row table of the page does not describe such a row.
+bool rowOnPage(const MdbHandle* mdb, const uchar* page, int row, int* start, int* length)
+{
+    const int rco = mdb->fmt->row_count_offset;
+    const int pageSize = int(mdb->fmt->pg_size);
+    const int rows = le16(page + rco);
+    if (row < 0 || row >= rows || rco + 2 + 2 * row + 2 > pageSize)
+        return false;
+    const int begin = le16(page + rco + 2 + 2 * row) & kOffsetMask;
+    const int end = row == 0 ? pageSize : (le16(page + rco + 2 * row) & kOffsetMask);
+    if (begin >= pageSize || end > pageSize || begin > end)
+        return false;
+    *start = begin;
+    *length = end - begin;
+    return true;
+}
+
+int highestBit(const uchar* bits, qsizetype bytes)
+{
+    for (qsizetype i = bytes - 1; i >= 0; --i) {
+        if (bits[i] != 0) {
+            for (int b = 7; b >= 0; --b) {
+                if (bits[i] & (1 << b))
+                    return int(i * 8 + b);
+            }
+        }
+    }
+    return -1;
+}
+
+}  // namespace
+
+QString damagedText(const QString& path, const QString& detail)
+{
+    QString text = QStringLiteral("Cannot open database '%1'. It may not be a database that your application "
+                                  "recognizes, or the file may be corrupt.")
+                       .arg(path);
+    if (!detail.isEmpty())
+        text += QLatin1Char(' ') + detail;
+    return text;
+}
+
+QString fileText(MdbHandle* mdb, const uchar* data, qsizetype length)
+{
+    if (length <= 0)
+        return QString(QLatin1String(""));
+    if (!isJet3(mdb))
+        return decodeJet4Text(data, length);
+    // Jet 3: the database's code page, converted by libmdb (iconv) to UTF-8.
+    std::string buffer(size_t(length) * 3 + 1, '\0');
+    const int n = mdb_unicode2ascii(mdb, reinterpret_cast<const char*>(data), size_t(length), buffer.data(),
+                                    buffer.size());
+    QString text = QString::fromUtf8(buffer.data(), n);
+    return text.isNull() ? QString(QLatin1String("")) : text;
+}
+
+TableLayout readTableLayout(MdbHandle* mdb, quint32 page, quint32 pageCount, const QString& path)
+{
+    const int pageSize = int(mdb->fmt->pg_size);
+    const QString tableText = QStringLiteral("#%1").arg(page);
+    auto fail = [&](const QString& detail) {
+        throw TabrixError(errDamaged, damagedText(path, detail), kSource);
+    };
+
+    // The definition: the first page whole, each continuation page from byte 8.
+    QByteArray bytes;
+    QSet<quint32> seen;
+    for (quint32 pg = page; pg != 0;) {
+        if (pg >= pageCount)
+            fail(QStringLiteral("A table definition lies beyond the end of the file (page %1 of %2).").arg(pg).arg(pageCount));
+        if (seen.contains(pg) || seen.size() > 4096)
+            fail(QStringLiteral("A table definition is chained in a loop (page %1).").arg(pg));
+        seen.insert(pg);
+        if (mdb_read_alt_pg(mdb, pg) != pageSize)
+            fail(QStringLiteral("Page %1 cannot be read.").arg(pg));
+        const uchar* buf = mdb->alt_pg_buf;
+        if (buf[0] != MDB_PAGE_TABLE)
+            fail(QStringLiteral("Page %1 is not a table definition.").arg(pg));
+        if (bytes.isEmpty())
+            bytes.append(reinterpret_cast<const char*>(buf), pageSize);
+        else
+            bytes.append(reinterpret_cast<const char*>(buf) + 8, pageSize - 8);
+        pg = le32(buf + 4);
+    }
+
+    const bool jet3 = isJet3(mdb);
+    const MdbFormatConstants* fmt = mdb->fmt;
+    DefinitionReader in(bytes, path, tableText);
+    TableLayout layout;
+
+    in.seek(fmt->tab_num_rows_offset);
+    layout.storedRowCount = in.u32();
+    in.seek(fmt->tab_num_cols_offset);
+    const int numCols = in.u16();
+    in.seek(fmt->tab_num_idxs_offset);
+    const quint32 numIndexes = in.u32();
+    in.seek(fmt->tab_num_ridxs_offset);
+    const quint32 numIndexData = in.u32();
+    if (numCols > 4096 || numIndexes > 4096 || numIndexData > 4096)
+        fail(QStringLiteral("Table definition on page %1 has impossible counts.").arg(page));
+    // Pages the definition points to must exist (libmdb reads a page just past
+    // the end of the file as zeros, which would make the table look empty).
+    auto mustExist = [&](quint32 pg) {
+        if (pg >= pageCount)
+            fail(QStringLiteral("The file is truncated: the table defined on page %1 uses page %2, but the file has "
+                                "only %3 pages.")
+                     .arg(page)
+                     .arg(pg)
+                     .arg(pageCount));
+    };
+    in.seek(fmt->tab_usage_map_offset);
+    mustExist(in.u32() >> 8);
+    in.seek(fmt->tab_free_map_offset);
+    mustExist(in.u32() >> 8);
+
+    // Columns: fixed-size entries, then the names in the same order.
+    in.seek(fmt->tab_cols_start_offset + qsizetype(numIndexData) * fmt->tab_ridx_entry_size);
+    const int entrySize = fmt->tab_col_entry_size;
+    const int numberOffset = jet3 ? 1 : 5;
+    const int flagsOffset = fmt->col_flags_offset;
+    const int sizeOffset = fmt->col_size_offset;
+    QList<ColumnLayout> columns;
+    columns.reserve(numCols);
+    for (int i = 0; i < numCols; ++i) {
+        const uchar* e = in.take(entrySize);
+        ColumnLayout c;
+        c.type = e[0];
+        c.number = le16(e + numberOffset);
+        c.flags = e[flagsOffset];
+        c.size = le16(e + sizeOffset);
+        columns.append(c);
+    }
+    auto readName = [&]() {
+        const int length = jet3 ? in.u8() : in.u16();
+        const uchar* p = in.take(length);
+        return fileText(mdb, p, length);
+    };
+    for (int i = 0; i < numCols; ++i)
+        columns[i].name = readName();
+
+    // Real indexes (the stored keys): ten key slots each, then their flags.
+    layout.indexData.reserve(int(numIndexData));
+    for (quint32 i = 0; i < numIndexData; ++i) {
+        IndexDataLayout data;
+        if (!jet3)
+            in.skip(4);
+        for (int k = 0; k < 10; ++k) {
+            const quint16 number = in.u16();
+            in.skip(1);  // sort order
+            if (number != 0xFFFF)
+                data.columnNumbers.append(number);
+        }
+        in.skip(4);  // usage map
+        mustExist(in.u32());  // first index page
+        if (!jet3)
+            in.skip(4);
+        data.flags = in.u8();
+        if (!jet3)
+            in.skip(5);
+        layout.indexData.append(data);
+    }
+
+    // Logical indexes (what DAO lists), then their names.
+    layout.indexes.reserve(int(numIndexes));
+    for (quint32 i = 0; i < numIndexes; ++i) {
+        IndexLayout index;
+        if (!jet3)
+            in.skip(4);
+        index.number = int(in.u32());
+        index.dataNumber = int(in.u32());
+        index.relTableType = in.u8();
+        in.skip(4);  // related index number
+        in.skip(4);  // related table page
+        in.skip(1);  // cascade updates
+        in.skip(1);  // cascade deletes
+        index.type = in.u8();
+        if (!jet3)
+            in.skip(4);
+        layout.indexes.append(index);
+    }
+    for (quint32 i = 0; i < numIndexes; ++i)
+        layout.indexes[int(i)].name = readName();
+
+    std::stable_sort(columns.begin(), columns.end(),
+                     [](const ColumnLayout& a, const ColumnLayout& b) { return a.number < b.number; });
+    layout.columns = columns;
+    return layout;
+}
+
+quint32 lastMappedPage(MdbHandle* mdb, const unsigned char* map, size_t mapSize, quint32 pageCount,
+                       const QString& path)
+{
+    if (mapSize < 1)
+        return 0;
+    if (map[0] == 0) {
+        if (mapSize < 5)
+            return 0;
+        const int bit = highestBit(map + 5, qsizetype(mapSize) - 5);
+        return bit < 0 ? 0 : le32(map + 1) + quint32(bit);
+    }
+    if (map[0] == 1) {
+        const int pageSize = int(mdb->fmt->pg_size);
+        const quint32 bitsPerPage = quint32(pageSize - 4) * 8;
+        quint32 last = 0;
+        for (size_t j = 0; 1 + 4 * j + 4 <= mapSize; ++j) {
+            const quint32 mapPage = le32(map + 1 + 4 * j);
+            if (mapPage == 0)
+                continue;
+            if (mapPage >= pageCount || mdb_read_alt_pg(mdb, mapPage) != pageSize)
+                throw TabrixError(errDamaged,
+                                  damagedText(path, QStringLiteral("A usage map page lies beyond the end of the file.")),
+                                  kSource);
+            const int bit = highestBit(mdb->alt_pg_buf + 4, pageSize - 4);
+            if (bit >= 0)
+                last = std::max(last, quint32(j) * bitsPerPage + quint32(bit));
+        }
+        return last;
+    }
+    return 0;  // unknown kind: the scanner walks every page instead
+}
+
+// ---------------------------------------------------------------------------
+
+TableScanner::TableScanner(MdbHandle* mdb, MdbCatalogEntry* entry, quint32 pageCount, QString path)
+    : m_mdb(mdb), m_pageCount(pageCount), m_path(std::move(path))
+{
+    m_table = mdb_read_table(entry);
+    if (!m_table || !mdb_read_columns(m_table)) {
+        const QString name = QString::fromUtf8(entry->object_name);
+        if (m_table)
+            mdb_free_tabledef(m_table);
+        m_table = nullptr;
+        throw TabrixError(errDamaged,
+                          damagedText(m_path, QStringLiteral("The definition of table '%1' cannot be read.").arg(name)),
+                          kRecordsetSource);
+    }
+    const int n = int(m_table->num_cols);
+    m_types.resize(n);
+    m_scales.resize(n);
+    m_numbers.resize(n);
+    m_fields.resize(std::max(n, 1));
+    for (int i = 0; i < n; ++i) {
+        const MdbColumn* col = static_cast<const MdbColumn*>(g_ptr_array_index(m_table->columns, i));
+        m_types[i] = col->col_type;
+        m_numbers[i] = col->col_num;
+        // libmdb keeps the byte at column offset 12 (the scale) in col_prec.
+        m_scales[i] = col->col_prec;
+    }
+    m_bruteForce = !m_table->usage_map || m_table->map_sz < 1 || m_table->usage_map[0] > 1;
+}
+
+TableScanner::~TableScanner()
+{
+    if (m_table)
+        mdb_free_tabledef(m_table);
+}
+
+int TableScanner::columnIndex(const char* name) const
+{
+    for (int i = 0; i < columnCount(); ++i) {
+        const MdbColumn* col = static_cast<const MdbColumn*>(g_ptr_array_index(m_table->columns, i));
+        if (g_ascii_strcasecmp(col->name, name) == 0)
+            return i;
+    }
+    return -1;
+}
+
+quint32 TableScanner::storedRowCount() const
+{
+    return m_table->num_rows;
+}
+
+void TableScanner::damaged(const QString& detail) const
+{
+    throw TabrixError(errDamaged,
+                      damagedText(m_path, QStringLiteral("Table '%1': %2").arg(QString::fromUtf8(m_table->name), detail)),
+                      kRecordsetSource);
+}
+
+void TableScanner::rewind()
+{
+    m_page = 0;
+    m_rowsOnPage = 0;
+    m_rowIndex = -1;
+    m_hasRow = false;
+    m_atEnd = false;
+}
+
+void TableScanner::ensurePageLoaded()
+{
+    if (m_page != 0 && m_mdb->cur_pg != m_page) {
+        if (mdb_read_pg(m_mdb, m_page) != m_mdb->fmt->pg_size)
+            damaged(QStringLiteral("data page %1 cannot be read.").arg(m_page));
+    }
+}
+
+bool TableScanner::nextPage()
+{
+    const quint32 owner = quint32(m_table->entry->table_pg);
+    for (;;) {
+        quint32 next;
+        if (m_bruteForce) {
+            next = m_page + 1;
+            if (next >= m_pageCount)
+                return false;
+        } else {
+            const gint32 found = mdb_map_find_next(m_mdb, m_table->usage_map, guint32(m_table->map_sz), m_page);
+            if (found < 0)
+                damaged(QStringLiteral("its page map cannot be read."));
+            if (found == 0 || quint32(found) <= m_page)
+                return false;
+            next = quint32(found);
+        }
+        if (next >= m_pageCount)
+            damaged(QStringLiteral("data page %1 lies beyond the end of the file (%2 pages): the file is truncated.")
+                        .arg(next)
+                        .arg(m_pageCount));
+        if (mdb_read_pg(m_mdb, next) != m_mdb->fmt->pg_size)
+            damaged(QStringLiteral("data page %1 cannot be read.").arg(next));
+        m_page = next;
+        const uchar* buf = m_mdb->pg_buf;
+        if (buf[0] != MDB_PAGE_DATA || le32(buf + 4) != owner)
+            continue;  // not (or no longer) one of this table's data pages
+        const int rco = m_mdb->fmt->row_count_offset;
+        m_rowsOnPage = std::min<int>(le16(buf + rco), (int(m_mdb->fmt->pg_size) - rco - 2) / 2);
+        m_rowIndex = -1;
+        return true;
+    }
+}
+
+bool TableScanner::loadRow(int rowIndex, quint16 offsetWord)
+{
+    int start = 0;
+    int length = 0;
+    if (!rowOnPage(m_mdb, m_mdb->pg_buf, rowIndex, &start, &length) || length == 0)
+        return false;
+    if (offsetWord & kOverflowRow) {
+        // The row's body was moved: follow the pointer (row number, 3-byte page).
+        for (int hop = 0;; ++hop) {
+            if (hop >= kMaxOverflowHops || length < 4)
+                damaged(QStringLiteral("a moved row cannot be followed."));
+            const uchar* p = m_mdb->pg_buf + start;
+            const int row = p[0];
+            const quint32 page = le24(p + 1);
+            if (page == 0 || page >= m_pageCount || mdb_read_pg(m_mdb, page) != m_mdb->fmt->pg_size)
+                damaged(QStringLiteral("a moved row points to the missing page %1.").arg(page));
+            const int rco = m_mdb->fmt->row_count_offset;
+            if (!rowOnPage(m_mdb, m_mdb->pg_buf, row, &start, &length) || length == 0)
+                damaged(QStringLiteral("a moved row is missing on page %1.").arg(page));
+            const quint16 word = le16(m_mdb->pg_buf + rco + 2 + 2 * row);
+            if (!(word & kOverflowRow) || (word & kDeletedRow))
+                break;
+        }
+    }
+    m_rowColumns = mdb_crack_row(m_table, start, size_t(length), m_fields.data());
+    if (m_rowColumns < 0)
+        damaged(QStringLiteral("a row on page %1 is damaged.").arg(m_page));
+    return true;
+}
+
+bool TableScanner::next()
+{
+    m_hasRow = false;
+    const int rco = m_mdb->fmt->row_count_offset;
+    for (;;) {
+        if (m_page == 0 || m_rowIndex + 1 >= m_rowsOnPage) {
+            if (m_atEnd || !nextPage()) {
+                m_atEnd = true;  // past the end: stays there until rewind
+                return false;
+            }
+            continue;
+        }
+        ensurePageLoaded();
+        ++m_rowIndex;
+        const quint16 word = le16(m_mdb->pg_buf + rco + 2 + 2 * m_rowIndex);
+        if (word & kDeletedRow)
+            continue;
+        if (loadRow(m_rowIndex, word)) {
+            m_hasRow = true;
+            return true;
+        }
+    }
+}
+
+qint64 TableScanner::countAndMoveLast()
+{
+    rewind();
+    const int rco = m_mdb->fmt->row_count_offset;
+    qint64 count = 0;
+    quint32 lastPage = 0;
+    int lastRow = -1;
+    while (nextPage()) {
+        for (int r = 0; r < m_rowsOnPage; ++r) {
+            const quint16 word = le16(m_mdb->pg_buf + rco + 2 + 2 * r);
+            int start = 0;
+            int length = 0;
+            if ((word & kDeletedRow) || !rowOnPage(m_mdb, m_mdb->pg_buf, r, &start, &length) || length == 0)
+                continue;
+            ++count;
+            lastPage = m_page;
+            lastRow = r;
+        }
+        m_rowIndex = m_rowsOnPage - 1;
+    }
+    if (count == 0) {
+        m_atEnd = true;
+        m_hasRow = false;
+        return 0;
+    }
+    m_page = lastPage;
+    if (mdb_read_pg(m_mdb, m_page) != m_mdb->fmt->pg_size)
+        damaged(QStringLiteral("data page %1 cannot be read.").arg(m_page));
+    m_rowsOnPage = std::min<int>(le16(m_mdb->pg_buf + rco), (int(m_mdb->fmt->pg_size) - rco - 2) / 2);
+    m_rowIndex = lastRow;
+    const quint16 word = le16(m_mdb->pg_buf + rco + 2 + 2 * lastRow);
+    m_hasRow = loadRow(lastRow, word);
+    return count;
+}
+
+bool TableScanner::isNull(int i) const
+{
+    return m_fields[size_t(i)].is_null != 0 || m_numbers[size_t(i)] >= m_rowColumns;
+}
+
+QString TableScanner::text(const uchar* data, qsizetype length)
+{
+    return fileText(m_mdb, data, length);
+}
+
+QByteArray TableScanner::longValue(const uchar* field, int size)
+{
+    // A 12-byte header: length (3 bytes) and kind, the first page and row, 4 unused bytes.
+    if (size < MDB_MEMO_OVERHEAD)
+        return QByteArray("", 0);
+    const quint32 length = le24(field);
+    const quint8 kind = field[3];
+    if (kind & 0x80) {  // inline, right after the header
+        const int available = size - MDB_MEMO_OVERHEAD;
+        return QByteArray(reinterpret_cast<const char*>(field + MDB_MEMO_OVERHEAD),
+                          int(std::min<quint32>(length, quint32(available))));
+    }
+    quint32 pointer = le32(field + 4);
+    QByteArray out;
+    out.reserve(int(std::min<quint32>(length, 64u << 20)));
+    const int pageSize = int(m_mdb->fmt->pg_size);
+    const bool singlePage = (kind & 0x40) != 0;
+    int pages = 0;
+    while (pointer != 0 && quint32(out.size()) < length) {
+        const quint32 page = pointer >> 8;
+        const int row = int(pointer & 0xFF);
+        if (page == 0 || page >= m_pageCount || mdb_read_alt_pg(m_mdb, page) != pageSize)
+            damaged(QStringLiteral("a memo or OLE value points to the missing page %1.").arg(page));
+        const uchar* buf = m_mdb->alt_pg_buf;
+        int start = 0;
+        int rowLength = 0;
+        if (!rowOnPage(m_mdb, buf, row, &start, &rowLength))
+            damaged(QStringLiteral("a memo or OLE value is missing on page %1.").arg(page));
+        if (singlePage) {
+            out.append(reinterpret_cast<const char*>(buf + start), std::min<int>(rowLength, int(length)));
+            break;
+        }
+        if (rowLength < 4)
+            damaged(QStringLiteral("a memo or OLE value is damaged on page %1.").arg(page));
+        const int chunk = std::min<int>(rowLength - 4, int(length - quint32(out.size())));
+        out.append(reinterpret_cast<const char*>(buf + start + 4), chunk);
+        pointer = le32(buf + start);
+        if (++pages > 1'000'000)
+            damaged(QStringLiteral("a memo or OLE value is chained in a loop."));
+    }
+    return out;
+}
+
+QVariant TableScanner::value(int i)
+{
+    const MdbField& f = m_fields[size_t(i)];
+    const int type = m_types[size_t(i)];
+    // A column added after the row was written is not in the row (nor in its null mask).
+    const bool absent = m_numbers[size_t(i)] >= m_rowColumns;
+    if (type == MDB_BOOL)
+        return QVariant(!absent && f.is_null == 0);  // a Boolean is stored in the null mask
+    if (f.is_null || absent)
+        return QVariant();
+    const uchar* p = static_cast<const uchar*>(f.value);
+    const int n = f.siz;
+    auto need = [&](int bytes) {
+        if (n < bytes || !p)
+            damaged(QStringLiteral("a value of %1 bytes where %2 are needed.").arg(n).arg(bytes));
+    };
+    switch (type) {
+    case MDB_BYTE:
+        need(1);
+        return QVariant(int(p[0]));
+    case MDB_INT:
+        need(2);
+        return QVariant(int(qint16(le16(p))));
+    case MDB_LONGINT:
+        need(4);
+        return QVariant(int(qint32(le32(p))));
+    case MDB_MONEY:
+        need(8);
+        return QVariant::fromValue(dao::Currency{qint64(le64(p))});
+    case MDB_FLOAT:
+        need(4);
+        return QVariant(singleAt(p));
+    case MDB_DOUBLE:
+        need(8);
+        return QVariant(doubleAt(p));
+    case MDB_DATETIME: {
+        need(8);
+        const double stored = doubleAt(p);
+        const QDateTime when = dateFromJet(stored);
+        if (!when.isValid())
+            return QVariant(QString::number(stored, 'g', 17));
+        return QVariant(when);
+    }
+    case MDB_TEXT:
+        return QVariant(text(p, n));
+    case MDB_MEMO: {
+        const QByteArray bytes = longValue(p, n);
+        return QVariant(text(reinterpret_cast<const uchar*>(bytes.constData()), bytes.size()));
+    }
+    case MDB_BINARY:
+        return QVariant(p ? QByteArray(reinterpret_cast<const char*>(p), n) : QByteArray("", 0));
+    case MDB_OLE:
+        return QVariant(longValue(p, n));
+    case MDB_REPID:
+        need(16);
+        return QVariant(guidText(p));
+    case MDB_NUMERIC:
+        need(17);
+        return QVariant(decimalText(p, m_scales[size_t(i)]));
+    case MDB_COMPLEX:
+        need(4);
+        return QVariant(QString::number(qint32(le32(p))));
+    default:
+        // No decoding known: the stored bytes in hexadecimal.
+        return QVariant(QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(p), n).toHex()));
+    }
+}
+
+}  // namespace jet
