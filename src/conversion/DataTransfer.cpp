@@ -318,6 +318,8 @@ void appendValue(QString& out, const dao::Field& field, const QVariant& cell, bo
         else
             out += preparedText(cell, isNull, defaultText);
         return;
+    case dao::dbGUID:
+        // Its braced text is no literal of any server: written like a text.
     case dao::dbText:
     case dao::dbMemo: {
         const QString s = isNull ? defaultText : ValueText(cell);

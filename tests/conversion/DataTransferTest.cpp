@@ -85,8 +85,9 @@ TEST(RenderValue, Texts)
     EXPECT_EQ(render(dao::dbText, QStringLiteral("it’s"), Dialect::MSSQL), "'it’s'");
     EXPECT_EQ(render(dao::dbText, QVariant(), Dialect::Oracle, "abc"), "'abc'");
     EXPECT_EQ(render(dao::dbText, QVariant(), Dialect::Oracle, " "), "' '");
+    // A GUID goes in as a quoted text: bare braces would break the statement.
     EXPECT_EQ(render(dao::dbGUID, QStringLiteral("{6F9619FF-8B86-D011-B42D-00C04FC964FF}")),
-              "{6F9619FF-8B86-D011-B42D-00C04FC964FF}");
+              "'{6F9619FF-8B86-D011-B42D-00C04FC964FF}'");
 }
 
 TEST(RenderValue, BinaryAsHexLiteral)

@@ -101,6 +101,15 @@ QString expectedCell(const dao::Field& f, const QVariant& v, const QDate* dateBa
         s.replace(QChar(0), QLatin1Char(' '));
         return s;
     }
+    case dao::dbCurrency: {
+        const qint64 scaled = v.value<dao::Currency>().scaled;
+        const qint64 magnitude = scaled < 0 ? -scaled : scaled;
+        return (scaled < 0 ? QStringLiteral("-") : QString()) + QString::number(magnitude / 10000) + QLatin1Char('.')
+            + QStringLiteral("%1").arg(magnitude % 10000, 4, 10, QLatin1Char('0'));
+    }
+    case dao::dbBinary:
+    case dao::dbLongBinary:
+        return QString::fromLatin1(v.toByteArray().toHex());
     default:
         return v.toString();
     }
@@ -118,9 +127,13 @@ QString serverCell(const dao::Field& f, const QVariant& v)
     case dao::dbDouble:
         return shortestDouble(s.toDouble());
     case dao::dbBoolean:
-        return (s == QStringLiteral("1") || s.compare(QStringLiteral("true"), Qt::CaseInsensitive) == 0)
+        // The driver hands a BIT(1) over as the character 1 or as the byte 1.
+        return (s == QStringLiteral("1") || s == QString(QChar(1)) || s.compare(QStringLiteral("true"), Qt::CaseInsensitive) == 0)
             ? QStringLiteral("1")
             : QStringLiteral("0");
+    case dao::dbBinary:
+    case dao::dbLongBinary:
+        return QString::fromLatin1(v.toByteArray().toHex());
     default:
         return s;
     }
@@ -159,13 +172,17 @@ void expectSameRows(const dao::Database& db, const QString& table, ServerProbe& 
         base = rs->Value(datum).toDateTime().date();
     while (!rs->Eof()) {
         QStringList cells;
+        bool written = false;  // a row whose cells are all null and without defaults sends nothing
         for (int i = 0; i < fields.size(); ++i) {
+            written = written || !rs->Value(i).isNull() || !fields[i].DefaultValue.isEmpty()
+                || fields[i].Type == dao::dbBoolean;
             const bool special = (table == QStringLiteral("Terminkalender") && (i == zeit || i == zeit1))
                 || (table == QStringLiteral("Formularprotokoll") && i == uhrzeit);
             const QDate* b = special && base ? &*base : nullptr;
             cells.append(expectedCell(fields[i], rs->Value(i), b));
         }
-        expected.append(cells.join(QStringLiteral(" | ")));
+        if (written)
+            expected.append(cells.join(QStringLiteral(" | ")));
         rs->MoveNext();
     }
     QStringList actual;
@@ -180,8 +197,20 @@ void expectSameRows(const dao::Database& db, const QString& table, ServerProbe& 
     std::sort(expected.begin(), expected.end());
     std::sort(actual.begin(), actual.end());
     ASSERT_EQ(actual.size(), expected.size()) << table.toStdString();
-    for (int i = 0; i < expected.size(); ++i)
-        EXPECT_EQ(actual[i], expected[i]) << table.toStdString() << " row " << i;
+    for (int i = 0; i < expected.size(); ++i) {
+        if (actual[i] == expected[i])
+            continue;
+        // Name the first column that differs, shortened: memos run long.
+        const QStringList a = actual[i].split(QStringLiteral(" | "));
+        const QStringList e = expected[i].split(QStringLiteral(" | "));
+        for (int c = 0; c < qMin(a.size(), e.size()); ++c)
+            if (a[c] != e[c]) {
+                ADD_FAILURE() << table.toStdString() << " row " << i << " column " << fields.value(c).Name.toStdString()
+                              << ": server " << a[c].left(200).toStdString() << " | source "
+                              << e[c].left(200).toStdString();
+                break;
+            }
+    }
 }
 
 QStringList logLines(LoggedIn& app)
@@ -256,40 +285,69 @@ TEST(Conversion, NorthwindIntoMariaDb)
     convertWholeDatabase(path);
 }
 
-TEST(Conversion, TwoWorkstationsShareTheRowsOfAPreparedTable)
+namespace {
+// The table as an administrator would prepare it for a type the dialect's
+// mapping gives MariaDB no match for.
+QString compatibleCreateTable(const dao::TableDef& def)
 {
-    REQUIRE_FIXTURE(path, "Northwind.mdb");
-    REQUIRE_TEST_SERVER();
+    QStringList columns;
+    for (const dao::Field& f : def.Fields) {
+        QString type;
+        switch (f.Type) {
+        case dao::dbBoolean: type = QStringLiteral("BIT"); break;
+        case dao::dbByte:
+        case dao::dbInteger: type = QStringLiteral("SMALLINT"); break;
+        case dao::dbLong: type = QStringLiteral("INT"); break;
+        case dao::dbCurrency: type = QStringLiteral("DECIMAL(19,4)"); break;
+        case dao::dbSingle: type = QStringLiteral("REAL"); break;
+        case dao::dbDouble: type = QStringLiteral("DOUBLE"); break;
+        case dao::dbDate: type = QStringLiteral("DATETIME"); break;
+        case dao::dbText: type = QStringLiteral("VARCHAR(%1)").arg(f.Size); break;
+        case dao::dbMemo: type = QStringLiteral("LONGTEXT"); break;
+        case dao::dbGUID: type = QStringLiteral("CHAR(38)"); break;
+        default: type = QStringLiteral("LONGBLOB"); break;
+        }
+        columns.append(QLatin1Char('`') + f.Name + QStringLiteral("` ") + type);
+    }
+    return QStringLiteral("CREATE TABLE `") + def.Name + QStringLiteral("` (") + columns.join(QStringLiteral(", "))
+        + QLatin1Char(')');
+}
+
+// Copies a table into a prepared server table from two workstations (count 2,
+// numbers 1 and 2); together they must copy every row exactly once.
+void copyWithTwoWorkstations(const QString& path, const QString& table)
+{
     ServerProbe probe;
     probe.dropAllTables();
-    // Categories has an OLE picture (IMAGE, which MariaDB lacks): the administrator prepares the table.
-    probe.exec(QStringLiteral("CREATE TABLE Categories (`CategoryID` INT PRIMARY KEY, `CategoryName` VARCHAR(15), "
-                              "`Description` LONGTEXT, `Picture` LONGBLOB)"));
+    auto db = dao::Database::OpenDatabase(path);
+    probe.exec(compatibleCreateTable(db->GetTableDef(table)));
     LoggedIn app;
     EXPECT_TRUE(app.load(path).isEmpty());
     app.konv->Text_Max->setText(QStringLiteral("2"));
     for (const QString& pc : {QStringLiteral("1"), QStringLiteral("2")}) {
         app.konv->Text_Mod->setText(pc);
-        app.markOnly({QStringLiteral("Categories")});
+        app.markOnly({table});
         app.convertMarked();
-        EXPECT_EQ(app.entryOf(QStringLiteral("Categories")), PadName(QStringLiteral("Categories")) + QStringLiteral("[migriert]"));
+        EXPECT_EQ(app.entryOf(table), PadName(table) + QStringLiteral("[migriert]")) << app.main->fehlerProtokoll()->text().toStdString();
     }
-    auto db = dao::Database::OpenDatabase(path);
-    auto rs = db->OpenRecordset(QStringLiteral("Categories"));
-    QMap<qlonglong, QByteArray> pictures;
-    long rows = 0;
-    while (!rs->Eof()) {
-        ++rows;
-        pictures.insert(rs->Value(0).toLongLong(), rs->Value(3).toByteArray());
-        rs->MoveNext();
-    }
-    const auto server = probe.rows(QStringLiteral("SELECT CategoryID, Picture FROM Categories"));
-    ASSERT_EQ(server.size(), rows);  // every row exactly once (the key refuses doubles)
-    for (const auto& row : server) {
-        const QByteArray picture = row[1].toByteArray();
-        EXPECT_FALSE(picture.isEmpty());
-        EXPECT_EQ(picture, pictures.value(row[0].toLongLong())) << "CategoryID " << row[0].toLongLong();
-    }
+    expectSameRows(*db, table, probe);
+}
+}  // namespace
+
+TEST(Conversion, TwoWorkstationsShareTheRowsOfAPreparedTable)
+{
+    REQUIRE_FIXTURE(path, "erp-sample.mdb");
+    REQUIRE_TEST_SERVER();
+    // Umlauts, apostrophes, a backslash path, 17-digit doubles, the long memo, OLE bytes with NUL and apostrophe.
+    copyWithTwoWorkstations(path, QStringLiteral("AdressenStamm"));
+}
+
+TEST(Conversion, TwoWorkstationsCopyNorthwindPicturesByteExact)
+{
+    REQUIRE_FIXTURE(path, "Northwind.mdb");
+    REQUIRE_TEST_SERVER();
+    copyWithTwoWorkstations(path, QStringLiteral("Categories"));
+    copyWithTwoWorkstations(path, QStringLiteral("Employees"));
 }
 
 TEST(Conversion, StructurePhaseOnMariaDb)
@@ -329,8 +387,7 @@ TEST(Conversion, StructurePhaseOnMariaDb)
     EXPECT_TRUE(app.konv->TableFailed);
     EXPECT_EQ(app.information().first(), QStringLiteral("CREATE TABLE AdressenStamm "));
     EXPECT_EQ(app.information().last(), QStringLiteral(" ENGINE=BDB"));
-    EXPECT_TRUE(app.main->state.LastErrorText.startsWith(QStringLiteral("37000:")) ||
-                app.main->state.LastErrorText.startsWith(QStringLiteral("42000:")))
+    EXPECT_TRUE(app.main->state.LastErrorText.contains(QStringLiteral("Unknown data type: 'MONEY'")))
         << app.main->state.LastErrorText.toStdString();
     EXPECT_EQ(app.konv->Label1->text(), QStringLiteral("Fertig."));
     EXPECT_TRUE(app.konv->Command2->isEnabled());
