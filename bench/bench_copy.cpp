@@ -5,8 +5,10 @@
 //   build/bench/bench_copy [path/to/bench.mdb] [rounds]
 //
 // Each measurement runs in a child process of its own (so that peak memory is
-// that run's own), the two kinds alternating (program, plain, program, ...),
-// the children and the server all pinned to CPU 0.
+// that run's own), the two kinds alternating (program, plain, program, ...).
+// Two pinnings are measured: client and server sharing CPU 0 (the program's
+// own work then adds directly to every round trip: the harsh case), and the
+// server on CPU 0 with the client on CPU 1 (as with a server of its own).
 
 #include "conversion/DataTransfer.h"
 #include "conversion/Konvertierung.h"
@@ -44,12 +46,12 @@ long peakKilobytes()
     return m.hasMatch() ? m.captured(1).toLong() : -1;
 }
 
-void pinToCpu0(pid_t pid)
+void pinTo(int cpu)
 {
     cpu_set_t set;
     CPU_ZERO(&set);
-    CPU_SET(0, &set);
-    sched_setaffinity(pid, sizeof set, &set);
+    CPU_SET(cpu, &set);
+    sched_setaffinity(0, sizeof set, &set);
 }
 
 QString password()
@@ -192,13 +194,14 @@ Run child(const QString& mode, const QString& mdb, const QString& table)
 
 int orchestrate(const QString& mdb, int rounds)
 {
-    pinToCpu0(0);
     QFile pidFile(qEnvironmentVariable("ODBCINI").section(QLatin1Char('/'), 0, -2) + QStringLiteral("/mariadbd.pid"));
     if (pidFile.open(QIODevice::ReadOnly)) {
         const pid_t server = pid_t(pidFile.readAll().trimmed().toLong());
         // Every thread of the server.
-        QProcess::execute(QStringLiteral("taskset"), {QStringLiteral("-a"), QStringLiteral("-p"), QStringLiteral("-c"),
-                                                      QStringLiteral("0"), QString::number(server)});
+        QProcess taskset;
+        taskset.start(QStringLiteral("taskset"), {QStringLiteral("-a"), QStringLiteral("-p"), QStringLiteral("-c"),
+                                                  QStringLiteral("0"), QString::number(server)});
+        taskset.waitForFinished();
     } else {
         std::printf("note: server pid not found, server not pinned\n");
     }
@@ -210,10 +213,15 @@ int orchestrate(const QString& mdb, int rounds)
         if (SQL_SUCCEEDED(SQLFetch(probe.stmt)))
             SQLGetData(probe.stmt, 1, SQL_C_SLONG, &flush, 0, &ind);
         SQLFreeStmt(probe.stmt, SQL_CLOSE);
-        std::printf("server: innodb_flush_log_at_trx_commit=%d; client processes and server pinned to CPU 0\n",
+        std::printf("server: innodb_flush_log_at_trx_commit=%d, data source over TCP on 127.0.0.1; server pinned to "
+                    "CPU 0\n",
                     int(flush));
     }
 
+    for (const int clientCpu : {0, 1}) {
+    pinTo(clientCpu);
+    std::printf("\nclient on CPU %d (%s)\n", clientCpu,
+                clientCpu == 0 ? "sharing the server's CPU" : "server on a CPU of its own");
     for (const QString table : {QStringLiteral("Konten"), QStringLiteral("Buchungen")}) {
         double programSum = 0, plainSum = 0;
         long peak = 0;
@@ -233,6 +241,7 @@ int orchestrate(const QString& mdb, int rounds)
         std::printf("%-10s mean: program %.0f rows/s, plain %.0f rows/s, ratio %.3f; program peak memory %ld MB\n",
                     qPrintable(table), programSum / rounds, plainSum / rounds,
                     plainSum > 0 ? programSum / plainSum : 0.0, peak / 1024);
+    }
     }
     return 0;
 }

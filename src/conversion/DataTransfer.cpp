@@ -346,15 +346,59 @@ bool RowIsCopied(long n, double count, double number)
     return count - number == static_cast<double>(n % whole);
 }
 
+namespace {
+// Decimal digits written straight into the buffer: the line is built for every row.
+void appendDecimal(char*& p, long long v)
+{
+    char digits[24];
+    int n = 0;
+    const bool negative = v < 0;
+    unsigned long long u = negative ? 0ULL - static_cast<unsigned long long>(v) : static_cast<unsigned long long>(v);
+    do {
+        digits[n++] = char('0' + u % 10);
+        u /= 10;
+    } while (u != 0);
+    if (negative)
+        *p++ = '-';
+    while (n > 0)
+        *p++ = digits[--n];
+}
+}  // namespace
+
 QString CopyStatusText(long n, long total, long skipped)
 {
     const long long percent = total != 0 ? static_cast<long long>(n) * 100 / total : 0;
-    return QString::number(n) + QLatin1Char('/') + QString::number(total) + QLatin1String(" (")
-        + QString::number(skipped) + QLatin1String(")  :  ") + QString::number(percent) + QLatin1Char('%');
+    char buffer[128];
+    char* p = buffer;
+    appendDecimal(p, n);
+    *p++ = '/';
+    appendDecimal(p, total);
+    *p++ = ' ';
+    *p++ = '(';
+    appendDecimal(p, skipped);
+    for (const char c : {')', ' ', ' ', ':', ' ', ' '})
+        *p++ = c;
+    appendDecimal(p, percent);
+    *p++ = '%';
+    return QString::fromLatin1(buffer, p - buffer);
 }
 
 double ReadWorkstationNumber(const QString& text)
 {
+    // The boxes hold small whole numbers; those are read without the general parser.
+    if (!text.isEmpty() && text.size() <= 6) {
+        int v = 0;
+        bool digits = true;
+        for (QChar c : text) {
+            if (c < QLatin1Char('0') || c > QLatin1Char('9')) {
+                digits = false;
+                break;
+            }
+            v = v * 10 + (c.unicode() - '0');
+        }
+        if (digits)
+            return v;
+    }
     bool ok = false;
     QString t = text.trimmed();
     double v = t.toDouble(&ok);
@@ -426,10 +470,10 @@ template <typename ValueAt>
 QString RowStatementBuilder::build(const ValueAt& valueAt, const ConversionOptions& options,
                                    const RenderErrorSink& onError)
 {
-    QString columns;
-    columns.reserve(m_columnsHint);
-    QString values;
-    values.reserve(m_valuesHint);
+    QString& columns = m_columns;
+    columns.resize(0);
+    QString& values = m_values;
+    values.resize(0);
     QLatin1Char separator('(');
     for (qsizetype i = 0; i < m_fields.size(); ++i) {
         const dao::Field& field = m_fields[i];
@@ -450,8 +494,6 @@ QString RowStatementBuilder::build(const ValueAt& valueAt, const ConversionOptio
     }
     if (columns.isEmpty())
         return {};
-    m_columnsHint = std::max(m_columnsHint, columns.size() + 16);
-    m_valuesHint = std::max(m_valuesHint, values.size() + 16);
 
     static const QLatin1StringView valuesWord(") VALUES ");
     QString statement;

@@ -76,8 +76,9 @@ private:
     QStringList m_names;
     Dialect m_dialect;
     SpecialTimeFields m_special;
-    qsizetype m_columnsHint = 64;
-    qsizetype m_valuesHint = 64;
+    // Kept from row to row so that their memory is reused.
+    QString m_columns;
+    QString m_values;
 };
 
 // Copies the rows of rs (positioned on its first row) into the host's table.

@@ -7,7 +7,9 @@
 #include "shell/ClickableLabel.h"
 #include "shell/MDIForm_Main.h"
 #include "shell/MessageBox.h"
+#include "shell/StatusLabel.h"
 #include "shell/TabrixError.h"
+#include "shell/TimeOfDay.h"
 #include "windows/FehlerProtokoll.h"
 #include "windows/Form_Auto.h"
 #include "windows/WindowOrder.h"
@@ -47,7 +49,7 @@ W* named(W* widget, const char* name)
 
 double secondsSinceMidnight()
 {
-    return QTime::currentTime().msecsSinceStartOfDay() / 1000.0;
+    return TimeOfDay::msecsSinceMidnight() / 1000.0;
 }
 
 // Any error that is not already ours becomes one, so the handlers can log it.
@@ -86,7 +88,7 @@ void Konvertierung::buildControls()
     List3 = named(new QListWidget(this), "List3");
     Label2 = named(new QLabel(QStringLiteral("Tabellenname :"), this), "Label2");
     Text1 = named(new QLineEdit(QStringLiteral("AdressenStamm"), this), "Text1");
-    Label1 = named(new QLabel(QStringLiteral("Bereit."), this), "Label1");
+    Label1 = named(new StatusLabel(QStringLiteral("Bereit."), this), "Label1");
     Label3 = named(new QLabel(QStringLiteral("PC :"), this), "Label3");
     Text_Mod = named(new QLineEdit(QStringLiteral("1"), this), "Text_Mod");
     Label5 = named(new QLabel(QStringLiteral("von :"), this), "Label5");

@@ -2,6 +2,7 @@
 
 #include "conversion/ConversionHost.h"
 #include "shell/AccessDatabase.h"
+#include "shell/StatusLabel.h"
 
 #include <QDateTime>
 #include <QWidget>
@@ -66,7 +67,7 @@ public:
     QListWidget* List3 = nullptr;
     QLabel* Label2 = nullptr;
     QLineEdit* Text1 = nullptr;
-    QLabel* Label1 = nullptr;
+    StatusLabel* Label1 = nullptr;
     QLabel* Label3 = nullptr;
     QLineEdit* Text_Mod = nullptr;
     QLabel* Label5 = nullptr;

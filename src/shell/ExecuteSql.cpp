@@ -6,7 +6,8 @@
 void ExecuteSql(ServerConnection& connection, Dialect dialect, bool linuxSwitch, QString& statement)
 {
     // The server reads a backslash in a literal as an escape character.
-    if (dialect == Dialect::MySQL || (dialect == Dialect::Sybase && linuxSwitch))
+    if ((dialect == Dialect::MySQL || (dialect == Dialect::Sybase && linuxSwitch))
+        && statement.contains(QLatin1Char('\\')))
         statement.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
     try {
         connection.Execute(statement, rdExecDirect);

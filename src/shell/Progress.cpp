@@ -2,24 +2,38 @@
 
 #include <QLabel>
 #include <QProgressBar>
-#include <QTime>
+#include "shell/TimeOfDay.h"
 
 #include <cmath>
 
 Progress::Progress(QProgressBar* bar, QLabel* restLabel)
-    : clock([] { return QTime::currentTime().msecsSinceStartOfDay() / 1000; }), m_bar(bar), m_rest(restLabel)
+    : clock([] { return TimeOfDay::secondsSinceMidnight(); }), m_bar(bar), m_rest(restLabel)
 {
+}
+
+void Progress::show(long value, long max)
+{
+    m_value = value;
+    const bool newMax = max != m_max || m_bar->maximum() != int(max);
+    m_max = max;
+    // Per row the bar would repaint for nothing: a thousandth of the run is below a pixel.
+    if (newMax || value == 0 || value == max || m_shownValue < 0
+        || qAbs(value - m_shownValue) * 1000 >= qMax(1L, max)) {
+        if (newMax)
+            m_bar->setMaximum(int(max));
+        m_bar->setValue(int(value));
+        m_shownValue = value;
+    }
 }
 
 void Progress::ProgressStart(long total)
 {
-    // A fresh QProgressBar stands at -1: no run is under way then either.
-    if (m_bar->value() > 0)
-        ProgressMaxStack.append(float(m_bar->maximum()));
+    if (m_value != 0)
+        ProgressMaxStack.append(float(m_max));
     if (total == 0)
         total = 1;
-    m_bar->setValue(0);
-    m_bar->setMaximum(int(total));
+    show(0, m_max);
+    show(0, total);
     ProgressStartTime = clock();
     // No elapsed time can equal this, so the first step always writes the line.
     ProgressShownElapsed = -1;
@@ -27,20 +41,18 @@ void Progress::ProgressStart(long total)
 
 void Progress::ProgressStep(long done)
 {
-    m_bar->setValue(int(done));
+    show(done, m_max);
     if (done == 0) {
         m_rest->setText(QString());
         m_rest->repaint();
-        if (!ProgressMaxStack.isEmpty()) {
-            m_bar->setValue(0);
-            m_bar->setMaximum(int(ProgressMaxStack.takeLast()));
-        }
+        if (!ProgressMaxStack.isEmpty())
+            show(0, long(ProgressMaxStack.takeLast()));
         return;
     }
     const int elapsed = elapsedSince(ProgressStartTime, clock());
     if (elapsed == ProgressShownElapsed)
         return;
-    const double total = double(m_bar->maximum()) / double(done) * double(elapsed);
+    const double total = double(m_max) / double(done) * double(elapsed);
     const long totalSeconds = std::lround(total);
     m_rest->setText(QStringLiteral("Restzeit: ") + formatDuration(totalSeconds - elapsed)
                     + QStringLiteral(" / Gesamt: ") + formatDuration(totalSeconds)

@@ -27,11 +27,20 @@ public:
     // Seconds from `start` to `now`, both times of day, counted across midnight.
     static int elapsedSince(int start, int now);
 
+    // The run's Value and Max; the bar itself is redrawn only when that shows.
+    long value() const { return m_value; }
+    long maximum() const { return m_max; }
+
     int ProgressStartTime = 0;
     int ProgressShownElapsed = -1;
     QList<float> ProgressMaxStack;
 
 private:
+    void show(long value, long max);
+
+    long m_value = 0;
+    long m_max = 100;
+    long m_shownValue = -1;
     QProgressBar* m_bar;
     QLabel* m_rest;
 };

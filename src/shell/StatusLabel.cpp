@@ -1,0 +1,43 @@
+#include "shell/StatusLabel.h"
+
+#include <QPainter>
+#include <QStyle>
+
+StatusLabel::StatusLabel(const QString& text, QWidget* parent) : QFrame(parent), m_text(text)
+{
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    m_pending.setSingleShot(true);
+    connect(&m_pending, &QTimer::timeout, this, qOverload<>(&QWidget::update));
+}
+
+void StatusLabel::setText(const QString& text)
+{
+    if (text == m_text)
+        return;
+    m_text = text;
+    constexpr qint64 interval = 40;
+    if (!m_sincePaint.isValid() || m_sincePaint.elapsed() >= interval)
+        update();
+    else if (!m_pending.isActive())
+        m_pending.start(int(interval - m_sincePaint.elapsed()));
+}
+
+QSize StatusLabel::sizeHint() const
+{
+    return QSize(200, fontMetrics().height() + 2 * frameWidth() + 4);
+}
+
+QSize StatusLabel::minimumSizeHint() const
+{
+    return QSize(20, sizeHint().height());
+}
+
+void StatusLabel::paintEvent(QPaintEvent* event)
+{
+    m_sincePaint.start();
+    QFrame::paintEvent(event);
+    QPainter painter(this);
+    const QRect area = contentsRect().adjusted(2, 0, -2, 0);
+    painter.drawText(area, Qt::AlignVCenter | Qt::AlignLeft,
+                     fontMetrics().elidedText(m_text, Qt::ElideRight, area.width()));
+}
