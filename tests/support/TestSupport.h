@@ -24,6 +24,11 @@ struct TestServer {
     static QString password();
 };
 
-#define REQUIRE_TEST_SERVER()                                                               \
-    if (!TestServer::available())                                                           \
-        GTEST_SKIP() << "MariaDB test server not running: start it with scripts/test-server start"
+// Skips without the server; fails instead where the test command promised one
+// (TABRIX_REQUIRE_SERVER=1), so that a missing server cannot pass unnoticed.
+#define REQUIRE_TEST_SERVER()                                                                          \
+    if (!TestServer::available()) {                                                                    \
+        if (qEnvironmentVariableIntValue("TABRIX_REQUIRE_SERVER") == 1)                                \
+            FAIL() << "MariaDB test server expected (TABRIX_REQUIRE_SERVER=1) but ODBCINI is not set";  \
+        GTEST_SKIP() << "MariaDB test server not running: start it with scripts/test-server start";   \
+    }
