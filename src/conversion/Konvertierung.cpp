@@ -40,12 +40,6 @@ namespace {
 constexpr int kNotAllowed = 255;
 constexpr int kAllowed = 65280;
 
-template <typename W>
-W* named(W* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 double secondsSinceMidnight()
 {
@@ -71,45 +65,45 @@ Konvertierung::~Konvertierung() = default;
 
 void Konvertierung::buildControls()
 {
-    Label4 = named(new QLabel(QStringLiteral("Access :"), this), "Label4");
-    QELPfad = named(new QLineEdit(this), "QELPfad");
-    Command3 = named(new QPushButton(QStringLiteral("..."), this), "Command3");
+    Label4 = Named(new QLabel(QStringLiteral("Access :"), this), "Label4");
+    QELPfad = Named(new QLineEdit(this), "QELPfad");
+    Command3 = Named(new QPushButton(QStringLiteral("..."), this), "Command3");
     Command3->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
     Command3->setToolTip(QStringLiteral("MDB öffnen"));
-    Command4 = named(new QPushButton(QStringLiteral("Anmelden"), this), "Command4");
-    List2 = named(new QListWidget(this), "List2");
+    Command4 = Named(new QPushButton(QStringLiteral("Anmelden"), this), "Command4");
+    List2 = Named(new QListWidget(this), "List2");
     // Marks change only through the program and through single clicks (or the
     // space key) that the click rule sees; no dragging or select-all around it.
     List2->setSelectionMode(QAbstractItemView::MultiSelection);
     List2->installEventFilter(this);
     List2->viewport()->installEventFilter(this);
     List2->setFont(QFont(QStringLiteral("Monospace")));
-    List1 = named(new QListWidget(this), "List1");
-    List3 = named(new QListWidget(this), "List3");
-    Label2 = named(new QLabel(QStringLiteral("Tabellenname :"), this), "Label2");
-    Text1 = named(new QLineEdit(QStringLiteral("AdressenStamm"), this), "Text1");
-    Label1 = named(new StatusLabel(QStringLiteral("Bereit."), this), "Label1");
-    Label3 = named(new QLabel(QStringLiteral("PC :"), this), "Label3");
-    Text_Mod = named(new QLineEdit(QStringLiteral("1"), this), "Text_Mod");
-    Label5 = named(new QLabel(QStringLiteral("von :"), this), "Label5");
-    Text_Max = named(new QLineEdit(QStringLiteral("1"), this), "Text_Max");
-    Command1 = named(new QPushButton(QStringLiteral("Tabelle nach SQL konvertieren"), this), "Command1");
-    Command2 = named(new QPushButton(QStringLiteral("Markierte Tabellen konvertieren"), this), "Command2");
-    Command5 = named(new QPushButton(QStringLiteral("Abfragen -> Sichten"), this), "Command5");
-    Command6 = named(new QPushButton(QStringLiteral("Beziehungen -> Trigger"), this), "Command6");
-    Command7 = named(new QPushButton(QStringLiteral("Komplette Übernahme"), this), "Command7");
-    Command8 = named(new QPushButton(QStringLiteral("Fehler- Protokoll"), this), "Command8");
-    Command9 = named(new QPushButton(QStringLiteral("Markieren nicht erlaubt"), this), "Command9");
-    Check_Autowert = named(
+    List1 = Named(new QListWidget(this), "List1");
+    List3 = Named(new QListWidget(this), "List3");
+    Label2 = Named(new QLabel(QStringLiteral("Tabellenname :"), this), "Label2");
+    Text1 = Named(new QLineEdit(QStringLiteral("AdressenStamm"), this), "Text1");
+    Label1 = Named(new StatusLabel(QStringLiteral("Bereit."), this), "Label1");
+    Label3 = Named(new QLabel(QStringLiteral("PC :"), this), "Label3");
+    Text_Mod = Named(new QLineEdit(QStringLiteral("1"), this), "Text_Mod");
+    Label5 = Named(new QLabel(QStringLiteral("von :"), this), "Label5");
+    Text_Max = Named(new QLineEdit(QStringLiteral("1"), this), "Text_Max");
+    Command1 = Named(new QPushButton(QStringLiteral("Tabelle nach SQL konvertieren"), this), "Command1");
+    Command2 = Named(new QPushButton(QStringLiteral("Markierte Tabellen konvertieren"), this), "Command2");
+    Command5 = Named(new QPushButton(QStringLiteral("Abfragen -> Sichten"), this), "Command5");
+    Command6 = Named(new QPushButton(QStringLiteral("Beziehungen -> Trigger"), this), "Command6");
+    Command7 = Named(new QPushButton(QStringLiteral("Komplette Übernahme"), this), "Command7");
+    Command8 = Named(new QPushButton(QStringLiteral("Fehler- Protokoll"), this), "Command8");
+    Command9 = Named(new QPushButton(QStringLiteral("Markieren nicht erlaubt"), this), "Command9");
+    Check_Autowert = Named(
         new QCheckBox(QStringLiteral("Autowertidentität bei fehlendem Primärschlüssel automatisch anlegen."), this),
         "Check_Autowert");
-    Check_DefaultBlank = named(new QCheckBox(QStringLiteral("Default \" \" für Alpha"), this), "Check_DefaultBlank");
-    Check_Default0 = named(new QCheckBox(QStringLiteral("Default \"0\" für Zahlen"), this), "Check_Default0");
-    Check_NoData = named(new QCheckBox(QStringLiteral("Nur Struktur anlegen (keine Daten kopieren)"), this),
+    Check_DefaultBlank = Named(new QCheckBox(QStringLiteral("Default \" \" für Alpha"), this), "Check_DefaultBlank");
+    Check_Default0 = Named(new QCheckBox(QStringLiteral("Default \"0\" für Zahlen"), this), "Check_Default0");
+    Check_NoData = Named(new QCheckBox(QStringLiteral("Nur Struktur anlegen (keine Daten kopieren)"), this),
                          "Check_NoData");
-    Check_Message = named(new QCheckBox(QStringLiteral("Fehlermeldungen anzeigen = Unterbrechung"), this),
+    Check_Message = Named(new QCheckBox(QStringLiteral("Fehlermeldungen anzeigen = Unterbrechung"), this),
                           "Check_Message");
-    Image1 = named(new ClickableLabel(this), "Image1");
+    Image1 = Named(new ClickableLabel(this), "Image1");
     Image1->setPixmap(style()->standardIcon(QStyle::SP_BrowserStop).pixmap(32, 32));
     Image1->setToolTip(QStringLiteral("Stop"));
     Image1->setVisible(false);
@@ -150,16 +144,13 @@ void Konvertierung::buildControls()
     grid->setColumnStretch(0, 2);
     grid->setColumnStretch(1, 1);
 
-    auto guarded = [this](void (Konvertierung::*handler)()) {
-        return [this, handler] { RunGuarded(this, [this, handler] { (this->*handler)(); }); };
-    };
-    connect(QELPfad, &QLineEdit::textChanged, this, guarded(&Konvertierung::QELPfad_Change));
-    connect(Command3, &QPushButton::clicked, this, guarded(&Konvertierung::Command3_Click));
-    connect(Command4, &QPushButton::clicked, this, guarded(&Konvertierung::c4c));
-    connect(Command2, &QPushButton::clicked, this, guarded(&Konvertierung::c2c));
-    connect(Command8, &QPushButton::clicked, this, guarded(&Konvertierung::Command8_Click));
-    connect(Command9, &QPushButton::clicked, this, guarded(&Konvertierung::Command9_Click));
-    connect(Image1, &ClickableLabel::clicked, this, guarded(&Konvertierung::Image1_Click));
+    connect(QELPfad, &QLineEdit::textChanged, this, GuardedHandler(this, &Konvertierung::QELPfad_Change));
+    connect(Command3, &QPushButton::clicked, this, GuardedHandler(this, &Konvertierung::Command3_Click));
+    connect(Command4, &QPushButton::clicked, this, GuardedHandler(this, &Konvertierung::c4c));
+    connect(Command2, &QPushButton::clicked, this, GuardedHandler(this, &Konvertierung::c2c));
+    connect(Command8, &QPushButton::clicked, this, GuardedHandler(this, &Konvertierung::Command8_Click));
+    connect(Command9, &QPushButton::clicked, this, GuardedHandler(this, &Konvertierung::Command9_Click));
+    connect(Image1, &ClickableLabel::clicked, this, GuardedHandler(this, &Konvertierung::Image1_Click));
     // Only the user's clicks run the click rule: marks set by the program stand.
     if (QMdiArea* area = m_main->mdiArea())
         connect(area, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {

@@ -97,7 +97,7 @@ struct Currency {
 //   Byte, Integer, Long  -> int
 //   Currency             -> dao::Currency
 //   Single               -> float      Double -> double
-//   Date/Time            -> QDateTime (Qt::UTC spec, no zone shift; to the second)
+//   Date/Time            -> QDateTime (Qt::UTC, no zone shift; to the second)
 //   Text, Memo           -> QString (an empty text is an empty, non-null QString)
 //   Binary, Long binary  -> QByteArray
 //   GUID                 -> QString "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}"

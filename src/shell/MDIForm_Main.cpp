@@ -36,12 +36,6 @@ namespace {
 const QString kCaption = QStringLiteral("SQL-Server Hilfsprogramme");
 const QString kEnvironmentSuffix = QStringLiteral("RirovAdozad");
 
-template <typename W>
-W* named(W* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 }  // namespace
 
 MDIForm_Main::MDIForm_Main(const QString& commandLine, QWidget* parent)
@@ -68,16 +62,16 @@ void MDIForm_Main::buildControls()
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(0);
 
-    Picture1 = named(new QWidget(central), "Picture1");
+    Picture1 = Named(new QWidget(central), "Picture1");
     auto* strip = new QHBoxLayout(Picture1);
     strip->setContentsMargins(6, 4, 6, 4);
 
-    Label3 = named(new QLabel(QStringLiteral("ODBC:"), Picture1), "Label3");
-    ODBC_Name = named(new QLineEdit(QStringLiteral("QELSQL"), Picture1), "ODBC_Name");
-    Label1 = named(new QLabel(QStringLiteral("User :"), Picture1), "Label1");
-    Text_UID = named(new QLineEdit(QStringLiteral("sa"), Picture1), "Text_UID");
-    Label2 = named(new QLabel(QStringLiteral("PW :"), Picture1), "Label2");
-    Text_PW = named(new QLineEdit(Picture1), "Text_PW");
+    Label3 = Named(new QLabel(QStringLiteral("ODBC:"), Picture1), "Label3");
+    ODBC_Name = Named(new QLineEdit(QStringLiteral("QELSQL"), Picture1), "ODBC_Name");
+    Label1 = Named(new QLabel(QStringLiteral("User :"), Picture1), "Label1");
+    Text_UID = Named(new QLineEdit(QStringLiteral("sa"), Picture1), "Text_UID");
+    Label2 = Named(new QLabel(QStringLiteral("PW :"), Picture1), "Label2");
+    Text_PW = Named(new QLineEdit(Picture1), "Text_PW");
     Text_PW->setEchoMode(QLineEdit::Password);
     // Masked with "*" as the users know it.
     Text_PW->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
@@ -85,34 +79,34 @@ void MDIForm_Main::buildControls()
     Label1->setBuddy(Text_UID);
     Label2->setBuddy(Text_PW);
 
-    Option_MSSQL = named(new QRadioButton(QStringLiteral("Microsoft SQL"), Picture1), "Option_MSSQL");
-    Option_Oracle = named(new QRadioButton(QStringLiteral("Oracle"), Picture1), "Option_Oracle");
-    Option_Sybase = named(new QRadioButton(QStringLiteral("Sybase"), Picture1), "Option_Sybase");
-    Option_MySQL = named(new QRadioButton(QStringLiteral("MySQL"), Picture1), "Option_MySQL");
-    Option_DB2 = named(new QRadioButton(QStringLiteral("DB2"), Picture1), "Option_DB2");
+    Option_MSSQL = Named(new QRadioButton(QStringLiteral("Microsoft SQL"), Picture1), "Option_MSSQL");
+    Option_Oracle = Named(new QRadioButton(QStringLiteral("Oracle"), Picture1), "Option_Oracle");
+    Option_Sybase = Named(new QRadioButton(QStringLiteral("Sybase"), Picture1), "Option_Sybase");
+    Option_MySQL = Named(new QRadioButton(QStringLiteral("MySQL"), Picture1), "Option_MySQL");
+    Option_DB2 = Named(new QRadioButton(QStringLiteral("DB2"), Picture1), "Option_DB2");
     auto* group = new QButtonGroup(Picture1);
     for (QRadioButton* b : {Option_MSSQL, Option_Oracle, Option_Sybase, Option_MySQL, Option_DB2})
         group->addButton(b);
     Option_MSSQL->setChecked(true);
-    Check1 = named(new QCheckBox(QStringLiteral("Linux"), Picture1), "Check1");
+    Check1 = Named(new QCheckBox(QStringLiteral("Linux"), Picture1), "Check1");
     // MS SQL is chosen at start, and choosing it hides the box.
     Check1->setVisible(false);
 
-    Command3 = named(new QPushButton(QStringLiteral("SQL anmelden"), Picture1), "Command3");
-    Command1 = named(new QPushButton(QStringLiteral("Access zu SQL"), Picture1), "Command1");
-    Command2 = named(new QPushButton(QStringLiteral("XDB verarbeiten"), Picture1), "Command2");
-    Command4 = named(new QPushButton(QStringLiteral("Schließen"), Picture1), "Command4");
+    Command3 = Named(new QPushButton(QStringLiteral("SQL anmelden"), Picture1), "Command3");
+    Command1 = Named(new QPushButton(QStringLiteral("Access zu SQL"), Picture1), "Command1");
+    Command2 = Named(new QPushButton(QStringLiteral("XDB verarbeiten"), Picture1), "Command2");
+    Command4 = Named(new QPushButton(QStringLiteral("Schließen"), Picture1), "Command4");
     Command1->setEnabled(false);
     Command2->setEnabled(false);
 
-    ProgressBar1 = named(new QProgressBar(Picture1), "ProgressBar1");
+    ProgressBar1 = Named(new QProgressBar(Picture1), "ProgressBar1");
     ProgressBar1->setMinimum(0);
     ProgressBar1->setMaximum(100);
     ProgressBar1->setValue(0);
     ProgressBar1->setTextVisible(false);
-    Label_Rest = named(new QLabel(Picture1), "Label_Rest");
+    Label_Rest = Named(new QLabel(Picture1), "Label_Rest");
     Label_Rest->setMinimumWidth(380);
-    Image1 = named(new ClickableLabel(Picture1), "Image1");
+    Image1 = Named(new ClickableLabel(Picture1), "Image1");
     Image1->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxQuestion).pixmap(32, 32));
     Image1->setCursor(Qt::PointingHandCursor);
 
@@ -147,20 +141,17 @@ void MDIForm_Main::buildControls()
     strip->addLayout(actions);
     strip->addWidget(Image1);
 
-    m_mdi = named(new QMdiArea(central), "MDIClient");
+    m_mdi = Named(new QMdiArea(central), "MDIClient");
     outer->addWidget(Picture1);
     outer->addWidget(m_mdi, 1);
     setCentralWidget(central);
 
-    auto guarded = [this](void (MDIForm_Main::*handler)()) {
-        return [this, handler] { RunGuarded(this, [this, handler] { (this->*handler)(); }); };
-    };
-    connect(Command1, &QPushButton::clicked, this, guarded(&MDIForm_Main::Command1_Click));
-    connect(Command2, &QPushButton::clicked, this, guarded(&MDIForm_Main::Command2_Click));
-    connect(Command3, &QPushButton::clicked, this, guarded(&MDIForm_Main::Command3_Click));
-    connect(Command4, &QPushButton::clicked, this, guarded(&MDIForm_Main::Command4_Click));
-    connect(Image1, &ClickableLabel::clicked, this, guarded(&MDIForm_Main::Image1_Click));
-    connect(ODBC_Name, &QLineEdit::textChanged, this, guarded(&MDIForm_Main::ODBC_Name_Change));
+    connect(Command1, &QPushButton::clicked, this, GuardedHandler(this, &MDIForm_Main::Command1_Click));
+    connect(Command2, &QPushButton::clicked, this, GuardedHandler(this, &MDIForm_Main::Command2_Click));
+    connect(Command3, &QPushButton::clicked, this, GuardedHandler(this, &MDIForm_Main::Command3_Click));
+    connect(Command4, &QPushButton::clicked, this, GuardedHandler(this, &MDIForm_Main::Command4_Click));
+    connect(Image1, &ClickableLabel::clicked, this, GuardedHandler(this, &MDIForm_Main::Image1_Click));
+    connect(ODBC_Name, &QLineEdit::textChanged, this, GuardedHandler(this, &MDIForm_Main::ODBC_Name_Change));
     ODBC_Name->installEventFilter(this);
 
     // Only Sybase shows the "Linux" box; MS SQL, MySQL and Oracle clear and hide it, DB2 leaves it.

@@ -20,3 +20,18 @@ QMessageBox::StandardButton ShowMessage(QWidget* parent, const QString& text,
 // Runs an event handler so that no error escapes it: whatever it raises is
 // shown in a message box and the program goes on.
 void RunGuarded(QWidget* parent, const std::function<void()>& handler);
+
+// A slot that runs a window's event handler under RunGuarded.
+template <typename Window>
+auto GuardedHandler(Window* window, void (Window::*handler)())
+{
+    return [window, handler] { RunGuarded(window, [window, handler] { (window->*handler)(); }); };
+}
+
+// Gives a control its name, for the code and for the tests that find it.
+template <typename W>
+W* Named(W* widget, const char* name)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}

@@ -1,6 +1,7 @@
 #include "xdb/Abgleichen.h"
 
 #include "shell/MDIForm_Main.h"
+#include "shell/MessageBox.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -12,16 +13,11 @@ Abgleichen::Abgleichen(MDIForm_Main* main, QWidget* parent) : QWidget(parent), m
 {
     setObjectName(QStringLiteral("Abgleichen"));
     setWindowTitle(QStringLiteral("SQL-Server mit XDB abgleichen"));
-    Label1 = new QLabel(QStringLiteral("Pfad der XDB :"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Text_XDB = new QLineEdit(this);
-    Text_XDB->setObjectName(QStringLiteral("Text_XDB"));
-    Command1 = new QPushButton(QStringLiteral("..."), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command8 = new QPushButton(QStringLiteral("XDB Verarbeiten"), this);
-    Command8->setObjectName(QStringLiteral("Command8"));
-    List1 = new QListWidget(this);
-    List1->setObjectName(QStringLiteral("List1"));
+    Label1 = Named(new QLabel(QStringLiteral("Pfad der XDB :"), this), "Label1");
+    Text_XDB = Named(new QLineEdit(this), "Text_XDB");
+    Command1 = Named(new QPushButton(QStringLiteral("..."), this), "Command1");
+    Command8 = Named(new QPushButton(QStringLiteral("XDB Verarbeiten"), this), "Command8");
+    List1 = Named(new QListWidget(this), "List1");
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(Label1, 0, 0);
