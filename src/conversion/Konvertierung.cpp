@@ -161,10 +161,11 @@ void Konvertierung::buildControls()
 
 void Konvertierung::Form_Load()
 {
+    // Nothing is loaded yet: only choosing and loading a database make sense.
+    for (QWidget* w : std::initializer_list<QWidget*>{Command1, Command2, Command5, Command6, Command7})
+        w->setEnabled(false);
     if (!m_main->state.MdbPath.isEmpty())
         QELPfad->setText(m_main->state.MdbPath);
-    else
-        QELPfad_Change();
     setMarkingAllowed(false);
 }
 
@@ -334,6 +335,8 @@ void Konvertierung::c4c()
         } catch (const TabrixError& e) {
             if (e.number() == TabrixError::ServerErrorNumber && !e.description().startsWith(QLatin1String("S0002:"))) {
                 serverTrouble = true;
+                // The load ends here; its progress display must not stay behind.
+                m_main->ProgressStep(0);
                 ShowMessage(this, e.description() + QStringLiteral("\r\nDatenbankserver überlastet\r\nBitte starten sie das Programm neu"));
                 state.RunFailed = true;
                 return;

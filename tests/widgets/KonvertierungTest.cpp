@@ -83,9 +83,21 @@ TEST(Konvertierung, OpensWithItsControlsAndStates)
         EXPECT_FALSE(c->isChecked());
     for (const char* off : {"Command1", "Command2", "Command5", "Command6", "Command7"})
         EXPECT_FALSE(enabled(k, off)) << off;
-    for (const char* on : {"Command3", "Command4", "Command8", "Command9"})
+    for (const char* on : {"Command3", "Command4", "Command8", "Command9", "Text_Max", "Text_Mod"})
         EXPECT_TRUE(enabled(k, on)) << on;
     EXPECT_FALSE(k->Image1->isVisible());
+}
+
+TEST(Konvertierung, OpensWithThePathOfTheCommandLine)
+{
+    auto main = std::make_unique<MDIForm_Main>(QStringLiteral("-MDBpfad:\"/data/ERP -alt/qel.mdb\""));
+    main->Form_Load();
+    main->Command1->setEnabled(true);
+    main->Command1->click();
+    Konvertierung* k = main->konvertierung();
+    EXPECT_EQ(k->QELPfad->text(), QStringLiteral("/data/ERP -alt/qel.mdb"));
+    EXPECT_TRUE(enabled(k, "Command4"));
+    EXPECT_FALSE(enabled(k, "Command2"));
 }
 
 TEST(Konvertierung, MarkingSwitchAndClickRule)
