@@ -4,6 +4,7 @@
 #include "MessageBoxAnswerer.h"
 #include "ProgramDriver.h"
 #include "ServerProbe.h"
+#include "QtPrinters.h"
 #include "TestSupport.h"
 #include "conversion/TableList.h"
 #include "shell/ClickableLabel.h"

@@ -1,6 +1,7 @@
 #include "MessageBoxAnswerer.h"
 #include "ProgramDriver.h"
 #include "ServerProbe.h"
+#include "QtPrinters.h"
 #include "TestSupport.h"
 #include "conversion/Konvertierung.h"
 #include "conversion/TableList.h"

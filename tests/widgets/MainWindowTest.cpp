@@ -1,4 +1,5 @@
 #include "MessageBoxAnswerer.h"
+#include "QtPrinters.h"
 #include "TestSupport.h"
 #include "conversion/Konvertierung.h"
 #include "shell/ClickableLabel.h"
