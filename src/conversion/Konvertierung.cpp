@@ -78,6 +78,8 @@ void Konvertierung::buildControls()
     List2->installEventFilter(this);
     List2->viewport()->installEventFilter(this);
     List2->setFont(QFont(QStringLiteral("Monospace")));
+    // Room for a padded name of 40 characters and its row count.
+    List2->setMinimumWidth(QFontMetrics(List2->font()).horizontalAdvance(QString(56, QLatin1Char('M'))));
     List1 = Named(new QListWidget(this), "List1");
     List3 = Named(new QListWidget(this), "List3");
     Label2 = Named(new QLabel(QStringLiteral("Tabellenname :"), this), "Label2");
