@@ -214,6 +214,17 @@ void expectSameRows(const dao::Database& db, const QString& table, ServerProbe& 
     }
 }
 
+// An empty test database and the program logged in with the sample file loaded.
+struct Fresh {
+    ServerProbe probe;
+    LoggedIn app;
+    explicit Fresh(const QString& path)
+    {
+        probe.dropAllTables();
+        EXPECT_TRUE(app.load(path).isEmpty());
+    }
+};
+
 QStringList logLines(LoggedIn& app)
 {
     return app.main->fehlerProtokoll()->text().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
@@ -223,10 +234,9 @@ QStringList logLines(LoggedIn& app)
 // entry, the rows of the converted tables and the log of the failed ones.
 void convertWholeDatabase(const QString& path)
 {
-    ServerProbe probe;
-    probe.dropAllTables();
-    LoggedIn app;
-    EXPECT_TRUE(app.load(path).isEmpty());
+    Fresh fresh(path);
+    ServerProbe& probe = fresh.probe;
+    LoggedIn& app = fresh.app;
     auto db = dao::Database::OpenDatabase(path);
 
     QStringList good, bad;
@@ -355,10 +365,9 @@ TEST(Conversion, StructurePhaseOnMariaDb)
 {
     REQUIRE_FIXTURE(path, "erp-sample.mdb");
     REQUIRE_TEST_SERVER();
-    ServerProbe probe;
-    probe.dropAllTables();
-    LoggedIn app;
-    EXPECT_TRUE(app.load(path).isEmpty());
+    Fresh fresh(path);
+    ServerProbe& probe = fresh.probe;
+    LoggedIn& app = fresh.app;
     app.konv->Check_NoData->setChecked(true);
 
     // A table with a key.
@@ -403,10 +412,9 @@ TEST(Conversion, MessageBoxWaitsForTheUser)
 {
     REQUIRE_FIXTURE(path, "erp-sample.mdb");
     REQUIRE_TEST_SERVER();
-    ServerProbe probe;
-    probe.dropAllTables();
-    LoggedIn app;
-    EXPECT_TRUE(app.load(path).isEmpty());
+    Fresh fresh(path);
+    ServerProbe& probe = fresh.probe;
+    LoggedIn& app = fresh.app;
     app.konv->Check_Message->setChecked(true);
     app.markOnly({QStringLiteral("AdressenStamm"), QStringLiteral("Artikel")});
     MessageBoxAnswerer answers;
@@ -455,10 +463,9 @@ TEST(Conversion, StopPictureEndsTheCopyAndMarksTheTableFailed)
 {
     REQUIRE_FIXTURE(path, "bench.mdb");
     REQUIRE_TEST_SERVER();
-    ServerProbe probe;
-    probe.dropAllTables();
-    LoggedIn app;
-    EXPECT_TRUE(app.load(path).isEmpty());
+    Fresh fresh(path);
+    ServerProbe& probe = fresh.probe;
+    LoggedIn& app = fresh.app;
     const long copied = interruptedCopy(app, probe, [&] {
         EXPECT_TRUE(app.konv->Image1->isVisible());
         EXPECT_FALSE(app.konv->Command2->isEnabled());
@@ -477,10 +484,9 @@ TEST(Conversion, CloseRequestDuringTheCopyStopsItButKeepsTheWindow)
 {
     REQUIRE_FIXTURE(path, "bench.mdb");
     REQUIRE_TEST_SERVER();
-    ServerProbe probe;
-    probe.dropAllTables();
-    LoggedIn app;
-    EXPECT_TRUE(app.load(path).isEmpty());
+    Fresh fresh(path);
+    ServerProbe& probe = fresh.probe;
+    LoggedIn& app = fresh.app;
     const long copied = interruptedCopy(app, probe, [&] { app.konv->parentWidget()->close(); });
     EXPECT_GE(copied, 499);
     EXPECT_LT(copied, 200000);
