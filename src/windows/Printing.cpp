@@ -1,5 +1,7 @@
 #include "windows/Printing.h"
 
+#include "shell/MessageBox.h"
+
 #include <QFontMetrics>
 #include <QMessageBox>
 #include <QPainter>
@@ -13,15 +15,12 @@ namespace {
 
 PrinterLookup g_lookup = nullptr;
 
-const QString kTitle = QStringLiteral("SQL-Tabrix");
-
 // Tab stops every 14 character widths, like the print zones of a line printer.
 constexpr int kTabStopChars = 14;
 
 void tellUser(QWidget* parent, const QString& text)
 {
-    QMessageBox box(QMessageBox::Warning, kTitle, text, QMessageBox::Ok, parent);
-    box.exec();
+    ShowMessage(parent, text, kApplicationTitle, QMessageBox::Ok, QMessageBox::NoButton, QMessageBox::Warning);
 }
 
 } // namespace
