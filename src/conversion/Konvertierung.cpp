@@ -156,7 +156,7 @@ void Konvertierung::buildControls()
     // Only the user's clicks run the click rule: marks set by the program stand.
     if (QMdiArea* area = m_main->mdiArea())
         connect(area, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
-            if (sub && sub->widget() == this)
+            if (sub && sub->widget() == this && !m_comingToFront)
                 Form_Activate();
         });
 }
@@ -169,6 +169,15 @@ void Konvertierung::Form_Load()
     if (!m_main->state.MdbPath.isEmpty())
         QELPfad->setText(m_main->state.MdbPath);
     setMarkingAllowed(false);
+}
+
+void Konvertierung::comeToFront()
+{
+    // The window puts itself in front while it works; that is no activation by
+    // the user and must not clear the identity-column option halfway through a batch.
+    m_comingToFront = true;
+    bringToFront(this);
+    m_comingToFront = false;
 }
 
 void Konvertierung::Form_Activate()
@@ -493,7 +502,7 @@ void Konvertierung::addIdentityTable(const QString& table)
     Form_Auto* window = m_main->formAuto();
     window->listAuto()->addItem(table);
     sendToBack(window);
-    bringToFront(this);
+    comeToFront();
 }
 
 void Konvertierung::progressStart(long total) { m_main->ProgressStart(total); }
@@ -525,7 +534,7 @@ void Konvertierung::handleConversionError(const TabrixError& error)
     FehlerProtokoll* log = m_main->fehlerProtokoll();
     log->Add(text);
     sendToBack(log);
-    bringToFront(this);
+    comeToFront();
     const QString stepName = m_afterCreation ? QStringLiteral("Indexerstellung / Datenübernahme")
                                              : QStringLiteral("Anlegen der Tabelle");
     m_main->state.LastErrorText = text;

@@ -125,9 +125,11 @@ private:
     void List2_Click(QListWidgetItem* item);
     void handleConversionError(const TabrixError& error);
     void endConversion();
+    void comeToFront();
 
     MDIForm_Main* m_main;
     int m_command9Color = 255;
     bool m_afterCreation = false;
+    bool m_comingToFront = false;
     std::unique_ptr<dao::Recordset> m_recordset;
 };

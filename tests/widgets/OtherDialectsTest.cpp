@@ -8,12 +8,15 @@
 #include "TestSupport.h"
 #include "conversion/TableList.h"
 #include "windows/FehlerProtokoll.h"
+#include "windows/Form_Auto.h"
+#include "windows/WindowOrder.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <gtest/gtest.h>
 
 namespace {
@@ -136,4 +139,24 @@ TEST(OtherDialects, ToleratedOracleErrorIsNotLogged)
     }
     EXPECT_EQ(indexes, 2);
     EXPECT_EQ(inserts, 2);
+}
+
+TEST(OtherDialects, WindowComingToFrontByItselfKeepsTheIdentityOption)
+{
+    REQUIRE_FIXTURE(path, "erp-sample.mdb");
+    Recorded app(&MDIForm_Main::Option_MSSQL, path);
+    {
+        // A data source without "QEL": only an activation by the user clears the option.
+        const QSignalBlocker quiet(app.main->ODBC_Name);
+        app.main->ODBC_Name->setText(QStringLiteral("TEVRA"));
+    }
+    app.konv->Check_Autowert->setChecked(true);
+    bringToFront(app.main->fehlerProtokoll());
+    app.convert(QStringLiteral("Artikel"));
+    EXPECT_TRUE(app.konv->Check_Autowert->isChecked());
+    EXPECT_EQ(app.main->formAuto()->listAuto()->item(1)->text(), QStringLiteral("Artikel"));
+    // The user activating the window again applies the rule.
+    bringToFront(app.main->fehlerProtokoll());
+    bringToFront(app.konv);
+    EXPECT_FALSE(app.konv->Check_Autowert->isChecked());
 }
