@@ -160,3 +160,45 @@ TEST(OtherDialects, WindowComingToFrontByItselfKeepsTheIdentityOption)
     bringToFront(app.konv);
     EXPECT_FALSE(app.konv->Check_Autowert->isChecked());
 }
+
+TEST(OtherDialects, LoadWalksTheListFromTheLastEntry)
+{
+    REQUIRE_FIXTURE(path, "Northwind.mdb");
+    Recorded app(&MDIForm_Main::Option_DB2, path);
+    auto* counts = static_cast<RecordingConnection*>(app.main->state.QueryConnection.get());
+    QStringList expected;
+    for (int i = app.konv->List2->count() - 1; i >= 0; --i)
+        expected.append(QStringLiteral("SELECT COUNT(*) FROM ") + app.konv->List2->item(i)->text());
+    EXPECT_EQ(counts->statements, expected);
+    EXPECT_EQ(expected.last(), QStringLiteral("SELECT COUNT(*) FROM Categories"));
+    // Every table is missing on this "server": all marked, the status counts nothing.
+    for (int i = 0; i < app.konv->List2->count(); ++i)
+        EXPECT_TRUE(app.konv->List2->item(i)->isSelected());
+    EXPECT_EQ(app.konv->Label1->text(), QStringLiteral("Bereit.   [0 Sätze in 0 Tabellen auf dem SQL-Server]"));
+}
+
+TEST(OtherDialects, BatchWithoutMarksStillReports)
+{
+    REQUIRE_FIXTURE(path, "erp-sample.mdb");
+    Recorded app(&MDIForm_Main::Option_Sybase, path);
+    for (int i = 0; i < app.konv->List2->count(); ++i)
+        app.konv->List2->item(i)->setSelected(false);
+    app.server->statements.clear();
+    app.main->formAuto()->listAuto()->addItem(QStringLiteral("von vorher"));
+    {
+        MessageBoxAnswerer answers;
+        app.konv->Command2->click();
+        EXPECT_EQ(answers.texts(), QStringList{QStringLiteral("Alle markierten Tabellen wurden konvertiert.")});
+    }
+    EXPECT_TRUE(app.server->statements.isEmpty());
+    ASSERT_EQ(app.main->formAuto()->listAuto()->count(), 1);
+    EXPECT_EQ(app.main->formAuto()->listAuto()->item(0)->text(), QStringLiteral("0 Tabellen"));
+    EXPECT_TRUE(app.konv->Label1->text().startsWith(QStringLiteral("Bereit. letzte Aktion: ")));
+    EXPECT_TRUE(app.konv->Command2->isEnabled());
+    // Unattended: no final message, the identity-table window still comes up.
+    app.main->state.AutoMode = true;
+    MessageBoxAnswerer answers;
+    app.konv->Command2->click();
+    EXPECT_TRUE(answers.seen.isEmpty());
+    EXPECT_TRUE(app.main->formAuto()->isVisible());
+}
