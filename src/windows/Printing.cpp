@@ -47,18 +47,28 @@ std::unique_ptr<QPrinter> openDefaultPrinter(QWidget* parent)
     return std::make_unique<QPrinter>(info, QPrinter::HighResolution);
 }
 
-bool printLines(const QStringList& lines, QWidget* parent)
+namespace {
+// Opens the default printer and starts painting on it; tells the user when either fails.
+std::unique_ptr<QPrinter> startJob(QWidget* parent, QPainter& painter)
 {
     std::unique_ptr<QPrinter> printer = openDefaultPrinter(parent);
     if (!printer)
-        return false;
+        return nullptr;
     printer->setCopyCount(1);
-
-    QPainter painter;
     if (!painter.begin(printer.get())) {
         tellUser(parent, QStringLiteral("Der Druck konnte nicht gestartet werden."));
-        return false;
+        return nullptr;
     }
+    return printer;
+}
+}  // namespace
+
+bool printLines(const QStringList& lines, QWidget* parent)
+{
+    QPainter painter;
+    const std::unique_ptr<QPrinter> printer = startJob(parent, painter);
+    if (!printer)
+        return false;
     QFont font = painter.font();
     font.setPointSize(10);
     painter.setFont(font);
@@ -93,16 +103,10 @@ bool printWidgetImage(QWidget* widget)
     if (!widget)
         return false;
     const QPixmap image = widget->grab();
-    std::unique_ptr<QPrinter> printer = openDefaultPrinter(widget);
+    QPainter painter;
+    const std::unique_ptr<QPrinter> printer = startJob(widget, painter);
     if (!printer)
         return false;
-    printer->setCopyCount(1);
-
-    QPainter painter;
-    if (!painter.begin(printer.get())) {
-        tellUser(widget, QStringLiteral("Der Druck konnte nicht gestartet werden."));
-        return false;
-    }
     // Same size on paper as on the screen, unless the page is too small.
     const QRect page = painter.viewport();
     const double toPrinter = double(printer->logicalDpiX()) / double(widget->logicalDpiX());
