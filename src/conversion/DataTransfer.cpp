@@ -466,10 +466,10 @@ RowStatementBuilder::RowStatementBuilder(const QString& table, const QList<dao::
         m_names.append(ShortenColumnNames(WrittenColumnName(f.Name, table, dialect)));
 }
 
-template <typename ValueAt>
-QString RowStatementBuilder::build(const ValueAt& valueAt, const ConversionOptions& options,
-                                   const RenderErrorSink& onError)
+template <typename ValueAt, typename Options>
+QString RowStatementBuilder::build(const ValueAt& valueAt, const Options& readOptions, const RenderErrorSink& onError)
 {
+    std::optional<ConversionOptions> options;
     QString& columns = m_columns;
     columns.resize(0);
     QString& values = m_values;
@@ -481,7 +481,9 @@ QString RowStatementBuilder::build(const ValueAt& valueAt, const ConversionOptio
         const bool isNull = isNullCell(cell);
         QString defaultText;
         if (isNull) {
-            defaultText = SQLDefault(field, false, options);
+            if (!options)
+                options = readOptions();
+            defaultText = SQLDefault(field, false, *options);
             if (defaultText.isEmpty())
                 continue;
         }
@@ -509,10 +511,17 @@ QString RowStatementBuilder::build(const ValueAt& valueAt, const ConversionOptio
 QString RowStatementBuilder::InsertStatement(const QList<QVariant>& row, const ConversionOptions& options,
                                              const RenderErrorSink& onError)
 {
-    return build([&](int i) { return i < row.size() ? row[i] : QVariant(); }, options, onError);
+    return build([&](int i) { return i < row.size() ? row[i] : QVariant(); }, [&] { return options; }, onError);
 }
 
 QString RowStatementBuilder::InsertStatement(const dao::Recordset& rs, const ConversionOptions& options,
+                                             const RenderErrorSink& onError)
+{
+    return build([&](int i) { return rs.Value(i); }, [&] { return options; }, onError);
+}
+
+QString RowStatementBuilder::InsertStatement(const dao::Recordset& rs,
+                                             const std::function<ConversionOptions()>& options,
                                              const RenderErrorSink& onError)
 {
     return build([&](int i) { return rs.Value(i); }, options, onError);
@@ -586,7 +595,7 @@ void RunCopyLoop(ConversionHost& host, dao::Recordset& rs, const TableFlags& fla
             report(e);
         }
         if (copy) {
-            statement = builder.InsertStatement(rs, host.options(), report);
+            statement = builder.InsertStatement(rs, [&host] { return host.options(); }, report);
             if (statement.isEmpty())
                 ++skipped;
             else

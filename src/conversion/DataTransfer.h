@@ -66,10 +66,13 @@ public:
                             const RenderErrorSink& onError = {});
     QString InsertStatement(const dao::Recordset& rs, const ConversionOptions& options,
                             const RenderErrorSink& onError = {});
+    // The same with the settings read only when a null cell needs its default.
+    QString InsertStatement(const dao::Recordset& rs, const std::function<ConversionOptions()>& options,
+                            const RenderErrorSink& onError = {});
 
 private:
-    template <typename ValueAt>
-    QString build(const ValueAt& valueAt, const ConversionOptions& options, const RenderErrorSink& onError);
+    template <typename ValueAt, typename Options>
+    QString build(const ValueAt& valueAt, const Options& options, const RenderErrorSink& onError);
 
     QString m_head;  // "INSERT INTO T "
     QList<dao::Field> m_fields;
