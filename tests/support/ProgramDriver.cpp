@@ -10,33 +10,47 @@
 #include <QRadioButton>
 #include <QTest>
 
+namespace {
+// Controls are found as a user finds them: by their names.
+template <typename T>
+T* control(QWidget* window, const char* name)
+{
+    T* w = window->findChild<T*>(QString::fromLatin1(name));
+    if (!w)
+        ADD_FAILURE() << "no control " << name << " in " << window->objectName().toStdString();
+    return w;
+}
+}  // namespace
+
 LoggedIn::LoggedIn(bool mysql)
 {
     main = std::make_unique<MDIForm_Main>();
     main->Form_Load();
     main->show();
     if (mysql)
-        main->Option_MySQL->click();
-    main->Text_PW->setText(TestServer::password());
+        control<QRadioButton>(main.get(), "Option_MySQL")->click();
+    auto* password = control<QLineEdit>(main.get(), "Text_PW");
+    password->setFocus();
+    QTest::keyClicks(password, TestServer::password());
     MessageBoxAnswerer answers;
-    main->Command3->click();
+    control<QPushButton>(main.get(), "Command3")->click();
     EXPECT_TRUE(answers.seen.isEmpty()) << answers.texts().join(QLatin1Char('|')).toStdString();
-    main->Command1->click();
-    konv = main->konvertierung();
+    control<QPushButton>(main.get(), "Command1")->click();
+    konv = main->findChild<Konvertierung*>(QStringLiteral("Konvertierung"));
 }
 
 QStringList LoggedIn::load(const QString& path)
 {
     MessageBoxAnswerer answers;
-    konv->QELPfad->setText(path);
-    konv->Command4->click();
+    control<QLineEdit>(konv, "QELPfad")->setText(path);
+    control<QPushButton>(konv, "Command4")->click();
     return answers.texts();
 }
 
 QStringList LoggedIn::convertMarked()
 {
     MessageBoxAnswerer answers;
-    konv->Command2->click();
+    control<QPushButton>(konv, "Command2")->click();
     return answers.texts();
 }
 
