@@ -31,7 +31,6 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QStyle>
-#include <QTime>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -608,7 +607,7 @@ void Konvertierung::c2c()
     try {
         EnableCommands(false);
         m_main->fehlerProtokoll()->Clear();
-        const int start = QTime::currentTime().msecsSinceStartOfDay() / 1000;
+        const int start = TimeOfDay::secondsSinceMidnight();
         Form_Auto* identityTables = m_main->formAuto();
         identityTables->listAuto()->clear();
 
@@ -632,7 +631,7 @@ void Konvertierung::c2c()
         identityTables = m_main->formAuto();
         identityTables->listAuto()->insertItem(0, QString::number(identityTables->listAuto()->count())
                                                      + QStringLiteral(" Tabellen"));
-        const int end = QTime::currentTime().msecsSinceStartOfDay() / 1000;
+        const int end = TimeOfDay::secondsSinceMidnight();
         setStatus(LastActionStatus(start, end));
         setMarkingAllowed(false);
         if (!m_main->state.AutoMode)

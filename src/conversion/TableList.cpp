@@ -1,5 +1,7 @@
 #include "conversion/TableList.h"
 
+#include "shell/TimeOfDay.h"
+
 QString PadName(const QString& name)
 {
     QString entry = name;
@@ -40,18 +42,12 @@ QString RowCountStatement(Dialect dialect, const QString& table)
 
 QString TimeOfDayText(int s)
 {
-    s = ((s % 86400) + 86400) % 86400;
-    return QStringLiteral("%1:%2:%3")
-        .arg(s / 3600, 2, 10, QLatin1Char('0'))
-        .arg((s / 60) % 60, 2, 10, QLatin1Char('0'))
-        .arg(s % 60, 2, 10, QLatin1Char('0'));
+    return TimeOfDay::durationText(((s % 86400) + 86400) % 86400);
 }
 
 QString LastActionStatus(int startSeconds, int endSeconds)
 {
-    int duration = endSeconds - startSeconds;
-    if (duration < 0)
-        duration += 86400;
+    const int duration = TimeOfDay::elapsedSince(startSeconds, endSeconds);
     return QStringLiteral("Bereit. letzte Aktion: ") + TimeOfDayText(startSeconds) + QStringLiteral(" - ")
         + TimeOfDayText(endSeconds) + QStringLiteral("  |  ") + TimeOfDayText(duration);
 }

@@ -49,35 +49,15 @@ void Progress::ProgressStep(long done)
             show(0, long(ProgressMaxStack.takeLast()));
         return;
     }
-    const int elapsed = elapsedSince(ProgressStartTime, clock());
+    const int elapsed = TimeOfDay::elapsedSince(ProgressStartTime, clock());
     if (elapsed == ProgressShownElapsed)
         return;
     const double total = double(m_max) / double(done) * double(elapsed);
     const long totalSeconds = std::lround(total);
-    m_rest->setText(QStringLiteral("Restzeit: ") + formatDuration(totalSeconds - elapsed)
-                    + QStringLiteral(" / Gesamt: ") + formatDuration(totalSeconds)
-                    + QStringLiteral(" / Vergangen: ") + formatDuration(elapsed));
+    m_rest->setText(QStringLiteral("Restzeit: ") + TimeOfDay::durationText(totalSeconds - elapsed)
+                    + QStringLiteral(" / Gesamt: ") + TimeOfDay::durationText(totalSeconds)
+                    + QStringLiteral(" / Vergangen: ") + TimeOfDay::durationText(elapsed));
     // The callers keep the event loop busy, so the line is painted here and now.
     m_rest->repaint();
     ProgressShownElapsed = elapsed;
-}
-
-int Progress::elapsedSince(int start, int now)
-{
-    int elapsed = now - start;
-    if (elapsed < 0)
-        elapsed += 24 * 3600;
-    return elapsed;
-}
-
-QString Progress::formatDuration(long seconds)
-{
-    const bool negative = seconds < 0;
-    if (negative)
-        seconds = -seconds;
-    const QString text = QStringLiteral("%1:%2:%3")
-                             .arg(seconds / 3600, 2, 10, QLatin1Char('0'))
-                             .arg((seconds / 60) % 60, 2, 10, QLatin1Char('0'))
-                             .arg(seconds % 60, 2, 10, QLatin1Char('0'));
-    return negative ? QStringLiteral("-") + text : text;
 }

@@ -21,12 +21,6 @@ public:
     void ProgressStart(long total);
     void ProgressStep(long done);
 
-    // "hh:mm:ss"; durations of a day or more keep counting the hours.
-    static QString formatDuration(long seconds);
-
-    // Seconds from `start` to `now`, both times of day, counted across midnight.
-    static int elapsedSince(int start, int now);
-
     // The run's Value and Max; the bar itself is redrawn only when that shows.
     long value() const { return m_value; }
     long maximum() const { return m_max; }

@@ -24,4 +24,24 @@ int secondsSinceMidnight()
     return int(msecsSinceMidnight() / 1000);
 }
 
+int elapsedSince(int start, int now)
+{
+    int elapsed = now - start;
+    if (elapsed < 0)
+        elapsed += 24 * 3600;
+    return elapsed;
+}
+
+QString durationText(long seconds)
+{
+    const bool negative = seconds < 0;
+    if (negative)
+        seconds = -seconds;
+    const QString text = QStringLiteral("%1:%2:%3")
+                             .arg(seconds / 3600, 2, 10, QLatin1Char('0'))
+                             .arg((seconds / 60) % 60, 2, 10, QLatin1Char('0'))
+                             .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+    return negative ? QStringLiteral("-") + text : text;
+}
+
 }  // namespace TimeOfDay

@@ -1,4 +1,5 @@
 #include "shell/Progress.h"
+#include "shell/TimeOfDay.h"
 
 #include <QLabel>
 #include <QProgressBar>
@@ -95,7 +96,7 @@ TEST_F(ProgressFixture, RunAcrossMidnightCountsOn)
 
 TEST(ProgressFormat, DurationsOfADayOrMoreKeepCountingHours)
 {
-    EXPECT_EQ(Progress::formatDuration(0), QStringLiteral("00:00:00"));
-    EXPECT_EQ(Progress::formatDuration(3723), QStringLiteral("01:02:03"));
-    EXPECT_EQ(Progress::formatDuration(26 * 3600 + 61), QStringLiteral("26:01:01"));
+    EXPECT_EQ(TimeOfDay::durationText(0), QStringLiteral("00:00:00"));
+    EXPECT_EQ(TimeOfDay::durationText(3723), QStringLiteral("01:02:03"));
+    EXPECT_EQ(TimeOfDay::durationText(26 * 3600 + 61), QStringLiteral("26:01:01"));
 }
