@@ -397,21 +397,19 @@ void Konvertierung::c4c()
         });
         if (serverTrouble)
             return;
-        bool ignored = true;
-        guard(ignored, [&] {
-            // The switch stands open while the program marks, so the click rule keeps out.
-            setMarkingAllowed(true);
-            item->setSelected(!found);
-            setMarkingAllowed(false);
-        });
+        // The switch stands open while the program marks, so the click rule keeps out.
+        setMarkingAllowed(true);
+        item->setSelected(!found);
+        setMarkingAllowed(false);
         if (found) {
+            bool ignored = true;
             qint32 n = 0;
             guard(ignored, [&] { n = state.CountResult->Value(0).toInt(); });
-            guard(ignored, [&] {
-                ++tables;
-                rows += n;
-            });
-            guard(ignored, [&] { item->setText(PadName(item->text()) + QLatin1Char('[') + QString::number(n) + QLatin1Char(']')); });
+            if (serverTrouble)
+                return;
+            ++tables;
+            rows += n;
+            item->setText(PadName(item->text()) + QLatin1Char('[') + QString::number(n) + QLatin1Char(']'));
             guard(ignored, [&] {
                 state.CountResult->Close();
                 state.CountResult.reset();

@@ -394,24 +394,20 @@ void MDIForm_Main::Command3_Click()
         return *env;
     };
 
-    attempt([&] {
-        ::ServerEnvironment& env = requireEnvironment(state.ServerEnvironment);
-        env.SetUserName(Text_UID->text());
-        env.SetPassword(Text_PW->text());
-    });
-    attempt([&] {
-        state.ServerConnection = requireEnvironment(state.ServerEnvironment).OpenConnection(ODBC_Name->text());
-    });
+    // The environment's login from the boxes, then a connection on the data source.
+    auto open = [&](const std::unique_ptr<::ServerEnvironment>& environment,
+                    std::unique_ptr<::ServerConnection>& connection) {
+        attempt([&] {
+            ::ServerEnvironment& env = requireEnvironment(environment);
+            env.SetUserName(Text_UID->text());
+            env.SetPassword(Text_PW->text());
+        });
+        attempt([&] { connection = requireEnvironment(environment).OpenConnection(ODBC_Name->text()); });
+    };
+    open(state.ServerEnvironment, state.ServerConnection);
     if (success && state.ServerConnection)
         ODBC_Name->setText(state.ServerConnection->Name());
-    attempt([&] {
-        ::ServerEnvironment& env = requireEnvironment(state.QueryEnvironment);
-        env.SetUserName(Text_UID->text());
-        env.SetPassword(Text_PW->text());
-    });
-    attempt([&] {
-        state.QueryConnection = requireEnvironment(state.QueryEnvironment).OpenConnection(ODBC_Name->text());
-    });
+    open(state.QueryEnvironment, state.QueryConnection);
 
     if (success) {
         Command1->setEnabled(true);
