@@ -32,7 +32,6 @@ void Progress::ProgressStart(long total)
         ProgressMaxStack.append(float(m_max));
     if (total == 0)
         total = 1;
-    show(0, m_max);
     show(0, total);
     ProgressStartTime = clock();
     // No elapsed time can equal this, so the first step always writes the line.
