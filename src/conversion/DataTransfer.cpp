@@ -556,9 +556,28 @@ std::optional<QDate> takeDateBase(const dao::Recordset& rs, const QList<dao::Fie
 
 }  // namespace
 
+namespace {
+
+// Runs a step of the Access engine under the conversion's error handler;
+// false when it failed (the handler has logged it and marked the table).
+template <typename Step>
+bool engineStep(ConversionHost& host, const Step& step)
+{
+    bool done = false;
+    host.step([&] {
+        step();
+        done = true;
+    });
+    return done;
+}
+
+}  // namespace
+
 void RunCopyLoop(ConversionHost& host, dao::Recordset& rs, const TableFlags& flags)
 {
-    if (rs.RecordCount() <= 0)
+    // What the table definition counts; exact only once the last row is reached.
+    long counted = 0;
+    if (!engineStep(host, [&] { counted = rs.RecordCount(); }) || counted <= 0)
         return;
 
     // Errors go through the conversion's handler, which logs them and lets the copy go on.
@@ -571,15 +590,36 @@ void RunCopyLoop(ConversionHost& host, dao::Recordset& rs, const TableFlags& fla
     else if (flags.structureRan && flags.formularprotokoll)
         special.positions = {flags.uhrzeitPosition};
     if (!special.positions.isEmpty())
-        special.dateBase = takeDateBase(rs, fields, report);
+        engineStep(host, [&] { special.dateBase = takeDateBase(rs, fields, report); });
 
     RowStatementBuilder builder(host.tableName(), fields, host.options().dialect, special);
 
-    rs.MoveLast();
-    const long total = rs.RecordCount();
+    // A damaged file may hold fewer readable rows than its table definition
+    // counts; the rows that can be read are still copied, and the loss is reported.
+    long total = counted;
+    if (engineStep(host, [&] {
+            rs.MoveLast();
+            total = rs.RecordCount();
+        })
+        && total < counted) {
+        const QString table = host.tableName();
+        host.step([&] {
+            throw TabrixError(3049,
+                              QStringLiteral("Tabelle %1: nur %2 von %3 Datensätzen lesbar, %4 Datensätze fehlen "
+                                             "(die Access-Datenbank ist beschädigt).")
+                                  .arg(table)
+                                  .arg(total)
+                                  .arg(counted)
+                                  .arg(counted - total),
+                              QStringLiteral("DAO.Recordset"));
+        });
+    }
     host.progressStart(total);
     long n = 0;
-    rs.MoveFirst();
+    if (!engineStep(host, [&] { rs.MoveFirst(); })) {
+        host.progressStep(0);
+        return;
+    }
     long skipped = 0;
     QString statement;
     while (!rs.Eof() && !host.abortRequested()) {
@@ -594,14 +634,17 @@ void RunCopyLoop(ConversionHost& host, dao::Recordset& rs, const TableFlags& fla
         } catch (const TabrixError& e) {
             report(e);
         }
-        if (copy) {
-            statement = builder.InsertStatement(rs, [&host] { return host.options(); }, report);
+        if (copy && engineStep(host, [&] {
+                statement = builder.InsertStatement(rs, [&host] { return host.options(); }, report);
+            })) {
             if (statement.isEmpty())
                 ++skipped;
             else
                 host.step([&] { host.executeSql(statement); });
         }
-        rs.MoveNext();
+        // A row that cannot be reached ends the copy; what was read is on the server.
+        if (!engineStep(host, [&] { rs.MoveNext(); }))
+            break;
     }
     host.progressStep(0);
 }

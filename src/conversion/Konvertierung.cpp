@@ -53,7 +53,7 @@ TabrixError asTabrixError(const std::exception& e)
 }  // namespace
 
 Konvertierung::Konvertierung(MDIForm_Main* main, QWidget* parent)
-    : QWidget(parent), clock([] { return QDateTime::currentDateTime(); }), m_main(main)
+    : QWidget(parent), OperationWindow(this), clock([] { return QDateTime::currentDateTime(); }), m_main(main)
 {
     setObjectName(QStringLiteral("Konvertierung"));
     setWindowTitle(QStringLiteral("Konvertierung : Access zu SQL-Server"));
@@ -202,6 +202,12 @@ void Konvertierung::EnableCommands(bool enabled)
 
 void Konvertierung::QELPfad_Change()
 {
+    // The running operation holds items of the table list; the path's change
+    // rule waits for its end.
+    if (operationRunning()) {
+        m_pathChangeHeld = true;
+        return;
+    }
     EnableCommands(false);
     Command3->setEnabled(true);
     Command4->setEnabled(true);
@@ -309,7 +315,20 @@ void Konvertierung::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    // Any other operation ends at its next yield; the window closes after it.
+    if (holdClose()) {
+        event->ignore();
+        return;
+    }
     QWidget::closeEvent(event);
+}
+
+void Konvertierung::operationEnded()
+{
+    if (m_pathChangeHeld) {
+        m_pathChangeHeld = false;
+        QELPfad_Change();
+    }
 }
 
 void Konvertierung::setStatus(const QString& text)
@@ -317,7 +336,7 @@ void Konvertierung::setStatus(const QString& text)
     Label1->setText(text);
     const double now = secondsSinceMidnight();
     if (now != double(LastYieldTime)) {
-        QCoreApplication::processEvents();
+        yieldToUser();
         LastYieldTime = qint32(std::lround(now));
     } else {
         Label1->repaint();
@@ -329,6 +348,7 @@ void Konvertierung::setStatus(const QString& text)
 
 void Konvertierung::c4c()
 {
+    OperationScope operation(this);
     Module1& state = m_main->state;
     EnableCommands(false);
     List2->clear();
@@ -378,13 +398,18 @@ void Konvertierung::c4c()
 
     const int count = List2->count();
     m_main->ProgressStart(count);
-    qint16 tables = 0;
-    qint32 rows = 0;
+    qint64 tables = 0;
+    qint64 rows = 0;
     for (int i = count - 1; i >= 0; --i) {
         QListWidgetItem* item = List2->item(i);
         m_main->ProgressStep(count - i);
         List2->scrollToItem(item, QAbstractItemView::PositionAtTop);
         setStatus(QStringLiteral("suche Tabelle ") + item->text() + QStringLiteral(" auf SQL-Server"));
+        if (mustEnd()) {
+            // The window is to close: the load ends here.
+            m_main->ProgressStep(0);
+            return;
+        }
 
         bool found = true;
         guard(found, [&] {
@@ -403,8 +428,8 @@ void Konvertierung::c4c()
         setMarkingAllowed(false);
         if (found) {
             bool ignored = true;
-            qint32 n = 0;
-            guard(ignored, [&] { n = state.CountResult->Value(0).toInt(); });
+            qint64 n = 0;
+            guard(ignored, [&] { n = state.CountResult->Value(0).toLongLong(); });
             if (serverTrouble)
                 return;
             ++tables;
@@ -492,7 +517,7 @@ void Konvertierung::setClipboardText(const QString& text)
         clipboard->setText(text);
 }
 
-void Konvertierung::yieldOnce() { QCoreApplication::processEvents(); }
+void Konvertierung::yieldOnce() { yieldToUser(); }
 
 void Konvertierung::addIdentityTable(const QString& table)
 {
@@ -562,6 +587,7 @@ void Konvertierung::endConversion()
 
 void Konvertierung::Command1_SIK()
 {
+    OperationScope operation(this);
     m_afterCreation = false;
     Busy = true;
     const QString table = Text1->text();
@@ -602,14 +628,16 @@ void Konvertierung::Command1_SIK()
 
 void Konvertierung::c2c()
 {
+    OperationScope operation(this);
     try {
         EnableCommands(false);
         m_main->fehlerProtokoll()->Clear();
         const int start = TimeOfDay::secondsSinceMidnight();
-        Form_Auto* identityTables = m_main->formAuto();
-        identityTables->listAuto()->clear();
+        m_main->formAuto()->listAuto()->clear();
 
-        for (int i = 0; i < List2->count(); ++i) {
+        // Entries are read by position at each turn: the user may click the
+        // list while a table converts.
+        for (int i = 0; i < List2->count() && !mustEnd(); ++i) {
             QListWidgetItem* item = List2->item(i);
             if (!item->isSelected())
                 continue;
@@ -626,17 +654,23 @@ void Konvertierung::c2c()
             item->setText(PadName(Text1->text()) + marker);
         }
 
-        identityTables = m_main->formAuto();
-        identityTables->listAuto()->insertItem(0, QString::number(identityTables->listAuto()->count())
-                                                     + QStringLiteral(" Tabellen"));
+        // The identity-table window may have been closed during a yield: it is
+        // fetched (and loaded again) at each use.
+        QListWidget* identityList = m_main->formAuto()->listAuto();
+        identityList->insertItem(0, QString::number(identityList->count()) + QStringLiteral(" Tabellen"));
         const int end = TimeOfDay::secondsSinceMidnight();
         setStatus(LastActionStatus(start, end));
         setMarkingAllowed(false);
-        if (!m_main->state.AutoMode)
+        // A batch cut short because the window is to close reports nothing more.
+        const bool completed = !mustEnd();
+        if (completed && !m_main->state.AutoMode)
             ShowMessage(this, QStringLiteral("Alle markierten Tabellen wurden konvertiert."));
         EnableCommands(true);
-        identityTables->show();
-        bringToFront(identityTables);
+        if (completed) {
+            Form_Auto* identityTables = m_main->formAuto();
+            identityTables->show();
+            bringToFront(identityTables);
+        }
     } catch (const TabrixError& e) {
         ShowMessage(this, e.description());
     } catch (const std::exception& e) {

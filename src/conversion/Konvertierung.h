@@ -2,6 +2,7 @@
 
 #include "conversion/ConversionHost.h"
 #include "shell/AccessDatabase.h"
+#include "shell/LongOperation.h"
 #include "shell/StatusLabel.h"
 
 #include <QDateTime>
@@ -23,7 +24,7 @@ class TabrixError;
 // The conversion window "Konvertierung : Access zu SQL-Server": opens the
 // Access database, lists its tables with their row counts on the server and
 // converts the marked ones.
-class Konvertierung : public QWidget, public ConversionHost {
+class Konvertierung : public QWidget, public ConversionHost, public OperationWindow {
     Q_OBJECT
 public:
     explicit Konvertierung(MDIForm_Main* main, QWidget* parent = nullptr);
@@ -92,7 +93,8 @@ public:
     bool autowertChecked() const override;
     QString workstationCount() const override;
     QString workstationNumber() const override;
-    bool abortRequested() const override { return AbortRequested; }
+    // The stop picture, a close request, or the window waiting to close.
+    bool abortRequested() const override { return AbortRequested || mustEnd(); }
     const dao::Database& database() const override;
     ServerConnection& connection() override;
     QDateTime now() const override { return clock(); }
@@ -112,6 +114,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void operationEnded() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -131,5 +134,7 @@ private:
     int m_command9Color = 255;
     bool m_afterCreation = false;
     bool m_comingToFront = false;
+    // The path was edited while an operation ran: its change rule follows when it ends.
+    bool m_pathChangeHeld = false;
     std::unique_ptr<dao::Recordset> m_recordset;
 };

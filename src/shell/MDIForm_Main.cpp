@@ -188,8 +188,8 @@ void MDIForm_Main::Form_Load()
     }
     createEnvironments();
 
-    fehlerProtokoll();
     formAuto();
+    fehlerProtokoll();
     ODBC_Name->setFocus();
 
     if (state.AutoMode)
@@ -330,14 +330,11 @@ void MDIForm_Main::showChild(QWidget* child)
     sub->show();
 }
 
-void MDIForm_Main::unloadChild(QWidget* child)
+void MDIForm_Main::unloadChild(OperationWindow* child)
 {
-    if (!child)
-        return;
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(child->parentWidget()))
-        sub->close();
-    else
-        child->close();
+    // A window with a running operation goes when the operation has ended.
+    if (child)
+        child->unload();
 }
 
 void MDIForm_Main::Command1_Click()
@@ -368,7 +365,6 @@ void MDIForm_Main::ODBC_Name_Change()
         return;
     Command1->setEnabled(false);
     Command2->setEnabled(false);
-    // A conversion that is running refuses to close; it then stays open.
     unloadChild(m_konvertierung);
     unloadChild(m_abgleichen);
     QCoreApplication::processEvents();

@@ -22,6 +22,7 @@ class FehlerProtokoll;
 class Form_Auto;
 class Konvertierung;
 class Abgleichen;
+class OperationWindow;
 
 // The process-wide state that every part of the program reads; owned by the
 // main window, one set per process.
@@ -95,7 +96,7 @@ private:
     void buildControls();
     void readCommandLine();
     void createEnvironments();
-    void unloadChild(QWidget* child);
+    void unloadChild(OperationWindow* child);
     void showChild(QWidget* child);
 
     QString m_commandLine;

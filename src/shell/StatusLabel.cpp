@@ -1,10 +1,40 @@
 #include "shell/StatusLabel.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QPainter>
 #include <QStyle>
 
+namespace {
+
+class AccessibleStatusLabel : public QAccessibleWidget {
+public:
+    explicit AccessibleStatusLabel(QWidget* widget) : QAccessibleWidget(widget, QAccessible::StaticText) {}
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name)
+            return static_cast<const StatusLabel*>(widget())->text();
+        return QAccessibleWidget::text(t);
+    }
+};
+
+QAccessibleInterface* accessibleStatusLabel(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("StatusLabel") && object && object->isWidgetType())
+        return new AccessibleStatusLabel(static_cast<QWidget*>(object));
+    return nullptr;
+}
+
+}  // namespace
+
 StatusLabel::StatusLabel(const QString& text, QWidget* parent) : QFrame(parent), m_text(text)
 {
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(accessibleStatusLabel);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     m_pending.setSingleShot(true);
     connect(&m_pending, &QTimer::timeout, this, qOverload<>(&QWidget::update));
@@ -15,6 +45,11 @@ void StatusLabel::setText(const QString& text)
     if (text == m_text)
         return;
     m_text = text;
+    // Only when a screen reader or test tool listens: the copy sets a text per row.
+    if (QAccessible::isActive()) {
+        QAccessibleEvent event(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&event);
+    }
     constexpr qint64 interval = 40;
     if (!m_sincePaint.isValid() || m_sincePaint.elapsed() >= interval)
         update();

@@ -7,8 +7,12 @@
 
 // A one-line status text. Unlike a QLabel a new text never asks the window
 // for a new layout: the conversion rewrites it for every copied row.
+//
+// Like a label it offers its text as the property "text" and to
+// accessibility tools (screen readers, test tools), as a static text.
 class StatusLabel : public QFrame {
     Q_OBJECT
+    Q_PROPERTY(QString text READ text WRITE setText)
 public:
     explicit StatusLabel(const QString& text = QString(), QWidget* parent = nullptr);
 

@@ -9,7 +9,7 @@
 #include <QListWidget>
 #include <QPushButton>
 
-Abgleichen::Abgleichen(MDIForm_Main* main, QWidget* parent) : QWidget(parent), m_main(main)
+Abgleichen::Abgleichen(MDIForm_Main* main, QWidget* parent) : QWidget(parent), OperationWindow(this), m_main(main)
 {
     setObjectName(QStringLiteral("Abgleichen"));
     setWindowTitle(QStringLiteral("SQL-Server mit XDB abgleichen"));

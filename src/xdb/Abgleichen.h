@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/LongOperation.h"
+
 #include <QWidget>
 
 class MDIForm_Main;
@@ -10,7 +12,7 @@ class QPushButton;
 
 // The XDB window "SQL-Server mit XDB abgleichen": path of the XDB document and
 // the status list of its processing.
-class Abgleichen : public QWidget {
+class Abgleichen : public QWidget, public OperationWindow {
     Q_OBJECT
 public:
     explicit Abgleichen(MDIForm_Main* main, QWidget* parent = nullptr);
