@@ -575,10 +575,29 @@ bool engineStep(ConversionHost& host, const Step& step)
 
 void RunCopyLoop(ConversionHost& host, dao::Recordset& rs, const TableFlags& flags)
 {
-    // What the table definition counts; exact only once the last row is reached.
+    // Rows the engine sees right after opening, and what the table definition counts.
     long counted = 0;
-    if (!engineStep(host, [&] { counted = rs.RecordCount(); }) || counted <= 0)
+    if (!engineStep(host, [&] { counted = rs.RecordCount(); }))
         return;
+    const long stored = rs.StoredRecordCount();
+    const auto reportMissing = [&host, stored](long readable) {
+        const QString table = host.tableName();
+        host.step([&] {
+            throw TabrixError(3049,
+                              QStringLiteral("Tabelle %1: nur %2 von %3 Datensätzen lesbar, %4 Datensätze fehlen "
+                                             "(die Access-Datenbank ist beschädigt).")
+                                  .arg(table)
+                                  .arg(readable)
+                                  .arg(stored)
+                                  .arg(stored - readable),
+                              QStringLiteral("DAO.Recordset"));
+        });
+    };
+    if (counted <= 0) {
+        if (stored > 0)
+            reportMissing(0);
+        return;
+    }
 
     // Errors go through the conversion's handler, which logs them and lets the copy go on.
     const RenderErrorSink report = [&host](const TabrixError& e) { host.step([&e] { throw e; }); };
@@ -601,19 +620,8 @@ void RunCopyLoop(ConversionHost& host, dao::Recordset& rs, const TableFlags& fla
             rs.MoveLast();
             total = rs.RecordCount();
         })
-        && total < counted) {
-        const QString table = host.tableName();
-        host.step([&] {
-            throw TabrixError(3049,
-                              QStringLiteral("Tabelle %1: nur %2 von %3 Datensätzen lesbar, %4 Datensätze fehlen "
-                                             "(die Access-Datenbank ist beschädigt).")
-                                  .arg(table)
-                                  .arg(total)
-                                  .arg(counted)
-                                  .arg(counted - total),
-                              QStringLiteral("DAO.Recordset"));
-        });
-    }
+        && total < stored)
+        reportMissing(total);
     host.progressStart(total);
     long n = 0;
     if (!engineStep(host, [&] { rs.MoveFirst(); })) {

@@ -108,6 +108,9 @@ public:
 
     // Greater than 0 right after opening when the table has rows; exact after MoveLast.
     virtual long RecordCount() const = 0;
+    // The number of rows the table definition counts, or -1 when unknown.
+    // A damaged file can hold fewer readable rows than that.
+    virtual long StoredRecordCount() const { return -1; }
     virtual bool Eof() const = 0;
     virtual void MoveFirst() = 0;
     virtual void MoveNext() = 0;
