@@ -255,6 +255,17 @@ QStringList userTables(const dao::Database& db)
     return tables;
 }
 
+// The table's entry ends "[!Fehler!]"; the log names the table, then the server's own text with `words`.
+void expectFailed(LoggedIn& app, const QStringList& log, const QString& table, const QString& words)
+{
+    EXPECT_EQ(app.entryOf(table), PadName(table) + QStringLiteral("[!Fehler!]"));
+    const qsizetype at = log.indexOf(QStringLiteral("Tabelle: ") + table);
+    ASSERT_GE(at, 0) << table.toStdString();
+    ASSERT_LT(at + 1, log.size());
+    EXPECT_TRUE(log[at + 1].contains(QStringLiteral("[ma-"))) << log[at + 1].toStdString();
+    EXPECT_TRUE(log[at + 1].contains(words)) << log[at + 1].toStdString();
+}
+
 // Converts every table of a sample database with the batch: each entry ends
 // "[migriert]" and every row on the server equals its row in the file. The
 // tables in `rejected` end "[!Fehler!]" instead, the server's text in the log
@@ -280,12 +291,8 @@ void convertWholeDatabase(const QString& path, const QMap<QString, QString>& rej
     QStringList failedEntries;
     for (const QString& t : tables) {
         if (rejected.contains(t)) {
-            EXPECT_EQ(app.entryOf(t), PadName(t) + QStringLiteral("[!Fehler!]"));
+            expectFailed(app, log, t, rejected[t]);
             failedEntries.append(PadName(t) + QStringLiteral("[!Fehler!]"));
-            const qsizetype at = log.indexOf(QStringLiteral("Tabelle: ") + t);
-            ASSERT_GE(at, 0) << t.toStdString();
-            ASSERT_LT(at + 1, log.size());
-            EXPECT_TRUE(log[at + 1].contains(rejected[t])) << log[at + 1].toStdString();
             continue;
         }
         EXPECT_EQ(app.entryOf(t), PadName(t) + QStringLiteral("[migriert]"));
@@ -355,14 +362,8 @@ TEST(Conversion, SecondRunRetriesExactlyTheFailedTables)
     const QStringList log = logLines(app);
     QStringList failedEntries;
     for (const QString& t : blocked) {
-        EXPECT_EQ(app.entryOf(t), PadName(t) + QStringLiteral("[!Fehler!]"));
+        expectFailed(app, log, t, QStringLiteral("already exists"));
         failedEntries.append(PadName(t) + QStringLiteral("[!Fehler!]"));
-        // The log names the table, then the server's own text.
-        const qsizetype at = log.indexOf(QStringLiteral("Tabelle: ") + t);
-        ASSERT_GE(at, 0) << t.toStdString();
-        ASSERT_LT(at + 1, log.size());
-        EXPECT_TRUE(log[at + 1].contains(QStringLiteral("[ma-"))) << log[at + 1].toStdString();
-        EXPECT_TRUE(log[at + 1].contains(QStringLiteral("already exists"))) << log[at + 1].toStdString();
     }
     EXPECT_EQ(app.marked(), failedEntries);
 
