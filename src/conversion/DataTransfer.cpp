@@ -178,22 +178,24 @@ void appendDateLiteral(QString& out, const QDate& date, const QTime& time, Diale
         while (*s)
             *p++ = *s++;
     };
+    // An ordinary value keeps its time of day unless it is midnight; a
+    // midnight value is written in the date-only form the servers always got.
+    const bool withTime = specialTime || (time.isValid() && (time.hour() | time.minute() | time.second()) != 0);
     switch (dialect) {
     case Dialect::Oracle:
         text("TIMESTAMP'");
         ymd("-");
-        if (specialTime) {
-            *p++ = ' ';
+        *p++ = ' ';
+        if (withTime)
             hms(':');
-        } else {
-            text(" 00:00:00");
-        }
+        else
+            text("00:00:00");
         break;
     case Dialect::DB2:
         *p++ = '\'';
         ymd("-");
         *p++ = '-';
-        if (specialTime)
+        if (withTime)
             hms('.');
         else
             text("00.00.00");
@@ -201,20 +203,25 @@ void appendDateLiteral(QString& out, const QDate& date, const QTime& time, Diale
     case Dialect::MSSQL:
         *p++ = '\'';
         ymd(nullptr);
-        if (specialTime) {
+        if (withTime) {
             *p++ = ' ';
             hms(':');
         }
         break;
     case Dialect::Sybase:
-    case Dialect::MySQL:
         *p++ = '\'';
-        if (specialTime) {
-            ymd("-");
+        ymd(specialTime ? "-" : nullptr);
+        if (withTime) {
             *p++ = ' ';
             hms(':');
-        } else {
-            ymd(nullptr);
+        }
+        break;
+    case Dialect::MySQL:
+        *p++ = '\'';
+        ymd(withTime ? "-" : nullptr);
+        if (withTime) {
+            *p++ = ' ';
+            hms(':');
         }
         break;
     }

@@ -588,6 +588,8 @@ private:
             const jet::ColumnProperties props = propertiesOf(c.name);
             field.Required = props.required;
             field.DefaultValue = props.defaultValue;
+            field.Precision = c.precision;
+            field.Scale = c.scale;
             def.Fields.append(field);
             columnNames.insert(c.number, c.name);
         }

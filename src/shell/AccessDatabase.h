@@ -49,6 +49,8 @@ struct Field {
     int Size = 0;          // Text: length in characters; others: the engine's byte size
     bool Required = false;
     QString DefaultValue;  // exactly as entered in Access, double quotes included
+    int Precision = 0;     // Decimal: digits in all; 0 for other types
+    int Scale = 0;         // Decimal: digits after the point
 };
 
 struct Index {
