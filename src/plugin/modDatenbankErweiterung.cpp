@@ -120,10 +120,16 @@ QString ReadIniValue(const QString& iniFile, const QString& section, const QStri
     if (!FileExists(iniFile))
         return QString();
     QFile file(iniFile);
+    auto unreadable = [&] {
+        return TabrixError(75, QStringLiteral("Die Datei \"%1\" kann nicht gelesen werden: %2")
+                                   .arg(QDir::toNativeSeparators(iniFile), file.errorString()));
+    };
     if (!file.open(QIODevice::ReadOnly))
-        throw TabrixError(75, QStringLiteral("Die Datei \"%1\" kann nicht gelesen werden: %2")
-                                  .arg(QDir::toNativeSeparators(iniFile), file.errorString()));
-    const QString text = decodeIniText(file.readAll());
+        throw unreadable();
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw unreadable();
+    const QString text = decodeIniText(bytes);
 
     const QString sectionLine = QLatin1Char('[') + section.toUpper() + QLatin1Char(']');
     const QString upperKey = key.toUpper();

@@ -171,3 +171,16 @@ TEST_F(LaunchTest, ExecutableThatCannotRunIsAFailedStart)
     EXPECT_EQ(answers.seen[0].text,
               QStringLiteral("Fehler beim Starten des Moduls. Bitte wenden Sie sich an Ihren Administrator."));
 }
+
+TEST_F(LaunchTest, UnreadableIniIsToldThenThePluginStartsWithoutValues)
+{
+    installPlugin();
+    ASSERT_TRUE(QFile::link(QStringLiteral("/proc/self/mem"), IniFile(programFolder())));
+    ASSERT_TRUE(launch(QStringLiteral("sa"), QStringLiteral("geheim")).has_value());
+    // Once for the database name, once for the server name.
+    ASSERT_EQ(answers.seen.size(), 2);
+    EXPECT_EQ(answers.seen[0].title, QStringLiteral("Fehler"));
+    EXPECT_TRUE(answers.seen[0].text.startsWith(QStringLiteral("Die Datei \"") + IniFile(programFolder())))
+        << answers.seen[0].text.toStdString();
+    EXPECT_EQ(waitForRun().size(), 2);
+}
