@@ -28,6 +28,7 @@
 #include <QTextStream>
 
 #include <sched.h>
+#include <sys/resource.h>
 #include <sql.h>
 #include <sqlext.h>
 
@@ -44,6 +45,15 @@ long peakKilobytes()
     const QString text = QString::fromLatin1(status.readAll());
     const auto m = QRegularExpression(QStringLiteral("VmHWM:\\s+(\\d+)")).match(text);
     return m.hasMatch() ? m.captured(1).toLong() : -1;
+}
+
+// CPU time of this process so far (user + system), in seconds.
+double cpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
 void pinTo(int cpu)
@@ -114,6 +124,17 @@ std::vector<QString> statementsFor(const QString& mdb, const QString& table)
     return result;
 }
 
+// The plain loop itself; a function of its own so that a profiler can count it
+// (valgrind --tool=callgrind --toggle-collect=sendAll).
+__attribute__((noinline)) long sendAll(Plain& plain, const std::vector<QString>& statements)
+{
+    long failed = 0;
+    for (const QString& s : statements)
+        if (!plain.exec(s))
+            ++failed;
+    return failed;
+}
+
 int runPlain(const QString& mdb, const QString& table)
 {
     const std::vector<QString> statements = statementsFor(mdb, table);
@@ -121,12 +142,11 @@ int runPlain(const QString& mdb, const QString& table)
     plain.exec(QStringLiteral("TRUNCATE TABLE `") + table + QLatin1Char('`'));
     QElapsedTimer timer;
     timer.start();
-    long failed = 0;
-    for (const QString& s : statements)
-        if (!plain.exec(s))
-            ++failed;
+    const double cpuStart = cpuSeconds();
+    const long failed = sendAll(plain, statements);
     const double seconds = timer.nsecsElapsed() / 1e9;
-    std::printf("rows=%zu failed=%ld seconds=%.3f peak_kb=%ld\n", statements.size(), failed, seconds,
+    const double cpu = cpuSeconds() - cpuStart;
+    std::printf("rows=%zu failed=%ld seconds=%.3f cpu=%.3f peak_kb=%ld\n", statements.size(), failed, seconds, cpu,
                 peakKilobytes());
     return 0;
 }
@@ -154,16 +174,20 @@ int runProgram(const QString& mdb, const QString& table)
     QElapsedTimer timer;
     k->Check_NoData->setChecked(true);
     timer.start();
+    double cpuStart = cpuSeconds();
     k->Command1_SIK();
     const double structureSeconds = timer.nsecsElapsed() / 1e9;
+    const double structureCpu = cpuSeconds() - cpuStart;
     k->Check_NoData->setChecked(false);
     timer.start();
+    cpuStart = cpuSeconds();
     k->Command1_SIK();
     const double seconds = timer.nsecsElapsed() / 1e9 - structureSeconds;
+    const double cpu = cpuSeconds() - cpuStart - structureCpu;
     auto result = main.state.ServerConnection->OpenResultset(
         QStringLiteral("SELECT COUNT(*) FROM `") + table + QLatin1Char('`'), rdOpenForwardOnly);
     const long rows = result->Value(0).toLongLong();
-    std::printf("rows=%ld failed=%d seconds=%.3f peak_kb=%ld\n", rows, k->TableFailed ? 1 : 0, seconds,
+    std::printf("rows=%ld failed=%d seconds=%.3f cpu=%.3f peak_kb=%ld\n", rows, k->TableFailed ? 1 : 0, seconds, cpu,
                 peakKilobytes());
     return 0;
 }
@@ -174,8 +198,10 @@ struct Run {
     long rows = 0;
     long failed = 0;
     double seconds = 0;
+    double cpu = 0;
     long peakKb = 0;
     double rate() const { return seconds > 0 ? rows / seconds : 0; }
+    double cpuMicrosPerRow() const { return rows > 0 ? cpu * 1e6 / rows : 0; }
 };
 
 Run child(const QString& mode, const QString& mdb, const QString& table)
@@ -185,14 +211,16 @@ Run child(const QString& mode, const QString& mdb, const QString& table)
     p.start(QCoreApplication::applicationFilePath(), {mode, mdb, table});
     p.waitForFinished(-1);
     const QString out = QString::fromLocal8Bit(p.readAllStandardOutput());
-    const auto m = QRegularExpression(QStringLiteral("rows=(\\d+) failed=(\\d+) seconds=([0-9.]+) peak_kb=(-?\\d+)"))
+    const auto m = QRegularExpression(
+                       QStringLiteral("rows=(\\d+) failed=(\\d+) seconds=([0-9.]+) cpu=(-?[0-9.]+) peak_kb=(-?\\d+)"))
                        .match(out);
     Run r;
     if (m.hasMatch()) {
         r.rows = m.captured(1).toLong();
         r.failed = m.captured(2).toLong();
         r.seconds = m.captured(3).toDouble();
-        r.peakKb = m.captured(4).toLong();
+        r.cpu = m.captured(4).toDouble();
+        r.peakKb = m.captured(5).toLong();
     } else {
         std::fprintf(stderr, "%s %s: no result (%s)\n", qPrintable(mode), qPrintable(table), qPrintable(out));
     }
@@ -230,24 +258,28 @@ int orchestrate(const QString& mdb, int rounds)
     std::printf("\nclient on CPU %d (%s)\n", clientCpu,
                 clientCpu == 0 ? "sharing the server's CPU" : "server on a CPU of its own");
     for (const QString table : {QStringLiteral("Konten"), QStringLiteral("Buchungen")}) {
-        double programSum = 0, plainSum = 0;
+        double programSum = 0, plainSum = 0, programCpu = 0, plainCpu = 0;
         long peak = 0;
         for (int round = 1; round <= rounds; ++round) {
             const Run a = child(QStringLiteral("program"), mdb, table);
             const Run b = child(QStringLiteral("plain"), mdb, table);
-            std::printf("%-10s round %d: program %8.0f rows/s (%ld rows, %.2f s, peak %ld MB)  plain %8.0f rows/s "
-                        "(%ld rows)  ratio %.3f\n",
-                        qPrintable(table), round, a.rate(), a.rows, a.seconds, a.peakKb / 1024, b.rate(), b.rows,
-                        b.rate() > 0 ? a.rate() / b.rate() : 0.0);
+            std::printf("%-10s round %d: program %8.0f rows/s (%ld rows, %.2f s, %.1f us CPU/row, peak %ld MB)  "
+                        "plain %8.0f rows/s (%ld rows, %.1f us CPU/row)  ratio %.3f\n",
+                        qPrintable(table), round, a.rate(), a.rows, a.seconds, a.cpuMicrosPerRow(), a.peakKb / 1024,
+                        b.rate(), b.rows, b.cpuMicrosPerRow(), b.rate() > 0 ? a.rate() / b.rate() : 0.0);
             if (a.failed || b.failed)
                 std::printf("           (failed: program %ld, plain %ld)\n", a.failed, b.failed);
             programSum += a.rate();
             plainSum += b.rate();
+            programCpu += a.cpuMicrosPerRow();
+            plainCpu += b.cpuMicrosPerRow();
             peak = qMax(peak, a.peakKb);
         }
-        std::printf("%-10s mean: program %.0f rows/s, plain %.0f rows/s, ratio %.3f; program peak memory %ld MB\n",
+        std::printf("%-10s mean: program %.0f rows/s, plain %.0f rows/s, ratio %.3f; CPU per row: program %.1f us, "
+                    "plain %.1f us, difference %.1f us; program peak memory %ld MB\n",
                     qPrintable(table), programSum / rounds, plainSum / rounds,
-                    plainSum > 0 ? programSum / plainSum : 0.0, peak / 1024);
+                    plainSum > 0 ? programSum / plainSum : 0.0, programCpu / rounds, plainCpu / rounds,
+                    (programCpu - plainCpu) / rounds, peak / 1024);
     }
     }
     return 0;

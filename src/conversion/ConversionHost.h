@@ -45,6 +45,8 @@ public:
 
     // Settings of the windows, read at each call.
     virtual ConversionOptions options() const = 0;
+    // The dialect alone (the row copy reads it once per row).
+    virtual Dialect dialect() const { return options().dialect; }
     virtual QString tableName() const = 0;          // Text1
     virtual bool autowertChecked() const = 0;       // Check_Autowert
     virtual QString workstationCount() const = 0;   // Text_Max
@@ -59,6 +61,10 @@ public:
 
     // Status line Label1 (yields by the window's rule).
     virtual void setStatus(const QString& text) = 0;
+    // The row copy's status line "n/total (skipped)  :  p%", set for every
+    // source row: the window may keep the numbers and write the text only when
+    // it is drawn or read.
+    virtual void setCopyStatus(long n, long total, long skipped) = 0;
     // Information list List1.
     virtual void clearLines() = 0;
     virtual void appendLine(const QString& line) = 0;

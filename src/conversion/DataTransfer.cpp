@@ -555,20 +555,27 @@ QString RenderValue(const dao::Field& field, const QVariant& cell, const QString
 
 RowStatementBuilder::RowStatementBuilder(const QString& table, const QList<dao::Field>& fields, Dialect dialect,
                                          SpecialTimeFields special)
-    : m_head(QStringLiteral("INSERT INTO ") + PlainOrQuotedName(table, dialect) + QLatin1Char(' '))
+    : m_table(table)
     , m_fields(fields)
     , m_dialect(dialect)
     , m_special(std::move(special))
 {
-    // The rows go into the columns the CREATE TABLE statement made.
-    m_names.reserve(fields.size());
-    for (const dao::Field& f : fields)
-        m_names.append(ShortenColumnNames(WrittenColumnName(f.Name, table, dialect)));
+    writeNames();
 }
 
 template <typename ValueAt, typename Options>
 QString RowStatementBuilder::build(const ValueAt& valueAt, const Options& readOptions, const RenderErrorSink& onError)
 {
+    QString statement;
+    buildInto(statement, valueAt, readOptions, onError);
+    return statement;
+}
+
+template <typename ValueAt, typename Options>
+void RowStatementBuilder::buildInto(QString& statement, const ValueAt& valueAt, const Options& readOptions,
+                                    const RenderErrorSink& onError)
+{
+    statement.resize(0);
     std::optional<ConversionOptions> options;
     QString& columns = m_columns;
     columns.resize(0);
@@ -596,17 +603,40 @@ QString RowStatementBuilder::build(const ValueAt& valueAt, const Options& readOp
         separator = QLatin1Char(',');
     }
     if (columns.isEmpty())
-        return {};
+        return;
 
     static const QLatin1StringView valuesWord(") VALUES ");
-    QString statement;
     statement.reserve(m_head.size() + columns.size() + valuesWord.size() + values.size() + 1);
     statement += m_head;
     statement += columns;
     statement += valuesWord;
     statement += values;
     statement += QLatin1Char(')');
-    return statement;
+}
+
+void RowStatementBuilder::InsertStatement(QString& statement, const dao::Recordset& rs,
+                                          const std::function<ConversionOptions()>& options,
+                                          const RenderErrorSink& onError)
+{
+    buildInto(statement, [&](int i) { return rs.Value(i); }, options, onError);
+}
+
+void RowStatementBuilder::setDialect(Dialect dialect)
+{
+    if (dialect == m_dialect)
+        return;
+    m_dialect = dialect;
+    writeNames();
+}
+
+void RowStatementBuilder::writeNames()
+{
+    // The rows go into the columns the CREATE TABLE statement made.
+    m_head = QStringLiteral("INSERT INTO ") + PlainOrQuotedName(m_table, m_dialect) + QLatin1Char(' ');
+    m_names.clear();
+    m_names.reserve(m_fields.size());
+    for (const dao::Field& f : m_fields)
+        m_names.append(ShortenColumnNames(WrittenColumnName(f.Name, m_table, m_dialect)));
 }
 
 QString RowStatementBuilder::InsertStatement(const QList<QVariant>& row, const ConversionOptions& options,
@@ -712,7 +742,7 @@ void RunCopyLoop(ConversionHost& host, dao::Recordset& rs, const TableFlags& fla
     if (!special.positions.isEmpty())
         engineStep(host, [&] { special.dateBase = takeDateBase(rs, fields, report); });
 
-    RowStatementBuilder builder(host.tableName(), fields, host.options().dialect, special);
+    RowStatementBuilder builder(host.tableName(), fields, host.dialect(), special);
 
     // A damaged file may hold fewer readable rows than its table definition
     // counts; the rows that can be read are still copied, and the loss is reported.
@@ -730,21 +760,38 @@ void RunCopyLoop(ConversionHost& host, dao::Recordset& rs, const TableFlags& fla
         return;
     }
     long skipped = 0;
+    // The workstation boxes are disabled while a table converts: they are read
+    // once, and a box that holds no number fails every row as before.
+    double count = 0;
+    double number = 0;
+    std::optional<TabrixError> shareError;
+    try {
+        count = ReadWorkstationNumber(host.workstationCount());
+        number = ReadWorkstationNumber(host.workstationNumber());
+    } catch (const TabrixError& e) {
+        shareError = e;
+    }
+    const std::function<ConversionOptions()> readOptions = [&host] { return host.options(); };
+    // One buffer for every row's statement.
     QString statement;
     while (!rs.Eof() && !host.abortRequested()) {
         ++n;
         host.progressStep(n);
-        host.setStatus(CopyStatusText(n, total, skipped));
+        host.setCopyStatus(n, total, skipped);
 
         bool copy = false;
-        try {
-            copy = RowIsCopied(n, ReadWorkstationNumber(host.workstationCount()),
-                               ReadWorkstationNumber(host.workstationNumber()));
-        } catch (const TabrixError& e) {
-            report(e);
+        if (shareError) {
+            report(*shareError);
+        } else {
+            try {
+                copy = RowIsCopied(n, count, number);
+            } catch (const TabrixError& e) {
+                report(e);
+            }
         }
         if (copy && engineStep(host, [&] {
-                statement = builder.InsertStatement(rs, [&host] { return host.options(); }, report);
+                builder.setDialect(host.dialect());
+                builder.InsertStatement(statement, rs, readOptions, report);
             })) {
             if (statement.isEmpty())
                 ++skipped;

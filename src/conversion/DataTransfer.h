@@ -70,11 +70,22 @@ public:
     // The same with the settings read only when a null cell needs its default.
     QString InsertStatement(const dao::Recordset& rs, const std::function<ConversionOptions()>& options,
                             const RenderErrorSink& onError = {});
+    // The same into `statement`, whose memory is reused from row to row.
+    void InsertStatement(QString& statement, const dao::Recordset& rs,
+                         const std::function<ConversionOptions()>& options, const RenderErrorSink& onError);
+
+    // The dialect is read for every row: names and literals follow a change.
+    Dialect dialect() const { return m_dialect; }
+    void setDialect(Dialect dialect);
 
 private:
     template <typename ValueAt, typename Options>
     QString build(const ValueAt& valueAt, const Options& options, const RenderErrorSink& onError);
+    template <typename ValueAt, typename Options>
+    void buildInto(QString& statement, const ValueAt& valueAt, const Options& options, const RenderErrorSink& onError);
+    void writeNames();
 
+    QString m_table;
     QString m_head;  // "INSERT INTO T "
     QList<dao::Field> m_fields;
     QStringList m_names;

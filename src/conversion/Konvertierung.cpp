@@ -38,6 +38,8 @@
 
 namespace {
 constexpr int kNotAllowed = 255;
+// The row copy yields at most this often.
+constexpr qint64 kCopyYieldMilliseconds = 20;
 constexpr int kAllowed = 65280;
 
 
@@ -342,6 +344,25 @@ void Konvertierung::setStatus(const QString& text)
     } else {
         Label1->repaint();
     }
+}
+
+void Konvertierung::setCopyStatus(long n, long total, long skipped)
+{
+    // The line changes for every row: it keeps the numbers, and its text is
+    // written when it is drawn or read.
+    Label1->setCounts(&CopyStatusText, n, total, skipped);
+    // The copy yields as often as a user can notice, not for every row (a
+    // yield costs about as much as building the row's statement).
+    if (!m_sinceCopyYield.isValid() || m_sinceCopyYield.elapsed() >= kCopyYieldMilliseconds) {
+        yieldToUser();
+        m_sinceCopyYield.start();
+        LastYieldTime = qint32(std::lround(secondsSinceMidnight()));
+    }
+}
+
+Dialect Konvertierung::dialect() const
+{
+    return m_main->currentDialect();
 }
 
 // ---------------------------------------------------------------------------

@@ -6,6 +6,7 @@
 #include "shell/StatusLabel.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QWidget>
 
 #include <functional>
@@ -100,6 +101,8 @@ public:
     QDateTime now() const override { return clock(); }
     int nextIndexNumber() override { return ++IndexCounter; }
     void setStatus(const QString& text) override;
+    void setCopyStatus(long n, long total, long skipped) override;
+    Dialect dialect() const override;
     void clearLines() override;
     void appendLine(const QString& line) override;
     QStringList lines() const override;
@@ -140,4 +143,6 @@ private:
     // The server connection broke during the running batch: its text.
     QString m_connectionLost;
     std::unique_ptr<dao::Recordset> m_recordset;
+    // Time since the row copy last yielded.
+    QElapsedTimer m_sinceCopyYield;
 };

@@ -40,11 +40,35 @@ StatusLabel::StatusLabel(const QString& text, QWidget* parent) : QFrame(parent),
     connect(&m_pending, &QTimer::timeout, this, qOverload<>(&QWidget::update));
 }
 
+QString StatusLabel::text() const
+{
+    if (m_format) {
+        m_text = m_format(m_counts[0], m_counts[1], m_counts[2]);
+        m_format = nullptr;
+    }
+    return m_text;
+}
+
 void StatusLabel::setText(const QString& text)
 {
-    if (text == m_text)
+    if (!m_format && text == m_text)
         return;
+    m_format = nullptr;
     m_text = text;
+    changed();
+}
+
+void StatusLabel::setCounts(CountFormat format, long a, long b, long c)
+{
+    m_format = format;
+    m_counts[0] = a;
+    m_counts[1] = b;
+    m_counts[2] = c;
+    changed();
+}
+
+void StatusLabel::changed()
+{
     // Only when a screen reader or test tool listens: the copy sets a text per row.
     if (QAccessible::isActive()) {
         QAccessibleEvent event(this, QAccessible::NameChanged);
@@ -74,5 +98,5 @@ void StatusLabel::paintEvent(QPaintEvent* event)
     QPainter painter(this);
     const QRect area = contentsRect().adjusted(2, 0, -2, 0);
     painter.drawText(area, Qt::AlignVCenter | Qt::AlignLeft,
-                     fontMetrics().elidedText(m_text, Qt::ElideRight, area.width()));
+                     fontMetrics().elidedText(text(), Qt::ElideRight, area.width()));
 }

@@ -16,8 +16,14 @@ class StatusLabel : public QFrame {
 public:
     explicit StatusLabel(const QString& text = QString(), QWidget* parent = nullptr);
 
-    QString text() const { return m_text; }
+    QString text() const;
     void setText(const QString& text);
+
+    // A line made of three numbers that change many times a second (the row
+    // copy's "n/total (skipped)  :  p%"): the numbers are kept, and `format`
+    // writes the text only when the line is drawn or read.
+    using CountFormat = QString (*)(long, long, long);
+    void setCounts(CountFormat format, long a, long b, long c);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -26,7 +32,12 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QString m_text;
+    void changed();
+
+    mutable QString m_text;
+    // Set while the text is still to be written from the counts.
+    mutable CountFormat m_format = nullptr;
+    long m_counts[3] = {0, 0, 0};
     // Drawn at most 25 times a second: a new text per row would otherwise
     // cost a repaint per row.
     QElapsedTimer m_sincePaint;

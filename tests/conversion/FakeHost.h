@@ -7,6 +7,7 @@
 #include "FakeDatabase.h"
 #include "RecordingConnection.h"
 #include "conversion/ConversionHost.h"
+#include "conversion/DataTransfer.h"
 #include "shell/ExecuteSql.h"
 #include "shell/TabrixError.h"
 
@@ -61,6 +62,7 @@ public:
     }
     int nextIndexNumber() override { return ++indexCounter; }
     void setStatus(const QString& text) override { statuses.append(text); }
+    void setCopyStatus(long n, long total, long skipped) override { statuses.append(CopyStatusText(n, total, skipped)); }
     void clearLines() override { list1.clear(); }
     void appendLine(const QString& line) override { list1.append(line); }
     QStringList lines() const override { return list1; }
