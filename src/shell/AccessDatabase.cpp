@@ -400,20 +400,22 @@ private:
                 m_queryCatalogIndex = m_catalogIndex.value(object.id & 0x00FFFFFFu, -1);
         }
         sortTables();
-        std::stable_sort(m_queryObjects.begin(), m_queryObjects.end(), [](const SystemObject& a, const SystemObject& b) {
-            return jet::compareNames(a.name, b.name) < 0;
-        });
+        QStringList queryNames;
+        for (const SystemObject& o : m_queryObjects)
+            queryNames.append(o.name);
+        QList<SystemObject> queries;
+        for (int i : jet::nameOrder(queryNames))
+            queries.append(m_queryObjects[i]);
+        m_queryObjects = queries;
     }
 
     // DAO lists table definitions by name, not in the order of the catalogue.
     void sortTables()
     {
-        QList<int> order(m_tables.size());
-        for (int i = 0; i < order.size(); ++i)
-            order[i] = i;
-        std::stable_sort(order.begin(), order.end(), [this](int a, int b) {
-            return jet::compareNames(m_tables[a].Name, m_tables[b].Name) < 0;
-        });
+        QStringList names;
+        for (const TableDef& t : m_tables)
+            names.append(t.Name);
+        const QList<int> order = jet::nameOrder(names);
         QList<TableDef> tables;
         QList<TableSource> sources;
         m_tableIndex.clear();

@@ -161,10 +161,11 @@ QString bracketedPath(const QString& path, const QString& separators)
     return out + bracketed(part);
 }
 
-int compareNames(const QString& a, const QString& b)
+namespace {
+
+// compareNames once the primary weights are known.
+int compareWeighed(const QString& a, const QList<quint32>& wa, const QString& b, const QList<quint32>& wb)
 {
-    const QList<quint32> wa = primaryWeights(a);
-    const QList<quint32> wb = primaryWeights(b);
     if (wa != wb)
         return std::lexicographical_compare(wa.begin(), wa.end(), wb.begin(), wb.end()) ? -1 : 1;
     // Equal letters: unaccented before accented, then without hyphens before with.
@@ -177,6 +178,29 @@ int compareNames(const QString& a, const QString& b)
             return a[i].isLower() ? -1 : 1;  // lower case first
     }
     return sign(int(a.size() - b.size()));
+}
+
+}  // namespace
+
+int compareNames(const QString& a, const QString& b)
+{
+    return compareWeighed(a, primaryWeights(a), b, primaryWeights(b));
+}
+
+QList<int> nameOrder(const QStringList& names)
+{
+    QList<QList<quint32>> weights;
+    weights.reserve(names.size());
+    QList<int> order;
+    order.reserve(names.size());
+    for (const QString& name : names) {
+        order.append(int(weights.size()));
+        weights.append(primaryWeights(name));
+    }
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        return compareWeighed(names[a], weights[a], names[b], weights[b]) < 0;
+    });
+    return order;
 }
 
 }  // namespace jet

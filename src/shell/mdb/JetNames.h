@@ -4,7 +4,9 @@
 // and in which order it lists names. Pure functions over texts, so tests
 // call them directly.
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace jet {
 
@@ -28,5 +30,8 @@ QString bracketedPath(const QString& path, const QString& separators);
 // otherwise equal. Names equal under these rules are ordered by case
 // (lower case first), then by their characters.
 int compareNames(const QString& a, const QString& b);
+
+// The positions of `names` in the order of compareNames (a stable sort).
+QList<int> nameOrder(const QStringList& names);
 
 }  // namespace jet

@@ -335,6 +335,7 @@ void TableScanner::damaged(const QString& detail) const
 
 void TableScanner::rewind()
 {
+    m_altPage = 0;
     m_page = 0;
     m_rowsOnPage = 0;
     m_rowIndex = -1;
@@ -352,6 +353,7 @@ void TableScanner::ensurePageLoaded()
 
 bool TableScanner::nextPage()
 {
+    m_altPage = 0;  // the page map may be read through the second page buffer
     const quint32 owner = quint32(m_table->entry->table_pg);
     for (;;) {
         quint32 next;
@@ -504,8 +506,15 @@ QByteArray TableScanner::longValue(const uchar* field, int size)
     while (pointer != 0 && quint32(out.size()) < length) {
         const quint32 page = pointer >> 8;
         const int row = int(pointer & 0xFF);
-        if (page == 0 || page >= m_pageCount || mdb_read_alt_pg(m_mdb, page) != pageSize)
+        if (page == 0 || page >= m_pageCount)
             damaged(QStringLiteral("Ein Memo- oder OLE-Wert verweist auf die fehlende Seite %1.").arg(page));
+        // Long values of neighbouring rows often share a page: read it once.
+        if (page != m_altPage) {
+            m_altPage = 0;
+            if (mdb_read_alt_pg(m_mdb, page) != pageSize)
+                damaged(QStringLiteral("Ein Memo- oder OLE-Wert verweist auf die fehlende Seite %1.").arg(page));
+            m_altPage = page;
+        }
         const uchar* buf = m_mdb->alt_pg_buf;
         int start = 0;
         int rowLength = 0;
