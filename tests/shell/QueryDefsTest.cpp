@@ -453,4 +453,18 @@ TEST(QueryDefs, FlippedCatalogueBytesNeverCrash)
         }
     }
     EXPECT_GT(withReason, 0);
+
+    // Byte 767 of the page is in a row's table of column offsets: flipped, the
+    // offsets run backwards, which libmdb lets through (a negative length). The
+    // row cannot be read, nor told to which query it belongs, so every query
+    // says so instead of showing a text read from outside the row.
+    QByteArray bytes = original;
+    bytes[page + 767] = char(bytes[page + 767] ^ 0xFF);
+    ASSERT_TRUE(writeFile(copy, bytes));
+    const auto db = Database::OpenDatabase(copy);
+    for (const dao::QueryDef& q : db->QueryDefs()) {
+        EXPECT_TRUE(q.SQL.isEmpty()) << str(q.Name);
+        EXPECT_TRUE(q.SQLError.endsWith(QString::fromUtf8("Ein Datensatz auf Seite 30 ist beschädigt.")))
+            << str(q.SQLError);
+    }
 }

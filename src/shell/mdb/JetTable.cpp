@@ -413,6 +413,15 @@ bool TableScanner::loadRow(int rowIndex, quint16 offsetWord)
     m_rowColumns = mdb_crack_row(m_table, start, size_t(length), m_fields.data());
     if (m_rowColumns < 0)
         damaged(QStringLiteral("Ein Datensatz auf Seite %1 ist beschädigt.").arg(m_page));
+    // libmdb does not catch a damaged offset table whose offsets run backwards:
+    // the field would have a negative size or lie outside the row.
+    const uchar* rowBegin = m_mdb->pg_buf + start;
+    const uchar* rowEnd = rowBegin + length;
+    for (const MdbField& f : m_fields) {
+        const auto* value = static_cast<const uchar*>(f.value);
+        if (!f.is_null && value && (f.siz < 0 || value < rowBegin || value + f.siz > rowEnd))
+            damaged(QStringLiteral("Ein Datensatz auf Seite %1 ist beschädigt.").arg(m_page));
+    }
     return true;
 }
 
