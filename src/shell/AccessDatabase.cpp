@@ -494,7 +494,9 @@ private:
                                           kDatabaseSource);
                     const jet::QueryText text = jet::querySql(rows);
                     query.SQL = text.sql;
-                    query.Type = text.type;
+                    // A pass-through query that returns no rows is marked only among the objects.
+                    if (!(text.type == dbQSQLPassThrough && query.Type == dbQSPTBulk))
+                        query.Type = text.type;
                 } catch (const TabrixError& e) {
                     problem = e.description();
                 }

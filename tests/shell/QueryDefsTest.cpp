@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <initializer_list>
 #include <map>
+#include <string>
 
 using dao::Database;
 using jet::QueryRow;
@@ -308,6 +309,14 @@ TEST(QueryDefs, PredicatesOwnerAccessRemoteSourcesAndRowOrder)
                          row(jet::qaColumn, "Now()", 0x8000, nullptr, "Zeit Stempel", 2)})),
               str(lines({"PARAMETERS Kunde Text ( 255 );", "INSERT INTO Änderungen (Kunde, [Zeit Stempel])",
                          "VALUES ([Kunde], Now());"})));
+    // Update over a join with DISTINCTROW; delete with its predicate.
+    EXPECT_EQ(str(sqlOf({row(jet::qaType, nullptr, 4), row(jet::qaFlags, nullptr, 0x08),
+                         row(jet::qaTable, nullptr, 0, "A", nullptr, 1), row(jet::qaTable, nullptr, 0, "B", nullptr, 2),
+                         row(jet::qaJoin, "A.x = B.x", 2, "A", "B"), row(jet::qaColumn, "B.y", 0, nullptr, "A.Wert")})),
+              str(lines({"UPDATE DISTINCTROW A LEFT JOIN B ON A.x = B.x", "SET A.Wert = B.y;"})));
+    EXPECT_EQ(str(sqlOf({row(jet::qaType, nullptr, 5), row(jet::qaFlags, nullptr, 0x08), row(jet::qaColumn, "A.*"),
+                         row(jet::qaTable, nullptr, 0, "A")})),
+              str(lines({"DELETE DISTINCTROW A.*", "FROM A;"})));
 }
 
 TEST(QueryDefs, DamagedRowsAreReportedInGerman)
@@ -427,6 +436,30 @@ TEST(QueryDefs, ADamagedCatalogueRowSpoilsOnlyItsQuery)
             }
         }
     }
+}
+
+// The record source of a form or report is a hidden query named "~sq_...":
+// DAO lists it with the others (here DeleteQuery renamed in a copy).
+TEST(QueryDefs, HiddenRecordSourceQueriesAreListed)
+{
+    REQUIRE_FIXTURE(path, "queryTestV2000.mdb");
+    QByteArray bytes = readFile(path);
+    const auto utf16 = [](const char16_t* s) {
+        return QByteArray(reinterpret_cast<const char*>(s), qsizetype(std::char_traits<char16_t>::length(s)) * 2);
+    };
+    const qsizetype at = bytes.indexOf(utf16(u"DeleteQuery"));
+    ASSERT_GE(at, 0);
+    bytes.replace(at, 22, utf16(u"~sq_cDelete"));
+    QTemporaryDir dir;
+    const QString copy = dir.filePath(QStringLiteral("formular.mdb"));
+    ASSERT_TRUE(writeFile(copy, bytes));
+    const auto db = Database::OpenDatabase(copy);
+    ASSERT_EQ(db->QueryDefs().size(), 9);
+    const dao::QueryDef& hidden = db->QueryDefs().front();  // "~" sorts before letters
+    EXPECT_EQ(str(hidden.Name), "~sq_cDelete");
+    EXPECT_EQ(hidden.Type, dao::dbQDelete);
+    EXPECT_EQ(str(hidden.SQL), str(lines({"DELETE Table1.col1, Table1.col2, Table1.col3", "FROM Table1",
+                                          "WHERE (((Table1.col1)>\"blah\"));"})));
 }
 
 // Every byte of the query catalogue's data page flipped in turn: the database

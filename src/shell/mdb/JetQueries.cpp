@@ -1,5 +1,6 @@
 #include "shell/mdb/JetQueries.h"
 
+#include "shell/AccessDatabase.h"
 #include "shell/TabrixError.h"
 #include "shell/mdb/JetNames.h"
 #include "shell/mdb/JetTable.h"
@@ -30,9 +31,10 @@ enum Kind : int {
     kPassThrough = 8,
     kUnion = 9,
 };
-const std::map<int, int> kDaoType = {{kSelect, 0},          {kMakeTable, 80},      {kAppend, 64},
-                                     {kUpdate, 48},         {kDelete, 32},         {kCrosstab, 16},
-                                     {kDataDefinition, 96}, {kPassThrough, 112},   {kUnion, 128}};
+const std::map<int, int> kDaoType = {
+    {kSelect, dao::dbQSelect},       {kMakeTable, dao::dbQMakeTable},          {kAppend, dao::dbQAppend},
+    {kUpdate, dao::dbQUpdate},       {kDelete, dao::dbQDelete},                {kCrosstab, dao::dbQCrosstab},
+    {kDataDefinition, dao::dbQDDL},  {kPassThrough, dao::dbQSQLPassThrough},  {kUnion, dao::dbQSetOperation}};
 
 // Bits of the flag row.
 constexpr int kAllFields = 0x01;  // "SELECT *": every field of the sources
@@ -394,8 +396,10 @@ QString statement(const Rows& rows, int kind, const QueryRow& typeRow)
         for (const QueryRow& column : columns)
             assignments.append(bracketedPath(column.name2, QStringLiteral(".")) + QStringLiteral(" = ") +
                                column.expression);
-        QString out = QStringLiteral("UPDATE ") + fromList(rows) + fromRemote(rows) + kNewLine + QStringLiteral("SET ") +
-                      assignments.join(QStringLiteral(", "));
+        // Of the predicates only DISTINCTROW applies to an update ("UPDATE DISTINCTROW ...").
+        QString out = QStringLiteral("UPDATE ") +
+                      (has(rows.flags(), kDistinctRow) ? QStringLiteral("DISTINCTROW ") : QString()) + fromList(rows) +
+                      fromRemote(rows) + kNewLine + QStringLiteral("SET ") + assignments.join(QStringLiteral(", "));
         const QString where = rows.expression(qaWhere, QStringLiteral("Die WHERE-Bedingung"));
         if (!where.isNull())
             out += kNewLine + QStringLiteral("WHERE ") + where;
