@@ -6,7 +6,9 @@
 // logical and stored indexes, the relations, the row walk (moved and deleted
 // rows) and every value are read here from the stored bytes (src/shell/mdb/):
 // libmdb's own catalogue reader loops forever on some damaged files, and its
-// printed values lose digits, dates and binary bytes.
+// printed values lose digits, dates and binary bytes. The saved queries' texts
+// are rebuilt from the query catalogue (MSysQueries) on the first use of
+// QueryDefs (src/shell/mdb/JetQueries.h).
 //
 // Every page number is checked against the file's length before libmdb reads
 // it (libmdb reads a page just past the end as zeros), so a truncated file is
