@@ -6,7 +6,9 @@
 // logical and stored indexes, the relations, the row walk (moved and deleted
 // rows) and every value are read here from the stored bytes (src/shell/mdb/):
 // libmdb's own catalogue reader loops forever on some damaged files, and its
-// printed values lose digits, dates and binary bytes.
+// printed values lose digits, dates and binary bytes. The saved queries' texts
+// are rebuilt from the query catalogue (MSysQueries) on the first use of
+// QueryDefs (src/shell/mdb/JetQueries.h).
 //
 // Every page number is checked against the file's length before libmdb reads
 // it (libmdb reads a page just past the end as zeros), so a truncated file is
@@ -15,7 +17,9 @@
 #include "shell/AccessDatabase.h"
 
 #include "shell/TabrixError.h"
+#include "shell/mdb/JetNames.h"
 #include "shell/mdb/JetProperties.h"
+#include "shell/mdb/JetQueries.h"
 #include "shell/mdb/JetTable.h"
 #include "shell/mdb/JetValues.h"
 
@@ -76,19 +80,20 @@ struct FileFacts {
 FileFacts checkFile(const QString& path)
 {
     if (path.isEmpty())
-        throw TabrixError(errInvalidName, QStringLiteral("Not a valid file name: no database path was given."),
+        throw TabrixError(errInvalidName, QStringLiteral("Kein gültiger Dateiname: Es wurde kein Datenbankpfad angegeben."),
                           kDatabaseSource);
     const QFileInfo info(path);
     if (!info.exists())
-        throw TabrixError(errFileNotFound, QStringLiteral("Could not find file '%1'.").arg(path), kDatabaseSource);
+        throw TabrixError(errFileNotFound, QStringLiteral("Datei '%1' nicht gefunden.").arg(path), kDatabaseSource);
     if (info.isDir())
-        throw TabrixError(errInvalidName, QStringLiteral("Not a valid file name: '%1' is a folder.").arg(path),
+        throw TabrixError(errInvalidName, QStringLiteral("Kein gültiger Dateiname: '%1' ist ein Ordner.").arg(path),
                           kDatabaseSource);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw TabrixError(errCannotOpen,
-                          QStringLiteral("The Microsoft Jet database engine cannot open the file '%1'. It is already "
-                                         "opened exclusively by another user, or you need permission to view its data.")
+                          QStringLiteral("Das Datenbankmodul kann die Datei '%1' nicht öffnen. Sie ist bereits exklusiv von "
+                                         "einem anderen Benutzer geöffnet, oder Sie haben keine Berechtigung, ihre "
+                                         "Daten anzuzeigen.")
                               .arg(path),
                           kDatabaseSource);
     const QByteArray header = file.read(0x20);
@@ -99,23 +104,23 @@ FileFacts checkFile(const QString& path)
     const int version = magic ? uchar(header[0x14]) : -1;
     if (!magic || version > MDB_VER_ACCDB_2019)
         throw TabrixError(errUnrecognized,
-                          QStringLiteral("Unrecognized database format '%1'. The file is not a Microsoft Access "
-                                         "database.")
+                          QStringLiteral("Nicht erkanntes Datenbankformat '%1'. Die Datei ist keine "
+                                         "Microsoft-Access-Datenbank.")
                               .arg(path),
                           kDatabaseSource);
     FileFacts facts;
     facts.pageSize = version == MDB_VER_JET3 ? 2048 : 4096;
     if (size % facts.pageSize != 0)
         throw TabrixError(jet::errDamaged,
-                          jet::damagedText(path, QStringLiteral("The file is truncated: its %1 bytes are not a whole "
-                                                                "number of %2-byte pages.")
+                          jet::damagedText(path, QStringLiteral("Die Datei ist abgeschnitten: Ihre %1 Bytes sind "
+                                                                "keine ganze Zahl von Seiten zu %2 Bytes.")
                                                      .arg(size)
                                                      .arg(facts.pageSize)),
                           kDatabaseSource);
     if (size < 3 * facts.pageSize)
         throw TabrixError(jet::errDamaged,
-                          jet::damagedText(path, QStringLiteral("The file is truncated: it ends before its system "
-                                                                "catalogue (%1 bytes).")
+                          jet::damagedText(path, QStringLiteral("Die Datei ist abgeschnitten: Sie endet vor ihrem "
+                                                                "Systemkatalog (%1 Bytes).")
                                                      .arg(size)),
                           kDatabaseSource);
     facts.pageCount = quint32(size / facts.pageSize);
@@ -162,8 +167,8 @@ public:
     {
         if (m_scanner->columnCount() != m_fields.size())
             throw TabrixError(jet::errDamaged,
-                              jet::damagedText(path, QStringLiteral("The columns of table '%1' do not match its "
-                                                                    "definition.")
+                              jet::damagedText(path, QStringLiteral("Die Spalten der Tabelle '%1' passen nicht zu "
+                                                                    "ihrer Definition.")
                                                          .arg(QString::fromUtf8(entry->object_name))),
                               kRecordsetSource);
         MoveFirst();
@@ -199,7 +204,7 @@ public:
     {
         ensureOpen();
         if (!m_hasRow)
-            throw TabrixError(errNoCurrentRecord, QStringLiteral("No current record."), kRecordsetSource);
+            throw TabrixError(errNoCurrentRecord, QStringLiteral("Kein aktueller Datensatz."), kRecordsetSource);
         m_hasRow = m_scanner->next();
         if (m_hasRow)
             ++m_walked;
@@ -229,10 +234,10 @@ public:
     {
         ensureOpen();
         if (i < 0 || i >= m_fields.size())
-            throw TabrixError(errItemNotFound, QStringLiteral("Item not found in this collection (field %1).").arg(i),
+            throw TabrixError(errItemNotFound, QStringLiteral("Element in dieser Auflistung nicht gefunden (Feld %1).").arg(i),
                               kRecordsetSource);
         if (!m_hasRow)
-            throw TabrixError(errNoCurrentRecord, QStringLiteral("No current record."), kRecordsetSource);
+            throw TabrixError(errNoCurrentRecord, QStringLiteral("Kein aktueller Datensatz."), kRecordsetSource);
         return m_scanner->value(i);
     }
 
@@ -240,7 +245,7 @@ private:
     void ensureOpen() const
     {
         if (!m_scanner)
-            throw TabrixError(errObjectInvalid, QStringLiteral("Object invalid or no longer set: the recordset is closed."),
+            throw TabrixError(errObjectInvalid, QStringLiteral("Objekt ungültig oder nicht mehr festgelegt: Die Datensatzgruppe ist geschlossen."),
                               kRecordsetSource);
     }
 
@@ -273,7 +278,7 @@ public:
         const QByteArray native = QFile::encodeName(QFileInfo(path).absoluteFilePath());
         m_mdb.reset(mdb_open(native.constData(), MDB_NOFLAGS));
         if (!m_mdb || m_mdb->fmt->pg_size != facts.pageSize)
-            throw TabrixError(errUnrecognized, QStringLiteral("Unrecognized database format '%1'.").arg(path),
+            throw TabrixError(errUnrecognized, QStringLiteral("Nicht erkanntes Datenbankformat '%1'.").arg(path),
                               kDatabaseSource);
         try {
             load();
@@ -285,14 +290,20 @@ public:
     QString Name() const override { return m_path; }
     const QList<TableDef>& TableDefs() const override { return m_tables; }
     const QList<Relation>& Relations() const override { return m_relations; }
-    const QList<QueryDef>& QueryDefs() const override { return m_queries; }
+    const QList<QueryDef>& QueryDefs() const override
+    {
+        // Read on first use: opening a database does not pay for its queries.
+        if (!m_queriesRead)
+            readQueries();
+        return m_queries;
+    }
 
     const TableDef& GetTableDef(const QString& name) const override
     {
         const int i = indexOfTable(name);
         if (i < 0)
             throw TabrixError(errItemNotFound,
-                              QStringLiteral("Item not found in this collection: there is no table '%1'.").arg(name),
+                              QStringLiteral("Element in dieser Auflistung nicht gefunden: Es gibt keine Tabelle '%1'.").arg(name),
                               kDatabaseSource);
         return m_tables[i];
     }
@@ -302,28 +313,29 @@ public:
         const int i = indexOfTable(table);
         if (i < 0)
             throw TabrixError(errInputTableNotFound,
-                              QStringLiteral("The Microsoft Jet database engine cannot find the input table or query "
-                                             "'%1'. Make sure it exists and that its name is spelled correctly.")
+                              QStringLiteral("Das Datenbankmodul findet die Eingabetabelle oder -abfrage '%1' nicht. "
+                                             "Stellen Sie sicher, dass sie existiert und ihr Name richtig geschrieben "
+                                             "ist.")
                                   .arg(table),
                               kDatabaseSource);
         const TableSource& source = m_sources[i];
         if (source.type == kTypeOdbcLink)
             throw TabrixError(errOdbcFailed,
-                              QStringLiteral("ODBC--connection to '%1' failed: table '%2' is linked to an ODBC data "
-                                             "source, which this engine does not read.")
+                              QStringLiteral("ODBC-Verbindung zu '%1' fehlgeschlagen: Die Tabelle '%2' ist mit einer "
+                                             "ODBC-Datenquelle verknüpft, die dieses Datenbankmodul nicht liest.")
                                   .arg(source.linkTarget, m_tables[i].Name),
                               kDatabaseSource);
         if (source.type == kTypeLink)
             throw TabrixError(errFileNotFound,
-                              QStringLiteral("Could not find file '%1': table '%2' is linked to it, and linked "
-                                             "tables are not read.")
+                              QStringLiteral("Datei '%1' nicht gefunden: Die Tabelle '%2' ist mit ihr verknüpft, und "
+                                             "verknüpfte Tabellen werden nicht gelesen.")
                                   .arg(source.linkTarget, m_tables[i].Name),
                               kDatabaseSource);
         // Each recordset reads through its own handle (own page buffers) on the shared file.
         jet::Handle clone(mdb_clone_handle(m_mdb.get()));
         if (!clone || source.catalogIndex < 0 || guint(source.catalogIndex) >= clone->catalog->len)
             throw TabrixError(jet::errDamaged,
-                              jet::damagedText(m_path, QStringLiteral("Table '%1' cannot be read.").arg(table)),
+                              jet::damagedText(m_path, QStringLiteral("Die Tabelle '%1' kann nicht gelesen werden.").arg(table)),
                               kDatabaseSource);
         auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(clone->catalog, source.catalogIndex));
         return std::make_unique<AccessRecordset>(std::move(clone), entry, m_pageCount, m_path, m_tables[i].Fields);
@@ -364,7 +376,7 @@ private:
         return int(m_mdb->catalog->len) - 1;
     }
 
-    std::unique_ptr<jet::TableScanner> scanner(int catalogIndex)
+    std::unique_ptr<jet::TableScanner> scanner(int catalogIndex) const
     {
         auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(m_mdb->catalog, catalogIndex));
         // Check the definition first: libmdb would read on past the end of a cut file.
@@ -390,8 +402,117 @@ private:
         for (const SystemObject& object : objects) {
             if (object.type == kTypeTable || object.type == kTypeLink || object.type == kTypeOdbcLink)
                 addTable(object);
-            else if (object.type == kTypeQuery && !object.name.startsWith(QLatin1String("~sq_"), Qt::CaseInsensitive))
-                m_queries.append(QueryDef{object.name});
+            else if (object.type == kTypeQuery)
+                m_queryObjects.append(object);
+            if (object.type == kTypeTable && object.name.compare(QLatin1String("MSysQueries"), Qt::CaseInsensitive) == 0)
+                m_queryCatalogIndex = m_catalogIndex.value(object.id & 0x00FFFFFFu, -1);
+        }
+        sortTables();
+        QStringList queryNames;
+        for (const SystemObject& o : m_queryObjects)
+            queryNames.append(o.name);
+        QList<SystemObject> queries;
+        for (int i : jet::nameOrder(queryNames))
+            queries.append(m_queryObjects[i]);
+        m_queryObjects = queries;
+    }
+
+    // DAO lists table definitions by name, not in the order of the catalogue.
+    void sortTables()
+    {
+        QStringList names;
+        for (const TableDef& t : m_tables)
+            names.append(t.Name);
+        const QList<int> order = jet::nameOrder(names);
+        QList<TableDef> tables;
+        QList<TableSource> sources;
+        m_tableIndex.clear();
+        for (int i : order) {
+            m_tableIndex.insert(m_tables[i].Name.toCaseFolded(), int(tables.size()));
+            tables.append(m_tables[i]);
+            sources.append(m_sources[i]);
+        }
+        m_tables = tables;
+        m_sources = sources;
+    }
+
+    // The catalogue rows of every query, by the query's object id. Throws
+    // TabrixError when the catalogue cannot be read.
+    QHash<qint32, QList<jet::QueryRow>> readQueryCatalogue() const
+    {
+        if (m_queryCatalogIndex < 0)
+            throw TabrixError(jet::errDamaged, QStringLiteral("Die Datenbank hat keinen Abfragekatalog (MSysQueries)."),
+                              kDatabaseSource);
+        auto rows = scanner(m_queryCatalogIndex);
+        const int cObject = rows->columnIndex("ObjectId");
+        const int cAttribute = rows->columnIndex("Attribute");
+        const int cOrder = rows->columnIndex("Order");
+        const int cName1 = rows->columnIndex("Name1");
+        const int cName2 = rows->columnIndex("Name2");
+        const int cExpression = rows->columnIndex("Expression");
+        const int cFlag = rows->columnIndex("Flag");
+        const int cExtra = rows->columnIndex("LvExtra");  // Jet 4 only
+        if (cObject < 0 || cAttribute < 0 || cOrder < 0 || cName1 < 0 || cName2 < 0 || cExpression < 0 || cFlag < 0)
+            throw TabrixError(jet::errDamaged, QStringLiteral("Dem Abfragekatalog (MSysQueries) fehlen Spalten."),
+                              kDatabaseSource);
+        QHash<qint32, QList<jet::QueryRow>> byObject;
+        while (rows->next()) {
+            jet::QueryRow row;
+            row.attribute = rows->value(cAttribute).toInt();
+            row.order = rows->value(cOrder).toByteArray();
+            row.name1 = rows->value(cName1).toString();
+            row.name2 = rows->value(cName2).toString();
+            row.expression = rows->value(cExpression).toString();
+            row.flag = rows->value(cFlag).toInt();
+            if (cExtra >= 0) {
+                const QVariant extra = rows->value(cExtra);
+                if (extra.typeId() == QMetaType::QByteArray) {
+                    const QByteArray bytes = extra.toByteArray();
+                    row.extra = bytes.size() >= 4 ? int(jet::le32(reinterpret_cast<const uchar*>(bytes.constData()))) : 0;
+                } else {
+                    row.extra = extra.toInt();
+                }
+            }
+            byObject[qint32(rows->value(cObject).toInt())].append(row);
+        }
+        return byObject;
+    }
+
+    void readQueries() const
+    {
+        m_queriesRead = true;
+        QHash<qint32, QList<jet::QueryRow>> catalogue;
+        QString catalogueError;
+        try {
+            catalogue = readQueryCatalogue();
+        } catch (const TabrixError& e) {
+            catalogueError = e.description();
+        }
+        for (const SystemObject& object : m_queryObjects) {
+            QueryDef query;
+            query.Name = object.name;
+            query.Type = int(object.flags & 0xF0u);
+            QString problem = catalogueError;
+            if (problem.isEmpty()) {
+                const QList<jet::QueryRow> rows = catalogue.value(qint32(object.id));
+                try {
+                    if (rows.isEmpty())
+                        throw TabrixError(jet::errDamaged,
+                                          QStringLiteral("Der Abfragekatalog (MSysQueries) hat keine Zeilen zu ihr."),
+                                          kDatabaseSource);
+                    const jet::QueryText text = jet::querySql(rows);
+                    query.SQL = text.sql;
+                    // A pass-through query that returns no rows is marked only among the objects.
+                    if (!(text.type == dbQSQLPassThrough && query.Type == dbQSPTBulk))
+                        query.Type = text.type;
+                } catch (const TabrixError& e) {
+                    problem = e.description();
+                }
+            }
+            if (!problem.isEmpty())
+                query.SQLError = QStringLiteral("Der SQL-Text der Abfrage '%1' kann nicht gebildet werden: %2")
+                                     .arg(object.name, problem);
+            m_queries.append(query);
         }
     }
 
@@ -407,7 +528,7 @@ private:
         const int cConnect = objects->columnIndex("Connect");
         if (cId < 0 || cName < 0 || cType < 0 || cFlags < 0)
             throw TabrixError(jet::errDamaged,
-                              jet::damagedText(m_path, QStringLiteral("Its system catalogue (MSysObjects) lacks columns.")),
+                              jet::damagedText(m_path, QStringLiteral("Ihrem Systemkatalog (MSysObjects) fehlen Spalten.")),
                               kDatabaseSource);
         QList<SystemObject> list;
         while (objects->next()) {
@@ -426,7 +547,7 @@ private:
         }
         if (list.isEmpty())
             throw TabrixError(jet::errDamaged,
-                              jet::damagedText(m_path, QStringLiteral("Its system catalogue (MSysObjects) is empty.")),
+                              jet::damagedText(m_path, QStringLiteral("Ihr Systemkatalog (MSysObjects) ist leer.")),
                               kDatabaseSource);
         return list;
     }
@@ -450,7 +571,7 @@ private:
         const int cIcolumn = rows->columnIndex("icolumn");
         if (cName < 0 || cObject < 0 || cReferenced < 0 || cColumn < 0 || cReferencedColumn < 0 || cGrbit < 0)
             throw TabrixError(jet::errDamaged,
-                              jet::damagedText(m_path, QStringLiteral("Its relation catalogue lacks columns.")),
+                              jet::damagedText(m_path, QStringLiteral("Ihrem Beziehungskatalog (MSysRelationships) fehlen Spalten.")),
                               kDatabaseSource);
         // One row per column pair; a relation is the rows of one name, first seen first.
         QHash<QString, int> byName;
@@ -549,14 +670,15 @@ private:
         jet::TablePtr table(mdb_read_table(entry));
         if (!table)
             throw TabrixError(jet::errDamaged,
-                              jet::damagedText(m_path, QStringLiteral("The definition of table '%1' cannot be read.")
+                              jet::damagedText(m_path, QStringLiteral("Die Definition der Tabelle '%1' kann nicht gelesen werden.")
                                                            .arg(name)),
                               kDatabaseSource);
         const quint32 last = jet::lastMappedPage(m_mdb.get(), table->usage_map, table->map_sz, m_pageCount, m_path);
         if (last >= m_pageCount)
             throw TabrixError(jet::errDamaged,
-                              jet::damagedText(m_path, QStringLiteral("The file is truncated: table '%1' has data on "
-                                                                      "page %2, but the file ends after page %3.")
+                              jet::damagedText(m_path, QStringLiteral("Die Datei ist abgeschnitten: Die Tabelle '%1' hat "
+                                                                      "Daten auf Seite %2, aber die Datei endet nach "
+                                                                      "Seite %3.")
                                                            .arg(name)
                                                            .arg(last)
                                                            .arg(m_pageCount - 1)),
@@ -627,7 +749,10 @@ private:
     QList<TableSource> m_sources;
     QHash<QString, int> m_tableIndex;  // case-folded name -> index in m_tables
     QList<Relation> m_relations;
-    QList<QueryDef> m_queries;
+    QList<SystemObject> m_queryObjects;  // in DAO's order
+    int m_queryCatalogIndex = -1;        // MSysQueries
+    mutable bool m_queriesRead = false;
+    mutable QList<QueryDef> m_queries;
 };
 
 }  // namespace

@@ -80,8 +80,28 @@ struct Relation {
     QList<RelationField> Fields;  // in column order
 };
 
+// QueryDef.Type: DAO's QueryDefTypeEnum.
+enum QueryDefType : int {
+    dbQSelect = 0,
+    dbQCrosstab = 16,
+    dbQDelete = 32,
+    dbQUpdate = 48,
+    dbQAppend = 64,
+    dbQMakeTable = 80,
+    dbQDDL = 96,
+    dbQSQLPassThrough = 112,
+    dbQSetOperation = 128,  // union
+    dbQSPTBulk = 144,
+    dbQCompound = 160,
+    dbQProcedure = 224,
+    dbQAction = 240,
+};
+
 struct QueryDef {
     QString Name;
+    QString SQL;    // the text Access shows; empty when SQLError says why
+    int Type = dbQSelect;
+    QString SQLError;  // German, for the user: why the text of this query cannot be given (a damaged catalogue)
 };
 
 // A Currency value held exactly: the amount times 10,000.
@@ -135,13 +155,19 @@ public:
 
     virtual QString Name() const = 0;  // the path it was opened with
 
-    // Every table definition of the file in the engine's order, system
-    // objects included (their Attributes carry bits of dbSystemObjectMask).
+    // Every table definition of the file, system objects included (their
+    // Attributes carry bits of dbSystemObjectMask), ordered by name as
+    // Access lists them (case-insensitive).
     virtual const QList<TableDef>& TableDefs() const = 0;
     // The table definition of that name, ignoring case; raises TabrixError when absent.
     virtual const TableDef& GetTableDef(const QString& name) const = 0;
 
+    // In the file's order.
     virtual const QList<Relation>& Relations() const = 0;
+    // Every saved query, the hidden ones ("~sq_...", record sources of forms
+    // and reports) included, ordered by name like TableDefs. A query whose
+    // catalogue rows are damaged is listed with an empty SQL and SQLError set;
+    // this never raises.
     virtual const QList<QueryDef>& QueryDefs() const = 0;
 
     // Opens the rows of a table, positioned on the first row. Raises

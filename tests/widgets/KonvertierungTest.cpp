@@ -200,6 +200,10 @@ TEST(Konvertierung, LoadListsTablesWithServerCountsAndMarksTheMissingOnes)
 
     const QStringList tables = userTables(path);
     ASSERT_FALSE(tables.isEmpty());
+    // The list follows the engine, which lists tables by name as DAO does.
+    EXPECT_EQ(tables.join(QLatin1Char('|')).toStdString(),
+              "Adressen|AdressenStamm|Artikel|Auftrag|AuftragZusatz|F5SB90R|Filialen|Formularprotokoll|Kunden|"
+              "Leertabelle|Lieferantenbewertungen_Historie_2024|NurNull|Sonstiges|Terminkalender");
     const QStringList entries = app.entries();
     ASSERT_EQ(entries.size(), tables.size());
     QStringList expectedMarked;

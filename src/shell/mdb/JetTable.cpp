@@ -35,7 +35,7 @@ public:
     {
         if (n < 0 || m_pos + n > m_bytes.size())
             throw TabrixError(errDamaged,
-                              damagedText(m_path, QStringLiteral("The definition of table '%1' is incomplete.").arg(m_table)),
+                              damagedText(m_path, QStringLiteral("Die Definition der Tabelle '%1' ist unvollständig.").arg(m_table)),
                               kSource);
         const uchar* p = reinterpret_cast<const uchar*>(m_bytes.constData()) + m_pos;
         m_pos += n;
@@ -88,8 +88,8 @@ int highestBit(const uchar* bits, qsizetype bytes)
 
 QString damagedText(const QString& path, const QString& detail)
 {
-    QString text = QStringLiteral("Cannot open database '%1'. It may not be a database that your application "
-                                  "recognizes, or the file may be corrupt.")
+    QString text = QStringLiteral("Die Datenbank '%1' kann nicht geöffnet werden. Sie ist möglicherweise keine "
+                                  "Datenbank, die diese Anwendung erkennt, oder die Datei ist beschädigt.")
                        .arg(path);
     if (!detail.isEmpty())
         text += QLatin1Char(' ') + detail;
@@ -123,15 +123,15 @@ TableLayout readTableLayout(MdbHandle* mdb, quint32 page, quint32 pageCount, con
     QSet<quint32> seen;
     for (quint32 pg = page; pg != 0;) {
         if (pg >= pageCount)
-            fail(QStringLiteral("A table definition lies beyond the end of the file (page %1 of %2).").arg(pg).arg(pageCount));
+            fail(QStringLiteral("Eine Tabellendefinition liegt hinter dem Ende der Datei (Seite %1 von %2).").arg(pg).arg(pageCount));
         if (seen.contains(pg) || seen.size() > 4096)
-            fail(QStringLiteral("A table definition is chained in a loop (page %1).").arg(pg));
+            fail(QStringLiteral("Eine Tabellendefinition ist im Kreis verkettet (Seite %1).").arg(pg));
         seen.insert(pg);
         if (mdb_read_alt_pg(mdb, pg) != pageSize)
-            fail(QStringLiteral("Page %1 cannot be read.").arg(pg));
+            fail(QStringLiteral("Die Seite %1 kann nicht gelesen werden.").arg(pg));
         const uchar* buf = mdb->alt_pg_buf;
         if (buf[0] != MDB_PAGE_TABLE)
-            fail(QStringLiteral("Page %1 is not a table definition.").arg(pg));
+            fail(QStringLiteral("Die Seite %1 ist keine Tabellendefinition.").arg(pg));
         if (bytes.isEmpty())
             bytes.append(reinterpret_cast<const char*>(buf), pageSize);
         else
@@ -153,13 +153,13 @@ TableLayout readTableLayout(MdbHandle* mdb, quint32 page, quint32 pageCount, con
     in.seek(fmt->tab_num_ridxs_offset);
     const quint32 numIndexData = in.u32();
     if (numCols > 4096 || numIndexes > 4096 || numIndexData > 4096)
-        fail(QStringLiteral("Table definition on page %1 has impossible counts.").arg(page));
+        fail(QStringLiteral("Die Tabellendefinition auf Seite %1 hat unmögliche Anzahlen.").arg(page));
     // Pages the definition points to must exist (libmdb reads a page just past
     // the end of the file as zeros, which would make the table look empty).
     auto mustExist = [&](quint32 pg) {
         if (pg >= pageCount)
-            fail(QStringLiteral("The file is truncated: the table defined on page %1 uses page %2, but the file has "
-                                "only %3 pages.")
+            fail(QStringLiteral("Die Datei ist abgeschnitten: Die auf Seite %1 definierte Tabelle benutzt Seite %2, "
+                                "aber die Datei hat nur %3 Seiten.")
                      .arg(page)
                      .arg(pg)
                      .arg(pageCount));
@@ -269,7 +269,7 @@ quint32 lastMappedPage(MdbHandle* mdb, const unsigned char* map, size_t mapSize,
                 continue;
             if (mapPage >= pageCount || mdb_read_alt_pg(mdb, mapPage) != pageSize)
                 throw TabrixError(errDamaged,
-                                  damagedText(path, QStringLiteral("A usage map page lies beyond the end of the file.")),
+                                  damagedText(path, QStringLiteral("Eine Seite der Seitenbelegung liegt hinter dem Ende der Datei.")),
                                   kSource);
             const int bit = highestBit(mdb->alt_pg_buf + 4, pageSize - 4);
             if (bit >= 0)
@@ -292,7 +292,7 @@ TableScanner::TableScanner(MdbHandle* mdb, MdbCatalogEntry* entry, quint32 pageC
             mdb_free_tabledef(m_table);
         m_table = nullptr;
         throw TabrixError(errDamaged,
-                          damagedText(m_path, QStringLiteral("The definition of table '%1' cannot be read.").arg(name)),
+                          damagedText(m_path, QStringLiteral("Die Definition der Tabelle '%1' kann nicht gelesen werden.").arg(name)),
                           kRecordsetSource);
     }
     const int n = int(m_table->num_cols);
@@ -334,12 +334,13 @@ quint32 TableScanner::storedRowCount() const
 void TableScanner::damaged(const QString& detail) const
 {
     throw TabrixError(errDamaged,
-                      damagedText(m_path, QStringLiteral("Table '%1': %2").arg(QString::fromUtf8(m_table->name), detail)),
+                      damagedText(m_path, QStringLiteral("Tabelle '%1': %2").arg(QString::fromUtf8(m_table->name), detail)),
                       kRecordsetSource);
 }
 
 void TableScanner::rewind()
 {
+    m_altPage = 0;
     m_page = 0;
     m_rowsOnPage = 0;
     m_rowIndex = -1;
@@ -351,12 +352,13 @@ void TableScanner::ensurePageLoaded()
 {
     if (m_page != 0 && m_mdb->cur_pg != m_page) {
         if (mdb_read_pg(m_mdb, m_page) != m_mdb->fmt->pg_size)
-            damaged(QStringLiteral("data page %1 cannot be read.").arg(m_page));
+            damaged(QStringLiteral("Die Datenseite %1 kann nicht gelesen werden.").arg(m_page));
     }
 }
 
 bool TableScanner::nextPage()
 {
+    m_altPage = 0;  // the page map may be read through the second page buffer
     const quint32 owner = quint32(m_table->entry->table_pg);
     for (;;) {
         quint32 next;
@@ -367,17 +369,17 @@ bool TableScanner::nextPage()
         } else {
             const gint32 found = mdb_map_find_next(m_mdb, m_table->usage_map, guint32(m_table->map_sz), m_page);
             if (found < 0)
-                damaged(QStringLiteral("its page map cannot be read."));
+                damaged(QStringLiteral("Ihre Seitenbelegung kann nicht gelesen werden."));
             if (found == 0 || quint32(found) <= m_page)
                 return false;
             next = quint32(found);
         }
         if (next >= m_pageCount)
-            damaged(QStringLiteral("data page %1 lies beyond the end of the file (%2 pages): the file is truncated.")
+            damaged(QStringLiteral("Die Datenseite %1 liegt hinter dem Ende der Datei (%2 Seiten): Die Datei ist abgeschnitten.")
                         .arg(next)
                         .arg(m_pageCount));
         if (mdb_read_pg(m_mdb, next) != m_mdb->fmt->pg_size)
-            damaged(QStringLiteral("data page %1 cannot be read.").arg(next));
+            damaged(QStringLiteral("Die Datenseite %1 kann nicht gelesen werden.").arg(next));
         m_page = next;
         const uchar* buf = m_mdb->pg_buf;
         if (buf[0] != MDB_PAGE_DATA || le32(buf + 4) != owner)
@@ -399,15 +401,15 @@ bool TableScanner::loadRow(int rowIndex, quint16 offsetWord)
         // The row's body was moved: follow the pointer (row number, 3-byte page).
         for (int hop = 0;; ++hop) {
             if (hop >= kMaxOverflowHops || length < 4)
-                damaged(QStringLiteral("a moved row cannot be followed."));
+                damaged(QStringLiteral("Ein verschobener Datensatz kann nicht verfolgt werden."));
             const uchar* p = m_mdb->pg_buf + start;
             const int row = p[0];
             const quint32 page = le24(p + 1);
             if (page == 0 || page >= m_pageCount || mdb_read_pg(m_mdb, page) != m_mdb->fmt->pg_size)
-                damaged(QStringLiteral("a moved row points to the missing page %1.").arg(page));
+                damaged(QStringLiteral("Ein verschobener Datensatz verweist auf die fehlende Seite %1.").arg(page));
             const int rco = m_mdb->fmt->row_count_offset;
             if (!rowOnPage(m_mdb, m_mdb->pg_buf, row, &start, &length) || length == 0)
-                damaged(QStringLiteral("a moved row is missing on page %1.").arg(page));
+                damaged(QStringLiteral("Ein verschobener Datensatz fehlt auf Seite %1.").arg(page));
             const quint16 word = le16(m_mdb->pg_buf + rco + 2 + 2 * row);
             if (!(word & kOverflowRow) || (word & kDeletedRow))
                 break;
@@ -415,7 +417,16 @@ bool TableScanner::loadRow(int rowIndex, quint16 offsetWord)
     }
     m_rowColumns = mdb_crack_row(m_table, start, size_t(length), m_fields.data());
     if (m_rowColumns < 0)
-        damaged(QStringLiteral("a row on page %1 is damaged.").arg(m_page));
+        damaged(QStringLiteral("Ein Datensatz auf Seite %1 ist beschädigt.").arg(m_page));
+    // libmdb does not catch a damaged offset table whose offsets run backwards:
+    // the field would have a negative size or lie outside the row.
+    const uchar* rowBegin = m_mdb->pg_buf + start;
+    const uchar* rowEnd = rowBegin + length;
+    for (const MdbField& f : m_fields) {
+        const auto* value = static_cast<const uchar*>(f.value);
+        if (!f.is_null && value && (f.siz < 0 || value < rowBegin || value + f.siz > rowEnd))
+            damaged(QStringLiteral("Ein Datensatz auf Seite %1 ist beschädigt.").arg(m_page));
+    }
     return true;
 }
 
@@ -470,7 +481,7 @@ qint64 TableScanner::countAndMoveLast()
     }
     m_page = lastPage;
     if (mdb_read_pg(m_mdb, m_page) != m_mdb->fmt->pg_size)
-        damaged(QStringLiteral("data page %1 cannot be read.").arg(m_page));
+        damaged(QStringLiteral("Die Datenseite %1 kann nicht gelesen werden.").arg(m_page));
     m_rowsOnPage = std::min<int>(le16(m_mdb->pg_buf + rco), (int(m_mdb->fmt->pg_size) - rco - 2) / 2);
     m_rowIndex = lastRow;
     const quint16 word = le16(m_mdb->pg_buf + rco + 2 + 2 * lastRow);
@@ -509,24 +520,31 @@ QByteArray TableScanner::longValue(const uchar* field, int size)
     while (pointer != 0 && quint32(out.size()) < length) {
         const quint32 page = pointer >> 8;
         const int row = int(pointer & 0xFF);
-        if (page == 0 || page >= m_pageCount || mdb_read_alt_pg(m_mdb, page) != pageSize)
-            damaged(QStringLiteral("a memo or OLE value points to the missing page %1.").arg(page));
+        if (page == 0 || page >= m_pageCount)
+            damaged(QStringLiteral("Ein Memo- oder OLE-Wert verweist auf die fehlende Seite %1.").arg(page));
+        // Long values of neighbouring rows often share a page: read it once.
+        if (page != m_altPage) {
+            m_altPage = 0;
+            if (mdb_read_alt_pg(m_mdb, page) != pageSize)
+                damaged(QStringLiteral("Ein Memo- oder OLE-Wert verweist auf die fehlende Seite %1.").arg(page));
+            m_altPage = page;
+        }
         const uchar* buf = m_mdb->alt_pg_buf;
         int start = 0;
         int rowLength = 0;
         if (!rowOnPage(m_mdb, buf, row, &start, &rowLength))
-            damaged(QStringLiteral("a memo or OLE value is missing on page %1.").arg(page));
+            damaged(QStringLiteral("Ein Memo- oder OLE-Wert fehlt auf Seite %1.").arg(page));
         if (singlePage) {
             out.append(reinterpret_cast<const char*>(buf + start), std::min<int>(rowLength, int(length)));
             break;
         }
         if (rowLength < 4)
-            damaged(QStringLiteral("a memo or OLE value is damaged on page %1.").arg(page));
+            damaged(QStringLiteral("Ein Memo- oder OLE-Wert ist auf Seite %1 beschädigt.").arg(page));
         const int chunk = std::min<int>(rowLength - 4, int(length - quint32(out.size())));
         out.append(reinterpret_cast<const char*>(buf + start + 4), chunk);
         pointer = le32(buf + start);
         if (++pages > 1'000'000)
-            damaged(QStringLiteral("a memo or OLE value is chained in a loop."));
+            damaged(QStringLiteral("Ein Memo- oder OLE-Wert ist im Kreis verkettet."));
     }
     return out;
 }
@@ -545,7 +563,7 @@ QVariant TableScanner::value(int i)
     const int n = f.siz;
     auto need = [&](int bytes) {
         if (n < bytes || !p)
-            damaged(QStringLiteral("a value of %1 bytes where %2 are needed.").arg(n).arg(bytes));
+            damaged(QStringLiteral("Ein Wert hat %1 Bytes, wo %2 nötig sind.").arg(n).arg(bytes));
     };
     switch (type) {
     case MDB_BYTE:

@@ -117,6 +117,7 @@ private:
     std::vector<int> m_numbers;  // column numbers, as the rows' null masks count them
     std::vector<MdbField> m_fields;
     quint32 m_page = 0;      // data page being walked, 0 before the first
+    quint32 m_altPage = 0;   // page held in the handle's second buffer (long values), 0: none
     int m_rowsOnPage = 0;
     int m_rowIndex = -1;
     bool m_bruteForce = false;  // usage map of an unknown kind: walk every page
