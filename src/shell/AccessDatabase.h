@@ -80,6 +80,7 @@ struct Relation {
 
 struct QueryDef {
     QString Name;
+    QString SQL;
 };
 
 // A Currency value held exactly: the amount times 10,000.
