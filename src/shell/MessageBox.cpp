@@ -6,12 +6,15 @@
 
 QMessageBox::StandardButton ShowMessage(QWidget* parent, const QString& text, const QString& title,
                                         QMessageBox::StandardButtons buttons,
-                                        QMessageBox::StandardButton defaultButton, QMessageBox::Icon icon)
+                                        QMessageBox::StandardButton defaultButton, QMessageBox::Icon icon,
+                                        QMessageBox::StandardButton escapeButton)
 {
     QMessageBox box(icon, title, text, buttons, parent);
     box.setObjectName(QStringLiteral("MessageBox"));
     if (defaultButton != QMessageBox::NoButton)
         box.setDefaultButton(defaultButton);
+    if (escapeButton != QMessageBox::NoButton)
+        box.setEscapeButton(escapeButton);
     box.setWindowModality(Qt::ApplicationModal);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
