@@ -142,8 +142,10 @@ QVariant ServerProbe::scalar(const QString& sql)
 
 void ServerProbe::dropAllTables()
 {
-    const auto tables = rows(QStringLiteral(
-        "SELECT TABLE_NAME FROM INFORMATION_SCHEMA.TABLES WHERE TABLE_SCHEMA = DATABASE()"));
+    // Views first: they are listed among the tables but need their own drop.
+    const auto tables = rows(QStringLiteral("SELECT TABLE_NAME, TABLE_TYPE FROM INFORMATION_SCHEMA.TABLES WHERE "
+                                            "TABLE_SCHEMA = DATABASE() ORDER BY TABLE_TYPE = 'VIEW' DESC"));
     for (const auto& row : tables)
-        exec(QStringLiteral("DROP TABLE `") + row.first().toString() + QLatin1Char('`'));
+        exec((row.value(1).toString() == QLatin1String("VIEW") ? QStringLiteral("DROP VIEW `") : QStringLiteral("DROP TABLE `"))
+             + row.first().toString() + QLatin1Char('`'));
 }
