@@ -8,6 +8,7 @@
 #include "QtPrinters.h"
 #include "TestSupport.h"
 #include "conversion/TableList.h"
+#include "translation/Views.h"
 #include "windows/FehlerProtokoll.h"
 #include "windows/Form_Auto.h"
 #include "windows/WindowOrder.h"
@@ -56,7 +57,7 @@ struct Recorded {
         EXPECT_TRUE(answers.seen.isEmpty());
     }
 
-    QStringList list(QListWidget* list) const
+    static QStringList list(QListWidget* list)
     {
         QStringList result;
         for (int i = 0; i < list->count(); ++i)
@@ -512,4 +513,36 @@ TEST(OtherDialects, TakeoverConvertsEveryTableThenViewsThenTriggers)
         << app.konv->Label1->text().toStdString();
     EXPECT_TRUE(app.commandsEnabled());
     EXPECT_EQ(app.konv->Command9BackColor(), 255);
+}
+
+TEST(OtherDialects, ConversionWindowLoadedHiddenForTheXdbViews)
+{
+    auto main = std::make_unique<MDIForm_Main>();
+    main->Form_Load();
+    main->show();
+    main->Option_Oracle->click();
+    auto recording = std::make_unique<RecordingConnection>();
+    RecordingConnection* server = recording.get();
+    main->state.ServerConnection = std::move(recording);
+
+    Konvertierung* k = main->loadKonvertierung();
+    ASSERT_NE(k, nullptr);
+    EXPECT_FALSE(k->isVisible());
+    EXPECT_EQ(main->loadKonvertierung(), k);
+    {
+        OperationScope operation(k);
+        EXPECT_TRUE(Create_View(*k, QStringLiteral("View_X"), QStringLiteral("SELECT LEFT(a,2) FROM t;")));
+    }
+    const QString create = QStringLiteral("CREATE VIEW View_X AS SELECT SUBSTR(a,1,2) FROM t");
+    EXPECT_EQ(server->statements, (QStringList{QStringLiteral("DROP VIEW View_X"), create}));
+    EXPECT_EQ(Recorded::list(k->List1), (QStringList{QStringLiteral("View_X"), create, QString()}));
+    EXPECT_EQ(k->Label1->text(), QStringLiteral("Bereit."));
+    EXPECT_FALSE(k->isVisible());
+
+    // "Access zu SQL" shows the same window.
+    main->Command1->setEnabled(true);
+    main->Command1->click();
+    EXPECT_EQ(main->konvertierung(), k);
+    EXPECT_TRUE(k->isVisible());
+    EXPECT_EQ(k->List1->count(), 3);
 }
