@@ -9,8 +9,6 @@
 
 #include <QString>
 
-#include <exception>
-
 class ServerConnection;
 
 // How a run of views or triggers ended.
@@ -57,13 +55,3 @@ public:
     // Sends a statement through ExecuteSql (backslash doubling, tolerated errors).
     virtual void executeSql(QString& statement) = 0;
 };
-
-// Runs a step whose errors do not matter (drops of what may not exist).
-template <typename Step>
-void IgnoringErrors(Step&& step)
-{
-    try {
-        step();
-    } catch (const std::exception&) {
-    }
-}

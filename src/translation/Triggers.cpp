@@ -10,22 +10,27 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
-// The one place where a server error on a trigger's create is judged: its
-// text is listed in pieces after a tab, and the table's step goes on.
-void handleTriggerError(TranslationHost& host, const QString& text)
+enum class OnServerError { Ignore, ListInPieces };
+
+void listInPieces(TranslationHost& host, const QString& text)
 {
     for (const QString& piece : CutIntoPieces(text, 70))
         host.appendLine(QLatin1Char('\t') + piece);
 }
 
-void sendTrigger(TranslationHost& host, QString statement)
+// Every statement of the triggers goes through here: the one place where a
+// server error is judged. Drops may fail (the trigger may not exist); a
+// rejected create is listed in pieces after a tab and the table's step goes on.
+void send(TranslationHost& host, QString statement, OnServerError onError)
 {
     try {
         host.executeSql(statement);
     } catch (const TabrixError& e) {
-        handleTriggerError(host, e.description());
+        if (onError == OnServerError::ListInPieces)
+            listInPieces(host, e.description());
     } catch (const std::exception& e) {
-        handleTriggerError(host, QString::fromLocal8Bit(e.what()));
+        if (onError == OnServerError::ListInPieces)
+            listInPieces(host, QString::fromLocal8Bit(e.what()));
     }
 }
 
@@ -114,8 +119,10 @@ RunOutcome RunRelationsToTriggers(TranslationHost& host)
         return outcome;
     };
 
-    QList<TriggerTable> tables;
+    // The one place where an error ends the run: an engine error while the
+    // relations are read above all.
     try {
+        QList<TriggerTable> tables;
         for (qsizetype i = 0; i < host.database().Relations().size(); ++i) {
             // A copy: nothing of the database is held across the status line's yield.
             const dao::Relation relation = host.database().Relations().at(i);
@@ -125,57 +132,50 @@ RunOutcome RunRelationsToTriggers(TranslationHost& host)
             if (AddRelation(tables, relation, q))
                 host.appendWorkingEntry(tables.constLast().table);
         }
+
+        host.progressStart(long(tables.size()));
+        progressRunning = true;
+        for (qsizetype j = 0; j < tables.size(); ++j) {
+            host.progressStep(long(j + 1));
+            const TriggerTable& table = tables.at(j);
+            host.appendLine(table.table);
+            QString update = UpdateTriggerHead(table, q);
+            QString del = DeleteTriggerHead(table);
+            for (const QString& statement : table.updates) {
+                host.appendLine(statement);
+                if (!host.yieldToUserInterface())
+                    return finish(RunOutcome::EndedEarly);
+                update += statement;
+            }
+            for (const QString& statement : table.deletes) {
+                host.appendLine(statement);
+                if (!host.yieldToUserInterface())
+                    return finish(RunOutcome::EndedEarly);
+                del += statement;
+            }
+
+            host.setStatus(QStringLiteral("lösche eventuell vorhandene Trigger..."));
+            if (host.endRequested())
+                return finish(RunOutcome::EndedEarly);
+            // From the drops on the table gets its triggers again, whatever the
+            // user does meanwhile.
+            send(host, QStringLiteral("DROP TRIGGER u") + table.table, OnServerError::Ignore);
+            send(host, QStringLiteral("DROP TRIGGER d") + table.table, OnServerError::Ignore);
+            host.setStatus(QStringLiteral("Erzeuge neue Trigger..."));
+            if (!table.updates.isEmpty())
+                send(host, update + kCrLf + QStringLiteral("END"), OnServerError::ListInPieces);
+            host.setClipboardText(del);
+            if (!table.deletes.isEmpty())
+                send(host, del, OnServerError::ListInPieces);
+            host.setStatus(QStringLiteral("Bereit."));
+            if (host.endRequested())
+                return finish(RunOutcome::EndedEarly);
+        }
+        return finish(RunOutcome::Completed);
     } catch (const TabrixError& e) {
         host.showMessage(e.description());
-        return finish(RunOutcome::Failed);
     } catch (const std::exception& e) {
         host.showMessage(QString::fromLocal8Bit(e.what()));
-        return finish(RunOutcome::Failed);
     }
-
-    host.progressStart(long(tables.size()));
-    progressRunning = true;
-    for (qsizetype j = 0; j < tables.size(); ++j) {
-        host.progressStep(long(j + 1));
-        const TriggerTable& table = tables.at(j);
-        host.appendLine(table.table);
-        QString update = UpdateTriggerHead(table, q);
-        QString del = DeleteTriggerHead(table);
-        for (const QString& statement : table.updates) {
-            host.appendLine(statement);
-            if (!host.yieldToUserInterface())
-                return finish(RunOutcome::EndedEarly);
-            update += statement;
-        }
-        for (const QString& statement : table.deletes) {
-            host.appendLine(statement);
-            if (!host.yieldToUserInterface())
-                return finish(RunOutcome::EndedEarly);
-            del += statement;
-        }
-
-        IgnoringErrors([&] { host.setStatus(QStringLiteral("lösche eventuell vorhandene Trigger...")); });
-        if (host.endRequested())
-            return finish(RunOutcome::EndedEarly);
-        // From the drops on the table gets its triggers again, whatever the
-        // user does meanwhile.
-        IgnoringErrors([&] {
-            QString drop = QStringLiteral("DROP TRIGGER u") + table.table;
-            host.executeSql(drop);
-        });
-        IgnoringErrors([&] {
-            QString drop = QStringLiteral("DROP TRIGGER d") + table.table;
-            host.executeSql(drop);
-        });
-        host.setStatus(QStringLiteral("Erzeuge neue Trigger..."));
-        if (!table.updates.isEmpty())
-            sendTrigger(host, update + kCrLf + QStringLiteral("END"));
-        host.setClipboardText(del);
-        if (!table.deletes.isEmpty())
-            sendTrigger(host, del);
-        host.setStatus(QStringLiteral("Bereit."));
-        if (host.endRequested())
-            return finish(RunOutcome::EndedEarly);
-    }
-    return finish(RunOutcome::Completed);
+    return finish(RunOutcome::Failed);
 }

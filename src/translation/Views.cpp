@@ -12,16 +12,32 @@ namespace {
 // are, without ExecuteSql's backslash doubling and tolerated errors.
 constexpr int kOptionsLeftOut = 0;
 
-// The one place where a server error on the create is judged; the run goes
-// on with the next view either way.
-void handleCreateError(TranslationHost& host, const TabrixError& error)
+enum class OnServerError { Ignore, ListWarning };
+
+void listWarning(TranslationHost& host, long number, const QString& description)
 {
-    if (error.description().startsWith(QLatin1String("S0021")))
+    if (description.startsWith(QLatin1String("S0021")))
         return;
-    host.appendLine(QStringLiteral("Warnung: ") + QString::number(error.number()));
-    for (const QString& piece : CutIntoPieces(error.description(), 80))
+    host.appendLine(QStringLiteral("Warnung: ") + QString::number(number));
+    for (const QString& piece : CutIntoPieces(description, 80))
         host.appendLine(piece);
     host.appendLine(QString(40, QLatin1Char('-')));
+}
+
+// Every statement of the views goes through here: the one place where a
+// server error is judged. Drops may fail (the view may not exist); a failed
+// create is listed and the run goes on with the next view.
+void send(TranslationHost& host, const QString& statement, OnServerError onError)
+{
+    try {
+        host.connection().Execute(statement, kOptionsLeftOut);
+    } catch (const TabrixError& e) {
+        if (onError == OnServerError::ListWarning)
+            listWarning(host, e.number(), e.description());
+    } catch (const std::exception& e) {
+        if (onError == OnServerError::ListWarning)
+            listWarning(host, ViewRewriteErrorNumber, QString::fromLocal8Bit(e.what()));
+    }
 }
 
 }  // namespace
@@ -48,18 +64,12 @@ bool Create_View(TranslationHost& host, const QString& name, const QString& stat
     // meanwhile: the server is not left without it.
     const QString preDrop = Db2PreDropStatement(dialect, name);
     if (!preDrop.isEmpty())
-        IgnoringErrors([&] { host.connection().Execute(preDrop, kOptionsLeftOut); });
+        send(host, preDrop, OnServerError::Ignore);
     host.setStatus(QStringLiteral("lösche eventuell vorhandenen View"));
-    IgnoringErrors([&] { host.connection().Execute(DropViewStatement(dialect, view.name), kOptionsLeftOut); });
-    IgnoringErrors([&] { host.setClipboardText(view.statement); });
+    send(host, DropViewStatement(dialect, view.name), OnServerError::Ignore);
+    host.setClipboardText(view.statement);
     host.setStatus(QStringLiteral("erzeuge neuen View"));
-    try {
-        host.connection().Execute(view.statement, kOptionsLeftOut);
-    } catch (const TabrixError& e) {
-        handleCreateError(host, e);
-    } catch (const std::exception& e) {
-        handleCreateError(host, TabrixError(ViewRewriteErrorNumber, QString::fromLocal8Bit(e.what())));
-    }
+    send(host, view.statement, OnServerError::ListWarning);
     host.setStatus(QStringLiteral("Bereit."));
     return !host.endRequested();
 }
