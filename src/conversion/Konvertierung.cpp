@@ -619,7 +619,9 @@ void Konvertierung::Command1_SIK()
         }
         m_afterCreation = true;
         bool copy = false;
-        step([&] { copy = m_recordset && !Check_NoData->isChecked() && m_recordset->RecordCount() > 0; });
+        // The copy itself looks at the row count: a table that reads empty
+        // although its definition counts rows is reported there.
+        step([&] { copy = m_recordset && !Check_NoData->isChecked(); });
         if (copy)
             RunCopyLoop(*this, *m_recordset, flags);
         endConversion();

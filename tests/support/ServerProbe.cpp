@@ -142,10 +142,11 @@ QVariant ServerProbe::scalar(const QString& sql)
 
 void ServerProbe::dropAllTables()
 {
-    // Views first: they are listed among the tables but need their own drop.
-    const auto tables = rows(QStringLiteral("SELECT TABLE_NAME, TABLE_TYPE FROM INFORMATION_SCHEMA.TABLES WHERE "
-                                            "TABLE_SCHEMA = DATABASE() ORDER BY TABLE_TYPE = 'VIEW' DESC"));
-    for (const auto& row : tables)
-        exec((row.value(1).toString() == QLatin1String("VIEW") ? QStringLiteral("DROP VIEW `") : QStringLiteral("DROP TABLE `"))
-             + row.first().toString() + QLatin1Char('`'));
+    const auto tables = rows(QStringLiteral(
+        "SELECT TABLE_NAME, TABLE_TYPE FROM INFORMATION_SCHEMA.TABLES WHERE TABLE_SCHEMA = DATABASE()"));
+    for (const auto& row : tables) {
+        const bool view = row.value(1).toString() == QLatin1String("VIEW");
+        exec((view ? QStringLiteral("DROP VIEW `") : QStringLiteral("DROP TABLE `")) + row.first().toString()
+             + QLatin1Char('`'));
+    }
 }
