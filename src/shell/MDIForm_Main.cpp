@@ -362,13 +362,16 @@ Abgleichen* MDIForm_Main::abgleichen() const
     return m_abgleichen;
 }
 
-void MDIForm_Main::showChild(QWidget* child)
+void MDIForm_Main::showChild(QWidget* child, bool visible)
 {
     QMdiSubWindow* sub = m_mdi->addSubWindow(child);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setObjectName(child->objectName() + QStringLiteral("_Window"));
     child->setAttribute(Qt::WA_DeleteOnClose);
-    sub->show();
+    if (visible)
+        sub->show();
+    else
+        sub->hide();
 }
 
 void MDIForm_Main::unloadChild(OperationWindow* child)
@@ -378,14 +381,20 @@ void MDIForm_Main::unloadChild(OperationWindow* child)
         child->unload();
 }
 
-void MDIForm_Main::Command1_Click()
+Konvertierung* MDIForm_Main::loadKonvertierung()
 {
     if (!m_konvertierung) {
         m_konvertierung = new Konvertierung(this);
-        showChild(m_konvertierung);
+        showChild(m_konvertierung, false);
         m_konvertierung->Form_Load();
     }
-    m_konvertierung->show();
+    return m_konvertierung;
+}
+
+void MDIForm_Main::Command1_Click()
+{
+    loadKonvertierung();
+    // bringToFront shows the window, also one loaded hidden for the views.
     bringToFront(m_konvertierung);
     m_konvertierung->Form_Activate();
 }

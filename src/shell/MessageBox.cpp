@@ -29,7 +29,8 @@ QString MessageEchoLine(const QString& title, const QString& text)
 
 QMessageBox::StandardButton ShowMessage(QWidget* parent, const QString& text, const QString& title,
                                         QMessageBox::StandardButtons buttons,
-                                        QMessageBox::StandardButton defaultButton, QMessageBox::Icon icon)
+                                        QMessageBox::StandardButton defaultButton, QMessageBox::Icon icon,
+                                        QMessageBox::StandardButton escapeButton)
 {
     if (g_messageEcho) {
         const QByteArray line = MessageEchoLine(title, text).toUtf8() + '\n';
@@ -40,6 +41,8 @@ QMessageBox::StandardButton ShowMessage(QWidget* parent, const QString& text, co
     box.setObjectName(QStringLiteral("MessageBox"));
     if (defaultButton != QMessageBox::NoButton)
         box.setDefaultButton(defaultButton);
+    if (escapeButton != QMessageBox::NoButton)
+        box.setEscapeButton(escapeButton);
     box.setWindowModality(Qt::ApplicationModal);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
