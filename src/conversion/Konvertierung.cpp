@@ -755,7 +755,6 @@ bool Konvertierung::runBatch()
 // ---------------------------------------------------------------------------
 // Queries, relations, complete takeover
 
-Dialect Konvertierung::dialect() const { return m_main->currentDialect(); }
 bool Konvertierung::linuxSwitch() const { return m_main->linuxChecked(); }
 
 void Konvertierung::scrollLinesToLast()

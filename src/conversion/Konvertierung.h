@@ -122,7 +122,6 @@ public:
     void step(const std::function<void()>& statement) override;
 
     // TranslationHost (the members above that both share serve it too)
-    Dialect dialect() const override;
     bool linuxSwitch() const override;
     void scrollLinesToLast() override;
     void clearWorkingList() override;
