@@ -99,11 +99,13 @@ void Run::execute()
         return;
     }
     try {
-        // The catalogue is read afresh at every lookup; the start checks that there is a server to ask.
-        step([&] { m_host.connection(); });
         yieldOrEnd(m_host);
         m_host.clearLines();
         m_state.sections.endBlocks();
+        // The catalogue is read afresh at every lookup, so there is nothing to
+        // refresh; the start only checks that there is a server to ask, and
+        // says so in the cleared list when there is none.
+        step([&] { m_host.connection(); });
 
         step([&] { m_document.open(path); });
         step([&] { m_host.progressStart(long(m_document.length() / kBlockBytes) + 1); });

@@ -3,6 +3,7 @@
 // XDB documents for the tests, written the way the ERP's writer pads its
 // fixed columns, and a recording host for the run.
 
+#include "QtPrinters.h"
 #include "RecordingConnection.h"
 #include "shell/ExecuteSql.h"
 #include "xdb/XdbHost.h"
