@@ -1,0 +1,449 @@
+// The XDB window driven as a user drives it: against the MariaDB test server
+// (MySQL), on a recording connection for MS SQL and Sybase, with malformed
+// documents, and with the user acting while a document runs.
+
+#include "MessageBoxAnswerer.h"
+#include "ProgramDriver.h"
+#include "ServerProbe.h"
+#include "TestSupport.h"
+#include "XdbTestSupport.h"
+#include "shell/MDIForm_Main.h"
+#include "shell/Progress.h"
+#include "xdb/Abgleichen.h"
+
+#include <QAbstractItemModel>
+#include <QCheckBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace xdbdoc;
+
+namespace {
+
+const QString kFinal = QStringLiteral("Die QEL.XDB wurde abgearbeitet.");
+
+QString dataFile(const char* name)
+{
+    return QDir(QStringLiteral(XDB_TEST_DATA)).filePath(QString::fromLatin1(name));
+}
+
+QStringList entries(const QListWidget* list)
+{
+    QStringList result;
+    for (int i = 0; i < list->count(); ++i)
+        result.append(list->item(i)->text());
+    return result;
+}
+
+// The XDB window opened from the main window's "XDB verarbeiten".
+Abgleichen* openXdb(MDIForm_Main& main)
+{
+    main.Command2->click();
+    auto* xdb = main.findChild<Abgleichen*>(QStringLiteral("Abgleichen"));
+    EXPECT_NE(xdb, nullptr);
+    return xdb;
+}
+
+// "XDB Verarbeiten" on a document; the messages shown are answered and returned.
+QStringList process(Abgleichen* xdb, const QString& path)
+{
+    MessageBoxAnswerer answers;
+    xdb->Text_XDB->setText(path);
+    xdb->Command8->click();
+    return answers.texts();
+}
+
+// Logged in on a recording connection that knows the given tables.
+struct Recorded {
+    std::unique_ptr<MDIForm_Main> main;
+    RecordingConnection* server = nullptr;
+    Abgleichen* xdb = nullptr;
+
+    Recorded(QRadioButton* MDIForm_Main::*dialect, bool linuxSwitch, const QList<ServerTable>& tables)
+    {
+        main = std::make_unique<MDIForm_Main>();
+        main->Form_Load();
+        main->show();
+        (main.get()->*dialect)->click();
+        main->Check1->setChecked(linuxSwitch);
+        auto connection = std::make_unique<RecordingConnection>();
+        server = connection.get();
+        server->catalogue = tables;
+        main->state.ServerConnection = std::move(connection);
+        main->Command2->setEnabled(true);
+        xdb = openXdb(*main);
+    }
+};
+
+QStringList withoutCatalogue(const QStringList& statements)
+{
+    QStringList result;
+    for (const QString& s : statements)
+        if (!s.startsWith(QLatin1String("<catalogue> ")))
+            result.append(s);
+    return result;
+}
+
+QStringList columnsOf(ServerProbe& probe, const QString& table)
+{
+    QStringList result;
+    for (const auto& row : probe.rows(QStringLiteral("SELECT COLUMN_NAME, COLUMN_TYPE, COALESCE(COLUMN_DEFAULT, '-') "
+                                                     "FROM information_schema.columns WHERE table_schema = DATABASE() "
+                                                     "AND table_name = '")
+                                      + table + QStringLiteral("' ORDER BY ORDINAL_POSITION")))
+        result.append(row[0].toString() + QLatin1Char(' ') + row[1].toString() + QLatin1Char(' ') + row[2].toString());
+    return result;
+}
+
+}  // namespace
+
+TEST(Abgleichen, ControlsCaptionsAndPathFromTheCommandLine)
+{
+    MDIForm_Main main(QStringLiteral("-XDBpfad:/daten/QEL.XDB -ODBC:QELSQL"));
+    main.Form_Load();
+    main.Command2->setEnabled(true);
+    Abgleichen* xdb = openXdb(main);
+    ASSERT_NE(xdb, nullptr);
+    EXPECT_EQ(xdb->windowTitle(), QStringLiteral("SQL-Server mit XDB abgleichen"));
+    EXPECT_EQ(xdb->findChild<QLabel*>(QStringLiteral("Label1"))->text(), QStringLiteral("Pfad der XDB :"));
+    EXPECT_EQ(xdb->findChild<QLineEdit*>(QStringLiteral("Text_XDB"))->text(), QStringLiteral("/daten/QEL.XDB"));
+    EXPECT_EQ(xdb->findChild<QPushButton*>(QStringLiteral("Command8"))->text(), QStringLiteral("XDB Verarbeiten"));
+    EXPECT_NE(xdb->findChild<QPushButton*>(QStringLiteral("Command1")), nullptr);
+    EXPECT_NE(xdb->findChild<QListWidget*>(QStringLiteral("List1")), nullptr);
+
+    // Browse: the dialog starts at the path, filters XDB documents, and a choice is taken over.
+    QTemporaryDir dir;
+    const QString chosen = dir.filePath(QStringLiteral("NEU.XDB"));
+    writeFile(chosen, "[felder]\r\n");
+    QStringList filters;
+    QString preset;
+    WithModalDialog(
+        [&](QWidget* w) {
+            auto* dialog = qobject_cast<QFileDialog*>(w);
+            ASSERT_NE(dialog, nullptr);
+            EXPECT_EQ(dialog->objectName(), QStringLiteral("CommonDialog"));
+            filters = dialog->nameFilters();
+            preset = dialog->selectedFiles().value(0);
+            dialog->selectFile(chosen);
+            QMetaObject::invokeMethod(dialog, "accept");
+        },
+        [&] { xdb->Command1->click(); });
+    EXPECT_EQ(filters, QStringList{QStringLiteral("XDB's (*.XDB)")});
+    EXPECT_TRUE(preset.endsWith(QStringLiteral("QEL.XDB")));
+    EXPECT_EQ(xdb->Text_XDB->text(), chosen);
+    // Cancelling leaves the path as it was.
+    WithModalDialog([](QWidget* w) { qobject_cast<QDialog*>(w)->reject(); }, [&] { xdb->Command1->click(); });
+    EXPECT_EQ(xdb->Text_XDB->text(), chosen);
+}
+
+TEST(Abgleichen, AppliesADocumentToTheTestServer)
+{
+    REQUIRE_TEST_SERVER();
+    ServerProbe probe;
+    probe.dropAllTables();
+    probe.exec(QStringLiteral("CREATE TABLE XdbKunden (Nr INT NOT NULL PRIMARY KEY, Name VARCHAR(20))"));
+    probe.exec(QStringLiteral("CREATE TABLE XdbArtikel (Nr INT NOT NULL, Alt VARCHAR(10))"));
+
+    LoggedIn app;
+    Abgleichen* xdb = openXdb(*app.main);
+    ASSERT_NE(xdb, nullptr);
+    app.main->state.RunFailed = false;
+    const QString path = dataFile("mysql.XDB");
+
+    EXPECT_EQ(process(xdb, path), QStringList{kFinal});
+    const QStringList list = entries(xdb->List1);
+    const QStringList expected{
+        QStringLiteral("XdbKunden\t\t(Felder hinzufügen)"),
+        QStringLiteral("\tALTER TABLE `XdbKunden`  ADD `Bemerkung` VARCHAR(30)"),
+        QStringLiteral("\tALTER TABLE `XdbKunden`  ADD `Betrag` DECIMAL(19,4)"),
+        QStringLiteral("\tALTER TABLE `XdbKunden`  ADD `Aktiv` BIT"),
+        QStringLiteral("\tALTER TABLE `XdbKunden`  ADD `Datum` DATETIME"),
+        QStringLiteral("\tALTER TABLE `XdbKunden`  ADD `Notiz` LONGTEXT"),
+        QStringLiteral("\tALTER TABLE `XdbKunden`  ADD `Bild` LONGBLOB"),
+        QStringLiteral("\tALTER TABLE `XdbKunden`  ADD `Schlüssel` CHAR(38)"),
+        QStringLiteral("\tALTER TABLE `XdbKunden`  ADD `Pfad` VARCHAR(0)"),
+        QStringLiteral("XdbFehlt\t\t(Felder hinzufügen)"),
+        QStringLiteral("\tTabelle existiert nicht!"),
+        QStringLiteral("XdbArtikel\t\t(Felder umbenennen)"),
+        QStringLiteral("\tAlt  ->  Neu"),
+        QStringLiteral("Tabelle umbenennen: XdbArtikel  ->  XdbWaren  [noch nicht implementiert]"),
+        QStringLiteral("XdbArtikel\t\t(Felder hinzufügen) [altes XDB-Format]"),
+        QStringLiteral("\tALTER TABLE `XdbArtikel`  ADD `Kurz` VARCHAR(8) DEFAULT ' ' NULL"),
+        QStringLiteral("\tALTER TABLE `XdbArtikel`  ADD `Menge` INT DEFAULT 0 NULL"),
+        QStringLiteral("\tALTER TABLE `XdbArtikel`  ADD `Einheit` VARCHAR(5) DEFAULT Stk NULL"),
+    };
+    ASSERT_EQ(list.size(), expected.size() + 1) << list.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(list.mid(0, expected.size()), expected);
+    // The server rejects the bare word; its text is listed and the run counts as failed.
+    EXPECT_TRUE(list.last().startsWith(QStringLiteral("S0022:"))) << list.last().toStdString();
+    EXPECT_TRUE(list.last().contains(QStringLiteral("Stk")));
+    EXPECT_TRUE(app.main->state.RunFailed);
+    EXPECT_TRUE(xdb->Command8->isEnabled());
+    EXPECT_EQ(app.main->ProgressBar1->value(), 0);
+
+    EXPECT_EQ(columnsOf(probe, QStringLiteral("XdbKunden")),
+              (QStringList{"Nr int(11) -", "Name varchar(20) NULL", "Bemerkung varchar(30) NULL", "Betrag decimal(19,4) NULL",
+                           "Aktiv bit(1) NULL", "Datum datetime NULL", "Notiz longtext NULL", "Bild longblob NULL",
+                           QStringLiteral("Schlüssel char(38) NULL"), "Pfad varchar(0) NULL"}));
+    EXPECT_EQ(columnsOf(probe, QStringLiteral("XdbArtikel")),
+              (QStringList{"Nr int(11) -", "Neu varchar(10) NULL", "Kurz varchar(8) ' '", "Menge int(11) 0"}));
+    // Indexes are not created on MySQL.
+    EXPECT_EQ(probe.scalar(QStringLiteral("SELECT COUNT(*) FROM information_schema.statistics WHERE table_schema = "
+                                          "DATABASE() AND table_name = 'XdbArtikel'"))
+                  .toInt(),
+              0);
+
+    // A second run finds every column and adds nothing.
+    app.main->state.RunFailed = false;
+    EXPECT_EQ(process(xdb, path), QStringList{kFinal});
+    EXPECT_EQ(entries(xdb->List1),
+              (QStringList{QStringLiteral("XdbKunden\t\t(Felder hinzufügen)"), QStringLiteral("XdbFehlt\t\t(Felder hinzufügen)"),
+                           QStringLiteral("\tTabelle existiert nicht!"), QStringLiteral("XdbArtikel\t\t(Felder umbenennen)"),
+                           QStringLiteral("Tabelle umbenennen: XdbArtikel  ->  XdbWaren  [noch nicht implementiert]"),
+                           QStringLiteral("XdbArtikel\t\t(Felder hinzufügen) [altes XDB-Format]"),
+                           QStringLiteral("\tALTER TABLE `XdbArtikel`  ADD `Einheit` VARCHAR(5) DEFAULT Stk NULL"),
+                           list.last()}));
+}
+
+TEST(Abgleichen, MsSqlStatementsLetterByLetter)
+{
+    Recorded app(&MDIForm_Main::Option_MSSQL, false,
+                 {{QStringLiteral("Artikel"), {QStringLiteral("Nr"), QStringLiteral("Alt")}},
+                  {QStringLiteral("Kunden"), {QStringLiteral("Nr")}}});
+    app.server->answers.append({[](const QString& s) { return s.contains(QLatin1String("'ixDa'")); }, 1});
+    app.server->failWhenContains(QStringLiteral("'ixKaputt'"), QStringLiteral("S1000:[Microsoft][SQL Server]Lesefehler"));
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("QEL.XDB"));
+    auto index = [](const QString& name, const QString& attribute, const QStringList& fields) {
+        QStringList lines{QStringLiteral("[Indizes]"), key(QStringLiteral("tabelle"), QStringLiteral("Artikel")),
+                          key(QStringLiteral("name"), name), key(QStringLiteral("attribute"), attribute),
+                          key(QStringLiteral("felderanzahl"), QString::number(fields.size()))};
+        for (const QString& f : fields)
+            lines.append(key(QStringLiteral("feld"), f));
+        return lines;
+    };
+    writeFile(path, bytesOf(QStringList{QStringLiteral("[felder]"), tabelle(QStringLiteral("Kunden")),
+                                        feld(QStringLiteral("Pfad"), 10, 60), feld(QStringLiteral("Aktiv"), 1, 0),
+                                        feld(QStringLiteral("Betrag"), 5, 0), feld(QStringLiteral("Notiz"), 12, 0),
+                                        feld(QStringLiteral("Schlüssel"), 15, 0), feld(QStringLiteral("Roh"), 9, 0),
+                                        oldTable(QStringLiteral("Kunden")), oldField(QStringLiteral("Ort"), 10, 30, QStringLiteral("\"\"")),
+                                        QStringLiteral("[renamefield]"), renameKey(QStringLiteral("tabelle"), QStringLiteral("artikel")),
+                                        renamePair(QStringLiteral("feld"), QStringLiteral("Alt"), QStringLiteral("Neu"))}
+                                + index(QStringLiteral("ixNeu"), QStringLiteral("0"), {QStringLiteral("Nr"), QStringLiteral("Alt")})
+                                + index(QStringLiteral("ixDa"), QStringLiteral("0"), {QStringLiteral("Nr")})
+                                + index(QStringLiteral("ixKaputt"), QStringLiteral("0"), {QStringLiteral("Nr")})
+                                + index(QStringLiteral("ixPrim"), QStringLiteral("2"), {QStringLiteral("Nr")})));
+
+    EXPECT_EQ(process(app.xdb, path), QStringList{kFinal});
+    auto exists = [](const QString& index) {
+        return QStringLiteral("SELECT COUNT(*) FROM dbo.sysindexes INNER JOIN dbo.sysobjects ON sysobjects.id = "
+                              "sysindexes.id WHERE sysobjects.xtype = 'U' AND sysobjects.name = 'Artikel' AND "
+                              "(sysindexes.name = '")
+            + index + QStringLiteral("' OR sysindexes.name LIKE '___") + index + QStringLiteral("')");
+    };
+    EXPECT_EQ(withoutCatalogue(app.server->statements),
+              (QStringList{QStringLiteral("ALTER TABLE [Kunden]  ADD [Pfad] VARCHAR(60)"),
+                           QStringLiteral("ALTER TABLE [Kunden]  ADD [Aktiv] BIT"),
+                           QStringLiteral("ALTER TABLE [Kunden]  ADD [Betrag] MONEY"),
+                           QStringLiteral("ALTER TABLE [Kunden]  ADD [Notiz] TEXT"),
+                           QStringLiteral("ALTER TABLE [Kunden]  ADD [Schlüssel] VARBINARY"),
+                           QStringLiteral("ALTER TABLE [Kunden]  ADD [Roh] "),
+                           QStringLiteral("ALTER TABLE [Kunden]  ADD [Ort] VARCHAR(30) DEFAULT ' ' NULL"),
+                           QStringLiteral("sp_rename 'Artikel.Alt' , 'Neu' , 'column'"), exists(QStringLiteral("ixNeu")),
+                           QStringLiteral("CREATE INDEX [ixNeu] ON [Artikel]([Nr], [Alt])"), exists(QStringLiteral("ixDa")),
+                           exists(QStringLiteral("ixKaputt")), exists(QStringLiteral("ixPrim"))}));
+    const QStringList list = entries(app.xdb->List1);
+    EXPECT_EQ(list.mid(list.size() - 2),
+              (QStringList{QStringLiteral("Neuen Index anlegen: Artikel/ixNeu"), QStringLiteral("S1000:[Microsoft][SQL Server]Lesefehler")}));
+    EXPECT_TRUE(app.main->state.RunFailed);
+}
+
+TEST(Abgleichen, SybaseStatementsLetterByLetterWithAndWithoutLinux)
+{
+    for (bool linuxSwitch : {false, true}) {
+        Recorded app(&MDIForm_Main::Option_Sybase, linuxSwitch, {{QStringLiteral("Artikel"), {QStringLiteral("Nr"), QStringLiteral("Alt")}}});
+        app.server->answers.append({[](const QString& s) { return s.contains(QLatin1String("'ixDa'")); }, 1});
+        // Sybase reports warnings as S1000: the add goes through without a line.
+        app.server->failWhenContains(QStringLiteral("[Warnung]"), QStringLiteral("S1000:[Sybase]null value eliminated"));
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("QEL.XDB"));
+        writeFile(path, bytesOf({QStringLiteral("[felder]"), tabelle(QStringLiteral("Artikel")), feld(QStringLiteral("Menge"), 7, 0),
+                                 feld(QStringLiteral("Aktiv"), 1, 0), feld(QStringLiteral("Warnung"), 4, 0),
+                                 feld(QStringLiteral("Pfad"), 10, 40), QStringLiteral("[renamefield]"),
+                                 renameKey(QStringLiteral("tabelle"), QStringLiteral("Artikel")),
+                                 renamePair(QStringLiteral("feld"), QStringLiteral("Alt"), QStringLiteral("Neu")),
+                                 QStringLiteral("[Indizes]"), key(QStringLiteral("tabelle"), QStringLiteral("Artikel")),
+                                 key(QStringLiteral("name"), QStringLiteral("ixNeu")), key(QStringLiteral("attribute"), QStringLiteral("2")),
+                                 key(QStringLiteral("felderanzahl"), QStringLiteral("2")), key(QStringLiteral("feld"), QStringLiteral("Nr")),
+                                 key(QStringLiteral("feld"), QStringLiteral("Alt")), QStringLiteral("[Indizes]"),
+                                 key(QStringLiteral("tabelle"), QStringLiteral("Artikel")), key(QStringLiteral("name"), QStringLiteral("ixDa")),
+                                 key(QStringLiteral("attribute"), QStringLiteral("0")), key(QStringLiteral("felderanzahl"), QStringLiteral("1")),
+                                 key(QStringLiteral("feld"), QStringLiteral("Nr"))}));
+        EXPECT_EQ(process(app.xdb, path), QStringList{kFinal});
+        auto exists = [](const QString& index) {
+            return QStringLiteral("SELECT COUNT(*) FROM SYSINDEX INNER JOIN SYSTABLE ON SYSTABLE.table_id = SYSINDEX.table_id "
+                                  "WHERE SYSTABLE.table_type = 'BASE' AND SYSTABLE.table_name = 'Artikel' AND "
+                                  "SYSINDEX.index_name = '")
+                + index + QLatin1Char('\'');
+        };
+        EXPECT_EQ(withoutCatalogue(app.server->statements),
+                  (QStringList{QStringLiteral("ALTER TABLE [Artikel]  ADD [Menge] ") + (linuxSwitch ? "DECIMAL" : "FLOAT"),
+                               QStringLiteral("ALTER TABLE [Artikel]  ADD [Aktiv] BIT"),
+                               QStringLiteral("ALTER TABLE [Artikel]  ADD [Warnung] INT"),
+                               QStringLiteral("ALTER TABLE [Artikel]  ADD [Pfad] VARCHAR(40)"),
+                               QStringLiteral("sp_rename 'Artikel.Alt' , 'Neu' , 'column'"), exists(QStringLiteral("ixNeu")),
+                               QStringLiteral("CREATE INDEX [ixNeu] ON Artikel(Nr, Alt)"), exists(QStringLiteral("ixDa"))}))
+            << "Linux " << linuxSwitch;
+        EXPECT_EQ(entries(app.xdb->List1).last(), QStringLiteral("Neuen Index anlegen: Artikel/ixNeu"));
+        EXPECT_FALSE(app.main->state.RunFailed);
+    }
+}
+
+TEST(Abgleichen, MalformedDocumentsEndWithAClearLine)
+{
+    Recorded app(&MDIForm_Main::Option_MSSQL, false, {{QStringLiteral("Artikel"), {QStringLiteral("Nr")}}});
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("QEL.XDB"));
+    const QStringList index{QStringLiteral("[Indizes]"), key(QStringLiteral("tabelle"), QStringLiteral("Artikel")),
+                            key(QStringLiteral("name"), QStringLiteral("ixNr"))};
+    struct Case {
+        QStringList lines;
+        QString last;
+    };
+    for (const Case& c : QList<Case>{
+             {index + QStringList{key(QStringLiteral("felderanzahl"), QStringLiteral("drei"))}, QStringLiteral("Typen unverträglich")},
+             {index + QStringList{key(QStringLiteral("feld"), QStringLiteral("Nr"))}, QStringLiteral("Index außerhalb des gültigen Bereichs")}}) {
+        app.main->state.RunFailed = false;
+        writeFile(path, bytesOf(c.lines));
+        EXPECT_TRUE(process(app.xdb, path).isEmpty());  // no final message
+        EXPECT_EQ(entries(app.xdb->List1).last(), c.last);
+        EXPECT_TRUE(app.main->state.RunFailed);
+        EXPECT_TRUE(app.xdb->Command8->isEnabled());
+        EXPECT_EQ(app.main->ProgressBar1->value(), 0);
+    }
+
+    app.main->state.RunFailed = false;
+    EXPECT_TRUE(process(app.xdb, dir.filePath(QStringLiteral("fehlt.XDB"))).isEmpty());
+    EXPECT_EQ(entries(app.xdb->List1), QStringList{QStringLiteral("Datei nicht gefunden: ") + dir.filePath(QStringLiteral("fehlt.XDB"))});
+    EXPECT_TRUE(app.main->state.RunFailed);
+    EXPECT_TRUE(app.xdb->Command8->isEnabled());
+
+    // An empty path does nothing at all.
+    app.xdb->List1->addItem(QStringLiteral("bleibt"));
+    EXPECT_TRUE(process(app.xdb, QString()).isEmpty());
+    EXPECT_EQ(entries(app.xdb->List1).last(), QStringLiteral("bleibt"));
+    EXPECT_TRUE(app.xdb->Command8->isEnabled());
+}
+
+TEST(Abgleichen, LargeAndBinaryDocumentsRunToTheirEnd)
+{
+    Recorded app(&MDIForm_Main::Option_MSSQL, false, {{QStringLiteral("Artikel"), {QStringLiteral("Nr")}}});
+    QTemporaryDir dir;
+
+    // 5 MB: a fields block whose columns all exist, so only the reading counts.
+    const QString big = dir.filePath(QStringLiteral("GROSS.XDB"));
+    QByteArray bytes = bytesOf({QStringLiteral("[felder]"), tabelle(QStringLiteral("Artikel"))});
+    const QByteArray line = windows1252(feld(QStringLiteral("nr"), 4, 0)) + "\r\n";
+    while (bytes.size() < 5 * 1024 * 1024)
+        bytes += line;
+    bytes += windows1252(feld(QStringLiteral("Letzte"), 4, 0)) + "\r\n";
+    writeFile(big, bytes);
+    EXPECT_EQ(process(app.xdb, big), QStringList{kFinal});
+    EXPECT_EQ(entries(app.xdb->List1).last(), QStringLiteral("\tALTER TABLE [Artikel]  ADD [Letzte] INT"));
+    EXPECT_EQ(app.main->progress().value(), 0);
+
+    // Bytes of every value; whatever lines they make, the run ends in order.
+    const QString binary = dir.filePath(QStringLiteral("BINAER.XDB"));
+    QByteArray noise(256 * 1024, Qt::Uninitialized);
+    QRandomGenerator random(4711);
+    for (char& b : noise)
+        b = char(random.bounded(256));
+    writeFile(binary, noise);
+    const QStringList messages = process(app.xdb, binary);
+    EXPECT_TRUE(messages == QStringList{kFinal} || messages.isEmpty());
+    EXPECT_TRUE(app.xdb->Command8->isEnabled());
+}
+
+TEST(Abgleichen, ClosingTheWindowDuringARunEndsItCleanly)
+{
+    Recorded app(&MDIForm_Main::Option_MSSQL, false, {{QStringLiteral("Artikel"), {QStringLiteral("Nr")}}});
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("QEL.XDB"));
+    writeFile(path, bytesOf({QStringLiteral("[felder]"), tabelle(QStringLiteral("Artikel")), feld(QStringLiteral("Eins"), 4, 0),
+                             feld(QStringLiteral("Zwei"), 4, 0), feld(QStringLiteral("Drei"), 4, 0)}));
+    QPointer<Abgleichen> xdb = app.xdb;
+    // The user closes the window as soon as the first column has been listed.
+    bool closed = false;
+    QObject::connect(xdb->List1->model(), &QAbstractItemModel::rowsInserted, xdb, [&] {
+        if (!closed && entries(xdb->List1).last().startsWith(QLatin1String("\tALTER"))) {
+            closed = true;
+            QTimer::singleShot(0, [&] { xdb->parentWidget()->close(); });
+        }
+    });
+    EXPECT_TRUE(process(xdb, path).isEmpty());
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(withoutCatalogue(app.server->statements), QStringList{QStringLiteral("ALTER TABLE [Artikel]  ADD [Eins] INT")});
+    EXPECT_TRUE(app.main->state.RunFailed);
+    QTest::qWait(50);
+    EXPECT_TRUE(xdb.isNull());
+
+    // A new window works as before.
+    Abgleichen* again = openXdb(*app.main);
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(process(again, path), QStringList{kFinal});
+    EXPECT_EQ(withoutCatalogue(app.server->statements).size(), 4);
+}
+
+TEST(Abgleichen, TypingADataSourceDuringARunUnloadsTheWindowAfterIt)
+{
+    REQUIRE_TEST_SERVER();
+    ServerProbe probe;
+    probe.dropAllTables();
+    probe.exec(QStringLiteral("CREATE TABLE XdbKunden (Nr INT)"));
+    LoggedIn app;
+    QPointer<Abgleichen> xdb = openXdb(*app.main);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("QEL.XDB"));
+    writeFile(path, bytesOf({QStringLiteral("[felder]"), tabelle(QStringLiteral("XdbKunden")), feld(QStringLiteral("Eins"), 4, 0),
+                             feld(QStringLiteral("Zwei"), 4, 0)}));
+    bool typed = false;
+    QObject::connect(xdb->List1->model(), &QAbstractItemModel::rowsInserted, xdb, [&] {
+        if (!typed) {
+            typed = true;
+            QTimer::singleShot(0, [&] { QTest::keyClicks(app.main->ODBC_Name, QStringLiteral("X")); });
+        }
+    });
+    EXPECT_TRUE(process(xdb, path).isEmpty());
+    EXPECT_TRUE(typed);
+    QTest::qWait(50);
+    EXPECT_TRUE(xdb.isNull());
+    EXPECT_FALSE(app.main->Command2->isEnabled());
+    // The status line of the table came before the yield: nothing was added.
+    EXPECT_EQ(columnsOf(probe, QStringLiteral("XdbKunden")), QStringList{QStringLiteral("Nr int(11) NULL")});
+
+    // Logged in again, the window comes back and works.
+    app.main->ODBC_Name->setText(QStringLiteral("QELSQL"));
+    {
+        MessageBoxAnswerer login;
+        app.main->Command3->click();
+        EXPECT_TRUE(login.seen.isEmpty());
+    }
+    ASSERT_TRUE(app.main->Command2->isEnabled());
+    Abgleichen* fresh = openXdb(*app.main);
+    EXPECT_EQ(process(fresh, path), QStringList{kFinal});
+    EXPECT_EQ(columnsOf(probe, QStringLiteral("XdbKunden")),
+              (QStringList{"Nr int(11) NULL", "Eins int(11) NULL", "Zwei int(11) NULL"}));
+}
