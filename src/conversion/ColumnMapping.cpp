@@ -1,11 +1,22 @@
 #include "conversion/ColumnMapping.h"
 
+#include <algorithm>
+
 namespace {
 
 bool isOneOf(int type, std::initializer_list<int> types)
 {
     for (int t : types)
         if (type == t)
+            return true;
+    return false;
+}
+
+// Access writes a true default as Yes, True, On or -1, in any case.
+bool isTrueDefault(const QString& s)
+{
+    for (const char* word : {"yes", "true", "on", "-1"})
+        if (s.compare(QLatin1String(word), Qt::CaseInsensitive) == 0)
             return true;
     return false;
 }
@@ -24,7 +35,7 @@ QString SQLDefault(const dao::Field& field, bool quoted, const ConversionOptions
         if (s.isEmpty())
             s = QStringLiteral(" ");
         if (field.Type == dao::dbBoolean)
-            s = s.compare(QLatin1String("yes"), Qt::CaseInsensitive) == 0 ? QStringLiteral("1") : QStringLiteral("0");
+            s = isTrueDefault(s) ? QStringLiteral("1") : QStringLiteral("0");
         else if (quoted && isOneOf(field.Type, {dao::dbDate, dao::dbText, dao::dbMemo}))
             s = QLatin1Char('\'') + s + QLatin1Char('\'');
     } else {
@@ -41,54 +52,96 @@ QString SQLDefault(const dao::Field& field, bool quoted, const ConversionOptions
     return s;
 }
 
+namespace {
+
+// Server types, one row per Access type, one column per dialect. "{size}" is
+// the field's size, "{precision}" and "{scale}" those of a Decimal field.
+// MS SQL and Sybase keep the types existing server databases were made with;
+// MySQL, Oracle and DB2 get types those servers have (MONEY, IMAGE and a
+// VARBINARY without length are none of theirs) that hold every value whole.
+struct TypeRow {
+    int type;
+    const char* mssql;
+    const char* sybase;
+    const char* mysql;
+    const char* oracle;
+    const char* db2;
+};
+
+// clang-format off
+constexpr TypeRow typeTable[] = {
+    // Access type      MSSQL          Sybase         MySQL                       Oracle                     DB2
+    {dao::dbBoolean,    "BIT",         "BIT",         "BIT",                      "FLOAT",                   "SMALLINT"},
+    {dao::dbByte,       "SMALLINT",    "SMALLINT",    "SMALLINT",                 "DECIMAL",                 "SMALLINT"},
+    {dao::dbInteger,    "SMALLINT",    "SMALLINT",    "SMALLINT",                 "DECIMAL",                 "SMALLINT"},
+    {dao::dbLong,       "INT",         "INT",         "INT",                      "INT",                     "INTEGER"},
+    {dao::dbCurrency,   "MONEY",       "MONEY",       "DECIMAL(19,4)",            "NUMBER(19,4)",            "DECIMAL(19,4)"},
+    {dao::dbSingle,     "REAL",        "REAL",        "REAL",                     "REAL",                    "REAL"},
+    {dao::dbDouble,     "FLOAT",       "FLOAT",       "DOUBLE",                   "FLOAT",                   "DOUBLE"},
+    {dao::dbDate,       "DATETIME",    "DATETIME",    "DATETIME",                 "TIMESTAMP",               "TIMESTAMP"},
+    {dao::dbBinary,     "",            "",            "VARBINARY({size})",        "RAW({size})",             "BLOB({size})"},
+    {dao::dbText,       "VARCHAR({size})", "VARCHAR({size})", "VARCHAR({size})",  "VARCHAR({size})",         "VARCHAR({size})"},
+    {dao::dbLongBinary, "IMAGE",       "IMAGE",       "LONGBLOB",                 "BLOB",                    "BLOB(2G)"},
+    {dao::dbMemo,       "TEXT",        "TEXT",        "LONGTEXT",                 "CLOB",                    "CLOB(4194304)"},
+    {dao::dbGUID,       "VARBINARY",   "VARBINARY",   "CHAR(38)",                 "CHAR(38)",                "CHAR(38)"},
+    {dao::dbDecimal,    "",            "",            "DECIMAL({precision},{scale})", "NUMBER({precision},{scale})", "DECIMAL({precision},{scale})"},
+};
+// clang-format on
+
+// Where a setting of the run changes the type.
+struct TypeVariant {
+    int type;
+    Dialect dialect;
+    bool ConversionOptions::*when;
+    const char* text;
+};
+
+constexpr TypeVariant typeVariants[] = {
+    {dao::dbByte, Dialect::Oracle, &ConversionOptions::moduleDataSource, "FLOAT"},
+    {dao::dbInteger, Dialect::Oracle, &ConversionOptions::moduleDataSource, "FLOAT"},
+    {dao::dbLong, Dialect::Oracle, &ConversionOptions::moduleDataSource, "FLOAT"},
+    {dao::dbMemo, Dialect::DB2, &ConversionOptions::moduleDataSource, "VARCHAR(2000)"},
+    {dao::dbDouble, Dialect::Sybase, &ConversionOptions::linuxSwitch, "DECIMAL"},
+};
+
+const char* typeFor(const TypeRow& row, Dialect dialect)
+{
+    switch (dialect) {
+    case Dialect::MSSQL: return row.mssql;
+    case Dialect::Sybase: return row.sybase;
+    case Dialect::MySQL: return row.mysql;
+    case Dialect::Oracle: return row.oracle;
+    case Dialect::DB2: return row.db2;
+    }
+    return "";
+}
+
+// Access allows Decimal precisions of 1 to 28, which every server here takes.
+constexpr int maxDecimalPrecision = 28;
+
+}  // namespace
+
 QString ServerTypeText(const dao::Field& field, const ConversionOptions& options)
 {
-    const Dialect d = options.dialect;
-    switch (field.Type) {
-    case dao::dbBoolean:
-        if (d == Dialect::Oracle)
-            return QStringLiteral("FLOAT");
-        if (d == Dialect::DB2)
-            return QStringLiteral("SMALLINT");
-        return QStringLiteral("BIT");
-    case dao::dbByte:
-    case dao::dbInteger:
-        if (d == Dialect::Oracle)
-            return options.moduleDataSource ? QStringLiteral("FLOAT") : QStringLiteral("DECIMAL");
-        return QStringLiteral("SMALLINT");
-    case dao::dbLong:
-        if (d == Dialect::Oracle)
-            return options.moduleDataSource ? QStringLiteral("FLOAT") : QStringLiteral("INT");
-        if (d == Dialect::DB2)
-            return QStringLiteral("INTEGER");
-        return QStringLiteral("INT");
-    case dao::dbCurrency:
-        return QStringLiteral("MONEY");
-    case dao::dbSingle:
-        return QStringLiteral("REAL");
-    case dao::dbDouble:
-        if (d == Dialect::Sybase)
-            return options.linuxSwitch ? QStringLiteral("DECIMAL") : QStringLiteral("FLOAT");
-        if (d == Dialect::MySQL || d == Dialect::DB2)
-            return QStringLiteral("DOUBLE");
-        return QStringLiteral("FLOAT");
-    case dao::dbDate:
-        return (d == Dialect::Oracle || d == Dialect::DB2) ? QStringLiteral("TIMESTAMP") : QStringLiteral("DATETIME");
-    case dao::dbText:
-        return QStringLiteral("VARCHAR(") + QString::number(field.Size) + QLatin1Char(')');
-    case dao::dbLongBinary:
-        return QStringLiteral("IMAGE");
-    case dao::dbMemo:
-        if (d == Dialect::Oracle)
-            return QStringLiteral("CLOB");
-        if (d == Dialect::DB2)
-            return options.moduleDataSource ? QStringLiteral("VARCHAR(2000)") : QStringLiteral("CLOB(4194304)");
-        return QStringLiteral("TEXT");
-    case dao::dbGUID:
-        return QStringLiteral("VARBINARY");
-    default:
-        return {};
+    for (const TypeVariant& v : typeVariants)
+        if (v.type == field.Type && v.dialect == options.dialect && options.*v.when)
+            return QLatin1String(v.text);
+    for (const TypeRow& row : typeTable) {
+        if (row.type != field.Type)
+            continue;
+        QString text = QLatin1String(typeFor(row, options.dialect));
+        if (!text.contains(QLatin1Char('{')))
+            return text;
+        // A precision outside Access's range comes from a damaged definition: take the largest.
+        const int precision = field.Precision >= 1 && field.Precision <= maxDecimalPrecision ? field.Precision
+                                                                                              : maxDecimalPrecision;
+        const int scale = std::clamp(field.Scale, 0, precision);
+        text.replace(QLatin1String("{size}"), QString::number(field.Size));
+        text.replace(QLatin1String("{precision}"), QString::number(precision));
+        text.replace(QLatin1String("{scale}"), QString::number(scale));
+        return text;
     }
+    return {};
 }
 
 QString WrittenColumnName(const QString& name, const QString& table, Dialect dialect)

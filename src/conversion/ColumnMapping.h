@@ -16,7 +16,8 @@
 // null cell during the row copy. Empty when the field has no usable default.
 QString SQLDefault(const dao::Field& field, bool quoted, const ConversionOptions& options);
 
-// Server type of a field; empty for Binary and unknown type codes.
+// Server type of a field; empty for unknown type codes, and for Binary and
+// Decimal on MS SQL and Sybase.
 QString ServerTypeText(const dao::Field& field, const ConversionOptions& options);
 
 // Column name as the CREATE TABLE statement writes it (quoting per dialect).

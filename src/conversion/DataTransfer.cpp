@@ -178,22 +178,24 @@ void appendDateLiteral(QString& out, const QDate& date, const QTime& time, Diale
         while (*s)
             *p++ = *s++;
     };
+    // An ordinary value keeps its time of day unless it is midnight; a
+    // midnight value is written in the date-only form the servers always got.
+    const bool withTime = specialTime || (time.isValid() && (time.hour() | time.minute() | time.second()) != 0);
     switch (dialect) {
     case Dialect::Oracle:
         text("TIMESTAMP'");
         ymd("-");
-        if (specialTime) {
-            *p++ = ' ';
+        *p++ = ' ';
+        if (withTime)
             hms(':');
-        } else {
-            text(" 00:00:00");
-        }
+        else
+            text("00:00:00");
         break;
     case Dialect::DB2:
         *p++ = '\'';
         ymd("-");
         *p++ = '-';
-        if (specialTime)
+        if (withTime)
             hms('.');
         else
             text("00.00.00");
@@ -201,20 +203,25 @@ void appendDateLiteral(QString& out, const QDate& date, const QTime& time, Diale
     case Dialect::MSSQL:
         *p++ = '\'';
         ymd(nullptr);
-        if (specialTime) {
+        if (withTime) {
             *p++ = ' ';
             hms(':');
         }
         break;
     case Dialect::Sybase:
-    case Dialect::MySQL:
         *p++ = '\'';
-        if (specialTime) {
-            ymd("-");
+        ymd(specialTime ? "-" : nullptr);
+        if (withTime) {
             *p++ = ' ';
             hms(':');
-        } else {
-            ymd(nullptr);
+        }
+        break;
+    case Dialect::MySQL:
+        *p++ = '\'';
+        ymd(withTime ? "-" : nullptr);
+        if (withTime) {
+            *p++ = ' ';
+            hms(':');
         }
         break;
     }
@@ -575,10 +582,29 @@ bool engineStep(ConversionHost& host, const Step& step)
 
 void RunCopyLoop(ConversionHost& host, dao::Recordset& rs, const TableFlags& flags)
 {
-    // What the table definition counts; exact only once the last row is reached.
+    // Rows the engine sees right after opening, and what the table definition counts.
     long counted = 0;
-    if (!engineStep(host, [&] { counted = rs.RecordCount(); }) || counted <= 0)
+    if (!engineStep(host, [&] { counted = rs.RecordCount(); }))
         return;
+    const long stored = rs.StoredRecordCount();
+    const auto reportMissing = [&host, stored](long readable) {
+        const QString table = host.tableName();
+        host.step([&] {
+            throw TabrixError(3049,
+                              QStringLiteral("Tabelle %1: nur %2 von %3 Datensätzen lesbar, %4 Datensätze fehlen "
+                                             "(die Access-Datenbank ist beschädigt).")
+                                  .arg(table)
+                                  .arg(readable)
+                                  .arg(stored)
+                                  .arg(stored - readable),
+                              QStringLiteral("DAO.Recordset"));
+        });
+    };
+    if (counted <= 0) {
+        if (stored > 0)
+            reportMissing(0);
+        return;
+    }
 
     // Errors go through the conversion's handler, which logs them and lets the copy go on.
     const RenderErrorSink report = [&host](const TabrixError& e) { host.step([&e] { throw e; }); };
@@ -601,19 +627,8 @@ void RunCopyLoop(ConversionHost& host, dao::Recordset& rs, const TableFlags& fla
             rs.MoveLast();
             total = rs.RecordCount();
         })
-        && total < counted) {
-        const QString table = host.tableName();
-        host.step([&] {
-            throw TabrixError(3049,
-                              QStringLiteral("Tabelle %1: nur %2 von %3 Datensätzen lesbar, %4 Datensätze fehlen "
-                                             "(die Access-Datenbank ist beschädigt).")
-                                  .arg(table)
-                                  .arg(total)
-                                  .arg(counted)
-                                  .arg(counted - total),
-                              QStringLiteral("DAO.Recordset"));
-        });
-    }
+        && total < stored)
+        reportMissing(total);
     host.progressStart(total);
     long n = 0;
     if (!engineStep(host, [&] { rs.MoveFirst(); })) {

@@ -41,7 +41,8 @@ double ReadWorkstationNumber(const QString& text);
 // '.' (shortest text that reads back to the same Single/Double), strings as they are.
 QString ValueText(const QVariant& value);
 
-// Date literal; specialTime keeps the time of day, otherwise it is dropped.
+// Date literal. A special time field and an ordinary value with a time of day
+// other than midnight are written with their time; a midnight value as a date.
 QString DateLiteral(const QDate& date, const QTime& time, Dialect dialect, bool specialTime);
 
 // Hexadecimal literal of the dialect (0x.., X'..', HEXTORAW('..'), BLOB(X'..')).

@@ -10,6 +10,8 @@
 #include "shell/StatusLabel.h"
 #include "shell/TabrixError.h"
 #include "shell/TimeOfDay.h"
+#include "translation/Triggers.h"
+#include "translation/Views.h"
 #include "windows/FehlerProtokoll.h"
 #include "windows/Form_Auto.h"
 #include "windows/WindowOrder.h"
@@ -149,6 +151,9 @@ void Konvertierung::buildControls()
     connect(Command3, &QPushButton::clicked, this, GuardedHandler(this, &Konvertierung::Command3_Click));
     connect(Command4, &QPushButton::clicked, this, GuardedHandler(this, &Konvertierung::c4c));
     connect(Command2, &QPushButton::clicked, this, GuardedHandler(this, &Konvertierung::c2c));
+    connect(Command5, &QPushButton::clicked, this, GuardedHandler(this, &Konvertierung::Command5_Click));
+    connect(Command6, &QPushButton::clicked, this, GuardedHandler(this, &Konvertierung::Command6_Click));
+    connect(Command7, &QPushButton::clicked, this, GuardedHandler(this, &Konvertierung::Command7_Click));
     connect(Command8, &QPushButton::clicked, this, GuardedHandler(this, &Konvertierung::Command8_Click));
     connect(Command9, &QPushButton::clicked, this, GuardedHandler(this, &Konvertierung::Command9_Click));
     connect(Image1, &ClickableLabel::clicked, this, GuardedHandler(this, &Konvertierung::Image1_Click));
@@ -614,7 +619,9 @@ void Konvertierung::Command1_SIK()
         }
         m_afterCreation = true;
         bool copy = false;
-        step([&] { copy = m_recordset && !Check_NoData->isChecked() && m_recordset->RecordCount() > 0; });
+        // The copy itself looks at the row count: a table that reads empty
+        // although its definition counts rows is reported there.
+        step([&] { copy = m_recordset && !Check_NoData->isChecked(); });
         if (copy)
             RunCopyLoop(*this, *m_recordset, flags);
         endConversion();
@@ -627,6 +634,11 @@ void Konvertierung::Command1_SIK()
 // Batch
 
 void Konvertierung::c2c()
+{
+    runBatch();
+}
+
+bool Konvertierung::runBatch()
 {
     OperationScope operation(this);
     try {
@@ -671,9 +683,76 @@ void Konvertierung::c2c()
             identityTables->show();
             bringToFront(identityTables);
         }
+        return completed;
     } catch (const TabrixError& e) {
         ShowMessage(this, e.description());
     } catch (const std::exception& e) {
         ShowMessage(this, QString::fromLocal8Bit(e.what()));
     }
+    return false;
+}
+
+// ---------------------------------------------------------------------------
+// Queries, relations, complete takeover
+
+Dialect Konvertierung::dialect() const { return m_main->currentDialect(); }
+bool Konvertierung::linuxSwitch() const { return m_main->linuxChecked(); }
+
+void Konvertierung::scrollLinesToLast()
+{
+    if (QListWidgetItem* last = List1->item(List1->count() - 1))
+        List1->scrollToItem(last, QAbstractItemView::PositionAtTop);
+}
+
+void Konvertierung::clearWorkingList() { List3->clear(); }
+void Konvertierung::appendWorkingEntry(const QString& entry) { List3->addItem(entry); }
+void Konvertierung::showMessage(const QString& text) { ShowMessage(this, text); }
+
+void Konvertierung::Command5_Click()
+{
+    OperationScope operation(this);
+    RunQueriesToViews(*this);
+}
+
+void Konvertierung::Command6_Click()
+{
+    OperationScope operation(this);
+    RunRelationsToTriggers(*this);
+}
+
+void Konvertierung::Command7_Click()
+{
+    OperationScope operation(this);
+    const QString title = QStringLiteral("Sicherheitsabfrage");
+    // Escape or closing a question never starts the takeover: on the last
+    // one, where Yes is the way out, it counts as Yes.
+    auto ask = [&](const QString& question, QMessageBox::StandardButton escape) {
+        return ShowMessage(this, question, title, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes,
+                           QMessageBox::NoIcon, escape);
+    };
+    if (ask(QStringLiteral("Dieser Schalter darf nur im Zuge eine Neuanlage der Datenbank verwendet werden! Wollen "
+                           "Sie wirklich alle Tabellen der Access-Datenbank auf den SQL-Server tabrixen ?"),
+            QMessageBox::No)
+        != QMessageBox::Yes)
+        return;
+    if (ask(QStringLiteral("VORSICHT ! ALLE DATEN die sich im Moment auf dem SQL-Server befinden WERDEN GELÖSCHT. "
+                           "Wollen Sie trotzdem fortfahren ?"),
+            QMessageBox::No)
+        != QMessageBox::Yes)
+        return;
+    if (ask(QStringLiteral("LETZTE WARNUNG! Wollen Sie den Vorgang abbrechen ?"), QMessageBox::Yes) != QMessageBox::No)
+        return;
+
+    const int start = TimeOfDay::secondsSinceMidnight();
+    // Marked by the program: the click rule does not see these marks.
+    for (int i = List2->count() - 1; i >= 0; --i)
+        List2->item(i)->setSelected(true);
+    // A step that failed or was cut short ends the takeover.
+    if (!runBatch())
+        return;
+    if (RunQueriesToViews(*this) != RunOutcome::Completed)
+        return;
+    if (RunRelationsToTriggers(*this) != RunOutcome::Completed)
+        return;
+    setStatus(LastActionStatus(start, TimeOfDay::secondsSinceMidnight()));
 }

@@ -4,6 +4,7 @@
 #include "shell/AccessDatabase.h"
 #include "shell/LongOperation.h"
 #include "shell/StatusLabel.h"
+#include "translation/TranslationHost.h"
 
 #include <QDateTime>
 #include <QWidget>
@@ -22,9 +23,9 @@ class QPushButton;
 class TabrixError;
 
 // The conversion window "Konvertierung : Access zu SQL-Server": opens the
-// Access database, lists its tables with their row counts on the server and
-// converts the marked ones.
-class Konvertierung : public QWidget, public ConversionHost, public OperationWindow {
+// Access database, lists its tables with their row counts on the server,
+// converts the marked ones and translates its queries and relations.
+class Konvertierung : public QWidget, public ConversionHost, public TranslationHost, public OperationWindow {
     Q_OBJECT
 public:
     explicit Konvertierung(MDIForm_Main* main, QWidget* parent = nullptr);
@@ -41,7 +42,11 @@ public:
     void c2c();
     // Convert the one table named in Text1.
     void Command1_SIK();
-    void EnableCommands(bool enabled);
+    // Queries to views, relations to triggers, complete takeover.
+    void Command5_Click();
+    void Command6_Click();
+    void Command7_Click();
+    void EnableCommands(bool enabled) override;
 
     // Marking switch: background 255 = not allowed, 65280 = allowed.
     int Command9BackColor() const { return m_command9Color; }
@@ -112,6 +117,16 @@ public:
     void executeSql(QString& statement) override;
     void step(const std::function<void()>& statement) override;
 
+    // TranslationHost (the members above that both share serve it too)
+    Dialect dialect() const override;
+    bool linuxSwitch() const override;
+    void scrollLinesToLast() override;
+    void clearWorkingList() override;
+    void appendWorkingEntry(const QString& entry) override;
+    bool yieldToUserInterface() override { return yieldToUser(); }
+    bool endRequested() const override { return mustEnd(); }
+    void showMessage(const QString& text) override;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void operationEnded() override;
@@ -126,6 +141,8 @@ private:
     void Image1_Click();
     void toggleByUser(QListWidgetItem* item);
     void List2_Click(QListWidgetItem* item);
+    // The batch; false when it ended on an error or because the window is to close.
+    bool runBatch();
     void handleConversionError(const TabrixError& error);
     void endConversion();
     void comeToFront();

@@ -177,6 +177,12 @@ public:
         return long(std::max<qint64>({qint64(m_scanner->storedRowCount()), m_walked, m_hasRow ? 1 : 0}));
     }
 
+    long StoredRecordCount() const override
+    {
+        ensureOpen();
+        return long(m_scanner->storedRowCount());
+    }
+
     bool Eof() const override { return !m_scanner || !m_hasRow; }
 
     void MoveFirst() override
@@ -582,6 +588,8 @@ private:
             const jet::ColumnProperties props = propertiesOf(c.name);
             field.Required = props.required;
             field.DefaultValue = props.defaultValue;
+            field.Precision = c.precision;
+            field.Scale = c.scale;
             def.Fields.append(field);
             columnNames.insert(c.number, c.name);
         }

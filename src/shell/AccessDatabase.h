@@ -49,6 +49,8 @@ struct Field {
     int Size = 0;          // Text: length in characters; others: the engine's byte size
     bool Required = false;
     QString DefaultValue;  // exactly as entered in Access, double quotes included
+    int Precision = 0;     // Decimal: digits in all; 0 for other types
+    int Scale = 0;         // Decimal: digits after the point
 };
 
 struct Index {
@@ -80,6 +82,7 @@ struct Relation {
 
 struct QueryDef {
     QString Name;
+    QString SQL;
 };
 
 // A Currency value held exactly: the amount times 10,000.
@@ -108,6 +111,9 @@ public:
 
     // Greater than 0 right after opening when the table has rows; exact after MoveLast.
     virtual long RecordCount() const = 0;
+    // The number of rows the table definition counts, or -1 when unknown.
+    // A damaged file can hold fewer readable rows than that.
+    virtual long StoredRecordCount() const { return -1; }
     virtual bool Eof() const = 0;
     virtual void MoveFirst() = 0;
     virtual void MoveNext() = 0;

@@ -12,7 +12,17 @@ bool isQuoted(const QString& text)
     return text.size() >= 2 && text.startsWith(kQuote) && text.endsWith(kQuote);
 }
 
-// Only spaces count as blanks here; tabs and line breaks stay.
+std::optional<Dialect> dialectFromName(const QString& name)
+{
+    for (Dialect d : {Dialect::MSSQL, Dialect::MySQL, Dialect::Oracle, Dialect::Sybase, Dialect::DB2}) {
+        if (name.compare(dialectName(d), Qt::CaseInsensitive) == 0)
+            return d;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
 QString TrimBlanks(const QString& text)
 {
     qsizetype begin = 0;
@@ -28,8 +38,6 @@ QString StripQuotes(const QString& text)
 {
     return isQuoted(text) ? text.mid(1, text.size() - 2) : text;
 }
-
-} // namespace
 
 CommandLineValues ParseCommandLine(const QString& commandLine)
 {
@@ -75,6 +83,15 @@ CommandLineValues ParseCommandLine(const QString& commandLine)
         } else if (key == QLatin1String("-XDBpfad:")) {
             values.hasXdb = true;
             values.xdbPath = TrimBlanks(StripQuotes(value));
+        } else if (key == QLatin1String("-Dialekt:")) {
+            values.dialect = dialectFromName(TrimBlanks(StripQuotes(value))).value_or(Dialect::MSSQL);
+        } else if (colon < 0) {
+            // A switch without value is the whole piece; piece 0 kept its hyphen.
+            QString name = TrimBlanks(piece);
+            if (!name.startsWith(u'-'))
+                name.prepend(u'-');
+            if (name == QLatin1String("-Linux"))
+                values.linuxSwitch = true;
         }
     }
     return values;

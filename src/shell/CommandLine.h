@@ -1,7 +1,11 @@
 #pragma once
 
+#include "shell/Dialect.h"
+
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 // What the command line says, read once when the main window loads. The main
 // window copies these into its shared state and its boxes.
@@ -29,7 +33,19 @@ struct CommandLineValues {
     // Paths, unquoted and trimmed.
     QString mdbPath;
     QString xdbPath;
+
+    // "-Dialekt:" was given: the option button to select. An empty or unknown
+    // value selects MS SQL, the dialect of a start without the switch.
+    std::optional<Dialect> dialect;
+    bool linuxSwitch = false;  // "-Linux"
 };
+
+// Value rules shared with the plug-in launcher, which unquotes the raw user and
+// password itself. A value counts as quoted when it begins and ends with a
+// double quote and holds more than that one character.
+QString StripQuotes(const QString& text);
+// Only spaces count as blanks; tabs and line breaks stay.
+QString TrimBlanks(const QString& text);
 
 // Reads the command-line text (everything after the program name).
 CommandLineValues ParseCommandLine(const QString& commandLine);

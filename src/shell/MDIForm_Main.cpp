@@ -50,6 +50,9 @@ MDIForm_Main::MDIForm_Main(const QString& commandLine, QWidget* parent)
 
 MDIForm_Main::~MDIForm_Main()
 {
+    // The echo belongs to this window's unattended run.
+    if (state.AutoMode)
+        SetMessageEcho(false);
     // Child windows first: they may still refer to the shared state.
     delete m_konvertierung;
     delete m_abgleichen;
@@ -200,6 +203,8 @@ void MDIForm_Main::readCommandLine()
 {
     const CommandLineValues values = ParseCommandLine(m_commandLine);
     state.AutoMode = values.autoMode;
+    // Nobody watches an unattended run: its messages also go to the log.
+    SetMessageEcho(values.autoMode);
     if (values.noErrorMode) {
         state.NoErrorMode = true;
         setWindowTitle(kCaption + QStringLiteral(" (no error)"));
@@ -222,6 +227,22 @@ void MDIForm_Main::readCommandLine()
         state.MdbPath = values.mdbPath;
     if (values.hasXdb)
         state.XdbPath = values.xdbPath;
+
+    // Selected as if clicked, so the button's rule for the "Linux" box applies
+    // first; "-Linux" then ticks the box whatever its position on the line.
+    if (values.dialect) {
+        QRadioButton* button = Option_MSSQL;
+        switch (*values.dialect) {
+        case Dialect::MSSQL: button = Option_MSSQL; break;
+        case Dialect::MySQL: button = Option_MySQL; break;
+        case Dialect::Oracle: button = Option_Oracle; break;
+        case Dialect::Sybase: button = Option_Sybase; break;
+        case Dialect::DB2: button = Option_DB2; break;
+        }
+        button->click();
+    }
+    if (values.linuxSwitch)
+        Check1->setChecked(true);
 }
 
 void MDIForm_Main::createEnvironments()
@@ -321,13 +342,16 @@ Abgleichen* MDIForm_Main::abgleichen() const
     return m_abgleichen;
 }
 
-void MDIForm_Main::showChild(QWidget* child)
+void MDIForm_Main::showChild(QWidget* child, bool visible)
 {
     QMdiSubWindow* sub = m_mdi->addSubWindow(child);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setObjectName(child->objectName() + QStringLiteral("_Window"));
     child->setAttribute(Qt::WA_DeleteOnClose);
-    sub->show();
+    if (visible)
+        sub->show();
+    else
+        sub->hide();
 }
 
 void MDIForm_Main::unloadChild(OperationWindow* child)
@@ -337,14 +361,20 @@ void MDIForm_Main::unloadChild(OperationWindow* child)
         child->unload();
 }
 
-void MDIForm_Main::Command1_Click()
+Konvertierung* MDIForm_Main::loadKonvertierung()
 {
     if (!m_konvertierung) {
         m_konvertierung = new Konvertierung(this);
-        showChild(m_konvertierung);
+        showChild(m_konvertierung, false);
         m_konvertierung->Form_Load();
     }
-    m_konvertierung->show();
+    return m_konvertierung;
+}
+
+void MDIForm_Main::Command1_Click()
+{
+    loadKonvertierung();
+    // bringToFront shows the window, also one loaded hidden for the views.
     bringToFront(m_konvertierung);
     m_konvertierung->Form_Activate();
 }

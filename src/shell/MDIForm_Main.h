@@ -75,6 +75,9 @@ public:
     FehlerProtokoll* fehlerProtokoll();
     Form_Auto* formAuto();
     Konvertierung* konvertierung() const;
+    // The conversion window, loaded (but not shown) when it is not loaded yet:
+    // the XDB run creates its views through it.
+    Konvertierung* loadKonvertierung();
     Abgleichen* abgleichen() const;
     QMdiArea* mdiArea() const { return m_mdi; }
 
@@ -97,7 +100,7 @@ private:
     void readCommandLine();
     void createEnvironments();
     void unloadChild(OperationWindow* child);
-    void showChild(QWidget* child);
+    void showChild(QWidget* child, bool visible = true);
 
     QString m_commandLine;
     bool m_SuppressNameChange = false;

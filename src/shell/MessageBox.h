@@ -10,12 +10,24 @@ class QWidget;
 // Title of every message box that names no title of its own.
 inline const QString kApplicationTitle = QStringLiteral("SQL-Tabrix");
 
-// A real modal message box; returns the button the user pressed.
+// A real modal message box; returns the button the user pressed. Escape and
+// the title bar's close give `escapeButton`, or Qt's choice (No, Cancel)
+// when none is named.
 QMessageBox::StandardButton ShowMessage(QWidget* parent, const QString& text,
                                         const QString& title = kApplicationTitle,
                                         QMessageBox::StandardButtons buttons = QMessageBox::Ok,
                                         QMessageBox::StandardButton defaultButton = QMessageBox::NoButton,
-                                        QMessageBox::Icon icon = QMessageBox::NoIcon);
+                                        QMessageBox::Icon icon = QMessageBox::NoIcon,
+                                        QMessageBox::StandardButton escapeButton = QMessageBox::NoButton);
+
+// In an unattended run nobody watches the screen: while the echo is on, every
+// message box is also written to standard error as one line, before it waits
+// for its answer, so that the run's log says what happened.
+void SetMessageEcho(bool on);
+bool MessageEcho();
+// The line written for one box: title, ": ", the text with each line break
+// (CR LF, LF or CR) shown as " | ".
+QString MessageEchoLine(const QString& title, const QString& text);
 
 // Runs an event handler so that no error escapes it: whatever it raises is
 // shown in a message box and the program goes on.

@@ -1,11 +1,11 @@
 #include "windows/Form_Auto.h"
 
+#include "shell/MessageBox.h"
 #include "windows/Printing.h"
 #include "windows/WindowOrder.h"
 
 #include <QHBoxLayout>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <exception>
@@ -51,7 +51,8 @@ void Form_Auto::Command1_Click()
     try {
         Printing::printLines(PrintLines(), this);
     } catch (const std::exception& e) {
-        QMessageBox::critical(this, QStringLiteral("SQL-Tabrix"), QString::fromLocal8Bit(e.what()));
+        ShowMessage(this, QString::fromLocal8Bit(e.what()), kApplicationTitle, QMessageBox::Ok, QMessageBox::NoButton,
+                    QMessageBox::Critical);
     }
 }
 

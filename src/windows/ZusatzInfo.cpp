@@ -1,5 +1,6 @@
 #include "windows/ZusatzInfo.h"
 
+#include "shell/MessageBox.h"
 #include "windows/Printing.h"
 
 #include <QEvent>
@@ -7,7 +8,6 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QStyle>
@@ -227,6 +227,7 @@ void ZusatzInfo::Command2_Click()
     try {
         Printing::printWidgetImage(this);
     } catch (const std::exception& e) {
-        QMessageBox::critical(this, QStringLiteral("SQL-Tabrix"), QString::fromLocal8Bit(e.what()));
+        ShowMessage(this, QString::fromLocal8Bit(e.what()), kApplicationTitle, QMessageBox::Ok, QMessageBox::NoButton,
+                    QMessageBox::Critical);
     }
 }

@@ -1,8 +1,10 @@
 #include "xdb/Abgleichen.h"
 
+#include "conversion/Konvertierung.h"
 #include "shell/MDIForm_Main.h"
 #include "shell/MessageBox.h"
 #include "shell/TabrixError.h"
+#include "translation/Views.h"
 
 #include <QCloseEvent>
 #include <QFileDialog>
@@ -120,9 +122,11 @@ void Abgleichen::progressStep(long done) { m_main->ProgressStep(done); }
 
 void Abgleichen::createView(const QString& name, const QString& statement)
 {
-    Q_UNUSED(name);
-    Q_UNUSED(statement);
-    throw TabrixError(5, QStringLiteral("Sichten können hier noch nicht erstellt werden."), QStringLiteral("SQL-Tabrix"));
+    // Views are made by the conversion window (loaded, not shown, when it is
+    // not open), which lists them in its own List1; both windows stay while it works.
+    Konvertierung* konvertierung = m_main->loadKonvertierung();
+    OperationScope views({this, konvertierung});
+    Create_View(*konvertierung, name, statement);
 }
 
 void Abgleichen::showFinalMessage(const QString& text) { ShowMessage(this, text); }

@@ -42,14 +42,18 @@ TEST(SQLDefault, StripsDoubleQuotesOnceAndQuotesTextDatesAndMemos)
     EXPECT_EQ(SQLDefault(makeField("L", dao::dbLong, 0, false, "\"5\""), true, o), "5");
 }
 
-TEST(SQLDefault, BooleanIsOneOnlyForYes)
+TEST(SQLDefault, BooleanIsOneForEveryWayAccessWritesTrue)
 {
-    const auto o = on(Dialect::MySQL);
-    EXPECT_EQ(SQLDefault(makeField("B", dao::dbBoolean, 0, false, "Yes"), true, o), "1");
-    EXPECT_EQ(SQLDefault(makeField("B", dao::dbBoolean, 0, false, "True"), true, o), "0");
-    EXPECT_EQ(SQLDefault(makeField("B", dao::dbBoolean, 0, false, "-1"), true, o), "0");
-    EXPECT_EQ(SQLDefault(makeField("B", dao::dbBoolean, 0, false, "Ja"), true, o), "0");
-    EXPECT_EQ(SQLDefault(makeField("B", dao::dbBoolean), true, o), "0");
+    for (Dialect d : allDialects) {
+        const auto o = on(d);
+        for (const char* t : {"Yes", "yes", "True", "TRUE", "true", "-1", "On", "ON", "on", "\"True\""}) {
+            EXPECT_EQ(SQLDefault(makeField("B", dao::dbBoolean, 0, false, t), true, o), "1") << t;
+            EXPECT_EQ(SQLDefault(makeField("B", dao::dbBoolean, 0, false, t), false, o), "1") << t;
+        }
+        for (const char* f : {"No", "False", "Off", "0", "Ja", "=No"})
+            EXPECT_EQ(SQLDefault(makeField("B", dao::dbBoolean, 0, false, f), true, o), "0") << f;
+        EXPECT_EQ(SQLDefault(makeField("B", dao::dbBoolean), true, o), "0");
+    }
 }
 
 TEST(SQLDefault, CheckBoxesFillMissingDefaults)
@@ -89,25 +93,54 @@ TEST(ServerTypeText, TablePerDialect)
         {dao::dbByte, "SMALLINT", "SMALLINT", "SMALLINT", "DECIMAL", "SMALLINT"},
         {dao::dbInteger, "SMALLINT", "SMALLINT", "SMALLINT", "DECIMAL", "SMALLINT"},
         {dao::dbLong, "INT", "INT", "INT", "INT", "INTEGER"},
-        {dao::dbCurrency, "MONEY", "MONEY", "MONEY", "MONEY", "MONEY"},
+        {dao::dbCurrency, "MONEY", "MONEY", "DECIMAL(19,4)", "NUMBER(19,4)", "DECIMAL(19,4)"},
         {dao::dbSingle, "REAL", "REAL", "REAL", "REAL", "REAL"},
         {dao::dbDouble, "FLOAT", "FLOAT", "DOUBLE", "FLOAT", "DOUBLE"},
         {dao::dbDate, "DATETIME", "DATETIME", "DATETIME", "TIMESTAMP", "TIMESTAMP"},
         {dao::dbText, "VARCHAR(50)", "VARCHAR(50)", "VARCHAR(50)", "VARCHAR(50)", "VARCHAR(50)"},
-        {dao::dbLongBinary, "IMAGE", "IMAGE", "IMAGE", "IMAGE", "IMAGE"},
-        {dao::dbMemo, "TEXT", "TEXT", "TEXT", "CLOB", "CLOB(4194304)"},
-        {dao::dbGUID, "VARBINARY", "VARBINARY", "VARBINARY", "VARBINARY", "VARBINARY"},
-        {dao::dbBinary, "", "", "", "", ""},
-        {dao::dbDecimal, "", "", "", "", ""},
+        {dao::dbLongBinary, "IMAGE", "IMAGE", "LONGBLOB", "BLOB", "BLOB(2G)"},
+        {dao::dbMemo, "TEXT", "TEXT", "LONGTEXT", "CLOB", "CLOB(4194304)"},
+        {dao::dbGUID, "VARBINARY", "VARBINARY", "CHAR(38)", "CHAR(38)", "CHAR(38)"},
+        {dao::dbBinary, "", "", "VARBINARY(50)", "RAW(50)", "BLOB(50)"},
+        {dao::dbDecimal, "", "", "DECIMAL(10,2)", "NUMBER(10,2)", "DECIMAL(10,2)"},
+        {0, "", "", "", "", ""},
+        {18, "", "", "", "", ""},
     };
     for (const Row& r : rows) {
-        const dao::Field f = makeField("F", r.type, 50);
+        dao::Field f = makeField("F", r.type, 50);
+        f.Precision = 10;
+        f.Scale = 2;
         EXPECT_EQ(ServerTypeText(f, on(Dialect::MSSQL)), r.mssql) << r.type;
         EXPECT_EQ(ServerTypeText(f, on(Dialect::Sybase)), r.sybase) << r.type;
         EXPECT_EQ(ServerTypeText(f, on(Dialect::MySQL)), r.mysql) << r.type;
         EXPECT_EQ(ServerTypeText(f, on(Dialect::Oracle)), r.oracle) << r.type;
         EXPECT_EQ(ServerTypeText(f, on(Dialect::DB2)), r.db2) << r.type;
     }
+}
+
+TEST(ServerTypeText, SizesPrecisionAndScaleComeFromTheField)
+{
+    EXPECT_EQ(ServerTypeText(makeField("Roh", dao::dbBinary, 8), on(Dialect::MySQL)), "VARBINARY(8)");
+    EXPECT_EQ(ServerTypeText(makeField("Roh", dao::dbBinary, 255), on(Dialect::Oracle)), "RAW(255)");
+    EXPECT_EQ(ServerTypeText(makeField("Name", dao::dbText, 1), on(Dialect::DB2)), "VARCHAR(1)");
+
+    dao::Field d = makeField("Dezimal", dao::dbDecimal, 16);
+    d.Precision = 28;
+    d.Scale = 28;
+    EXPECT_EQ(ServerTypeText(d, on(Dialect::MySQL)), "DECIMAL(28,28)");
+    d.Precision = 18;
+    d.Scale = 0;
+    EXPECT_EQ(ServerTypeText(d, on(Dialect::Oracle)), "NUMBER(18,0)");
+    // A precision outside Access's 1 to 28 cannot be trusted: the widest, with the scale kept within it.
+    d.Precision = 0;
+    d.Scale = 4;
+    EXPECT_EQ(ServerTypeText(d, on(Dialect::DB2)), "DECIMAL(28,4)");
+    d.Precision = 40;
+    d.Scale = 35;
+    EXPECT_EQ(ServerTypeText(d, on(Dialect::MySQL)), "DECIMAL(28,28)");
+    d.Precision = 5;
+    d.Scale = -1;
+    EXPECT_EQ(ServerTypeText(d, on(Dialect::MySQL)), "DECIMAL(5,0)");
 }
 
 TEST(ServerTypeText, ModuleDataSourceAndLinuxSwitch)
@@ -121,12 +154,18 @@ TEST(ServerTypeText, ModuleDataSourceAndLinuxSwitch)
     o.dialect = Dialect::DB2;
     EXPECT_EQ(ServerTypeText(makeField("F", dao::dbMemo), o), "VARCHAR(2000)");
     EXPECT_EQ(ServerTypeText(makeField("F", dao::dbLong), o), "INTEGER");
+    EXPECT_EQ(ServerTypeText(makeField("F", dao::dbCurrency), o), "DECIMAL(19,4)");
     o.dialect = Dialect::MSSQL;
     EXPECT_EQ(ServerTypeText(makeField("F", dao::dbLong), o), "INT");
+    EXPECT_EQ(ServerTypeText(makeField("F", dao::dbMemo), o), "TEXT");
+    o.dialect = Dialect::MySQL;
+    EXPECT_EQ(ServerTypeText(makeField("F", dao::dbByte), o), "SMALLINT");
+    EXPECT_EQ(ServerTypeText(makeField("F", dao::dbMemo), o), "LONGTEXT");
 
     auto s = on(Dialect::Sybase);
     s.linuxSwitch = true;
     EXPECT_EQ(ServerTypeText(makeField("F", dao::dbDouble), s), "DECIMAL");
+    EXPECT_EQ(ServerTypeText(makeField("F", dao::dbCurrency), s), "MONEY");
     auto m = on(Dialect::MySQL);
     m.linuxSwitch = true;
     EXPECT_EQ(ServerTypeText(makeField("F", dao::dbDouble), m), "DOUBLE");
@@ -182,7 +221,7 @@ TEST(ColumnDefinitionLine, DefaultClauses)
     EXPECT_EQ(line(date, o), " Am DATETIME DEFAULT ' ' NULL ");
     o.dialect = Dialect::MySQL;
     EXPECT_EQ(line(date, o), " `Am` DATETIME  NULL ");
-    EXPECT_EQ(line(makeField("Notiz", dao::dbMemo, 0, false, "x"), o), " `Notiz` TEXT  NULL ");
+    EXPECT_EQ(line(makeField("Notiz", dao::dbMemo, 0, false, "x"), o), " `Notiz` LONGTEXT  NULL ");
     o.dialect = Dialect::Oracle;
     EXPECT_EQ(line(date, o), " Am TIMESTAMP  NULL ");
     o.dialect = Dialect::DB2;
@@ -210,4 +249,46 @@ TEST(ColumnDefinitionLine, KeyFieldsAreNotNullAndFirstOneBuildsTheClause)
         EXPECT_EQ(calls, 1);
         pk.clear();
     }
+}
+
+// The columns whose types differ between the dialects, as AdressenStamm and
+// Sonstiges of the ERP sample have them: MS SQL and Sybase keep their types.
+TEST(ColumnDefinitionLine, ChangedTypesPerDialect)
+{
+    dao::Field dezimal = makeField("Dezimal", dao::dbDecimal, 16);
+    dezimal.Precision = 10;
+    dezimal.Scale = 2;
+    const QList<dao::Field> fields{makeField("Umsatz", dao::dbCurrency, 8, false, "0"),
+                                   makeField("Logo", dao::dbLongBinary),
+                                   makeField("Notiz", dao::dbMemo),
+                                   makeField("Kennung", dao::dbGUID, 16, true),
+                                   makeField("Roh", dao::dbBinary, 8),
+                                   dezimal,
+                                   makeField("Gesperrt", dao::dbBoolean, 1, false, "True")};
+    const auto lines = [&](Dialect d) {
+        QStringList out;
+        for (const dao::Field& f : fields)
+            out.append(line(f, on(d), {}, "AdressenStamm", ","));
+        return out;
+    };
+    EXPECT_EQ(lines(Dialect::MSSQL), (QStringList{",\"Umsatz\" MONEY DEFAULT 0 NULL ", ",\"Logo\" IMAGE  NULL ",
+                                                  ",\"Notiz\" TEXT  NULL ", ",\"Kennung\" VARBINARY  NOT NULL ",
+                                                  ",\"Roh\"   NULL ", ",\"Dezimal\"   NULL ",
+                                                  ",\"Gesperrt\" BIT DEFAULT 1 NOT NULL "}));
+    EXPECT_EQ(lines(Dialect::Sybase), (QStringList{",Umsatz MONEY DEFAULT 0 NULL ", ",Logo IMAGE  NULL ",
+                                                   ",Notiz TEXT  NULL ", ",Kennung VARBINARY  NOT NULL ",
+                                                   ",Roh   NULL ", ",Dezimal   NULL ",
+                                                   ",Gesperrt BIT DEFAULT 1 NOT NULL "}));
+    EXPECT_EQ(lines(Dialect::MySQL), (QStringList{",`Umsatz` DECIMAL(19,4) DEFAULT 0 NULL ", ",`Logo` LONGBLOB  NULL ",
+                                                  ",`Notiz` LONGTEXT  NULL ", ",`Kennung` CHAR(38)  NOT NULL ",
+                                                  ",`Roh` VARBINARY(8)  NULL ", ",`Dezimal` DECIMAL(10,2)  NULL ",
+                                                  ",`Gesperrt` BIT DEFAULT 1 NOT NULL "}));
+    EXPECT_EQ(lines(Dialect::Oracle), (QStringList{",Umsatz NUMBER(19,4) DEFAULT 0 NULL ", ",Logo BLOB  NULL ",
+                                                   ",Notiz CLOB  NULL ", ",Kennung CHAR(38)  NOT NULL ",
+                                                   ",Roh RAW(8)  NULL ", ",Dezimal NUMBER(10,2)  NULL ",
+                                                   ",Gesperrt FLOAT DEFAULT 1 NOT NULL "}));
+    EXPECT_EQ(lines(Dialect::DB2), (QStringList{",Umsatz DECIMAL(19,4) WITH DEFAULT 0  ", ",Logo BLOB(2G)   ",
+                                                ",Notiz CLOB(4194304)   ", ",Kennung CHAR(38)  NOT NULL ",
+                                                ",Roh BLOB(8)   ", ",Dezimal DECIMAL(10,2)   ",
+                                                ",Gesperrt SMALLINT WITH DEFAULT 1 NOT NULL "}));
 }

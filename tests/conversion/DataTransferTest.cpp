@@ -31,11 +31,22 @@ TEST(DateLiteral, OrdinaryAndSpecialPerDialect)
 {
     const QDate d = march5.date();
     const QTime t = march5.time();
-    EXPECT_EQ(DateLiteral(d, t, Dialect::Oracle, false), "TIMESTAMP'2024-03-05 00:00:00'");
-    EXPECT_EQ(DateLiteral(d, t, Dialect::DB2, false), "'2024-03-05-00.00.00'");
-    EXPECT_EQ(DateLiteral(d, t, Dialect::MSSQL, false), "'20240305'");
-    EXPECT_EQ(DateLiteral(d, t, Dialect::Sybase, false), "'20240305'");
-    EXPECT_EQ(DateLiteral(d, t, Dialect::MySQL, false), "'20240305'");
+    // An ordinary value keeps its time of day.
+    EXPECT_EQ(DateLiteral(d, t, Dialect::Oracle, false), "TIMESTAMP'2024-03-05 14:07:09'");
+    EXPECT_EQ(DateLiteral(d, t, Dialect::DB2, false), "'2024-03-05-14.07.09'");
+    EXPECT_EQ(DateLiteral(d, t, Dialect::MSSQL, false), "'20240305 14:07:09'");
+    EXPECT_EQ(DateLiteral(d, t, Dialect::Sybase, false), "'20240305 14:07:09'");
+    EXPECT_EQ(DateLiteral(d, t, Dialect::MySQL, false), "'2024-03-05 14:07:09'");
+    // At midnight it is written as a date, as it always was.
+    const QTime midnight(0, 0);
+    EXPECT_EQ(DateLiteral(d, midnight, Dialect::Oracle, false), "TIMESTAMP'2024-03-05 00:00:00'");
+    EXPECT_EQ(DateLiteral(d, midnight, Dialect::DB2, false), "'2024-03-05-00.00.00'");
+    EXPECT_EQ(DateLiteral(d, midnight, Dialect::MSSQL, false), "'20240305'");
+    EXPECT_EQ(DateLiteral(d, midnight, Dialect::Sybase, false), "'20240305'");
+    EXPECT_EQ(DateLiteral(d, midnight, Dialect::MySQL, false), "'20240305'");
+    // One second past midnight is a time of day.
+    EXPECT_EQ(DateLiteral(d, QTime(0, 0, 1), Dialect::MySQL, false), "'2024-03-05 00:00:01'");
+    EXPECT_EQ(DateLiteral(d, QTime(0, 0, 1), Dialect::MSSQL, false), "'20240305 00:00:01'");
 
     const QDate base(2024, 2, 1);
     EXPECT_EQ(DateLiteral(base, t, Dialect::MSSQL, true), "'20240201 14:07:09'");
@@ -106,8 +117,10 @@ TEST(RenderValue, BinaryAsHexLiteral)
 
 TEST(RenderValue, DatesFromValuesAndDefaults)
 {
-    EXPECT_EQ(render(dao::dbDate, march5, Dialect::MySQL), "'20240305'");
+    EXPECT_EQ(render(dao::dbDate, march5, Dialect::MySQL), "'2024-03-05 14:07:09'");
+    EXPECT_EQ(render(dao::dbDate, QDateTime(QDate(2024, 3, 5), QTime(0, 0), Qt::UTC), Dialect::MySQL), "'20240305'");
     EXPECT_EQ(render(dao::dbDate, QVariant(), Dialect::MSSQL, "01.02.2024"), "'20240201'");
+    EXPECT_EQ(render(dao::dbDate, QVariant(), Dialect::Sybase, "01.02.2024 10:30"), "'20240201 10:30:00'");
     const dao::Field zeit = makeField("Zeit", dao::dbDate);
     EXPECT_EQ(RenderValue(zeit, march5, {}, Dialect::DB2, true, QDate(2024, 2, 1)), "'2024-02-01-14.07.09'");
     // Without a date base the value's own date is used.
@@ -134,18 +147,44 @@ TEST(InsertStatement, FullRowPerDialect)
     };
     EXPECT_EQ(stmt(Dialect::MSSQL), "INSERT INTO Artikel (\"Nr\",\"Name\",\"Am\",\"Aktiv\","
                                     "\"AuftragsbestätigungFranzösisch\",\"Check\") VALUES "
-                                    "(7,'O''Neil','20240305',1,'oui',12.5)");
+                                    "(7,'O''Neil','20240305 14:07:09',1,'oui',12.5)");
     EXPECT_EQ(stmt(Dialect::MySQL), "INSERT INTO Artikel (`Nr`,`Name`,`Am`,`Aktiv`,`AuftragsbestätigungFranzösisch`,"
-                                    "`Check`) VALUES (7,'O''Neil','20240305',1,'oui',12.5)");
+                                    "`Check`) VALUES (7,'O''Neil','2024-03-05 14:07:09',1,'oui',12.5)");
     EXPECT_EQ(stmt(Dialect::Sybase), "INSERT INTO Artikel (Nr,Name,Am,Aktiv,AuftragsbestätigungFranzösisch,Check) "
-                                     "VALUES (7,'O''Neil','20240305',1,'oui',12.5)");
+                                     "VALUES (7,'O''Neil','20240305 14:07:09',1,'oui',12.5)");
     EXPECT_EQ(stmt(Dialect::Oracle), "INSERT INTO Artikel (Nr,Name,Am,Aktiv,AuftragsbestätigungFranzösisch,\"CHECK\") "
-                                     "VALUES (7,'O''Neil',TIMESTAMP'2024-03-05 00:00:00',1,'oui',12.5)");
+                                     "VALUES (7,'O''Neil',TIMESTAMP'2024-03-05 14:07:09',1,'oui',12.5)");
     EXPECT_EQ(stmt(Dialect::DB2), "INSERT INTO Artikel (Nr,Name,Am,Aktiv,AuftragsbestätigungFranzösisch,Check) "
-                                  "VALUES (7,'O''Neil','2024-03-05-00.00.00',1,'oui',12.5)");
+                                  "VALUES (7,'O''Neil','2024-03-05-14.07.09',1,'oui',12.5)");
     EXPECT_EQ(stmt(Dialect::DB2, "F5SB90R"), "INSERT INTO F5SB90R (\"Nr\",\"Name\",\"Am\",\"Aktiv\","
                                              "\"AuftragsbestätigungFranzösisch\",\"Check\") VALUES "
-                                             "(7,'O''Neil','2024-03-05-00.00.00',1,'oui',12.5)");
+                                             "(7,'O''Neil','2024-03-05-14.07.09',1,'oui',12.5)");
+}
+
+// Values of the columns whose server types differ between the dialects: each
+// literal is one its column accepts (DECIMAL/NUMBER, LONGBLOB/BLOB, VARBINARY/
+// RAW/BLOB, CHAR(38), LONGTEXT/CLOB).
+TEST(InsertStatement, ChangedTypesPerDialect)
+{
+    const QList<dao::Field> fields{makeField("Umsatz", dao::dbCurrency, 8), makeField("Logo", dao::dbLongBinary),
+                                   makeField("Kennung", dao::dbGUID, 16), makeField("Roh", dao::dbBinary, 2),
+                                   makeField("Dezimal", dao::dbDecimal, 16), makeField("Notiz", dao::dbMemo)};
+    const FakeRow row{currency(-12345678), QByteArray("\x00'", 2),
+                      QStringLiteral("{6F9619FF-8B86-D011-B42D-00C04FC964FF}"), QByteArray("\x01\xFE", 2),
+                      QStringLiteral("-12.05"), QStringLiteral("Zeile")};
+    const auto values = [&](Dialect d) {
+        RowStatementBuilder b("T", fields, d);
+        const QString s = b.InsertStatement(row, on(d));
+        return s.mid(s.indexOf(" VALUES ") + 8);
+    };
+    EXPECT_EQ(values(Dialect::MSSQL), "(-1234.5678,0x0027,'{6F9619FF-8B86-D011-B42D-00C04FC964FF}',0x01FE,-12.05,'Zeile')");
+    EXPECT_EQ(values(Dialect::Sybase), "(-1234.5678,0x0027,'{6F9619FF-8B86-D011-B42D-00C04FC964FF}',0x01FE,-12.05,'Zeile')");
+    EXPECT_EQ(values(Dialect::MySQL),
+              "(-1234.5678,X'0027','{6F9619FF-8B86-D011-B42D-00C04FC964FF}',X'01FE',-12.05,'Zeile')");
+    EXPECT_EQ(values(Dialect::Oracle), "(-1234.5678,HEXTORAW('0027'),'{6F9619FF-8B86-D011-B42D-00C04FC964FF}',"
+                                       "HEXTORAW('01FE'),-12.05,'Zeile')");
+    EXPECT_EQ(values(Dialect::DB2), "(-1234.5678,BLOB(X'0027'),'{6F9619FF-8B86-D011-B42D-00C04FC964FF}',"
+                                    "BLOB(X'01FE'),-12.05,'Zeile')");
 }
 
 TEST(InsertStatement, NullCellsUseDefaultsOrAreLeftOut)
@@ -293,15 +332,15 @@ TEST(RunCopyLoop, SpecialTimeFieldsTakeTheFirstRowsDate)
     RunCopyLoop(host, *rs, flags);
     EXPECT_EQ(host.sent(), (QStringList{
                                "INSERT INTO Terminkalender (\"Datum\",\"Zeit\",\"Bis\") VALUES "
-                               "('20240201','20240201 14:07:09','20240305')",
-                               "INSERT INTO Terminkalender (\"Datum\",\"Zeit\") VALUES ('20240305','20240201 14:08:09')",
+                               "('20240201 08:00:00','20240201 14:07:09','20240305 14:07:09')",
+                               "INSERT INTO Terminkalender (\"Datum\",\"Zeit\") VALUES ('20240305 14:07:09','20240201 14:08:09')",
                            }));
 
     // Without the structure phase the fields are ordinary.
     host.conn.statements.clear();
     rs = host.db.openFake("Terminkalender");
     RunCopyLoop(host, *rs, TableFlags{});
-    EXPECT_TRUE(host.sent().first().endsWith("VALUES ('20240201','20240305','20240305')"));
+    EXPECT_TRUE(host.sent().first().endsWith("VALUES ('20240201 08:00:00','20240305 14:07:09','20240305 14:07:09')"));
     EXPECT_TRUE(host.errors.isEmpty());
 }
 

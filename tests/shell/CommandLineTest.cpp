@@ -177,3 +177,52 @@ TEST(RebuildCommandLine, ArgvRoundTripsThroughTheParser)
     EXPECT_EQ(s(v.mdbPath), "/data/ERP -alt/x.mdb");
     EXPECT_EQ(s(v.xdbPath), "/data/Neue Version/x.xdb");
 }
+
+TEST(ParseCommandLine, DialectSwitchSelectsOneOfTheFiveInAnyCase)
+{
+    EXPECT_FALSE(ParseCommandLine(QStringLiteral("-ODBC:x -auto")).dialect.has_value());
+    const std::pair<const char*, Dialect> cases[] = {
+        {"-Dialekt:MSSQL", Dialect::MSSQL},   {"-Dialekt:mysql", Dialect::MySQL},
+        {"-Dialekt:ORACLE", Dialect::Oracle}, {"-Dialekt:Sybase", Dialect::Sybase},
+        {"-Dialekt:db2", Dialect::DB2},       {"-ODBC:x -Dialekt:\"MySQL\" -auto", Dialect::MySQL},
+        {"-ODBC:x -Dialekt:Oracle  -auto", Dialect::Oracle},
+        // The later switch wins, as for every other switch.
+        {"-Dialekt:DB2 -Dialekt:Sybase", Dialect::Sybase},
+    };
+    for (const auto& [line, dialect] : cases) {
+        const CommandLineValues v = ParseCommandLine(QString::fromUtf8(line));
+        ASSERT_TRUE(v.dialect.has_value()) << line;
+        EXPECT_EQ(*v.dialect, dialect) << line;
+    }
+}
+
+TEST(ParseCommandLine, MissingOrUnknownDialectMeansMsSql)
+{
+    for (const char* line : {"-Dialekt:", "-Dialekt:Postgres", "-Dialekt:My SQL", "-ODBC:x -Dialekt: -auto",
+                             "-Dialekt:MySQL -Dialekt:Access"}) {
+        const CommandLineValues v = ParseCommandLine(QString::fromUtf8(line));
+        ASSERT_TRUE(v.dialect.has_value()) << line;
+        EXPECT_EQ(*v.dialect, Dialect::MSSQL) << line;
+    }
+    // The switch name itself is case-sensitive like the others.
+    EXPECT_FALSE(ParseCommandLine(QStringLiteral("-dialekt:MySQL")).dialect.has_value());
+    // Nothing else changes with it.
+    const CommandLineValues v = ParseCommandLine(QStringLiteral("-Dialekt:MySQL -user:sa -auto"));
+    EXPECT_EQ(s(v.userBoxText), "sa");
+    EXPECT_TRUE(v.autoMode);
+}
+
+TEST(ParseCommandLine, LinuxSwitchIsAWholePiece)
+{
+    EXPECT_TRUE(ParseCommandLine(QStringLiteral("-Linux")).linuxSwitch);
+    EXPECT_TRUE(ParseCommandLine(QStringLiteral("-Dialekt:Sybase -Linux -auto")).linuxSwitch);
+    EXPECT_TRUE(ParseCommandLine(QStringLiteral("-ODBC:x -Linux ")).linuxSwitch);
+    EXPECT_FALSE(ParseCommandLine(QStringLiteral("-ODBC:x")).linuxSwitch);
+    EXPECT_FALSE(ParseCommandLine(QStringLiteral("-ODBC:x -linux")).linuxSwitch);
+    EXPECT_FALSE(ParseCommandLine(QStringLiteral("-ODBC:x -Linuxe")).linuxSwitch);
+    EXPECT_FALSE(ParseCommandLine(QStringLiteral("-Linux:ja")).linuxSwitch);
+    // Inside a quoted path it is part of the path.
+    const CommandLineValues v = ParseCommandLine(QStringLiteral("-MDBpfad:\"/data/ERP -Linux\""));
+    EXPECT_FALSE(v.linuxSwitch);
+    EXPECT_EQ(s(v.mdbPath), "/data/ERP -Linux");
+}

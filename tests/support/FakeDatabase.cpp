@@ -46,6 +46,13 @@ const dao::TableDef& FakeDatabase::GetTableDef(const QString& name) const
     throw TabrixError(3265, QStringLiteral("Element in dieser Auflistung nicht gefunden."));
 }
 
+const QList<dao::Relation>& FakeDatabase::Relations() const
+{
+    if (!relationsError.isEmpty())
+        throw TabrixError(3049, relationsError, QStringLiteral("DAO.Database"));
+    return relations;
+}
+
 std::unique_ptr<dao::Recordset> FakeDatabase::OpenRecordset(const QString& table) const
 {
     return openFake(table);
@@ -66,4 +73,16 @@ dao::Field makeField(const QString& name, int type, int size, bool required, con
     f.Required = required;
     f.DefaultValue = defaultValue;
     return f;
+}
+
+dao::Relation makeRelation(const QString& name, const QString& table, const QString& foreignTable, qint32 attributes,
+                           const QList<dao::RelationField>& fields)
+{
+    dao::Relation r;
+    r.Name = name;
+    r.Table = table;
+    r.ForeignTable = foreignTable;
+    r.Attributes = attributes;
+    r.Fields = fields;
+    return r;
 }

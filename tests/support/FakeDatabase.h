@@ -9,6 +9,8 @@
 #include <QList>
 #include <QVariant>
 
+#include <memory>
+
 using FakeRow = QList<QVariant>;
 
 class FakeRecordset : public dao::Recordset {
@@ -41,6 +43,8 @@ public:
     QList<dao::Relation> relations;
     QList<dao::QueryDef> queries;
     QHash<QString, QList<FakeRow>> rows;  // by table name as written in `tables`
+    // When not empty, reading the relations raises an engine error with this text.
+    QString relationsError;
 
     // Adds a user table and returns it for further building.
     dao::TableDef& addTable(const QString& name, QList<dao::Field> fields, QList<dao::Index> indexes = {});
@@ -48,11 +52,39 @@ public:
     QString Name() const override { return QStringLiteral("fake.mdb"); }
     const QList<dao::TableDef>& TableDefs() const override { return tables; }
     const dao::TableDef& GetTableDef(const QString& name) const override;
-    const QList<dao::Relation>& Relations() const override { return relations; }
+    const QList<dao::Relation>& Relations() const override;
     const QList<dao::QueryDef>& QueryDefs() const override { return queries; }
     std::unique_ptr<dao::Recordset> OpenRecordset(const QString& table) const override;
     std::unique_ptr<FakeRecordset> openFake(const QString& table) const;
 };
+
+// A real Access database with saved queries the test gives, for views from
+// files whose query texts the reader does not give.
+class DatabaseWithQueries : public dao::Database {
+public:
+    DatabaseWithQueries(std::unique_ptr<dao::Database> inner, QList<dao::QueryDef> queries)
+        : m_inner(std::move(inner)), m_queries(std::move(queries))
+    {
+    }
+    QString Name() const override { return m_inner->Name(); }
+    const QList<dao::TableDef>& TableDefs() const override { return m_inner->TableDefs(); }
+    const dao::TableDef& GetTableDef(const QString& name) const override { return m_inner->GetTableDef(name); }
+    const QList<dao::Relation>& Relations() const override { return m_inner->Relations(); }
+    const QList<dao::QueryDef>& QueryDefs() const override { return m_queries; }
+    std::unique_ptr<dao::Recordset> OpenRecordset(const QString& table) const override
+    {
+        return m_inner->OpenRecordset(table);
+    }
+
+private:
+    std::unique_ptr<dao::Database> m_inner;
+    QList<dao::QueryDef> m_queries;
+};
+
+// A relation from `table` (primary side) to `foreignTable` over field pairs
+// {primary name, foreign name}.
+dao::Relation makeRelation(const QString& name, const QString& table, const QString& foreignTable, qint32 attributes,
+                           const QList<dao::RelationField>& fields);
 
 // Field builders for terse test tables.
 dao::Field makeField(const QString& name, int type, int size = 0, bool required = false,

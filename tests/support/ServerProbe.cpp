@@ -143,7 +143,10 @@ QVariant ServerProbe::scalar(const QString& sql)
 void ServerProbe::dropAllTables()
 {
     const auto tables = rows(QStringLiteral(
-        "SELECT TABLE_NAME FROM INFORMATION_SCHEMA.TABLES WHERE TABLE_SCHEMA = DATABASE()"));
-    for (const auto& row : tables)
-        exec(QStringLiteral("DROP TABLE `") + row.first().toString() + QLatin1Char('`'));
+        "SELECT TABLE_NAME, TABLE_TYPE FROM INFORMATION_SCHEMA.TABLES WHERE TABLE_SCHEMA = DATABASE()"));
+    for (const auto& row : tables) {
+        const bool view = row.value(1).toString() == QLatin1String("VIEW");
+        exec((view ? QStringLiteral("DROP VIEW `") : QStringLiteral("DROP TABLE `")) + row.first().toString()
+             + QLatin1Char('`'));
+    }
 }

@@ -24,7 +24,7 @@ public:
     QList<QList<QVariant>> rows(const QString& sql);
     QVariant scalar(const QString& sql);
 
-    // Drops every table of the test database.
+    // Drops every table and view of the test database.
     void dropAllTables();
 
 private:

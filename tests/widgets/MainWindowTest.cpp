@@ -1,9 +1,11 @@
 #include "MessageBoxAnswerer.h"
+#include "StderrCapture.h"
 #include "QtPrinters.h"
 #include "TestSupport.h"
 #include "conversion/Konvertierung.h"
 #include "shell/ClickableLabel.h"
 #include "shell/MDIForm_Main.h"
+#include "shell/MessageBox.h"
 #include "windows/FehlerProtokoll.h"
 #include "windows/Form_Auto.h"
 #include "windows/ZusatzInfo.h"
@@ -153,6 +155,61 @@ TEST(MainWindow, LinuxBoxFollowsTheDialectButtons)
         EXPECT_FALSE(linuxBox->isChecked());
     }
     EXPECT_EQ(main->currentDialect(), Dialect::Oracle);
+}
+
+TEST(MainWindow, DialectSwitchSelectsTheButtonAsIfClicked)
+{
+    auto main = startMain(QStringLiteral("-ODBC:QELSQL -Dialekt:sybase -Linux -auto"));
+    EXPECT_TRUE(main->Option_Sybase->isChecked());
+    EXPECT_EQ(main->currentDialect(), Dialect::Sybase);
+    EXPECT_TRUE(main->Check1->isVisible());
+    EXPECT_TRUE(main->linuxChecked());
+    EXPECT_EQ(main->ODBC_Name->text(), QStringLiteral("QELSQL"));
+
+    // "-Linux" before the dialect still ticks the box.
+    main = startMain(QStringLiteral("-Linux -Dialekt:SYBASE"));
+    EXPECT_EQ(main->currentDialect(), Dialect::Sybase);
+    EXPECT_TRUE(main->linuxChecked());
+
+    main = startMain(QStringLiteral("-Dialekt:MySQL"));
+    EXPECT_TRUE(main->Option_MySQL->isChecked());
+    EXPECT_FALSE(main->Option_MSSQL->isChecked());
+    EXPECT_FALSE(main->Check1->isVisible());
+    main = startMain(QStringLiteral("-Dialekt:oracle"));
+    EXPECT_EQ(main->currentDialect(), Dialect::Oracle);
+    main = startMain(QStringLiteral("-Dialekt:Db2"));
+    EXPECT_EQ(main->currentDialect(), Dialect::DB2);
+    EXPECT_FALSE(main->linuxChecked());
+
+    for (const char* line : {"-Dialekt:Informix", "-Dialekt:", "-ODBC:QELSQL -auto"}) {
+        main = startMain(QString::fromUtf8(line));
+        EXPECT_TRUE(main->Option_MSSQL->isChecked()) << line;
+        EXPECT_FALSE(main->Check1->isVisible()) << line;
+    }
+}
+
+TEST(MainWindow, UnattendedRunEchoesEveryMessageToStandardError)
+{
+    StderrCapture captured;
+    {
+        auto main = startMain(QStringLiteral("-ODBC:GibtEsNicht -auto"));
+        MessageBoxAnswerer answers;
+        main->Command3->click();
+        ShowMessage(main.get(), QStringLiteral("Zeile 1\r\nZeile 2\nZeile 3"), QStringLiteral("Fehler"));
+        ASSERT_EQ(answers.seen.size(), 2);
+    }
+    const QStringList lines = captured.text().split(u'\n');
+    EXPECT_TRUE(lines.contains(QStringLiteral("SQL-Tabrix: ODBC-Datenquelle 'GibtEsNicht' nicht gefunden!")))
+        << captured.text().toStdString();
+    EXPECT_TRUE(lines.contains(QStringLiteral("Fehler: Zeile 1 | Zeile 2 | Zeile 3"))) << captured.text().toStdString();
+
+    // Without "-auto" the boxes alone speak.
+    StderrCapture quiet;
+    auto main = startMain(QStringLiteral("-ODBC:GibtEsNicht"));
+    MessageBoxAnswerer answers;
+    main->Command3->click();
+    ASSERT_EQ(answers.seen.size(), 1);
+    EXPECT_FALSE(quiet.text().contains(QStringLiteral("nicht gefunden"))) << quiet.text().toStdString();
 }
 
 TEST(MainWindow, FailedLoginShowsTheOneMessage)

@@ -1,17 +1,25 @@
 // The conversion window with the dialects that have no server here: a
 // recording connection takes the statements, which are checked letter by letter.
 
+#include "FakeDatabase.h"
 #include "MessageBoxAnswerer.h"
 #include "ProgramDriver.h"
 #include "RecordingConnection.h"
 #include "QtPrinters.h"
 #include "TestSupport.h"
 #include "conversion/TableList.h"
+#include "translation/Views.h"
 #include "windows/FehlerProtokoll.h"
 #include "windows/Form_Auto.h"
 #include "windows/WindowOrder.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QProgressBar>
+#include <QTest>
+#include <QTimer>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -47,6 +55,31 @@ struct Recorded {
         konv->QELPfad->setText(path);
         konv->Command4->click();
         EXPECT_TRUE(answers.seen.isEmpty());
+    }
+
+    static QStringList list(QListWidget* list)
+    {
+        QStringList result;
+        for (int i = 0; i < list->count(); ++i)
+            result.append(list->item(i)->text());
+        return result;
+    }
+    QStringList marked() const
+    {
+        QStringList result;
+        for (int i = 0; i < konv->List2->count(); ++i)
+            if (konv->List2->item(i)->isSelected())
+                result.append(konv->List2->item(i)->text());
+        return result;
+    }
+    bool commandsEnabled() const
+    {
+        for (QWidget* w : std::initializer_list<QWidget*>{konv->Command1, konv->Command2, konv->Command3,
+                                                          konv->Command4, konv->Command5, konv->Command6,
+                                                          konv->Command7, konv->Text_Max, konv->Text_Mod})
+            if (!w->isEnabled())
+                return false;
+        return true;
     }
 
     // Converts exactly this table with the batch, as a user would.
@@ -201,4 +234,315 @@ TEST(OtherDialects, BatchWithoutMarksStillReports)
     app.konv->Command2->click();
     EXPECT_TRUE(answers.seen.isEmpty());
     EXPECT_TRUE(app.main->formAuto()->isVisible());
+}
+
+// ---------------------------------------------------------------------------
+// Relations to triggers, queries to views, complete takeover
+
+namespace {
+
+const QString CRLF = QStringLiteral("\r\n");
+
+// The statements for erp-sample.mdb's relations: Kunden cascades updates and
+// deletes to Auftrag, Auftrag deletes to AuftragZusatz, Filialen has none.
+QStringList erpTriggers(const QString& q)
+{
+    return {
+        QStringLiteral("DROP TRIGGER uKunden"),
+        QStringLiteral("DROP TRIGGER dKunden"),
+        QStringLiteral("CREATE TRIGGER uKunden ON Kunden FOR UPDATE AS") + CRLF + QStringLiteral("IF UPDATE(") + q
+            + QStringLiteral("KdNr") + q + QStringLiteral(")") + CRLF + QStringLiteral("BEGIN") + CRLF
+            + QStringLiteral("UPDATE Auftrag SET Auftrag.") + q + QStringLiteral("KdNr") + q
+            + QStringLiteral("=INSERTED.") + q + QStringLiteral("KdNr") + q
+            + QStringLiteral(" FROM INSERTED,DELETED WHERE Auftrag.") + q + QStringLiteral("KdNr") + q
+            + QStringLiteral("=DELETED.") + q + QStringLiteral("KdNr") + q + CRLF + QStringLiteral("END"),
+        QStringLiteral("CREATE TRIGGER dKunden ON Kunden FOR DELETE AS") + CRLF
+            + QStringLiteral("DELETE FROM Auftrag FROM DELETED WHERE Auftrag.") + q + QStringLiteral("KdNr") + q
+            + QStringLiteral("=DELETED.") + q + QStringLiteral("KdNr") + q,
+        QStringLiteral("DROP TRIGGER uAuftrag"),
+        QStringLiteral("DROP TRIGGER dAuftrag"),
+        QStringLiteral("CREATE TRIGGER dAuftrag ON Auftrag FOR DELETE AS") + CRLF
+            + QStringLiteral("DELETE FROM AuftragZusatz FROM DELETED WHERE AuftragZusatz.") + q
+            + QStringLiteral("AufNr") + q + QStringLiteral("=DELETED.") + q + QStringLiteral("AufNr") + q,
+        QStringLiteral("DROP TRIGGER uFilialen"),
+        QStringLiteral("DROP TRIGGER dFilialen"),
+    };
+}
+
+// Northwind: Customers cascades updates to Orders, Orders deletes to "Order
+// Details" (a name with a blank, written as it stands); the other five
+// relations have no cascade.
+QStringList northwindTriggers(const QString& q)
+{
+    auto drops = [](const QString& t) {
+        return QStringList{QStringLiteral("DROP TRIGGER u") + t, QStringLiteral("DROP TRIGGER d") + t};
+    };
+    return drops(QStringLiteral("Categories")) + drops(QStringLiteral("Customers"))
+        + QStringList{QStringLiteral("CREATE TRIGGER uCustomers ON Customers FOR UPDATE AS") + CRLF
+                      + QStringLiteral("IF UPDATE(") + q + QStringLiteral("CustomerID") + q + QStringLiteral(")") + CRLF
+                      + QStringLiteral("BEGIN") + CRLF + QStringLiteral("UPDATE Orders SET Orders.") + q
+                      + QStringLiteral("CustomerID") + q + QStringLiteral("=INSERTED.") + q
+                      + QStringLiteral("CustomerID") + q + QStringLiteral(" FROM INSERTED,DELETED WHERE Orders.") + q
+                      + QStringLiteral("CustomerID") + q + QStringLiteral("=DELETED.") + q
+                      + QStringLiteral("CustomerID") + q + CRLF + QStringLiteral("END")}
+        + drops(QStringLiteral("Employees")) + drops(QStringLiteral("Orders"))
+        + QStringList{QStringLiteral("CREATE TRIGGER dOrders ON Orders FOR DELETE AS") + CRLF
+                      + QStringLiteral("DELETE FROM Order Details FROM DELETED WHERE Order Details.") + q
+                      + QStringLiteral("OrderID") + q + QStringLiteral("=DELETED.") + q + QStringLiteral("OrderID") + q}
+        + drops(QStringLiteral("Products")) + drops(QStringLiteral("Suppliers")) + drops(QStringLiteral("Shippers"));
+}
+
+}  // namespace
+
+TEST(OtherDialects, TriggersFromTheSampleFilesOnMsSqlAndSybase)
+{
+    REQUIRE_FIXTURE(erp, "erp-sample.mdb");
+    REQUIRE_FIXTURE(northwind, "Northwind.mdb");
+    struct Case {
+        QRadioButton* (MDIForm_Main::*dialect);
+        QString q;
+    };
+    for (const Case& c : {Case{&MDIForm_Main::Option_MSSQL, QStringLiteral("\"")},
+                          Case{&MDIForm_Main::Option_Sybase, QString()}}) {
+        for (const QString& path : {erp, northwind}) {
+            Recorded app(c.dialect, path);
+            app.server->statements.clear();
+            MessageBoxAnswerer answers;
+            app.konv->Command6->click();
+            EXPECT_TRUE(answers.seen.isEmpty());
+            const QStringList expected = path == erp ? erpTriggers(c.q) : northwindTriggers(c.q);
+            EXPECT_EQ(app.server->statements, expected) << path.toStdString();
+            EXPECT_EQ(app.konv->List3->count(), 0);
+            EXPECT_TRUE(app.commandsEnabled());
+            EXPECT_EQ(app.konv->Label1->text(), QStringLiteral("Bereit."));
+            EXPECT_EQ(app.main->ProgressBar1->value(), 0);
+            const QString lastTable = path == erp ? QStringLiteral("Filialen") : QStringLiteral("Shippers");
+            EXPECT_EQ(QGuiApplication::clipboard()->text(),
+                      QStringLiteral("CREATE TRIGGER d") + lastTable + QStringLiteral(" ON ") + lastTable
+                          + QStringLiteral(" FOR DELETE AS"));
+        }
+    }
+}
+
+TEST(OtherDialects, TriggerListingAndOnlyTheFirstWorkstation)
+{
+    REQUIRE_FIXTURE(erp, "erp-sample.mdb");
+    Recorded app(&MDIForm_Main::Option_MSSQL, erp);
+    app.konv->Text_Mod->setText(QStringLiteral("2"));
+    app.server->statements.clear();
+    const QStringList before = app.list(app.konv->List1);
+    app.konv->Command6->click();
+    app.konv->Command5->click();
+    EXPECT_TRUE(app.server->statements.isEmpty());
+    EXPECT_EQ(app.list(app.konv->List1), before);
+
+    app.konv->Text_Mod->setText(QStringLiteral("1"));
+    app.konv->Command6->click();
+    const QStringList sent = erpTriggers(QStringLiteral("\""));
+    // Each table, then its statements as they stand in the triggers, CR LF first.
+    EXPECT_EQ(app.list(app.konv->List1),
+              (QStringList{QStringLiteral("Kunden"), sent[2].section(QStringLiteral("BEGIN"), 1).chopped(5),
+                           sent[3].mid(sent[3].indexOf(CRLF)), QStringLiteral("Auftrag"),
+                           sent[6].mid(sent[6].indexOf(CRLF)), QStringLiteral("Filialen")}));
+}
+
+TEST(OtherDialects, EngineErrorWhileReadingRelationsIsShown)
+{
+    REQUIRE_FIXTURE(erp, "erp-sample.mdb");
+    Recorded app(&MDIForm_Main::Option_MSSQL, erp);
+    auto fake = std::make_unique<FakeDatabase>();
+    fake->relationsError = QStringLiteral("Die Beziehungen sind nicht lesbar.");
+    app.konv->SourceDatabase = std::move(fake);
+    app.server->statements.clear();
+    MessageBoxAnswerer answers;
+    app.konv->Command6->click();
+    EXPECT_EQ(answers.texts(), QStringList{QStringLiteral("Die Beziehungen sind nicht lesbar.")});
+    EXPECT_TRUE(app.server->statements.isEmpty());
+    EXPECT_TRUE(app.commandsEnabled());
+    EXPECT_EQ(app.konv->List3->count(), 0);
+}
+
+TEST(OtherDialects, ViewsThroughTheWindowOnSybaseWithLinux)
+{
+    REQUIRE_FIXTURE(erp, "erp-sample.mdb");
+    Recorded app(&MDIForm_Main::Option_Sybase, erp);
+    app.main->Check1->setChecked(true);
+    auto fake = std::make_unique<FakeDatabase>();
+    fake->queries = {dao::QueryDef{QStringLiteral("View_BestellungAuftrag"), QStringLiteral("SELECT [AufNr] FROM Auftrag;")},
+                     dao::QueryDef{QStringLiteral("View_Kunden"), QStringLiteral("SELECT \"K\" AS Art, 'C:\\x' FROM Kunden")}};
+    app.konv->SourceDatabase = std::move(fake);
+    app.server->statements.clear();
+    MessageBoxAnswerer answers;
+    app.konv->Command5->click();
+    EXPECT_TRUE(answers.seen.isEmpty());
+    const QString kunden = QStringLiteral("CREATE VIEW View_Kunden AS SELECT 'K' AS Art, 'C:\\x' FROM Kunden");
+    const QString bestellung = QStringLiteral("CREATE VIEW View_BestellungAuftrag AS SELECT AufNr FROM Auftrag");
+    EXPECT_EQ(app.server->statements, (QStringList{QStringLiteral("DROP VIEW View_Kunden"), kunden,
+                                                   QStringLiteral("DROP VIEW View_BestellungAuftrag"), bestellung}));
+    EXPECT_EQ(app.list(app.konv->List1), (QStringList{QStringLiteral("View_Kunden"), kunden, QString(),
+                                                      QStringLiteral("View_BestellungAuftrag"), bestellung, QString()}));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), bestellung);
+    EXPECT_EQ(app.konv->Label1->text(), QStringLiteral("Bereit."));
+    EXPECT_TRUE(app.commandsEnabled());
+    EXPECT_EQ(app.main->ProgressBar1->value(), 0);
+}
+
+TEST(OtherDialects, RewritingErrorIsShownAndTheCommandsComeBack)
+{
+    REQUIRE_FIXTURE(erp, "erp-sample.mdb");
+    Recorded app(&MDIForm_Main::Option_Oracle, erp);
+    auto fake = std::make_unique<FakeDatabase>();
+    fake->queries = {dao::QueryDef{QStringLiteral("View_Links"), QStringLiteral("SELECT LEFT(Name) FROM Kunden")},
+                     dao::QueryDef{QStringLiteral("View_Danach"), QStringLiteral("SELECT 1 FROM Kunden")}};
+    app.konv->SourceDatabase = std::move(fake);
+    app.server->statements.clear();
+    MessageBoxAnswerer answers;
+    app.konv->Command5->click();
+    ASSERT_EQ(answers.seen.size(), 1);
+    EXPECT_EQ(answers.seen[0].title, QStringLiteral("SQL-Tabrix"));
+    EXPECT_EQ(answers.seen[0].text, QStringLiteral("Die Abfrage 'View_Links' lässt sich nicht in eine Sicht "
+                                                   "übersetzen: auf \"LEFT(\" folgt kein Komma."));
+    EXPECT_TRUE(app.server->statements.isEmpty());
+    EXPECT_TRUE(app.commandsEnabled());
+    EXPECT_EQ(app.main->ProgressBar1->value(), 0);
+}
+
+namespace {
+
+// Answers the takeover's questions in turn (Escape where the answer is
+// NoButton) and notes what they asked and which button was the default.
+struct Questions {
+    QList<QMessageBox::StandardButton> answers;
+    QStringList texts;
+    QStringList titles;
+    bool yesWasDefault = true;
+    QTimer timer;
+
+    explicit Questions(QList<QMessageBox::StandardButton> a) : answers(std::move(a))
+    {
+        QObject::connect(&timer, &QTimer::timeout, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box || !box->isVisible() || box->property("answered").toBool())
+                return;
+            box->setProperty("answered", true);
+            texts.append(box->text());
+            titles.append(box->windowTitle());
+            if (box->standardButtons() == (QMessageBox::Yes | QMessageBox::No))
+                yesWasDefault = yesWasDefault && box->defaultButton() == box->button(QMessageBox::Yes);
+            const QMessageBox::StandardButton answer = answers.isEmpty() ? QMessageBox::Ok : answers.takeFirst();
+            if (answer == QMessageBox::NoButton)
+                QTest::keyClick(box, Qt::Key_Escape);
+            else if (QAbstractButton* b = box->button(answer))
+                b->click();
+            else
+                box->buttons().value(0)->click();
+        });
+        timer.start(20);
+    }
+};
+
+}  // namespace
+
+TEST(OtherDialects, TakeoverQuestionsThatEndItChangeNothing)
+{
+    REQUIRE_FIXTURE(erp, "erp-sample.mdb");
+    Recorded app(&MDIForm_Main::Option_MSSQL, erp);
+    const QStringList marks = app.marked();
+    const QStringList entries = app.list(app.konv->List2);
+    const QString first = QStringLiteral("Dieser Schalter darf nur im Zuge eine Neuanlage der Datenbank verwendet "
+                                         "werden! Wollen Sie wirklich alle Tabellen der Access-Datenbank auf den "
+                                         "SQL-Server tabrixen ?");
+    const QString second = QStringLiteral("VORSICHT ! ALLE DATEN die sich im Moment auf dem SQL-Server befinden "
+                                          "WERDEN GELÖSCHT. Wollen Sie trotzdem fortfahren ?");
+    const QString third = QStringLiteral("LETZTE WARNUNG! Wollen Sie den Vorgang abbrechen ?");
+    using B = QMessageBox::StandardButton;
+    const QList<QList<B>> scripts = {{B::No}, {B::Yes, B::No}, {B::Yes, B::Yes, B::Yes}, {B::NoButton},
+                                     {B::Yes, B::NoButton}, {B::Yes, B::Yes, B::NoButton}};
+    for (const QList<B>& script : scripts) {
+        app.server->statements.clear();
+        Questions questions(script);
+        app.konv->Command7->click();
+        EXPECT_EQ(questions.texts, (QStringList{first, second, third}.mid(0, script.size())));
+        EXPECT_EQ(questions.titles, QStringList(script.size(), QStringLiteral("Sicherheitsabfrage")));
+        EXPECT_TRUE(questions.yesWasDefault);
+        EXPECT_TRUE(app.server->statements.isEmpty());
+        EXPECT_EQ(app.marked(), marks);
+        EXPECT_EQ(app.list(app.konv->List2), entries);
+        EXPECT_TRUE(app.commandsEnabled());
+    }
+}
+
+TEST(OtherDialects, TakeoverConvertsEveryTableThenViewsThenTriggers)
+{
+    REQUIRE_FIXTURE(erp, "erp-sample.mdb");
+    Recorded app(&MDIForm_Main::Option_MSSQL, erp);
+    // One table is unmarked, as one that exists on the server would be.
+    app.konv->List2->item(0)->setSelected(false);
+    app.konv->SourceDatabase = std::make_unique<DatabaseWithQueries>(
+        dao::Database::OpenDatabase(erp),
+        QList<dao::QueryDef>{{QStringLiteral("View_Kunden"), QStringLiteral("SELECT [KdNr] FROM [Kunden];")}});
+    app.server->statements.clear();
+    Questions questions({QMessageBox::Yes, QMessageBox::Yes, QMessageBox::No, QMessageBox::Ok});
+    app.konv->Command7->click();
+    EXPECT_EQ(questions.texts.value(3), QStringLiteral("Alle markierten Tabellen wurden konvertiert."));
+
+    for (const QString& entry : app.list(app.konv->List2))
+        EXPECT_TRUE(entry.endsWith(QStringLiteral("[migriert]")) || entry.endsWith(QStringLiteral("[!Fehler!]")))
+            << entry.toStdString();
+    QStringList dropped;
+    int lastTableStatement = -1, viewCreate = -1, firstTrigger = -1;
+    for (int i = 0; i < app.server->statements.size(); ++i) {
+        const QString& s = app.server->statements[i];
+        if (s.startsWith(QStringLiteral("DROP TABLE ")))
+            dropped.append(s.mid(11));
+        if (s.startsWith(QStringLiteral("INSERT INTO ")) || s.startsWith(QStringLiteral("CREATE TABLE ")))
+            lastTableStatement = i;
+        if (s == QStringLiteral("CREATE VIEW View_Kunden AS SELECT KdNr FROM Kunden"))
+            viewCreate = i;
+        if (firstTrigger < 0 && s.startsWith(QStringLiteral("DROP TRIGGER")))
+            firstTrigger = i;
+    }
+    QStringList tables;
+    for (const QString& entry : app.list(app.konv->List2))
+        tables.append(TableNameFromEntry(entry));
+    EXPECT_EQ(dropped, tables);
+    EXPECT_LT(lastTableStatement, viewCreate);
+    EXPECT_LT(viewCreate, firstTrigger);
+    EXPECT_EQ(app.server->statements.mid(firstTrigger), erpTriggers(QStringLiteral("\"")));
+    EXPECT_TRUE(app.konv->Label1->text().startsWith(QStringLiteral("Bereit. letzte Aktion: ")))
+        << app.konv->Label1->text().toStdString();
+    EXPECT_TRUE(app.commandsEnabled());
+    EXPECT_EQ(app.konv->Command9BackColor(), 255);
+}
+
+TEST(OtherDialects, ConversionWindowLoadedHiddenForTheXdbViews)
+{
+    auto main = std::make_unique<MDIForm_Main>();
+    main->Form_Load();
+    main->show();
+    main->Option_Oracle->click();
+    auto recording = std::make_unique<RecordingConnection>();
+    RecordingConnection* server = recording.get();
+    main->state.ServerConnection = std::move(recording);
+
+    Konvertierung* k = main->loadKonvertierung();
+    ASSERT_NE(k, nullptr);
+    EXPECT_FALSE(k->isVisible());
+    EXPECT_EQ(main->loadKonvertierung(), k);
+    {
+        OperationScope operation(k);
+        EXPECT_TRUE(Create_View(*k, QStringLiteral("View_X"), QStringLiteral("SELECT LEFT(a,2) FROM t;")));
+    }
+    const QString create = QStringLiteral("CREATE VIEW View_X AS SELECT SUBSTR(a,1,2) FROM t");
+    EXPECT_EQ(server->statements, (QStringList{QStringLiteral("DROP VIEW View_X"), create}));
+    EXPECT_EQ(Recorded::list(k->List1), (QStringList{QStringLiteral("View_X"), create, QString()}));
+    EXPECT_EQ(k->Label1->text(), QStringLiteral("Bereit."));
+    EXPECT_FALSE(k->isVisible());
+
+    // "Access zu SQL" shows the same window.
+    main->Command1->setEnabled(true);
+    main->Command1->click();
+    EXPECT_EQ(main->konvertierung(), k);
+    EXPECT_TRUE(k->isVisible());
+    EXPECT_EQ(k->List1->count(), 3);
 }

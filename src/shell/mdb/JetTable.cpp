@@ -184,6 +184,11 @@ TableLayout readTableLayout(MdbHandle* mdb, quint32 page, quint32 pageCount, con
         c.number = le16(e + numberOffset);
         c.flags = e[flagsOffset];
         c.size = le16(e + sizeOffset);
+        // Bytes 11 and 12 hold precision and scale for Decimal; other types use them otherwise.
+        if (c.type == MDB_NUMERIC) {
+            c.precision = e[11];
+            c.scale = e[12];
+        }
         columns.append(c);
     }
     auto readName = [&]() {

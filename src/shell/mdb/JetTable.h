@@ -43,6 +43,8 @@ struct ColumnLayout {
     int number = 0;  // the column number that rows and indexes refer to
     int flags = 0;
     int size = 0;    // stored size in bytes
+    int precision = 0;  // Decimal only: digits in all and after the point
+    int scale = 0;
     QString name;
 };
 

@@ -1,0 +1,175 @@
+#include "translation/ViewRewrite.h"
+
+#include "shell/TabrixError.h"
+
+#include <QStringList>
+
+namespace {
+
+constexpr Qt::CaseSensitivity AnyCase = Qt::CaseInsensitive;
+
+[[noreturn]] void cannotRewrite(const QString& view, const QString& reason)
+{
+    throw TabrixError(ViewRewriteErrorNumber,
+                      QStringLiteral("Die Abfrage '") + view
+                          + QStringLiteral("' lässt sich nicht in eine Sicht übersetzen: ") + reason);
+}
+
+// Removes `word` (any case) at its first occurrence for as long as there is
+// one: a removal can join two halves into a new occurrence, which goes too.
+void removeRepeatedly(QString& text, QLatin1StringView word)
+{
+    qsizetype p = text.indexOf(word, 0, AnyCase);
+    while (p >= 0) {
+        text.remove(p, word.size());
+        // Nothing before p matched, so a new occurrence can only span the join.
+        p = text.indexOf(word, qMax<qsizetype>(0, p - word.size() + 1), AnyCase);
+    }
+}
+
+// Brackets, double quotes, DISTINCTROW and FIRST( in this order, each until
+// none is left. No rule can bring back what an earlier one removed, so this
+// equals taking the first rule that finds something, one occurrence a pass.
+void cleanUp(QString& text)
+{
+    text.remove(QLatin1Char('['));
+    text.remove(QLatin1Char(']'));
+    text.replace(QLatin1Char('"'), QLatin1Char('\''));
+    removeRepeatedly(text, QLatin1StringView("DISTINCTROW"));
+    // "MIN(" cannot form a new "FIRST(", so one pass replaces them all.
+    text.replace(QLatin1StringView("FIRST("), QLatin1StringView("MIN("), AnyCase);
+}
+
+// LEFT(x,n) -> SUBSTR(x,1,n). Each turn takes one "LEFT(" away and adds
+// none, so the rule ends.
+void leftRule(QString& text, const QString& view)
+{
+    const QLatin1StringView call("LEFT(");
+    qsizetype p = text.indexOf(call, 0, AnyCase);
+    while (p >= 0) {
+        const qsizetype c = text.indexOf(QLatin1Char(','), p);
+        if (c < 0)
+            cannotRewrite(view, QStringLiteral("auf \"LEFT(\" folgt kein Komma."));
+        text.insert(c, QLatin1StringView(",1"));
+        text.replace(p, call.size(), QLatin1StringView("SUBSTR("));
+        p = text.indexOf(call, p, AnyCase);
+    }
+}
+
+// RIGHT(x,n) -> SUBSTR(x,LENGTH(x) - n). The rule copies x twice and searches
+// on inside the first copy, so a "RIGHT(" nested in x is worked on again:
+// nested deep enough, each turn makes more of them than it removes. Without
+// nesting the text grows to at most about 3.7 times its length, with one level
+// to about 4 times; a text that grows past 8 times (and 4,096 characters) is
+// in that endless case and is refused.
+void rightRule(QString& text, const QString& view)
+{
+    const QLatin1StringView call("RIGHT(");
+    const qsizetype limit = 8 * text.size() + 4096;
+    qsizetype p = text.indexOf(call, 0, AnyCase);
+    while (p >= 0) {
+        const qsizetype c = text.indexOf(QLatin1Char(','), p);
+        if (c < 0)
+            cannotRewrite(view, QStringLiteral("auf \"RIGHT(\" folgt kein Komma."));
+        const QString x = text.mid(p + call.size(), c - p - call.size());
+        text.replace(p, c + 1 - p,
+                     QLatin1StringView("SUBSTR(") + x + QLatin1StringView(",LENGTH(") + x + QLatin1StringView(") - "));
+        if (text.size() > limit)
+            cannotRewrite(view, QStringLiteral("die \"RIGHT(\"-Aufrufe sind so verschachtelt, dass die "
+                                               "Übersetzung nicht endet."));
+        p = text.indexOf(call, p, AnyCase);
+    }
+}
+
+// AS 'alias' -> AS alias. Each turn removes two quotes, so the rule ends.
+void aliasRule(QString& text, const QString& view)
+{
+    const QLatin1StringView as("AS '");
+    qsizetype p = text.indexOf(as, 0, AnyCase);
+    while (p >= 0) {
+        const qsizetype q = text.indexOf(QLatin1Char('\''), p + as.size());
+        if (q < 0)
+            cannotRewrite(view, QStringLiteral("auf \"AS '\" folgt kein schließendes Hochkomma."));
+        text.remove(q, 1);
+        text.replace(p, as.size(), QLatin1StringView("AS "));
+        // The search starts again from the front; before p nothing matched,
+        // and no match can start in the three characters before "AS ".
+        p = text.indexOf(as, p, AnyCase);
+    }
+}
+
+// YEAR(d) -> TO_CHAR(d,'yyyy') and MONTH(d) -> TO_CHAR(d,'mm'). Each turn
+// takes one call away and adds none, so the rule ends.
+void dateRule(QString& text, const QString& view, QLatin1StringView call, QLatin1StringView format)
+{
+    qsizetype p = text.indexOf(call, 0, AnyCase);
+    while (p >= 0) {
+        const qsizetype c = text.indexOf(QLatin1Char(')'), p);
+        if (c < 0)
+            cannotRewrite(view, QStringLiteral("auf \"") + call + QStringLiteral("\" folgt keine schließende Klammer."));
+        text.insert(c, format);
+        text.replace(p, call.size(), QLatin1StringView("TO_CHAR("));
+        p = text.indexOf(call, p, AnyCase);
+    }
+}
+
+}  // namespace
+
+ViewStatement TranslateView(Dialect dialect, bool /*linuxSwitch*/, const QString& name, const QString& input)
+{
+    QString viewName = name;
+    QString text = input;
+
+    const qsizetype semicolon = text.indexOf(QLatin1Char(';'));
+    if (semicolon >= 0)
+        text.truncate(semicolon);
+
+    // This view needs its brackets and FIRST() as they are.
+    if (name != QLatin1String("View_Kommission1"))
+        cleanUp(text);
+
+    if (dialect == Dialect::MySQL || dialect == Dialect::Oracle) {
+        text.replace(QLatin1StringView("Str(Kommision-1)"), QLatin1StringView("Kommision-1"), AnyCase);
+        text.replace(QLatin1StringView("Str(Kommission-1)"), QLatin1StringView("Kommission-1"), AnyCase);
+    }
+
+    if (dialect == Dialect::Oracle || dialect == Dialect::DB2) {
+        text.replace(QLatin1StringView("SUBSTRING"), QLatin1StringView("SUBSTR"), AnyCase);
+        text.replace(QLatin1StringView("LEN("), QLatin1StringView("LENGTH("), AnyCase);
+        viewName.truncate(30);
+        leftRule(text, name);
+        rightRule(text, name);
+        aliasRule(text, name);
+    }
+
+    if (dialect == Dialect::Oracle) {
+        dateRule(text, name, QLatin1StringView("YEAR("), QLatin1StringView(",'yyyy'"));
+        dateRule(text, name, QLatin1StringView("MONTH("), QLatin1StringView(",'mm'"));
+    }
+
+    QString statement = QStringLiteral("CREATE VIEW ") + viewName + QStringLiteral(" AS ") + text;
+    if (dialect != Dialect::DB2 && viewName == QLatin1String("View_ABV_LB"))
+        statement.replace(QLatin1StringView("''"), QLatin1StringView("NULL"));
+    return {viewName, statement};
+}
+
+QString Db2PreDropStatement(Dialect dialect, const QString& name)
+{
+    static const QStringList kept = {QStringLiteral("VIEW__FS_ANZAHL"), QStringLiteral("VIEW__FS_PLANZAHL"),
+                                     QStringLiteral("VIEW__FS_FERTIGZAHL"), QStringLiteral("VIEW_PRODUKTIONSPLAN")};
+    if (dialect != Dialect::DB2 || kept.contains(name.toUpper()))
+        return {};
+    return QStringLiteral("DROP VIEW ") + name;
+}
+
+QString DropViewStatement(Dialect dialect, const QString& viewName)
+{
+    if (dialect == Dialect::MSSQL || dialect == Dialect::DB2)
+        return QStringLiteral("DROP VIEW \"") + viewName + QLatin1Char('"');
+    return QStringLiteral("DROP VIEW ") + viewName;
+}
+
+bool CreatedAfterAllOthers(Dialect dialect, bool linuxSwitch, const QString& name)
+{
+    return dialect == Dialect::Sybase && linuxSwitch && name == QLatin1String("View_BestellungAuftrag");
+}

@@ -1,0 +1,112 @@
+#include "DamagedCopies.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <stdexcept>
+
+namespace {
+quint16 le16(const QByteArray& b, qsizetype at)
+{
+    return quint16(uchar(b[at]) | (uchar(b[at + 1]) << 8));
+}
+quint32 le32(const QByteArray& b, qsizetype at)
+{
+    return quint32(le16(b, at)) | (quint32(le16(b, at + 2)) << 16);
+}
+}  // namespace
+
+DamagedCopy::DamagedCopy(const QString& source, const QString& dir) : m_dir(dir)
+{
+    QFile f(source);
+    if (!f.open(QIODevice::ReadOnly))
+        throw std::runtime_error("cannot read " + source.toStdString());
+    m_bytes = f.readAll();
+    // Byte 0x14 of the header page holds the engine version: 0 is Jet 3.
+    m_jet3 = m_bytes.size() > 0x14 && m_bytes[0x14] == 0;
+    m_pageSize = m_jet3 ? 2048 : 4096;
+}
+
+QMap<quint32, QList<int>> DamagedCopy::dataPagesByOwner() const
+{
+    QMap<quint32, QList<int>> pages;
+    for (int p = 1; p < pageCount(); ++p) {
+        const qsizetype at = qsizetype(p) * m_pageSize;
+        if (m_bytes[at] == 1)
+            pages[le32(m_bytes, at + 4)].append(p);
+    }
+    return pages;
+}
+
+int DamagedCopy::rowsOnPage(int page) const
+{
+    return le16(m_bytes, qsizetype(page) * m_pageSize + (m_jet3 ? 8 : 12));
+}
+
+QByteArray DamagedCopy::withBrokenLastRow(int page) const
+{
+    QByteArray b = m_bytes;
+    const qsizetype at = qsizetype(page) * m_pageSize;
+    const int rco = m_jet3 ? 8 : 12;
+    for (int row = rowsOnPage(page) - 1; row >= 0; --row) {
+        const qsizetype word = at + rco + 2 + 2 * row;
+        const quint16 offset = le16(b, word);
+        if (offset & 0xC000)
+            continue;  // deleted or already moved
+        const qsizetype start = at + (offset & 0x1FFF);
+        // A moved row: row number 0 on page 0xFFFFFF, which no file has.
+        b[start] = 0;
+        b[start + 1] = char(0xFF);
+        b[start + 2] = char(0xFF);
+        b[start + 3] = char(0xFF);
+        const quint16 moved = offset | 0x4000;
+        b[word] = char(moved & 0xFF);
+        b[word + 1] = char(moved >> 8);
+        return b;
+    }
+    throw std::runtime_error("no row to break on page " + std::to_string(page));
+}
+
+QByteArray DamagedCopy::withZeroedPage(int page) const
+{
+    QByteArray b = m_bytes;
+    b.replace(qsizetype(page) * m_pageSize, m_pageSize, QByteArray(m_pageSize, '\0'));
+    return b;
+}
+
+QString DamagedCopy::write(const QString& name, const QByteArray& bytes) const
+{
+    const QString path = QDir(m_dir).filePath(name);
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
+        throw std::runtime_error("cannot write " + path.toStdString());
+    return path;
+}
+
+QByteArray DamagedCopy::randomVariant(std::mt19937& random, QString* what) const
+{
+    QByteArray b = m_bytes;
+    const int pages = pageCount();
+    switch (random() % 3) {
+    case 0: {
+        const qsizetype length = m_pageSize + qsizetype(random() % quint32(b.size() - m_pageSize));
+        *what = QStringLiteral("truncated to %1 bytes").arg(length);
+        b.truncate(length);
+        break;
+    }
+    case 1: {
+        const qsizetype at = m_pageSize + qsizetype(random() % quint32(b.size() - m_pageSize));
+        const int bit = int(random() % 8);
+        *what = QStringLiteral("bit %1 of byte %2 flipped").arg(bit).arg(at);
+        b[at] = char(uchar(b[at]) ^ (1 << bit));
+        break;
+    }
+    default: {
+        const int page = 1 + int(random() % quint32(pages - 1));
+        *what = QStringLiteral("page %1 zeroed").arg(page);
+        b = withZeroedPage(page);
+        break;
+    }
+    }
+    return b;
+}

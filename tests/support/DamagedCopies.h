@@ -1,0 +1,44 @@
+#pragma once
+
+// Damaged copies of the sample Access databases, made in a temporary folder:
+// data pages found by the table that owns them, broken or zeroed on purpose,
+// and random truncations, bit flips and zeroed pages.
+
+#include <QByteArray>
+#include <QList>
+#include <QMap>
+#include <QString>
+
+#include <random>
+
+class DamagedCopy {
+public:
+    // Reads the whole file; `dir` is where the copies are written.
+    DamagedCopy(const QString& source, const QString& dir);
+
+    int pageSize() const { return m_pageSize; }
+    int pageCount() const { return int(m_bytes.size() / m_pageSize); }
+    const QByteArray& bytes() const { return m_bytes; }
+
+    // Data pages (type 1) by the page of the table definition that owns them.
+    QMap<quint32, QList<int>> dataPagesByOwner() const;
+    // Rows on a data page, from its row table.
+    int rowsOnPage(int page) const;
+
+    // Turns the last row of the page into a moved row whose body lies beyond
+    // the end of the file: reading that row fails.
+    QByteArray withBrokenLastRow(int page) const;
+    QByteArray withZeroedPage(int page) const;
+
+    // Writes bytes as a copy named `name` in the folder; returns its path.
+    QString write(const QString& name, const QByteArray& bytes) const;
+
+    // One random damage: a truncation, a flipped bit or a zeroed page (never the first page).
+    QByteArray randomVariant(std::mt19937& random, QString* what) const;
+
+private:
+    QByteArray m_bytes;
+    QString m_dir;
+    int m_pageSize = 4096;
+    bool m_jet3 = false;
+};

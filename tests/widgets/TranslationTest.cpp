@@ -1,0 +1,377 @@
+// Views, triggers and the complete takeover through the real window against
+// the MariaDB test server (MySQL dialect), and the user acting during them.
+
+#include "FakeDatabase.h"
+#include "MessageBoxAnswerer.h"
+#include "ProgramDriver.h"
+#include "QtPrinters.h"
+#include "ServerProbe.h"
+#include "TestSupport.h"
+#include "conversion/TableList.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPointer>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+const QString CRLF = QStringLiteral("\r\n");
+const QString kDashes = QStringLiteral("----------------------------------------");
+
+bool commandsEnabled(Konvertierung* k)
+{
+    for (QWidget* w : std::initializer_list<QWidget*>{k->Command1, k->Command2, k->Command3, k->Command4, k->Command5,
+                                                      k->Command6, k->Command7, k->Text_Max, k->Text_Mod})
+        if (!w->isEnabled())
+            return false;
+    return true;
+}
+
+// Splits lines written in pieces of `width` back into the texts they came
+// from: a text ends with its first piece shorter than `width`.
+QStringList joinPieces(const QStringList& pieces, int width)
+{
+    QStringList texts;
+    QString current;
+    for (const QString& piece : pieces) {
+        EXPECT_LE(piece.size(), width) << piece.toStdString();
+        current += piece;
+        if (piece.size() < width) {
+            texts.append(current);
+            current.clear();
+        }
+    }
+    EXPECT_TRUE(current.isEmpty()) << "unfinished text " << current.toStdString();
+    return texts;
+}
+
+bool isServerError(const QString& text)
+{
+    static const QRegularExpression state(QStringLiteral("^[0-9A-Z]{5}:.*MariaDB"));
+    return state.match(text).hasMatch();
+}
+
+// Runs `action` while a timer does `act` once, as soon as `when` holds: the
+// timer fires only while the program yields to the user interface.
+void actDuring(const std::function<bool()>& when, const std::function<void()>& act, const std::function<void()>& action,
+               bool* acted)
+{
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        if (!*acted && when()) {
+            *acted = true;
+            act();
+        }
+    });
+    timer.start(0);
+    action();
+}
+
+}  // namespace
+
+TEST(Translation, EveryTriggerIsRejectedByMariaDbAndListed)
+{
+    REQUIRE_FIXTURE(erp, "erp-sample.mdb");
+    REQUIRE_FIXTURE(northwind, "Northwind.mdb");
+    REQUIRE_TEST_SERVER();
+    ServerProbe probe;
+    for (const QString& path : {erp, northwind}) {
+        probe.dropAllTables();
+        LoggedIn app;
+        EXPECT_TRUE(app.load(path).isEmpty());
+        MessageBoxAnswerer answers;
+        app.konv->Command6->click();
+        EXPECT_TRUE(answers.seen.isEmpty()) << answers.texts().join(QLatin1Char('|')).toStdString();
+
+        // The listing: each primary table, its statements (CR LF first), and
+        // after them the server's text for each rejected CREATE TRIGGER, in
+        // pieces of 70 each after a tab.
+        const QStringList lines = app.information();
+        QStringList plain, pieces;
+        for (const QString& line : lines) {
+            if (line.startsWith(QLatin1Char('\t')))
+                pieces.append(line.mid(1));
+            else
+                plain.append(line);
+        }
+        const QStringList errors = joinPieces(pieces, 70);
+        for (const QString& error : errors)
+            EXPECT_TRUE(isServerError(error)) << error.toStdString();
+        int statements = 0;
+        int listed = 0;
+        auto db = dao::Database::OpenDatabase(path);
+        QStringList tables;
+        for (const dao::Relation& r : db->Relations()) {
+            if (!tables.contains(r.Table, Qt::CaseInsensitive))
+                tables.append(r.Table);
+            statements += ((r.Attributes & 256) ? 1 : 0) + ((r.Attributes & 4096) ? 1 : 0);
+        }
+        for (const QString& line : plain)
+            if (line.startsWith(CRLF))
+                ++listed;
+        EXPECT_EQ(listed, statements);
+        QStringList names;
+        for (const QString& line : plain)
+            if (!line.startsWith(CRLF))
+                names.append(line);
+        EXPECT_EQ(names, tables);
+        // Each table with cascades sent one or two CREATE TRIGGER, all rejected.
+        int expectedErrors = 0;
+        for (const QString& t : tables) {
+            bool update = false, del = false;
+            for (const dao::Relation& r : db->Relations())
+                if (r.Table.compare(t, Qt::CaseInsensitive) == 0) {
+                    update = update || (r.Attributes & 256);
+                    del = del || (r.Attributes & 4096);
+                }
+            expectedErrors += (update ? 1 : 0) + (del ? 1 : 0);
+        }
+        EXPECT_EQ(errors.size(), expectedErrors) << path.toStdString();
+        EXPECT_EQ(probe.scalar(QStringLiteral("SELECT COUNT(*) FROM information_schema.TRIGGERS WHERE "
+                                              "TRIGGER_SCHEMA = DATABASE()"))
+                      .toString(),
+                  QStringLiteral("0"));
+        EXPECT_EQ(app.konv->List3->count(), 0);
+        EXPECT_TRUE(commandsEnabled(app.konv));
+        EXPECT_EQ(app.konv->Label1->text(), QStringLiteral("Bereit."));
+    }
+}
+
+namespace {
+
+// A server with a customer table and a loaded window whose database has the
+// given saved queries.
+struct ViewsOnServer {
+    ServerProbe probe;
+    std::unique_ptr<LoggedIn> app;
+    FakeDatabase* db = nullptr;
+
+    explicit ViewsOnServer(const QString& path)
+    {
+        probe.dropAllTables();
+        probe.exec(QStringLiteral("CREATE TABLE Kunden (KdNr INT, Name VARCHAR(40), Ort VARCHAR(40))"));
+        probe.exec(QStringLiteral("INSERT INTO Kunden VALUES (1, 'Anna', 'Berlin'), (2, 'Bert', 'Hamburg'), "
+                                  "(3, 'Carla', 'Berlin')"));
+        app = std::make_unique<LoggedIn>();
+        EXPECT_TRUE(app->load(path).isEmpty());
+        auto fake = std::make_unique<FakeDatabase>();
+        db = fake.get();
+        app->konv->SourceDatabase = std::move(fake);
+    }
+    QStringList run()
+    {
+        MessageBoxAnswerer answers;
+        app->konv->Command5->click();
+        return answers.texts();
+    }
+};
+
+}  // namespace
+
+TEST(Translation, ViewsThatMariaDbAcceptsExistAndTheOthersAreListed)
+{
+    REQUIRE_FIXTURE(path, "queryTestV2000.mdb");
+    REQUIRE_TEST_SERVER();
+    ViewsOnServer server(path);
+    server.db->queries = {
+        {QStringLiteral("View_Berlin"),
+         QStringLiteral("SELECT DISTINCTROW [Kunden].[KdNr], [Kunden].[Name] AS \"Kunde\"\r\nFROM [Kunden]\r\nWHERE "
+                        "[Kunden].[Ort]=\"Berlin\"\r\nORDER BY [Kunden].[KdNr];\r\n")},
+        {QStringLiteral("View_Erste"), QStringLiteral("SELECT First(Name) AS Erster FROM Kunden;")},
+        {QStringLiteral("View_Fehlt"), QStringLiteral("SELECT * FROM Gibtsnicht")},
+        {QStringLiteral("View_IIf"), QStringLiteral("SELECT IIf(Ort=\"Berlin\",1,0) AS InBerlin FROM Kunden")},
+    };
+    EXPECT_TRUE(server.run().isEmpty());
+
+    const QString berlin = QStringLiteral("CREATE VIEW View_Berlin AS SELECT  Kunden.KdNr, Kunden.Name AS "
+                                          "'Kunde'\r\nFROM Kunden\r\nWHERE Kunden.Ort='Berlin'\r\nORDER BY Kunden.KdNr");
+    ASSERT_GT(berlin.size(), 80);
+    const QStringList lines = server.app->information();
+    ASSERT_GE(lines.size(), 8);
+    EXPECT_EQ(lines.mid(0, 4), (QStringList{QStringLiteral("View_Berlin"), berlin.left(80), berlin.mid(80), QString()}));
+    EXPECT_EQ(lines.mid(4, 3), (QStringList{QStringLiteral("View_Erste"),
+                                            QStringLiteral("CREATE VIEW View_Erste AS SELECT MIN(Name) AS Erster FROM "
+                                                           "Kunden"),
+                                            QString()}));
+    // The rejected ones: listed, then "Warnung: " with the error's number and
+    // the server's text in pieces of 80, closed by 40 dashes.
+    for (const QString& rejected : {QStringLiteral("View_Fehlt"), QStringLiteral("View_IIf")}) {
+        const int at = int(lines.indexOf(rejected));
+        ASSERT_GE(at, 0) << rejected.toStdString();
+        const int warning = int(lines.indexOf(QStringLiteral("Warnung: 40002"), at));
+        ASSERT_GT(warning, at);
+        EXPECT_EQ(lines[warning - 1], QString());
+        const int dashes = int(lines.indexOf(kDashes, warning));
+        ASSERT_GT(dashes, warning + 1);
+        const QStringList text = joinPieces(lines.mid(warning + 1, dashes - warning - 1), 80);
+        ASSERT_EQ(text.size(), 1);
+        EXPECT_TRUE(isServerError(text[0])) << text[0].toStdString();
+    }
+    EXPECT_TRUE(lines.at(lines.indexOf(QStringLiteral("View_Fehlt")) + 1).startsWith(QStringLiteral("CREATE VIEW View_Fehlt")));
+
+    // The accepted views exist and return rows.
+    const auto rows = server.probe.rows(QStringLiteral("SELECT KdNr, Kunde FROM View_Berlin"));
+    ASSERT_EQ(rows.size(), 2);
+    EXPECT_EQ(rows[0][1].toString(), QStringLiteral("Anna"));
+    EXPECT_EQ(rows[1][1].toString(), QStringLiteral("Carla"));
+    EXPECT_EQ(server.probe.scalar(QStringLiteral("SELECT Erster FROM View_Erste")).toString(), QStringLiteral("Anna"));
+    EXPECT_EQ(server.probe.scalar(QStringLiteral("SELECT COUNT(*) FROM information_schema.VIEWS WHERE "
+                                                 "TABLE_SCHEMA = DATABASE()"))
+                  .toString(),
+              QStringLiteral("2"));
+    EXPECT_TRUE(commandsEnabled(server.app->konv));
+    EXPECT_EQ(server.app->konv->Label1->text(), QStringLiteral("Bereit."));
+
+    // A second run replaces the views.
+    server.db->queries[0].SQL = QStringLiteral("SELECT [KdNr], [Name] AS Kunde FROM [Kunden] WHERE Ort=\"Hamburg\";");
+    EXPECT_TRUE(server.run().isEmpty());
+    const auto replaced = server.probe.rows(QStringLiteral("SELECT KdNr, Kunde FROM View_Berlin"));
+    ASSERT_EQ(replaced.size(), 1);
+    EXPECT_EQ(replaced[0][1].toString(), QStringLiteral("Bert"));
+    EXPECT_EQ(server.app->information().first(), QStringLiteral("View_Berlin"));
+}
+
+TEST(Translation, TakeoverYesYesNoConvertsEverythingThenViewsThenTriggers)
+{
+    REQUIRE_FIXTURE(path, "erp-sample.mdb");
+    REQUIRE_TEST_SERVER();
+    ServerProbe probe;
+    probe.dropAllTables();
+    // A table the server has already: converted all the same.
+    probe.exec(QStringLiteral("CREATE TABLE Artikel (Nr INT)"));
+    probe.exec(QStringLiteral("INSERT INTO Artikel VALUES (7), (8), (9)"));
+    LoggedIn app;
+    EXPECT_TRUE(app.load(path).isEmpty());
+    EXPECT_EQ(app.entryOf(QStringLiteral("Artikel")), PadName(QStringLiteral("Artikel")) + QStringLiteral("[3]"));
+    app.konv->SourceDatabase = std::make_unique<DatabaseWithQueries>(
+        dao::Database::OpenDatabase(path),
+        QList<dao::QueryDef>{{QStringLiteral("View_Kunden"), QStringLiteral("SELECT [Kunden].[KdNr] FROM [Kunden];")}});
+
+    MessageBoxAnswerer answers;
+    answers.script = {QMessageBox::Yes, QMessageBox::Yes, QMessageBox::No, QMessageBox::Ok};
+    app.konv->Command7->click();
+    ASSERT_EQ(answers.seen.size(), 4);
+    EXPECT_EQ(answers.seen[3].text, QStringLiteral("Alle markierten Tabellen wurden konvertiert."));
+
+    for (const QString& entry : app.entries())
+        EXPECT_TRUE(entry.endsWith(QStringLiteral("[migriert]")) || entry.endsWith(QStringLiteral("[!Fehler!]")))
+            << entry.toStdString();
+    EXPECT_EQ(app.entryOf(QStringLiteral("Artikel")), PadName(QStringLiteral("Artikel")) + QStringLiteral("[migriert]"));
+    EXPECT_EQ(probe.scalar(QStringLiteral("SELECT COUNT(*) FROM Artikel")).toString(), QStringLiteral("5"));
+    // The view over a table the batch created.
+    EXPECT_EQ(probe.scalar(QStringLiteral("SELECT COUNT(*) FROM View_Kunden")).toString(),
+              probe.scalar(QStringLiteral("SELECT COUNT(*) FROM Kunden")).toString());
+    // The triggers ran last: their listing is what the information list holds.
+    const QStringList lines = app.information();
+    ASSERT_FALSE(lines.isEmpty());
+    EXPECT_EQ(lines.first(), QStringLiteral("Kunden"));
+    EXPECT_TRUE(lines.last().startsWith(QStringLiteral("Filialen")));
+    static const QRegularExpression status(
+        QStringLiteral("^Bereit\\. letzte Aktion: \\d\\d:\\d\\d:\\d\\d - \\d\\d:\\d\\d:\\d\\d  \\|  \\d\\d:\\d\\d:\\d\\d$"));
+    EXPECT_TRUE(status.match(app.konv->Label1->text()).hasMatch()) << app.konv->Label1->text().toStdString();
+    EXPECT_TRUE(commandsEnabled(app.konv));
+    EXPECT_EQ(app.konv->Command9BackColor(), 255);
+}
+
+TEST(Translation, ClosingTheWindowDuringViewsEndsThemAndTheWindowGoes)
+{
+    REQUIRE_FIXTURE(path, "queryTestV2000.mdb");
+    REQUIRE_TEST_SERVER();
+    ViewsOnServer server(path);
+    for (int i = 0; i < 5; ++i)
+        server.db->queries.append({QStringLiteral("View_%1").arg(i), QStringLiteral("SELECT KdNr FROM Kunden")});
+    QPointer<Konvertierung> window = server.app->konv;
+    bool acted = false;
+    actDuring([&] { return window && window->List1->count() > 0; },
+              [&] { window->parentWidget()->close(); }, [&] { server.run(); }, &acted);
+    EXPECT_TRUE(acted);
+    // The window went once the run had ended; at most the first view was created.
+    // The close waited for the run's end; the window goes when control is back in the event loop.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.isNull(); }, 5000));
+    EXPECT_EQ(server.app->main->konvertierung(), nullptr);
+    EXPECT_LE(server.probe.scalar(QStringLiteral("SELECT COUNT(*) FROM information_schema.VIEWS WHERE TABLE_SCHEMA = "
+                                                 "DATABASE()"))
+                  .toInt(),
+              1);
+    // The program goes on: a new conversion window loads the database.
+    server.app->main->Command1->click();
+    server.app->konv = server.app->main->konvertierung();
+    ASSERT_NE(server.app->konv, nullptr);
+    EXPECT_TRUE(server.app->load(path).isEmpty());
+    EXPECT_TRUE(commandsEnabled(server.app->konv));
+}
+
+TEST(Translation, TypingADataSourceDuringTriggersEndsThemAndUnloadsTheWindow)
+{
+    REQUIRE_FIXTURE(path, "Northwind.mdb");
+    REQUIRE_TEST_SERVER();
+    ServerProbe probe;
+    probe.dropAllTables();
+    LoggedIn app;
+    EXPECT_TRUE(app.load(path).isEmpty());
+    QPointer<Konvertierung> window = app.konv;
+    bool acted = false;
+    actDuring([&] { return window && window->List1->count() > 0; },
+              [&] {
+                  app.main->ODBC_Name->setFocus();
+                  QTest::keyClicks(app.main->ODBC_Name, QStringLiteral("x"));
+              },
+              [&] {
+                  MessageBoxAnswerer answers;
+                  window->Command6->click();
+              },
+              &acted);
+    EXPECT_TRUE(acted);
+    // The close waited for the run's end; the window goes when control is back in the event loop.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.isNull(); }, 5000));
+    EXPECT_FALSE(app.main->Command1->isEnabled());
+    // Back to the right data source, log in again and work on.
+    QTest::keyClick(app.main->ODBC_Name, Qt::Key_Backspace);
+    MessageBoxAnswerer answers;
+    app.main->Command3->click();
+    EXPECT_TRUE(answers.seen.isEmpty()) << answers.texts().join(QLatin1Char('|')).toStdString();
+    app.main->Command1->click();
+    app.konv = app.main->konvertierung();
+    ASSERT_NE(app.konv, nullptr);
+    EXPECT_TRUE(app.load(path).isEmpty());
+    app.konv->Command6->click();
+    EXPECT_EQ(app.information().first(), QStringLiteral("Categories"));
+    EXPECT_TRUE(commandsEnabled(app.konv));
+}
+
+TEST(Translation, ClosingDuringTheTakeoversViewsEndsIt)
+{
+    REQUIRE_FIXTURE(path, "erp-sample.mdb");
+    REQUIRE_TEST_SERVER();
+    ServerProbe probe;
+    probe.dropAllTables();
+    LoggedIn app;
+    EXPECT_TRUE(app.load(path).isEmpty());
+    app.konv->SourceDatabase = std::make_unique<DatabaseWithQueries>(
+        dao::Database::OpenDatabase(path),
+        QList<dao::QueryDef>{{QStringLiteral("View_A"), QStringLiteral("SELECT KdNr FROM Kunden")},
+                             {QStringLiteral("View_B"), QStringLiteral("SELECT KdNr FROM Kunden")}});
+    QPointer<Konvertierung> window = app.konv;
+    bool acted = false;
+    MessageBoxAnswerer answers;
+    answers.script = {QMessageBox::Yes, QMessageBox::Yes, QMessageBox::No, QMessageBox::Ok};
+    actDuring([&] { return window && window->List1->count() > 0 && window->List1->item(0)->text() == QStringLiteral("View_A"); },
+              [&] { window->parentWidget()->close(); }, [&] { window->Command7->click(); }, &acted);
+    EXPECT_TRUE(acted);
+    // The close waited for the run's end; the window goes when control is back in the event loop.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.isNull(); }, 5000));
+    // No triggers were attempted and no second view was made.
+    EXPECT_LE(probe.scalar(QStringLiteral("SELECT COUNT(*) FROM information_schema.VIEWS WHERE TABLE_SCHEMA = "
+                                          "DATABASE()"))
+                  .toInt(),
+              1);
+    EXPECT_TRUE(app.main->Command1->isEnabled());
+}
