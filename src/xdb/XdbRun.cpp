@@ -1,6 +1,7 @@
 #include "xdb/XdbRun.h"
 
 #include "shell/TabrixError.h"
+#include "shell/TextPieces.h"
 #include "xdb/XdbDocument.h"
 
 #include <functional>
@@ -83,9 +84,8 @@ bool Run::step(const std::function<void()>& action)
 void Run::handle(const TabrixError& error)
 {
     m_host.setRunFailed();
-    const QString& text = error.description();
-    for (qsizetype i = 0; i <= text.size() / kPieceWidth; ++i)
-        m_host.appendLine(text.mid(i * kPieceWidth, kPieceWidth));
+    for (const QString& piece : CutIntoPieces(error.description(), kPieceWidth))
+        m_host.appendLine(piece);
     if (error.number() <= 1000)
         throw RunEnded{};
 }

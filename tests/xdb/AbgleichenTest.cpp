@@ -447,3 +447,145 @@ TEST(Abgleichen, TypingADataSourceDuringARunUnloadsTheWindowAfterIt)
     EXPECT_EQ(columnsOf(probe, QStringLiteral("XdbKunden")),
               (QStringList{"Nr int(11) NULL", "Eins int(11) NULL", "Zwei int(11) NULL"}));
 }
+
+// ---------------------------------------------------------------------------
+// Views: created by the conversion window, loaded hidden when it is not open.
+
+namespace {
+
+QStringList viewDocument(const QStringList& views)
+{
+    QStringList lines{QStringLiteral("[querys]")};
+    for (qsizetype i = 0; i + 1 < views.size(); i += 2)
+        lines << key(QStringLiteral("name"), views[i]) << key(QStringLiteral("SQL"), views[i + 1]);
+    return lines;
+}
+
+}  // namespace
+
+TEST(Abgleichen, ViewsOnTheTestServer)
+{
+    REQUIRE_TEST_SERVER();
+    ServerProbe probe;
+    probe.dropAllTables();
+    probe.exec(QStringLiteral("CREATE TABLE XdbKunden (Nr INT, Name VARCHAR(20))"));
+    probe.exec(QStringLiteral("INSERT INTO XdbKunden VALUES (1, 'Anna'), (2, 'Bert')"));
+    MDIForm_Main* main = nullptr;
+    LoggedIn app;
+    main = app.main.get();
+    // The conversion window is not open: the views load it without showing it.
+    app.konv->parentWidget()->close();
+    QTest::qWait(20);
+    ASSERT_EQ(main->konvertierung(), nullptr);
+    Abgleichen* xdb = openXdb(*main);
+    main->state.RunFailed = false;
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("QEL.XDB"));
+    writeFile(path, bytesOf(viewDocument({QStringLiteral("View_XdbKunden"),
+                                          QStringLiteral("SELECT DISTINCTROW [XdbKunden].[Nr], [XdbKunden].[Name] FROM [XdbKunden];"),
+                                          QStringLiteral("View_XdbKaputt"), QStringLiteral("SELECT Gibtsnicht FROM XdbKunden")})
+                            + QStringList{key(QStringLiteral("name"), QStringLiteral("View_XdbKlein")),
+                                          key(QStringLiteral("sql"), QStringLiteral("SELECT [Nr] FROM [XdbKunden]"))}));
+    EXPECT_EQ(process(xdb, path), QStringList{kFinal});
+    EXPECT_EQ(entries(xdb->List1), (QStringList{QStringLiteral("Abfrage/Sicht erstellen: View_XdbKunden"),
+                                                QStringLiteral("Abfrage/Sicht erstellen: View_XdbKaputt")}));
+    // A rejected view is reported by the conversion window; the document goes on.
+    EXPECT_FALSE(main->state.RunFailed);
+    Konvertierung* konv = main->konvertierung();
+    ASSERT_NE(konv, nullptr);
+    EXPECT_FALSE(konv->isVisible());
+    const QStringList listed = entries(konv->List1);
+    const QString created = QStringLiteral("CREATE VIEW View_XdbKunden AS SELECT  XdbKunden.Nr, XdbKunden.Name FROM XdbKunden");
+    ASSERT_GE(listed.size(), 5);
+    EXPECT_EQ(listed.mid(0, 4), (QStringList{QStringLiteral("View_XdbKunden"), created.left(80), created.mid(80), QString()}));
+    EXPECT_TRUE(listed.contains(QStringLiteral("Warnung: 40002")));
+    EXPECT_EQ(probe.rows(QStringLiteral("SELECT Nr, Name FROM View_XdbKunden ORDER BY Nr")).size(), 2);
+    EXPECT_EQ(probe.scalar(QStringLiteral("SELECT COUNT(*) FROM information_schema.views WHERE table_schema = DATABASE() "
+                                          "AND table_name IN ('View_XdbKaputt', 'View_XdbKlein')"))
+                  .toInt(),
+              0);
+    probe.tryExec(QStringLiteral("DROP VIEW View_XdbKunden"));
+}
+
+TEST(Abgleichen, ViewsOnMsSqlInDocumentOrder)
+{
+    Recorded app(&MDIForm_Main::Option_MSSQL, false, {{QStringLiteral("Artikel"), {QStringLiteral("Nr")}}});
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("QEL.XDB"));
+    writeFile(path, bytesOf(viewDocument({QStringLiteral("View_BestellungAuftrag"), QStringLiteral("SELECT * FROM View_Bestellung"),
+                                          QStringLiteral("View_Bestellung"), QStringLiteral("SELECT [Nr] FROM [Artikel]")})
+                            + QStringList{QStringLiteral("[felder]"), tabelle(QStringLiteral("Artikel")), feld(QStringLiteral("Neu"), 4, 0)}));
+    EXPECT_EQ(process(app.xdb, path), QStringList{kFinal});
+    EXPECT_EQ(withoutCatalogue(app.server->statements),
+              (QStringList{QStringLiteral("DROP VIEW \"View_BestellungAuftrag\""),
+                           QStringLiteral("CREATE VIEW View_BestellungAuftrag AS SELECT * FROM View_Bestellung"),
+                           QStringLiteral("DROP VIEW \"View_Bestellung\""), QStringLiteral("CREATE VIEW View_Bestellung AS SELECT Nr FROM Artikel"),
+                           QStringLiteral("ALTER TABLE [Artikel]  ADD [Neu] INT")}));
+}
+
+TEST(Abgleichen, ViewBestellungAuftragLastOnSybaseWithLinux)
+{
+    for (bool linuxSwitch : {false, true}) {
+        Recorded app(&MDIForm_Main::Option_Sybase, linuxSwitch, {{QStringLiteral("Artikel"), {QStringLiteral("Nr")}}});
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("QEL.XDB"));
+        writeFile(path, bytesOf(viewDocument({QStringLiteral("View_BestellungAuftrag"), QStringLiteral("SELECT * FROM View_Bestellung"),
+                                              QStringLiteral("View_Bestellung"), QStringLiteral("SELECT Nr FROM Artikel")})
+                                + QStringList{QStringLiteral("[felder]"), tabelle(QStringLiteral("Artikel")), feld(QStringLiteral("Neu"), 4, 0)}));
+        EXPECT_EQ(process(app.xdb, path), QStringList{kFinal});
+        const QStringList held{QStringLiteral("DROP VIEW View_BestellungAuftrag"),
+                               QStringLiteral("CREATE VIEW View_BestellungAuftrag AS SELECT * FROM View_Bestellung")};
+        const QStringList others{QStringLiteral("DROP VIEW View_Bestellung"), QStringLiteral("CREATE VIEW View_Bestellung AS SELECT Nr FROM Artikel")};
+        const QStringList add{QStringLiteral("ALTER TABLE [Artikel]  ADD [Neu] INT")};
+        EXPECT_EQ(withoutCatalogue(app.server->statements), linuxSwitch ? others + add + held : held + others + add)
+            << "Linux " << linuxSwitch;
+        // Listed where the document names it.
+        EXPECT_EQ(entries(app.xdb->List1).first(), QStringLiteral("Abfrage/Sicht erstellen: View_BestellungAuftrag"));
+    }
+}
+
+TEST(Abgleichen, AViewThatCannotBeRewrittenEndsTheRun)
+{
+    Recorded app(&MDIForm_Main::Option_Oracle, false, {{QStringLiteral("ARTIKEL"), {QStringLiteral("NR")}}});
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("QEL.XDB"));
+    writeFile(path, bytesOf(viewDocument({QStringLiteral("View_Links"), QStringLiteral("SELECT LEFT(Name FROM Artikel")})
+                            + QStringList{QStringLiteral("[felder]"), tabelle(QStringLiteral("Artikel")), feld(QStringLiteral("Neu"), 4, 0)}));
+    EXPECT_TRUE(process(app.xdb, path).isEmpty());
+    EXPECT_TRUE(withoutCatalogue(app.server->statements).isEmpty());
+    EXPECT_TRUE(entries(app.xdb->List1).last().contains(QStringLiteral("View_Links")));
+    EXPECT_TRUE(app.main->state.RunFailed);
+    EXPECT_TRUE(app.xdb->Command8->isEnabled());
+}
+
+TEST(Abgleichen, ClosingTheConversionWindowDuringAViewLetsTheDocumentGoOn)
+{
+    Recorded app(&MDIForm_Main::Option_MSSQL, false, {{QStringLiteral("Artikel"), {QStringLiteral("Nr")}}});
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("QEL.XDB"));
+    const QString longSelect = QStringLiteral("SELECT ") + QStringList(QList<QString>(40, QStringLiteral("Nr"))).join(QStringLiteral(", "))
+        + QStringLiteral(" FROM Artikel");
+    writeFile(path, bytesOf(viewDocument({QStringLiteral("View_Eins"), longSelect, QStringLiteral("View_Zwei"), longSelect,
+                                          QStringLiteral("View_Drei"), longSelect})
+                            + QStringList{QStringLiteral("[felder]"), tabelle(QStringLiteral("Artikel")), feld(QStringLiteral("Neu"), 4, 0)}));
+    Konvertierung* konv = app.main->loadKonvertierung();
+    QPointer<Konvertierung> watched = konv;
+    bool closed = false;
+    QObject::connect(konv->List1->model(), &QAbstractItemModel::rowsInserted, konv, [&] {
+        if (!closed) {
+            closed = true;
+            QTimer::singleShot(0, [&] { watched->parentWidget()->close(); });
+        }
+    });
+    EXPECT_EQ(process(app.xdb, path), QStringList{kFinal});
+    EXPECT_TRUE(closed);
+    const QStringList sent = withoutCatalogue(app.server->statements);
+    // The first view ended before its drop; the others came through a window loaded anew.
+    EXPECT_FALSE(sent.contains(QStringLiteral("DROP VIEW \"View_Eins\"")));
+    EXPECT_TRUE(sent.contains(QStringLiteral("CREATE VIEW View_Zwei AS ") + longSelect));
+    EXPECT_TRUE(sent.contains(QStringLiteral("CREATE VIEW View_Drei AS ") + longSelect));
+    EXPECT_EQ(sent.last(), QStringLiteral("ALTER TABLE [Artikel]  ADD [Neu] INT"));
+    QTest::qWait(20);
+    EXPECT_TRUE(watched.isNull());
+}
