@@ -589,3 +589,21 @@ TEST(Abgleichen, ClosingTheConversionWindowDuringAViewLetsTheDocumentGoOn)
     QTest::qWait(20);
     EXPECT_TRUE(watched.isNull());
 }
+
+TEST(Abgleichen, NoRunStartsWhileAnotherOperationRuns)
+{
+    Recorded app(&MDIForm_Main::Option_MSSQL, false, {{QStringLiteral("Artikel"), {QStringLiteral("Nr")}}});
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("QEL.XDB"));
+    writeFile(path, bytesOf({QStringLiteral("[felder]"), tabelle(QStringLiteral("Artikel")), feld(QStringLiteral("Neu"), 4, 0)}));
+    {
+        // As if the conversion window were in the middle of a load, yielding.
+        OperationScope busy(app.main->loadKonvertierung());
+        EXPECT_EQ(process(app.xdb, path),
+                  QStringList{QStringLiteral("Eine andere Verarbeitung läuft noch. Bitte warten Sie ihr Ende ab.")});
+        EXPECT_TRUE(app.server->statements.isEmpty());
+        EXPECT_TRUE(app.xdb->Command8->isEnabled());
+    }
+    EXPECT_EQ(process(app.xdb, path), QStringList{kFinal});
+    EXPECT_EQ(withoutCatalogue(app.server->statements), QStringList{QStringLiteral("ALTER TABLE [Artikel]  ADD [Neu] INT")});
+}
