@@ -108,6 +108,14 @@ QStringList columnsOf(ServerProbe& probe, const QString& table)
     return result;
 }
 
+// The test database holding only what `statements` make.
+void prepareServer(ServerProbe& probe, const QStringList& statements)
+{
+    probe.dropAllTables();
+    for (const QString& statement : statements)
+        probe.exec(statement);
+}
+
 }  // namespace
 
 TEST(Abgleichen, ControlsCaptionsAndPathFromTheCommandLine)
@@ -153,9 +161,8 @@ TEST(Abgleichen, AppliesADocumentToTheTestServer)
 {
     REQUIRE_TEST_SERVER();
     ServerProbe probe;
-    probe.dropAllTables();
-    probe.exec(QStringLiteral("CREATE TABLE XdbKunden (Nr INT NOT NULL PRIMARY KEY, Name VARCHAR(20))"));
-    probe.exec(QStringLiteral("CREATE TABLE XdbArtikel (Nr INT NOT NULL, Alt VARCHAR(10))"));
+    prepareServer(probe, {QStringLiteral("CREATE TABLE XdbKunden (Nr INT NOT NULL PRIMARY KEY, Name VARCHAR(20))"),
+                          QStringLiteral("CREATE TABLE XdbArtikel (Nr INT NOT NULL, Alt VARCHAR(10))")});
 
     LoggedIn app;
     Abgleichen* xdb = openXdb(*app.main);
@@ -411,8 +418,7 @@ TEST(Abgleichen, TypingADataSourceDuringARunUnloadsTheWindowAfterIt)
 {
     REQUIRE_TEST_SERVER();
     ServerProbe probe;
-    probe.dropAllTables();
-    probe.exec(QStringLiteral("CREATE TABLE XdbKunden (Nr INT)"));
+    prepareServer(probe, {QStringLiteral("CREATE TABLE XdbKunden (Nr INT)")});
     LoggedIn app;
     QPointer<Abgleichen> xdb = openXdb(*app.main);
     QTemporaryDir dir;
@@ -467,12 +473,10 @@ TEST(Abgleichen, ViewsOnTheTestServer)
 {
     REQUIRE_TEST_SERVER();
     ServerProbe probe;
-    probe.dropAllTables();
-    probe.exec(QStringLiteral("CREATE TABLE XdbKunden (Nr INT, Name VARCHAR(20))"));
-    probe.exec(QStringLiteral("INSERT INTO XdbKunden VALUES (1, 'Anna'), (2, 'Bert')"));
-    MDIForm_Main* main = nullptr;
+    prepareServer(probe, {QStringLiteral("CREATE TABLE XdbKunden (Nr INT, Name VARCHAR(20))"),
+                          QStringLiteral("INSERT INTO XdbKunden VALUES (1, 'Anna'), (2, 'Bert')")});
     LoggedIn app;
-    main = app.main.get();
+    MDIForm_Main* main = app.main.get();
     // The conversion window is not open: the views load it without showing it.
     app.konv->parentWidget()->close();
     QTest::qWait(20);
