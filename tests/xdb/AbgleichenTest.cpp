@@ -15,6 +15,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -134,8 +135,8 @@ TEST(Abgleichen, ControlsCaptionsAndPathFromTheCommandLine)
 
     // Browse: the dialog starts at the path, filters XDB documents, and a choice is taken over.
     QTemporaryDir dir;
-    const QString chosen = dir.filePath(QStringLiteral("NEU.XDB"));
-    writeFile(chosen, "[felder]\r\n");
+    writeFile(dir.filePath(QStringLiteral("NEU.XDB")), "[felder]\r\n");
+    const QString chosen = QFileInfo(dir.filePath(QStringLiteral("NEU.XDB"))).canonicalFilePath();
     QStringList filters;
     QString preset;
     WithModalDialog(
@@ -145,8 +146,11 @@ TEST(Abgleichen, ControlsCaptionsAndPathFromTheCommandLine)
             EXPECT_EQ(dialog->objectName(), QStringLiteral("CommonDialog"));
             filters = dialog->nameFilters();
             preset = dialog->selectedFiles().value(0);
-            dialog->selectFile(chosen);
-            QMetaObject::invokeMethod(dialog, "accept");
+            // As a user types the name into the dialog's file-name box and confirms.
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            ASSERT_NE(name, nullptr);
+            name->setText(chosen);
+            QTest::keyClick(name, Qt::Key_Return);
         },
         [&] { xdb->Command1->click(); });
     EXPECT_EQ(filters, QStringList{QStringLiteral("XDB's (*.XDB)")});
