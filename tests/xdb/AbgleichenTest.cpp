@@ -589,7 +589,7 @@ TEST(Abgleichen, ClosingTheConversionWindowDuringAViewLetsTheDocumentGoOn)
     EXPECT_EQ(process(app.xdb, path), QStringList{kFinal});
     EXPECT_TRUE(closed);
     const QStringList sent = withoutCatalogue(app.server->statements);
-    // The first view ended before its drop; the others came through a window loaded anew.
+    // The first view ended before its drop; the others were created all the same.
     EXPECT_FALSE(sent.contains(QStringLiteral("DROP VIEW \"View_Eins\"")));
     EXPECT_TRUE(sent.contains(QStringLiteral("CREATE VIEW View_Zwei AS ") + longSelect));
     EXPECT_TRUE(sent.contains(QStringLiteral("CREATE VIEW View_Drei AS ") + longSelect));
