@@ -118,6 +118,9 @@ bool XdbDocument::fill()
         return false;
     m_buffer = m_file.read(kChunk);
     m_offset = 0;
+    // A read that fails is no end of the document.
+    if (m_buffer.isEmpty() && m_file.error() != QFileDevice::NoError)
+        throw TabrixError(57, QStringLiteral("Geräte-E/A-Fehler: ") + m_file.errorString(), kSource);
     return !m_buffer.isEmpty();
 }
 

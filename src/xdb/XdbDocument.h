@@ -52,6 +52,7 @@ public:
     qint64 length() const { return m_length; }
     // Bytes consumed so far, line ends included.
     qint64 position() const { return m_position; }
+    // Both raise TabrixError 57 when the file cannot be read any further.
     bool atEnd();
     // The next line without its line end. Raises TabrixError 62 past the end.
     QString readLine();
