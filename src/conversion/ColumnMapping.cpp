@@ -1,5 +1,7 @@
 #include "conversion/ColumnMapping.h"
 
+#include "shell/ServerNames.h"
+
 #include <algorithm>
 
 namespace {
@@ -150,18 +152,18 @@ QString WrittenColumnName(const QString& name, const QString& table, Dialect dia
     case Dialect::DB2:
         // This one table of the ERP product has column names DB2 reserves.
         if (table == QLatin1String("F5SB90R"))
-            return QLatin1Char('"') + name + QLatin1Char('"');
+            return DoubleQuoted(name);
         return name;
     case Dialect::Oracle:
         if (name.toUpper() == QLatin1String("CHECK"))
             return QLatin1Char('"') + name.toUpper() + QLatin1Char('"');
         return name;
     case Dialect::MSSQL:
-        return QLatin1Char('"') + name + QLatin1Char('"');
+        return DoubleQuoted(name);
     case Dialect::Sybase:
         return name;
     case Dialect::MySQL:
-        return QLatin1Char('`') + name + QLatin1Char('`');
+        return BacktickQuoted(name);
     }
     return name;
 }

@@ -69,6 +69,8 @@ public:
     virtual void yieldOnce() = 0;
     // Appends a table to the identity-table list and puts that window behind the others.
     virtual void addIdentityTable(const QString& table) = 0;
+    // A line in the error log that reports no failure.
+    virtual void logNote(const QString& line) = 0;
     virtual void progressStart(long total) = 0;
     virtual void progressStep(long done) = 0;
 

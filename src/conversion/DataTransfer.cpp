@@ -1,6 +1,7 @@
 #include "conversion/DataTransfer.h"
 
 #include "conversion/ColumnMapping.h"
+#include "shell/ServerNames.h"
 
 #include <QDateTime>
 
@@ -102,11 +103,52 @@ QString preparedText(const QVariant& cell, bool isNull, const QString& defaultTe
     return v;
 }
 
-// "'" + text + "'" with apostrophes doubled, NUL blanked and, on Sybase, the
-// right single quotation mark removed; "''" for an empty text.
-void appendTextLiteral(QString& out, const QString& s, Dialect dialect)
+// MySQL takes a NUL character in a text as CHAR(0): the literal is cut into
+// pieces around each one and put together again with CONCAT.
+void appendMySqlTextWithNul(QString& out, const QString& s)
 {
+    out += QLatin1String("CONCAT(");
+    bool first = true;
+    qsizetype from = 0;
+    const auto piece = [&](qsizetype to) {
+        if (to == from)
+            return;
+        if (!first)
+            out += QLatin1Char(',');
+        first = false;
+        out += QLatin1Char('\'');
+        for (qsizetype i = from; i < to; ++i) {
+            if (s[i] == QLatin1Char('\''))
+                out += QLatin1Char('\'');
+            out += s[i];
+        }
+        out += QLatin1Char('\'');
+    };
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        if (s[i] != QChar(u'\0'))
+            continue;
+        piece(i);
+        if (!first)
+            out += QLatin1Char(',');
+        first = false;
+        out += QLatin1String("CHAR(0 USING utf8mb4)");
+        from = i + 1;
+    }
+    piece(s.size());
+    out += QLatin1Char(')');
+}
+
+// "'" + text + "'" with apostrophes doubled, NUL blanked and, on Sybase, the
+// right single quotation mark removed; "''" for an empty text. On MySQL a NUL
+// character is kept. Returns whether a NUL character was blanked.
+bool appendTextLiteral(QString& out, const QString& s, Dialect dialect)
+{
+    if (dialect == Dialect::MySQL && s.contains(QChar(u'\0'))) {
+        appendMySqlTextWithNul(out, s);
+        return false;
+    }
     const bool dropQuoteMark = dialect == Dialect::Sybase;
+    bool blanked = false;
     out += QLatin1Char('\'');
     qsizetype plainFrom = 0;
     const QChar* data = s.constData();
@@ -117,12 +159,15 @@ void appendTextLiteral(QString& out, const QString& s, Dialect dialect)
         out.append(data + plainFrom, i - plainFrom);
         if (c == u'\'')
             out += QLatin1String("''");
-        else if (c == u'\0')
+        else if (c == u'\0') {
             out += QLatin1Char(' ');
+            blanked = true;
+        }
         plainFrom = i + 1;
     }
     out.append(data + plainFrom, s.size() - plainFrom);
     out += QLatin1Char('\'');
+    return blanked;
 }
 
 // Date defaults are texts as entered in Access: German or ISO form.
@@ -263,13 +308,52 @@ void appendBinaryLiteral(QString& out, const QByteArray& bytes, Dialect dialect)
     out += QLatin1StringView(close);
 }
 
+// A half of a UTF-16 surrogate pair without its other half: the file holds
+// bytes that are no text (an OLE object retyped as Memo, a damaged page).
+bool hasLoneSurrogate(const QString& s)
+{
+    const QChar* data = s.constData();
+    const qsizetype n = s.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = data[i].unicode();
+        if ((c & 0xF800) != 0xD800)
+            continue;
+        if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(data[i + 1].unicode())) {
+            ++i;
+            continue;
+        }
+        return true;
+    }
+    return false;
+}
+
+QString replaceLoneSurrogates(const QString& s)
+{
+    QString out;
+    out.reserve(s.size());
+    const qsizetype n = s.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = s[i];
+        if (c.isHighSurrogate() && i + 1 < n && s[i + 1].isLowSurrogate()) {
+            out += c;
+            out += s[++i];
+        } else if (c.isSurrogate()) {
+            out += QChar(QChar::ReplacementCharacter);
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 void raise(const RenderErrorSink& onError, const TabrixError& error)
 {
     if (onError)
         onError(error);
 }
 
-void appendValue(QString& out, const dao::Field& field, const QVariant& cell, bool isNull,
+// Returns whether a NUL character of a text had to be blanked.
+bool appendValue(QString& out, const dao::Field& field, const QVariant& cell, bool isNull,
                  const QString& defaultText, Dialect dialect, bool specialTime,
                  const std::optional<QDate>& dateBase, const RenderErrorSink& onError)
 {
@@ -280,7 +364,7 @@ void appendValue(QString& out, const dao::Field& field, const QVariant& cell, bo
         else
             out += preparedText(cell, isNull, defaultText) == QLatin1String("TRUE") ? QLatin1Char('1')
                                                                                      : QLatin1Char('0');
-        return;
+        return false;
     case dao::dbByte:
     case dao::dbInteger:
     case dao::dbLong:
@@ -288,13 +372,13 @@ void appendValue(QString& out, const dao::Field& field, const QVariant& cell, bo
     case dao::dbSingle:
     case dao::dbDouble: {
         if (!isNull && appendTypedNumber(out, cell))
-            return;
+            return false;
         QString v = preparedText(cell, isNull, defaultText);
         if (v.isEmpty())
             out += QLatin1String("NULL");
         else
             out += v.replace(QLatin1Char(','), QLatin1Char('.'));
-        return;
+        return false;
     }
     case dao::dbDate: {
         std::optional<QDateTime> dt;
@@ -305,18 +389,18 @@ void appendValue(QString& out, const dao::Field& field, const QVariant& cell, bo
             v = preparedText(cell, isNull, defaultText);
             if (v.isEmpty()) {
                 out += QLatin1String("NULL");
-                return;
+                return false;
             }
             dt = parseDateText(v);
         }
         if (!dt) {
             raise(onError, TabrixError(typeMismatchNumber, typeMismatch));
             out += v;
-            return;
+            return false;
         }
         const QDate date = specialTime && dateBase ? *dateBase : dt->date();
         appendDateLiteral(out, date, dt->time(), dialect, specialTime);
-        return;
+        return false;
     }
     case dao::dbBinary:
     case dao::dbLongBinary:
@@ -324,21 +408,30 @@ void appendValue(QString& out, const dao::Field& field, const QVariant& cell, bo
             appendBinaryLiteral(out, cell.toByteArray(), dialect);
         else
             out += preparedText(cell, isNull, defaultText);
-        return;
+        return false;
     case dao::dbGUID:
         // Its braced text is no literal of any server: written like a text.
     case dao::dbText:
     case dao::dbMemo: {
-        const QString s = isNull ? defaultText : ValueText(cell);
+        QString s = isNull ? defaultText : ValueText(cell);
+        if (hasLoneSurrogate(s)) {
+            // No server text can hold it: the rest of the row still arrives,
+            // and the loss is reported.
+            raise(onError, TabrixError(typeMismatchNumber,
+                                       QStringLiteral("Feld %1: der Text enthält ungültige Zeichen (einzelne "
+                                                      "UTF-16-Ersatzzeichen); sie wurden durch \uFFFD ersetzt.")
+                                           .arg(field.Name)));
+            s = replaceLoneSurrogates(s);
+        }
         if (s.isEmpty())
             out += QLatin1String("''");
         else
-            appendTextLiteral(out, s, dialect);
-        return;
+            return appendTextLiteral(out, s, dialect);
+        return false;
     }
     default:
         out += preparedText(cell, isNull, defaultText);
-        return;
+        return false;
     }
 }
 
@@ -462,7 +555,7 @@ QString RenderValue(const dao::Field& field, const QVariant& cell, const QString
 
 RowStatementBuilder::RowStatementBuilder(const QString& table, const QList<dao::Field>& fields, Dialect dialect,
                                          SpecialTimeFields special)
-    : m_head(QStringLiteral("INSERT INTO ") + table + QLatin1Char(' '))
+    : m_head(QStringLiteral("INSERT INTO ") + PlainOrQuotedName(table, dialect) + QLatin1Char(' '))
     , m_fields(fields)
     , m_dialect(dialect)
     , m_special(std::move(special))
@@ -498,7 +591,8 @@ QString RowStatementBuilder::build(const ValueAt& valueAt, const Options& readOp
         columns += m_names[i];
         values += separator;
         const bool special = field.Type == dao::dbDate && m_special.contains(int(i));
-        appendValue(values, field, cell, isNull, defaultText, m_dialect, special, m_special.dateBase, onError);
+        if (appendValue(values, field, cell, isNull, defaultText, m_dialect, special, m_special.dateBase, onError))
+            m_nulBlanked = true;
         separator = QLatin1Char(',');
     }
     if (columns.isEmpty())
@@ -662,4 +756,8 @@ void RunCopyLoop(ConversionHost& host, dao::Recordset& rs, const TableFlags& fla
             break;
     }
     host.progressStep(0);
+    if (builder.nulBlanked())
+        host.logNote(QStringLiteral("Tabelle %1: NUL-Zeichen in Texten wurden als Leerzeichen übertragen "
+                                    "(dieser SQL-Server-Dialekt erhält sie nicht).")
+                         .arg(host.tableName()));
 }

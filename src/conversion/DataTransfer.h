@@ -80,6 +80,12 @@ private:
     QStringList m_names;
     Dialect m_dialect;
     SpecialTimeFields m_special;
+public:
+    // A text held a NUL character that this dialect gets as a blank.
+    bool nulBlanked() const { return m_nulBlanked; }
+
+private:
+    bool m_nulBlanked = false;
     // Kept from row to row so that their memory is reused.
     QString m_columns;
     QString m_values;

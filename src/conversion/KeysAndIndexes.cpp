@@ -1,5 +1,7 @@
 #include "conversion/KeysAndIndexes.h"
 
+#include "shell/ServerNames.h"
+
 #include "shell/ServerConnection.h"
 #include "shell/TabrixError.h"
 
@@ -48,13 +50,13 @@ QString PrimaryKeyClause(const QString& table, const QStringList& keyList, Diale
         break;
     case Dialect::MSSQL: {
         const QString name = QLatin1String("prim") + table.left(26);
-        clause += QLatin1Char('"') + (getPrim ? getPrim(name) : name) + QLatin1Char('"');
+        clause += DoubleQuoted(getPrim ? getPrim(name) : name);
         break;
     }
     case Dialect::Oracle:
     case Dialect::Sybase:
     case Dialect::MySQL:
-        clause += QLatin1String("prim") + table.left(26);
+        clause += PlainOrQuotedName(QLatin1String("prim") + table.left(26), dialect);
         break;
     }
     clause += QLatin1String(" PRIMARY KEY(");
@@ -62,9 +64,9 @@ QString PrimaryKeyClause(const QString& table, const QStringList& keyList, Diale
         if (i > 0)
             clause += QLatin1Char(',');
         if (dialect == Dialect::MSSQL)
-            clause += QLatin1Char('"') + keyList[i] + QLatin1Char('"');
+            clause += DoubleQuoted(keyList[i]);
         else
-            clause += keyList[i];
+            clause += PlainOrQuotedName(keyList[i], dialect);
     }
     clause += QLatin1Char(')');
     return clause;
@@ -89,7 +91,7 @@ QString GetPrim(ServerConnection& connection, const QString& name)
             connection,
             QStringLiteral("SELECT COUNT(CONSTRAINT_NAME) FROM INFORMATION_SCHEMA.CONSTRAINT_COLUMN_USAGE "
                            "WHERE CONSTRAINT_NAME = '")
-                + name + QLatin1Char('\''));
+                + QString(name).replace(QLatin1Char('\''), QLatin1String("''")) + QLatin1Char('\''));
         bool ok = false;
         const qlonglong n = count.toLongLong(&ok);
         if (!ok)
@@ -127,7 +129,7 @@ QStringList IndexLines(const dao::Index& index, const QString& table, Dialect di
         n = table + n + TimeStamp12(now);
     n = n.right(30);
     const QString c = QStringLiteral("%1").arg(counter, 3, 10, QLatin1Char('0'));
-    const QString on = QStringLiteral(" ON ") + table;
+    const QString on = QStringLiteral(" ON ") + PlainOrQuotedName(table, dialect);
 
     QStringList lines;
     switch (dialect) {
@@ -135,7 +137,7 @@ QStringList IndexLines(const dao::Index& index, const QString& table, Dialect di
         lines << QStringLiteral("CREATE INDEX \"") + c + n.left(27) + QLatin1Char('"') + on;
         break;
     case Dialect::MSSQL:
-        lines << QStringLiteral("CREATE INDEX \"") + n.left(30) + QLatin1Char('"') + on;
+        lines << QStringLiteral("CREATE INDEX ") + DoubleQuoted(n.left(30)) + on;
         break;
     case Dialect::DB2:
         lines << QStringLiteral("CREATE INDEX \"") + c + n.left(15) + QLatin1Char('"') + on;
@@ -144,7 +146,8 @@ QStringList IndexLines(const dao::Index& index, const QString& table, Dialect di
         lines << QStringLiteral("CREATE INDEX ") + n.left(30) + on;
         break;
     case Dialect::MySQL:
-        lines << QStringLiteral("CREATE INDEX ") + QString(n).replace(QLatin1Char('-'), QLatin1Char('_')).left(30) + on;
+        lines << QStringLiteral("CREATE INDEX ")
+                + PlainOrQuotedName(QString(n).replace(QLatin1Char('-'), QLatin1Char('_')).left(30), dialect) + on;
         break;
     }
     for (qsizetype i = 0; i < index.Fields.size(); ++i) {
@@ -153,7 +156,9 @@ QStringList IndexLines(const dao::Index& index, const QString& table, Dialect di
         if (dialect == Dialect::Oracle && f.toUpper() == QLatin1String("CHECK"))
             written = QLatin1Char('"') + f.toUpper() + QLatin1Char('"');
         else if (dialect == Dialect::MSSQL)
-            written = QLatin1Char('"') + f + QLatin1Char('"');
+            written = DoubleQuoted(f);
+        else
+            written = PlainOrQuotedName(f, dialect);
         lines << (i == 0 ? QStringLiteral("(") : QStringLiteral(",")) + written;
     }
     lines << QStringLiteral(")");

@@ -7,6 +7,7 @@
 #include "shell/ClickableLabel.h"
 #include "shell/MDIForm_Main.h"
 #include "shell/MessageBox.h"
+#include "shell/ServerNames.h"
 #include "shell/StatusLabel.h"
 #include "shell/TabrixError.h"
 #include "shell/TimeOfDay.h"
@@ -372,8 +373,13 @@ void Konvertierung::c4c()
                 serverTrouble = true;
                 // The load ends here; its progress display must not stay behind.
                 m_main->ProgressStep(0);
-                ShowMessage(this, e.description() + QStringLiteral("\r\nDatenbankserver überlastet\r\nBitte starten sie das Programm neu"));
                 state.RunFailed = true;
+                if (IsConnectionLost(e)) {
+                    m_main->ConnectionLost();
+                    ShowMessage(this, MDIForm_Main::ConnectionLostMessage(e.description()));
+                    return;
+                }
+                ShowMessage(this, e.description() + QStringLiteral("\r\nDatenbankserver überlastet\r\nBitte starten sie das Programm neu"));
                 return;
             }
             flag = false;
@@ -405,6 +411,7 @@ void Konvertierung::c4c()
     m_main->ProgressStart(count);
     qint64 tables = 0;
     qint64 rows = 0;
+    QStringList unfinishedTables;
     for (int i = count - 1; i >= 0; --i) {
         QListWidgetItem* item = List2->item(i);
         m_main->ProgressStep(count - i);
@@ -427,9 +434,15 @@ void Konvertierung::c4c()
         });
         if (serverTrouble)
             return;
+        // A table left half-filled by a conversion that did not end is marked
+        // again, although the server has it.
+        const bool unfinished = state.UnfinishedTables.contains(
+            Module1::UnfinishedKey(m_main->ODBC_Name->text(), item->text()));
+        if (found && unfinished)
+            unfinishedTables.prepend(item->text());
         // The switch stands open while the program marks, so the click rule keeps out.
         setMarkingAllowed(true);
-        item->setSelected(!found);
+        item->setSelected(!found || unfinished);
         setMarkingAllowed(false);
         if (found) {
             bool ignored = true;
@@ -457,6 +470,9 @@ void Konvertierung::c4c()
     const ServerConnection* server = state.ServerConnection.get();
     List1->addItem(QStringLiteral("SQL-Treiber: ") + (server ? server->Name() : QString()) + QStringLiteral(" : ")
                    + (server ? server->Description() : QString()));
+    for (const QString& table : unfinishedTables)
+        List1->addItem(QStringLiteral("Tabelle ") + table
+                       + QStringLiteral(": die letzte Konvertierung wurde nicht beendet, die Tabelle ist markiert."));
 
     setStatus(QStringLiteral("Bereit.   [") + QString::number(rows) + QStringLiteral(" Sätze in ")
               + QString::number(tables) + QStringLiteral(" Tabellen auf dem SQL-Server]"));
@@ -532,6 +548,7 @@ void Konvertierung::addIdentityTable(const QString& table)
     comeToFront();
 }
 
+void Konvertierung::logNote(const QString& line) { m_main->fehlerProtokoll()->Add(line); }
 void Konvertierung::progressStart(long total) { m_main->ProgressStart(total); }
 void Konvertierung::progressStep(long done) { m_main->ProgressStep(done); }
 void Konvertierung::executeSql(QString& statement) { m_main->ExecuteSql(statement); }
@@ -553,6 +570,17 @@ void Konvertierung::handleConversionError(const TabrixError& error)
 {
     const Dialect dialect = m_main->currentDialect();
     const QString& text = error.description();
+    if (IsConnectionLost(error)) {
+        // Every further statement would fail the same way: the table ends here,
+        // with one line in the log, and the batch stops after it.
+        m_connectionLost = text;
+        m_main->fehlerProtokoll()->Add(QStringLiteral("Verbindung zum SQL-Server verloren, Tabelle ") + Text1->text()
+                                       + QStringLiteral(": ") + text);
+        m_main->state.LastErrorText = text;
+        TableFailed = true;
+        endConversion();
+        throw ConversionEnded{};
+    }
     // Index already there: nothing to report.
     if ((dialect == Dialect::Oracle && text.contains(QLatin1String("42S11")))
         || (dialect == Dialect::DB2 && text.contains(QLatin1String("SQL0605W"))))
@@ -596,6 +624,9 @@ void Konvertierung::Command1_SIK()
     m_afterCreation = false;
     Busy = true;
     const QString table = Text1->text();
+    // Until the conversion has ended, the server table may be half-filled.
+    const QString unfinished = Module1::UnfinishedKey(m_main->ODBC_Name->text(), table);
+    m_main->state.UnfinishedTables.insert(unfinished);
     try {
         step([&] { m_main->fehlerProtokoll()->Add(QStringLiteral("Tabelle: ") + table); });
         step([&] { EnableCommands(false); });
@@ -628,6 +659,8 @@ void Konvertierung::Command1_SIK()
     } catch (const ConversionEnded&) {
         // The error handler has already reported the failure and ended the run.
     }
+    if (m_connectionLost.isEmpty() && !mustEnd())
+        m_main->state.UnfinishedTables.remove(unfinished);
 }
 
 // ---------------------------------------------------------------------------
@@ -646,10 +679,12 @@ bool Konvertierung::runBatch()
         m_main->fehlerProtokoll()->Clear();
         const int start = TimeOfDay::secondsSinceMidnight();
         m_main->formAuto()->listAuto()->clear();
+        m_connectionLost.clear();
 
         // Entries are read by position at each turn: the user may click the
-        // list while a table converts.
-        for (int i = 0; i < List2->count() && !mustEnd(); ++i) {
+        // list while a table converts. A lost connection ends the batch: the
+        // tables after it stay marked.
+        for (int i = 0; i < List2->count() && !mustEnd() && m_connectionLost.isEmpty(); ++i) {
             QListWidgetItem* item = List2->item(i);
             if (!item->isSelected())
                 continue;
@@ -675,8 +710,12 @@ bool Konvertierung::runBatch()
         setMarkingAllowed(false);
         // A batch cut short because the window is to close reports nothing more.
         const bool completed = !mustEnd();
-        if (completed && !m_main->state.AutoMode)
+        if (!m_connectionLost.isEmpty()) {
+            m_main->ConnectionLost();
+            ShowMessage(this, MDIForm_Main::ConnectionLostMessage(m_connectionLost));
+        } else if (completed && !m_main->state.AutoMode) {
             ShowMessage(this, QStringLiteral("Alle markierten Tabellen wurden konvertiert."));
+        }
         EnableCommands(true);
         if (completed) {
             Form_Auto* identityTables = m_main->formAuto();

@@ -112,6 +112,7 @@ public:
     void setClipboardText(const QString& text) override;
     void yieldOnce() override;
     void addIdentityTable(const QString& table) override;
+    void logNote(const QString& line) override;
     void progressStart(long total) override;
     void progressStep(long done) override;
     void executeSql(QString& statement) override;
@@ -153,5 +154,7 @@ private:
     bool m_comingToFront = false;
     // The path was edited while an operation ran: its change rule follows when it ends.
     bool m_pathChangeHeld = false;
+    // The server connection broke during the running batch: its text.
+    QString m_connectionLost;
     std::unique_ptr<dao::Recordset> m_recordset;
 };

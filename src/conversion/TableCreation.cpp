@@ -1,5 +1,7 @@
 #include "conversion/TableCreation.h"
 
+#include "shell/ServerNames.h"
+
 #include "conversion/ColumnMapping.h"
 #include "conversion/KeysAndIndexes.h"
 #include "shell/TabrixError.h"
@@ -61,11 +63,12 @@ TableFlags RunStructurePhase(ConversionHost& host, const dao::Recordset& rs)
     flags.structureRan = true;
 
     host.setStatus(QStringLiteral("lösche evtl. vorhandene SQL-Tabelle"));
-    executeIgnoringErrors(host, QStringLiteral("DROP TABLE ") + table);
+    const QString written = PlainOrQuotedName(table, host.options().dialect);
+    executeIgnoringErrors(host, QStringLiteral("DROP TABLE ") + written);
 
     host.setStatus(QStringLiteral("Erstelle SQL - Tabellenstruktur"));
     host.clearLines();
-    host.appendLine(QStringLiteral("CREATE TABLE ") + table + QLatin1Char(' '));
+    host.appendLine(QStringLiteral("CREATE TABLE ") + written + QLatin1Char(' '));
 
     flags.terminkalender = table == QLatin1String("Terminkalender");
     flags.formularprotokoll = table == QLatin1String("Formularprotokoll");
@@ -106,7 +109,14 @@ TableFlags RunStructurePhase(ConversionHost& host, const dao::Recordset& rs)
     QString pkClause;
     const auto buildPkClause = [&] {
         return PrimaryKeyClause(table, keys, options.dialect,
-                                [&](const QString& name) { return GetPrim(host.connection(), name); });
+                                [&](const QString& name) {
+                                    // Any failure gives the name back, a missing connection too.
+                                    try {
+                                        return GetPrim(host.connection(), name);
+                                    } catch (...) {
+                                        return name;
+                                    }
+                                });
     };
     const QList<dao::Field>& fields = rs.Fields();
     for (int i = 0; i < fields.size(); ++i) {

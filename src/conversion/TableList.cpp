@@ -1,5 +1,6 @@
 #include "conversion/TableList.h"
 
+#include "shell/ServerNames.h"
 #include "shell/TimeOfDay.h"
 
 QString PadName(const QString& name)
@@ -36,7 +37,7 @@ QString TableNameFromEntry(const QString& entry)
 QString RowCountStatement(Dialect dialect, const QString& table)
 {
     if (dialect == Dialect::MySQL)
-        return QStringLiteral("SELECT COUNT(*) FROM `") + table + QLatin1Char('`');
+        return QStringLiteral("SELECT COUNT(*) FROM ") + BacktickQuoted(table);
     return QStringLiteral("SELECT COUNT(*) FROM ") + table;
 }
 

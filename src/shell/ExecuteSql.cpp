@@ -3,12 +3,50 @@
 #include "shell/ServerConnection.h"
 #include "shell/TabrixError.h"
 
+void DoubleBackslashes(QString& statement)
+{
+    if (!statement.contains(QLatin1Char('\\')))
+        return;
+    if (!statement.contains(QLatin1Char('`'))) {
+        statement.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
+        return;
+    }
+    // Names between grave accents keep their backslashes; literals are walked
+    // so that a grave accent inside a text value is no name.
+    enum class In { Plain, Literal, DoubleQuoted, Name } in = In::Plain;
+    QString out;
+    out.reserve(statement.size() + 16);
+    for (const QChar c : statement) {
+        const char16_t u = c.unicode();
+        switch (in) {
+        case In::Plain:
+            in = u == u'\'' ? In::Literal : u == u'"' ? In::DoubleQuoted : u == u'`' ? In::Name : In::Plain;
+            break;
+        case In::Literal:
+            if (u == u'\'')
+                in = In::Plain;
+            break;
+        case In::DoubleQuoted:
+            if (u == u'"')
+                in = In::Plain;
+            break;
+        case In::Name:
+            if (u == u'`')
+                in = In::Plain;
+            break;
+        }
+        out += c;
+        if (u == u'\\' && in != In::Name)
+            out += c;
+    }
+    statement = out;
+}
+
 void ExecuteSql(ServerConnection& connection, Dialect dialect, bool linuxSwitch, QString& statement)
 {
     // The server reads a backslash in a literal as an escape character.
-    if ((dialect == Dialect::MySQL || (dialect == Dialect::Sybase && linuxSwitch))
-        && statement.contains(QLatin1Char('\\')))
-        statement.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
+    if (dialect == Dialect::MySQL || (dialect == Dialect::Sybase && linuxSwitch))
+        DoubleBackslashes(statement);
     try {
         connection.Execute(statement, rdExecDirect);
     } catch (const TabrixError& e) {

@@ -304,6 +304,26 @@ void MDIForm_Main::ExecuteSql(QString& statement)
     ::ExecuteSql(*state.ServerConnection, currentDialect(), linuxChecked(), statement);
 }
 
+QString Module1::UnfinishedKey(const QString& dataSource, const QString& table)
+{
+    return dataSource.toUpper() + QLatin1Char('\n') + table.toLower();
+}
+
+void MDIForm_Main::ConnectionLost()
+{
+    state.CountResult.reset();
+    state.QueryConnection.reset();
+    state.ServerConnection.reset();
+    Command1->setEnabled(false);
+    Command2->setEnabled(false);
+}
+
+QString MDIForm_Main::ConnectionLostMessage(const QString& serverText)
+{
+    return QStringLiteral("Die Verbindung zum SQL-Server ist abgebrochen:\r\n") + serverText
+        + QStringLiteral("\r\nBitte melden Sie sich neu an (SQL anmelden).");
+}
+
 void MDIForm_Main::ProgressStart(long total)
 {
     m_progress->ProgressStart(total);
@@ -405,13 +425,22 @@ void MDIForm_Main::Command3_Click()
 {
     ODBC_Name_Change();
     bool success = true;
-    // Any failure of the login ends in one message; the engine's own text is not shown.
+    // Any failure of the login ends in one message, which names the first
+    // failure's state and driver text on its second line.
+    QString firstFailure;
     auto attempt = [&](const std::function<void()>& step) {
         try {
             step();
-        } catch (const std::exception&) {
+        } catch (const TabrixError& e) {
             state.RunFailed = true;
             success = false;
+            if (firstFailure.isEmpty())
+                firstFailure = e.description();
+        } catch (const std::exception& e) {
+            state.RunFailed = true;
+            success = false;
+            if (firstFailure.isEmpty())
+                firstFailure = QString::fromLocal8Bit(e.what());
         }
     };
     auto requireEnvironment = [](const std::unique_ptr<::ServerEnvironment>& env) -> ::ServerEnvironment& {
@@ -440,7 +469,10 @@ void MDIForm_Main::Command3_Click()
         Command2->setEnabled(true);
     } else {
         state.RunFailed = true;
-        ShowMessage(this, QStringLiteral("ODBC-Datenquelle '") + ODBC_Name->text() + QStringLiteral("' nicht gefunden!"));
+        QString text = QStringLiteral("ODBC-Datenquelle '") + ODBC_Name->text() + QStringLiteral("' nicht gefunden!");
+        if (!firstFailure.isEmpty())
+            text += QStringLiteral("\r\n") + firstFailure;
+        ShowMessage(this, text);
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QSet>
 #include <QString>
 
 #include <memory>
@@ -42,6 +43,11 @@ struct Module1 {
     bool AutoMode = false;
     bool RunFailed = false;
     bool NoErrorMode = false;
+    // Tables whose last conversion did not end (the connection was lost, or the
+    // window went away in the middle): the next load marks them although the
+    // server has them. Kept for the life of the process.
+    QSet<QString> UnfinishedTables;
+    static QString UnfinishedKey(const QString& dataSource, const QString& table);
 };
 
 // The outermost window "SQL-Server Hilfsprogramme": login strip on top,
@@ -67,6 +73,12 @@ public:
 
     // Sends a statement on ServerConnection with the dialect's rules.
     void ExecuteSql(QString& statement);
+    // The connection to the server is gone: both connections are released and
+    // the working buttons disabled as after a login reset, so the next action
+    // is a login. The child windows stay, so the user sees what happened.
+    void ConnectionLost();
+    // The message for the user: what the server said, and that a login is due.
+    static QString ConnectionLostMessage(const QString& serverText);
     void ProgressStart(long total);
     void ProgressStep(long done);
     Progress& progress() { return *m_progress; }

@@ -373,3 +373,66 @@ TEST(RunCopyLoop, MissingDateBaseIsLoggedAndOwnDateUsed)
     EXPECT_EQ(none.errors.size(), 1);
     EXPECT_EQ(none.sent(), QStringList{"INSERT INTO Formularprotokoll (\"Uhrzeit\") VALUES ('20240305 14:07:09')"});
 }
+
+// NUL characters: MySQL receives them (CHAR(0) between the pieces of the
+// text); the other dialects get a blank, as they always did, and the copy says
+// so in the error log.
+TEST(RenderValue, NulCharactersPerDialect)
+{
+    const QString s = QString::fromUtf16(u"a\0b'c\0", 6);
+    EXPECT_EQ(render(dao::dbText, s, Dialect::MySQL),
+              "CONCAT('a',CHAR(0 USING utf8mb4),'b''c',CHAR(0 USING utf8mb4))");
+    EXPECT_EQ(render(dao::dbMemo, QString::fromUtf16(u"\0\0", 2), Dialect::MySQL),
+              "CONCAT(CHAR(0 USING utf8mb4),CHAR(0 USING utf8mb4))");
+    for (Dialect d : {Dialect::MSSQL, Dialect::Sybase, Dialect::Oracle, Dialect::DB2})
+        EXPECT_EQ(render(dao::dbText, s, d), "'a b''c '") << dialectName(d).toStdString();
+}
+
+TEST(RunCopyLoop, BlankedNulCharactersAreNotedOnce)
+{
+    for (Dialect d : {Dialect::MySQL, Dialect::Oracle}) {
+        FakeHost host;
+        host.opts.dialect = d;
+        host.table = QStringLiteral("Artikel");
+        FakeRecordset rs({makeField("Name", dao::dbText, 9)},
+                         {{QString::fromUtf16(u"a\0b", 3)}, {QString::fromUtf16(u"\0", 1)}});
+        RunCopyLoop(host, rs, {});
+        EXPECT_TRUE(host.errors.isEmpty());
+        EXPECT_FALSE(host.tableFailed);
+        if (d == Dialect::MySQL)
+            EXPECT_TRUE(host.notes.isEmpty());
+        else
+            EXPECT_EQ(host.notes, QStringList{QStringLiteral("Tabelle Artikel: NUL-Zeichen in Texten wurden als "
+                                                             "Leerzeichen übertragen (dieser SQL-Server-Dialekt "
+                                                             "erhält sie nicht).")});
+    }
+}
+
+TEST(RenderValue, TextsThatAreNoUnicodeAreReported)
+{
+    // A high surrogate without its low half, and a pair that is whole.
+    const QString broken = QString::fromUtf16(u"a\xD800" u"b\xD83D\xDE00", 5);
+    QStringList errors;
+    const QString out = RenderValue(makeField("Logo", dao::dbMemo, 0), broken, {}, Dialect::MySQL, false, std::nullopt,
+                                    [&](const TabrixError& e) { errors.append(e.description()); });
+    EXPECT_EQ(out, QString::fromUtf16(u"'a\xFFFD" u"b\xD83D\xDE00'", 7));
+    EXPECT_EQ(errors, QStringList{QStringLiteral("Feld Logo: der Text enthält ungültige Zeichen (einzelne "
+                                                 "UTF-16-Ersatzzeichen); sie wurden durch \uFFFD ersetzt.")});
+}
+
+// Names as they stand: a grave accent doubled between grave accents, a table
+// name the server cannot read bare put between them on MySQL.
+TEST(InsertStatement, HostileNamesPerDialect)
+{
+    const QList<dao::Field> fields{makeField("I`o", dao::dbLong, 4), makeField("Me\"ge", dao::dbLong, 4)};
+    const QList<QVariant> row{1, 2};
+    const auto insert = [&](Dialect d) {
+        RowStatementBuilder b(QStringLiteral("Ku'den"), fields, d);
+        return b.InsertStatement(row, on(d));
+    };
+    EXPECT_EQ(insert(Dialect::MySQL), "INSERT INTO `Ku'den` (`I``o`,`Me\"ge`) VALUES (1,2)");
+    EXPECT_EQ(insert(Dialect::MSSQL), "INSERT INTO Ku'den (\"I`o\",\"Me\"\"ge\") VALUES (1,2)");
+    EXPECT_EQ(insert(Dialect::Sybase), "INSERT INTO Ku'den (I`o,Me\"ge) VALUES (1,2)");
+    EXPECT_EQ(insert(Dialect::Oracle), "INSERT INTO Ku'den (I`o,Me\"ge) VALUES (1,2)");
+    EXPECT_EQ(insert(Dialect::DB2), "INSERT INTO Ku'den (I`o,Me\"ge) VALUES (1,2)");
+}

@@ -39,6 +39,7 @@ public:
     QStringList identityTables;
     QStringList progress;  // "start 3", "step 1", ..., "step 0"
     QStringList errors;    // logged error texts
+    QStringList notes;     // log lines that report no failure
     bool tableFailed = false;
     // Called after each statement sent (to set abort mid-copy, for instance).
     std::function<void(const QString&)> afterExecute;
@@ -67,6 +68,7 @@ public:
     void setClipboardText(const QString& text) override { clipboard = text; }
     void yieldOnce() override { ++yields; }
     void addIdentityTable(const QString& t) override { identityTables.append(t); }
+    void logNote(const QString& line) override { notes.append(line); }
     void progressStart(long total) override { progress.append(QStringLiteral("start %1").arg(total)); }
     void progressStep(long done) override { progress.append(QStringLiteral("step %1").arg(done)); }
     void executeSql(QString& statement) override

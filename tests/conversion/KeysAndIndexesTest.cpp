@@ -208,3 +208,27 @@ TEST(RunIndexPhase, ToleratedAndLoggedFailures)
     EXPECT_EQ(mssql.sent(), (QStringList{"CREATE INDEX \"PLZ\" ON Adressen(\"PLZ\")",
                                          "CREATE INDEX \"Ort\" ON Adressen(\"Ort\")"}));
 }
+
+// Names that break a statement when written bare: on MySQL they go between
+// grave accents (and only they: ordinary names keep their specified form), on
+// MS SQL a double quote inside the quotes is doubled.
+TEST(PrimaryKeyClause, HostileNames)
+{
+    const auto same = [](const QString& n) { return n; };
+    EXPECT_EQ(PrimaryKeyClause("Ku'den", {"Kd Nr", "Pos"}, Dialect::MySQL, same),
+              "CONSTRAINT `primKu'den` PRIMARY KEY(`Kd Nr`,Pos)");
+    EXPECT_EQ(PrimaryKeyClause("Ku\"den", {"Kd\"Nr"}, Dialect::MSSQL, same),
+              "CONSTRAINT \"primKu\"\"den\" PRIMARY KEY(\"Kd\"\"Nr\")");
+    EXPECT_EQ(PrimaryKeyClause("Ku'den", {"Kd Nr"}, Dialect::Sybase, same), "CONSTRAINT primKu'den PRIMARY KEY(Kd Nr)");
+}
+
+TEST(IndexLines, HostileNames)
+{
+    const QDateTime now(QDate(2024, 3, 5), QTime(14, 7, 9));
+    dao::Index index{QStringLiteral("Ix-Bemerkung"), false, false, {QStringLiteral("Bem`r'k;g"), QStringLiteral("Nr")}};
+    EXPECT_EQ(IndexLines(index, "Fil;alen", Dialect::MySQL, 0, now),
+              (QStringList{"CREATE INDEX Ix_Bemerkung ON `Fil;alen`", "(`Bem``r'k;g`", ",Nr", ")"}));
+    index.Fields = {QStringLiteral("a\"b")};
+    EXPECT_EQ(IndexLines(index, "Fil;alen", Dialect::MSSQL, 1, now),
+              (QStringList{"CREATE INDEX \"Ix-Bemerkung\" ON Fil;alen", "(\"a\"\"b\"", ")"}));
+}

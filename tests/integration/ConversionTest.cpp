@@ -9,6 +9,8 @@
 #include "conversion/TableList.h"
 #include "shell/ClickableLabel.h"
 #include "shell/AccessDatabase.h"
+#include "shell/ServerNames.h"
+#include "conversion/ColumnMapping.h"
 #include "windows/FehlerProtokoll.h"
 #include "windows/Form_Auto.h"
 
@@ -18,6 +20,8 @@
 #include <QMap>
 #include <QListWidget>
 #include <QPushButton>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -109,7 +113,6 @@ QString expectedCell(const dao::Field& f, const QVariant& v, const QDate* dateBa
     case dao::dbText:
     case dao::dbMemo: {
         QString s = v.toString();
-        s.replace(QChar(0), QLatin1Char(' '));
         return s;
     }
     case dao::dbCurrency: {
@@ -163,7 +166,7 @@ QString columnList(const QList<dao::Field>& fields)
         QString n = f.Name;
         if (n.compare(QStringLiteral("Auftragsbestätigung_Französisch"), Qt::CaseInsensitive) == 0)
             n = QStringLiteral("AuftragsbestätigungFranzösisch");
-        names.append(QLatin1Char('`') + n + QLatin1Char('`'));
+        names.append(BacktickQuoted(n));
     }
     return names.join(QStringLiteral(", "));
 }
@@ -203,8 +206,8 @@ void expectSameRows(const dao::Database& db, const QString& table, ServerProbe& 
         rs->MoveNext();
     }
     QStringList actual;
-    const auto rows = probe.rows(QStringLiteral("SELECT ") + columnList(fields) + QStringLiteral(" FROM `") + table
-                                 + QLatin1Char('`'));
+    const auto rows = probe.rows(QStringLiteral("SELECT ") + columnList(fields) + QStringLiteral(" FROM ")
+                                 + BacktickQuoted(table));
     for (const auto& row : rows) {
         QStringList cells;
         for (int i = 0; i < fields.size(); ++i)
@@ -262,7 +265,6 @@ void expectFailed(LoggedIn& app, const QStringList& log, const QString& table, c
     const qsizetype at = log.indexOf(QStringLiteral("Tabelle: ") + table);
     ASSERT_GE(at, 0) << table.toStdString();
     ASSERT_LT(at + 1, log.size());
-    EXPECT_TRUE(log[at + 1].contains(QStringLiteral("[ma-"))) << log[at + 1].toStdString();
     EXPECT_TRUE(log[at + 1].contains(words)) << log[at + 1].toStdString();
 }
 
@@ -300,10 +302,13 @@ void convertWholeDatabase(const QString& path, const QMap<QString, QString>& rej
     }
     EXPECT_EQ(app.marked(), failedEntries);
     // Besides the table names the log holds only the rejected tables' errors.
-    qsizetype errors = 0;
-    for (const QString& line : log)
-        errors += line.startsWith(QStringLiteral("Tabelle: ")) ? 0 : 1;
-    EXPECT_EQ(errors, rejected.size()) << log.join(QLatin1Char('\n')).toStdString();
+    QString current;
+    for (const QString& line : log) {
+        if (line.startsWith(QStringLiteral("Tabelle: ")))
+            current = line.mid(9);
+        else
+            EXPECT_TRUE(rejected.contains(current)) << current.toStdString() << ": " << line.toStdString();
+    }
 }
 
 // A view of the table's name makes the server reject the CREATE TABLE ("already exists").
@@ -340,9 +345,8 @@ TEST(Conversion, NorthwindIntoMariaDb)
 {
     REQUIRE_FIXTURE(path, "Northwind.mdb");
     REQUIRE_TEST_SERVER();
-    // Table names go to the server unquoted, as they stand in Access: a name
-    // with a blank is no name to the server. Every type of the file converts.
-    convertWholeDatabase(path, {{QStringLiteral("Order Details"), QStringLiteral("error in your SQL syntax")}});
+    // "Order Details": on MySQL a name with a blank goes between grave accents.
+    convertWholeDatabase(path);
 }
 
 TEST(Conversion, SecondRunRetriesExactlyTheFailedTables)
@@ -599,4 +603,92 @@ TEST(Conversion, CloseRequestDuringTheCopyStopsItButKeepsTheWindow)
     EXPECT_TRUE(app.marked().isEmpty());
     ASSERT_NE(app.main->konvertierung(), nullptr);
     EXPECT_TRUE(app.konv->isVisible());
+}
+
+// Names and values that break careless statement builders: on MySQL every
+// name arrives as it stands in the file, every value unchanged (NUL
+// characters, backslashes, apostrophes, grave accents, emoji included).
+TEST(Conversion, HostileNamesArriveAsTheyStand)
+{
+    REQUIRE_FIXTURE(path, "hostile-names.mdb");
+    REQUIRE_TEST_SERVER();
+    // Its AdressenStamm.Logo is an OLE column retyped as Memo: six of its texts
+    // hold halves of UTF-16 surrogate pairs, which no server text can hold.
+    convertWholeDatabase(path, {{QStringLiteral("AdressenStamm"),
+                                 QStringLiteral("Feld Logo: der Text enthält ungültige Zeichen")}});
+
+    ServerProbe probe;
+    auto db = dao::Database::OpenDatabase(path);
+    QStringList expectedTables = userTables(*db);
+    QStringList serverTables;
+    for (const auto& row : probe.rows(QStringLiteral(
+             "SELECT TABLE_NAME FROM INFORMATION_SCHEMA.TABLES WHERE TABLE_SCHEMA = DATABASE()")))
+        serverTables.append(row.value(0).toString());
+    expectedTables.sort();
+    serverTables.sort();
+    EXPECT_EQ(serverTables, expectedTables);
+    for (const QString& table : expectedTables) {
+        QStringList expectedColumns;
+        for (const dao::Field& f : db->GetTableDef(table).Fields)
+            expectedColumns.append(ShortenColumnNames(f.Name));
+        QStringList serverColumns;
+        for (const auto& row : probe.rows(QStringLiteral("SELECT COLUMN_NAME FROM INFORMATION_SCHEMA.COLUMNS WHERE "
+                                                         "TABLE_SCHEMA = DATABASE() AND TABLE_NAME = '")
+                                          + QString(table).replace(QLatin1Char('\''), QLatin1String("''"))
+                                          + QStringLiteral("' ORDER BY ORDINAL_POSITION")))
+            serverColumns.append(row.value(0).toString());
+        EXPECT_EQ(serverColumns, expectedColumns) << table.toStdString();
+    }
+    // Every row of the table with the broken texts arrived all the same.
+    EXPECT_EQ(probe.scalar(QStringLiteral("SELECT COUNT(*) FROM AdressenStamm")).toString(), QStringLiteral("25"));
+    // The seven NULs of the third firm came back as NULs, not as blanks.
+    EXPECT_EQ(probe.scalar(QStringLiteral("SELECT COUNT(*) FROM `Ku'den` WHERE Firma = REPEAT(CHAR(0 USING utf8mb4), 7)"))
+                  .toString(),
+              QStringLiteral("1"));
+}
+
+// A table and a column whose names hold a backslash: the backslash doubling
+// for MySQL's string literals leaves names between grave accents alone.
+TEST(Conversion, BackslashInNamesIsNotDoubled)
+{
+    REQUIRE_FIXTURE(source, "erp-sample.mdb");
+    REQUIRE_TEST_SERVER();
+    QFile in(source);
+    ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+    QByteArray bytes = in.readAll();
+    // Same-length replacements of the names' UTF-16 bytes: table Artikel
+    // becomes Art\kel, column Menge of F5SB90R becomes Me\ge.
+    const auto utf16 = [](const QString& s) {
+        return QByteArray(reinterpret_cast<const char*>(s.utf16()), s.size() * 2);
+    };
+    const auto patch = [&](const QString& from, const QString& to) {
+        const qsizetype at = bytes.indexOf(utf16(from));
+        ASSERT_GE(at, 0) << from.toStdString();
+        bytes.replace(at, from.size() * 2, utf16(to));
+    };
+    patch(QStringLiteral("Artikel"), QStringLiteral("Art\\kel"));
+    patch(QStringLiteral("Menge"), QStringLiteral("Me\\ge"));
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("backslash.mdb"));
+    QFile out(path);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(bytes);
+    out.close();
+
+    Fresh fresh(path);
+    fresh.app.markOnly({QStringLiteral("Art\\kel"), QStringLiteral("F5SB90R")});
+    fresh.app.convertMarked();
+    EXPECT_EQ(fresh.app.entryOf(QStringLiteral("Art\\kel")), PadName(QStringLiteral("Art\\kel")) + QStringLiteral("[migriert]"));
+    EXPECT_EQ(fresh.app.entryOf(QStringLiteral("F5SB90R")), PadName(QStringLiteral("F5SB90R")) + QStringLiteral("[migriert]"));
+    EXPECT_EQ(fresh.probe.scalar(QStringLiteral("SELECT COUNT(*) FROM INFORMATION_SCHEMA.COLUMNS WHERE TABLE_SCHEMA = "
+                                                "DATABASE() AND COLUMN_NAME = 'Me\\\\ge'"))
+                  .toString(),
+              QStringLiteral("1"));
+    EXPECT_EQ(fresh.probe.scalar(QStringLiteral("SELECT COUNT(*) FROM INFORMATION_SCHEMA.TABLES WHERE TABLE_SCHEMA = "
+                                                "DATABASE() AND TABLE_NAME = 'Art\\\\kel'"))
+                  .toString(),
+              QStringLiteral("1"));
+    auto db = dao::Database::OpenDatabase(path);
+    expectSameRows(*db, QStringLiteral("Art\\kel"), fresh.probe);
+    expectSameRows(*db, QStringLiteral("F5SB90R"), fresh.probe);
 }

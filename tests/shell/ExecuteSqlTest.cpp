@@ -1,5 +1,6 @@
 #include "RecordingConnection.h"
 #include "shell/ExecuteSql.h"
+#include "shell/ServerNames.h"
 #include "shell/TabrixError.h"
 
 #include <gtest/gtest.h>
@@ -80,4 +81,59 @@ TEST(IsModuleDataSource, MatchesTheFirstFiveLettersInAnyCase)
     EXPECT_FALSE(IsModuleDataSource(QStringLiteral("QELSQL")));
     EXPECT_FALSE(IsModuleDataSource(QStringLiteral(" TEVRA")));
     EXPECT_FALSE(IsModuleDataSource(QString()));
+}
+
+// The doubling is meant for string literals: a name between grave accents
+// keeps its backslash, also when a literal of the same statement holds a
+// grave accent or an apostrophe.
+TEST(ExecuteSql, NamesBetweenGraveAccentsKeepTheirBackslashes)
+{
+    struct Case {
+        QString in;
+        QString out;
+    };
+    const QList<Case> cases = {
+        {QStringLiteral("INSERT INTO `Art\\kel` (`Me\\ge`) VALUES ('a\\b')"),
+         QStringLiteral("INSERT INTO `Art\\kel` (`Me\\ge`) VALUES ('a\\\\b')")},
+        // A grave accent inside a literal opens no name.
+        {QStringLiteral("INSERT INTO t (`n`) VALUES ('I`o\\x','y\\')"),
+         QStringLiteral("INSERT INTO t (`n`) VALUES ('I`o\\\\x','y\\\\')")},
+        // A doubled apostrophe stays inside the literal; a doubled grave accent inside the name.
+        {QStringLiteral("INSERT INTO `a``\\b` (`c`) VALUES ('it''s \\ `')"),
+         QStringLiteral("INSERT INTO `a``\\b` (`c`) VALUES ('it''s \\\\ `')")},
+        {QStringLiteral("SELECT '\\'"), QStringLiteral("SELECT '\\\\'")},
+    };
+    for (const Case& c : cases) {
+        QString s = c.in;
+        DoubleBackslashes(s);
+        EXPECT_EQ(s, c.out) << c.in.toStdString();
+    }
+}
+
+TEST(ServerNames, QuotesAreDoubledInsideQuotes)
+{
+    EXPECT_EQ(BacktickQuoted(QStringLiteral("I`o")), QStringLiteral("`I``o`"));
+    EXPECT_EQ(BacktickQuoted(QStringLiteral("ch``k")), QStringLiteral("`ch````k`"));
+    EXPECT_EQ(DoubleQuoted(QStringLiteral("a\"b")), QStringLiteral("\"a\"\"b\""));
+    // On MySQL a name that the server cannot read bare goes between grave accents.
+    EXPECT_EQ(PlainOrQuotedName(QStringLiteral("Artikel"), Dialect::MySQL), QStringLiteral("Artikel"));
+    EXPECT_EQ(PlainOrQuotedName(QStringLiteral("AutoWertIdentität"), Dialect::MySQL), QStringLiteral("AutoWertIdentität"));
+    EXPECT_EQ(PlainOrQuotedName(QStringLiteral("Order Details"), Dialect::MySQL), QStringLiteral("`Order Details`"));
+    EXPECT_EQ(PlainOrQuotedName(QStringLiteral("Ku'den"), Dialect::MySQL), QStringLiteral("`Ku'den`"));
+    EXPECT_EQ(PlainOrQuotedName(QStringLiteral("Fil;alen"), Dialect::MySQL), QStringLiteral("`Fil;alen`"));
+    EXPECT_EQ(PlainOrQuotedName(QStringLiteral("2024"), Dialect::MySQL), QStringLiteral("`2024`"));
+    EXPECT_EQ(PlainOrQuotedName(QStringLiteral("Ix-Bemerkung"), Dialect::MySQL), QStringLiteral("`Ix-Bemerkung`"));
+    // The other dialects write every name as it stands.
+    for (Dialect d : {Dialect::MSSQL, Dialect::Sybase, Dialect::Oracle, Dialect::DB2})
+        EXPECT_EQ(PlainOrQuotedName(QStringLiteral("Ku'den"), d), QStringLiteral("Ku'den"));
+}
+
+TEST(ServerNames, ConnectionLossIsStateClass08)
+{
+    EXPECT_TRUE(IsConnectionLost(TabrixError(40002, QStringLiteral("08S01:[ma-3.1.15]Server has gone away"))));
+    EXPECT_TRUE(IsConnectionLost(TabrixError(40002, QStringLiteral("08003:Keine Verbindung zum SQL-Server"))));
+    EXPECT_FALSE(IsConnectionLost(TabrixError(40002, QStringLiteral("S0002:no such table"))));
+    EXPECT_FALSE(IsConnectionLost(TabrixError(40002, QStringLiteral("42000:syntax 08"))));
+    // Only server errors: an engine error whose text happens to begin with 08 is none.
+    EXPECT_FALSE(IsConnectionLost(TabrixError(3049, QStringLiteral("08 damaged"))));
 }

@@ -25,6 +25,8 @@ void RecordingConnection::maybeFail(const QString& statement) const
 void RecordingConnection::Execute(const QString& statement, int)
 {
     statements.append(statement);
+    if (journal)
+        journal->append(statement);
     maybeFail(statement);
 }
 

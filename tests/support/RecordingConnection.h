@@ -12,11 +12,15 @@
 #include <QVariant>
 
 #include <functional>
+#include <memory>
 
 class RecordingConnection : public ServerConnection {
 public:
     // Every statement and query received, in order.
     QStringList statements;
+    // Receives every statement too, and outlives the connection (which the
+    // program releases when the connection is lost).
+    std::shared_ptr<QStringList> journal;
 
     // A rule that fails matching statements: when `match` returns true for a
     // statement, a server error with `description` is raised (after recording).

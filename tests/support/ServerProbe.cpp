@@ -1,5 +1,7 @@
 #include "ServerProbe.h"
 
+#include "shell/ServerNames.h"
+
 #include "TestSupport.h"
 
 #include <sql.h>
@@ -88,10 +90,15 @@ QList<QList<QVariant>> ServerProbe::rows(const QString& sql)
         SQLSMALLINT columns = 0;
         SQLNumResultCols(stmt, &columns);
         std::vector<bool> binary(columns);
+        // Texts are read as their UTF-8 bytes: the driver's wide conversion
+        // stops at a NUL character.
+        std::vector<bool> text(columns);
         for (SQLUSMALLINT c = 1; c <= columns; ++c) {
             SQLSMALLINT type = 0;
             SQLDescribeColW(stmt, c, nullptr, 0, nullptr, &type, nullptr, nullptr, nullptr);
             binary[c - 1] = type == SQL_BINARY || type == SQL_VARBINARY || type == SQL_LONGVARBINARY;
+            text[c - 1] = type == SQL_CHAR || type == SQL_VARCHAR || type == SQL_LONGVARCHAR || type == SQL_WCHAR
+                || type == SQL_WVARCHAR || type == SQL_WLONGVARCHAR;
         }
         while (SQL_SUCCEEDED(SQLFetch(stmt))) {
             QList<QVariant> row;
@@ -101,7 +108,8 @@ QList<QList<QVariant>> ServerProbe::rows(const QString& sql)
                 char buffer[8192];
                 bool isNull = false;
                 for (;;) {
-                    const SQLRETURN rc = SQLGetData(stmt, c, binary[c - 1] ? SQL_C_BINARY : SQL_C_WCHAR, buffer,
+                    const bool raw = binary[c - 1] || text[c - 1];
+                    const SQLRETURN rc = SQLGetData(stmt, c, raw ? SQL_C_BINARY : SQL_C_WCHAR, buffer,
                                                     sizeof buffer, &indicator);
                     if (rc == SQL_NO_DATA)
                         break;
@@ -111,7 +119,7 @@ QList<QList<QVariant>> ServerProbe::rows(const QString& sql)
                         break;
                     }
                     qsizetype got = (indicator == SQL_NO_TOTAL || indicator >= SQLLEN(sizeof buffer))
-                        ? qsizetype(sizeof buffer) - (binary[c - 1] ? 0 : 2)
+                        ? qsizetype(sizeof buffer) - (raw ? 0 : 2)
                         : qsizetype(indicator);
                     data.append(buffer, got);
                     if (rc == SQL_SUCCESS)
@@ -121,6 +129,8 @@ QList<QList<QVariant>> ServerProbe::rows(const QString& sql)
                     row.append(QVariant());
                 else if (binary[c - 1])
                     row.append(data);
+                else if (text[c - 1])
+                    row.append(QString::fromUtf8(data));
                 else
                     row.append(QString::fromUtf16(reinterpret_cast<const char16_t*>(data.constData()), data.size() / 2));
             }
@@ -146,7 +156,7 @@ void ServerProbe::dropAllTables()
         "SELECT TABLE_NAME, TABLE_TYPE FROM INFORMATION_SCHEMA.TABLES WHERE TABLE_SCHEMA = DATABASE()"));
     for (const auto& row : tables) {
         const bool view = row.value(1).toString() == QLatin1String("VIEW");
-        exec((view ? QStringLiteral("DROP VIEW `") : QStringLiteral("DROP TABLE `")) + row.first().toString()
-             + QLatin1Char('`'));
+        exec((view ? QStringLiteral("DROP VIEW ") : QStringLiteral("DROP TABLE "))
+             + BacktickQuoted(row.first().toString()));
     }
 }

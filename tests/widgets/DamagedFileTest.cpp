@@ -4,6 +4,7 @@
 
 #include "DamagedCopies.h"
 #include "MessageBoxAnswerer.h"
+#include "QtPrinters.h"
 #include "RecordingConnection.h"
 #include "TestSupport.h"
 #include "conversion/Konvertierung.h"
@@ -147,7 +148,10 @@ TEST(DamagedFile, GeneratedVariantsEndEachTableMigratedWithEveryRowOrFailed)
         QMap<QString, long> rows;
         QMap<QString, int> inserts;
         for (auto it = intact.cbegin(); it != intact.cend(); ++it) {
-            EXPECT_EQ(it.value(), QStringLiteral("[migriert]")) << it.key().toStdString();
+            // hostile-names.mdb's AdressenStamm holds texts that are no Unicode (reported, hence failed).
+            const bool knownBad = file.endsWith(QStringLiteral("hostile-names.mdb")) && it.key() == QStringLiteral("AdressenStamm");
+            EXPECT_EQ(it.value(), knownBad ? QStringLiteral("[!Fehler!]") : QStringLiteral("[migriert]"))
+                << it.key().toStdString();
             rows.insert(it.key(), readableRows(file, it.key()).value_or(-1));
             inserts.insert(it.key(), w.inserts(it.key()));
         }

@@ -21,6 +21,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTextEdit>
 #include <QPlainTextEdit>
@@ -29,6 +30,16 @@
 #include <memory>
 
 namespace {
+
+QString firstLine(const QString& text)
+{
+    return text.section(QStringLiteral("\r\n"), 0, 0);
+}
+
+QString secondLine(const QString& text)
+{
+    return text.section(QStringLiteral("\r\n"), 1, 1);
+}
 
 std::unique_ptr<MDIForm_Main> startMain(const QString& commandLine = QString())
 {
@@ -101,11 +112,12 @@ TEST(MainWindow, LoadCreatesBothEnvironmentsAndTheAuxiliaryWindows)
     EXPECT_EQ(second->state.ServerEnvironment->Name(), QStringLiteral("2RirovAdozad"));
     EXPECT_EQ(second->state.QueryEnvironment->Name(), QStringLiteral("3RirovAdozad"));
 
+    // The identity-table window is loaded first, the error log after it, and
+    // so lies on top.
     QStringList children;
-    for (QMdiSubWindow* sub : main->mdiArea()->subWindowList())
+    for (QMdiSubWindow* sub : main->mdiArea()->subWindowList(QMdiArea::StackingOrder))
         children.append(sub->widget()->objectName());
-    EXPECT_TRUE(children.contains(QStringLiteral("FehlerProtokoll")));
-    EXPECT_TRUE(children.contains(QStringLiteral("Form_Auto")));
+    EXPECT_EQ(children, (QStringList{QStringLiteral("Form_Auto"), QStringLiteral("FehlerProtokoll")}));
     EXPECT_TRUE(main->fehlerProtokoll()->isVisible());
 }
 
@@ -199,7 +211,10 @@ TEST(MainWindow, UnattendedRunEchoesEveryMessageToStandardError)
         ASSERT_EQ(answers.seen.size(), 2);
     }
     const QStringList lines = captured.text().split(u'\n');
-    EXPECT_TRUE(lines.contains(QStringLiteral("SQL-Tabrix: ODBC-Datenquelle 'GibtEsNicht' nicht gefunden!")))
+    EXPECT_EQ(lines.filter(QRegularExpression(QStringLiteral("^SQL-Tabrix: ODBC-Datenquelle 'GibtEsNicht' nicht "
+                                                             "gefunden! \\| IM002:")))
+                  .size(),
+              1)
         << captured.text().toStdString();
     EXPECT_TRUE(lines.contains(QStringLiteral("Fehler: Zeile 1 | Zeile 2 | Zeile 3"))) << captured.text().toStdString();
 
@@ -220,7 +235,10 @@ TEST(MainWindow, FailedLoginShowsTheOneMessage)
     main->Command3->click();
     ASSERT_EQ(answers.seen.size(), 1);
     EXPECT_EQ(answers.seen[0].title, QStringLiteral("SQL-Tabrix"));
-    EXPECT_EQ(answers.seen[0].text, QStringLiteral("ODBC-Datenquelle 'GibtEsNicht' nicht gefunden!"));
+    // The second line says why: the data source is missing from the ODBC configuration.
+    EXPECT_EQ(firstLine(answers.seen[0].text), QStringLiteral("ODBC-Datenquelle 'GibtEsNicht' nicht gefunden!"));
+    EXPECT_TRUE(secondLine(answers.seen[0].text).startsWith(QStringLiteral("IM002:")))
+        << answers.seen[0].text.toStdString();
     EXPECT_TRUE(main->state.RunFailed);
     EXPECT_FALSE(main->Command1->isEnabled());
     EXPECT_FALSE(main->Command2->isEnabled());
@@ -228,7 +246,9 @@ TEST(MainWindow, FailedLoginShowsTheOneMessage)
     main->ODBC_Name->clear();
     main->Command3->click();
     ASSERT_EQ(answers.seen.size(), 2);
-    EXPECT_EQ(answers.seen[1].text, QStringLiteral("ODBC-Datenquelle '' nicht gefunden!"));
+    EXPECT_EQ(firstLine(answers.seen[1].text), QStringLiteral("ODBC-Datenquelle '' nicht gefunden!"));
+    EXPECT_TRUE(secondLine(answers.seen[1].text).startsWith(QStringLiteral("IM002:")))
+        << answers.seen[1].text.toStdString();
 }
 
 TEST(MainWindow, EnterInTheDataSourceBoxLogsIn)
@@ -241,7 +261,7 @@ TEST(MainWindow, EnterInTheDataSourceBoxLogsIn)
     EXPECT_TRUE(answers.seen.isEmpty());
     QTest::keyClick(main->ODBC_Name, Qt::Key_Return);
     ASSERT_EQ(answers.seen.size(), 1);
-    EXPECT_EQ(answers.seen[0].text, QStringLiteral("ODBC-Datenquelle 'Unbekannt' nicht gefunden!"));
+    EXPECT_EQ(firstLine(answers.seen[0].text), QStringLiteral("ODBC-Datenquelle 'Unbekannt' nicht gefunden!"));
     // The key itself is discarded.
     EXPECT_EQ(main->ODBC_Name->text(), QStringLiteral("Unbekannt"));
 }
@@ -283,7 +303,10 @@ TEST(MainWindow, WrongPasswordIsTheSameMessage)
     main->Text_PW->setText(QStringLiteral("falsch"));
     main->Command3->click();
     ASSERT_EQ(answers.seen.size(), 1);
-    EXPECT_EQ(answers.seen[0].text, QStringLiteral("ODBC-Datenquelle 'QELSQL' nicht gefunden!"));
+    // The refused password: the driver's state and text on the second line.
+    EXPECT_EQ(firstLine(answers.seen[0].text), QStringLiteral("ODBC-Datenquelle 'QELSQL' nicht gefunden!"));
+    EXPECT_TRUE(secondLine(answers.seen[0].text).contains(QStringLiteral("Access denied for user 'sa'")))
+        << answers.seen[0].text.toStdString();
     EXPECT_FALSE(main->Command1->isEnabled());
     EXPECT_TRUE(main->state.RunFailed);
 }

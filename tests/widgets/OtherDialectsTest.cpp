@@ -546,3 +546,92 @@ TEST(OtherDialects, ConversionWindowLoadedHiddenForTheXdbViews)
     EXPECT_TRUE(k->isVisible());
     EXPECT_EQ(k->List1->count(), 3);
 }
+
+// hostile-names.mdb on the dialects without a server here: table names stand
+// as they are (as specified), column names in MS SQL's double quotes; NUL
+// characters arrive as blanks, and the log says so.
+TEST(OtherDialects, HostileNamesAsWritten)
+{
+    REQUIRE_FIXTURE(path, "hostile-names.mdb");
+    const QStringList rows = {
+        QStringLiteral(" VALUES (1,'       ')"),
+        QStringLiteral(" VALUES (2,'''''''''''''''')"),
+        QStringLiteral(" VALUES (3,'\\\\\\\\\\\\\\')"),
+    };
+    const auto kunden = [&](const QString& create, const QString& columns) {
+        QStringList s;
+        if (!create.isEmpty())
+            s << QStringLiteral("DROP TABLE Ku'den") << create;
+        for (const QString& r : rows)
+            s << QStringLiteral("INSERT INTO Ku'den ") + columns + r;
+        return s;
+    };
+    const auto zusatz = [](const QStringList& structure, const QString& columns) {
+        return structure
+            + QStringList{QStringLiteral("INSERT INTO AuftragZusatz ") + columns
+                              + QStringLiteral(" VALUES (101,'Zusatz zu 101')"),
+                          QStringLiteral("INSERT INTO AuftragZusatz ") + columns
+                              + QStringLiteral(" VALUES (102,'Zusatz zu 102')")};
+    };
+    struct Case {
+        QRadioButton* MDIForm_Main::*dialect;
+        QStringList expected;
+    };
+    const QList<Case> cases = {
+        {&MDIForm_Main::Option_MSSQL,
+         QStringList{QStringLiteral("DROP TABLE Ku'den"),
+                     // The apostrophe inside the literal is doubled.
+                     QStringLiteral("SELECT COUNT(CONSTRAINT_NAME) FROM INFORMATION_SCHEMA.CONSTRAINT_COLUMN_USAGE "
+                                    "WHERE CONSTRAINT_NAME = 'primKu''den'"),
+                     QStringLiteral("CREATE TABLE Ku'den ( \"KdNr\" INT  NOT NULL ,\"Firma\" VARCHAR(40)  NULL "
+                                    ",CONSTRAINT \"primKu'den\" PRIMARY KEY(\"KdNr\"))")}
+             + kunden({}, QStringLiteral("(\"KdNr\",\"Firma\")"))
+             + zusatz({QStringLiteral("DROP TABLE AuftragZusatz"),
+                       QStringLiteral("SELECT COUNT(CONSTRAINT_NAME) FROM INFORMATION_SCHEMA.CONSTRAINT_COLUMN_USAGE "
+                                      "WHERE CONSTRAINT_NAME = 'primAuftragZusatz'"),
+                       QStringLiteral("CREATE TABLE AuftragZusatz ( \"AufNr\" INT  NOT NULL ,\"In;o\" VARCHAR(50)  "
+                                      "NULL ,CONSTRAINT \"primAuftragZusatz\" PRIMARY KEY(\"AufNr\"))"),
+                       QStringLiteral("CREATE INDEX \"AufNrUnique\" ON AuftragZusatz(\"AufNr\")"),
+                       QStringLiteral("CREATE INDEX \"AuftragAuftragZusatz\" ON AuftragZusatz(\"AufNr\")")},
+                      QStringLiteral("(\"AufNr\",\"In;o\")"))},
+        {&MDIForm_Main::Option_Sybase,
+         kunden(QStringLiteral("CREATE TABLE Ku'den ( KdNr INT  NOT NULL ,Firma VARCHAR(40)  NULL ,CONSTRAINT "
+                               "primKu'den PRIMARY KEY(KdNr))"),
+                QStringLiteral("(KdNr,Firma)"))
+             + zusatz({QStringLiteral("DROP TABLE AuftragZusatz"),
+                       QStringLiteral("CREATE TABLE AuftragZusatz ( AufNr INT  NOT NULL ,In;o VARCHAR(50)  NULL "
+                                      ",CONSTRAINT primAuftragZusatz PRIMARY KEY(AufNr))"),
+                       QStringLiteral("CREATE INDEX AufNrUnique ON AuftragZusatz(AufNr)"),
+                       QStringLiteral("CREATE INDEX AuftragAuftragZusatz ON AuftragZusatz(AufNr)")},
+                      QStringLiteral("(AufNr,In;o)"))},
+        {&MDIForm_Main::Option_Oracle,
+         kunden(QStringLiteral("CREATE TABLE Ku'den ( KdNr INT  NOT NULL ,Firma VARCHAR(40)  NULL ,CONSTRAINT "
+                               "primKu'den PRIMARY KEY(KdNr))"),
+                QStringLiteral("(KdNr,Firma)"))
+             + zusatz({QStringLiteral("DROP TABLE AuftragZusatz"),
+                       QStringLiteral("CREATE TABLE AuftragZusatz ( AufNr INT  NOT NULL ,In;o VARCHAR(50)  NULL "
+                                      ",CONSTRAINT primAuftragZusatz PRIMARY KEY(AufNr))"),
+                       QStringLiteral("CREATE INDEX \"001gZusatzAufNrUnique240305140\" ON AuftragZusatz(AufNr)"),
+                       QStringLiteral("CREATE INDEX \"002ftragAuftragZusatz240305140\" ON AuftragZusatz(AufNr)")},
+                      QStringLiteral("(AufNr,In;o)"))},
+        {&MDIForm_Main::Option_DB2,
+         kunden(QStringLiteral("CREATE TABLE Ku'den ( KdNr INTEGER  NOT NULL ,Firma VARCHAR(40)   ,CONSTRAINT "
+                               "primKu'den PRIMARY KEY(KdNr))"),
+                QStringLiteral("(KdNr,Firma)"))
+             + zusatz({QStringLiteral("DROP TABLE AuftragZusatz"),
+                       QStringLiteral("CREATE TABLE AuftragZusatz ( AufNr INTEGER  NOT NULL ,In;o VARCHAR(50)   "
+                                      ",CONSTRAINT primAuftragZusatz PRIMARY KEY(AufNr))"),
+                       QStringLiteral("CREATE INDEX \"001AufNrUnique\" ON AuftragZusatz(AufNr)"),
+                       QStringLiteral("CREATE INDEX \"002AuftragAuftragZ\" ON AuftragZusatz(AufNr)")},
+                      QStringLiteral("(AufNr,In;o)"))},
+    };
+    for (const Case& c : cases) {
+        Recorded app(c.dialect, path);
+        app.server->statements.clear();
+        app.convert(QStringLiteral("Ku'den"));
+        EXPECT_TRUE(app.main->fehlerProtokoll()->text().contains(
+            QStringLiteral("Tabelle Ku'den: NUL-Zeichen in Texten wurden als Leerzeichen übertragen")));
+        app.convert(QStringLiteral("AuftragZusatz"));
+        EXPECT_EQ(app.server->statements, c.expected) << (app.main.get()->*c.dialect)->text().toStdString();
+    }
+}

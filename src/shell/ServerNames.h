@@ -1,0 +1,24 @@
+#pragma once
+
+// How names reach the server: inside the dialect's quotes a quote character
+// is doubled, so that every name arrives as it stands in Access.
+
+#include "shell/Dialect.h"
+
+#include <QString>
+
+// `name` with every grave accent doubled (MySQL).
+QString BacktickQuoted(const QString& name);
+// "name" with every double quote doubled (MS SQL, and where other dialects quote).
+QString DoubleQuoted(const QString& name);
+
+// On MySQL a name that the server cannot read unquoted (a blank, an apostrophe,
+// a semicolon, any sign other than letters, digits, "_" and "$", or digits only)
+// is written between grave accents; every other name, and every name on the
+// other dialects, stands as it is.
+QString PlainOrQuotedName(const QString& name, Dialect dialect);
+
+// A server error that says the connection to the server is gone: ODBC states of
+// class 08 (connection exception, 08S01 "communication link failure" included).
+class TabrixError;
+bool IsConnectionLost(const TabrixError& error);

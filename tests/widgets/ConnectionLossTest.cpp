@@ -1,0 +1,203 @@
+// A server connection that breaks while the conversion window works: the
+// running table ends at once with one line in the log, the batch stops, the
+// user is told to log in again, and the next load marks the half-filled table.
+// The server is a recording connection whose scripted errors carry ODBC state 08S01.
+
+#include "MessageBoxAnswerer.h"
+#include "RecordingConnection.h"
+#include "TestSupport.h"
+#include "conversion/Konvertierung.h"
+#include "conversion/TableList.h"
+#include "shell/MDIForm_Main.h"
+#include "windows/FehlerProtokoll.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+const QString kGone = QStringLiteral("08S01:[ma-3.1.15]Server has gone away");
+
+struct Session {
+    std::unique_ptr<MDIForm_Main> main;
+    Konvertierung* konv = nullptr;
+    RecordingConnection* server = nullptr;
+    RecordingConnection* counts = nullptr;
+    // What the server received, kept when the program releases the connection.
+    std::shared_ptr<QStringList> sent = std::make_shared<QStringList>();
+
+    Session()
+    {
+        main = std::make_unique<MDIForm_Main>();
+        main->Form_Load();
+        main->show();
+    }
+
+    // A login as far as the program can tell: both connections, the buttons.
+    void logIn(bool tablesOnServer)
+    {
+        auto serverConnection = std::make_unique<RecordingConnection>();
+        server = serverConnection.get();
+        server->journal = sent;
+        main->state.ServerConnection = std::move(serverConnection);
+        auto countConnection = std::make_unique<RecordingConnection>();
+        counts = countConnection.get();
+        if (tablesOnServer)
+            counts->answerWhenStartsWith(QStringLiteral("SELECT COUNT(*)"), 7);
+        else
+            counts->failWhenStartsWith(QStringLiteral("SELECT COUNT(*)"), QStringLiteral("S0002:no such table"));
+        main->state.QueryConnection = std::move(countConnection);
+        main->Command1->setEnabled(true);
+        main->Command2->setEnabled(true);
+        main->Command1->click();
+        konv = main->konvertierung();
+    }
+
+    QStringList load(const QString& path)
+    {
+        MessageBoxAnswerer answers;
+        konv->QELPfad->setText(path);
+        konv->Command4->click();
+        return answers.texts();
+    }
+
+    QString entryOf(const QString& table) const
+    {
+        for (int i = 0; i < konv->List2->count(); ++i)
+            if (TableNameFromEntry(konv->List2->item(i)->text()) == table)
+                return konv->List2->item(i)->text();
+        return {};
+    }
+
+    bool isMarked(const QString& table) const
+    {
+        for (int i = 0; i < konv->List2->count(); ++i)
+            if (TableNameFromEntry(konv->List2->item(i)->text()) == table)
+                return konv->List2->item(i)->isSelected();
+        return false;
+    }
+
+    QStringList log() const
+    {
+        return main->fehlerProtokoll()->text().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    }
+};
+
+}  // namespace
+
+TEST(ConnectionLoss, DuringTheCopyEndsTheTableAndTheBatchAndAsksForALogin)
+{
+    REQUIRE_FIXTURE(path, "erp-sample.mdb");
+    Session s;
+    s.logIn(false);
+    ASSERT_TRUE(s.load(path).isEmpty());
+    // The batch walks the list from the top; the second table loses the
+    // connection at its second row.
+    const QString first = TableNameFromEntry(s.konv->List2->item(0)->text());
+    QString victim;
+    for (int i = 1; i < s.konv->List2->count() && victim.isEmpty(); ++i) {
+        const QString t = TableNameFromEntry(s.konv->List2->item(i)->text());
+        if (s.konv->SourceDatabase->OpenRecordset(t)->RecordCount() >= 2)
+            victim = t;
+    }
+    ASSERT_FALSE(victim.isEmpty());
+    int inserts = 0;
+    s.server->failures.append({[&](const QString& statement) {
+                                   return statement.startsWith(QStringLiteral("INSERT INTO ") + victim + QLatin1Char(' '))
+                                       && ++inserts == 2;
+                               },
+                               kGone});
+
+    MessageBoxAnswerer answers;
+    s.konv->Command2->click();
+
+    EXPECT_EQ(answers.texts(), QStringList{MDIForm_Main::ConnectionLostMessage(kGone)});
+    EXPECT_TRUE(answers.texts().value(0).endsWith(QStringLiteral("Bitte melden Sie sich neu an (SQL anmelden).")));
+    // Nothing was sent after the failing statement.
+    EXPECT_TRUE(s.sent->last().startsWith(QStringLiteral("INSERT INTO ") + victim));
+    EXPECT_EQ(inserts, 2);
+    // The log: the table, then one line with the table, the state and the server's text; no table after it.
+    const QStringList log = s.log();
+    ASSERT_GE(log.size(), 2);
+    EXPECT_EQ(log[log.size() - 2], QStringLiteral("Tabelle: ") + victim);
+    EXPECT_EQ(log.last(), QStringLiteral("Verbindung zum SQL-Server verloren, Tabelle ") + victim + QStringLiteral(": ") + kGone);
+    // The entries: converted before, failed, and untouched (still marked) after.
+    EXPECT_EQ(s.entryOf(first), PadName(first) + QStringLiteral("[migriert]"));
+    EXPECT_EQ(s.entryOf(victim), PadName(victim) + QStringLiteral("[!Fehler!]"));
+    EXPECT_TRUE(s.isMarked(victim));
+    bool after = false;
+    for (int i = 0; i < s.konv->List2->count(); ++i) {
+        const QString entry = s.konv->List2->item(i)->text();
+        if (after) {
+            EXPECT_FALSE(entry.contains(QLatin1Char('['))) << entry.toStdString();
+            EXPECT_TRUE(s.konv->List2->item(i)->isSelected()) << entry.toStdString();
+        }
+        after = after || TableNameFromEntry(entry) == victim;
+    }
+    // The next action is a login: the working buttons are off, the connections released.
+    EXPECT_FALSE(s.main->Command1->isEnabled());
+    EXPECT_FALSE(s.main->Command2->isEnabled());
+    EXPECT_FALSE(s.main->state.ServerConnection);
+    EXPECT_FALSE(s.main->state.QueryConnection);
+    EXPECT_FALSE(s.konv->Busy);
+    EXPECT_FALSE(s.konv->operationRunning());
+
+    // After a new login the table the server has half is marked again.
+    s.logIn(true);
+    ASSERT_TRUE(s.load(path).isEmpty());
+    EXPECT_TRUE(s.isMarked(victim));
+    EXPECT_EQ(s.entryOf(victim), PadName(victim) + QStringLiteral("[7]"));
+    EXPECT_FALSE(s.isMarked(first));
+    const QStringList information = [&] {
+        QStringList lines;
+        for (int i = 0; i < s.konv->List1->count(); ++i)
+            lines.append(s.konv->List1->item(i)->text());
+        return lines;
+    }();
+    EXPECT_EQ(information.mid(4), QStringList{QStringLiteral("Tabelle ") + victim
+                                              + QStringLiteral(": die letzte Konvertierung wurde nicht beendet, die "
+                                                               "Tabelle ist markiert.")});
+    // Converted whole, it is no longer marked by the next load.
+    for (int i = 0; i < s.konv->List2->count(); ++i)
+        s.konv->List2->item(i)->setSelected(TableNameFromEntry(s.konv->List2->item(i)->text()) == victim);
+    answers.seen.clear();
+    s.konv->Command2->click();
+    EXPECT_EQ(answers.texts(), QStringList{QStringLiteral("Alle markierten Tabellen wurden konvertiert.")});
+    ASSERT_TRUE(s.load(path).isEmpty());
+    EXPECT_FALSE(s.isMarked(victim));
+}
+
+TEST(ConnectionLoss, DuringTheLoadEndsItAndAsksForALogin)
+{
+    REQUIRE_FIXTURE(path, "erp-sample.mdb");
+    Session s;
+    s.logIn(false);
+    s.counts->failures.clear();
+    s.counts->failWhenStartsWith(QStringLiteral("SELECT COUNT(*)"), kGone);
+    const QStringList messages = s.load(path);
+    EXPECT_EQ(messages, QStringList{MDIForm_Main::ConnectionLostMessage(kGone)});
+    EXPECT_TRUE(s.main->state.RunFailed);
+    EXPECT_FALSE(s.main->Command1->isEnabled());
+    EXPECT_FALSE(s.main->state.QueryConnection);
+    EXPECT_FALSE(s.konv->operationRunning());
+}
+
+TEST(ConnectionLoss, WithoutConnectionTheNextBatchStopsAtItsFirstTable)
+{
+    REQUIRE_FIXTURE(path, "erp-sample.mdb");
+    Session s;
+    s.logIn(false);
+    ASSERT_TRUE(s.load(path).isEmpty());
+    s.main->ConnectionLost();
+    MessageBoxAnswerer answers;
+    s.konv->Command2->click();
+    ASSERT_EQ(answers.seen.size(), 1);
+    EXPECT_TRUE(answers.texts()[0].startsWith(QStringLiteral("Die Verbindung zum SQL-Server ist abgebrochen:\r\n08003:")))
+        << answers.texts()[0].toStdString();
+    // One table tried, one line: not every table failing the same way.
+    EXPECT_EQ(s.log().filter(QStringLiteral("Tabelle: ")).size(), 1);
+}
