@@ -1,6 +1,7 @@
 #include "xdb/XdbStatements.h"
 
 #include "conversion/ColumnMapping.h"
+#include "shell/ServerNames.h"
 
 #include <array>
 
@@ -51,11 +52,6 @@ QString bracketed(const QString& name)
     return QLatin1Char('[') + name + QLatin1Char(']');
 }
 
-QString graveQuoted(const QString& name)
-{
-    return QLatin1Char('`') + name + QLatin1Char('`');
-}
-
 }  // namespace
 
 QString XdbColumnType(qint16 typeCode, qint16 size, const XdbOptions& options)
@@ -92,8 +88,8 @@ QString BuildAddColumn(const QString& table, const QString& column, qint16 typeC
         writtenColumn = bracketed(column);
         break;
     case Dialect::MySQL:
-        writtenTable = graveQuoted(table);
-        writtenColumn = graveQuoted(column);
+        writtenTable = BacktickQuoted(table);
+        writtenColumn = BacktickQuoted(column);
         break;
     case Dialect::Oracle:
     case Dialect::DB2:
@@ -114,8 +110,8 @@ QString RenameColumnStatement(const QString& table, const QString& oldName, cons
 {
     // No MySQL server has sp_rename.
     if (dialect == Dialect::MySQL)
-        return QStringLiteral("ALTER TABLE ") + graveQuoted(table) + QStringLiteral(" RENAME COLUMN ")
-            + graveQuoted(oldName) + QStringLiteral(" TO ") + graveQuoted(newName);
+        return QStringLiteral("ALTER TABLE ") + BacktickQuoted(table) + QStringLiteral(" RENAME COLUMN ")
+            + BacktickQuoted(oldName) + QStringLiteral(" TO ") + BacktickQuoted(newName);
     return QStringLiteral("sp_rename '") + table + QLatin1Char('.') + oldName + QStringLiteral("' , '") + newName
         + QStringLiteral("' , 'column'");
 }

@@ -71,4 +71,7 @@ TEST(XdbStatements, RenameColumn)
                   QStringLiteral("sp_rename 'Lager.Alt' , 'Neu' , 'column'"));
     EXPECT_EQ(RenameColumnStatement(QStringLiteral("Lager"), QStringLiteral("Alt"), QStringLiteral("Neu"), Dialect::MySQL),
               QStringLiteral("ALTER TABLE `Lager` RENAME COLUMN `Alt` TO `Neu`"));
+    // On MySQL names arrive as they stand, a grave accent in them too.
+    EXPECT_EQ(BuildAddColumn(QStringLiteral("La`ger"), QStringLiteral("O`rt"), 4, 0, QString(), on(Dialect::MySQL)),
+              QStringLiteral("ALTER TABLE `La``ger`  ADD `O``rt` INT"));
 }
