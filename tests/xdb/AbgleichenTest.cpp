@@ -89,15 +89,6 @@ struct Recorded {
     }
 };
 
-QStringList withoutCatalogue(const QStringList& statements)
-{
-    QStringList result;
-    for (const QString& s : statements)
-        if (!s.startsWith(QLatin1String("<catalogue> ")))
-            result.append(s);
-    return result;
-}
-
 QStringList columnsOf(ServerProbe& probe, const QString& table)
 {
     QStringList result;

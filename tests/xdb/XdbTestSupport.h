@@ -105,6 +105,16 @@ inline void writeFile(const QString& path, const QByteArray& bytes)
 
 }  // namespace xdbdoc
 
+// What a recording connection received, without its catalogue lookups.
+inline QStringList withoutCatalogue(const QStringList& statements)
+{
+    QStringList result;
+    for (const QString& s : statements)
+        if (!s.startsWith(QLatin1String("<catalogue> ")))
+            result.append(s);
+    return result;
+}
+
 // A host that records what the run shows and sends, on a recording connection.
 class FakeXdbHost : public XdbHost {
 public:
@@ -160,12 +170,5 @@ public:
     void showFinalMessage(const QString& text) override { messages.append(text); }
 
     // Statements and queries sent, without the catalogue lookups.
-    QStringList sent() const
-    {
-        QStringList result;
-        for (const QString& s : server.statements)
-            if (!s.startsWith(QLatin1String("<catalogue> ")))
-                result.append(s);
-        return result;
-    }
+    QStringList sent() const { return withoutCatalogue(server.statements); }
 };
