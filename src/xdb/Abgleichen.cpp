@@ -1,8 +1,13 @@
 #include "xdb/Abgleichen.h"
 
+#include "conversion/Konvertierung.h"
 #include "shell/MDIForm_Main.h"
 #include "shell/MessageBox.h"
+#include "shell/TabrixError.h"
+#include "translation/Views.h"
 
+#include <QCloseEvent>
+#include <QFileDialog>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -26,6 +31,102 @@ Abgleichen::Abgleichen(MDIForm_Main* main, QWidget* parent) : QWidget(parent), O
     grid->addWidget(Command8, 0, 3);
     grid->addWidget(List1, 1, 0, 1, 4);
 
+    connect(Command1, &QPushButton::clicked, this, GuardedHandler(this, &Abgleichen::Command1_Click));
+    connect(Command8, &QPushButton::clicked, this, GuardedHandler(this, &Abgleichen::Command8_Click));
+
     // The path comes from the command line ("-XDBpfad:") when one was given.
-    Text_XDB->setText(m_main->state.XdbPath);
+    if (!m_main->state.XdbPath.isEmpty())
+        Text_XDB->setText(m_main->state.XdbPath);
 }
+
+void Abgleichen::Command1_Click()
+{
+    try {
+        QFileDialog dialog(this, QString(), Text_XDB->text(), QStringLiteral("XDB's (*.XDB)"));
+        dialog.setObjectName(QStringLiteral("CommonDialog"));
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        if (!Text_XDB->text().isEmpty())
+            dialog.selectFile(Text_XDB->text());
+        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+            Text_XDB->setText(dialog.selectedFiles().constFirst());
+    } catch (...) {
+        // A failing dialog leaves the path as it was.
+    }
+}
+
+void Abgleichen::Command8_Click()
+{
+    c8c();
+}
+
+void Abgleichen::c8c()
+{
+    // A run started inside another operation's yield would work under its feet.
+    if (anyOperationRunning()) {
+        ShowMessage(this, QStringLiteral("Eine andere Verarbeitung läuft noch. Bitte warten Sie ihr Ende ab."));
+        return;
+    }
+    OperationScope operation(this);
+    RunXdbDocument(*this, reader);
+}
+
+void Abgleichen::closeEvent(QCloseEvent* event)
+{
+    // A running document ends at its next yield; the window closes after it.
+    if (holdClose()) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
+}
+
+// ---------------------------------------------------------------------------
+// XdbHost
+
+XdbOptions Abgleichen::options() const
+{
+    XdbOptions o;
+    o.dialect = m_main->currentDialect();
+    o.linuxSwitch = m_main->linuxChecked();
+    o.moduleDataSource = m_main->IsModuleDataSource();
+    return o;
+}
+
+QString Abgleichen::documentPath() const { return Text_XDB->text(); }
+bool Abgleichen::autoMode() const { return m_main->state.AutoMode; }
+void Abgleichen::setRunFailed() { m_main->state.RunFailed = true; }
+void Abgleichen::enableRun(bool enabled) { Command8->setEnabled(enabled); }
+
+ServerConnection& Abgleichen::connection()
+{
+    if (!m_main->state.ServerConnection)
+        throw TabrixError(TabrixError::ServerErrorNumber, QStringLiteral("08003:Keine Verbindung zum SQL-Server"),
+                          QStringLiteral("ODBC"));
+    return *m_main->state.ServerConnection;
+}
+
+void Abgleichen::executeSql(QString& statement) { m_main->ExecuteSql(statement); }
+void Abgleichen::clearLines() { List1->clear(); }
+void Abgleichen::appendLine(const QString& line) { List1->addItem(line); }
+
+void Abgleichen::showLastLineAtTop()
+{
+    if (List1->count() > 0)
+        List1->scrollToItem(List1->item(List1->count() - 1), QAbstractItemView::PositionAtTop);
+}
+
+void Abgleichen::progressStart(long total) { m_main->ProgressStart(total); }
+void Abgleichen::progressStep(long done) { m_main->ProgressStep(done); }
+
+void Abgleichen::createView(const QString& name, const QString& statement)
+{
+    // Views are made by the conversion window (loaded, not shown, when it is
+    // not open), which lists them in its own List1; both windows stay while it works.
+    Konvertierung* konvertierung = m_main->loadKonvertierung();
+    OperationScope views({this, konvertierung});
+    Create_View(*konvertierung, name, statement);
+}
+
+void Abgleichen::showFinalMessage(const QString& text) { ShowMessage(this, text); }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "shell/LongOperation.h"
+#include "xdb/XdbHost.h"
+#include "xdb/XdbRun.h"
 
 #include <QWidget>
 
@@ -12,10 +14,14 @@ class QPushButton;
 
 // The XDB window "SQL-Server mit XDB abgleichen": path of the XDB document and
 // the status list of its processing.
-class Abgleichen : public QWidget, public OperationWindow {
+class Abgleichen : public QWidget, public XdbHost, public OperationWindow {
     Q_OBJECT
 public:
     explicit Abgleichen(MDIForm_Main* main, QWidget* parent = nullptr);
+
+    // Applies the document named in Text_XDB ("XDB Verarbeiten"; the
+    // unattended run calls it directly).
+    void c8c();
 
     QLabel* Label1 = nullptr;
     QLineEdit* Text_XDB = nullptr;
@@ -23,6 +29,32 @@ public:
     QPushButton* Command8 = nullptr;
     QListWidget* List1 = nullptr;
 
+    // What the reader keeps between runs (open index block, current table).
+    XdbReaderState reader;
+
+    // XdbHost
+    XdbOptions options() const override;
+    QString documentPath() const override;
+    bool autoMode() const override;
+    void setRunFailed() override;
+    void enableRun(bool enabled) override;
+    ServerConnection& connection() override;
+    void executeSql(QString& statement) override;
+    void clearLines() override;
+    void appendLine(const QString& line) override;
+    void showLastLineAtTop() override;
+    bool yieldToUser() override { return OperationWindow::yieldToUser(); }
+    void progressStart(long total) override;
+    void progressStep(long done) override;
+    void createView(const QString& name, const QString& statement) override;
+    void showFinalMessage(const QString& text) override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
+    void Command1_Click();
+    void Command8_Click();
+
     MDIForm_Main* m_main;
 };

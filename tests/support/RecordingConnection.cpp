@@ -55,6 +55,12 @@ std::unique_ptr<ServerResultSet> RecordingConnection::OpenResultset(const QStrin
 ServerTable RecordingConnection::CatalogueTable(const QString& name)
 {
     statements.append(QStringLiteral("<catalogue> ") + name);
+    const ServerTable* found = nullptr;
+    for (const ServerTable& t : catalogue)
+        if (t.Name.compare(name, Qt::CaseInsensitive) == 0 && (!found || t.Name == name))
+            found = &t;
+    if (found)
+        return *found;
     throw TabrixError(TabrixError::ServerErrorNumber, QStringLiteral("S0002:no such table ") + name,
                       QStringLiteral("ODBC"));
 }

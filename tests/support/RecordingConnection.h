@@ -35,6 +35,9 @@ public:
         QVariant value;
     };
     QList<Answer> answers;
+    // Tables the catalogue knows (found ignoring case, the exact spelling
+    // first); every other lookup fails as a missing table.
+    QList<ServerTable> catalogue;
 
     void failWhenStartsWith(const QString& prefix, const QString& description);
     void failWhenContains(const QString& part, const QString& description);

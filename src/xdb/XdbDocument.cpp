@@ -1,0 +1,168 @@
+#include "xdb/XdbDocument.h"
+
+#include "shell/TabrixError.h"
+
+#include <QFileInfo>
+#include <QStringDecoder>
+
+namespace {
+constexpr qint64 kChunk = 64 * 1024;
+
+// 0x80..0x9F of Windows-1252; the rest of the code page equals Latin-1.
+constexpr char16_t kHighControls[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+const QString kSource = QStringLiteral("SQL-Tabrix");
+}  // namespace
+
+QString DecodeWindows1252(const QByteArray& bytes)
+{
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar* out = text.data();
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        *out++ = (b >= 0x80 && b <= 0x9F) ? QChar(kHighControls[b - 0x80]) : QChar(b);
+    }
+    return text;
+}
+
+void Utf8Validator::feed(const char* data, qsizetype size)
+{
+    for (qsizetype i = 0; i < size && m_valid; ++i) {
+        const auto b = static_cast<unsigned char>(data[i]);
+        if (m_pending > 0) {
+            if (b < m_lower || b > m_upper) {
+                m_valid = false;
+                break;
+            }
+            m_lower = 0x80;
+            m_upper = 0xBF;
+            --m_pending;
+            continue;
+        }
+        if (b < 0x80)
+            continue;
+        m_nonAscii = true;
+        if (b >= 0xC2 && b <= 0xDF) {
+            m_pending = 1;
+        } else if (b >= 0xE0 && b <= 0xEF) {
+            m_pending = 2;
+            if (b == 0xE0)
+                m_lower = 0xA0;  // no overlong forms
+            else if (b == 0xED)
+                m_upper = 0x9F;  // no surrogates
+        } else if (b >= 0xF0 && b <= 0xF4) {
+            m_pending = 3;
+            if (b == 0xF0)
+                m_lower = 0x90;
+            else if (b == 0xF4)
+                m_upper = 0x8F;  // nothing above U+10FFFF
+        } else {
+            m_valid = false;
+        }
+    }
+}
+
+void XdbDocument::open(const QString& path)
+{
+    close();
+    const QFileInfo info(path);
+    if (!info.exists())
+        throw TabrixError(53, QStringLiteral("Datei nicht gefunden: ") + path, kSource);
+    m_file.setFileName(path);
+    if (info.isDir() || !m_file.open(QIODevice::ReadOnly))
+        throw TabrixError(75, QStringLiteral("Pfad/Datei-Zugriffsfehler: ") + path, kSource);
+    m_length = m_file.size();
+
+    // The encoding is a property of the whole file: one pass decides it.
+    Utf8Validator validator;
+    while (!validator.failed()) {
+        const QByteArray chunk = m_file.read(kChunk);
+        if (chunk.isEmpty())
+            break;
+        validator.feed(chunk.constData(), chunk.size());
+    }
+    m_encoding = validator.valid() && validator.sawNonAscii() ? XdbEncoding::Utf8 : XdbEncoding::Windows1252;
+    if (!m_file.seek(0))
+        throw TabrixError(75, QStringLiteral("Pfad/Datei-Zugriffsfehler: ") + path, kSource);
+    m_buffer.clear();
+    m_offset = 0;
+    m_position = 0;
+
+    // A byte-order mark is no part of the first line.
+    if (m_encoding == XdbEncoding::Utf8 && fill() && m_buffer.size() - m_offset >= 3
+        && m_buffer.mid(m_offset, 3) == QByteArray("\xEF\xBB\xBF")) {
+        m_offset += 3;
+        m_position += 3;
+    }
+}
+
+void XdbDocument::close()
+{
+    if (m_file.isOpen())
+        m_file.close();
+    m_buffer.clear();
+    m_offset = 0;
+    m_position = 0;
+    m_length = 0;
+}
+
+bool XdbDocument::fill()
+{
+    if (m_offset < m_buffer.size())
+        return true;
+    if (!m_file.isOpen())
+        return false;
+    m_buffer = m_file.read(kChunk);
+    m_offset = 0;
+    // A read that fails is no end of the document.
+    if (m_buffer.isEmpty() && m_file.error() != QFileDevice::NoError)
+        throw TabrixError(57, QStringLiteral("Geräte-E/A-Fehler: ") + m_file.errorString(), kSource);
+    return !m_buffer.isEmpty();
+}
+
+bool XdbDocument::atEnd()
+{
+    return !fill();
+}
+
+QString XdbDocument::decode(const QByteArray& bytes) const
+{
+    if (m_encoding == XdbEncoding::Windows1252)
+        return DecodeWindows1252(bytes);
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    return decoder(bytes);
+}
+
+QString XdbDocument::readLine()
+{
+    if (!fill())
+        throw TabrixError(62, QStringLiteral("Einlesen hinter Dateiende."), kSource);
+    // CR and LF are single bytes in both encodings and never part of a
+    // multi-byte character, so the line is cut on bytes and decoded whole.
+    QByteArray line;
+    while (fill()) {
+        const char* begin = m_buffer.constData() + m_offset;
+        const qsizetype available = m_buffer.size() - m_offset;
+        qsizetype i = 0;
+        while (i < available && begin[i] != '\r' && begin[i] != '\n')
+            ++i;
+        line.append(begin, i);
+        m_offset += i;
+        m_position += i;
+        if (i == available)
+            continue;  // the line goes on in the next chunk
+        const char end = begin[i];
+        ++m_offset;
+        ++m_position;
+        if (end == '\r' && fill() && m_buffer.at(m_offset) == '\n') {
+            ++m_offset;
+            ++m_position;
+        }
+        break;
+    }
+    return decode(line);
+}

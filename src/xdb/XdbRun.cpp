@@ -1,0 +1,399 @@
+#include "xdb/XdbRun.h"
+
+#include "shell/TabrixError.h"
+#include "shell/TextPieces.h"
+#include "xdb/XdbDocument.h"
+
+#include <functional>
+#include <new>
+
+namespace {
+
+const QString kSource = QStringLiteral("SQL-Tabrix");
+const QString kHeldView = QStringLiteral("View_BestellungAuftrag");
+constexpr int kPieceWidth = 130;
+constexpr qint64 kBlockBytes = 128;
+// No index has anywhere near this many fields; a count beyond it cannot be held.
+constexpr qint32 kMostIndexFields = 1 << 20;
+
+const ServerTable& currentTable(const XdbReaderState& state)
+{
+    if (!state.CurrentTable)
+        throw TabrixError(91, QStringLiteral("Objektvariable oder With-Blockvariable nicht festgelegt"), kSource);
+    return *state.CurrentTable;
+}
+
+void yieldOrEnd(XdbHost& host)
+{
+    if (!host.yieldToUser())
+        throw XdbRunCancelled{};
+}
+
+// The handler ended the run.
+struct RunEnded {};
+
+class Run {
+public:
+    Run(XdbHost& host, XdbReaderState& state) : m_host(host), m_state(state) {}
+    void execute();
+
+private:
+    bool step(const std::function<void()>& action);
+    void handle(const TabrixError& error);
+    void processLine(const QString& line);
+    void addColumn(const XdbFieldLine& field, bool withDefault);
+    void renameField(const XdbRenameLine& rename);
+    void indexLine(XdbIndexKey key, const QString& value);
+    void endEarly();
+
+    XdbHost& m_host;
+    XdbReaderState& m_state;
+    XdbDocument m_document;
+
+    // Run state: empty at every run.
+    QString ViewName;
+    QString HeldViewSql;
+    QString IndexTable;
+    QString IndexName;
+    qint32 IndexAttributes = 0;
+    QStringList IndexFields;
+    bool m_indexFieldsSized = false;
+    qint32 IndexFieldCount = 0;
+};
+
+// Runs one step under the run's error handler: true when it succeeded, false
+// when it failed and the run goes on with its next step.
+bool Run::step(const std::function<void()>& action)
+{
+    try {
+        action();
+        return true;
+    } catch (const TabrixError& e) {
+        handle(e);
+    } catch (const std::bad_alloc&) {
+        handle(TabrixError(7, QStringLiteral("Nicht genügend Speicher"), kSource));
+    } catch (const std::exception& e) {
+        handle(TabrixError(5, QString::fromLocal8Bit(e.what()), kSource));
+    }
+    return false;
+}
+
+// The one error handler of a run: the description is listed in pieces, the
+// run counts as failed; a server error (number above 1000) lets it go on,
+// anything else ends it.
+void Run::handle(const TabrixError& error)
+{
+    m_host.setRunFailed();
+    for (const QString& piece : CutIntoPieces(error.description(), kPieceWidth))
+        m_host.appendLine(piece);
+    if (error.number() <= 1000)
+        throw RunEnded{};
+}
+
+void Run::execute()
+{
+    m_host.enableRun(false);
+    const QString path = m_host.documentPath();
+    if (path.isEmpty()) {
+        m_host.enableRun(true);
+        return;
+    }
+    try {
+        yieldOrEnd(m_host);
+        m_host.clearLines();
+        m_state.sections.endBlocks();
+        // The catalogue is read afresh at every lookup, so there is nothing to
+        // refresh; the start only checks that there is a server to ask, and
+        // says so in the cleared list when there is none.
+        step([&] { m_host.connection(); });
+
+        step([&] { m_document.open(path); });
+        step([&] { m_host.progressStart(long(m_document.length() / kBlockBytes) + 1); });
+        for (;;) {
+            bool atEnd = true;
+            step([&] { atEnd = m_document.atEnd(); });
+            if (atEnd)
+                break;
+            QString line;
+            step([&] { line = m_document.readLine(); });
+            step([&] { m_host.progressStep(long(m_document.position() / kBlockBytes)); });
+            yieldOrEnd(m_host);
+            processLine(line);
+        }
+        m_document.close();
+
+        // On Sybase on Linux this view depends on others of the document.
+        if (m_host.options().sybaseOnLinux() && !HeldViewSql.isEmpty())
+            step([&] { m_host.createView(kHeldView, HeldViewSql); });
+        if (!m_host.autoMode())
+            step([&] { m_host.showFinalMessage(QStringLiteral("Die QEL.XDB wurde abgearbeitet.")); });
+        step([&] { m_host.progressStep(0); });
+        m_host.enableRun(true);
+    } catch (const RunEnded&) {
+        endEarly();
+    } catch (const XdbRunCancelled&) {
+        // The window closes: what the document still held was not applied.
+        m_host.setRunFailed();
+        endEarly();
+    } catch (const std::exception& e) {
+        // Nothing outside the steps is expected to fail; should it, the run ends reported.
+        try {
+            handle(TabrixError(5, QString::fromLocal8Bit(e.what()), kSource));
+        } catch (const RunEnded&) {
+        }
+        endEarly();
+    }
+}
+
+void Run::endEarly()
+{
+    m_document.close();
+    // The progress display must not stay behind as if the run went on.
+    m_host.progressStep(0);
+    m_host.enableRun(true);
+}
+
+void Run::processLine(const QString& line)
+{
+    XdbSections& s = m_state.sections;
+    const XdbLineWork work = ParseXdbLine(line, s);
+    if (work.endsBlocks)
+        s.endBlocks();
+
+    if (work.oldField)
+        addColumn(*work.oldField, true);
+
+    if (work.fieldsTable && !OpenTable(m_host, m_state, *work.fieldsTable))
+        s.FieldsSection = false;
+    if (work.fieldsField)
+        addColumn(*work.fieldsField, false);
+
+    if (work.renameFieldTable && !OpenTable(m_host, m_state, *work.renameFieldTable))
+        s.RenameFieldSection = false;
+    if (work.renameField)
+        renameField(*work.renameField);
+
+    if (work.renameTable)
+        m_host.appendLine(QStringLiteral("Tabelle umbenennen: ") + work.renameTable->oldName + QStringLiteral("  ->  ")
+                          + work.renameTable->newName + QStringLiteral("  [noch nicht implementiert]"));
+
+    if (work.queryName)
+        ViewName = *work.queryName;
+    if (work.queryStatement && !ViewName.isEmpty()) {
+        const QString statement = *work.queryStatement;
+        m_host.appendLine(QStringLiteral("Abfrage/Sicht erstellen: ") + ViewName);
+        if (m_host.options().sybaseOnLinux() && ViewName == kHeldView) {
+            HeldViewSql = statement;
+        } else {
+            const QString name = ViewName;
+            step([&] { m_host.createView(name, statement); });
+        }
+        ViewName.clear();
+    }
+
+    if (work.indexKey != XdbIndexKey::None)
+        indexLine(work.indexKey, work.indexValue);
+
+    if (work.opensFields) {
+        s.FieldsSection = true;
+        s.IndexSection = false;
+    }
+    if (work.opensRenameField) {
+        s.RenameFieldSection = true;
+        s.IndexSection = false;
+    }
+    if (work.opensRenameTable) {
+        s.RenameTableSection = true;
+        s.IndexSection = false;
+    }
+    if (work.opensIndex)
+        s.IndexSection = true;
+    if (work.opensQueries) {
+        s.QueriesSection = true;
+        ViewName.clear();
+    }
+
+    if (work.oldFormatTable) {
+        s.OldFieldsSection = true;
+        if (!OpenTable(m_host, m_state, *work.oldFormatTable))
+            s.OldFieldsSection = false;
+    }
+}
+
+void Run::addColumn(const XdbFieldLine& field, bool withDefault)
+{
+    const XdbOptions options = m_host.options();
+    bool exists = false;
+    // A test that fails goes on with the action it guards.
+    if (!step([&] { exists = ColumnExists(m_state, field.name, options); }))
+        exists = false;
+    if (exists)
+        return;
+    qint16 type = 0;
+    qint16 size = 0;
+    QString statement;
+    step([&] { type = XdbLeadingNumber(field.typeText); });
+    step([&] { size = XdbLeadingNumber(field.sizeText); });
+    step([&] {
+        statement = BuildAddColumn(m_state, field.name, type, size, withDefault ? field.defaultText : QString(), options);
+    });
+    m_host.appendLine(QLatin1Char('\t') + statement);
+    step([&] { m_host.executeSql(statement); });
+    step([&] { RefreshColumns(m_host, m_state); });
+}
+
+void Run::renameField(const XdbRenameLine& rename)
+{
+    bool exists = true;
+    if (!step([&] { exists = ColumnExists(m_state, rename.oldName, m_host.options()); }))
+        exists = true;
+    if (!exists)
+        return;
+    m_host.appendLine(QLatin1Char('\t') + rename.oldName + QStringLiteral("  ->  ") + rename.newName);
+    step([&] { RenameColumn(m_host, m_state, rename.oldName, rename.newName); });
+    step([&] { RefreshColumns(m_host, m_state); });
+}
+
+void Run::indexLine(XdbIndexKey key, const QString& value)
+{
+    XdbSections& s = m_state.sections;
+    switch (key) {
+    case XdbIndexKey::None:
+        break;
+    case XdbIndexKey::Tabelle:
+        IndexTable = value;
+        break;
+    case XdbIndexKey::Name: {
+        IndexName = value;
+        bool exists = true;
+        if (!step([&] { exists = IndexExists(m_host, IndexTable, IndexName); }))
+            exists = true;
+        if (exists)
+            s.IndexSection = false;  // the rest of the block is skipped
+        else
+            IndexFieldCount = 0;
+        break;
+    }
+    case XdbIndexKey::Attribute:
+        step([&] { IndexAttributes = XdbWholeNumber(value); });
+        break;
+    case XdbIndexKey::Felderanzahl:
+        step([&] {
+            const qint32 count = XdbWholeNumber(value);
+            if (count < 1)
+                throw TabrixError(9, QStringLiteral("Index außerhalb des gültigen Bereichs"), kSource);
+            if (count > kMostIndexFields)
+                throw TabrixError(7, QStringLiteral("Nicht genügend Speicher"), kSource);
+            IndexFields = QStringList(count);
+            m_indexFieldsSized = true;
+        });
+        break;
+    case XdbIndexKey::Feld: {
+        // A field before the count, or beyond it, has no place to go.
+        step([&] {
+            if (!m_indexFieldsSized || IndexFieldCount < 0 || IndexFieldCount >= IndexFields.size())
+                throw TabrixError(9, QStringLiteral("Index außerhalb des gültigen Bereichs"), kSource);
+            IndexFields[IndexFieldCount] = value;
+        });
+        ++IndexFieldCount;
+        if (IndexFieldCount > IndexFields.size() - 1) {
+            bool created = true;
+            if (!step([&] { created = CreateIndex(m_host, IndexTable, IndexName, IndexAttributes, IndexFields); }))
+                created = true;
+            if (created)
+                m_host.appendLine(QStringLiteral("Neuen Index anlegen: ") + IndexTable + QLatin1Char('/') + IndexName);
+            s.IndexSection = false;
+        }
+        break;
+    }
+    }
+}
+
+}  // namespace
+
+void RunXdbDocument(XdbHost& host, XdbReaderState& state)
+{
+    Run(host, state).execute();
+}
+
+bool OpenTable(XdbHost& host, XdbReaderState& state, const QString& name)
+{
+    const XdbOptions options = host.options();
+    const QString table = options.upperCaseNames() ? name.toUpper() : name;
+    bool result = true;
+    // The catalogue is read live, so the lookup always sees the server's current tables.
+    try {
+        state.CurrentTable = host.connection().CatalogueTable(table);
+    } catch (const std::exception&) {
+        result = false;
+    }
+
+    QString status = table + QStringLiteral("\t\t");
+    if (state.sections.FieldsSection)
+        status += QStringLiteral("(Felder hinzufügen)");
+    if (state.sections.OldFieldsSection)
+        status += QStringLiteral("(Felder hinzufügen) [altes XDB-Format]");
+    if (state.sections.RenameFieldSection)
+        status += QStringLiteral("(Felder umbenennen)");
+    host.appendLine(status);
+    host.showLastLineAtTop();
+    yieldOrEnd(host);
+    if (!result)
+        host.appendLine(QStringLiteral("\tTabelle existiert nicht!"));
+    return result;
+}
+
+bool ColumnExists(const XdbReaderState& state, const QString& name, const XdbOptions& options)
+{
+    // Never added on these two dialects: the name is longer than they allow.
+    if (name == QStringLiteral("Auftragsbestätigung_Französisch") && options.upperCaseNames())
+        return true;
+    for (const QString& column : currentTable(state).Columns)
+        if (column.compare(name, Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
+void RefreshColumns(XdbHost& host, XdbReaderState& state)
+{
+    const QString name = currentTable(state).Name;
+    ServerTable fresh = host.connection().CatalogueTable(name);
+    state.CurrentTable->Columns = std::move(fresh.Columns);
+}
+
+QString BuildAddColumn(const XdbReaderState& state, const QString& column, qint16 typeCode, qint16 size,
+                       const QString& defaultText, const XdbOptions& options)
+{
+    return BuildAddColumn(currentTable(state).Name, column, typeCode, size, defaultText, options);
+}
+
+void RenameColumn(XdbHost& host, const XdbReaderState& state, const QString& oldName, const QString& newName)
+{
+    QString statement = RenameColumnStatement(currentTable(state).Name, oldName, newName, host.options().dialect);
+    host.executeSql(statement);
+}
+
+bool IndexExists(XdbHost& host, const QString& table, const QString& index)
+{
+    const Dialect dialect = host.options().dialect;
+    if (dialect == Dialect::MySQL || dialect == Dialect::Oracle || dialect == Dialect::DB2)
+        return true;
+    const QString query = IndexExistsQuery(table, index, dialect);
+    if (query.isEmpty())
+        return false;
+    std::unique_ptr<ServerResultSet> result =
+        host.connection().OpenResultset(query, rdOpenForwardOnly, rdConcurReadOnly, rdExecDirect);
+    const QVariant count = result->Value(0);
+    result->Close();
+    return count.toLongLong() != 0;
+}
+
+bool CreateIndex(XdbHost& host, const QString& table, const QString& index, qint32 attributes,
+                 const QStringList& fields)
+{
+    QString statement = CreateIndexStatement(table, index, attributes, fields, host.options().dialect);
+    if (statement.isEmpty())
+        return false;
+    host.executeSql(statement);
+    return true;
+}
