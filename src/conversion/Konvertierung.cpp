@@ -767,6 +767,12 @@ void Konvertierung::clearWorkingList() { List3->clear(); }
 void Konvertierung::appendWorkingEntry(const QString& entry) { List3->addItem(entry); }
 void Konvertierung::showMessage(const QString& text) { ShowMessage(this, text); }
 
+void Konvertierung::connectionLost(const QString& serverText)
+{
+    m_main->ConnectionLost();
+    ShowMessage(this, MDIForm_Main::ConnectionLostMessage(serverText));
+}
+
 void Konvertierung::Command5_Click()
 {
     OperationScope operation(this);

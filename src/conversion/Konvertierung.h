@@ -129,6 +129,7 @@ public:
     bool yieldToUserInterface() override { return yieldToUser(); }
     bool endRequested() const override { return mustEnd(); }
     void showMessage(const QString& text) override;
+    void connectionLost(const QString& serverText) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -47,6 +47,9 @@ public:
     virtual void EnableCommands(bool enabled) = 0;
     // A modal message box with the application title.
     virtual void showMessage(const QString& text) = 0;
+    // The server connection is gone (ODBC state class 08): the user is told to
+    // log in again and the main window's working buttons go off.
+    virtual void connectionLost(const QString& serverText) = 0;
 
     // The open Access database; raises TabrixError when there is none.
     virtual const dao::Database& database() const = 0;

@@ -1,5 +1,7 @@
 #include "translation/Triggers.h"
 
+#include "shell/ServerNames.h"
+
 #include "conversion/DataTransfer.h"
 #include "shell/TabrixError.h"
 #include "shell/TextPieces.h"
@@ -26,6 +28,9 @@ void send(TranslationHost& host, QString statement, OnServerError onError)
     try {
         host.executeSql(statement);
     } catch (const TabrixError& e) {
+        // A lost connection ends the run.
+        if (IsConnectionLost(e))
+            throw;
         if (onError == OnServerError::ListInPieces)
             listInPieces(host, e.description());
     } catch (const std::exception& e) {
@@ -173,7 +178,10 @@ RunOutcome RunRelationsToTriggers(TranslationHost& host)
         }
         return finish(RunOutcome::Completed);
     } catch (const TabrixError& e) {
-        host.showMessage(e.description());
+        if (IsConnectionLost(e))
+            host.connectionLost(e.description());
+        else
+            host.showMessage(e.description());
     } catch (const std::exception& e) {
         host.showMessage(QString::fromLocal8Bit(e.what()));
     }

@@ -2,6 +2,7 @@
 
 #include "conversion/DataTransfer.h"
 #include "shell/ServerConnection.h"
+#include "shell/ServerNames.h"
 #include "shell/TabrixError.h"
 #include "shell/TextPieces.h"
 #include "translation/ViewRewrite.h"
@@ -26,12 +27,15 @@ void listWarning(TranslationHost& host, long number, const QString& description)
 
 // Every statement of the views goes through here: the one place where a
 // server error is judged. Drops may fail (the view may not exist); a failed
-// create is listed and the run goes on with the next view.
+// create is listed and the run goes on with the next view. A lost connection
+// ends the run.
 void send(TranslationHost& host, const QString& statement, OnServerError onError)
 {
     try {
         host.connection().Execute(statement, kOptionsLeftOut);
     } catch (const TabrixError& e) {
+        if (IsConnectionLost(e))
+            throw;
         if (onError == OnServerError::ListWarning)
             listWarning(host, e.number(), e.description());
     } catch (const std::exception& e) {
@@ -121,6 +125,13 @@ RunOutcome RunQueriesToViews(TranslationHost& host)
         }
         return finish(RunOutcome::Completed);
     } catch (const TabrixError& e) {
+        if (IsConnectionLost(e)) {
+            if (running)
+                host.progressStep(0);
+            host.connectionLost(e.description());
+            host.EnableCommands(true);
+            return RunOutcome::Failed;
+        }
         return fail(e.description());
     } catch (const std::exception& e) {
         return fail(QString::fromLocal8Bit(e.what()));

@@ -130,3 +130,9 @@ void Abgleichen::createView(const QString& name, const QString& statement)
 }
 
 void Abgleichen::showFinalMessage(const QString& text) { ShowMessage(this, text); }
+
+void Abgleichen::connectionLost(const QString& serverText)
+{
+    m_main->ConnectionLost();
+    ShowMessage(this, MDIForm_Main::ConnectionLostMessage(serverText));
+}

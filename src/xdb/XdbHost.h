@@ -47,4 +47,7 @@ public:
 
     // The message at the end of an interactive run.
     virtual void showFinalMessage(const QString& text) = 0;
+    // The server connection is gone (ODBC state class 08): the user is told to
+    // log in again and the main window's working buttons go off.
+    virtual void connectionLost(const QString& serverText) = 0;
 };

@@ -1,5 +1,7 @@
 #include "xdb/XdbRun.h"
 
+#include "shell/ServerNames.h"
+
 #include "shell/TabrixError.h"
 #include "shell/TextPieces.h"
 #include "xdb/XdbDocument.h"
@@ -86,6 +88,11 @@ void Run::handle(const TabrixError& error)
     m_host.setRunFailed();
     for (const QString& piece : CutIntoPieces(error.description(), kPieceWidth))
         m_host.appendLine(piece);
+    // Every further statement would fail the same way.
+    if (IsConnectionLost(error)) {
+        m_host.connectionLost(error.description());
+        throw RunEnded{};
+    }
     if (error.number() <= 1000)
         throw RunEnded{};
 }

@@ -82,6 +82,11 @@ public:
         enabled = on;
         trace.append(on ? QStringLiteral("enable 1") : QStringLiteral("enable 0"));
     }
+    void connectionLost(const QString& serverText) override
+    {
+        messages.append(serverText);
+        trace.append(QStringLiteral("connection lost ") + serverText);
+    }
     void showMessage(const QString& text) override
     {
         messages.append(text);

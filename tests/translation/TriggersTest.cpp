@@ -200,3 +200,16 @@ TEST(RelationsToTriggers, KeyFieldsOnceEachWithoutRegardToCase)
     EXPECT_EQ(tables[0].updates.size(), 2);
     EXPECT_EQ(UpdateTriggerHead(tables[0], q), QStringLiteral("CREATE TRIGGER uT ON T FOR UPDATE AS\r\nIF UPDATE(\"Nr\")\r\nBEGIN"));
 }
+
+// A lost connection ends the run at once with the request to log in again.
+TEST(RelationsToTriggers, ALostConnectionEndsTheRun)
+{
+    FakeTranslationHost host;
+    addRelations(host.db);
+    const QString gone = QStringLiteral("08S01:Server has gone away");
+    host.conn.failWhenStartsWith(QStringLiteral("DROP TRIGGER"), gone);
+    EXPECT_EQ(RunRelationsToTriggers(host), RunOutcome::Failed);
+    EXPECT_EQ(host.messages, QStringList{gone});
+    EXPECT_EQ(host.conn.statements.size(), 1);
+    EXPECT_TRUE(host.enabled);
+}

@@ -271,3 +271,18 @@ TEST(QueriesToViews, DatabaseWithoutQueries)
     EXPECT_TRUE(host.conn.statements.isEmpty());
     EXPECT_TRUE(host.enabled);
 }
+
+// A lost connection ends the views at once, even on a drop whose errors are
+// otherwise ignored; the user is asked to log in again.
+TEST(QueriesToViews, ALostConnectionEndsTheRun)
+{
+    FakeTranslationHost host;
+    addErpQueries(host);
+    const QString gone = QStringLiteral("08S01:Server has gone away");
+    host.conn.failWhenStartsWith(QStringLiteral("DROP VIEW"), gone);
+    EXPECT_EQ(RunQueriesToViews(host), RunOutcome::Failed);
+    EXPECT_EQ(host.messages, QStringList{gone});
+    EXPECT_EQ(host.conn.statements.size(), 1);
+    EXPECT_TRUE(host.enabled);
+    EXPECT_EQ(host.progress.last(), QStringLiteral("step 0"));
+}

@@ -221,12 +221,32 @@ TEST(XdbRun, ServerErrorsAreListedInPiecesOf130AndTheRunGoesOn)
     EXPECT_TRUE(x.host.runFailed);
     EXPECT_TRUE(x.endedNormally());
 
-    // Without a connection every table is missing; the cleared list says why.
+    // Without a connection the run ends at once: the cleared list says why,
+    // and the user is asked to log in again.
     Xdb n;
     n.host.hasConnection = false;
     n.run(felder(QStringLiteral("Artikel"), {QStringLiteral("Neu")}));
-    EXPECT_EQ(n.host.lines, (QStringList{QStringLiteral("08003:Keine Verbindung zum SQL-Server"), status(QStringLiteral("Artikel")), kMissing}));
-    EXPECT_TRUE(n.endedNormally());
+    EXPECT_EQ(n.host.lines, (QStringList{QStringLiteral("08003:Keine Verbindung zum SQL-Server")}));
+    EXPECT_EQ(n.host.messages, (QStringList{QStringLiteral("lost 08003:Keine Verbindung zum SQL-Server")}));
+    EXPECT_TRUE(n.host.runFailed);
+}
+
+// A connection that breaks in the middle of the document ends the run: one
+// listed error, not one for every line that follows.
+TEST(XdbRun, ALostConnectionEndsTheRun)
+{
+    Xdb x;
+    const QString gone = QStringLiteral("08S01:[ma-3.1.15]Server has gone away");
+    x.host.server.failWhenContains(QStringLiteral("[Zwei]"), gone);
+    x.run(felder(QStringLiteral("Artikel"), {QStringLiteral("Eins"), QStringLiteral("Zwei"), QStringLiteral("Drei")}));
+    EXPECT_EQ(x.host.lines.mid(1), (QStringList{QStringLiteral("\tALTER TABLE [Artikel]  ADD [Eins] INT"),
+                                                QStringLiteral("\tALTER TABLE [Artikel]  ADD [Zwei] INT"), gone}));
+    EXPECT_EQ(x.host.messages, (QStringList{QStringLiteral("lost ") + gone}));
+    for (const QString& s : x.host.server.statements)
+        EXPECT_FALSE(s.contains(QStringLiteral("[Drei]"))) << s.toStdString();
+    EXPECT_TRUE(x.host.runFailed);
+    EXPECT_EQ(x.host.progress.last(), 0);
+    EXPECT_EQ(x.host.enableCalls, QList<bool>({false, true}));
 }
 
 TEST(XdbRun, ErrorsOfTheDocumentItselfEndTheRun)

@@ -168,6 +168,7 @@ public:
             viewBehaviour(name, statement);
     }
     void showFinalMessage(const QString& text) override { messages.append(text); }
+    void connectionLost(const QString& serverText) override { messages.append(QStringLiteral("lost ") + serverText); }
 
     // Statements and queries sent, without the catalogue lookups.
     QStringList sent() const { return withoutCatalogue(server.statements); }
