@@ -12,6 +12,7 @@
 #include "windows/WindowOrder.h"
 #include "windows/ZusatzInfo.h"
 #include "xdb/Abgleichen.h"
+#include "plugin/modDatenbankErweiterung.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -39,7 +40,12 @@ const QString kEnvironmentSuffix = QStringLiteral("RirovAdozad");
 }  // namespace
 
 MDIForm_Main::MDIForm_Main(const QString& commandLine, QWidget* parent)
-    : QMainWindow(parent), m_commandLine(commandLine)
+    : QMainWindow(parent)
+    , programFolder(ProgramFolder())
+    , openConnection([](::ServerEnvironment& environment, const QString& dataSource) {
+        return environment.OpenConnection(dataSource);
+    })
+    , m_commandLine(commandLine)
 {
     setObjectName(QStringLiteral("MDIForm_Main"));
     setWindowTitle(kCaption);
@@ -186,7 +192,7 @@ void MDIForm_Main::Form_Load()
         readCommandLine();
 
     if (state.EnvironmentsCreated) {
-        QCoreApplication::exit(0);
+        endProcess(0);
         return;
     }
     createEnvironments();
@@ -195,8 +201,59 @@ void MDIForm_Main::Form_Load()
     fehlerProtokoll();
     ODBC_Name->setFocus();
 
-    if (state.AutoMode)
+    if (state.AutoMode) {
         state.RunFailed = false;
+        AutomaticRun();
+    }
+}
+
+void MDIForm_Main::AutomaticRun()
+{
+    // Each step runs only while no step has failed; the steps report their own
+    // failures. An error that escapes a step fails the run, once.
+    const auto step = [this](const std::function<void()>& action) {
+        if (state.RunFailed)
+            return;
+        try {
+            action();
+        } catch (const TabrixError& e) {
+            state.RunFailed = true;
+            ShowMessage(this, e.description());
+        } catch (const std::exception& e) {
+            state.RunFailed = true;
+            ShowMessage(this, QString::fromLocal8Bit(e.what()));
+        }
+    };
+    // A window that went away meanwhile (the user closed it during a yield)
+    // fails the run instead of being used.
+    const auto window = [](auto* w) {
+        if (!w)
+            throw TabrixError(91, QStringLiteral("Das Fenster des Schritts wurde geschlossen."));
+        return w;
+    };
+    step([&] { Command3_Click(); });
+    step([&] { Command1_Click(); });
+    step([&] { window(konvertierung())->c4c(); });
+    // Tables that fail are reported in the list and the log; the run goes on.
+    step([&] { window(konvertierung())->c2c(); });
+    step([&] { Command2_Click(); });
+    step([&] { window(abgleichen())->c8c(); });
+    step([&] {
+        LaunchUpdatePlugin(this, PluginLaunchContext{programFolder, state.CmdUser, state.CmdPassword}, QString(), 1);
+    });
+    if (state.RunFailed) {
+        ShowMessage(this, QStringLiteral("Bei der SQL-Datenbankerweiterung ist ein Fehler aufgetreten!"));
+        return;
+    }
+    endProcess(0);
+}
+
+void MDIForm_Main::endProcess(int code)
+{
+    // Before the event loop runs main() returns the code; inside it the loop ends.
+    m_processEnded = true;
+    m_exitCode = code;
+    QCoreApplication::exit(code);
 }
 
 void MDIForm_Main::readCommandLine()
@@ -457,7 +514,7 @@ void MDIForm_Main::Command3_Click()
             env.SetUserName(Text_UID->text());
             env.SetPassword(Text_PW->text());
         });
-        attempt([&] { connection = requireEnvironment(environment).OpenConnection(ODBC_Name->text()); });
+        attempt([&] { connection = openConnection(requireEnvironment(environment), ODBC_Name->text()); });
     };
     open(state.ServerEnvironment, state.ServerConnection);
     if (success && state.ServerConnection)

@@ -8,6 +8,7 @@
 #include <QSet>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class QCheckBox;
@@ -104,6 +105,20 @@ public:
     // Most retries of one failing start-up statement before the error is shown.
     static constexpr int MaxLoadRetries = 100;
 
+    // The unattended run ("-auto"): login, load and batch, XDB document,
+    // plug-in; then the end of the process, or the closing message.
+    void AutomaticRun();
+
+    // The program ends: set when the load asks for the end of the process
+    // (main() then returns this code instead of running the event loop).
+    bool processEnded() const { return m_processEnded; }
+    int exitCode() const { return m_exitCode; }
+
+    // The folder of the plug-in and qel.ini: the program's own folder.
+    QString programFolder;
+    // Opens a connection of the login; tests stand a recording one in.
+    std::function<std::unique_ptr<::ServerConnection>(::ServerEnvironment&, const QString& dataSource)> openConnection;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -114,8 +129,12 @@ private:
     void unloadChild(OperationWindow* child);
     void showChild(QWidget* child, bool visible = true);
 
+    void endProcess(int code);
+
     QString m_commandLine;
     bool m_SuppressNameChange = false;
+    bool m_processEnded = false;
+    int m_exitCode = 0;
 
 public:
     QWidget* Picture1 = nullptr;

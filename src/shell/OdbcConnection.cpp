@@ -142,7 +142,12 @@ struct StmtHandle {
     // Runs a statement; "no rows affected" is not an error.
     void execDirect(const QString& statement)
     {
-        const SQLRETURN rc = SQLExecDirectW(handle, wide(statement), SQLINTEGER(statement.size()));
+        // MariaDB Connector/ODBC 3.1 miscounts a text of given length that holds
+        // a character whose low byte is 0xD8 to 0xDB ("Ø", "Ù", "Ú", "Û" ...) and
+        // reads past its end; a terminated text it measures right. Only a
+        // statement with a NUL character in it needs its length.
+        const SQLINTEGER length = statement.contains(QChar(u'\0')) ? SQLINTEGER(statement.size()) : SQL_NTS;
+        const SQLRETURN rc = SQLExecDirectW(handle, wide(statement), length);
         if (!succeeded(rc) && rc != SQL_NO_DATA)
             fail(rc);
     }
@@ -284,9 +289,9 @@ public:
                    const QString& password)
         : m_dbc(std::make_shared<DbcHandle>(std::move(env))), m_dataSource(dataSource)
     {
+        // Terminated texts (see execDirect): a password with an "Ø" is read right.
         const SQLRETURN rc =
-            SQLConnectW(m_dbc->handle, wide(dataSource), SQLSMALLINT(dataSource.size()), wide(user),
-                        SQLSMALLINT(user.size()), wide(password), SQLSMALLINT(password.size()));
+            SQLConnectW(m_dbc->handle, wide(dataSource), SQL_NTS, wide(user), SQL_NTS, wide(password), SQL_NTS);
         checkHandle(rc, SQL_HANDLE_DBC, m_dbc->handle);
         m_dbc->connected = true;
         m_stmt = std::make_unique<StmtHandle>(m_dbc);
@@ -365,8 +370,8 @@ public:
         // so only rows of exactly this table are kept.
         StmtHandle stmt(m_dbc);
         const bool hasCatalog = !catalog.isEmpty();
-        stmt.check(SQLColumnsW(stmt.handle, hasCatalog ? wide(catalog) : nullptr, SQLSMALLINT(catalog.size()),
-                               nullptr, 0, wide(table.Name), SQLSMALLINT(table.Name.size()), nullptr, 0));
+        stmt.check(SQLColumnsW(stmt.handle, hasCatalog ? wide(catalog) : nullptr, hasCatalog ? SQL_NTS : 0, nullptr,
+                               0, wide(table.Name), SQL_NTS, nullptr, 0));
         SQLRETURN rc;
         while ((rc = SQLFetch(stmt.handle)) != SQL_NO_DATA) {
             stmt.check(rc);

@@ -109,6 +109,19 @@ TEST_F(OdbcConnectionTest, UmlautNamesAndTextsSurviveTheRoundTrip)
               QStringList({QStringLiteral("AutoWertIdentität"), QStringLiteral("Bezeichnung")}));
 }
 
+// Connector/ODBC 3.1 reads past the end of a text of given length that holds a
+// character whose low byte is 0xD8 to 0xDB ("Ø", "Ú"): statements and names go
+// as terminated texts (the sanitizer build catches the overread otherwise).
+TEST_F(OdbcConnectionTest, LettersTheDriverMiscountsArrive)
+{
+    const QString t = table(QStringLiteral("tabrix_Øre"));
+    db->Execute(QStringLiteral("CREATE TABLE `%1` (Nr INT, Wort TEXT)").arg(t));
+    const QString word = QStringLiteral("ØÙÚÛ-Ø");
+    db->Execute(QStringLiteral("INSERT INTO `%1` VALUES (1, '%2')").arg(t, word));
+    EXPECT_EQ(firstValue(QStringLiteral("SELECT Wort FROM `%1` WHERE Nr = 1").arg(t)), word);
+    EXPECT_EQ(db->CatalogueTable(t).Columns, QStringList({QStringLiteral("Nr"), QStringLiteral("Wort")}));
+}
+
 TEST_F(OdbcConnectionTest, CatalogueFindsTablesInAnyLetterCase)
 {
     const QString t = table(QStringLiteral("Tabrix_Katalog"));
