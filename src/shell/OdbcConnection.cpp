@@ -103,6 +103,9 @@ struct DbcHandle {
     std::shared_ptr<EnvHandle> env;
     SQLHDBC handle = SQL_NULL_HDBC;
     bool connected = false;
+    // Texts are read as the server's UTF-8 bytes: MariaDB Connector/ODBC 3.1
+    // miscounts wide texts that hold "Ø", "Ù", "Ú" or "Û" and cuts them.
+    bool textAsUtf8 = false;
     explicit DbcHandle(std::shared_ptr<EnvHandle> e) : env(std::move(e))
     {
         checkHandle(SQLAllocHandle(SQL_HANDLE_DBC, env->handle, &handle), SQL_HANDLE_ENV, env->handle);
@@ -153,6 +156,25 @@ struct StmtHandle {
     }
 };
 
+// A text column as the bytes the server sends, decoded as UTF-8.
+QVariant readUtf8Text(StmtHandle& stmt, SQLUSMALLINT column)
+{
+    QByteArray value;
+    char buffer[4096];
+    SQLLEN indicator = 0;
+    SQLRETURN rc;
+    while ((rc = SQLGetData(stmt.handle, column, SQL_C_BINARY, buffer, sizeof buffer, &indicator)) != SQL_NO_DATA) {
+        stmt.check(rc);
+        if (indicator == SQL_NULL_DATA)
+            return QVariant();
+        const bool truncated = indicator == SQL_NO_TOTAL || indicator > SQLLEN(sizeof buffer);
+        value.append(buffer, truncated ? qsizetype(sizeof buffer) : qsizetype(indicator));
+        if (!truncated)
+            break;
+    }
+    return QString::fromUtf8(value);
+}
+
 // Column `column` (1-based) of the current row, converted by its SQL type.
 QVariant readColumn(StmtHandle& stmt, SQLUSMALLINT column)
 {
@@ -201,6 +223,15 @@ QVariant readColumn(StmtHandle& stmt, SQLUSMALLINT column)
         }
         return value;
     }
+    case SQL_CHAR:
+    case SQL_VARCHAR:
+    case SQL_LONGVARCHAR:
+    case SQL_WCHAR:
+    case SQL_WVARCHAR:
+    case SQL_WLONGVARCHAR:
+        if (stmt.dbc->textAsUtf8)
+            return readUtf8Text(stmt, column);
+        [[fallthrough]];
     default: {
         // Text, and everything whose exact value a text keeps (decimals, dates).
         QString value;
@@ -307,6 +338,9 @@ public:
             Execute(QStringLiteral("SET SESSION sql_mode = TRIM(BOTH ',' FROM REPLACE(CONCAT(',', "
                                    "@@SESSION.sql_mode, ','), ',NO_ENGINE_SUBSTITUTION,', ','))"),
                     rdExecDirect);
+            const QString results =
+                OdbcResultSet(m_dbc, QStringLiteral("SELECT @@character_set_results")).Value(0).toString();
+            m_dbc->textAsUtf8 = results.startsWith(QLatin1String("utf8"), Qt::CaseInsensitive);
             // The driver reports the version as "10.11.000019"; the server's own
             // text also names the build.
             version = OdbcResultSet(m_dbc, QStringLiteral("SELECT VERSION()")).Value(0).toString();
