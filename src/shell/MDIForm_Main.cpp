@@ -28,6 +28,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
+#include <QThread>
 #include <QVBoxLayout>
 
 #include <cstdio>
@@ -250,10 +251,13 @@ void MDIForm_Main::AutomaticRun()
 
 void MDIForm_Main::endProcess(int code)
 {
-    // Before the event loop runs main() returns the code; inside it the loop ends.
+    // Before the event loop runs main() returns the code; inside it the loop
+    // ends. (Asked outside a loop, exit() would make every later dialog of the
+    // process return at once.)
     m_processEnded = true;
     m_exitCode = code;
-    QCoreApplication::exit(code);
+    if (QThread::currentThread()->loopLevel() > 0)
+        QCoreApplication::exit(code);
 }
 
 void MDIForm_Main::readCommandLine()

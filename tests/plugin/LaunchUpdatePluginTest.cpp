@@ -1,4 +1,5 @@
 #include "MessageBoxAnswerer.h"
+#include "TestPlugin.h"
 #include "plugin/modDatenbankErweiterung.h"
 
 #include <QCoreApplication>
@@ -20,20 +21,8 @@ protected:
 
     QString installPlugin(const QString& name = QStringLiteral("Datenbank_Aktualisierung"), bool executable = true)
     {
-        QDir().mkpath(PluginFolder(programFolder()));
-        const QString path = PluginFolder(programFolder()) + name;
-        QFile script(path);
-        EXPECT_TRUE(script.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        const QByteArray out = runFile().toUtf8();
-        script.write("#!/bin/sh\n"
-                     "{ printf '%s\\n' \"$0\"; pwd; for a in \"$@\"; do printf '[%s]\\n' \"$a\"; done; } > '"
-                     + out + ".part'\n"
-                     "mv '" + out + ".part' '" + out + "'\n");
-        script.close();
-        QFileDevice::Permissions permissions = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
-        if (executable)
-            permissions |= QFileDevice::ExeOwner;
-        script.setPermissions(permissions);
+        const QString path = InstallTestPlugin(programFolder(), runFile(), name, executable);
+        EXPECT_FALSE(path.isEmpty());
         return path;
     }
 
@@ -50,18 +39,7 @@ protected:
     }
 
     // The plug-in's record: path, working directory, then its arguments.
-    QStringList waitForRun(int milliseconds = 10000) const
-    {
-        QDeadlineTimer deadline(milliseconds);
-        while (!deadline.hasExpired()) {
-            QFile file(runFile());
-            if (file.open(QIODevice::ReadOnly))
-                return QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
-            QCoreApplication::processEvents();
-            QThread::msleep(20);
-        }
-        return {};
-    }
+    QStringList waitForRun(int milliseconds = 10000) const { return WaitForPluginRun(runFile(), milliseconds); }
 
     QTemporaryDir m_program;
     MessageBoxAnswerer answers;

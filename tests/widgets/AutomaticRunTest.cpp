@@ -1,0 +1,267 @@
+// The unattended run ("-auto"): login, load and batch, XDB document, plug-in,
+// then the end of the process; a failing step shows its own message, then the
+// closing message, and the program stays open and usable.
+
+#include "MessageBoxAnswerer.h"
+#include "QtPrinters.h"
+#include "RecordingConnection.h"
+#include "ServerProbe.h"
+#include "TestPlugin.h"
+#include "TestSupport.h"
+#include "conversion/Konvertierung.h"
+#include "conversion/TableList.h"
+#include "plugin/modDatenbankErweiterung.h"
+#include "shell/MDIForm_Main.h"
+#include "xdb/Abgleichen.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+const QString kClosing = QStringLiteral("Bei der SQL-Datenbankerweiterung ist ein Fehler aufgetreten!");
+
+// An XDB line of the column layout the ERP releases use.
+QByteArray xdbLine(const QByteArray& key, int keyWidth, const QByteArray& value)
+{
+    return key + QByteArray(keyWidth - key.size(), ' ') + ':' + value;
+}
+
+QByteArray fieldLine(const QByteArray& name, int type, int size)
+{
+    QByteArray numbers = QByteArray::number(type).rightJustified(3, ' ') + QByteArray::number(size).rightJustified(4, ' ');
+    return xdbLine("feld", 22, name.leftJustified(52, ' ') + numbers);
+}
+
+// A program folder with the stand-in plug-in and qel.ini, and an XDB document.
+struct Installation {
+    QTemporaryDir dir;
+    QString runFile() const { return dir.filePath(QStringLiteral("plugin-run.txt")); }
+    QString xdb() const { return dir.filePath(QStringLiteral("QEL.XDB")); }
+
+    Installation()
+    {
+        InstallTestPlugin(dir.path(), runFile());
+        QFile ini(IniFile(dir.path()));
+        EXPECT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write("[Database Source]\r\nSQL_Database=qel\r\nSQL_Server=localhost\r\n");
+    }
+
+    void writeXdb(const QList<QByteArray>& lines) const
+    {
+        QFile f(xdb());
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        for (const QByteArray& l : lines)
+            f.write(l + "\r\n");
+    }
+
+    QString commandLine(const QString& mdb, const QString& extra = QString()) const
+    {
+        QString line = QStringLiteral("-ODBC:QELSQL -user:sa -pass:\"") + TestServer::password()
+            + QStringLiteral("\" -MDBpfad:\"") + mdb + QStringLiteral("\" -XDBpfad:\"") + xdb() + QStringLiteral("\"");
+        if (!extra.isEmpty())
+            line += QLatin1Char(' ') + extra;
+        return line + QStringLiteral(" -auto");
+    }
+};
+
+struct UnattendedRun {
+    std::unique_ptr<MDIForm_Main> main;
+    QStringList messages;
+
+    UnattendedRun(const QString& commandLine, const QString& programFolder,
+        const std::function<void(MDIForm_Main&)>& prepare = {})
+    {
+        main = std::make_unique<MDIForm_Main>(commandLine);
+        main->programFolder = programFolder;
+        if (prepare)
+            prepare(*main);
+        MessageBoxAnswerer answers;
+        main->Form_Load();
+        messages = answers.texts();
+    }
+
+    // After a failed run the program is open for the user: a login works.
+    void expectUsable()
+    {
+        EXPECT_FALSE(main->processEnded());
+        main->show();
+        MessageBoxAnswerer answers;
+        main->ODBC_Name->setText(TestServer::dataSource());
+        main->Text_PW->setText(TestServer::password());
+        main->Command3->click();
+        EXPECT_TRUE(answers.seen.isEmpty()) << answers.texts().join(QLatin1Char('|')).toStdString();
+        EXPECT_TRUE(main->Command1->isEnabled());
+    }
+};
+
+}  // namespace
+
+TEST(AutomaticRun, ConvertsAppliesLaunchesAndEnds)
+{
+    REQUIRE_FIXTURE(mdb, "erp-sample.mdb");
+    REQUIRE_TEST_SERVER();
+    ServerProbe probe;
+    probe.dropAllTables();
+    Installation installation;
+    installation.writeXdb({"[felder]", xdbLine("tabelle", 22, "Artikel"), fieldLine("Lagerort", 10, 20)});
+
+    UnattendedRun run(installation.commandLine(mdb, QStringLiteral("-Dialekt:MySQL")), installation.dir.path());
+
+    // Nothing waited for the user, and the process ends with code 0.
+    EXPECT_TRUE(run.messages.isEmpty()) << run.messages.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(run.main->processEnded());
+    EXPECT_EQ(run.main->exitCode(), 0);
+    EXPECT_FALSE(run.main->state.RunFailed);
+    // Every table converted, the document applied.
+    auto db = dao::Database::OpenDatabase(mdb);
+    int tables = 0;
+    for (const dao::TableDef& def : db->TableDefs())
+        tables += (def.Attributes & dao::dbSystemObjectMask) == 0 ? 1 : 0;
+    EXPECT_EQ(probe.scalar(QStringLiteral("SELECT COUNT(*) FROM information_schema.TABLES WHERE TABLE_SCHEMA = DATABASE()"))
+                  .toString()
+                  .toInt(),
+              tables);
+    EXPECT_EQ(probe.scalar(QStringLiteral("SELECT COUNT(*) FROM information_schema.COLUMNS WHERE TABLE_SCHEMA = "
+                                          "DATABASE() AND TABLE_NAME = 'Artikel' AND COLUMN_NAME = 'Lagerort'"))
+                  .toString(),
+              QStringLiteral("1"));
+    // The plug-in ran in its folder with the four values.
+    const QStringList pluginRun = WaitForPluginRun(installation.runFile());
+    ASSERT_EQ(pluginRun.size(), 6) << pluginRun.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(pluginRun.mid(2), (QStringList{QStringLiteral("[-sp_datenbank=@@@") + EncodeBase64("qel", true) + "]",
+                                             QStringLiteral("[-sp_server=@@@") + EncodeBase64("localhost", true) + "]",
+                                             QStringLiteral("[-sp_benutzer=@@@") + EncodeBase64("sa", true) + "]",
+                                             QStringLiteral("[-sp_passwort=@@@")
+                                                 + EncodeBase64(TestServer::password(), true) + "]"}));
+}
+
+TEST(AutomaticRun, AllTablesOnTheServerStillApplyTheDocument)
+{
+    REQUIRE_FIXTURE(mdb, "erp-sample.mdb");
+    REQUIRE_TEST_SERVER();
+    Installation installation;
+    installation.writeXdb({"[felder]", xdbLine("tabelle", 22, "Artikel"), fieldLine("Regal", 4, 0)});
+    {
+        ServerProbe probe;
+        probe.dropAllTables();
+        UnattendedRun first(installation.commandLine(mdb, QStringLiteral("-Dialekt:MySQL")), installation.dir.path());
+        ASSERT_TRUE(first.main->processEnded());
+    }
+    QFile::remove(installation.runFile());
+    installation.writeXdb({"[felder]", xdbLine("tabelle", 22, "Artikel"), fieldLine("Fach", 4, 0)});
+    UnattendedRun second(installation.commandLine(mdb, QStringLiteral("-Dialekt:MySQL")), installation.dir.path());
+    EXPECT_TRUE(second.messages.isEmpty()) << second.messages.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(second.main->processEnded());
+    // Nothing was marked, so nothing was converted (the first run's column stands).
+    ServerProbe probe;
+    EXPECT_EQ(probe.scalar(QStringLiteral("SELECT COUNT(*) FROM information_schema.COLUMNS WHERE TABLE_SCHEMA = "
+                                          "DATABASE() AND TABLE_NAME = 'Artikel' AND COLUMN_NAME IN ('Regal', 'Fach')"))
+                  .toString(),
+              QStringLiteral("2"));
+    EXPECT_FALSE(WaitForPluginRun(installation.runFile()).isEmpty());
+}
+
+TEST(AutomaticRun, FailingStepsShowTheirMessageThenTheClosingOne)
+{
+    REQUIRE_FIXTURE(mdb, "erp-sample.mdb");
+    REQUIRE_TEST_SERVER();
+    Installation installation;
+    installation.writeXdb({"; nichts zu tun"});
+
+    // A login that fails.
+    {
+        UnattendedRun run(QStringLiteral("-ODBC:GibtEsNicht -user:sa -pass:x -Dialekt:MySQL -auto"), installation.dir.path());
+        ASSERT_EQ(run.messages.size(), 2) << run.messages.join(QLatin1Char('|')).toStdString();
+        EXPECT_TRUE(run.messages[0].startsWith(QStringLiteral("ODBC-Datenquelle 'GibtEsNicht' nicht gefunden!")));
+        EXPECT_EQ(run.messages[1], kClosing);
+        run.expectUsable();
+    }
+    // An Access file that cannot be opened.
+    {
+        const QString missing = installation.dir.filePath(QStringLiteral("fehlt.mdb"));
+        UnattendedRun run(installation.commandLine(missing, QStringLiteral("-Dialekt:MySQL")), installation.dir.path());
+        EXPECT_EQ(run.messages, (QStringList{QStringLiteral("Access-Datenquelle '") + missing
+                                                 + QStringLiteral("' nicht gefunden!"),
+                                             kClosing}));
+        run.expectUsable();
+    }
+    // A document whose change the server refuses (a name that is taken): its
+    // error is listed, and the run has failed.
+    {
+        installation.writeXdb({"[renamefield]", xdbLine("tabelle", 24, "Artikel"),
+                               xdbLine("feld", 24, QByteArray("Name").leftJustified(50, ' ') + ">Nr")});
+        UnattendedRun run(installation.commandLine(mdb, QStringLiteral("-Dialekt:MySQL")), installation.dir.path());
+        EXPECT_EQ(run.messages, QStringList{kClosing});
+        ASSERT_NE(run.main->abgleichen(), nullptr);
+        EXPECT_GT(run.main->abgleichen()->List1->count(), 1);
+        // The plug-in is not started after a failed step.
+        EXPECT_FALSE(QFile::exists(installation.runFile()));
+        run.expectUsable();
+    }
+}
+
+// Without "-Dialekt:" the run uses Microsoft SQL, the choice at start; here on
+// a recording connection.
+TEST(AutomaticRun, WithoutDialectTheRunWritesMicrosoftSql)
+{
+    REQUIRE_FIXTURE(mdb, "erp-sample.mdb");
+    Installation installation;
+    installation.writeXdb({"; nichts zu tun"});
+    std::shared_ptr<QStringList> sent = std::make_shared<QStringList>();
+    int opened = 0;
+    UnattendedRun run(installation.commandLine(mdb), installation.dir.path(), [&](MDIForm_Main& main) {
+        main.openConnection = [&, sent](ServerEnvironment&, const QString&) -> std::unique_ptr<ServerConnection> {
+            auto connection = std::make_unique<RecordingConnection>();
+            // The login opens the statement connection first, then the one for the row counts.
+            if (opened++ == 0)
+                connection->journal = sent;
+            else
+                connection->failWhenStartsWith(QStringLiteral("SELECT COUNT(*)"), QStringLiteral("S0002:no such table"));
+            return connection;
+        };
+    });
+    EXPECT_TRUE(run.messages.isEmpty()) << run.messages.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(run.main->processEnded());
+    EXPECT_EQ(run.main->currentDialect(), Dialect::MSSQL);
+    EXPECT_TRUE(sent->contains(QStringLiteral("CREATE TABLE Artikel ( \"Nr\" INT  NOT NULL ,\"Name\" VARCHAR(40)  NULL )")))
+        << sent->join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(sent->contains(QStringLiteral("INSERT INTO Artikel (\"Nr\",\"Name\") VALUES (1,'Artikel 1')")));
+    EXPECT_FALSE(WaitForPluginRun(installation.runFile()).isEmpty());
+}
+
+// The program itself, started as the ERP's update procedure starts it: it
+// ends by itself with exit code 0, on a machine without a display too.
+TEST(AutomaticRun, TheProgramEndsWithExitCodeZero)
+{
+    REQUIRE_FIXTURE(mdb, "erp-sample.mdb");
+    REQUIRE_TEST_SERVER();
+    {
+        ServerProbe probe;
+        probe.dropAllTables();
+    }
+    Installation installation;
+    installation.writeXdb({"; nichts zu tun"});
+    const QString program = installation.dir.filePath(QStringLiteral("sql-tabrix"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(TABRIX_BINARY_DIR "/sql-tabrix"), program));
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    process.setProcessEnvironment(env);
+    process.start(program, {QStringLiteral("-ODBC:QELSQL"), QStringLiteral("-user:sa"),
+                            QStringLiteral("-pass:") + TestServer::password(), QStringLiteral("-MDBpfad:") + mdb,
+                            QStringLiteral("-XDBpfad:") + installation.xdb(), QStringLiteral("-Dialekt:MySQL"),
+                            QStringLiteral("-auto")});
+    ASSERT_TRUE(process.waitForFinished(180000)) << process.readAllStandardError().toStdString();
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    EXPECT_FALSE(WaitForPluginRun(installation.runFile()).isEmpty());
+}
