@@ -4,6 +4,7 @@
 #include "conversion/KeysAndIndexes.h"
 #include "conversion/TableCreation.h"
 #include "conversion/TableList.h"
+#include "shell/BrowseFile.h"
 #include "shell/ClickableLabel.h"
 #include "shell/MDIForm_Main.h"
 #include "shell/MessageBox.h"
@@ -224,19 +225,7 @@ void Konvertierung::QELPfad_Change()
 
 void Konvertierung::Command3_Click()
 {
-    try {
-        QFileDialog dialog(this, QString(), QELPfad->text(), QStringLiteral("Access (*.MDB *.mdb)"));
-        dialog.setObjectName(QStringLiteral("CommonDialog"));
-        dialog.setOption(QFileDialog::DontUseNativeDialog);
-        dialog.setFileMode(QFileDialog::ExistingFile);
-        dialog.setAcceptMode(QFileDialog::AcceptOpen);
-        if (!QELPfad->text().isEmpty())
-            dialog.selectFile(QELPfad->text());
-        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-            QELPfad->setText(dialog.selectedFiles().constFirst());
-    } catch (...) {
-        // A failing dialog leaves everything as it was.
-    }
+    BrowseIntoBox(this, QELPfad, QStringLiteral("Access (*.MDB *.mdb)"));
 }
 
 void Konvertierung::Command8_Click()

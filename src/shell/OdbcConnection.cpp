@@ -156,8 +156,8 @@ struct StmtHandle {
     }
 };
 
-// A text column as the bytes the server sends, decoded as UTF-8.
-QVariant readUtf8Text(StmtHandle& stmt, SQLUSMALLINT column)
+// A column as the bytes the server sends; nothing for NULL.
+std::optional<QByteArray> readBytes(StmtHandle& stmt, SQLUSMALLINT column)
 {
     QByteArray value;
     char buffer[4096];
@@ -166,13 +166,13 @@ QVariant readUtf8Text(StmtHandle& stmt, SQLUSMALLINT column)
     while ((rc = SQLGetData(stmt.handle, column, SQL_C_BINARY, buffer, sizeof buffer, &indicator)) != SQL_NO_DATA) {
         stmt.check(rc);
         if (indicator == SQL_NULL_DATA)
-            return QVariant();
+            return std::nullopt;
         const bool truncated = indicator == SQL_NO_TOTAL || indicator > SQLLEN(sizeof buffer);
         value.append(buffer, truncated ? qsizetype(sizeof buffer) : qsizetype(indicator));
         if (!truncated)
             break;
     }
-    return QString::fromUtf8(value);
+    return value;
 }
 
 // Column `column` (1-based) of the current row, converted by its SQL type.
@@ -210,18 +210,8 @@ QVariant readColumn(StmtHandle& stmt, SQLUSMALLINT column)
     case SQL_BINARY:
     case SQL_VARBINARY:
     case SQL_LONGVARBINARY: {
-        QByteArray value;
-        char buffer[4096];
-        while ((rc = SQLGetData(stmt.handle, column, SQL_C_BINARY, buffer, sizeof buffer, &indicator)) != SQL_NO_DATA) {
-            stmt.check(rc);
-            if (indicator == SQL_NULL_DATA)
-                return QVariant();
-            const bool truncated = indicator == SQL_NO_TOTAL || indicator > SQLLEN(sizeof buffer);
-            value.append(buffer, truncated ? qsizetype(sizeof buffer) : qsizetype(indicator));
-            if (!truncated)
-                break;
-        }
-        return value;
+        const std::optional<QByteArray> value = readBytes(stmt, column);
+        return value ? QVariant(*value) : QVariant();
     }
     case SQL_CHAR:
     case SQL_VARCHAR:
@@ -229,8 +219,10 @@ QVariant readColumn(StmtHandle& stmt, SQLUSMALLINT column)
     case SQL_WCHAR:
     case SQL_WVARCHAR:
     case SQL_WLONGVARCHAR:
-        if (stmt.dbc->textAsUtf8)
-            return readUtf8Text(stmt, column);
+        if (stmt.dbc->textAsUtf8) {
+            const std::optional<QByteArray> value = readBytes(stmt, column);
+            return value ? QVariant(QString::fromUtf8(*value)) : QVariant();
+        }
         [[fallthrough]];
     default: {
         // Text, and everything whose exact value a text keeps (decimals, dates).

@@ -1,5 +1,7 @@
 #include "xdb/Abgleichen.h"
 
+#include "shell/BrowseFile.h"
+
 #include "conversion/Konvertierung.h"
 #include "shell/MDIForm_Main.h"
 #include "shell/MessageBox.h"
@@ -41,19 +43,7 @@ Abgleichen::Abgleichen(MDIForm_Main* main, QWidget* parent) : QWidget(parent), O
 
 void Abgleichen::Command1_Click()
 {
-    try {
-        QFileDialog dialog(this, QString(), Text_XDB->text(), QStringLiteral("XDB's (*.XDB)"));
-        dialog.setObjectName(QStringLiteral("CommonDialog"));
-        dialog.setOption(QFileDialog::DontUseNativeDialog);
-        dialog.setFileMode(QFileDialog::ExistingFile);
-        dialog.setAcceptMode(QFileDialog::AcceptOpen);
-        if (!Text_XDB->text().isEmpty())
-            dialog.selectFile(Text_XDB->text());
-        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-            Text_XDB->setText(dialog.selectedFiles().constFirst());
-    } catch (...) {
-        // A failing dialog leaves the path as it was.
-    }
+    BrowseIntoBox(this, Text_XDB, QStringLiteral("XDB's (*.XDB)"));
 }
 
 void Abgleichen::Command8_Click()

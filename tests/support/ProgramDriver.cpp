@@ -1,6 +1,7 @@
 #include "ProgramDriver.h"
 
 #include "MessageBoxAnswerer.h"
+#include "RecordingConnection.h"
 #include "TestSupport.h"
 #include "conversion/TableList.h"
 
@@ -21,6 +22,26 @@ T* control(QWidget* window, const char* name)
     return w;
 }
 }  // namespace
+
+RecordedLogin LogInOnRecordingConnections(MDIForm_Main& main, bool tablesOnServer)
+{
+    RecordedLogin login;
+    auto server = std::make_unique<RecordingConnection>();
+    login.server = server.get();
+    main.state.ServerConnection = std::move(server);
+    auto counts = std::make_unique<RecordingConnection>();
+    login.counts = counts.get();
+    if (tablesOnServer)
+        counts->answerWhenStartsWith(QStringLiteral("SELECT COUNT(*)"), 7);
+    else
+        counts->failWhenStartsWith(QStringLiteral("SELECT COUNT(*)"), QStringLiteral("S0002:no such table"));
+    main.state.QueryConnection = std::move(counts);
+    main.Command1->setEnabled(true);
+    main.Command2->setEnabled(true);
+    main.Command1->click();
+    login.konv = main.konvertierung();
+    return login;
+}
 
 LoggedIn::LoggedIn(bool mysql)
 {

@@ -10,6 +10,19 @@
 
 #include <memory>
 
+class RecordingConnection;
+
+// Logged in as far as the program can tell, on recording connections (for the
+// dialects without a server here): the statements go to `server`, the row
+// counts of the load to `counts`, which finds no table unless told otherwise.
+// The conversion window is open.
+struct RecordedLogin {
+    RecordingConnection* server = nullptr;
+    RecordingConnection* counts = nullptr;
+    Konvertierung* konv = nullptr;
+};
+RecordedLogin LogInOnRecordingConnections(MDIForm_Main& main, bool tablesOnServer = false);
+
 struct LoggedIn {
     std::unique_ptr<MDIForm_Main> main;
     Konvertierung* konv = nullptr;

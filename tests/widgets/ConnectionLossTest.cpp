@@ -4,6 +4,7 @@
 // The server is a recording connection whose scripted errors carry ODBC state 08S01.
 
 #include "MessageBoxAnswerer.h"
+#include "ProgramDriver.h"
 #include "RecordingConnection.h"
 #include "TestSupport.h"
 #include "conversion/Konvertierung.h"
@@ -40,21 +41,11 @@ struct Session {
     // A login as far as the program can tell: both connections, the buttons.
     void logIn(bool tablesOnServer)
     {
-        auto serverConnection = std::make_unique<RecordingConnection>();
-        server = serverConnection.get();
+        const RecordedLogin login = LogInOnRecordingConnections(*main, tablesOnServer);
+        server = login.server;
         server->journal = sent;
-        main->state.ServerConnection = std::move(serverConnection);
-        auto countConnection = std::make_unique<RecordingConnection>();
-        counts = countConnection.get();
-        if (tablesOnServer)
-            counts->answerWhenStartsWith(QStringLiteral("SELECT COUNT(*)"), 7);
-        else
-            counts->failWhenStartsWith(QStringLiteral("SELECT COUNT(*)"), QStringLiteral("S0002:no such table"));
-        main->state.QueryConnection = std::move(countConnection);
-        main->Command1->setEnabled(true);
-        main->Command2->setEnabled(true);
-        main->Command1->click();
-        konv = main->konvertierung();
+        counts = login.counts;
+        konv = login.konv;
     }
 
     QStringList load(const QString& path)

@@ -4,6 +4,7 @@
 
 #include "DamagedCopies.h"
 #include "MessageBoxAnswerer.h"
+#include "ProgramDriver.h"
 #include "QtPrinters.h"
 #include "RecordingConnection.h"
 #include "TestSupport.h"
@@ -37,15 +38,9 @@ struct Window {
         main = std::make_unique<MDIForm_Main>();
         main->Form_Load();
         main->show();
-        auto serverConnection = std::make_unique<RecordingConnection>();
-        server = serverConnection.get();
-        main->state.ServerConnection = std::move(serverConnection);
-        auto counts = std::make_unique<RecordingConnection>();
-        counts->failWhenStartsWith(QStringLiteral("SELECT COUNT(*)"), QStringLiteral("S0002:no such table"));
-        main->state.QueryConnection = std::move(counts);
-        main->Command1->setEnabled(true);
-        main->Command1->click();
-        konv = main->konvertierung();
+        const RecordedLogin login = LogInOnRecordingConnections(*main);
+        server = login.server;
+        konv = login.konv;
     }
 
     // Loads the file; false when it could not be opened (its message was shown).

@@ -41,15 +41,9 @@ struct Recorded {
         main->Form_Load();
         main->show();
         (main.get()->*dialect)->click();
-        auto serverConnection = std::make_unique<RecordingConnection>();
-        server = serverConnection.get();
-        main->state.ServerConnection = std::move(serverConnection);
-        auto counts = std::make_unique<RecordingConnection>();
-        counts->failWhenStartsWith(QStringLiteral("SELECT COUNT(*)"), QStringLiteral("S0002:no such table"));
-        main->state.QueryConnection = std::move(counts);
-        main->Command1->setEnabled(true);
-        main->Command1->click();
-        konv = main->konvertierung();
+        const RecordedLogin login = LogInOnRecordingConnections(*main);
+        server = login.server;
+        konv = login.konv;
         konv->clock = [] { return QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9)); };
         MessageBoxAnswerer answers;
         konv->QELPfad->setText(path);

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QString>
+
+class QLineEdit;
+class QWidget;
+
+// The open-file dialog of a browse button ("CommonDialog"): preset with the
+// path in `box`, the chosen file written back into it. Cancelling leaves the
+// path as it was; a failing dialog changes nothing.
+void BrowseIntoBox(QWidget* parent, QLineEdit* box, const QString& filter);
