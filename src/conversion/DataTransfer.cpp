@@ -576,41 +576,60 @@ void RowStatementBuilder::buildInto(QString& statement, const ValueAt& valueAt, 
                                     const RenderErrorSink& onError)
 {
     statement.resize(0);
+    // The cells first: which of them the statement holds decides its column
+    // list, which is the same for most rows and then written only once.
+    const qsizetype n = m_fields.size();
     std::optional<ConversionOptions> options;
-    QString& columns = m_columns;
-    columns.resize(0);
-    QString& values = m_values;
-    values.resize(0);
-    QLatin1Char separator('(');
-    for (qsizetype i = 0; i < m_fields.size(); ++i) {
-        const dao::Field& field = m_fields[i];
-        const QVariant cell = valueAt(int(i));
-        const bool isNull = isNullCell(cell);
-        QString defaultText;
-        if (isNull) {
+    bool sameColumns = m_prefixValid;
+    bool any = false;
+    for (qsizetype i = 0; i < n; ++i) {
+        Cell& c = m_cells[i];
+        c.value = valueAt(int(i));
+        c.isNull = isNullCell(c.value);
+        c.defaultText.resize(0);
+        if (c.isNull) {
             if (!options)
                 options = readOptions();
-            defaultText = SQLDefault(field, false, *options);
-            if (defaultText.isEmpty())
-                continue;
+            c.defaultText = SQLDefault(m_fields[i], false, *options);
         }
-        columns += separator;
-        columns += m_names[i];
-        values += separator;
+        const bool included = !c.isNull || !c.defaultText.isEmpty();
+        if (included != c.included) {
+            c.included = included;
+            sameColumns = false;
+        }
+        any = any || included;
+    }
+    if (!any)
+        return;
+    if (!sameColumns) {
+        m_prefix = m_head;
+        QLatin1Char separator('(');
+        for (qsizetype i = 0; i < n; ++i) {
+            if (!m_cells[i].included)
+                continue;
+            m_prefix += separator;
+            m_prefix += m_names[i];
+            separator = QLatin1Char(',');
+        }
+        m_prefix += QLatin1StringView(") VALUES ");
+        m_prefixValid = true;
+    }
+
+    statement.reserve(m_prefix.size() + 256);
+    statement += m_prefix;
+    QLatin1Char separator('(');
+    for (qsizetype i = 0; i < n; ++i) {
+        const Cell& c = m_cells[i];
+        if (!c.included)
+            continue;
+        statement += separator;
+        const dao::Field& field = m_fields[i];
         const bool special = field.Type == dao::dbDate && m_special.contains(int(i));
-        if (appendValue(values, field, cell, isNull, defaultText, m_dialect, special, m_special.dateBase, onError))
+        if (appendValue(statement, field, c.value, c.isNull, c.defaultText, m_dialect, special, m_special.dateBase,
+                        onError))
             m_nulBlanked = true;
         separator = QLatin1Char(',');
     }
-    if (columns.isEmpty())
-        return;
-
-    static const QLatin1StringView valuesWord(") VALUES ");
-    statement.reserve(m_head.size() + columns.size() + valuesWord.size() + values.size() + 1);
-    statement += m_head;
-    statement += columns;
-    statement += valuesWord;
-    statement += values;
     statement += QLatin1Char(')');
 }
 
@@ -631,6 +650,8 @@ void RowStatementBuilder::setDialect(Dialect dialect)
 
 void RowStatementBuilder::writeNames()
 {
+    m_prefixValid = false;
+    m_cells.resize(m_fields.size());
     // The rows go into the columns the CREATE TABLE statement made.
     m_head = QStringLiteral("INSERT INTO ") + PlainOrQuotedName(m_table, m_dialect) + QLatin1Char(' ');
     m_names.clear();

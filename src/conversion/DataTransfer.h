@@ -98,8 +98,16 @@ public:
 private:
     bool m_nulBlanked = false;
     // Kept from row to row so that their memory is reused.
-    QString m_columns;
-    QString m_values;
+    struct Cell {
+        QVariant value;
+        bool isNull = false;
+        bool included = false;
+        QString defaultText;
+    };
+    QList<Cell> m_cells;
+    // "INSERT INTO T (columns) VALUES " for the cells last included.
+    QString m_prefix;
+    bool m_prefixValid = false;
 };
 
 // Copies the rows of rs (positioned on its first row) into the host's table.
