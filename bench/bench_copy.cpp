@@ -13,6 +13,7 @@
 #include "conversion/DataTransfer.h"
 #include "conversion/Konvertierung.h"
 #include "shell/AccessDatabase.h"
+#include "shell/ExecuteSql.h"
 #include "shell/MDIForm_Main.h"
 
 #include <QApplication>
@@ -117,7 +118,7 @@ std::vector<QString> statementsFor(const QString& mdb, const QString& table)
     rs->MoveFirst();
     while (!rs->Eof()) {
         QString s = builder.InsertStatement(*rs, options, {});
-        s.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
+        DoubleBackslashes(s);
         result.push_back(std::move(s));
         rs->MoveNext();
     }

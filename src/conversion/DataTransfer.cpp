@@ -672,13 +672,6 @@ QString RowStatementBuilder::InsertStatement(const dao::Recordset& rs, const Con
     return build([&](int i) { return rs.Value(i); }, [&] { return options; }, onError);
 }
 
-QString RowStatementBuilder::InsertStatement(const dao::Recordset& rs,
-                                             const std::function<ConversionOptions()>& options,
-                                             const RenderErrorSink& onError)
-{
-    return build([&](int i) { return rs.Value(i); }, options, onError);
-}
-
 namespace {
 
 // Date of the first row's "datum"; the special time fields take their date from it.

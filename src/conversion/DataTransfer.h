@@ -67,10 +67,8 @@ public:
                             const RenderErrorSink& onError = {});
     QString InsertStatement(const dao::Recordset& rs, const ConversionOptions& options,
                             const RenderErrorSink& onError = {});
-    // The same with the settings read only when a null cell needs its default.
-    QString InsertStatement(const dao::Recordset& rs, const std::function<ConversionOptions()>& options,
-                            const RenderErrorSink& onError = {});
-    // The same into `statement`, whose memory is reused from row to row.
+    // The same into `statement`, whose memory is reused from row to row, with
+    // the settings read only when a null cell needs its default.
     void InsertStatement(QString& statement, const dao::Recordset& rs,
                          const std::function<ConversionOptions()>& options, const RenderErrorSink& onError);
 
