@@ -5,8 +5,10 @@
 
 #include <QDateTime>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -18,20 +20,100 @@ bool isNullCell(const QVariant& cell)
     return !cell.isValid() || cell.isNull();
 }
 
-void appendLatin1(QString& out, const char* begin, const char* end)
+using dao::CellValue;
+
+// Appends to a QString through a pointer: a statement is put together from
+// many small pieces for every row, and each would otherwise be a library call.
+// The string is kept at its capacity while writing and cut to the written
+// length when the writer goes.
+class Writer {
+public:
+    explicit Writer(QString& text)
+        : m_text(text)
+        , m_size(text.size())
+    {
+        m_text.resize(std::max<qsizetype>(m_text.capacity(), m_size + 64));
+        m_data = m_text.data();
+        m_capacity = m_text.size();
+    }
+    ~Writer() { m_text.resize(m_size); }
+    Writer(const Writer&) = delete;
+    Writer& operator=(const Writer&) = delete;
+
+    // Room for n characters at the end, written by the caller.
+    QChar* room(qsizetype n)
+    {
+        if (m_size + n > m_capacity)
+            grow(m_size + n);
+        QChar* p = m_data + m_size;
+        m_size += n;
+        return p;
+    }
+    Writer& operator+=(QChar c)
+    {
+        *room(1) = c;
+        return *this;
+    }
+    Writer& operator+=(QLatin1Char c) { return *this += QChar(c); }
+    Writer& operator+=(QLatin1StringView latin1)
+    {
+        const char* from = latin1.data();
+        QChar* to = room(latin1.size());
+        for (qsizetype i = 0; i < latin1.size(); ++i)
+            to[i] = QLatin1Char(from[i]);
+        return *this;
+    }
+    Writer& operator+=(const QString& text)
+    {
+        append(text.constData(), text.size());
+        return *this;
+    }
+    void append(const QChar* from, qsizetype n)
+    {
+        if (n > 0)
+            std::memcpy(room(n), from, size_t(n) * sizeof(QChar));
+    }
+
+private:
+    void grow(qsizetype needed)
+    {
+        m_text.resize(std::max(needed, 2 * m_capacity));
+        m_data = m_text.data();
+        m_capacity = m_text.size();
+    }
+
+    QString& m_text;
+    qsizetype m_size;
+    QChar* m_data = nullptr;
+    qsizetype m_capacity = 0;
+};
+
+// The text that `write` puts into a writer.
+template <typename Write>
+QString written(const Write& write)
 {
-    out.append(QLatin1StringView(begin, end - begin));
+    QString text;
+    {
+        Writer out(text);
+        write(out);
+    }
+    return text;
+}
+
+void appendLatin1(Writer& out, const char* begin, const char* end)
+{
+    out += QLatin1StringView(begin, end - begin);
 }
 
 template <typename Number>
-void appendNumber(QString& out, Number value)
+void appendNumber(Writer& out, Number value)
 {
     char buf[64];
     const auto result = std::to_chars(buf, buf + sizeof buf, value);
     appendLatin1(out, buf, result.ptr);
 }
 
-void appendCurrency(QString& out, const dao::Currency& c)
+void appendCurrency(Writer& out, const dao::Currency& c)
 {
     // Exact decimal of the scaled amount: up to four places, no trailing zeros.
     const bool negative = c.scaled < 0;
@@ -58,44 +140,56 @@ void appendCurrency(QString& out, const dao::Currency& c)
     appendLatin1(out, buf, p);
 }
 
-bool isCurrency(const QVariant& v)
-{
-    return v.metaType() == QMetaType::fromType<dao::Currency>();
-}
-
 // Typed numbers straight into the statement, without a text in between.
-bool appendTypedNumber(QString& out, const QVariant& cell)
+bool appendTypedNumber(Writer& out, const CellValue& cell)
 {
-    switch (cell.typeId()) {
-    case QMetaType::Int:
-        appendNumber(out, cell.toInt());
+    switch (cell.kind) {
+    case CellValue::Whole:
+        appendNumber(out, cell.whole);
         return true;
-    case QMetaType::UInt:
-    case QMetaType::Long:
-    case QMetaType::LongLong:
-    case QMetaType::Short:
-    case QMetaType::UChar:
-        appendNumber(out, cell.toLongLong());
+    case CellValue::Single:
+        appendNumber(out, float(cell.real));
         return true;
-    case QMetaType::Float:
-        appendNumber(out, cell.toFloat());
+    case CellValue::Double:
+        appendNumber(out, cell.real);
         return true;
-    case QMetaType::Double:
-        appendNumber(out, cell.toDouble());
+    case CellValue::Money:
+        appendCurrency(out, dao::Currency{cell.whole});
         return true;
     default:
-        if (isCurrency(cell)) {
-            appendCurrency(out, cell.value<dao::Currency>());
-            return true;
-        }
         return false;
     }
 }
 
-// The text of a value with apostrophes doubled and NUL characters blanked.
-QString preparedText(const QVariant& cell, bool isNull, const QString& defaultText)
+// The text of a cell before rendering: "TRUE"/"FALSE", decimal numbers with
+// '.', dates as "dd.MM.yyyy HH:mm:ss", texts as they are.
+QString cellText(const CellValue& cell)
 {
-    QString v = isNull ? defaultText : ValueText(cell);
+    switch (cell.kind) {
+    case CellValue::Null:
+        return {};
+    case CellValue::Boolean:
+        return cell.whole ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+    case CellValue::DateTime:
+        return QDateTime(QDate(cell.year, cell.month, cell.day),
+                         cell.timeValid ? QTime(cell.hour, cell.minute, cell.second) : QTime())
+            .toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"));
+    case CellValue::Text:
+        return cell.text;
+    case CellValue::Other:
+        if (cell.variant.typeId() == QMetaType::QByteArray)
+            return QString::fromLatin1(cell.variant.toByteArray());
+        return cell.variant.toString();
+    default: {
+        return written([&](Writer& out) { appendTypedNumber(out, cell); });
+    }
+    }
+}
+
+// The text of a value with apostrophes doubled and NUL characters blanked.
+QString preparedText(const CellValue& cell, const QString& defaultText)
+{
+    QString v = cell.isNull() ? defaultText : cellText(cell);
     if (v.contains(QLatin1Char('\'')))
         v.replace(QLatin1Char('\''), QLatin1String("''"));
     if (v.contains(QChar(u'\0')))
@@ -103,9 +197,24 @@ QString preparedText(const QVariant& cell, bool isNull, const QString& defaultTe
     return v;
 }
 
+// Whether a text can go between apostrophes as it is: no apostrophe, no NUL,
+// no half of a surrogate pair and, on Sybase, no right single quotation mark.
+bool isPlainText(const QString& s, Dialect dialect)
+{
+    const char16_t* p = reinterpret_cast<const char16_t*>(s.constData());
+    const char16_t* end = p + s.size();
+    const bool sybase = dialect == Dialect::Sybase;
+    for (; p != end; ++p) {
+        const char16_t c = *p;
+        if (c == u'\'' || c == u'\0' || (c & 0xF800) == 0xD800 || (sybase && c == u'\u2019'))
+            return false;
+    }
+    return true;
+}
+
 // MySQL takes a NUL character in a text as CHAR(0): the literal is cut into
 // pieces around each one and put together again with CONCAT.
-void appendMySqlTextWithNul(QString& out, const QString& s)
+void appendMySqlTextWithNul(Writer& out, const QString& s)
 {
     out += QLatin1String("CONCAT(");
     bool first = true;
@@ -141,7 +250,7 @@ void appendMySqlTextWithNul(QString& out, const QString& s)
 // "'" + text + "'" with apostrophes doubled, NUL blanked and, on Sybase, the
 // right single quotation mark removed; "''" for an empty text. On MySQL a NUL
 // character is kept. Returns whether a NUL character was blanked.
-bool appendTextLiteral(QString& out, const QString& s, Dialect dialect)
+bool appendTextLiteral(Writer& out, const QString& s, Dialect dialect)
 {
     if (dialect == Dialect::MySQL && s.contains(QChar(u'\0'))) {
         appendMySqlTextWithNul(out, s);
@@ -195,29 +304,51 @@ void appendTwoDigits(char*& p, int v)
     *p++ = char('0' + v % 10);
 }
 
-void appendDateLiteral(QString& out, const QDate& date, const QTime& time, Dialect dialect, bool specialTime)
+// The calendar parts a date literal is written from.
+struct Stamp {
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    bool timeValid = true;
+};
+
+Stamp stampOf(const QDate& date, const QTime& time)
+{
+    Stamp when;
+    date.getDate(&when.year, &when.month, &when.day);
+    when.timeValid = time.isValid();
+    when.hour = time.hour();
+    when.minute = time.minute();
+    when.second = time.second();
+    return when;
+}
+
+Stamp stampOf(const CellValue& cell)
+{
+    return {cell.year, cell.month, cell.day, cell.hour, cell.minute, cell.second, cell.timeValid};
+}
+
+void appendDateLiteral(Writer& out, const Stamp& when, Dialect dialect, bool specialTime)
 {
     char buf[48];
     char* p = buf;
     // Years below 1000 keep four digits; the server would read "201" as an error or as 2001.
-    const int year = date.year();
+    const int year = when.year;
     const auto ymd = [&](const char* sep) {
         *p++ = char('0' + year / 1000 % 10);
         *p++ = char('0' + year / 100 % 10);
         appendTwoDigits(p, year % 100);
         if (sep)
             *p++ = *sep;
-        appendTwoDigits(p, date.month());
+        appendTwoDigits(p, when.month);
         if (sep)
             *p++ = *sep;
-        appendTwoDigits(p, date.day());
+        appendTwoDigits(p, when.day);
     };
     const auto hms = [&](char sep) {
-        appendTwoDigits(p, time.hour());
+        appendTwoDigits(p, when.hour);
         *p++ = sep;
-        appendTwoDigits(p, time.minute());
+        appendTwoDigits(p, when.minute);
         *p++ = sep;
-        appendTwoDigits(p, time.second());
+        appendTwoDigits(p, when.second);
     };
     const auto text = [&](const char* s) {
         while (*s)
@@ -225,7 +356,7 @@ void appendDateLiteral(QString& out, const QDate& date, const QTime& time, Diale
     };
     // An ordinary value keeps its time of day unless it is midnight; a
     // midnight value is written in the date-only form the servers always got.
-    const bool withTime = specialTime || (time.isValid() && (time.hour() | time.minute() | time.second()) != 0);
+    const bool withTime = specialTime || (when.timeValid && (when.hour | when.minute | when.second) != 0);
     switch (dialect) {
     case Dialect::Oracle:
         text("TIMESTAMP'");
@@ -274,7 +405,7 @@ void appendDateLiteral(QString& out, const QDate& date, const QTime& time, Diale
     appendLatin1(out, buf, p);
 }
 
-void appendBinaryLiteral(QString& out, const QByteArray& bytes, Dialect dialect)
+void appendBinaryLiteral(Writer& out, const QByteArray& bytes, Dialect dialect)
 {
     static const char hex[] = "0123456789ABCDEF";
     const char* open = "0x";
@@ -297,9 +428,7 @@ void appendBinaryLiteral(QString& out, const QByteArray& bytes, Dialect dialect)
         break;
     }
     out += QLatin1StringView(open);
-    const qsizetype start = out.size();
-    out.resize(start + 2 * bytes.size());
-    QChar* p = out.data() + start;
+    QChar* p = out.room(2 * bytes.size());
     for (const char b : bytes) {
         const auto u = static_cast<unsigned char>(b);
         *p++ = QLatin1Char(hex[u >> 4]);
@@ -353,17 +482,17 @@ void raise(const RenderErrorSink& onError, const TabrixError& error)
 }
 
 // Returns whether a NUL character of a text had to be blanked.
-bool appendValue(QString& out, const dao::Field& field, const QVariant& cell, bool isNull,
-                 const QString& defaultText, Dialect dialect, bool specialTime,
-                 const std::optional<QDate>& dateBase, const RenderErrorSink& onError)
+bool appendValue(Writer& out, const dao::Field& field, const CellValue& cell, const QString& defaultText,
+                 Dialect dialect, bool specialTime, const std::optional<QDate>& dateBase,
+                 const RenderErrorSink& onError)
 {
+    const bool isNull = cell.isNull();
     switch (field.Type) {
     case dao::dbBoolean:
-        if (!isNull && cell.typeId() == QMetaType::Bool)
-            out += cell.toBool() ? QLatin1Char('1') : QLatin1Char('0');
+        if (cell.kind == CellValue::Boolean)
+            out += cell.whole ? QLatin1Char('1') : QLatin1Char('0');
         else
-            out += preparedText(cell, isNull, defaultText) == QLatin1String("TRUE") ? QLatin1Char('1')
-                                                                                     : QLatin1Char('0');
+            out += preparedText(cell, defaultText) == QLatin1String("TRUE") ? QLatin1Char('1') : QLatin1Char('0');
         return false;
     case dao::dbByte:
     case dao::dbInteger:
@@ -371,9 +500,9 @@ bool appendValue(QString& out, const dao::Field& field, const QVariant& cell, bo
     case dao::dbCurrency:
     case dao::dbSingle:
     case dao::dbDouble: {
-        if (!isNull && appendTypedNumber(out, cell))
+        if (appendTypedNumber(out, cell))
             return false;
-        QString v = preparedText(cell, isNull, defaultText);
+        QString v = preparedText(cell, defaultText);
         if (v.isEmpty())
             out += QLatin1String("NULL");
         else
@@ -381,39 +510,56 @@ bool appendValue(QString& out, const dao::Field& field, const QVariant& cell, bo
         return false;
     }
     case dao::dbDate: {
-        std::optional<QDateTime> dt;
-        QString v;
-        if (!isNull && cell.typeId() == QMetaType::QDateTime) {
-            dt = cell.toDateTime();
+        Stamp when;
+        if (cell.kind == CellValue::DateTime) {
+            when = stampOf(cell);
         } else {
-            v = preparedText(cell, isNull, defaultText);
+            const QString v = preparedText(cell, defaultText);
             if (v.isEmpty()) {
                 out += QLatin1String("NULL");
                 return false;
             }
-            dt = parseDateText(v);
+            const std::optional<QDateTime> dt = parseDateText(v);
+            if (!dt) {
+                raise(onError, TabrixError(typeMismatchNumber, typeMismatch));
+                out += v;
+                return false;
+            }
+            when = stampOf(dt->date(), dt->time());
         }
-        if (!dt) {
-            raise(onError, TabrixError(typeMismatchNumber, typeMismatch));
-            out += v;
-            return false;
-        }
-        const QDate date = specialTime && dateBase ? *dateBase : dt->date();
-        appendDateLiteral(out, date, dt->time(), dialect, specialTime);
+        if (specialTime && dateBase)
+            dateBase->getDate(&when.year, &when.month, &when.day);
+        appendDateLiteral(out, when, dialect, specialTime);
         return false;
     }
     case dao::dbBinary:
     case dao::dbLongBinary:
-        if (!isNull && cell.typeId() == QMetaType::QByteArray)
-            appendBinaryLiteral(out, cell.toByteArray(), dialect);
+        if (cell.kind == CellValue::Other && cell.variant.typeId() == QMetaType::QByteArray)
+            appendBinaryLiteral(out, cell.variant.toByteArray(), dialect);
         else
-            out += preparedText(cell, isNull, defaultText);
+            out += preparedText(cell, defaultText);
         return false;
     case dao::dbGUID:
         // Its braced text is no literal of any server: written like a text.
     case dao::dbText:
     case dao::dbMemo: {
-        QString s = isNull ? defaultText : ValueText(cell);
+        QString converted;
+        const QString* text = &defaultText;
+        if (cell.kind == CellValue::Text)
+            text = &cell.text;
+        else if (!isNull)
+            text = &(converted = cellText(cell));
+        if (text->isEmpty()) {
+            out += QLatin1String("''");
+            return false;
+        }
+        if (isPlainText(*text, dialect)) {
+            out += QLatin1Char('\'');
+            out += *text;
+            out += QLatin1Char('\'');
+            return false;
+        }
+        QString s = *text;
         if (hasLoneSurrogate(s)) {
             // No server text can hold it: the rest of the row still arrives,
             // and the loss is reported.
@@ -423,14 +569,10 @@ bool appendValue(QString& out, const dao::Field& field, const QVariant& cell, bo
                                            .arg(field.Name)));
             s = replaceLoneSurrogates(s);
         }
-        if (s.isEmpty())
-            out += QLatin1String("''");
-        else
-            return appendTextLiteral(out, s, dialect);
-        return false;
+        return appendTextLiteral(out, s, dialect);
     }
     default:
-        out += preparedText(cell, isNull, defaultText);
+        out += preparedText(cell, defaultText);
         return false;
     }
 }
@@ -511,46 +653,28 @@ double ReadWorkstationNumber(const QString& text)
 
 QString ValueText(const QVariant& value)
 {
-    if (isNullCell(value))
-        return {};
-    switch (value.typeId()) {
-    case QMetaType::Bool:
-        return value.toBool() ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
-    case QMetaType::QString:
-        return value.toString();
-    case QMetaType::QDateTime:
-        return value.toDateTime().toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"));
-    case QMetaType::QByteArray:
-        return QString::fromLatin1(value.toByteArray());
-    default: {
-        QString out;
-        if (appendTypedNumber(out, value))
-            return out;
-        return value.toString();
-    }
-    }
+    CellValue cell;
+    cell.assign(value);
+    return cellText(cell);
 }
 
 QString DateLiteral(const QDate& date, const QTime& time, Dialect dialect, bool specialTime)
 {
-    QString out;
-    appendDateLiteral(out, date, time, dialect, specialTime);
-    return out;
+    return written([&](Writer& out) { appendDateLiteral(out, stampOf(date, time), dialect, specialTime); });
 }
 
 QString BinaryLiteral(const QByteArray& bytes, Dialect dialect)
 {
-    QString out;
-    appendBinaryLiteral(out, bytes, dialect);
-    return out;
+    return written([&](Writer& out) { appendBinaryLiteral(out, bytes, dialect); });
 }
 
 QString RenderValue(const dao::Field& field, const QVariant& cell, const QString& defaultText, Dialect dialect,
                     bool specialTime, const std::optional<QDate>& dateBase, const RenderErrorSink& onError)
 {
-    QString out;
-    appendValue(out, field, cell, isNullCell(cell), defaultText, dialect, specialTime, dateBase, onError);
-    return out;
+    CellValue value;
+    value.assign(cell);
+    return written(
+        [&](Writer& out) { appendValue(out, field, value, defaultText, dialect, specialTime, dateBase, onError); });
 }
 
 RowStatementBuilder::RowStatementBuilder(const QString& table, const QList<dao::Field>& fields, Dialect dialect,
@@ -563,16 +687,16 @@ RowStatementBuilder::RowStatementBuilder(const QString& table, const QList<dao::
     writeNames();
 }
 
-template <typename ValueAt, typename Options>
-QString RowStatementBuilder::build(const ValueAt& valueAt, const Options& readOptions, const RenderErrorSink& onError)
+template <typename ReadCell, typename Options>
+QString RowStatementBuilder::build(const ReadCell& readCell, const Options& readOptions, const RenderErrorSink& onError)
 {
     QString statement;
-    buildInto(statement, valueAt, readOptions, onError);
+    buildInto(statement, readCell, readOptions, onError);
     return statement;
 }
 
-template <typename ValueAt, typename Options>
-void RowStatementBuilder::buildInto(QString& statement, const ValueAt& valueAt, const Options& readOptions,
+template <typename ReadCell, typename Options>
+void RowStatementBuilder::buildInto(QString& statement, const ReadCell& readCell, const Options& readOptions,
                                     const RenderErrorSink& onError)
 {
     statement.resize(0);
@@ -584,15 +708,16 @@ void RowStatementBuilder::buildInto(QString& statement, const ValueAt& valueAt, 
     bool any = false;
     for (qsizetype i = 0; i < n; ++i) {
         Cell& c = m_cells[i];
-        c.value = valueAt(int(i));
-        c.isNull = isNullCell(c.value);
-        c.defaultText.resize(0);
-        if (c.isNull) {
+        readCell(int(i), c.value);
+        if (!c.defaultText.isEmpty())
+            c.defaultText.clear();
+        const bool isNull = c.value.isNull();
+        if (isNull) {
             if (!options)
                 options = readOptions();
             c.defaultText = SQLDefault(m_fields[i], false, *options);
         }
-        const bool included = !c.isNull || !c.defaultText.isEmpty();
+        const bool included = !isNull || !c.defaultText.isEmpty();
         if (included != c.included) {
             c.included = included;
             sameColumns = false;
@@ -615,29 +740,28 @@ void RowStatementBuilder::buildInto(QString& statement, const ValueAt& valueAt, 
         m_prefixValid = true;
     }
 
-    statement.reserve(m_prefix.size() + 256);
-    statement += m_prefix;
+    Writer out(statement);
+    out += m_prefix;
     QLatin1Char separator('(');
     for (qsizetype i = 0; i < n; ++i) {
         const Cell& c = m_cells[i];
         if (!c.included)
             continue;
-        statement += separator;
+        out += separator;
         const dao::Field& field = m_fields[i];
         const bool special = field.Type == dao::dbDate && m_special.contains(int(i));
-        if (appendValue(statement, field, c.value, c.isNull, c.defaultText, m_dialect, special, m_special.dateBase,
-                        onError))
+        if (appendValue(out, field, c.value, c.defaultText, m_dialect, special, m_special.dateBase, onError))
             m_nulBlanked = true;
         separator = QLatin1Char(',');
     }
-    statement += QLatin1Char(')');
+    out += QLatin1Char(')');
 }
 
 void RowStatementBuilder::InsertStatement(QString& statement, const dao::Recordset& rs,
                                           const std::function<ConversionOptions()>& options,
                                           const RenderErrorSink& onError)
 {
-    buildInto(statement, [&](int i) { return rs.Value(i); }, options, onError);
+    buildInto(statement, [&](int i, CellValue& cell) { rs.ReadCell(i, cell); }, options, onError);
 }
 
 void RowStatementBuilder::setDialect(Dialect dialect)
@@ -663,13 +787,14 @@ void RowStatementBuilder::writeNames()
 QString RowStatementBuilder::InsertStatement(const QList<QVariant>& row, const ConversionOptions& options,
                                              const RenderErrorSink& onError)
 {
-    return build([&](int i) { return i < row.size() ? row[i] : QVariant(); }, [&] { return options; }, onError);
+    return build([&](int i, CellValue& cell) { cell.assign(i < row.size() ? row[i] : QVariant()); },
+                 [&] { return options; }, onError);
 }
 
 QString RowStatementBuilder::InsertStatement(const dao::Recordset& rs, const ConversionOptions& options,
                                              const RenderErrorSink& onError)
 {
-    return build([&](int i) { return rs.Value(i); }, [&] { return options; }, onError);
+    return build([&](int i, CellValue& cell) { rs.ReadCell(i, cell); }, [&] { return options; }, onError);
 }
 
 namespace {

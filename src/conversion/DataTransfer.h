@@ -77,10 +77,10 @@ public:
     void setDialect(Dialect dialect);
 
 private:
-    template <typename ValueAt, typename Options>
-    QString build(const ValueAt& valueAt, const Options& options, const RenderErrorSink& onError);
-    template <typename ValueAt, typename Options>
-    void buildInto(QString& statement, const ValueAt& valueAt, const Options& options, const RenderErrorSink& onError);
+    template <typename ReadCell, typename Options>
+    QString build(const ReadCell& readCell, const Options& options, const RenderErrorSink& onError);
+    template <typename ReadCell, typename Options>
+    void buildInto(QString& statement, const ReadCell& readCell, const Options& options, const RenderErrorSink& onError);
     void writeNames();
 
     QString m_table;
@@ -97,8 +97,7 @@ private:
     bool m_nulBlanked = false;
     // Kept from row to row so that their memory is reused.
     struct Cell {
-        QVariant value;
-        bool isNull = false;
+        dao::CellValue value;
         bool included = false;
         QString defaultText;
     };

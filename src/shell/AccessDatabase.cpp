@@ -38,6 +38,64 @@ QString Currency::toString() const
     return jet::scaledText(scaled);
 }
 
+void CellValue::assign(const QVariant& value)
+{
+    if (!value.isValid() || value.isNull()) {
+        kind = Null;
+        return;
+    }
+    switch (value.typeId()) {
+    case QMetaType::Bool:
+        kind = Boolean;
+        whole = value.toBool() ? 1 : 0;
+        return;
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::LongLong:
+    case QMetaType::Short:
+    case QMetaType::UChar:
+        kind = Whole;
+        whole = value.toLongLong();
+        return;
+    case QMetaType::Float:
+        kind = Single;
+        real = value.toFloat();
+        return;
+    case QMetaType::Double:
+        kind = Double;
+        real = value.toDouble();
+        return;
+    case QMetaType::QDateTime:
+        setDateTime(value.toDateTime());
+        return;
+    case QMetaType::QString:
+        kind = Text;
+        text = value.toString();
+        return;
+    default:
+        if (value.metaType() == QMetaType::fromType<Currency>()) {
+            kind = Money;
+            whole = value.value<Currency>().scaled;
+            return;
+        }
+        kind = Other;
+        variant = value;
+        return;
+    }
+}
+
+void CellValue::setDateTime(const QDateTime& when)
+{
+    kind = DateTime;
+    when.date().getDate(&year, &month, &day);
+    const QTime time = when.time();
+    timeValid = time.isValid();
+    hour = time.hour();
+    minute = time.minute();
+    second = time.second();
+}
+
 namespace {
 
 const QString kDatabaseSource = QStringLiteral("DAO.Database");
@@ -232,16 +290,27 @@ public:
 
     QVariant Value(int i) const override
     {
+        checkCell(i);
+        return m_scanner->value(i);
+    }
+
+    void ReadCell(int i, CellValue& cell) const override
+    {
+        checkCell(i);
+        m_scanner->readCell(i, cell);
+    }
+
+private:
+    void checkCell(int i) const
+    {
         ensureOpen();
         if (i < 0 || i >= m_fields.size())
             throw TabrixError(errItemNotFound, QStringLiteral("Element in dieser Auflistung nicht gefunden (Feld %1).").arg(i),
                               kRecordsetSource);
         if (!m_hasRow)
             throw TabrixError(errNoCurrentRecord, QStringLiteral("Kein aktueller Datensatz."), kRecordsetSource);
-        return m_scanner->value(i);
     }
 
-private:
     void ensureOpen() const
     {
         if (!m_scanner)

@@ -112,6 +112,35 @@ struct Currency {
     friend bool operator==(const Currency& a, const Currency& b) { return a.scaled == b.scaled; }
 };
 
+// One cell of the current row as a plain value, for readers that go through
+// many rows: numbers and dates without a QVariant, texts in a buffer that is
+// kept from row to row (see Recordset::ReadCell).
+struct CellValue {
+    enum Kind : quint8 {
+        Null,      // a null cell
+        Boolean,   // whole: 0 or 1
+        Whole,     // a whole number: whole
+        Money,     // Currency: whole is the amount times 10,000
+        Single,    // real holds a float's value exactly
+        Double,    // real
+        DateTime,  // year ... second; timeValid false for a date without a valid time
+        Text,      // text
+        Other,     // variant, as Value() gives it (binary data, GUIDs, ...)
+    };
+    Kind kind = Null;
+    bool timeValid = true;
+    qint64 whole = 0;
+    double real = 0;
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    QString text;
+    QVariant variant;
+
+    // The cell of a value as Value() gives it.
+    void assign(const QVariant& value);
+    void setDateTime(const QDateTime& when);
+    bool isNull() const { return kind == Null; }
+};
+
 // Rows of one table, read one after the other from the file (memory stays flat
 // however long the table is). Field values, by type:
 //   null cell            -> invalid QVariant (isNull() and !isValid())
@@ -142,6 +171,8 @@ public:
     virtual const QList<Field>& Fields() const = 0;
     // Value of field i (0-based, field order) in the current row.
     virtual QVariant Value(int i) const = 0;
+    // The same value into `cell`, whose text memory is reused. Raises as Value().
+    virtual void ReadCell(int i, CellValue& cell) const { cell.assign(Value(i)); }
 };
 
 class Database {

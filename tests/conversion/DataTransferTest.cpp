@@ -205,6 +205,44 @@ TEST(InsertStatement, NullCellsUseDefaultsOrAreLeftOut)
               "INSERT INTO T (\"Name\") VALUES ('')");
 }
 
+// The copy builds every row's statement in one buffer: a long row after short
+// ones and a short row after a long one must each hold exactly their own text.
+TEST(InsertStatement, OneBufferForEveryRowHoldsExactlyItsRowsText)
+{
+    const QList<dao::Field> fields{makeField("Nr", dao::dbLong), makeField("Notiz", dao::dbMemo),
+                                   makeField("Am", dao::dbDate), makeField("Ort", dao::dbText, 20, false, "\"Köln\"")};
+    const QString plainLong(100000, QLatin1Char('x'));
+    const QString quotedLong = QString(3000, QLatin1Char('a')) + QStringLiteral("'") + QString(3000, QChar(0x00E4));
+    const QList<FakeRow> rows{
+        {1, QStringLiteral("kurz"), march5, QStringLiteral("Ulm")},
+        {2, plainLong, QVariant(), QVariant()},
+        {3, QString(""), march5, QStringLiteral("Bonn")},
+        {4, quotedLong, march5, QVariant()},
+        {QVariant(), QVariant(), QVariant(), QVariant()},
+    };
+    const QStringList expected{
+        "INSERT INTO T (`Nr`,`Notiz`,`Am`,`Ort`) VALUES (1,'kurz','2024-03-05 14:07:09','Ulm')",
+        "INSERT INTO T (`Nr`,`Notiz`,`Ort`) VALUES (2,'" + plainLong + "','Köln')",
+        "INSERT INTO T (`Nr`,`Notiz`,`Am`,`Ort`) VALUES (3,'','2024-03-05 14:07:09','Bonn')",
+        "INSERT INTO T (`Nr`,`Notiz`,`Am`,`Ort`) VALUES (4,'" + QString(3000, QLatin1Char('a')) + "''"
+            + QString(3000, QChar(0x00E4)) + "','2024-03-05 14:07:09','Köln')",
+        "INSERT INTO T (`Ort`) VALUES ('Köln')",
+    };
+    FakeRecordset rs(fields, rows);
+    RowStatementBuilder builder("T", fields, Dialect::MySQL);
+    const std::function<ConversionOptions()> options = [] { return on(Dialect::MySQL); };
+    QString statement;
+    int r = 0;
+    for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext(), ++r) {
+        builder.InsertStatement(statement, rs, options, {});
+        EXPECT_EQ(statement.size(), expected[r].size()) << "row " << r;
+        EXPECT_TRUE(statement == expected[r]) << "row " << r << ": " << statement.left(120).toStdString();
+        // The statement goes to the driver as a terminated text.
+        EXPECT_EQ(statement.utf16()[statement.size()], u'\0');
+    }
+    EXPECT_EQ(r, 5);
+}
+
 TEST(RowShare, WorkstationsSplitTheRows)
 {
     const auto copied = [](double count, double number) {

@@ -85,6 +85,53 @@ TEST(JetValues, DatesRoundToTheSecond)
     EXPECT_EQ(jet::dateFromJet(1.0 - 0.1 / 86400.0), QDateTime(QDate(1899, 12, 31), QTime(0, 0), Qt::UTC));
 }
 
+// The calendar parts are computed without Qt; they must agree with Qt's
+// calendar for every day Access can hold, at every kind of time of day.
+TEST(JetValues, DatePartsAgreeWithQtsCalendarOnEveryDay)
+{
+    const double fractions[] = {0.0, 0.25, 0.5 + 0.6 / 86400.0, 0.999, 1.0 - 0.1 / 86400.0};
+    long mismatches = 0;
+    for (qint64 day = -657435; day <= 2958466 && mismatches < 5; ++day) {
+        const double fraction = fractions[(day % 5 + 5) % 5];
+        const double value = day < 0 ? double(day) - fraction : double(day) + fraction;
+        // Qt's reading: the day, then the rounded seconds of the time of day added.
+        const qint64 seconds = std::llround(fraction * 86400.0);
+        const QDateTime expected
+            = QDateTime(QDate::fromJulianDay(2415019 + day), QTime(0, 0), Qt::UTC).addSecs(seconds);
+        jet::JetDateTime parts;
+        ASSERT_TRUE(jet::dateFromJet(value, parts)) << value;
+        const QDateTime got(QDate(parts.year, parts.month, parts.day), QTime(parts.hour, parts.minute, parts.second),
+                            Qt::UTC);
+        if (got != expected) {
+            ++mismatches;
+            ADD_FAILURE() << "day " << day << ": " << got.toString(Qt::ISODate).toStdString() << " instead of "
+                          << expected.toString(Qt::ISODate).toStdString();
+        }
+    }
+    jet::JetDateTime parts;
+    EXPECT_FALSE(jet::dateFromJet(std::numeric_limits<double>::quiet_NaN(), parts));
+    EXPECT_FALSE(jet::dateFromJet(2958468.0, parts));
+    EXPECT_FALSE(jet::dateFromJet(-657437.0, parts));
+}
+
+TEST(JetValues, TextIntoAReusedBufferIsExactlyTheText)
+{
+    // A longer text first, then shorter and compressed ones: nothing of an
+    // earlier text may stay behind.
+    QString buffer;
+    const QByteArray longText = QByteArray("W\0o\0r\0t\0e\0 \0u\0n\0d\0 \0m\0e\0h\0r\0", 28);
+    jet::decodeJet4TextInto(buffer, reinterpret_cast<const uchar*>(longText.constData()), longText.size());
+    EXPECT_EQ(str(buffer), "Worte und mehr");
+    const QByteArray compressed("\xFF\xFE" "abc", 5);
+    jet::decodeJet4TextInto(buffer, reinterpret_cast<const uchar*>(compressed.constData()), compressed.size());
+    EXPECT_EQ(str(buffer), "abc");
+    jet::decodeJet4TextInto(buffer, nullptr, 0);
+    EXPECT_TRUE(buffer.isEmpty());
+    const QByteArray oddByte("x\0y", 3);  // a last odd byte is dropped
+    jet::decodeJet4TextInto(buffer, reinterpret_cast<const uchar*>(oddByte.constData()), oddByte.size());
+    EXPECT_EQ(str(buffer), "x");
+}
+
 TEST(JetValues, ImpossibleDatesAreInvalid)
 {
     EXPECT_FALSE(jet::dateFromJet(std::numeric_limits<double>::quiet_NaN()).isValid());

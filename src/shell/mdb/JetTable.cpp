@@ -617,4 +617,77 @@ QVariant TableScanner::value(int i)
     }
 }
 
+void TableScanner::readCell(int i, dao::CellValue& cell)
+{
+    const MdbField& f = m_fields[size_t(i)];
+    const int type = m_types[size_t(i)];
+    const bool absent = m_numbers[size_t(i)] >= m_rowColumns;
+    if (type == MDB_BOOL) {
+        cell.kind = dao::CellValue::Boolean;
+        cell.whole = !absent && f.is_null == 0 ? 1 : 0;
+        return;
+    }
+    if (f.is_null || absent) {
+        cell.kind = dao::CellValue::Null;
+        return;
+    }
+    // The common kinds straight from the stored bytes; the others as value() gives them.
+    const uchar* p = static_cast<const uchar*>(f.value);
+    const int n = f.siz;
+    const auto fits = [&](int bytes) { return p && n >= bytes; };
+    switch (type) {
+    case MDB_BYTE:
+    case MDB_INT:
+    case MDB_LONGINT: {
+        const int bytes = type == MDB_BYTE ? 1 : type == MDB_INT ? 2 : 4;
+        if (!fits(bytes))
+            break;
+        cell.kind = dao::CellValue::Whole;
+        cell.whole = type == MDB_BYTE ? qint64(p[0]) : type == MDB_INT ? qint64(qint16(le16(p))) : qint64(qint32(le32(p)));
+        return;
+    }
+    case MDB_MONEY:
+        if (!fits(8))
+            break;
+        cell.kind = dao::CellValue::Money;
+        cell.whole = qint64(le64(p));
+        return;
+    case MDB_FLOAT:
+        if (!fits(4))
+            break;
+        cell.kind = dao::CellValue::Single;
+        cell.real = singleAt(p);
+        return;
+    case MDB_DOUBLE:
+        if (!fits(8))
+            break;
+        cell.kind = dao::CellValue::Double;
+        cell.real = doubleAt(p);
+        return;
+    case MDB_DATETIME: {
+        JetDateTime when;
+        if (!fits(8) || !dateFromJet(doubleAt(p), when))
+            break;
+        cell.kind = dao::CellValue::DateTime;
+        cell.timeValid = true;
+        cell.year = when.year;
+        cell.month = when.month;
+        cell.day = when.day;
+        cell.hour = when.hour;
+        cell.minute = when.minute;
+        cell.second = when.second;
+        return;
+    }
+    case MDB_TEXT:
+        if (isJet3(m_mdb))
+            break;
+        cell.kind = dao::CellValue::Text;
+        decodeJet4TextInto(cell.text, p, n);
+        return;
+    default:
+        break;
+    }
+    cell.assign(value(i));
+}
+
 }  // namespace jet

@@ -5,6 +5,7 @@
 // table's data pages through libmdb and decodes each value from its stored
 // bytes. Private to the Access engine; libmdb types show here on purpose.
 
+#include "shell/AccessDatabase.h"
 #include "shell/mdb/MdbInclude.h"
 
 #include <QByteArray>
@@ -98,6 +99,9 @@ public:
 
     // Value of column i of the current row, decoded from the stored bytes.
     QVariant value(int i);
+    // The same into a cell whose text memory is reused: numbers, dates and
+    // Jet 4 texts without a QVariant.
+    void readCell(int i, dao::CellValue& cell);
     bool isNull(int i) const;
 
 private:

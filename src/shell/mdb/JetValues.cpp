@@ -55,21 +55,22 @@ QString placeDecimal(unsigned __int128 magnitude, int scale, bool negative)
 
 }  // namespace
 
-QString decodeJet4Text(const uchar* data, qsizetype length)
+void decodeJet4TextInto(QString& text, const uchar* data, qsizetype length)
 {
-    if (length <= 0)
-        return QString(QLatin1String(""));
+    if (length <= 0) {
+        text.resize(0);
+        return;
+    }
     const bool compressed = length >= 2 && data[0] == 0xFF && data[1] == 0xFE;
+    qsizetype n = 0;
     if (!compressed) {
-        QString text(length / 2, Qt::Uninitialized);
-        qsizetype n = 0;
+        text.resize(length / 2);
         appendUtf16(text.data(), n, data, length);
-        return text;
+        return;
     }
     // At most one character per byte.
-    QString text(length - 2, Qt::Uninitialized);
+    text.resize(length - 2);
     QChar* out = text.data();
-    qsizetype n = 0;
     bool inCompressedRun = true;
     qsizetype runStart = 2;
     for (qsizetype i = 2; i <= length; ++i) {
@@ -83,23 +84,53 @@ QString decodeJet4Text(const uchar* data, qsizetype length)
         }
     }
     text.truncate(n);
+}
+
+QString decodeJet4Text(const uchar* data, qsizetype length)
+{
+    QString text;
+    decodeJet4TextInto(text, data, length);
     if (text.isNull())
         return QString(QLatin1String(""));
     return text;
 }
 
-QDateTime dateFromJet(double value)
+bool dateFromJet(double value, JetDateTime& when)
 {
     // 1 Jan 100 is -657434, 31 Dec 9999 is 2958465; allow a day of slack.
     if (!std::isfinite(value) || value < -657436.0 || value > 2958467.0)
-        return QDateTime();
+        return false;
     const double whole = std::trunc(value);
     const double fraction = std::fabs(value - whole);
-    const qint64 days = qint64(whole);
-    const qint64 seconds = std::llround(fraction * 86400.0);
-    // Julian day number of 30 Dec 1899 is 2415019.
-    const QDate date = QDate::fromJulianDay(2415019 + days);
-    return QDateTime(date, QTime(0, 0), Qt::UTC).addSecs(seconds);
+    qint64 days = qint64(whole);
+    qint64 seconds = std::llround(fraction * 86400.0);
+    if (seconds >= 86400) {  // rounded up to the next midnight
+        ++days;
+        seconds -= 86400;
+    }
+    // Days since 1 Mar of year 0 (proleptic Gregorian), counted in 400-year eras;
+    // 30 Dec 1899 is day 693,899 of that count.
+    const qint64 z = days + 693899;
+    const qint64 era = (z >= 0 ? z : z - 146096) / 146097;
+    const qint64 dayOfEra = z - era * 146097;
+    const qint64 yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const qint64 dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const qint64 shiftedMonth = (5 * dayOfYear + 2) / 153;  // 0 = March
+    when.day = int(dayOfYear - (153 * shiftedMonth + 2) / 5 + 1);
+    when.month = int(shiftedMonth < 10 ? shiftedMonth + 3 : shiftedMonth - 9);
+    when.year = int(yearOfEra + era * 400 + (when.month <= 2 ? 1 : 0));
+    when.hour = int(seconds / 3600);
+    when.minute = int(seconds / 60 % 60);
+    when.second = int(seconds % 60);
+    return true;
+}
+
+QDateTime dateFromJet(double value)
+{
+    JetDateTime when;
+    if (!dateFromJet(value, when))
+        return QDateTime();
+    return QDateTime(QDate(when.year, when.month, when.day), QTime(when.hour, when.minute, when.second), Qt::UTC);
 }
 
 QString guidText(const uchar* b)

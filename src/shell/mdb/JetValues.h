@@ -39,6 +39,8 @@ inline double doubleAt(const uchar* p)
 // and runs of two, switched by a 0x00 byte). An empty input gives an empty,
 // non-null string.
 QString decodeJet4Text(const uchar* data, qsizetype length);
+// The same into `text`, whose memory is reused (an empty input may give a null string).
+void decodeJet4TextInto(QString& text, const uchar* data, qsizetype length);
 
 // Date/Time from the stored double (days since 30 Dec 1899; for values before
 // that day the whole part counts the days back and the fraction is still the
@@ -46,6 +48,12 @@ QString decodeJet4Text(const uchar* data, qsizetype length);
 // for a value outside what Access can hold (NaN, infinities, beyond the
 // years 100..9999 by more than a day).
 QDateTime dateFromJet(double value);
+
+// The same as calendar parts, without a QDateTime; false where dateFromJet is invalid.
+struct JetDateTime {
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+};
+bool dateFromJet(double value, JetDateTime& when);
 
 // "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" from the 16 stored bytes: the first
 // three groups are stored little-endian, the last two byte by byte.
