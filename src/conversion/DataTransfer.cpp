@@ -113,6 +113,12 @@ void appendNumber(Writer& out, Number value)
     appendLatin1(out, buf, result.ptr);
 }
 
+void appendNumber(Writer& out, double value)
+{
+    char buf[64];
+    appendLatin1(out, buf, WriteDouble(buf, value));
+}
+
 void appendCurrency(Writer& out, const dao::Currency& c)
 {
     // Exact decimal of the scaled amount: up to four places, no trailing zeros.
@@ -578,6 +584,50 @@ bool appendValue(Writer& out, const dao::Field& field, const CellValue& cell, co
 }
 
 }  // namespace
+
+char* WriteDouble(char* out, double value)
+{
+    // Amounts and quantities: at least 1 in magnitude, at most four places,
+    // fifteen digits. Such a value is m / 10^k for the smallest k at which the
+    // quotient, correctly rounded, is the value itself; with fifteen digits or
+    // fewer no other decimal of as few digits reads back to the same double,
+    // so m with its point is the shortest text. std::to_chars writes it in
+    // fixed form unless the exponent form is shorter (many trailing zeros).
+    static constexpr double scales[] = {1.0, 10.0, 100.0, 1000.0, 10000.0};
+    const double magnitude = std::fabs(value);
+    if (magnitude >= 1.0 && magnitude < 1e15) {
+        for (int k = 0; k < 5; ++k) {
+            const double scaled = magnitude * scales[k];
+            if (scaled >= 1e15)
+                break;
+            const auto m = static_cast<unsigned long long>(std::llround(scaled));
+            if (static_cast<double>(m) / scales[k] != magnitude)
+                continue;
+            char digits[24];
+            int count = 0;
+            for (unsigned long long rest = m; rest != 0; rest /= 10)
+                digits[count++] = char('0' + rest % 10);  // least significant first
+            if (k == 0) {
+                int zeros = 0;
+                while (digits[zeros] == '0')
+                    ++zeros;
+                const int significant = count - zeros;
+                const int exponentLength = significant + (significant > 1 ? 1 : 0) + 4;  // "d.ddde+XX"
+                if (count > exponentLength)
+                    break;
+            }
+            if (value < 0)
+                *out++ = '-';
+            for (int i = count - 1; i >= 0; --i) {
+                if (i == k - 1)
+                    *out++ = '.';
+                *out++ = digits[i];
+            }
+            return out;
+        }
+    }
+    return std::to_chars(out, out + 32, value).ptr;
+}
 
 bool RowIsCopied(long n, double count, double number)
 {

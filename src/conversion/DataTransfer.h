@@ -34,6 +34,10 @@ bool RowIsCopied(long n, double count, double number);
 // Status line of the copy: "n/total (skipped)  :  percent%".
 QString CopyStatusText(long n, long total, long skipped);
 
+// The shortest text of a Double that reads back to the same value, exactly as
+// std::to_chars writes it; `out` has room for 32 characters. Returns the end.
+char* WriteDouble(char* out, double value);
+
 // Text of a workstation box as a number; TabrixError 13 when it is none.
 double ReadWorkstationNumber(const QString& text);
 

@@ -4,6 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <string>
+
 namespace {
 
 const QDateTime march5(QDate(2024, 3, 5), QTime(14, 7, 9), Qt::UTC);
@@ -241,6 +248,57 @@ TEST(InsertStatement, OneBufferForEveryRowHoldsExactlyItsRowsText)
         EXPECT_EQ(statement.utf16()[statement.size()], u'\0');
     }
     EXPECT_EQ(r, 5);
+}
+
+// Doubles are written without the general algorithm where that is safe; the
+// text must stay exactly what std::to_chars writes, for every kind of value.
+TEST(WriteDouble, SameTextAsToCharsForEveryKindOfValue)
+{
+    long checked = 0;
+    long mismatches = 0;
+    const auto check = [&](double v) {
+        char expected[64];
+        char got[64];
+        const std::string want(expected, std::to_chars(expected, expected + sizeof expected, v).ptr);
+        const std::string have(got, WriteDouble(got, v));
+        ++checked;
+        if (have != want && ++mismatches <= 10)
+            ADD_FAILURE() << "WriteDouble gives " << have << " for " << want;
+    };
+    // Amounts with up to six places (more than the short way takes), their
+    // neighbours one step away, and the same with trailing zeros and signs.
+    std::mt19937_64 random(20261207);
+    for (int i = 0; i < 400000; ++i) {
+        const int places = int(random() % 7);
+        const double whole = double(random() % 1000000000000ULL) / std::pow(10.0, double(random() % 13));
+        const double v = std::round(whole * std::pow(10.0, places)) / std::pow(10.0, places);
+        check(v);
+        check(-v);
+        check(std::nextafter(v, 1e300));
+        check(std::nextafter(v, -1e300));
+    }
+    // Powers of ten and numbers with many trailing zeros, where the exponent
+    // form is the shorter one, around the limits of fifteen digits.
+    for (int e = 0; e <= 22; ++e) {
+        for (const double lead : {1.0, 1.5, 12.0, 123.0, 999999999999999.0, 100000000000001.0}) {
+            check(lead * std::pow(10.0, e));
+            check(lead / std::pow(10.0, e));
+        }
+    }
+    for (const double v : {0.0, -0.0, 1.0, -1.0, 0.5, 0.0001, 1e15, 1e15 - 1, 1e15 + 2, 9007199254740993.0, 12.5,
+                           1234.5678, 1234.56789, 0.1 + 0.2, 1.0 / 3.0, 2.0 / 3.0 * 1000.0,
+                           std::numeric_limits<double>::max(), std::numeric_limits<double>::min(),
+                           std::numeric_limits<double>::denorm_min(), std::numeric_limits<double>::infinity(),
+                           -std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN()})
+        check(v);
+    // Any bit pattern.
+    for (int i = 0; i < 200000; ++i) {
+        const quint64 bits = random();
+        double v;
+        std::memcpy(&v, &bits, sizeof v);
+        check(v);
+    }
+    EXPECT_EQ(mismatches, 0) << "of " << checked;
 }
 
 TEST(RowShare, WorkstationsSplitTheRows)
