@@ -3,6 +3,7 @@
 //
 //   eval "$(scripts/test-server start)"
 //   build/bench/bench_copy [path/to/bench.mdb] [rounds]
+//   build/bench/bench_copy program|plain|live path/to/bench.mdb Konten   (one run)
 //
 // Each measurement runs in a child process of its own (so that peak memory is
 // that run's own), the two kinds in turn, each going first in every other
@@ -20,6 +21,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
@@ -66,6 +68,32 @@ double cpuSeconds()
     getrusage(RUSAGE_SELF, &usage);
     const auto seconds = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+// The test server's process id, from the pid file beside its ODBCINI; 0 when unknown.
+pid_t serverPid()
+{
+    QFile pidFile(qEnvironmentVariable("ODBCINI").section(QLatin1Char('/'), 0, -2) + QStringLiteral("/mariadbd.pid"));
+    if (!pidFile.open(QIODevice::ReadOnly))
+        return 0;
+    return pid_t(pidFile.readAll().trimmed().toLong());
+}
+
+// CPU time of every thread of the server so far, in seconds (the scheduler's
+// nanosecond count of each thread); 0 when it cannot be read.
+double serverCpuSeconds()
+{
+    const pid_t pid = serverPid();
+    if (pid == 0)
+        return 0;
+    const QString tasks = QStringLiteral("/proc/%1/task").arg(pid);
+    double seconds = 0;
+    for (const QString& task : QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile stat(tasks + QLatin1Char('/') + task + QStringLiteral("/schedstat"));
+        if (stat.open(QIODevice::ReadOnly))
+            seconds += QString::fromLatin1(stat.readAll()).section(QLatin1Char(' '), 0, 0).toDouble() / 1e9;
+    }
+    return seconds;
 }
 
 void pinTo(int cpu)
@@ -155,11 +183,51 @@ int runPlain(const QString& mdb, const QString& table)
     QElapsedTimer timer;
     timer.start();
     const double cpuStart = cpuSeconds();
+    const double serverStart = serverCpuSeconds();
     const long failed = sendAll(plain, statements);
     const double seconds = timer.nsecsElapsed() / 1e9;
     const double cpu = cpuSeconds() - cpuStart;
-    std::printf("rows=%zu failed=%ld seconds=%.3f cpu=%.3f peak_kb=%ld\n", statements.size(), failed, seconds, cpu,
-                peakKilobytes());
+    const double server = serverCpuSeconds() - serverStart;
+    std::printf("rows=%zu failed=%ld seconds=%.3f cpu=%.3f server=%.3f peak_kb=%ld\n", statements.size(), failed,
+                seconds, cpu, server, peakKilobytes());
+    return 0;
+}
+
+// The plain loop with the program's reading and building inside the loop, but
+// without the window (status line, progress, yields, error handler): it tells
+// apart what reading the file costs, on the client and on a server sharing its CPU.
+int runLive(const QString& mdb, const QString& table)
+{
+    Plain plain;
+    plain.exec(QStringLiteral("TRUNCATE TABLE `") + table + QLatin1Char('`'));
+    auto db = dao::Database::OpenDatabase(mdb);
+    auto rs = db->OpenRecordset(table);
+    RowStatementBuilder builder(table, rs->Fields(), Dialect::MySQL, SpecialTimeFields{});
+    const std::function<ConversionOptions()> options = [] {
+        ConversionOptions o;
+        o.dialect = Dialect::MySQL;
+        return o;
+    };
+    QElapsedTimer timer;
+    timer.start();
+    const double cpuStart = cpuSeconds();
+    const double serverStart = serverCpuSeconds();
+    QString s;
+    long rows = 0, failed = 0;
+    rs->MoveFirst();
+    while (!rs->Eof()) {
+        builder.InsertStatement(s, *rs, options, {});
+        DoubleBackslashes(s);
+        if (!plain.exec(s))
+            ++failed;
+        ++rows;
+        rs->MoveNext();
+    }
+    const double seconds = timer.nsecsElapsed() / 1e9;
+    const double cpu = cpuSeconds() - cpuStart;
+    const double server = serverCpuSeconds() - serverStart;
+    std::printf("rows=%ld failed=%ld seconds=%.3f cpu=%.3f server=%.3f peak_kb=%ld\n", rows, failed,
+                seconds, cpu, server, peakKilobytes());
     return 0;
 }
 
@@ -187,20 +255,24 @@ int runProgram(const QString& mdb, const QString& table)
     k->Check_NoData->setChecked(true);
     timer.start();
     double cpuStart = cpuSeconds();
+    double serverStart = serverCpuSeconds();
     k->Command1_SIK();
     const double structureSeconds = timer.nsecsElapsed() / 1e9;
     const double structureCpu = cpuSeconds() - cpuStart;
+    const double structureServer = serverCpuSeconds() - serverStart;
     k->Check_NoData->setChecked(false);
     timer.start();
     cpuStart = cpuSeconds();
+    serverStart = serverCpuSeconds();
     k->Command1_SIK();
     const double seconds = timer.nsecsElapsed() / 1e9 - structureSeconds;
     const double cpu = cpuSeconds() - cpuStart - structureCpu;
+    const double server = serverCpuSeconds() - serverStart - structureServer;
     auto result = main.state.ServerConnection->OpenResultset(
         QStringLiteral("SELECT COUNT(*) FROM `") + table + QLatin1Char('`'), rdOpenForwardOnly);
     const long rows = result->Value(0).toLongLong();
-    std::printf("rows=%ld failed=%d seconds=%.3f cpu=%.3f peak_kb=%ld\n", rows, k->TableFailed ? 1 : 0, seconds, cpu,
-                peakKilobytes());
+    std::printf("rows=%ld failed=%d seconds=%.3f cpu=%.3f server=%.3f peak_kb=%ld\n", rows, k->TableFailed ? 1 : 0,
+                seconds, cpu, server, peakKilobytes());
     return 0;
 }
 
@@ -211,9 +283,11 @@ struct Run {
     long failed = 0;
     double seconds = 0;
     double cpu = 0;
+    double server = 0;
     long peakKb = 0;
     double rate() const { return seconds > 0 ? rows / seconds : 0; }
     double cpuMicrosPerRow() const { return rows > 0 ? cpu * 1e6 / rows : 0; }
+    double serverMicrosPerRow() const { return rows > 0 ? server * 1e6 / rows : 0; }
 };
 
 Run child(const QString& mode, const QString& mdb, const QString& table)
@@ -224,7 +298,8 @@ Run child(const QString& mode, const QString& mdb, const QString& table)
     p.waitForFinished(-1);
     const QString out = QString::fromLocal8Bit(p.readAllStandardOutput());
     const auto m = QRegularExpression(
-                       QStringLiteral("rows=(\\d+) failed=(\\d+) seconds=([0-9.]+) cpu=(-?[0-9.]+) peak_kb=(-?\\d+)"))
+                       QStringLiteral("rows=(\\d+) failed=(\\d+) seconds=([0-9.]+) cpu=(-?[0-9.]+) server=(-?[0-9.]+) "
+                                      "peak_kb=(-?\\d+)"))
                        .match(out);
     Run r;
     if (m.hasMatch()) {
@@ -232,7 +307,8 @@ Run child(const QString& mode, const QString& mdb, const QString& table)
         r.failed = m.captured(2).toLong();
         r.seconds = m.captured(3).toDouble();
         r.cpu = m.captured(4).toDouble();
-        r.peakKb = m.captured(5).toLong();
+        r.server = m.captured(5).toDouble();
+        r.peakKb = m.captured(6).toLong();
     } else {
         std::fprintf(stderr, "%s %s: no result (%s)\n", qPrintable(mode), qPrintable(table), qPrintable(out));
     }
@@ -241,9 +317,7 @@ Run child(const QString& mode, const QString& mdb, const QString& table)
 
 int orchestrate(const QString& mdb, int rounds)
 {
-    QFile pidFile(qEnvironmentVariable("ODBCINI").section(QLatin1Char('/'), 0, -2) + QStringLiteral("/mariadbd.pid"));
-    if (pidFile.open(QIODevice::ReadOnly)) {
-        const pid_t server = pid_t(pidFile.readAll().trimmed().toLong());
+    if (const pid_t server = serverPid()) {
         // Every thread of the server.
         QProcess taskset;
         taskset.start(QStringLiteral("taskset"), {QStringLiteral("-a"), QStringLiteral("-p"), QStringLiteral("-c"),
@@ -270,7 +344,7 @@ int orchestrate(const QString& mdb, int rounds)
     std::printf("\nclient on CPU %d (%s)\n", clientCpu,
                 clientCpu == 0 ? "sharing the server's CPU" : "server on a CPU of its own");
     for (const QString table : {QStringLiteral("Konten"), QStringLiteral("Buchungen")}) {
-        double programSum = 0, plainSum = 0, programCpu = 0, plainCpu = 0;
+        double programSum = 0, plainSum = 0, programCpu = 0, plainCpu = 0, programServer = 0, plainServer = 0;
         std::vector<double> ratios, cpuDifferences;
         long peak = 0;
         for (int round = 1; round <= rounds; ++round) {
@@ -285,16 +359,19 @@ int orchestrate(const QString& mdb, int rounds)
                 a = child(QStringLiteral("program"), mdb, table);
             }
             const double ratio = b.rate() > 0 ? a.rate() / b.rate() : 0.0;
-            std::printf("%-10s round %d: program %8.0f rows/s (%ld rows, %.2f s, %.1f us CPU/row, peak %ld MB)  "
-                        "plain %8.0f rows/s (%ld rows, %.1f us CPU/row)  ratio %.3f\n",
-                        qPrintable(table), round, a.rate(), a.rows, a.seconds, a.cpuMicrosPerRow(), a.peakKb / 1024,
-                        b.rate(), b.rows, b.cpuMicrosPerRow(), ratio);
+            std::printf("%-10s round %d: program %8.0f rows/s (%ld rows, %.2f s, %.1f us CPU/row, server %.1f us/row, "
+                        "peak %ld MB)  plain %8.0f rows/s (%ld rows, %.1f us CPU/row, server %.1f us/row)  ratio %.3f\n",
+                        qPrintable(table), round, a.rate(), a.rows, a.seconds, a.cpuMicrosPerRow(),
+                        a.serverMicrosPerRow(), a.peakKb / 1024, b.rate(), b.rows, b.cpuMicrosPerRow(),
+                        b.serverMicrosPerRow(), ratio);
             if (a.failed || b.failed)
                 std::printf("           (failed: program %ld, plain %ld)\n", a.failed, b.failed);
             programSum += a.rate();
             plainSum += b.rate();
             programCpu += a.cpuMicrosPerRow();
             plainCpu += b.cpuMicrosPerRow();
+            programServer += a.serverMicrosPerRow();
+            plainServer += b.serverMicrosPerRow();
             ratios.push_back(ratio);
             cpuDifferences.push_back(a.cpuMicrosPerRow() - b.cpuMicrosPerRow());
             peak = qMax(peak, a.peakKb);
@@ -306,8 +383,10 @@ int orchestrate(const QString& mdb, int rounds)
                     (programCpu - plainCpu) / rounds, peak / 1024);
         // A round disturbed by the shared machine moves the mean; the median of
         // the rounds does not follow one such round.
-        std::printf("%-10s median of %d rounds: ratio %.3f, CPU difference %.1f us per row\n", qPrintable(table),
-                    rounds, median(ratios), median(cpuDifferences));
+        std::printf("%-10s median of %d rounds: ratio %.3f, CPU difference %.1f us per row; server CPU per row "
+                    "(mean): %.1f us for the program, %.1f us for the plain loop\n",
+                    qPrintable(table), rounds, median(ratios), median(cpuDifferences), programServer / rounds,
+                    plainServer / rounds);
     }
     }
     return 0;
@@ -327,6 +406,8 @@ int main(int argc, char** argv)
     }
     if (args.size() == 3 && args[0] == QStringLiteral("program"))
         return runProgram(args[1], args[2]);
+    if (args.size() == 3 && args[0] == QStringLiteral("live"))
+        return runLive(args[1], args[2]);
     if (args.size() == 3 && args[0] == QStringLiteral("plain"))
         return runPlain(args[1], args[2]);
     const QString mdb = args.value(0, QStringLiteral(TABRIX_SOURCE_DIR "/../shared/fixtures/bench.mdb"));

@@ -16,9 +16,11 @@ void Progress::show(long value, long max)
     m_value = value;
     const bool newMax = max != m_max || m_bar->maximum() != int(max);
     m_max = max;
-    // Per row the bar would repaint for nothing: a thousandth of the run is below a pixel.
+    // Per row the bar would repaint for nothing: it moves when its filled part
+    // grows by a pixel, and at least at every percent (its text).
+    const long steps = qBound(100, m_bar->width(), 1000);
     if (newMax || value == 0 || value == max || m_shownValue < 0
-        || qAbs(value - m_shownValue) * 1000 >= qMax(1L, max)) {
+        || qAbs(value - m_shownValue) * steps >= qMax(1L, max)) {
         if (newMax)
             m_bar->setMaximum(int(max));
         m_bar->setValue(int(value));

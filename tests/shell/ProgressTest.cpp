@@ -85,6 +85,29 @@ TEST_F(ProgressFixture, EndWithEmptyStackOnlyClears)
     EXPECT_EQ(bar.maximum(), 10);
 }
 
+// A long run redraws the bar when its filled part grows by a pixel (and at
+// every percent on a narrow bar), never lagging by more than that.
+TEST_F(ProgressFixture, BarMovesByThePixelAndEndsFull)
+{
+    for (const int width : {40, 250, 4000}) {
+        bar.resize(width, 20);
+        const long pixels = qBound(100, width, 1000);
+        int redraws = 0;
+        const auto counter = QObject::connect(&bar, &QProgressBar::valueChanged, [&] { ++redraws; });
+        const long total = 200000;
+        progress.ProgressStart(total);
+        for (long done = 1; done <= total; ++done) {
+            progress.ProgressStep(done);
+            ASSERT_LT(double(done - bar.value()) * double(pixels), double(total)) << "width " << width << " at " << done;
+        }
+        EXPECT_EQ(bar.value(), total);
+        EXPECT_LE(redraws, pixels + 1) << "width " << width;
+        EXPECT_GE(redraws, pixels / 2) << "width " << width;
+        QObject::disconnect(counter);
+        progress.ProgressStep(0);
+    }
+}
+
 TEST_F(ProgressFixture, RunAcrossMidnightCountsOn)
 {
     now = 24 * 3600 - 5;
