@@ -24,15 +24,16 @@ using dao::CellValue;
 
 // Appends to a QString through a pointer: a statement is put together from
 // many small pieces for every row, and each would otherwise be a library call.
-// The string is kept at its capacity while writing and cut to the written
-// length when the writer goes.
+// The string is made longer by `expected` characters (at least 64) while
+// writing and cut to the written length when the writer goes; a buffer reused
+// from row to row keeps its memory.
 class Writer {
 public:
-    explicit Writer(QString& text)
+    explicit Writer(QString& text, qsizetype expected = 0)
         : m_text(text)
         , m_size(text.size())
     {
-        m_text.resize(std::max<qsizetype>(m_text.capacity(), m_size + 64));
+        m_text.resize(m_size + std::max<qsizetype>(expected, 64));
         m_data = m_text.data();
         m_capacity = m_text.size();
     }
@@ -790,21 +791,24 @@ void RowStatementBuilder::buildInto(QString& statement, const ReadCell& readCell
         m_prefixValid = true;
     }
 
-    Writer out(statement);
-    out += m_prefix;
-    QLatin1Char separator('(');
-    for (qsizetype i = 0; i < n; ++i) {
-        const Cell& c = m_cells[i];
-        if (!c.included)
-            continue;
-        out += separator;
-        const dao::Field& field = m_fields[i];
-        const bool special = field.Type == dao::dbDate && m_special.contains(int(i));
-        if (appendValue(out, field, c.value, c.defaultText, m_dialect, special, m_special.dateBase, onError))
-            m_nulBlanked = true;
-        separator = QLatin1Char(',');
+    {
+        Writer out(statement, m_longestStatement);
+        out += m_prefix;
+        QLatin1Char separator('(');
+        for (qsizetype i = 0; i < n; ++i) {
+            const Cell& c = m_cells[i];
+            if (!c.included)
+                continue;
+            out += separator;
+            const dao::Field& field = m_fields[i];
+            const bool special = field.Type == dao::dbDate && m_special.contains(int(i));
+            if (appendValue(out, field, c.value, c.defaultText, m_dialect, special, m_special.dateBase, onError))
+                m_nulBlanked = true;
+            separator = QLatin1Char(',');
+        }
+        out += QLatin1Char(')');
     }
-    out += QLatin1Char(')');
+    m_longestStatement = std::max(m_longestStatement, statement.size());
 }
 
 void RowStatementBuilder::InsertStatement(QString& statement, const dao::Recordset& rs,

@@ -109,6 +109,8 @@ private:
     // "INSERT INTO T (columns) VALUES " for the cells last included.
     QString m_prefix;
     bool m_prefixValid = false;
+    // The longest statement so far: room made in the buffer before writing.
+    qsizetype m_longestStatement = 256;
 };
 
 // Copies the rows of rs (positioned on its first row) into the host's table.

@@ -1,6 +1,7 @@
 #include "FakeHost.h"
 #include "QtPrinters.h"
 #include "conversion/DataTransfer.h"
+#include "shell/ExecuteSql.h"
 
 #include <gtest/gtest.h>
 
@@ -248,6 +249,31 @@ TEST(InsertStatement, OneBufferForEveryRowHoldsExactlyItsRowsText)
         EXPECT_EQ(statement.utf16()[statement.size()], u'\0');
     }
     EXPECT_EQ(r, 5);
+}
+
+// The statement buffer is reused for every row and changed in place by the
+// backslash doubling before it is sent: its memory stays that of the longest
+// statement, however many rows go through it.
+TEST(InsertStatement, ReusedBufferKeepsItsSizeOverManyRows)
+{
+    const QList<dao::Field> fields{makeField("Nr", dao::dbLong), makeField("Pfad", dao::dbText, 200)};
+    QList<FakeRow> rows;
+    for (int i = 0; i < 20000; ++i)
+        rows.append({i, QStringLiteral("C:\\Daten\\") + QString(i % 97, QLatin1Char('x')) + QStringLiteral("\\Ende")});
+    FakeRecordset rs(fields, rows);
+    RowStatementBuilder builder("T", fields, Dialect::MySQL);
+    const std::function<ConversionOptions()> options = [] { return on(Dialect::MySQL); };
+    QString statement;
+    qsizetype longest = 0;
+    qsizetype largestCapacity = 0;
+    for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext()) {
+        builder.InsertStatement(statement, rs, options, {});
+        DoubleBackslashes(statement);
+        longest = std::max(longest, statement.size());
+        largestCapacity = std::max(largestCapacity, statement.capacity());
+    }
+    EXPECT_TRUE(statement.endsWith(QStringLiteral("\\\\Ende')"))) << statement.toStdString();
+    EXPECT_LE(largestCapacity, 4 * longest + 256);
 }
 
 // Doubles are written without the general algorithm where that is safe; the
