@@ -178,8 +178,8 @@ QString cellText(const CellValue& cell)
     case CellValue::Boolean:
         return cell.whole ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
     case CellValue::DateTime:
-        return QDateTime(QDate(cell.year, cell.month, cell.day),
-                         cell.timeValid ? QTime(cell.hour, cell.minute, cell.second) : QTime())
+        return QDateTime(QDate(cell.date.year, cell.date.month, cell.date.day),
+                         cell.date.timeValid ? QTime(cell.date.hour, cell.date.minute, cell.date.second) : QTime())
             .toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"));
     case CellValue::Text:
         return cell.text;
@@ -311,29 +311,7 @@ void appendTwoDigits(char*& p, int v)
     *p++ = char('0' + v % 10);
 }
 
-// The calendar parts a date literal is written from.
-struct Stamp {
-    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
-    bool timeValid = true;
-};
-
-Stamp stampOf(const QDate& date, const QTime& time)
-{
-    Stamp when;
-    date.getDate(&when.year, &when.month, &when.day);
-    when.timeValid = time.isValid();
-    when.hour = time.hour();
-    when.minute = time.minute();
-    when.second = time.second();
-    return when;
-}
-
-Stamp stampOf(const CellValue& cell)
-{
-    return {cell.year, cell.month, cell.day, cell.hour, cell.minute, cell.second, cell.timeValid};
-}
-
-void appendDateLiteral(Writer& out, const Stamp& when, Dialect dialect, bool specialTime)
+void appendDateLiteral(Writer& out, const dao::DateParts& when, Dialect dialect, bool specialTime)
 {
     char buf[48];
     char* p = buf;
@@ -517,9 +495,9 @@ bool appendValue(Writer& out, const dao::Field& field, const CellValue& cell, co
         return false;
     }
     case dao::dbDate: {
-        Stamp when;
+        dao::DateParts when;
         if (cell.kind == CellValue::DateTime) {
-            when = stampOf(cell);
+            when = cell.date;
         } else {
             const QString v = preparedText(cell, defaultText);
             if (v.isEmpty()) {
@@ -532,7 +510,7 @@ bool appendValue(Writer& out, const dao::Field& field, const CellValue& cell, co
                 out += v;
                 return false;
             }
-            when = stampOf(dt->date(), dt->time());
+            when = dao::DateParts::of(dt->date(), dt->time());
         }
         if (specialTime && dateBase)
             dateBase->getDate(&when.year, &when.month, &when.day);
@@ -711,7 +689,7 @@ QString ValueText(const QVariant& value)
 
 QString DateLiteral(const QDate& date, const QTime& time, Dialect dialect, bool specialTime)
 {
-    return written([&](Writer& out) { appendDateLiteral(out, stampOf(date, time), dialect, specialTime); });
+    return written([&](Writer& out) { appendDateLiteral(out, dao::DateParts::of(date, time), dialect, specialTime); });
 }
 
 QString BinaryLiteral(const QByteArray& bytes, Dialect dialect)

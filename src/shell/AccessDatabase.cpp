@@ -66,9 +66,12 @@ void CellValue::assign(const QVariant& value)
         kind = Double;
         real = value.toDouble();
         return;
-    case QMetaType::QDateTime:
-        setDateTime(value.toDateTime());
+    case QMetaType::QDateTime: {
+        const QDateTime when = value.toDateTime();
+        kind = DateTime;
+        date = DateParts::of(when.date(), when.time());
         return;
+    }
     case QMetaType::QString:
         kind = Text;
         text = value.toString();
@@ -85,15 +88,15 @@ void CellValue::assign(const QVariant& value)
     }
 }
 
-void CellValue::setDateTime(const QDateTime& when)
+DateParts DateParts::of(const QDate& date, const QTime& time)
 {
-    kind = DateTime;
-    when.date().getDate(&year, &month, &day);
-    const QTime time = when.time();
-    timeValid = time.isValid();
-    hour = time.hour();
-    minute = time.minute();
-    second = time.second();
+    DateParts parts;
+    date.getDate(&parts.year, &parts.month, &parts.day);
+    parts.timeValid = time.isValid();
+    parts.hour = time.hour();
+    parts.minute = time.minute();
+    parts.second = time.second();
+    return parts;
 }
 
 namespace {

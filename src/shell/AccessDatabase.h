@@ -112,6 +112,15 @@ struct Currency {
     friend bool operator==(const Currency& a, const Currency& b) { return a.scaled == b.scaled; }
 };
 
+// A date and time of day as calendar parts, to the second (no time zone).
+struct DateParts {
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    bool timeValid = true;  // false for a date without a valid time of day
+
+    // The parts of a date and a time as Qt gives them (an invalid date: zeros).
+    static DateParts of(const QDate& date, const QTime& time);
+};
+
 // One cell of the current row as a plain value, for readers that go through
 // many rows: numbers and dates without a QVariant, texts in a buffer that is
 // kept from row to row (see Recordset::ReadCell).
@@ -123,21 +132,19 @@ struct CellValue {
         Money,     // Currency: whole is the amount times 10,000
         Single,    // real holds a float's value exactly
         Double,    // real
-        DateTime,  // year ... second; timeValid false for a date without a valid time
+        DateTime,  // date
         Text,      // text
         Other,     // variant, as Value() gives it (binary data, GUIDs, ...)
     };
     Kind kind = Null;
-    bool timeValid = true;
     qint64 whole = 0;
     double real = 0;
-    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    DateParts date;
     QString text;
     QVariant variant;
 
     // The cell of a value as Value() gives it.
     void assign(const QVariant& value);
-    void setDateTime(const QDateTime& when);
     bool isNull() const { return kind == Null; }
 };
 

@@ -898,13 +898,13 @@ std::string cellText(const dao::CellValue& c)
         return "Double " + QString::number(c.real, 'g', 17).toStdString();
     case K::DateTime:
         return QStringLiteral("DateTime %1-%2-%3 %4:%5:%6 %7")
-            .arg(c.year)
-            .arg(c.month)
-            .arg(c.day)
-            .arg(c.hour)
-            .arg(c.minute)
-            .arg(c.second)
-            .arg(c.timeValid)
+            .arg(c.date.year)
+            .arg(c.date.month)
+            .arg(c.date.day)
+            .arg(c.date.hour)
+            .arg(c.date.minute)
+            .arg(c.date.second)
+            .arg(c.date.timeValid)
             .toStdString();
     case K::Text:
         return "Text " + c.text.toStdString();

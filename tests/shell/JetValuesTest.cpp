@@ -98,7 +98,7 @@ TEST(JetValues, DatePartsAgreeWithQtsCalendarOnEveryDay)
         const qint64 seconds = std::llround(fraction * 86400.0);
         const QDateTime expected
             = QDateTime(QDate::fromJulianDay(2415019 + day), QTime(0, 0), Qt::UTC).addSecs(seconds);
-        jet::JetDateTime parts;
+        dao::DateParts parts;
         ASSERT_TRUE(jet::dateFromJet(value, parts)) << value;
         const QDateTime got(QDate(parts.year, parts.month, parts.day), QTime(parts.hour, parts.minute, parts.second),
                             Qt::UTC);
@@ -108,7 +108,7 @@ TEST(JetValues, DatePartsAgreeWithQtsCalendarOnEveryDay)
                           << expected.toString(Qt::ISODate).toStdString();
         }
     }
-    jet::JetDateTime parts;
+    dao::DateParts parts;
     EXPECT_FALSE(jet::dateFromJet(std::numeric_limits<double>::quiet_NaN(), parts));
     EXPECT_FALSE(jet::dateFromJet(2958468.0, parts));
     EXPECT_FALSE(jet::dateFromJet(-657437.0, parts));

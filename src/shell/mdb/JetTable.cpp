@@ -665,17 +665,9 @@ void TableScanner::readCell(int i, dao::CellValue& cell)
         cell.real = doubleAt(p);
         return;
     case MDB_DATETIME: {
-        JetDateTime when;
-        if (!fits(8) || !dateFromJet(doubleAt(p), when))
+        if (!fits(8) || !dateFromJet(doubleAt(p), cell.date))
             break;
         cell.kind = dao::CellValue::DateTime;
-        cell.timeValid = true;
-        cell.year = when.year;
-        cell.month = when.month;
-        cell.day = when.day;
-        cell.hour = when.hour;
-        cell.minute = when.minute;
-        cell.second = when.second;
         return;
     }
     case MDB_TEXT:

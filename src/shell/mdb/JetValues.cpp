@@ -95,7 +95,7 @@ QString decodeJet4Text(const uchar* data, qsizetype length)
     return text;
 }
 
-bool dateFromJet(double value, JetDateTime& when)
+bool dateFromJet(double value, dao::DateParts& when)
 {
     // 1 Jan 100 is -657434, 31 Dec 9999 is 2958465; allow a day of slack.
     if (!std::isfinite(value) || value < -657436.0 || value > 2958467.0)
@@ -122,12 +122,13 @@ bool dateFromJet(double value, JetDateTime& when)
     when.hour = int(seconds / 3600);
     when.minute = int(seconds / 60 % 60);
     when.second = int(seconds % 60);
+    when.timeValid = true;
     return true;
 }
 
 QDateTime dateFromJet(double value)
 {
-    JetDateTime when;
+    dao::DateParts when;
     if (!dateFromJet(value, when))
         return QDateTime();
     return QDateTime(QDate(when.year, when.month, when.day), QTime(when.hour, when.minute, when.second), Qt::UTC);

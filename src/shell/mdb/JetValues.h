@@ -4,6 +4,8 @@
 // (little-endian, as written by the engine). Pure functions over bytes: no
 // libmdb here, so tests call them directly.
 
+#include "shell/AccessDatabase.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
@@ -50,10 +52,7 @@ void decodeJet4TextInto(QString& text, const uchar* data, qsizetype length);
 QDateTime dateFromJet(double value);
 
 // The same as calendar parts, without a QDateTime; false where dateFromJet is invalid.
-struct JetDateTime {
-    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
-};
-bool dateFromJet(double value, JetDateTime& when);
+bool dateFromJet(double value, dao::DateParts& when);
 
 // "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" from the 16 stored bytes: the first
 // three groups are stored little-endian, the last two byte by byte.
