@@ -15,11 +15,6 @@ namespace {
 const QString typeMismatch = QStringLiteral("Typen unverträglich");
 constexpr long typeMismatchNumber = 13;
 
-bool isNullCell(const QVariant& cell)
-{
-    return !cell.isValid() || cell.isNull();
-}
-
 using dao::CellValue;
 
 // Appends to a QString through a pointer: a statement is put together from
@@ -843,14 +838,15 @@ std::optional<QDate> takeDateBase(const dao::Recordset& rs, const QList<dao::Fie
         report(TabrixError(3265, QStringLiteral("Element in dieser Auflistung nicht gefunden.")));
         return std::nullopt;
     }
-    const QVariant v = rs.Value(datum);
-    if (isNullCell(v)) {
+    CellValue v;
+    rs.ReadCell(datum, v);
+    if (v.isNull()) {
         report(TabrixError(94, QStringLiteral("Unzulässige Verwendung von Null")));
         return std::nullopt;
     }
-    if (v.typeId() == QMetaType::QDateTime)
-        return v.toDateTime().date();
-    if (const auto parsed = parseDateText(ValueText(v)))
+    if (v.kind == CellValue::DateTime)
+        return QDate(v.date.year, v.date.month, v.date.day);
+    if (const auto parsed = parseDateText(cellText(v)))
         return parsed->date();
     report(TabrixError(typeMismatchNumber, typeMismatch));
     return std::nullopt;
