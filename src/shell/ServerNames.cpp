@@ -2,32 +2,31 @@
 
 #include "shell/TabrixError.h"
 
-QString BacktickQuoted(const QString& name)
+namespace {
+// The name between two quote characters, a quote character inside doubled.
+QString quotedWith(const QString& name, QLatin1Char quote)
 {
     QString out;
     out.reserve(name.size() + 2);
-    out += QLatin1Char('`');
+    out += quote;
     for (const QChar c : name) {
-        if (c == QLatin1Char('`'))
-            out += QLatin1Char('`');
+        if (c == quote)
+            out += quote;
         out += c;
     }
-    out += QLatin1Char('`');
+    out += quote;
     return out;
+}
+}  // namespace
+
+QString BacktickQuoted(const QString& name)
+{
+    return quotedWith(name, QLatin1Char('`'));
 }
 
 QString DoubleQuoted(const QString& name)
 {
-    QString out;
-    out.reserve(name.size() + 2);
-    out += QLatin1Char('"');
-    for (const QChar c : name) {
-        if (c == QLatin1Char('"'))
-            out += QLatin1Char('"');
-        out += c;
-    }
-    out += QLatin1Char('"');
-    return out;
+    return quotedWith(name, QLatin1Char('"'));
 }
 
 namespace {
