@@ -144,23 +144,60 @@ struct Plain {
     }
 };
 
-// The statements the program sends for a table, built once, outside the timing.
-std::vector<QString> statementsFor(const QString& mdb, const QString& table)
+// Wall, CPU and server CPU time from its start on.
+struct Stopwatch {
+    struct Reading {
+        double seconds = 0;
+        double cpu = 0;
+        double server = 0;
+        Reading operator-(const Reading& other) const
+        {
+            return {seconds - other.seconds, cpu - other.cpu, server - other.server};
+        }
+    };
+    QElapsedTimer timer;
+    double cpuStart = cpuSeconds();
+    double serverStart = serverCpuSeconds();
+    Stopwatch() { timer.start(); }
+    Reading read() const
+    {
+        return {timer.nsecsElapsed() / 1e9, cpuSeconds() - cpuStart, serverCpuSeconds() - serverStart};
+    }
+};
+
+// The line a child run prints for the orchestration.
+void printResult(long rows, long failed, const Stopwatch::Reading& r)
+{
+    std::printf("rows=%ld failed=%ld seconds=%.3f cpu=%.3f server=%.3f peak_kb=%ld\n", rows, failed, r.seconds, r.cpu,
+                r.server, peakKilobytes());
+}
+
+// Reads the table row by row and hands each row's statement to `send`, built
+// and with its backslashes doubled as the copy does it, in one reused buffer.
+template <typename Send>
+void forEachStatement(const QString& mdb, const QString& table, const Send& send)
 {
     auto db = dao::Database::OpenDatabase(mdb);
     auto rs = db->OpenRecordset(table);
     RowStatementBuilder builder(table, rs->Fields(), Dialect::MySQL, SpecialTimeFields{});
-    ConversionOptions options;
-    options.dialect = Dialect::MySQL;
-    std::vector<QString> result;
-    result.reserve(size_t(rs->RecordCount()));
-    rs->MoveFirst();
-    while (!rs->Eof()) {
-        QString s = builder.InsertStatement(*rs, options, {});
-        DoubleBackslashes(s);
-        result.push_back(std::move(s));
-        rs->MoveNext();
+    const std::function<ConversionOptions()> options = [] {
+        ConversionOptions o;
+        o.dialect = Dialect::MySQL;
+        return o;
+    };
+    QString statement;
+    for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext()) {
+        builder.InsertStatement(statement, *rs, options, {});
+        DoubleBackslashes(statement);
+        send(statement);
     }
+}
+
+// The statements the program sends for a table, built once, outside the timing.
+std::vector<QString> statementsFor(const QString& mdb, const QString& table)
+{
+    std::vector<QString> result;
+    forEachStatement(mdb, table, [&](const QString& statement) { result.push_back(statement); });
     return result;
 }
 
@@ -180,16 +217,9 @@ int runPlain(const QString& mdb, const QString& table)
     const std::vector<QString> statements = statementsFor(mdb, table);
     Plain plain;
     plain.exec(QStringLiteral("TRUNCATE TABLE `") + table + QLatin1Char('`'));
-    QElapsedTimer timer;
-    timer.start();
-    const double cpuStart = cpuSeconds();
-    const double serverStart = serverCpuSeconds();
+    const Stopwatch stopwatch;
     const long failed = sendAll(plain, statements);
-    const double seconds = timer.nsecsElapsed() / 1e9;
-    const double cpu = cpuSeconds() - cpuStart;
-    const double server = serverCpuSeconds() - serverStart;
-    std::printf("rows=%zu failed=%ld seconds=%.3f cpu=%.3f server=%.3f peak_kb=%ld\n", statements.size(), failed,
-                seconds, cpu, server, peakKilobytes());
+    printResult(long(statements.size()), failed, stopwatch.read());
     return 0;
 }
 
@@ -200,34 +230,15 @@ int runLive(const QString& mdb, const QString& table)
 {
     Plain plain;
     plain.exec(QStringLiteral("TRUNCATE TABLE `") + table + QLatin1Char('`'));
-    auto db = dao::Database::OpenDatabase(mdb);
-    auto rs = db->OpenRecordset(table);
-    RowStatementBuilder builder(table, rs->Fields(), Dialect::MySQL, SpecialTimeFields{});
-    const std::function<ConversionOptions()> options = [] {
-        ConversionOptions o;
-        o.dialect = Dialect::MySQL;
-        return o;
-    };
-    QElapsedTimer timer;
-    timer.start();
-    const double cpuStart = cpuSeconds();
-    const double serverStart = serverCpuSeconds();
-    QString s;
-    long rows = 0, failed = 0;
-    rs->MoveFirst();
-    while (!rs->Eof()) {
-        builder.InsertStatement(s, *rs, options, {});
-        DoubleBackslashes(s);
-        if (!plain.exec(s))
+    long rows = 0;
+    long failed = 0;
+    const Stopwatch stopwatch;
+    forEachStatement(mdb, table, [&](const QString& statement) {
+        if (!plain.exec(statement))
             ++failed;
         ++rows;
-        rs->MoveNext();
-    }
-    const double seconds = timer.nsecsElapsed() / 1e9;
-    const double cpu = cpuSeconds() - cpuStart;
-    const double server = serverCpuSeconds() - serverStart;
-    std::printf("rows=%ld failed=%ld seconds=%.3f cpu=%.3f server=%.3f peak_kb=%ld\n", rows, failed,
-                seconds, cpu, server, peakKilobytes());
+    });
+    printResult(rows, failed, stopwatch.read());
     return 0;
 }
 
@@ -251,28 +262,18 @@ int runProgram(const QString& mdb, const QString& table)
     k->Text1->setText(table);
     // The copy alone: a structure-only run (drop, create, indexes) is timed
     // first and taken off the full conversion's time.
-    QElapsedTimer timer;
     k->Check_NoData->setChecked(true);
-    timer.start();
-    double cpuStart = cpuSeconds();
-    double serverStart = serverCpuSeconds();
+    const Stopwatch structureRun;
     k->Command1_SIK();
-    const double structureSeconds = timer.nsecsElapsed() / 1e9;
-    const double structureCpu = cpuSeconds() - cpuStart;
-    const double structureServer = serverCpuSeconds() - serverStart;
+    const Stopwatch::Reading structure = structureRun.read();
     k->Check_NoData->setChecked(false);
-    timer.start();
-    cpuStart = cpuSeconds();
-    serverStart = serverCpuSeconds();
+    const Stopwatch fullRun;
     k->Command1_SIK();
-    const double seconds = timer.nsecsElapsed() / 1e9 - structureSeconds;
-    const double cpu = cpuSeconds() - cpuStart - structureCpu;
-    const double server = serverCpuSeconds() - serverStart - structureServer;
+    const Stopwatch::Reading copy = fullRun.read() - structure;
     auto result = main.state.ServerConnection->OpenResultset(
         QStringLiteral("SELECT COUNT(*) FROM `") + table + QLatin1Char('`'), rdOpenForwardOnly);
     const long rows = result->Value(0).toLongLong();
-    std::printf("rows=%ld failed=%d seconds=%.3f cpu=%.3f server=%.3f peak_kb=%ld\n", rows, k->TableFailed ? 1 : 0,
-                seconds, cpu, server, peakKilobytes());
+    printResult(rows, k->TableFailed ? 1 : 0, copy);
     return 0;
 }
 

@@ -712,14 +712,6 @@ RowStatementBuilder::RowStatementBuilder(const QString& table, const QList<dao::
 }
 
 template <typename ReadCell, typename Options>
-QString RowStatementBuilder::build(const ReadCell& readCell, const Options& readOptions, const RenderErrorSink& onError)
-{
-    QString statement;
-    buildInto(statement, readCell, readOptions, onError);
-    return statement;
-}
-
-template <typename ReadCell, typename Options>
 void RowStatementBuilder::buildInto(QString& statement, const ReadCell& readCell, const Options& readOptions,
                                     const RenderErrorSink& onError)
 {
@@ -814,14 +806,11 @@ void RowStatementBuilder::writeNames()
 QString RowStatementBuilder::InsertStatement(const QList<QVariant>& row, const ConversionOptions& options,
                                              const RenderErrorSink& onError)
 {
-    return build([&](int i, CellValue& cell) { cell.assign(i < row.size() ? row[i] : QVariant()); },
-                 [&] { return options; }, onError);
-}
-
-QString RowStatementBuilder::InsertStatement(const dao::Recordset& rs, const ConversionOptions& options,
-                                             const RenderErrorSink& onError)
-{
-    return build([&](int i, CellValue& cell) { rs.ReadCell(i, cell); }, [&] { return options; }, onError);
+    QString statement;
+    buildInto(
+        statement, [&](int i, CellValue& cell) { cell.assign(i < row.size() ? row[i] : QVariant()); },
+        [&] { return options; }, onError);
+    return statement;
 }
 
 namespace {

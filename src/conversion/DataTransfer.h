@@ -69,8 +69,6 @@ public:
     // without default.
     QString InsertStatement(const QList<QVariant>& row, const ConversionOptions& options,
                             const RenderErrorSink& onError = {});
-    QString InsertStatement(const dao::Recordset& rs, const ConversionOptions& options,
-                            const RenderErrorSink& onError = {});
     // The same into `statement`, whose memory is reused from row to row, with
     // the settings read only when a null cell needs its default.
     void InsertStatement(QString& statement, const dao::Recordset& rs,
@@ -81,8 +79,6 @@ public:
     void setDialect(Dialect dialect);
 
 private:
-    template <typename ReadCell, typename Options>
-    QString build(const ReadCell& readCell, const Options& options, const RenderErrorSink& onError);
     template <typename ReadCell, typename Options>
     void buildInto(QString& statement, const ReadCell& readCell, const Options& options, const RenderErrorSink& onError);
     void writeNames();
