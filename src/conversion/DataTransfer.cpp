@@ -173,18 +173,15 @@ QString cellText(const CellValue& cell)
     case CellValue::Boolean:
         return cell.whole ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
     case CellValue::DateTime:
-        return QDateTime(QDate(cell.date.year, cell.date.month, cell.date.day),
-                         cell.date.timeValid ? QTime(cell.date.hour, cell.date.minute, cell.date.second) : QTime())
-            .toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"));
+        return QDateTime(cell.date.toDate(), cell.date.toTime()).toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"));
     case CellValue::Text:
         return cell.text;
     case CellValue::Other:
         if (cell.variant.typeId() == QMetaType::QByteArray)
             return QString::fromLatin1(cell.variant.toByteArray());
         return cell.variant.toString();
-    default: {
+    default:
         return written([&](Writer& out) { appendTypedNumber(out, cell); });
-    }
     }
 }
 
@@ -675,13 +672,6 @@ double ReadWorkstationNumber(const QString& text)
     return v;
 }
 
-QString ValueText(const QVariant& value)
-{
-    CellValue cell;
-    cell.assign(value);
-    return cellText(cell);
-}
-
 QString DateLiteral(const QDate& date, const QTime& time, Dialect dialect, bool specialTime)
 {
     return written([&](Writer& out) { appendDateLiteral(out, dao::DateParts::of(date, time), dialect, specialTime); });
@@ -834,7 +824,7 @@ std::optional<QDate> takeDateBase(const dao::Recordset& rs, const QList<dao::Fie
         return std::nullopt;
     }
     if (v.kind == CellValue::DateTime)
-        return QDate(v.date.year, v.date.month, v.date.day);
+        return v.date.toDate();
     if (const auto parsed = parseDateText(cellText(v)))
         return parsed->date();
     report(TabrixError(typeMismatchNumber, typeMismatch));

@@ -41,10 +41,6 @@ char* WriteDouble(char* out, double value);
 // Text of a workstation box as a number; TabrixError 13 when it is none.
 double ReadWorkstationNumber(const QString& text);
 
-// The text of a cell before rendering: "TRUE"/"FALSE", decimal numbers with
-// '.' (shortest text that reads back to the same Single/Double), strings as they are.
-QString ValueText(const QVariant& value);
-
 // Date literal. A special time field and an ordinary value with a time of day
 // other than midnight are written with their time; a midnight value as a date.
 QString DateLiteral(const QDate& date, const QTime& time, Dialect dialect, bool specialTime);

@@ -119,6 +119,8 @@ struct DateParts {
 
     // The parts of a date and a time as Qt gives them (an invalid date: zeros).
     static DateParts of(const QDate& date, const QTime& time);
+    QDate toDate() const { return QDate(year, month, day); }
+    QTime toTime() const { return timeValid ? QTime(hour, minute, second) : QTime(); }
 };
 
 // One cell of the current row as a plain value, for readers that go through

@@ -131,7 +131,7 @@ QDateTime dateFromJet(double value)
     dao::DateParts when;
     if (!dateFromJet(value, when))
         return QDateTime();
-    return QDateTime(QDate(when.year, when.month, when.day), QTime(when.hour, when.minute, when.second), Qt::UTC);
+    return QDateTime(when.toDate(), when.toTime(), Qt::UTC);
 }
 
 QString guidText(const uchar* b)
