@@ -13,8 +13,8 @@
 // mean time to open the file, the mean time to read all its queries, queries
 // per second and the share of the opening that reading the queries costs.
 
-#include "shell/AccessDatabase.h"
-#include "shell/TabrixError.h"
+#include "access/AccessDatabase.h"
+#include "core/TabrixError.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -13,9 +13,9 @@
 // server on CPU 0 with the client on CPU 1 (as with a server of its own).
 
 #include "conversion/DataTransfer.h"
-#include "conversion/Konvertierung.h"
-#include "shell/AccessDatabase.h"
-#include "shell/ExecuteSql.h"
+#include "windows/Konvertierung.h"
+#include "access/AccessDatabase.h"
+#include "server/ExecuteSql.h"
 #include "shell/MDIForm_Main.h"
 
 #include <QApplication>

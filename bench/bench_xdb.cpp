@@ -13,8 +13,8 @@
 // the progress display, yielding to the user interface) counts as outside.
 
 #include "shell/MDIForm_Main.h"
-#include "shell/ServerConnection.h"
-#include "xdb/Abgleichen.h"
+#include "server/ServerConnection.h"
+#include "windows/Abgleichen.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
 #include "conversion/ColumnMapping.h"
 
-#include "shell/ServerNames.h"
+#include "sql/ServerNames.h"
 
 #include <algorithm>
 

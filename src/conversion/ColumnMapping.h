@@ -4,8 +4,8 @@
 // statement, per dialect. Pure functions: nothing here talks to the server.
 
 #include "conversion/ConversionHost.h"
-#include "shell/AccessDatabase.h"
-#include "shell/Dialect.h"
+#include "access/AccessDatabase.h"
+#include "core/Dialect.h"
 
 #include <QString>
 #include <QStringList>

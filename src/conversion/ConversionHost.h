@@ -3,8 +3,8 @@
 // What the steps of one table conversion (structure, indexes, rows) need from
 // the conversion window, so that they can run and be tested without it.
 
-#include "shell/AccessDatabase.h"
-#include "shell/Dialect.h"
+#include "access/AccessDatabase.h"
+#include "core/Dialect.h"
 
 #include <QDateTime>
 #include <QString>

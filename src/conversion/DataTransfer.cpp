@@ -1,7 +1,7 @@
 #include "conversion/DataTransfer.h"
 
 #include "conversion/ColumnMapping.h"
-#include "shell/ServerNames.h"
+#include "sql/ServerNames.h"
 
 #include <QDateTime>
 

@@ -4,9 +4,9 @@
 // values written as literals of the dialect.
 
 #include "conversion/ConversionHost.h"
-#include "shell/AccessDatabase.h"
-#include "shell/Dialect.h"
-#include "shell/TabrixError.h"
+#include "access/AccessDatabase.h"
+#include "core/Dialect.h"
+#include "core/TabrixError.h"
 
 #include <QDate>
 #include <QList>

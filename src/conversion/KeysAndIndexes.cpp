@@ -1,9 +1,9 @@
 #include "conversion/KeysAndIndexes.h"
 
-#include "shell/ServerNames.h"
+#include "sql/ServerNames.h"
 
-#include "shell/ServerConnection.h"
-#include "shell/TabrixError.h"
+#include "server/ServerConnection.h"
+#include "core/TabrixError.h"
 
 void List3AddUnique(QStringList& list, const QString& name)
 {

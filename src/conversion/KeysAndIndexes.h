@@ -3,8 +3,8 @@
 // Key fields, the primary-key clause and the secondary indexes of a table.
 
 #include "conversion/ConversionHost.h"
-#include "shell/AccessDatabase.h"
-#include "shell/Dialect.h"
+#include "access/AccessDatabase.h"
+#include "core/Dialect.h"
 
 #include <QDateTime>
 #include <QList>

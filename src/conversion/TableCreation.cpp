@@ -1,10 +1,10 @@
 #include "conversion/TableCreation.h"
 
-#include "shell/ServerNames.h"
+#include "sql/ServerNames.h"
 
 #include "conversion/ColumnMapping.h"
 #include "conversion/KeysAndIndexes.h"
-#include "shell/TabrixError.h"
+#include "core/TabrixError.h"
 
 namespace {
 

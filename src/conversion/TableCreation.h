@@ -4,7 +4,7 @@
 // with its key, or with the identity column AutoWertIdentität where it has none.
 
 #include "conversion/ConversionHost.h"
-#include "shell/Dialect.h"
+#include "core/Dialect.h"
 
 #include <QDateTime>
 #include <QString>

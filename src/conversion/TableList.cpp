@@ -1,7 +1,7 @@
 #include "conversion/TableList.h"
 
-#include "shell/ServerNames.h"
-#include "shell/TimeOfDay.h"
+#include "sql/ServerNames.h"
+#include "core/TimeOfDay.h"
 
 QString PadName(const QString& name)
 {

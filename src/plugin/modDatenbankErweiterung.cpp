@@ -1,8 +1,8 @@
 #include "plugin/modDatenbankErweiterung.h"
 
 #include "shell/CommandLine.h"
-#include "shell/MessageBox.h"
-#include "shell/TabrixError.h"
+#include "ui/MessageBox.h"
+#include "core/TabrixError.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "shell/Dialect.h"
-#include "shell/ServerConnection.h"
+#include "core/Dialect.h"
+#include "server/ServerConnection.h"
 
 #include <QMainWindow>
 #include <QPointer>

@@ -4,8 +4,8 @@
 // run and are tested without it. The conversion window implements it; the XDB
 // run creates its views through the same window (loaded, not shown).
 
-#include "shell/AccessDatabase.h"
-#include "shell/Dialect.h"
+#include "access/AccessDatabase.h"
+#include "core/Dialect.h"
 
 #include <QString>
 

@@ -1,10 +1,10 @@
 #include "translation/Triggers.h"
 
-#include "shell/ServerNames.h"
+#include "sql/ServerNames.h"
 
 #include "conversion/DataTransfer.h"
-#include "shell/TabrixError.h"
-#include "shell/TextPieces.h"
+#include "core/TabrixError.h"
+#include "core/TextPieces.h"
 
 #include <algorithm>
 

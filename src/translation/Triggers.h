@@ -4,8 +4,8 @@
 // triggers ("Beziehungen -> Trigger"). The statements use the trigger syntax
 // of MS SQL Server and Sybase and are sent unchanged on every dialect.
 
-#include "shell/AccessDatabase.h"
-#include "shell/Dialect.h"
+#include "access/AccessDatabase.h"
+#include "core/Dialect.h"
 #include "translation/TranslationHost.h"
 
 #include <QList>

@@ -1,6 +1,6 @@
 #include "translation/ViewRewrite.h"
 
-#include "shell/TabrixError.h"
+#include "core/TabrixError.h"
 
 #include <QStringList>
 

@@ -4,7 +4,7 @@
 // textual rewrites, no parsing. Everything here is a function of its
 // arguments; the window's part (listing, drops, create) is in Views.h.
 
-#include "shell/Dialect.h"
+#include "core/Dialect.h"
 
 #include <QString>
 

@@ -1,10 +1,10 @@
 #include "translation/Views.h"
 
 #include "conversion/DataTransfer.h"
-#include "shell/ServerConnection.h"
-#include "shell/ServerNames.h"
-#include "shell/TabrixError.h"
-#include "shell/TextPieces.h"
+#include "server/ServerConnection.h"
+#include "sql/ServerNames.h"
+#include "core/TabrixError.h"
+#include "core/TextPieces.h"
 #include "translation/ViewRewrite.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "windows/FehlerProtokoll.h"
 
-#include "windows/WindowOrder.h"
+#include "ui/WindowOrder.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

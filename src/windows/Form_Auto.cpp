@@ -1,8 +1,8 @@
 #include "windows/Form_Auto.h"
 
-#include "shell/MessageBox.h"
-#include "windows/Printing.h"
-#include "windows/WindowOrder.h"
+#include "ui/MessageBox.h"
+#include "ui/Printing.h"
+#include "ui/WindowOrder.h"
 
 #include <QHBoxLayout>
 #include <QListWidget>

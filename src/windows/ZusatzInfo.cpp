@@ -1,7 +1,7 @@
 #include "windows/ZusatzInfo.h"
 
-#include "shell/MessageBox.h"
-#include "windows/Printing.h"
+#include "ui/MessageBox.h"
+#include "ui/Printing.h"
 
 #include <QEvent>
 #include <QFrame>

@@ -1,6 +1,6 @@
 #include "xdb/XdbDocument.h"
 
-#include "shell/TabrixError.h"
+#include "core/TabrixError.h"
 
 #include <QFileInfo>
 #include <QStringDecoder>

@@ -1,6 +1,6 @@
 #include "xdb/XdbLine.h"
 
-#include "shell/TabrixError.h"
+#include "core/TabrixError.h"
 
 #include <cmath>
 #include <limits>

@@ -1,9 +1,9 @@
 #include "xdb/XdbRun.h"
 
-#include "shell/ServerNames.h"
+#include "sql/ServerNames.h"
 
-#include "shell/TabrixError.h"
-#include "shell/TextPieces.h"
+#include "core/TabrixError.h"
+#include "core/TextPieces.h"
 #include "xdb/XdbDocument.h"
 
 #include <functional>

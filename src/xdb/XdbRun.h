@@ -3,7 +3,7 @@
 // Applying an XDB document to the server database: the run of "XDB
 // Verarbeiten" and the table, column and index routines it calls.
 
-#include "shell/ServerConnection.h"
+#include "server/ServerConnection.h"
 #include "xdb/XdbHost.h"
 #include "xdb/XdbLine.h"
 

@@ -1,7 +1,7 @@
 #include "xdb/XdbStatements.h"
 
 #include "conversion/ColumnMapping.h"
-#include "shell/ServerNames.h"
+#include "sql/ServerNames.h"
 
 #include <array>
 

@@ -3,7 +3,7 @@
 // The statements an XDB document sends, per dialect: adding and renaming a
 // column, looking an index up and creating it. Pure functions over values.
 
-#include "shell/Dialect.h"
+#include "core/Dialect.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,7 +1,7 @@
 #include "FakeHost.h"
 #include "QtPrinters.h"
 #include "conversion/DataTransfer.h"
-#include "shell/ExecuteSql.h"
+#include "server/ExecuteSql.h"
 
 #include <gtest/gtest.h>
 

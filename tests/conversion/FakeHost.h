@@ -8,8 +8,8 @@
 #include "RecordingConnection.h"
 #include "conversion/ConversionHost.h"
 #include "conversion/DataTransfer.h"
-#include "shell/ExecuteSql.h"
-#include "shell/TabrixError.h"
+#include "server/ExecuteSql.h"
+#include "core/TabrixError.h"
 
 #include <QList>
 #include <QStringList>

@@ -2,7 +2,7 @@
 
 #include "TestSupport.h"
 #include "conversion/KeysAndIndexes.h"
-#include "shell/AccessDatabase.h"
+#include "access/AccessDatabase.h"
 
 #include <gtest/gtest.h>
 

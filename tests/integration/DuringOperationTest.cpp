@@ -10,7 +10,7 @@
 #include "QtPrinters.h"
 #include "TestSupport.h"
 #include "conversion/TableList.h"
-#include "shell/ClickableLabel.h"
+#include "ui/ClickableLabel.h"
 #include "windows/Form_Auto.h"
 
 #include <QApplication>

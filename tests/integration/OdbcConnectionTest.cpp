@@ -2,8 +2,8 @@
 
 #include "TestSupport.h"
 
-#include "shell/ServerConnection.h"
-#include "shell/TabrixError.h"
+#include "server/ServerConnection.h"
+#include "core/TabrixError.h"
 
 #include <QCoreApplication>
 

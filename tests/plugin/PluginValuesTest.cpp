@@ -1,5 +1,5 @@
 #include "plugin/modDatenbankErweiterung.h"
-#include "shell/TabrixError.h"
+#include "core/TabrixError.h"
 
 #include <QFile>
 #include <QTemporaryDir>

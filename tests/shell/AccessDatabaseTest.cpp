@@ -6,8 +6,8 @@
 #include "AccessTestSupport.h"
 #include "TestSupport.h"
 
-#include "shell/AccessDatabase.h"
-#include "shell/TabrixError.h"
+#include "access/AccessDatabase.h"
+#include "core/TabrixError.h"
 
 #include <QCryptographicHash>
 #include <QDate>

@@ -1,7 +1,7 @@
 #include "RecordingConnection.h"
-#include "shell/ExecuteSql.h"
-#include "shell/ServerNames.h"
-#include "shell/TabrixError.h"
+#include "server/ExecuteSql.h"
+#include "sql/ServerNames.h"
+#include "core/TabrixError.h"
 
 #include <gtest/gtest.h>
 

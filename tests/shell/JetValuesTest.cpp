@@ -1,8 +1,8 @@
 // Decoding of stored Jet values from their bytes (no database file needed).
 
-#include "shell/AccessDatabase.h"
-#include "shell/mdb/JetProperties.h"
-#include "shell/mdb/JetValues.h"
+#include "access/AccessDatabase.h"
+#include "access/jet/JetProperties.h"
+#include "access/jet/JetValues.h"
 
 #include <QByteArray>
 #include <QDate>

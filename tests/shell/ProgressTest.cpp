@@ -1,5 +1,5 @@
-#include "shell/Progress.h"
-#include "shell/TimeOfDay.h"
+#include "ui/Progress.h"
+#include "core/TimeOfDay.h"
 
 #include <QLabel>
 #include <QProgressBar>

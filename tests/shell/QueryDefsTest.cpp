@@ -4,10 +4,10 @@
 
 #include "TestSupport.h"
 
-#include "shell/AccessDatabase.h"
-#include "shell/TabrixError.h"
-#include "shell/mdb/JetNames.h"
-#include "shell/mdb/JetQueries.h"
+#include "access/AccessDatabase.h"
+#include "core/TabrixError.h"
+#include "access/jet/JetNames.h"
+#include "access/jet/JetQueries.h"
 
 #include <QFile>
 #include <QStringList>

@@ -2,7 +2,7 @@
 
 // Helpers for tests that read Access databases through dao::Database.
 
-#include "shell/AccessDatabase.h"
+#include "access/AccessDatabase.h"
 
 #include <QList>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "FakeDatabase.h"
 
-#include "shell/TabrixError.h"
+#include "core/TabrixError.h"
 
 FakeRecordset::FakeRecordset(QList<dao::Field> fields, QList<FakeRow> rows)
     : m_fields(std::move(fields)), m_rows(std::move(rows))

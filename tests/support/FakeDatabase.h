@@ -3,7 +3,7 @@
 // An Access database held in memory: hand-built table definitions, relations
 // and rows, for tests that must not depend on a real .mdb file.
 
-#include "shell/AccessDatabase.h"
+#include "access/AccessDatabase.h"
 
 #include <QHash>
 #include <QList>

@@ -3,7 +3,7 @@
 // Drives the program as a user would: the main window logged in to the test
 // server and its conversion window open.
 
-#include "conversion/Konvertierung.h"
+#include "windows/Konvertierung.h"
 #include "shell/MDIForm_Main.h"
 
 #include <QStringList>

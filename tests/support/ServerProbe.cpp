@@ -1,6 +1,6 @@
 #include "ServerProbe.h"
 
-#include "shell/ServerNames.h"
+#include "sql/ServerNames.h"
 
 #include "TestSupport.h"
 

@@ -6,7 +6,7 @@
 
 #include "FakeDatabase.h"
 #include "RecordingConnection.h"
-#include "shell/ExecuteSql.h"
+#include "server/ExecuteSql.h"
 #include "translation/TranslationHost.h"
 
 #include <QStringList>

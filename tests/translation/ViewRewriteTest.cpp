@@ -1,7 +1,7 @@
 // The rewriting of a saved query into a CREATE VIEW statement, per dialect.
 
 #include "QtPrinters.h"
-#include "shell/TabrixError.h"
+#include "core/TabrixError.h"
 #include "translation/ViewRewrite.h"
 
 #include <gtest/gtest.h>

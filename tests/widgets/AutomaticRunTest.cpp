@@ -8,11 +8,11 @@
 #include "ServerProbe.h"
 #include "TestPlugin.h"
 #include "TestSupport.h"
-#include "conversion/Konvertierung.h"
+#include "windows/Konvertierung.h"
 #include "conversion/TableList.h"
 #include "plugin/modDatenbankErweiterung.h"
 #include "shell/MDIForm_Main.h"
-#include "xdb/Abgleichen.h"
+#include "windows/Abgleichen.h"
 
 #include <QDir>
 #include <QFile>

@@ -7,7 +7,7 @@
 #include "ProgramDriver.h"
 #include "RecordingConnection.h"
 #include "TestSupport.h"
-#include "conversion/Konvertierung.h"
+#include "windows/Konvertierung.h"
 #include "conversion/TableList.h"
 #include "shell/MDIForm_Main.h"
 #include "windows/FehlerProtokoll.h"

@@ -8,9 +8,9 @@
 #include "QtPrinters.h"
 #include "RecordingConnection.h"
 #include "TestSupport.h"
-#include "conversion/Konvertierung.h"
+#include "windows/Konvertierung.h"
 #include "conversion/TableList.h"
-#include "shell/AccessDatabase.h"
+#include "access/AccessDatabase.h"
 #include "shell/MDIForm_Main.h"
 #include "windows/FehlerProtokoll.h"
 

@@ -3,10 +3,10 @@
 #include "ServerProbe.h"
 #include "QtPrinters.h"
 #include "TestSupport.h"
-#include "conversion/Konvertierung.h"
+#include "windows/Konvertierung.h"
 #include "conversion/TableList.h"
-#include "shell/AccessDatabase.h"
-#include "shell/ClickableLabel.h"
+#include "access/AccessDatabase.h"
+#include "ui/ClickableLabel.h"
 #include "shell/MDIForm_Main.h"
 #include "windows/FehlerProtokoll.h"
 

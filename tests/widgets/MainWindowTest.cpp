@@ -2,14 +2,14 @@
 #include "StderrCapture.h"
 #include "QtPrinters.h"
 #include "TestSupport.h"
-#include "conversion/Konvertierung.h"
-#include "shell/ClickableLabel.h"
+#include "windows/Konvertierung.h"
+#include "ui/ClickableLabel.h"
 #include "shell/MDIForm_Main.h"
-#include "shell/MessageBox.h"
+#include "ui/MessageBox.h"
 #include "windows/FehlerProtokoll.h"
 #include "windows/Form_Auto.h"
 #include "windows/ZusatzInfo.h"
-#include "xdb/Abgleichen.h"
+#include "windows/Abgleichen.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -11,7 +11,7 @@
 #include "translation/Views.h"
 #include "windows/FehlerProtokoll.h"
 #include "windows/Form_Auto.h"
-#include "windows/WindowOrder.h"
+#include "ui/WindowOrder.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -8,8 +8,8 @@
 #include "ServerProbe.h"
 #include "TestSupport.h"
 #include "conversion/TableList.h"
-#include "shell/ServerNames.h"
-#include "shell/TextPieces.h"
+#include "sql/ServerNames.h"
+#include "core/TextPieces.h"
 #include "translation/ViewRewrite.h"
 
 #include <QApplication>

@@ -1,5 +1,5 @@
 #include "windows/FehlerProtokoll.h"
-#include "windows/WindowOrder.h"
+#include "ui/WindowOrder.h"
 
 #include <QLabel>
 #include <QMdiArea>

@@ -1,8 +1,8 @@
 #include "WindowTestHelpers.h"
 
 #include "windows/Form_Auto.h"
-#include "windows/Printing.h"
-#include "windows/WindowOrder.h"
+#include "ui/Printing.h"
+#include "ui/WindowOrder.h"
 
 #include <QFileInfo>
 #include <QListWidget>

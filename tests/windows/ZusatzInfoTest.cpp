@@ -1,6 +1,6 @@
 #include "WindowTestHelpers.h"
 
-#include "windows/Printing.h"
+#include "ui/Printing.h"
 #include "windows/ZusatzInfo.h"
 
 #include <QFileInfo>

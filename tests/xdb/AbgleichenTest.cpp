@@ -8,8 +8,8 @@
 #include "TestSupport.h"
 #include "XdbTestSupport.h"
 #include "shell/MDIForm_Main.h"
-#include "shell/Progress.h"
-#include "xdb/Abgleichen.h"
+#include "ui/Progress.h"
+#include "windows/Abgleichen.h"
 
 #include <QAbstractItemModel>
 #include <QCheckBox>

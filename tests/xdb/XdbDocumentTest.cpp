@@ -1,7 +1,7 @@
 // Reading the document: line ends, code page, positions, unreadable files.
 
 #include "XdbTestSupport.h"
-#include "shell/TabrixError.h"
+#include "core/TabrixError.h"
 #include "xdb/XdbDocument.h"
 
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
 // Fixed columns and the numbers read from them.
 
-#include "shell/TabrixError.h"
+#include "core/TabrixError.h"
 #include "xdb/XdbLine.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 // MS SQL and Sybase through the window: AbgleichenTest.)
 
 #include "XdbTestSupport.h"
-#include "shell/TabrixError.h"
+#include "core/TabrixError.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

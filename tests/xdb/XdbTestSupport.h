@@ -5,7 +5,7 @@
 
 #include "QtPrinters.h"
 #include "RecordingConnection.h"
-#include "shell/ExecuteSql.h"
+#include "server/ExecuteSql.h"
 #include "xdb/XdbHost.h"
 #include "xdb/XdbRun.h"
 

@@ -1,6 +1,6 @@
-#include "shell/ServerNames.h"
+#include "sql/ServerNames.h"
 
-#include "shell/TabrixError.h"
+#include "core/TabrixError.h"
 
 namespace {
 // The name between two quote characters, a quote character inside doubled.

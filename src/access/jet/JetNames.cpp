@@ -1,4 +1,4 @@
-#include "shell/mdb/JetNames.h"
+#include "access/jet/JetNames.h"
 
 #include <QList>
 #include <QSet>

@@ -1,8 +1,8 @@
-#include "shell/mdb/JetTable.h"
+#include "access/jet/JetTable.h"
 
-#include "shell/AccessDatabase.h"
-#include "shell/TabrixError.h"
-#include "shell/mdb/JetValues.h"
+#include "access/AccessDatabase.h"
+#include "core/TabrixError.h"
+#include "access/jet/JetValues.h"
 
 #include <QSet>
 

@@ -14,14 +14,14 @@
 // it (libmdb reads a page just past the end as zeros), so a truncated file is
 // reported as damaged instead of looking shorter.
 
-#include "shell/AccessDatabase.h"
+#include "access/AccessDatabase.h"
 
-#include "shell/TabrixError.h"
-#include "shell/mdb/JetNames.h"
-#include "shell/mdb/JetProperties.h"
-#include "shell/mdb/JetQueries.h"
-#include "shell/mdb/JetTable.h"
-#include "shell/mdb/JetValues.h"
+#include "core/TabrixError.h"
+#include "access/jet/JetNames.h"
+#include "access/jet/JetProperties.h"
+#include "access/jet/JetQueries.h"
+#include "access/jet/JetTable.h"
+#include "access/jet/JetValues.h"
 
 #include <QFile>
 #include <QFileInfo>

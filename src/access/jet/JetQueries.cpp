@@ -1,9 +1,9 @@
-#include "shell/mdb/JetQueries.h"
+#include "access/jet/JetQueries.h"
 
-#include "shell/AccessDatabase.h"
-#include "shell/TabrixError.h"
-#include "shell/mdb/JetNames.h"
-#include "shell/mdb/JetTable.h"
+#include "access/AccessDatabase.h"
+#include "core/TabrixError.h"
+#include "access/jet/JetNames.h"
+#include "access/jet/JetTable.h"
 
 #include <QHash>
 #include <QStringList>

@@ -1,11 +1,11 @@
-#include "xdb/Abgleichen.h"
+#include "windows/Abgleichen.h"
 
-#include "shell/BrowseFile.h"
+#include "ui/BrowseFile.h"
 
-#include "conversion/Konvertierung.h"
+#include "windows/Konvertierung.h"
 #include "shell/MDIForm_Main.h"
-#include "shell/MessageBox.h"
-#include "shell/TabrixError.h"
+#include "ui/MessageBox.h"
+#include "core/TabrixError.h"
 #include "translation/Views.h"
 
 #include <QCloseEvent>

@@ -1,8 +1,8 @@
-#include "shell/Progress.h"
+#include "ui/Progress.h"
 
 #include <QLabel>
 #include <QProgressBar>
-#include "shell/TimeOfDay.h"
+#include "core/TimeOfDay.h"
 
 #include <cmath>
 

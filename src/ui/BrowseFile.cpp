@@ -1,4 +1,4 @@
-#include "shell/BrowseFile.h"
+#include "ui/BrowseFile.h"
 
 #include <QFileDialog>
 #include <QLineEdit>

@@ -1,6 +1,6 @@
-#include "shell/mdb/JetProperties.h"
+#include "access/jet/JetProperties.h"
 
-#include "shell/mdb/JetValues.h"
+#include "access/jet/JetValues.h"
 
 #include <QStringList>
 

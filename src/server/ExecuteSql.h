@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/Dialect.h"
+#include "core/Dialect.h"
 
 #include <QString>
 

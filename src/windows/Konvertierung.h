@@ -1,9 +1,9 @@
 #pragma once
 
 #include "conversion/ConversionHost.h"
-#include "shell/AccessDatabase.h"
-#include "shell/LongOperation.h"
-#include "shell/StatusLabel.h"
+#include "access/AccessDatabase.h"
+#include "ui/LongOperation.h"
+#include "ui/StatusLabel.h"
 #include "translation/TranslationHost.h"
 
 #include <QDateTime>

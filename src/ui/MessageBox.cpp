@@ -1,6 +1,6 @@
-#include "shell/MessageBox.h"
+#include "ui/MessageBox.h"
 
-#include "shell/TabrixError.h"
+#include "core/TabrixError.h"
 
 #include <QRegularExpression>
 

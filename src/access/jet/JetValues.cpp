@@ -1,4 +1,4 @@
-#include "shell/mdb/JetValues.h"
+#include "access/jet/JetValues.h"
 
 #include <QDate>
 #include <QTime>

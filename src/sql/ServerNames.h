@@ -3,7 +3,7 @@
 // How names reach the server: inside the dialect's quotes a quote character
 // is doubled, so that every name arrives as it stands in Access.
 
-#include "shell/Dialect.h"
+#include "core/Dialect.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "shell/TabrixError.h"
+#include "core/TabrixError.h"
 
 #include <utility>
 

@@ -1,4 +1,4 @@
-#include "shell/LongOperation.h"
+#include "ui/LongOperation.h"
 
 #include <QCoreApplication>
 #include <QMdiSubWindow>

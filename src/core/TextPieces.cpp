@@ -1,4 +1,4 @@
-#include "shell/TextPieces.h"
+#include "core/TextPieces.h"
 
 QStringList CutIntoPieces(const QString& text, qsizetype width)
 {

@@ -12,8 +12,8 @@
 // own VERSION() text), e.g.
 //   libmaodbc.so 03.01.0015 / MariaDB 10.11.19-MariaDB-0+deb12u1
 
-#include "shell/ServerConnection.h"
-#include "shell/TabrixError.h"
+#include "server/ServerConnection.h"
+#include "core/TabrixError.h"
 
 #include <QByteArray>
 #include <QList>

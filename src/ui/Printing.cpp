@@ -1,6 +1,6 @@
-#include "windows/Printing.h"
+#include "ui/Printing.h"
 
-#include "shell/MessageBox.h"
+#include "ui/MessageBox.h"
 
 #include <QFontMetrics>
 #include <QMessageBox>

@@ -5,8 +5,8 @@
 // table's data pages through libmdb and decodes each value from its stored
 // bytes. Private to the Access engine; libmdb types show here on purpose.
 
-#include "shell/AccessDatabase.h"
-#include "shell/mdb/MdbInclude.h"
+#include "access/AccessDatabase.h"
+#include "access/jet/MdbInclude.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,4 +1,4 @@
-#include "shell/TimeOfDay.h"
+#include "core/TimeOfDay.h"
 
 #include <QDateTime>
 

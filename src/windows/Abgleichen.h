@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/LongOperation.h"
+#include "ui/LongOperation.h"
 #include "xdb/XdbHost.h"
 #include "xdb/XdbRun.h"
 

@@ -1,4 +1,4 @@
-#include "windows/WindowOrder.h"
+#include "ui/WindowOrder.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>

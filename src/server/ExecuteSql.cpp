@@ -1,7 +1,7 @@
-#include "shell/ExecuteSql.h"
+#include "server/ExecuteSql.h"
 
-#include "shell/ServerConnection.h"
-#include "shell/TabrixError.h"
+#include "server/ServerConnection.h"
+#include "core/TabrixError.h"
 
 void DoubleBackslashes(QString& statement)
 {

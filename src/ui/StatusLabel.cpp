@@ -1,4 +1,4 @@
-#include "shell/StatusLabel.h"
+#include "ui/StatusLabel.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
