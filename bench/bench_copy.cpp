@@ -12,7 +12,10 @@
 // own work then adds directly to every round trip: the harsh case), and the
 // server on CPU 0 with the client on CPU 1 (as with a server of its own).
 
-#include "conversion/DataTransfer.h"
+#include "conversion/CopyLoop.h"
+#include "conversion/RowStatement.h"
+#include "core/WorkstationShare.h"
+#include "sql/Literals.h"
 #include "windows/Konvertierung.h"
 #include "access/AccessDatabase.h"
 #include "server/ExecuteSql.h"

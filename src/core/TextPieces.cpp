@@ -9,3 +9,24 @@ QStringList CutIntoPieces(const QString& text, qsizetype width)
         pieces.append(text.mid(m * width, width));
     return pieces;
 }
+
+bool IsQuoted(const QString& text)
+{
+    return text.size() >= 2 && text.startsWith(u'"') && text.endsWith(u'"');
+}
+
+QString StripQuotes(const QString& text)
+{
+    return IsQuoted(text) ? text.mid(1, text.size() - 2) : text;
+}
+
+QString TrimBlanks(const QString& text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text.at(begin) == u' ')
+        ++begin;
+    while (end > begin && text.at(end - 1) == u' ')
+        --end;
+    return text.mid(begin, end - begin);
+}

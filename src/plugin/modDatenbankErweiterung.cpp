@@ -1,6 +1,8 @@
 #include "plugin/modDatenbankErweiterung.h"
 
-#include "shell/CommandLine.h"
+#include "core/CodePage.h"
+
+#include "core/TextPieces.h"
 #include "ui/MessageBox.h"
 #include "core/TabrixError.h"
 
@@ -22,26 +24,6 @@ const QString kStartFailed =
     QStringLiteral("Fehler beim Starten des Moduls. Bitte wenden Sie sich an Ihren Administrator.");
 const QString kErrorTitle = QStringLiteral("Fehler");
 const QString kIniSection = QStringLiteral("Database Source");
-
-// Windows-1252 bytes 0x80 to 0x9F. The five bytes the code page leaves
-// undefined stand for the control character of the same number, as Windows
-// converts them.
-constexpr char16_t kHighControls[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
-
-char toWindows1252(char32_t c)
-{
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
-        return static_cast<char>(c);
-    for (int i = 0; i < 32; ++i) {
-        if (kHighControls[i] == c)
-            return static_cast<char>(0x80 + i);
-    }
-    return '?';
-}
 
 QString decodeIniText(const QByteArray& bytes)
 {
@@ -76,27 +58,6 @@ QString PluginFile(const QString& programFolder)
 QString IniFile(const QString& programFolder)
 {
     return programFolder + QStringLiteral("/qel.ini");
-}
-
-QByteArray ToWindows1252(const QString& text)
-{
-    QByteArray bytes;
-    bytes.reserve(text.size());
-    // By code point, so that a character beyond the 16-bit range becomes one "?".
-    for (char32_t c : text.toUcs4())
-        bytes.append(toWindows1252(c));
-    return bytes;
-}
-
-QString FromWindows1252(const QByteArray& bytes)
-{
-    QString text;
-    text.reserve(bytes.size());
-    for (char b : bytes) {
-        const auto u = static_cast<unsigned char>(b);
-        text.append(u >= 0x80 && u < 0xA0 ? QChar(kHighControls[u - 0x80]) : QChar(u));
-    }
-    return text;
 }
 
 QString EncodeBase64(const QString& value, bool pad)

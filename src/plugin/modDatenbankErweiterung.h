@@ -28,10 +28,6 @@ QString PluginFile(const QString& programFolder);
 // programFolder + "/qel.ini", the ERP product's ini file.
 QString IniFile(const QString& programFolder);
 
-// Text as Windows-1252 bytes; a character outside that code page becomes "?".
-QByteArray ToWindows1252(const QString& text);
-QString FromWindows1252(const QByteArray& bytes);
-
 // RFC 4648 Base64 of the value's Windows-1252 bytes, always padded with "="
 // (`pad` only asks for what the standard padding already gives).
 QString EncodeBase64(const QString& value, bool pad);

@@ -1,16 +1,11 @@
 #include "shell/CommandLine.h"
 
+#include "core/TextPieces.h"
+
 namespace {
 
 const QString kSeparator = QStringLiteral(" -");
 const QChar kQuote = u'"';
-
-bool isQuoted(const QString& text)
-{
-    // A single '"' both begins and ends with a quote, but there is nothing
-    // between two quotes to keep; such a value stays as it is.
-    return text.size() >= 2 && text.startsWith(kQuote) && text.endsWith(kQuote);
-}
 
 std::optional<Dialect> dialectFromName(const QString& name)
 {
@@ -22,22 +17,6 @@ std::optional<Dialect> dialectFromName(const QString& name)
 }
 
 } // namespace
-
-QString TrimBlanks(const QString& text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin) == u' ')
-        ++begin;
-    while (end > begin && text.at(end - 1) == u' ')
-        --end;
-    return text.mid(begin, end - begin);
-}
-
-QString StripQuotes(const QString& text)
-{
-    return isQuoted(text) ? text.mid(1, text.size() - 2) : text;
-}
 
 CommandLineValues ParseCommandLine(const QString& commandLine)
 {
@@ -105,7 +84,7 @@ QString RebuildCommandLine(const QStringList& arguments)
         const qsizetype colon = argument.indexOf(u':');
         if (argument.startsWith(u'-') && colon > 1) {
             const QString value = argument.mid(colon + 1);
-            if (value.contains(u' ') && !isQuoted(value)) {
+            if (value.contains(u' ') && !IsQuoted(value)) {
                 parts << argument.left(colon + 1) + kQuote + value + kQuote;
                 continue;
             }

@@ -40,13 +40,6 @@ struct CommandLineValues {
     bool linuxSwitch = false;  // "-Linux"
 };
 
-// Value rules shared with the plug-in launcher, which unquotes the raw user and
-// password itself. A value counts as quoted when it begins and ends with a
-// double quote and holds more than that one character.
-QString StripQuotes(const QString& text);
-// Only spaces count as blanks; tabs and line breaks stay.
-QString TrimBlanks(const QString& text);
-
 // Reads the command-line text (everything after the program name).
 CommandLineValues ParseCommandLine(const QString& commandLine);
 

@@ -2,7 +2,7 @@
 
 #include "sql/ServerNames.h"
 
-#include "conversion/DataTransfer.h"
+#include "core/WorkstationShare.h"
 #include "core/TabrixError.h"
 #include "core/TextPieces.h"
 

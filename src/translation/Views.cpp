@@ -1,6 +1,6 @@
 #include "translation/Views.h"
 
-#include "conversion/DataTransfer.h"
+#include "core/WorkstationShare.h"
 #include "server/ServerConnection.h"
 #include "sql/ServerNames.h"
 #include "core/TabrixError.h"

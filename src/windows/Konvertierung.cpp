@@ -1,8 +1,9 @@
 #include "windows/Konvertierung.h"
 
-#include "conversion/DataTransfer.h"
+#include "conversion/CopyLoop.h"
 #include "conversion/KeysAndIndexes.h"
 #include "conversion/TableCreation.h"
+#include "core/WorkstationShare.h"
 #include "conversion/TableList.h"
 #include "ui/BrowseFile.h"
 #include "ui/ClickableLabel.h"

@@ -1,5 +1,6 @@
 #include "xdb/XdbDocument.h"
 
+#include "core/CodePage.h"
 #include "core/TabrixError.h"
 
 #include <QFileInfo>
@@ -8,63 +9,8 @@
 namespace {
 constexpr qint64 kChunk = 64 * 1024;
 
-// 0x80..0x9F of Windows-1252; the rest of the code page equals Latin-1.
-constexpr char16_t kHighControls[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
-
 const QString kSource = QStringLiteral("SQL-Tabrix");
 }  // namespace
-
-QString DecodeWindows1252(const QByteArray& bytes)
-{
-    QString text(bytes.size(), Qt::Uninitialized);
-    QChar* out = text.data();
-    for (const char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        *out++ = (b >= 0x80 && b <= 0x9F) ? QChar(kHighControls[b - 0x80]) : QChar(b);
-    }
-    return text;
-}
-
-void Utf8Validator::feed(const char* data, qsizetype size)
-{
-    for (qsizetype i = 0; i < size && m_valid; ++i) {
-        const auto b = static_cast<unsigned char>(data[i]);
-        if (m_pending > 0) {
-            if (b < m_lower || b > m_upper) {
-                m_valid = false;
-                break;
-            }
-            m_lower = 0x80;
-            m_upper = 0xBF;
-            --m_pending;
-            continue;
-        }
-        if (b < 0x80)
-            continue;
-        m_nonAscii = true;
-        if (b >= 0xC2 && b <= 0xDF) {
-            m_pending = 1;
-        } else if (b >= 0xE0 && b <= 0xEF) {
-            m_pending = 2;
-            if (b == 0xE0)
-                m_lower = 0xA0;  // no overlong forms
-            else if (b == 0xED)
-                m_upper = 0x9F;  // no surrogates
-        } else if (b >= 0xF0 && b <= 0xF4) {
-            m_pending = 3;
-            if (b == 0xF0)
-                m_lower = 0x90;
-            else if (b == 0xF4)
-                m_upper = 0x8F;  // nothing above U+10FFFF
-        } else {
-            m_valid = false;
-        }
-    }
-}
 
 void XdbDocument::open(const QString& path)
 {
@@ -132,7 +78,7 @@ bool XdbDocument::atEnd()
 QString XdbDocument::decode(const QByteArray& bytes) const
 {
     if (m_encoding == XdbEncoding::Windows1252)
-        return DecodeWindows1252(bytes);
+        return FromWindows1252(bytes);
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     return decoder(bytes);
 }

@@ -1,6 +1,9 @@
 #include "FakeHost.h"
 #include "QtPrinters.h"
-#include "conversion/DataTransfer.h"
+#include "conversion/CopyLoop.h"
+#include "conversion/RowStatement.h"
+#include "core/WorkstationShare.h"
+#include "sql/Literals.h"
 #include "server/ExecuteSql.h"
 
 #include <gtest/gtest.h>

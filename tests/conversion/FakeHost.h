@@ -7,7 +7,7 @@
 #include "FakeDatabase.h"
 #include "RecordingConnection.h"
 #include "conversion/ConversionHost.h"
-#include "conversion/DataTransfer.h"
+#include "conversion/CopyLoop.h"
 #include "server/ExecuteSql.h"
 #include "core/TabrixError.h"
 

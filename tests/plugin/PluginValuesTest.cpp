@@ -1,3 +1,4 @@
+#include "core/CodePage.h"
 #include "plugin/modDatenbankErweiterung.h"
 #include "core/TabrixError.h"
 

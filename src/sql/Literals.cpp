@@ -1,9 +1,4 @@
-#include "conversion/DataTransfer.h"
-
-#include "conversion/ColumnMapping.h"
-#include "sql/ServerNames.h"
-
-#include <QDateTime>
+#include "sql/Literals.h"
 
 #include <algorithm>
 #include <charconv>
@@ -17,105 +12,26 @@ constexpr long typeMismatchNumber = 13;
 
 using dao::CellValue;
 
-// Appends to a QString through a pointer: a statement is put together from
-// many small pieces for every row, and each would otherwise be a library call.
-// The string is made longer by `expected` characters (at least 64) while
-// writing and cut to the written length when the writer goes; a buffer reused
-// from row to row keeps its memory.
-class Writer {
-public:
-    explicit Writer(QString& text, qsizetype expected = 0)
-        : m_text(text)
-        , m_size(text.size())
-    {
-        m_text.resize(m_size + std::max<qsizetype>(expected, 64));
-        m_data = m_text.data();
-        m_capacity = m_text.size();
-    }
-    ~Writer() { m_text.resize(m_size); }
-    Writer(const Writer&) = delete;
-    Writer& operator=(const Writer&) = delete;
-
-    // Room for n characters at the end, written by the caller.
-    QChar* room(qsizetype n)
-    {
-        if (m_size + n > m_capacity)
-            grow(m_size + n);
-        QChar* p = m_data + m_size;
-        m_size += n;
-        return p;
-    }
-    Writer& operator+=(QChar c)
-    {
-        *room(1) = c;
-        return *this;
-    }
-    Writer& operator+=(QLatin1Char c) { return *this += QChar(c); }
-    Writer& operator+=(QLatin1StringView latin1)
-    {
-        const char* from = latin1.data();
-        QChar* to = room(latin1.size());
-        for (qsizetype i = 0; i < latin1.size(); ++i)
-            to[i] = QLatin1Char(from[i]);
-        return *this;
-    }
-    Writer& operator+=(const QString& text)
-    {
-        append(text.constData(), text.size());
-        return *this;
-    }
-    void append(const QChar* from, qsizetype n)
-    {
-        if (n > 0)
-            std::memcpy(room(n), from, size_t(n) * sizeof(QChar));
-    }
-
-private:
-    void grow(qsizetype needed)
-    {
-        m_text.resize(std::max(needed, 2 * m_capacity));
-        m_data = m_text.data();
-        m_capacity = m_text.size();
-    }
-
-    QString& m_text;
-    qsizetype m_size;
-    QChar* m_data = nullptr;
-    qsizetype m_capacity = 0;
-};
-
-// The text that `write` puts into a writer.
-template <typename Write>
-QString written(const Write& write)
-{
-    QString text;
-    {
-        Writer out(text);
-        write(out);
-    }
-    return text;
-}
-
-void appendLatin1(Writer& out, const char* begin, const char* end)
+void appendLatin1(StatementBuffer& out, const char* begin, const char* end)
 {
     out += QLatin1StringView(begin, end - begin);
 }
 
 template <typename Number>
-void appendNumber(Writer& out, Number value)
+void appendNumber(StatementBuffer& out, Number value)
 {
     char buf[64];
     const auto result = std::to_chars(buf, buf + sizeof buf, value);
     appendLatin1(out, buf, result.ptr);
 }
 
-void appendNumber(Writer& out, double value)
+void appendNumber(StatementBuffer& out, double value)
 {
     char buf[64];
     appendLatin1(out, buf, WriteDouble(buf, value));
 }
 
-void appendCurrency(Writer& out, const dao::Currency& c)
+void appendCurrency(StatementBuffer& out, const dao::Currency& c)
 {
     // Exact decimal of the scaled amount: up to four places, no trailing zeros.
     const bool negative = c.scaled < 0;
@@ -143,7 +59,7 @@ void appendCurrency(Writer& out, const dao::Currency& c)
 }
 
 // Typed numbers straight into the statement, without a text in between.
-bool appendTypedNumber(Writer& out, const CellValue& cell)
+bool appendTypedNumber(StatementBuffer& out, const CellValue& cell)
 {
     switch (cell.kind) {
     case CellValue::Whole:
@@ -181,7 +97,7 @@ QString cellText(const CellValue& cell)
             return QString::fromLatin1(cell.variant.toByteArray());
         return cell.variant.toString();
     default:
-        return written([&](Writer& out) { appendTypedNumber(out, cell); });
+        return written([&](StatementBuffer& out) { appendTypedNumber(out, cell); });
     }
 }
 
@@ -213,7 +129,7 @@ bool isPlainText(const QString& s, Dialect dialect)
 
 // MySQL takes a NUL character in a text as CHAR(0): the literal is cut into
 // pieces around each one and put together again with CONCAT.
-void appendMySqlTextWithNul(Writer& out, const QString& s)
+void appendMySqlTextWithNul(StatementBuffer& out, const QString& s)
 {
     out += QLatin1String("CONCAT(");
     bool first = true;
@@ -249,7 +165,7 @@ void appendMySqlTextWithNul(Writer& out, const QString& s)
 // "'" + text + "'" with apostrophes doubled, NUL blanked and, on Sybase, the
 // right single quotation mark removed; "''" for an empty text. On MySQL a NUL
 // character is kept. Returns whether a NUL character was blanked.
-bool appendTextLiteral(Writer& out, const QString& s, Dialect dialect)
+bool appendTextLiteral(StatementBuffer& out, const QString& s, Dialect dialect)
 {
     if (dialect == Dialect::MySQL && s.contains(QChar(u'\0'))) {
         appendMySqlTextWithNul(out, s);
@@ -303,7 +219,7 @@ void appendTwoDigits(char*& p, int v)
     *p++ = char('0' + v % 10);
 }
 
-void appendDateLiteral(Writer& out, const dao::DateParts& when, Dialect dialect, bool specialTime)
+void appendDateLiteral(StatementBuffer& out, const dao::DateParts& when, Dialect dialect, bool specialTime)
 {
     char buf[48];
     char* p = buf;
@@ -382,7 +298,7 @@ void appendDateLiteral(Writer& out, const dao::DateParts& when, Dialect dialect,
     appendLatin1(out, buf, p);
 }
 
-void appendBinaryLiteral(Writer& out, const QByteArray& bytes, Dialect dialect)
+void appendBinaryLiteral(StatementBuffer& out, const QByteArray& bytes, Dialect dialect)
 {
     static const char hex[] = "0123456789ABCDEF";
     const char* open = "0x";
@@ -459,7 +375,7 @@ void raise(const RenderErrorSink& onError, const TabrixError& error)
 }
 
 // Returns whether a NUL character of a text had to be blanked.
-bool appendValue(Writer& out, const dao::Field& field, const CellValue& cell, const QString& defaultText,
+bool appendValue(StatementBuffer& out, const dao::Field& field, const CellValue& cell, const QString& defaultText,
                  Dialect dialect, bool specialTime, const std::optional<QDate>& dateBase,
                  const RenderErrorSink& onError)
 {
@@ -580,7 +496,7 @@ char* WriteDouble(char* out, double value)
                 digits[count++] = char('0' + rest % 10);  // least significant first
             if (k == 0) {
                 int zeros = 0;
-                while (digits[zeros] == '0')
+                while (zeros < count && digits[zeros] == '0')
                     ++zeros;
                 const int significant = count - zeros;
                 const int exponentLength = significant + (significant > 1 ? 1 : 0) + 4;  // "d.ddde+XX"
@@ -600,86 +516,14 @@ char* WriteDouble(char* out, double value)
     return std::to_chars(out, out + 32, value).ptr;
 }
 
-bool RowIsCopied(long n, double count, double number)
-{
-    // Whole-number remainder as the workstation boxes are meant: count 3 gives 1, 2, 0, 1 ...
-    const long long whole = static_cast<long long>(std::nearbyint(count));
-    if (whole == 0)
-        throw TabrixError(11, QStringLiteral("Division durch Null"));
-    return count - number == static_cast<double>(n % whole);
-}
-
-namespace {
-// Decimal digits written straight into the buffer: the line is built for every row.
-void appendDecimal(char*& p, long long v)
-{
-    char digits[24];
-    int n = 0;
-    const bool negative = v < 0;
-    unsigned long long u = negative ? 0ULL - static_cast<unsigned long long>(v) : static_cast<unsigned long long>(v);
-    do {
-        digits[n++] = char('0' + u % 10);
-        u /= 10;
-    } while (u != 0);
-    if (negative)
-        *p++ = '-';
-    while (n > 0)
-        *p++ = digits[--n];
-}
-}  // namespace
-
-QString CopyStatusText(long n, long total, long skipped)
-{
-    const long long percent = total != 0 ? static_cast<long long>(n) * 100 / total : 0;
-    char buffer[128];
-    char* p = buffer;
-    appendDecimal(p, n);
-    *p++ = '/';
-    appendDecimal(p, total);
-    *p++ = ' ';
-    *p++ = '(';
-    appendDecimal(p, skipped);
-    for (const char c : {')', ' ', ' ', ':', ' ', ' '})
-        *p++ = c;
-    appendDecimal(p, percent);
-    *p++ = '%';
-    return QString::fromLatin1(buffer, p - buffer);
-}
-
-double ReadWorkstationNumber(const QString& text)
-{
-    // The boxes hold small whole numbers; those are read without the general parser.
-    if (!text.isEmpty() && text.size() <= 6) {
-        int v = 0;
-        bool digits = true;
-        for (QChar c : text) {
-            if (c < QLatin1Char('0') || c > QLatin1Char('9')) {
-                digits = false;
-                break;
-            }
-            v = v * 10 + (c.unicode() - '0');
-        }
-        if (digits)
-            return v;
-    }
-    bool ok = false;
-    QString t = text.trimmed();
-    double v = t.toDouble(&ok);
-    if (!ok)
-        v = t.replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
-    if (!ok)
-        throw TabrixError(typeMismatchNumber, typeMismatch);
-    return v;
-}
-
 QString DateLiteral(const QDate& date, const QTime& time, Dialect dialect, bool specialTime)
 {
-    return written([&](Writer& out) { appendDateLiteral(out, dao::DateParts::of(date, time), dialect, specialTime); });
+    return written([&](StatementBuffer& out) { appendDateLiteral(out, dao::DateParts::of(date, time), dialect, specialTime); });
 }
 
 QString BinaryLiteral(const QByteArray& bytes, Dialect dialect)
 {
-    return written([&](Writer& out) { appendBinaryLiteral(out, bytes, dialect); });
+    return written([&](StatementBuffer& out) { appendBinaryLiteral(out, bytes, dialect); });
 }
 
 QString RenderValue(const dao::Field& field, const QVariant& cell, const QString& defaultText, Dialect dialect,
@@ -688,269 +532,23 @@ QString RenderValue(const dao::Field& field, const QVariant& cell, const QString
     CellValue value;
     value.assign(cell);
     return written(
-        [&](Writer& out) { appendValue(out, field, value, defaultText, dialect, specialTime, dateBase, onError); });
+        [&](StatementBuffer& out) { appendValue(out, field, value, defaultText, dialect, specialTime, dateBase, onError); });
 }
 
-RowStatementBuilder::RowStatementBuilder(const QString& table, const QList<dao::Field>& fields, Dialect dialect,
-                                         SpecialTimeFields special)
-    : m_table(table)
-    , m_fields(fields)
-    , m_dialect(dialect)
-    , m_special(std::move(special))
+
+bool AppendValue(StatementBuffer& out, const dao::Field& field, const dao::CellValue& cell,
+                 const QString& defaultText, Dialect dialect, bool specialTime,
+                 const std::optional<QDate>& dateBase, const RenderErrorSink& onError)
 {
-    writeNames();
+    return appendValue(out, field, cell, defaultText, dialect, specialTime, dateBase, onError);
 }
 
-template <typename ReadCell, typename Options>
-void RowStatementBuilder::buildInto(QString& statement, const ReadCell& readCell, const Options& readOptions,
-                                    const RenderErrorSink& onError)
+QString CellText(const dao::CellValue& cell)
 {
-    statement.resize(0);
-    // The cells first: which of them the statement holds decides its column
-    // list, which is the same for most rows and then written only once.
-    const qsizetype n = m_fields.size();
-    std::optional<ConversionOptions> options;
-    bool sameColumns = m_prefixValid;
-    bool any = false;
-    for (qsizetype i = 0; i < n; ++i) {
-        Cell& c = m_cells[i];
-        readCell(int(i), c.value);
-        if (!c.defaultText.isEmpty())
-            c.defaultText.clear();
-        const bool isNull = c.value.isNull();
-        if (isNull) {
-            if (!options)
-                options = readOptions();
-            c.defaultText = SQLDefault(m_fields[i], false, *options);
-        }
-        const bool included = !isNull || !c.defaultText.isEmpty();
-        if (included != c.included) {
-            c.included = included;
-            sameColumns = false;
-        }
-        any = any || included;
-    }
-    if (!any)
-        return;
-    if (!sameColumns) {
-        m_prefix = m_head;
-        QLatin1Char separator('(');
-        for (qsizetype i = 0; i < n; ++i) {
-            if (!m_cells[i].included)
-                continue;
-            m_prefix += separator;
-            m_prefix += m_names[i];
-            separator = QLatin1Char(',');
-        }
-        m_prefix += QLatin1StringView(") VALUES ");
-        m_prefixValid = true;
-    }
-
-    {
-        Writer out(statement, m_longestStatement);
-        out += m_prefix;
-        QLatin1Char separator('(');
-        for (qsizetype i = 0; i < n; ++i) {
-            const Cell& c = m_cells[i];
-            if (!c.included)
-                continue;
-            out += separator;
-            const dao::Field& field = m_fields[i];
-            const bool special = field.Type == dao::dbDate && m_special.contains(int(i));
-            if (appendValue(out, field, c.value, c.defaultText, m_dialect, special, m_special.dateBase, onError))
-                m_nulBlanked = true;
-            separator = QLatin1Char(',');
-        }
-        out += QLatin1Char(')');
-    }
-    m_longestStatement = std::max(m_longestStatement, statement.size());
+    return cellText(cell);
 }
 
-void RowStatementBuilder::InsertStatement(QString& statement, const dao::Recordset& rs,
-                                          const std::function<ConversionOptions()>& options,
-                                          const RenderErrorSink& onError)
+std::optional<QDateTime> ParseDateText(const QString& text)
 {
-    buildInto(statement, [&](int i, CellValue& cell) { rs.ReadCell(i, cell); }, options, onError);
-}
-
-void RowStatementBuilder::setDialect(Dialect dialect)
-{
-    if (dialect == m_dialect)
-        return;
-    m_dialect = dialect;
-    writeNames();
-}
-
-void RowStatementBuilder::writeNames()
-{
-    m_prefixValid = false;
-    m_cells.resize(m_fields.size());
-    // The rows go into the columns the CREATE TABLE statement made.
-    m_head = QStringLiteral("INSERT INTO ") + PlainOrQuotedName(m_table, m_dialect) + QLatin1Char(' ');
-    m_names.clear();
-    m_names.reserve(m_fields.size());
-    for (const dao::Field& f : m_fields)
-        m_names.append(ShortenColumnNames(WrittenColumnName(f.Name, m_table, m_dialect)));
-}
-
-QString RowStatementBuilder::InsertStatement(const QList<QVariant>& row, const ConversionOptions& options,
-                                             const RenderErrorSink& onError)
-{
-    QString statement;
-    buildInto(
-        statement, [&](int i, CellValue& cell) { cell.assign(i < row.size() ? row[i] : QVariant()); },
-        [&] { return options; }, onError);
-    return statement;
-}
-
-namespace {
-
-// Date of the first row's "datum"; the special time fields take their date from it.
-std::optional<QDate> takeDateBase(const dao::Recordset& rs, const QList<dao::Field>& fields,
-                                  const RenderErrorSink& report)
-{
-    int datum = -1;
-    for (int i = 0; i < fields.size() && datum < 0; ++i)
-        if (fields[i].Name.toLower() == QLatin1String("datum"))
-            datum = i;
-    if (datum < 0) {
-        report(TabrixError(3265, QStringLiteral("Element in dieser Auflistung nicht gefunden.")));
-        return std::nullopt;
-    }
-    CellValue v;
-    rs.ReadCell(datum, v);
-    if (v.isNull()) {
-        report(TabrixError(94, QStringLiteral("Unzulässige Verwendung von Null")));
-        return std::nullopt;
-    }
-    if (v.kind == CellValue::DateTime)
-        return v.date.toDate();
-    if (const auto parsed = parseDateText(cellText(v)))
-        return parsed->date();
-    report(TabrixError(typeMismatchNumber, typeMismatch));
-    return std::nullopt;
-}
-
-}  // namespace
-
-namespace {
-
-// Runs a step of the Access engine under the conversion's error handler;
-// false when it failed (the handler has logged it and marked the table).
-template <typename Step>
-bool engineStep(ConversionHost& host, const Step& step)
-{
-    bool done = false;
-    host.step([&] {
-        step();
-        done = true;
-    });
-    return done;
-}
-
-}  // namespace
-
-void RunCopyLoop(ConversionHost& host, dao::Recordset& rs, const TableFlags& flags)
-{
-    // Rows the engine sees right after opening, and what the table definition counts.
-    long counted = 0;
-    if (!engineStep(host, [&] { counted = rs.RecordCount(); }))
-        return;
-    const long stored = rs.StoredRecordCount();
-    const auto reportMissing = [&host, stored](long readable) {
-        const QString table = host.tableName();
-        host.step([&] {
-            throw TabrixError(3049,
-                              QStringLiteral("Tabelle %1: nur %2 von %3 Datensätzen lesbar, %4 Datensätze fehlen "
-                                             "(die Access-Datenbank ist beschädigt).")
-                                  .arg(table)
-                                  .arg(readable)
-                                  .arg(stored)
-                                  .arg(stored - readable),
-                              QStringLiteral("DAO.Recordset"));
-        });
-    };
-    if (counted <= 0) {
-        if (stored > 0)
-            reportMissing(0);
-        return;
-    }
-
-    // Errors go through the conversion's handler, which logs them and lets the copy go on.
-    const RenderErrorSink report = [&host](const TabrixError& e) { host.step([&e] { throw e; }); };
-
-    const QList<dao::Field> fields = rs.Fields();
-    SpecialTimeFields special;
-    if (flags.structureRan && flags.terminkalender)
-        special.positions = {flags.zeitPosition, flags.zeit1Position};
-    else if (flags.structureRan && flags.formularprotokoll)
-        special.positions = {flags.uhrzeitPosition};
-    if (!special.positions.isEmpty())
-        engineStep(host, [&] { special.dateBase = takeDateBase(rs, fields, report); });
-
-    RowStatementBuilder builder(host.tableName(), fields, host.dialect(), special);
-
-    // A damaged file may hold fewer readable rows than its table definition
-    // counts; the rows that can be read are still copied, and the loss is reported.
-    long total = counted;
-    if (engineStep(host, [&] {
-            rs.MoveLast();
-            total = rs.RecordCount();
-        })
-        && total < stored)
-        reportMissing(total);
-    host.progressStart(total);
-    long n = 0;
-    if (!engineStep(host, [&] { rs.MoveFirst(); })) {
-        host.progressStep(0);
-        return;
-    }
-    long skipped = 0;
-    // The workstation boxes are disabled while a table converts: they are read
-    // once, and a box that holds no number fails every row as before.
-    double count = 0;
-    double number = 0;
-    std::optional<TabrixError> shareError;
-    try {
-        count = ReadWorkstationNumber(host.workstationCount());
-        number = ReadWorkstationNumber(host.workstationNumber());
-    } catch (const TabrixError& e) {
-        shareError = e;
-    }
-    const std::function<ConversionOptions()> readOptions = [&host] { return host.options(); };
-    // One buffer for every row's statement.
-    QString statement;
-    while (!rs.Eof() && !host.abortRequested()) {
-        ++n;
-        host.progressStep(n);
-        host.setCopyStatus(n, total, skipped);
-
-        bool copy = false;
-        if (shareError) {
-            report(*shareError);
-        } else {
-            try {
-                copy = RowIsCopied(n, count, number);
-            } catch (const TabrixError& e) {
-                report(e);
-            }
-        }
-        if (copy && engineStep(host, [&] {
-                builder.setDialect(host.dialect());
-                builder.InsertStatement(statement, rs, readOptions, report);
-            })) {
-            if (statement.isEmpty())
-                ++skipped;
-            else
-                host.step([&] { host.executeSql(statement); });
-        }
-        // A row that cannot be reached ends the copy; what was read is on the server.
-        if (!engineStep(host, [&] { rs.MoveNext(); }))
-            break;
-    }
-    host.progressStep(0);
-    if (builder.nulBlanked())
-        host.logNote(QStringLiteral("Tabelle %1: NUL-Zeichen in Texten wurden als Leerzeichen übertragen "
-                                    "(dieser SQL-Server-Dialekt erhält sie nicht).")
-                         .arg(host.tableName()));
+    return parseDateText(text);
 }

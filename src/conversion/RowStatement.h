@@ -1,24 +1,21 @@
 #pragma once
 
-// Row copy of the table conversion: one INSERT statement per Access row, the
-// values written as literals of the dialect.
+// The INSERT statement of one Access row: the values written as literals of
+// the dialect, null cells without default left out.
 
-#include "conversion/ConversionHost.h"
 #include "access/AccessDatabase.h"
+#include "conversion/ConversionHost.h"
 #include "core/Dialect.h"
-#include "core/TabrixError.h"
+#include "sql/Literals.h"
 
 #include <QDate>
 #include <QList>
 #include <QString>
-#include <QTime>
+#include <QStringList>
 #include <QVariant>
 
 #include <functional>
 #include <optional>
-
-// Receives an error met while rendering a value; the value keeps its text.
-using RenderErrorSink = std::function<void(const TabrixError&)>;
 
 // Date/Time fields written with their time of day on the date of the first
 // row's "datum" (Terminkalender: zeit, zeit1; Formularprotokoll: uhrzeit).
@@ -27,32 +24,6 @@ struct SpecialTimeFields {
     std::optional<QDate> dateBase;  // absent: the value's own date
     bool contains(int position) const { return positions.contains(position); }
 };
-
-// Whether this workstation copies row n (1-based) of a shared copy.
-bool RowIsCopied(long n, double count, double number);
-
-// Status line of the copy: "n/total (skipped)  :  percent%".
-QString CopyStatusText(long n, long total, long skipped);
-
-// The shortest text of a Double that reads back to the same value, exactly as
-// std::to_chars writes it; `out` has room for 32 characters. Returns the end.
-char* WriteDouble(char* out, double value);
-
-// Text of a workstation box as a number; TabrixError 13 when it is none.
-double ReadWorkstationNumber(const QString& text);
-
-// Date literal. A special time field and an ordinary value with a time of day
-// other than midnight are written with their time; a midnight value as a date.
-QString DateLiteral(const QDate& date, const QTime& time, Dialect dialect, bool specialTime);
-
-// Hexadecimal literal of the dialect (0x.., X'..', HEXTORAW('..'), BLOB(X'..')).
-QString BinaryLiteral(const QByteArray& bytes, Dialect dialect);
-
-// One cell as a literal. A null cell is rendered from defaultText (the
-// field's unquoted SQLDefault). specialTime/dateBase as in SpecialTimeFields.
-QString RenderValue(const dao::Field& field, const QVariant& cell, const QString& defaultText, Dialect dialect,
-                    bool specialTime = false, const std::optional<QDate>& dateBase = std::nullopt,
-                    const RenderErrorSink& onError = {});
 
 // Builds the INSERT statements of one table. Column names are written once,
 // as the CREATE TABLE statement wrote them.
@@ -104,6 +75,3 @@ private:
     // The longest statement so far: room made in the buffer before writing.
     qsizetype m_longestStatement = 256;
 };
-
-// Copies the rows of rs (positioned on its first row) into the host's table.
-void RunCopyLoop(ConversionHost& host, dao::Recordset& rs, const TableFlags& flags);

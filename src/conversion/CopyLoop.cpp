@@ -1,0 +1,199 @@
+#include "conversion/CopyLoop.h"
+
+#include "conversion/RowStatement.h"
+#include "core/TabrixError.h"
+#include "core/WorkstationShare.h"
+#include "sql/Literals.h"
+
+#include <optional>
+
+using dao::CellValue;
+
+namespace {
+// Decimal digits written straight into the buffer: the line is built for every row.
+void appendDecimal(char*& p, long long v)
+{
+    char digits[24];
+    int n = 0;
+    const bool negative = v < 0;
+    unsigned long long u = negative ? 0ULL - static_cast<unsigned long long>(v) : static_cast<unsigned long long>(v);
+    do {
+        digits[n++] = char('0' + u % 10);
+        u /= 10;
+    } while (u != 0);
+    if (negative)
+        *p++ = '-';
+    while (n > 0)
+        *p++ = digits[--n];
+}
+}  // namespace
+
+QString CopyStatusText(long n, long total, long skipped)
+{
+    const long long percent = total != 0 ? static_cast<long long>(n) * 100 / total : 0;
+    char buffer[128];
+    char* p = buffer;
+    appendDecimal(p, n);
+    *p++ = '/';
+    appendDecimal(p, total);
+    *p++ = ' ';
+    *p++ = '(';
+    appendDecimal(p, skipped);
+    for (const char c : {')', ' ', ' ', ':', ' ', ' '})
+        *p++ = c;
+    appendDecimal(p, percent);
+    *p++ = '%';
+    return QString::fromLatin1(buffer, p - buffer);
+}
+
+namespace {
+
+// Date of the first row's "datum"; the special time fields take their date from it.
+std::optional<QDate> takeDateBase(const dao::Recordset& rs, const QList<dao::Field>& fields,
+                                  const RenderErrorSink& report)
+{
+    int datum = -1;
+    for (int i = 0; i < fields.size() && datum < 0; ++i)
+        if (fields[i].Name.toLower() == QLatin1String("datum"))
+            datum = i;
+    if (datum < 0) {
+        report(TabrixError(3265, QStringLiteral("Element in dieser Auflistung nicht gefunden.")));
+        return std::nullopt;
+    }
+    CellValue v;
+    rs.ReadCell(datum, v);
+    if (v.isNull()) {
+        report(TabrixError(94, QStringLiteral("Unzulässige Verwendung von Null")));
+        return std::nullopt;
+    }
+    if (v.kind == CellValue::DateTime)
+        return v.date.toDate();
+    if (const auto parsed = ParseDateText(CellText(v)))
+        return parsed->date();
+    report(TabrixError(13, QStringLiteral("Typen unverträglich")));
+    return std::nullopt;
+}
+
+}  // namespace
+
+namespace {
+
+// Runs a step of the Access engine under the conversion's error handler;
+// false when it failed (the handler has logged it and marked the table).
+template <typename Step>
+bool engineStep(ConversionHost& host, const Step& step)
+{
+    bool done = false;
+    host.step([&] {
+        step();
+        done = true;
+    });
+    return done;
+}
+
+}  // namespace
+
+void RunCopyLoop(ConversionHost& host, dao::Recordset& rs, const TableFlags& flags)
+{
+    // Rows the engine sees right after opening, and what the table definition counts.
+    long counted = 0;
+    if (!engineStep(host, [&] { counted = rs.RecordCount(); }))
+        return;
+    const long stored = rs.StoredRecordCount();
+    const auto reportMissing = [&host, stored](long readable) {
+        const QString table = host.tableName();
+        host.step([&] {
+            throw TabrixError(3049,
+                              QStringLiteral("Tabelle %1: nur %2 von %3 Datensätzen lesbar, %4 Datensätze fehlen "
+                                             "(die Access-Datenbank ist beschädigt).")
+                                  .arg(table)
+                                  .arg(readable)
+                                  .arg(stored)
+                                  .arg(stored - readable),
+                              QStringLiteral("DAO.Recordset"));
+        });
+    };
+    if (counted <= 0) {
+        if (stored > 0)
+            reportMissing(0);
+        return;
+    }
+
+    // Errors go through the conversion's handler, which logs them and lets the copy go on.
+    const RenderErrorSink report = [&host](const TabrixError& e) { host.step([&e] { throw e; }); };
+
+    const QList<dao::Field> fields = rs.Fields();
+    SpecialTimeFields special;
+    if (flags.structureRan && flags.terminkalender)
+        special.positions = {flags.zeitPosition, flags.zeit1Position};
+    else if (flags.structureRan && flags.formularprotokoll)
+        special.positions = {flags.uhrzeitPosition};
+    if (!special.positions.isEmpty())
+        engineStep(host, [&] { special.dateBase = takeDateBase(rs, fields, report); });
+
+    RowStatementBuilder builder(host.tableName(), fields, host.dialect(), special);
+
+    // A damaged file may hold fewer readable rows than its table definition
+    // counts; the rows that can be read are still copied, and the loss is reported.
+    long total = counted;
+    if (engineStep(host, [&] {
+            rs.MoveLast();
+            total = rs.RecordCount();
+        })
+        && total < stored)
+        reportMissing(total);
+    host.progressStart(total);
+    long n = 0;
+    if (!engineStep(host, [&] { rs.MoveFirst(); })) {
+        host.progressStep(0);
+        return;
+    }
+    long skipped = 0;
+    // The workstation boxes are disabled while a table converts: they are read
+    // once, and a box that holds no number fails every row as before.
+    double count = 0;
+    double number = 0;
+    std::optional<TabrixError> shareError;
+    try {
+        count = ReadWorkstationNumber(host.workstationCount());
+        number = ReadWorkstationNumber(host.workstationNumber());
+    } catch (const TabrixError& e) {
+        shareError = e;
+    }
+    const std::function<ConversionOptions()> readOptions = [&host] { return host.options(); };
+    // One buffer for every row's statement.
+    QString statement;
+    while (!rs.Eof() && !host.abortRequested()) {
+        ++n;
+        host.progressStep(n);
+        host.setCopyStatus(n, total, skipped);
+
+        bool copy = false;
+        if (shareError) {
+            report(*shareError);
+        } else {
+            try {
+                copy = RowIsCopied(n, count, number);
+            } catch (const TabrixError& e) {
+                report(e);
+            }
+        }
+        if (copy && engineStep(host, [&] {
+                builder.setDialect(host.dialect());
+                builder.InsertStatement(statement, rs, readOptions, report);
+            })) {
+            if (statement.isEmpty())
+                ++skipped;
+            else
+                host.step([&] { host.executeSql(statement); });
+        }
+        // A row that cannot be reached ends the copy; what was read is on the server.
+        if (!engineStep(host, [&] { rs.MoveNext(); }))
+            break;
+    }
+    host.progressStep(0);
+    if (builder.nulBlanked())
+        host.logNote(QStringLiteral("Tabelle %1: NUL-Zeichen in Texten wurden als Leerzeichen übertragen "
+                                    "(dieser SQL-Server-Dialekt erhält sie nicht).")
+                         .arg(host.tableName()));
+}

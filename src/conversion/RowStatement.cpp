@@ -1,0 +1,119 @@
+#include "conversion/RowStatement.h"
+
+#include "conversion/ColumnMapping.h"
+#include "sql/ServerNames.h"
+
+using dao::CellValue;
+
+RowStatementBuilder::RowStatementBuilder(const QString& table, const QList<dao::Field>& fields, Dialect dialect,
+                                         SpecialTimeFields special)
+    : m_table(table)
+    , m_fields(fields)
+    , m_dialect(dialect)
+    , m_special(std::move(special))
+{
+    writeNames();
+}
+
+template <typename ReadCell, typename Options>
+void RowStatementBuilder::buildInto(QString& statement, const ReadCell& readCell, const Options& readOptions,
+                                    const RenderErrorSink& onError)
+{
+    statement.resize(0);
+    // The cells first: which of them the statement holds decides its column
+    // list, which is the same for most rows and then written only once.
+    const qsizetype n = m_fields.size();
+    std::optional<ConversionOptions> options;
+    bool sameColumns = m_prefixValid;
+    bool any = false;
+    for (qsizetype i = 0; i < n; ++i) {
+        Cell& c = m_cells[i];
+        readCell(int(i), c.value);
+        if (!c.defaultText.isEmpty())
+            c.defaultText.clear();
+        const bool isNull = c.value.isNull();
+        if (isNull) {
+            if (!options)
+                options = readOptions();
+            c.defaultText = SQLDefault(m_fields[i], false, *options);
+        }
+        const bool included = !isNull || !c.defaultText.isEmpty();
+        if (included != c.included) {
+            c.included = included;
+            sameColumns = false;
+        }
+        any = any || included;
+    }
+    if (!any)
+        return;
+    if (!sameColumns) {
+        m_prefix = m_head;
+        QLatin1Char separator('(');
+        for (qsizetype i = 0; i < n; ++i) {
+            if (!m_cells[i].included)
+                continue;
+            m_prefix += separator;
+            m_prefix += m_names[i];
+            separator = QLatin1Char(',');
+        }
+        m_prefix += QLatin1StringView(") VALUES ");
+        m_prefixValid = true;
+    }
+
+    {
+        StatementBuffer out(statement, m_longestStatement);
+        out += m_prefix;
+        QLatin1Char separator('(');
+        for (qsizetype i = 0; i < n; ++i) {
+            const Cell& c = m_cells[i];
+            if (!c.included)
+                continue;
+            out += separator;
+            const dao::Field& field = m_fields[i];
+            const bool special = field.Type == dao::dbDate && m_special.contains(int(i));
+            if (AppendValue(out, field, c.value, c.defaultText, m_dialect, special, m_special.dateBase, onError))
+                m_nulBlanked = true;
+            separator = QLatin1Char(',');
+        }
+        out += QLatin1Char(')');
+    }
+    m_longestStatement = std::max(m_longestStatement, statement.size());
+}
+
+void RowStatementBuilder::InsertStatement(QString& statement, const dao::Recordset& rs,
+                                          const std::function<ConversionOptions()>& options,
+                                          const RenderErrorSink& onError)
+{
+    buildInto(statement, [&](int i, CellValue& cell) { rs.ReadCell(i, cell); }, options, onError);
+}
+
+void RowStatementBuilder::setDialect(Dialect dialect)
+{
+    if (dialect == m_dialect)
+        return;
+    m_dialect = dialect;
+    writeNames();
+}
+
+void RowStatementBuilder::writeNames()
+{
+    m_prefixValid = false;
+    m_cells.resize(m_fields.size());
+    // The rows go into the columns the CREATE TABLE statement made.
+    m_head = QStringLiteral("INSERT INTO ") + PlainOrQuotedName(m_table, m_dialect) + QLatin1Char(' ');
+    m_names.clear();
+    m_names.reserve(m_fields.size());
+    for (const dao::Field& f : m_fields)
+        m_names.append(ShortenColumnNames(WrittenColumnName(f.Name, m_table, m_dialect)));
+}
+
+QString RowStatementBuilder::InsertStatement(const QList<QVariant>& row, const ConversionOptions& options,
+                                             const RenderErrorSink& onError)
+{
+    QString statement;
+    buildInto(
+        statement, [&](int i, CellValue& cell) { cell.assign(i < row.size() ? row[i] : QVariant()); },
+        [&] { return options; }, onError);
+    return statement;
+}
+
