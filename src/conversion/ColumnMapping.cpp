@@ -1,6 +1,8 @@
 #include "conversion/ColumnMapping.h"
 
-#include "sql/ServerNames.h"
+#include "sql/TypeTables.h"
+
+#include "sql/Names.h"
 
 #include <algorithm>
 
@@ -54,118 +56,9 @@ QString SQLDefault(const dao::Field& field, bool quoted, const ConversionOptions
     return s;
 }
 
-namespace {
-
-// Server types, one row per Access type, one column per dialect. "{size}" is
-// the field's size, "{precision}" and "{scale}" those of a Decimal field.
-// MS SQL and Sybase keep the types existing server databases were made with;
-// MySQL, Oracle and DB2 get types those servers have (MONEY, IMAGE and a
-// VARBINARY without length are none of theirs) that hold every value whole.
-struct TypeRow {
-    int type;
-    const char* mssql;
-    const char* sybase;
-    const char* mysql;
-    const char* oracle;
-    const char* db2;
-};
-
-// clang-format off
-constexpr TypeRow typeTable[] = {
-    // Access type      MSSQL          Sybase         MySQL                       Oracle                     DB2
-    {dao::dbBoolean,    "BIT",         "BIT",         "BIT",                      "FLOAT",                   "SMALLINT"},
-    {dao::dbByte,       "SMALLINT",    "SMALLINT",    "SMALLINT",                 "DECIMAL",                 "SMALLINT"},
-    {dao::dbInteger,    "SMALLINT",    "SMALLINT",    "SMALLINT",                 "DECIMAL",                 "SMALLINT"},
-    {dao::dbLong,       "INT",         "INT",         "INT",                      "INT",                     "INTEGER"},
-    {dao::dbCurrency,   "MONEY",       "MONEY",       "DECIMAL(19,4)",            "NUMBER(19,4)",            "DECIMAL(19,4)"},
-    {dao::dbSingle,     "REAL",        "REAL",        "REAL",                     "REAL",                    "REAL"},
-    {dao::dbDouble,     "FLOAT",       "FLOAT",       "DOUBLE",                   "FLOAT",                   "DOUBLE"},
-    {dao::dbDate,       "DATETIME",    "DATETIME",    "DATETIME",                 "TIMESTAMP",               "TIMESTAMP"},
-    {dao::dbBinary,     "",            "",            "VARBINARY({size})",        "RAW({size})",             "BLOB({size})"},
-    {dao::dbText,       "VARCHAR({size})", "VARCHAR({size})", "VARCHAR({size})",  "VARCHAR({size})",         "VARCHAR({size})"},
-    {dao::dbLongBinary, "IMAGE",       "IMAGE",       "LONGBLOB",                 "BLOB",                    "BLOB(2G)"},
-    {dao::dbMemo,       "TEXT",        "TEXT",        "LONGTEXT",                 "CLOB",                    "CLOB(4194304)"},
-    {dao::dbGUID,       "VARBINARY",   "VARBINARY",   "CHAR(38)",                 "CHAR(38)",                "CHAR(38)"},
-    {dao::dbDecimal,    "",            "",            "DECIMAL({precision},{scale})", "NUMBER({precision},{scale})", "DECIMAL({precision},{scale})"},
-};
-// clang-format on
-
-// Where a setting of the run changes the type.
-struct TypeVariant {
-    int type;
-    Dialect dialect;
-    bool ConversionOptions::*when;
-    const char* text;
-};
-
-constexpr TypeVariant typeVariants[] = {
-    {dao::dbByte, Dialect::Oracle, &ConversionOptions::moduleDataSource, "FLOAT"},
-    {dao::dbInteger, Dialect::Oracle, &ConversionOptions::moduleDataSource, "FLOAT"},
-    {dao::dbLong, Dialect::Oracle, &ConversionOptions::moduleDataSource, "FLOAT"},
-    {dao::dbMemo, Dialect::DB2, &ConversionOptions::moduleDataSource, "VARCHAR(2000)"},
-    {dao::dbDouble, Dialect::Sybase, &ConversionOptions::linuxSwitch, "DECIMAL"},
-};
-
-const char* typeFor(const TypeRow& row, Dialect dialect)
-{
-    switch (dialect) {
-    case Dialect::MSSQL: return row.mssql;
-    case Dialect::Sybase: return row.sybase;
-    case Dialect::MySQL: return row.mysql;
-    case Dialect::Oracle: return row.oracle;
-    case Dialect::DB2: return row.db2;
-    }
-    return "";
-}
-
-// Access allows Decimal precisions of 1 to 28, which every server here takes.
-constexpr int maxDecimalPrecision = 28;
-
-}  // namespace
-
 QString ServerTypeText(const dao::Field& field, const ConversionOptions& options)
 {
-    for (const TypeVariant& v : typeVariants)
-        if (v.type == field.Type && v.dialect == options.dialect && options.*v.when)
-            return QLatin1String(v.text);
-    for (const TypeRow& row : typeTable) {
-        if (row.type != field.Type)
-            continue;
-        QString text = QLatin1String(typeFor(row, options.dialect));
-        if (!text.contains(QLatin1Char('{')))
-            return text;
-        // A precision outside Access's range comes from a damaged definition: take the largest.
-        const int precision = field.Precision >= 1 && field.Precision <= maxDecimalPrecision ? field.Precision
-                                                                                              : maxDecimalPrecision;
-        const int scale = std::clamp(field.Scale, 0, precision);
-        text.replace(QLatin1String("{size}"), QString::number(field.Size));
-        text.replace(QLatin1String("{precision}"), QString::number(precision));
-        text.replace(QLatin1String("{scale}"), QString::number(scale));
-        return text;
-    }
-    return {};
-}
-
-QString WrittenColumnName(const QString& name, const QString& table, Dialect dialect)
-{
-    switch (dialect) {
-    case Dialect::DB2:
-        // This one table of the ERP product has column names DB2 reserves.
-        if (table == QLatin1String("F5SB90R"))
-            return DoubleQuoted(name);
-        return name;
-    case Dialect::Oracle:
-        if (name.toUpper() == QLatin1String("CHECK"))
-            return QLatin1Char('"') + name.toUpper() + QLatin1Char('"');
-        return name;
-    case Dialect::MSSQL:
-        return DoubleQuoted(name);
-    case Dialect::Sybase:
-        return name;
-    case Dialect::MySQL:
-        return BacktickQuoted(name);
-    }
-    return name;
+    return ServerTypeFor(TypeTable::TableConversion, field.Type, options, field.Size, field.Precision, field.Scale);
 }
 
 QString ShortenColumnNames(QString text)

@@ -6,6 +6,7 @@
 #include "conversion/ConversionHost.h"
 #include "access/AccessDatabase.h"
 #include "core/Dialect.h"
+#include "sql/Names.h"
 
 #include <QString>
 #include <QStringList>
@@ -19,9 +20,6 @@ QString SQLDefault(const dao::Field& field, bool quoted, const ConversionOptions
 // Server type of a field; empty for unknown type codes, and for Binary and
 // Decimal on MS SQL and Sybase.
 QString ServerTypeText(const dao::Field& field, const ConversionOptions& options);
-
-// Column name as the CREATE TABLE statement writes it (quoting per dialect).
-QString WrittenColumnName(const QString& name, const QString& table, Dialect dialect);
 
 // Replaces every "Auftragsbestätigung_Französisch" (case ignored) by the
 // shortened name the server tables carry.

@@ -5,6 +5,7 @@
 
 #include "access/AccessDatabase.h"
 #include "core/Dialect.h"
+#include "sql/TypeTables.h"
 
 #include <QDateTime>
 #include <QString>
@@ -16,14 +17,9 @@ class ServerConnection;
 
 // Settings that decide types, defaults and literals; read from the windows at
 // the moment of use and passed in, never cached.
-struct ConversionOptions {
-    Dialect dialect = Dialect::MSSQL;
-    bool linuxSwitch = false;       // "Linux" checked (matters only with Sybase)
-    bool moduleDataSource = false;  // IsModuleDataSource()
-    bool default0 = false;          // Check_Default0
-    bool defaultBlank = false;      // Check_DefaultBlank
-
-    bool sybaseOnLinux() const { return dialect == Dialect::Sybase && linuxSwitch; }
+struct ConversionOptions : DialectOptions {
+    bool default0 = false;      // Check_Default0
+    bool defaultBlank = false;  // Check_DefaultBlank
 };
 
 // What the structure phase learns about the table for the row copy.

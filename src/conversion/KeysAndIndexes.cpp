@@ -1,6 +1,6 @@
 #include "conversion/KeysAndIndexes.h"
 
-#include "sql/ServerNames.h"
+#include "sql/Names.h"
 
 #include "server/ServerConnection.h"
 #include "core/TabrixError.h"

@@ -1,7 +1,7 @@
 #include "conversion/RowStatement.h"
 
 #include "conversion/ColumnMapping.h"
-#include "sql/ServerNames.h"
+#include "sql/Names.h"
 
 using dao::CellValue;
 

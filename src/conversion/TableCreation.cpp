@@ -1,6 +1,6 @@
 #include "conversion/TableCreation.h"
 
-#include "sql/ServerNames.h"
+#include "sql/Names.h"
 
 #include "conversion/ColumnMapping.h"
 #include "conversion/KeysAndIndexes.h"

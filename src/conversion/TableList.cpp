@@ -1,6 +1,6 @@
 #include "conversion/TableList.h"
 
-#include "sql/ServerNames.h"
+#include "sql/Names.h"
 #include "core/TimeOfDay.h"
 
 QString PadName(const QString& name)

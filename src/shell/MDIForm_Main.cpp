@@ -1,4 +1,5 @@
 #include "shell/MDIForm_Main.h"
+#include "server/ServerErrors.h"
 
 #include "windows/Konvertierung.h"
 #include "ui/ClickableLabel.h"
@@ -360,8 +361,7 @@ bool MDIForm_Main::IsModuleDataSource() const
 void MDIForm_Main::ExecuteSql(QString& statement)
 {
     if (!state.ServerConnection)
-        throw TabrixError(TabrixError::ServerErrorNumber,
-                          QStringLiteral("08003:Keine Verbindung zum SQL-Server"), QStringLiteral("ODBC"));
+        throw NoConnectionError();
     ::ExecuteSql(*state.ServerConnection, currentDialect(), linuxChecked(), statement);
 }
 
@@ -377,12 +377,6 @@ void MDIForm_Main::ConnectionLost()
     state.ServerConnection.reset();
     Command1->setEnabled(false);
     Command2->setEnabled(false);
-}
-
-QString MDIForm_Main::ConnectionLostMessage(const QString& serverText)
-{
-    return QStringLiteral("Die Verbindung zum SQL-Server ist abgebrochen:\r\n") + serverText
-        + QStringLiteral("\r\nBitte melden Sie sich neu an (SQL anmelden).");
 }
 
 void MDIForm_Main::ProgressStart(long total)

@@ -78,8 +78,6 @@ public:
     // the working buttons disabled as after a login reset, so the next action
     // is a login. The child windows stay, so the user sees what happened.
     void ConnectionLost();
-    // The message for the user: what the server said, and that a login is due.
-    static QString ConnectionLostMessage(const QString& serverText);
     void ProgressStart(long total);
     void ProgressStep(long done);
     Progress& progress() { return *m_progress; }

@@ -1,6 +1,7 @@
 #include "translation/Triggers.h"
+#include "server/ServerErrors.h"
 
-#include "sql/ServerNames.h"
+#include "sql/Names.h"
 
 #include "core/WorkstationShare.h"
 #include "core/TabrixError.h"

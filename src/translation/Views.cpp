@@ -1,8 +1,9 @@
 #include "translation/Views.h"
+#include "server/ServerErrors.h"
 
 #include "core/WorkstationShare.h"
 #include "server/ServerConnection.h"
-#include "sql/ServerNames.h"
+#include "sql/Names.h"
 #include "core/TabrixError.h"
 #include "core/TextPieces.h"
 #include "translation/ViewRewrite.h"

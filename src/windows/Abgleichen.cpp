@@ -1,4 +1,5 @@
 #include "windows/Abgleichen.h"
+#include "server/ServerErrors.h"
 
 #include "ui/BrowseFile.h"
 
@@ -92,8 +93,7 @@ void Abgleichen::enableRun(bool enabled) { Command8->setEnabled(enabled); }
 ServerConnection& Abgleichen::connection()
 {
     if (!m_main->state.ServerConnection)
-        throw TabrixError(TabrixError::ServerErrorNumber, QStringLiteral("08003:Keine Verbindung zum SQL-Server"),
-                          QStringLiteral("ODBC"));
+        throw NoConnectionError();
     return *m_main->state.ServerConnection;
 }
 
@@ -124,5 +124,5 @@ void Abgleichen::showFinalMessage(const QString& text) { ShowMessage(this, text)
 void Abgleichen::connectionLost(const QString& serverText)
 {
     m_main->ConnectionLost();
-    ShowMessage(this, MDIForm_Main::ConnectionLostMessage(serverText));
+    ShowMessage(this, ConnectionLostMessage(serverText));
 }

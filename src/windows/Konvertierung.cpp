@@ -1,4 +1,5 @@
 #include "windows/Konvertierung.h"
+#include "server/ServerErrors.h"
 
 #include "conversion/CopyLoop.h"
 #include "conversion/KeysAndIndexes.h"
@@ -9,7 +10,7 @@
 #include "ui/ClickableLabel.h"
 #include "shell/MDIForm_Main.h"
 #include "ui/MessageBox.h"
-#include "sql/ServerNames.h"
+#include "sql/Names.h"
 #include "ui/StatusLabel.h"
 #include "core/TabrixError.h"
 #include "core/TimeOfDay.h"
@@ -387,7 +388,7 @@ void Konvertierung::c4c()
                 state.RunFailed = true;
                 if (IsConnectionLost(e)) {
                     m_main->ConnectionLost();
-                    ShowMessage(this, MDIForm_Main::ConnectionLostMessage(e.description()));
+                    ShowMessage(this, ConnectionLostMessage(e.description()));
                     return;
                 }
                 ShowMessage(this, e.description() + QStringLiteral("\r\nDatenbankserver überlastet\r\nBitte starten sie das Programm neu"));
@@ -437,8 +438,7 @@ void Konvertierung::c4c()
         bool found = true;
         guard(found, [&] {
             if (!state.QueryConnection)
-                throw TabrixError(TabrixError::ServerErrorNumber, QStringLiteral("08003:Keine Verbindung zum SQL-Server"),
-                                  QStringLiteral("ODBC"));
+                throw NoConnectionError();
             state.CountResult = state.QueryConnection->OpenResultset(
                 RowCountStatement(m_main->currentDialect(), item->text()), rdOpenForwardOnly, rdConcurReadOnly,
                 rdExecDirect);
@@ -520,8 +520,7 @@ const dao::Database& Konvertierung::database() const
 ServerConnection& Konvertierung::connection()
 {
     if (!m_main->state.ServerConnection)
-        throw TabrixError(TabrixError::ServerErrorNumber, QStringLiteral("08003:Keine Verbindung zum SQL-Server"),
-                          QStringLiteral("ODBC"));
+        throw NoConnectionError();
     return *m_main->state.ServerConnection;
 }
 
@@ -723,7 +722,7 @@ bool Konvertierung::runBatch()
         const bool completed = !mustEnd();
         if (!m_connectionLost.isEmpty()) {
             m_main->ConnectionLost();
-            ShowMessage(this, MDIForm_Main::ConnectionLostMessage(m_connectionLost));
+            ShowMessage(this, ConnectionLostMessage(m_connectionLost));
         } else if (completed && !m_main->state.AutoMode) {
             ShowMessage(this, QStringLiteral("Alle markierten Tabellen wurden konvertiert."));
         }
@@ -760,7 +759,7 @@ void Konvertierung::showMessage(const QString& text) { ShowMessage(this, text); 
 void Konvertierung::connectionLost(const QString& serverText)
 {
     m_main->ConnectionLost();
-    ShowMessage(this, MDIForm_Main::ConnectionLostMessage(serverText));
+    ShowMessage(this, ConnectionLostMessage(serverText));
 }
 
 void Konvertierung::Command5_Click()

@@ -1,6 +1,7 @@
 #include "xdb/XdbRun.h"
+#include "server/ServerErrors.h"
 
-#include "sql/ServerNames.h"
+#include "sql/Names.h"
 
 #include "core/TabrixError.h"
 #include "core/TextPieces.h"

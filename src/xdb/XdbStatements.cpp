@@ -1,51 +1,10 @@
 #include "xdb/XdbStatements.h"
 
-#include "conversion/ColumnMapping.h"
-#include "sql/ServerNames.h"
+#include "sql/Names.h"
 
 #include <array>
 
 namespace {
-
-// One column per server flavour; Oracle splits by module data source and
-// Sybase by the Linux switch. "%1" stands for the size.
-enum Flavour { MSSQL, MySQL, OracleModule, OracleOther, Sybase, SybaseLinux, DB2, FlavourCount };
-
-struct TypeRow {
-    qint16 code;
-    std::array<const char*, FlavourCount> types;
-};
-
-// Where MS SQL's types do not exist (MONEY, IMAGE, VARBINARY without a
-// length) or a type was missing, MySQL, Oracle and DB2 get the types a
-// converted table gets there.
-constexpr TypeRow kTypes[] = {
-    //          MSSQL          MySQL            Oracle module    Oracle other     Sybase         Sybase Linux   DB2
-    {1, {"BIT", "BIT", "FLOAT", "DECIMAL(1,0)", "BIT", "BIT", "SMALLINT"}},
-    {2, {"SMALLINT", "SMALLINT", "FLOAT", "DECIMAL", "SMALLINT", "SMALLINT", "SMALLINT"}},
-    {3, {"SMALLINT", "SMALLINT", "FLOAT", "DECIMAL", "SMALLINT", "SMALLINT", "SMALLINT"}},
-    {4, {"INT", "INT", "FLOAT", "INT", "INT", "INT", "INTEGER"}},
-    {5, {"MONEY", "DECIMAL(19,4)", "NUMBER(19,4)", "NUMBER(19,4)", "MONEY", "MONEY", "DECIMAL(19,4)"}},
-    {6, {"REAL", "REAL", "REAL", "REAL", "REAL", "REAL", "REAL"}},
-    {7, {"FLOAT", "DOUBLE", "FLOAT", "FLOAT", "FLOAT", "DECIMAL", "DOUBLE"}},
-    {8, {"DATETIME", "DATETIME", "TIMESTAMP", "TIMESTAMP", "DATETIME", "DATETIME", "TIMESTAMP"}},
-    {10, {"VARCHAR(%1)", "VARCHAR(%1)", "VARCHAR(%1)", "VARCHAR(%1)", "VARCHAR(%1)", "VARCHAR(%1)", "VARCHAR(%1)"}},
-    {11, {"IMAGE", "LONGBLOB", "BLOB", "BLOB", "IMAGE", "IMAGE", "BLOB(2G)"}},
-    {12, {"TEXT", "LONGTEXT", "VARCHAR(2000)", "CLOB", "TEXT", "TEXT", "CLOB(4194304)"}},
-    {15, {"VARBINARY", "CHAR(38)", "CHAR(38)", "CHAR(38)", "VARBINARY", "VARBINARY", "CHAR(38)"}},
-};
-
-Flavour flavourOf(const XdbOptions& o)
-{
-    switch (o.dialect) {
-    case Dialect::MSSQL: return MSSQL;
-    case Dialect::MySQL: return MySQL;
-    case Dialect::Oracle: return o.moduleDataSource ? OracleModule : OracleOther;
-    case Dialect::Sybase: return o.linuxSwitch ? SybaseLinux : Sybase;
-    case Dialect::DB2: return DB2;
-    }
-    return MSSQL;
-}
 
 QString bracketed(const QString& name)
 {
@@ -56,12 +15,7 @@ QString bracketed(const QString& name)
 
 QString XdbColumnType(qint16 typeCode, qint16 size, const XdbOptions& options)
 {
-    for (const TypeRow& row : kTypes)
-        if (row.code == typeCode) {
-            const QString type = QString::fromLatin1(row.types[flavourOf(options)]);
-            return type.contains(QLatin1String("%1")) ? type.arg(size) : type;
-        }
-    return QString();
+    return ServerTypeFor(TypeTable::XdbColumn, typeCode, options, size);
 }
 
 QString XdbDefault(const QString& written)

@@ -4,20 +4,13 @@
 // column, looking an index up and creating it. Pure functions over values.
 
 #include "core/Dialect.h"
+#include "sql/TypeTables.h"
 
 #include <QString>
 #include <QStringList>
 
-// Settings read from the main window at the moment of use.
-struct XdbOptions {
-    Dialect dialect = Dialect::MSSQL;
-    bool linuxSwitch = false;       // "Linux" checked (matters only with Sybase)
-    bool moduleDataSource = false;  // IsModuleDataSource()
-
-    bool sybaseOnLinux() const { return dialect == Dialect::Sybase && linuxSwitch; }
-    // Oracle and DB2 keep unquoted names in upper case.
-    bool upperCaseNames() const { return dialect == Dialect::Oracle || dialect == Dialect::DB2; }
-};
+// Dialect, Linux switch and module data source, read from the main window at the moment of use.
+using XdbOptions = DialectOptions;
 
 // Server type of an added column by Access type code; empty for codes
 // without a type (Binary and unknown codes).

@@ -9,7 +9,7 @@
 #include "conversion/TableList.h"
 #include "ui/ClickableLabel.h"
 #include "access/AccessDatabase.h"
-#include "sql/ServerNames.h"
+#include "sql/Names.h"
 #include "conversion/ColumnMapping.h"
 #include "windows/FehlerProtokoll.h"
 #include "windows/Form_Auto.h"

@@ -1,6 +1,7 @@
 #include "RecordingConnection.h"
+#include "server/ServerErrors.h"
 #include "server/ExecuteSql.h"
-#include "sql/ServerNames.h"
+#include "sql/Names.h"
 #include "core/TabrixError.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "ServerProbe.h"
 
-#include "sql/ServerNames.h"
+#include "sql/Names.h"
 
 #include "TestSupport.h"
 

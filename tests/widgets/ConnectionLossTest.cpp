@@ -4,6 +4,7 @@
 // The server is a recording connection whose scripted errors carry ODBC state 08S01.
 
 #include "MessageBoxAnswerer.h"
+#include "server/ServerErrors.h"
 #include "ProgramDriver.h"
 #include "RecordingConnection.h"
 #include "TestSupport.h"
@@ -106,7 +107,7 @@ TEST(ConnectionLoss, DuringTheCopyEndsTheTableAndTheBatchAndAsksForALogin)
     MessageBoxAnswerer answers;
     s.konv->Command2->click();
 
-    EXPECT_EQ(answers.texts(), QStringList{MDIForm_Main::ConnectionLostMessage(kGone)});
+    EXPECT_EQ(answers.texts(), QStringList{ConnectionLostMessage(kGone)});
     EXPECT_TRUE(answers.texts().value(0).endsWith(QStringLiteral("Bitte melden Sie sich neu an (SQL anmelden).")));
     // Nothing was sent after the failing statement.
     EXPECT_TRUE(s.sent->last().startsWith(QStringLiteral("INSERT INTO ") + victim));
@@ -170,7 +171,7 @@ TEST(ConnectionLoss, DuringTheLoadEndsItAndAsksForALogin)
     s.counts->failures.clear();
     s.counts->failWhenStartsWith(QStringLiteral("SELECT COUNT(*)"), kGone);
     const QStringList messages = s.load(path);
-    EXPECT_EQ(messages, QStringList{MDIForm_Main::ConnectionLostMessage(kGone)});
+    EXPECT_EQ(messages, QStringList{ConnectionLostMessage(kGone)});
     EXPECT_TRUE(s.main->state.RunFailed);
     EXPECT_FALSE(s.main->Command1->isEnabled());
     EXPECT_FALSE(s.main->state.QueryConnection);

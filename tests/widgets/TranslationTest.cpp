@@ -8,7 +8,7 @@
 #include "ServerProbe.h"
 #include "TestSupport.h"
 #include "conversion/TableList.h"
-#include "sql/ServerNames.h"
+#include "sql/Names.h"
 #include "core/TextPieces.h"
 #include "translation/ViewRewrite.h"
 

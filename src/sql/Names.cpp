@@ -1,6 +1,4 @@
-#include "sql/ServerNames.h"
-
-#include "core/TabrixError.h"
+#include "sql/Names.h"
 
 namespace {
 // The name between two quote characters, a quote character inside doubled.
@@ -57,7 +55,24 @@ QString PlainOrQuotedName(const QString& name, Dialect dialect)
     return name;
 }
 
-bool IsConnectionLost(const TabrixError& error)
+QString WrittenColumnName(const QString& name, const QString& table, Dialect dialect)
 {
-    return error.number() == TabrixError::ServerErrorNumber && error.description().startsWith(QLatin1String("08"));
+    switch (dialect) {
+    case Dialect::DB2:
+        // This one table of the ERP product has column names DB2 reserves.
+        if (table == QLatin1String("F5SB90R"))
+            return DoubleQuoted(name);
+        return name;
+    case Dialect::Oracle:
+        if (name.toUpper() == QLatin1String("CHECK"))
+            return QLatin1Char('"') + name.toUpper() + QLatin1Char('"');
+        return name;
+    case Dialect::MSSQL:
+        return DoubleQuoted(name);
+    case Dialect::Sybase:
+        return name;
+    case Dialect::MySQL:
+        return BacktickQuoted(name);
+    }
+    return name;
 }

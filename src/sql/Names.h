@@ -18,7 +18,5 @@ QString DoubleQuoted(const QString& name);
 // other dialects, stands as it is.
 QString PlainOrQuotedName(const QString& name, Dialect dialect);
 
-// A server error that says the connection to the server is gone: ODBC states of
-// class 08 (connection exception, 08S01 "communication link failure" included).
-class TabrixError;
-bool IsConnectionLost(const TabrixError& error);
+// Column name as the CREATE TABLE statement writes it (quoting per dialect).
+QString WrittenColumnName(const QString& name, const QString& table, Dialect dialect);

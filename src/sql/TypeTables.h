@@ -1,0 +1,32 @@
+#pragma once
+
+// Server column types by Access type code. Two tables in the same shape: the
+// types of a converted table, and those of a column an XDB document adds
+// (which differ in a few places). One row per Access type, one column per
+// dialect; a setting that changes a type has a column of its own.
+
+#include "core/Dialect.h"
+
+#include <QString>
+
+// The settings that decide how statements are spelled, read from the main
+// window at the moment of use and passed in, never cached.
+struct DialectOptions {
+    Dialect dialect = Dialect::MSSQL;
+    bool linuxSwitch = false;       // "Linux" checked (matters only with Sybase)
+    bool moduleDataSource = false;  // IsModuleDataSource()
+
+    bool sybaseOnLinux() const { return dialect == Dialect::Sybase && linuxSwitch; }
+    // Oracle and DB2 keep unquoted names in upper case.
+    bool upperCaseNames() const { return dialect == Dialect::Oracle || dialect == Dialect::DB2; }
+};
+
+enum class TypeTable {
+    TableConversion,  // CREATE TABLE of a converted Access table
+    XdbColumn,        // ALTER TABLE ... ADD of an XDB document
+};
+
+// The type text for the Access type code; empty for a code the table has no
+// type for. Size, precision and scale fill the types that take them.
+QString ServerTypeFor(TypeTable table, int accessType, const DialectOptions& options, int size, int precision = 0,
+                      int scale = 0);
