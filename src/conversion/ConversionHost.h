@@ -5,15 +5,13 @@
 
 #include "access/AccessDatabase.h"
 #include "core/Dialect.h"
-#include "sql/TypeTables.h"
+#include "server/OperationHost.h"
 
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
-
-class ServerConnection;
 
 // Settings that decide types, defaults and literals; read from the windows at
 // the moment of use and passed in, never cached.
@@ -35,22 +33,19 @@ struct TableFlags {
 // Thrown by ConversionHost::step when the error handler ends the conversion.
 struct ConversionEnded {};
 
-class ConversionHost {
+class ConversionHost : public virtual OperationHost {
 public:
-    virtual ~ConversionHost() = default;
-
     // Settings of the windows, read at each call.
     virtual ConversionOptions options() const = 0;
-    // The dialect alone (the row copy reads it once per row).
-    virtual Dialect dialect() const { return options().dialect; }
+    DialectOptions dialectOptions() const override { return options(); }
     virtual QString tableName() const = 0;          // Text1
     virtual bool autowertChecked() const = 0;       // Check_Autowert
     virtual QString workstationCount() const = 0;   // Text_Max
     virtual QString workstationNumber() const = 0;  // Text_Mod
+    // The stop picture, a close request, or the window waiting to close.
     virtual bool abortRequested() const = 0;
 
     virtual const dao::Database& database() const = 0;
-    virtual ServerConnection& connection() = 0;
     virtual QDateTime now() const = 0;
     // Raises IndexCounter by one and returns the new value.
     virtual int nextIndexNumber() = 0;
@@ -61,23 +56,15 @@ public:
     // source row: the window may keep the numbers and write the text only when
     // it is drawn or read.
     virtual void setCopyStatus(long n, long total, long skipped) = 0;
-    // Information list List1.
-    virtual void clearLines() = 0;
-    virtual void appendLine(const QString& line) = 0;
+    // The information list List1 as it stands.
     virtual QStringList lines() const = 0;
     // Working list List3 (the key fields).
     virtual void setKeyList(const QStringList& keys) = 0;
     virtual void setClipboardText(const QString& text) = 0;
-    virtual void yieldOnce() = 0;
     // Appends a table to the identity-table list and puts that window behind the others.
     virtual void addIdentityTable(const QString& table) = 0;
     // A line in the error log that reports no failure.
     virtual void logNote(const QString& line) = 0;
-    virtual void progressStart(long total) = 0;
-    virtual void progressStep(long done) = 0;
-
-    // Sends a statement through ExecuteSql; the text receives the backslash doubling.
-    virtual void executeSql(QString& statement) = 0;
 
     // Runs one statement under the conversion's error handler. When the
     // handler tolerates the error, or the table already exists on the server,

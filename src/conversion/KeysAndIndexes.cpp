@@ -195,7 +195,7 @@ void RunIndexPhase(ConversionHost& host)
             statement += all[i];
 
         host.setClipboardText(statement);
-        host.yieldOnce();
+        host.yieldToUser();
         host.step([&] { host.executeSql(statement); });
     }
 }

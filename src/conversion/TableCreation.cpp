@@ -144,7 +144,7 @@ TableFlags RunStructurePhase(ConversionHost& host, const dao::Recordset& rs)
         statement += ShortenColumnNames(line);
 
     host.setClipboardText(statement);
-    host.yieldOnce();
+    host.yieldToUser();
     host.setStatus(QStringLiteral("Erstelle SQL - Tabelle auf SQL-Server"));
     host.step([&] { host.executeSql(statement); });
 

@@ -9,18 +9,6 @@
 
 #include <QString>
 
-// The settings that decide how statements are spelled, read from the main
-// window at the moment of use and passed in, never cached.
-struct DialectOptions {
-    Dialect dialect = Dialect::MSSQL;
-    bool linuxSwitch = false;       // "Linux" checked (matters only with Sybase)
-    bool moduleDataSource = false;  // IsModuleDataSource()
-
-    bool sybaseOnLinux() const { return dialect == Dialect::Sybase && linuxSwitch; }
-    // Oracle and DB2 keep unquoted names in upper case.
-    bool upperCaseNames() const { return dialect == Dialect::Oracle || dialect == Dialect::DB2; }
-};
-
 enum class TypeTable {
     TableConversion,  // CREATE TABLE of a converted Access table
     XdbColumn,        // ALTER TABLE ... ADD of an XDB document

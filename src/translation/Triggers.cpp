@@ -112,7 +112,7 @@ RunOutcome RunRelationsToTriggers(TranslationHost& host)
         return RunOutcome::Failed;
     }
     const QString q = TriggerFieldQuote(host.dialect());
-    host.EnableCommands(false);
+    host.enableCommands(false);
     host.clearLines();
     host.clearWorkingList();
 
@@ -121,7 +121,7 @@ RunOutcome RunRelationsToTriggers(TranslationHost& host)
         if (progressRunning)
             host.progressStep(0);
         host.clearWorkingList();
-        host.EnableCommands(true);
+        host.enableCommands(true);
         return outcome;
     };
 
@@ -149,13 +149,13 @@ RunOutcome RunRelationsToTriggers(TranslationHost& host)
             QString del = DeleteTriggerHead(table);
             for (const QString& statement : table.updates) {
                 host.appendLine(statement);
-                if (!host.yieldToUserInterface())
+                if (!host.yieldToUser())
                     return finish(RunOutcome::EndedEarly);
                 update += statement;
             }
             for (const QString& statement : table.deletes) {
                 host.appendLine(statement);
-                if (!host.yieldToUserInterface())
+                if (!host.yieldToUser())
                     return finish(RunOutcome::EndedEarly);
                 del += statement;
             }

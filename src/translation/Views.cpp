@@ -57,10 +57,10 @@ bool Create_View(TranslationHost& host, const QString& name, const QString& stat
     host.appendLine(view.name);
     for (const QString& piece : CutIntoPieces(view.statement, 80)) {
         host.appendLine(piece);
-        if (!host.yieldToUserInterface())
+        if (!host.yieldToUser())
             return false;
     }
-    host.scrollLinesToLast();
+    host.showLastLineAtTop();
     host.appendLine(QString());
     if (host.endRequested())
         return false;
@@ -85,7 +85,7 @@ RunOutcome RunQueriesToViews(TranslationHost& host)
     auto finish = [&](RunOutcome outcome) {
         if (running) {
             host.progressStep(0);
-            host.EnableCommands(true);
+            host.enableCommands(true);
         }
         return outcome;
     };
@@ -94,7 +94,7 @@ RunOutcome RunQueriesToViews(TranslationHost& host)
         if (running)
             host.progressStep(0);
         host.showMessage(text);
-        host.EnableCommands(true);
+        host.enableCommands(true);
         return RunOutcome::Failed;
     };
 
@@ -102,7 +102,7 @@ RunOutcome RunQueriesToViews(TranslationHost& host)
         // Only the first workstation creates views.
         if (ReadWorkstationNumber(host.workstationNumber()) != 1)
             return RunOutcome::Completed;
-        host.EnableCommands(false);
+        host.enableCommands(false);
         running = true;
         host.clearLines();
         const qsizetype count = host.database().QueryDefs().size();
@@ -130,7 +130,7 @@ RunOutcome RunQueriesToViews(TranslationHost& host)
             if (running)
                 host.progressStep(0);
             host.connectionLost(e.description());
-            host.EnableCommands(true);
+            host.enableCommands(true);
             return RunOutcome::Failed;
         }
         return fail(e.description());

@@ -76,7 +76,7 @@ void Abgleichen::closeEvent(QCloseEvent* event)
 // ---------------------------------------------------------------------------
 // XdbHost
 
-XdbOptions Abgleichen::options() const
+XdbOptions Abgleichen::dialectOptions() const
 {
     XdbOptions o;
     o.dialect = m_main->currentDialect();
@@ -88,7 +88,7 @@ XdbOptions Abgleichen::options() const
 QString Abgleichen::documentPath() const { return Text_XDB->text(); }
 bool Abgleichen::autoMode() const { return m_main->state.AutoMode; }
 void Abgleichen::setRunFailed() { m_main->state.RunFailed = true; }
-void Abgleichen::enableRun(bool enabled) { Command8->setEnabled(enabled); }
+void Abgleichen::enableCommands(bool enabled) { Command8->setEnabled(enabled); }
 
 ServerConnection& Abgleichen::connection()
 {

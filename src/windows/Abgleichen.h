@@ -33,11 +33,11 @@ public:
     XdbReaderState reader;
 
     // XdbHost
-    XdbOptions options() const override;
+    XdbOptions dialectOptions() const override;
     QString documentPath() const override;
     bool autoMode() const override;
     void setRunFailed() override;
-    void enableRun(bool enabled) override;
+    void enableCommands(bool enabled) override;
     ServerConnection& connection() override;
     void executeSql(QString& statement) override;
     void clearLines() override;

@@ -548,7 +548,6 @@ void Konvertierung::setClipboardText(const QString& text)
         clipboard->setText(text);
 }
 
-void Konvertierung::yieldOnce() { yieldToUser(); }
 
 void Konvertierung::addIdentityTable(const QString& table)
 {
@@ -746,7 +745,7 @@ bool Konvertierung::runBatch()
 
 bool Konvertierung::linuxSwitch() const { return m_main->linuxChecked(); }
 
-void Konvertierung::scrollLinesToLast()
+void Konvertierung::showLastLineAtTop()
 {
     if (QListWidgetItem* last = List1->item(List1->count() - 1))
         List1->scrollToItem(last, QAbstractItemView::PositionAtTop);

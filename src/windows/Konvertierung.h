@@ -47,7 +47,7 @@ public:
     void Command5_Click();
     void Command6_Click();
     void Command7_Click();
-    void EnableCommands(bool enabled) override;
+    void EnableCommands(bool enabled);
 
     // Marking switch: background 255 = not allowed, 65280 = allowed.
     int Command9BackColor() const { return m_command9Color; }
@@ -113,7 +113,6 @@ public:
     QStringList lines() const override;
     void setKeyList(const QStringList& keys) override;
     void setClipboardText(const QString& text) override;
-    void yieldOnce() override;
     void addIdentityTable(const QString& table) override;
     void logNote(const QString& line) override;
     void progressStart(long total) override;
@@ -123,10 +122,11 @@ public:
 
     // TranslationHost (the members above that both share serve it too)
     bool linuxSwitch() const override;
-    void scrollLinesToLast() override;
+    void showLastLineAtTop() override;
     void clearWorkingList() override;
     void appendWorkingEntry(const QString& entry) override;
-    bool yieldToUserInterface() override { return yieldToUser(); }
+    bool yieldToUser() override { return OperationWindow::yieldToUser(); }
+    void enableCommands(bool enabled) override { EnableCommands(enabled); }
     bool endRequested() const override { return mustEnd(); }
     void showMessage(const QString& text) override;
     void connectionLost(const QString& serverText) override;

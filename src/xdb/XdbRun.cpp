@@ -100,10 +100,10 @@ void Run::handle(const TabrixError& error)
 
 void Run::execute()
 {
-    m_host.enableRun(false);
+    m_host.enableCommands(false);
     const QString path = m_host.documentPath();
     if (path.isEmpty()) {
-        m_host.enableRun(true);
+        m_host.enableCommands(true);
         return;
     }
     try {
@@ -131,12 +131,12 @@ void Run::execute()
         m_document.close();
 
         // On Sybase on Linux this view depends on others of the document.
-        if (m_host.options().sybaseOnLinux() && !HeldViewSql.isEmpty())
+        if (m_host.dialectOptions().sybaseOnLinux() && !HeldViewSql.isEmpty())
             step([&] { m_host.createView(kHeldView, HeldViewSql); });
         if (!m_host.autoMode())
             step([&] { m_host.showFinalMessage(QStringLiteral("Die QEL.XDB wurde abgearbeitet.")); });
         step([&] { m_host.progressStep(0); });
-        m_host.enableRun(true);
+        m_host.enableCommands(true);
     } catch (const RunEnded&) {
         endEarly();
     } catch (const XdbRunCancelled&) {
@@ -158,7 +158,7 @@ void Run::endEarly()
     m_document.close();
     // The progress display must not stay behind as if the run went on.
     m_host.progressStep(0);
-    m_host.enableRun(true);
+    m_host.enableCommands(true);
 }
 
 void Run::processLine(const QString& line)
@@ -190,7 +190,7 @@ void Run::processLine(const QString& line)
     if (work.queryStatement && !ViewName.isEmpty()) {
         const QString statement = *work.queryStatement;
         m_host.appendLine(QStringLiteral("Abfrage/Sicht erstellen: ") + ViewName);
-        if (m_host.options().sybaseOnLinux() && ViewName == kHeldView) {
+        if (m_host.dialectOptions().sybaseOnLinux() && ViewName == kHeldView) {
             HeldViewSql = statement;
         } else {
             const QString name = ViewName;
@@ -230,7 +230,7 @@ void Run::processLine(const QString& line)
 
 void Run::addColumn(const XdbFieldLine& field, bool withDefault)
 {
-    const XdbOptions options = m_host.options();
+    const XdbOptions options = m_host.dialectOptions();
     bool exists = false;
     // A test that fails goes on with the action it guards.
     if (!step([&] { exists = ColumnExists(m_state, field.name, options); }))
@@ -253,7 +253,7 @@ void Run::addColumn(const XdbFieldLine& field, bool withDefault)
 void Run::renameField(const XdbRenameLine& rename)
 {
     bool exists = true;
-    if (!step([&] { exists = ColumnExists(m_state, rename.oldName, m_host.options()); }))
+    if (!step([&] { exists = ColumnExists(m_state, rename.oldName, m_host.dialectOptions()); }))
         exists = true;
     if (!exists)
         return;
@@ -326,7 +326,7 @@ void RunXdbDocument(XdbHost& host, XdbReaderState& state)
 
 bool OpenTable(XdbHost& host, XdbReaderState& state, const QString& name)
 {
-    const XdbOptions options = host.options();
+    const XdbOptions options = host.dialectOptions();
     const QString table = options.upperCaseNames() ? name.toUpper() : name;
     bool result = true;
     // The catalogue is read live, so the lookup always sees the server's current tables.
@@ -377,13 +377,13 @@ QString BuildAddColumn(const XdbReaderState& state, const QString& column, qint1
 
 void RenameColumn(XdbHost& host, const XdbReaderState& state, const QString& oldName, const QString& newName)
 {
-    QString statement = RenameColumnStatement(currentTable(state).Name, oldName, newName, host.options().dialect);
+    QString statement = RenameColumnStatement(currentTable(state).Name, oldName, newName, host.dialectOptions().dialect);
     host.executeSql(statement);
 }
 
 bool IndexExists(XdbHost& host, const QString& table, const QString& index)
 {
-    const Dialect dialect = host.options().dialect;
+    const Dialect dialect = host.dialectOptions().dialect;
     if (dialect == Dialect::MySQL || dialect == Dialect::Oracle || dialect == Dialect::DB2)
         return true;
     const QString query = IndexExistsQuery(table, index, dialect);
@@ -399,7 +399,7 @@ bool IndexExists(XdbHost& host, const QString& table, const QString& index)
 bool CreateIndex(XdbHost& host, const QString& table, const QString& index, qint32 attributes,
                  const QStringList& fields)
 {
-    QString statement = CreateIndexStatement(table, index, attributes, fields, host.options().dialect);
+    QString statement = CreateIndexStatement(table, index, attributes, fields, host.dialectOptions().dialect);
     if (statement.isEmpty())
         return false;
     host.executeSql(statement);

@@ -68,7 +68,14 @@ public:
     QStringList lines() const override { return list1; }
     void setKeyList(const QStringList& keys) override { keyList = keys; }
     void setClipboardText(const QString& text) override { clipboard = text; }
-    void yieldOnce() override { ++yields; }
+    bool yieldToUser() override
+    {
+        ++yields;
+        return true;
+    }
+    void showLastLineAtTop() override {}
+    void enableCommands(bool) override {}
+    void connectionLost(const QString&) override {}
     void addIdentityTable(const QString& t) override { identityTables.append(t); }
     void logNote(const QString& line) override { notes.append(line); }
     void progressStart(long total) override { progress.append(QStringLiteral("start %1").arg(total)); }

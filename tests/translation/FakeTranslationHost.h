@@ -36,6 +36,7 @@ public:
     // Runs at every yield and every status change (both let the user act).
     std::function<void()> onYield;
 
+    DialectOptions dialectOptions() const override { return {chosen, linuxOn, false}; }
     Dialect dialect() const override { return chosen; }
     bool linuxSwitch() const override { return linuxOn; }
     QString workstationNumber() const override { return number; }
@@ -49,7 +50,7 @@ public:
         lines.append(line);
         trace.append(QStringLiteral("line ") + line);
     }
-    void scrollLinesToLast() override
+    void showLastLineAtTop() override
     {
         ++scrolls;
         trace.append(QStringLiteral("scroll"));
@@ -67,7 +68,7 @@ public:
         clipboard = text;
         trace.append(QStringLiteral("clipboard"));
     }
-    bool yieldToUserInterface() override
+    bool yieldToUser() override
     {
         ++yields;
         trace.append(QStringLiteral("yield"));
@@ -77,7 +78,7 @@ public:
     bool endRequested() const override { return closing; }
     void progressStart(long total) override { progress.append(QStringLiteral("start %1").arg(total)); }
     void progressStep(long done) override { progress.append(QStringLiteral("step %1").arg(done)); }
-    void EnableCommands(bool on) override
+    void enableCommands(bool on) override
     {
         enabled = on;
         trace.append(on ? QStringLiteral("enable 1") : QStringLiteral("enable 0"));

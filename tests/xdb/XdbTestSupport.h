@@ -136,11 +136,11 @@ public:
     // Raised by createView when set.
     std::function<void(const QString&, const QString&)> viewBehaviour;
 
-    XdbOptions options() const override { return settings; }
+    XdbOptions dialectOptions() const override { return settings; }
     QString documentPath() const override { return path; }
     bool autoMode() const override { return automatic; }
     void setRunFailed() override { runFailed = true; }
-    void enableRun(bool enabled) override { enableCalls.append(enabled); }
+    void enableCommands(bool enabled) override { enableCalls.append(enabled); }
     ServerConnection& connection() override
     {
         if (!hasConnection)
