@@ -3,7 +3,6 @@
 #include "core/CodePage.h"
 
 #include "core/TextPieces.h"
-#include "ui/MessageBox.h"
 #include "core/TabrixError.h"
 
 #include <QCoreApplication>
@@ -123,15 +122,18 @@ QStringList PluginArguments(const QString& database, const QString& server, cons
     return arguments;
 }
 
-std::optional<qint64> LaunchUpdatePlugin(QWidget* parent, const PluginLaunchContext& context, const QString& extra,
-                                         int windowStyle)
+PluginLaunchResult LaunchUpdatePlugin(const PluginLaunchContext& context, const QString& extra, int windowStyle)
 {
     Q_UNUSED(windowStyle);
+    PluginLaunchResult result;
+    const auto tell = [&result](const QString& text, const QString& title = QStringLiteral("SQL-Tabrix")) {
+        result.messages.append({text, title});
+    };
     try {
         const QString file = PluginFile(context.programFolder);
         if (!FileExists(file)) {
-            ShowMessage(parent, kNotFound);
-            return std::nullopt;
+            tell(kNotFound);
+            return result;
         }
 
         // A broken ini file is told, then the plug-in starts without the values.
@@ -139,7 +141,7 @@ std::optional<qint64> LaunchUpdatePlugin(QWidget* parent, const PluginLaunchCont
             try {
                 return ReadIniValue(IniFile(context.programFolder), kIniSection, key);
             } catch (const TabrixError& e) {
-                ShowMessage(parent, e.description(), kErrorTitle);
+                tell(e.description(), kErrorTitle);
                 return QString();
             }
         };
@@ -161,14 +163,14 @@ std::optional<qint64> LaunchUpdatePlugin(QWidget* parent, const PluginLaunchCont
             started = process.startDetached(&processId);
         }
         if (!started || processId == 0) {
-            ShowMessage(parent, kStartFailed);
-            return std::nullopt;
+            tell(kStartFailed);
+            return result;
         }
-        return processId;
+        result.processId = processId;
     } catch (const TabrixError& e) {
-        ShowMessage(parent, e.description(), kErrorTitle);
+        tell(e.description(), kErrorTitle);
     } catch (const std::exception& e) {
-        ShowMessage(parent, QString::fromLocal8Bit(e.what()), kErrorTitle);
+        tell(QString::fromLocal8Bit(e.what()), kErrorTitle);
     }
-    return std::nullopt;
+    return result;
 }

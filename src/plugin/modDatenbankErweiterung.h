@@ -4,12 +4,11 @@
 // this program's folder, and hands it the server's connection data.
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
 #include <optional>
-
-class QWidget;
 
 // What the launch needs from the main window, read when it is called.
 struct PluginLaunchContext {
@@ -49,11 +48,21 @@ QString ReadIniValue(const QString& iniFile, const QString& section, const QStri
 QStringList PluginArguments(const QString& database, const QString& server, const QString& user,
                             const QString& password, const QString& extra);
 
+// A failure of the launch, for the caller to show in a message box.
+struct PluginLaunchMessage {
+    QString text;
+    QString title;  // "SQL-Tabrix" or "Fehler"
+};
+
+struct PluginLaunchResult {
+    std::optional<qint64> processId;  // absent when nothing was started
+    QList<PluginLaunchMessage> messages;  // in the order they arose
+};
+
 // Finds the plug-in, reads the database and server names from qel.ini, unquotes
 // the command line's user and password and starts the plug-in detached, with
-// its folder as working directory. Returns its process id, or nothing when it
-// was not started; every failure is told in a message box. `windowStyle` is
-// the window request of the caller (1: normal window with focus); a Linux
-// process start has no such request, so it is not passed on.
-std::optional<qint64> LaunchUpdatePlugin(QWidget* parent, const PluginLaunchContext& context, const QString& extra,
-                                         int windowStyle);
+// its folder as working directory. Every failure comes back as a message for
+// the caller to show. `windowStyle` is the window request of the caller (1:
+// normal window with focus); a Linux process start has no such request, so it
+// is not passed on.
+PluginLaunchResult LaunchUpdatePlugin(const PluginLaunchContext& context, const QString& extra, int windowStyle);

@@ -241,7 +241,10 @@ void MDIForm_Main::AutomaticRun()
     step([&] { Command2_Click(); });
     step([&] { window(abgleichen())->c8c(); });
     step([&] {
-        LaunchUpdatePlugin(this, PluginLaunchContext{programFolder, state.CmdUser, state.CmdPassword}, QString(), 1);
+        const PluginLaunchResult launch =
+            LaunchUpdatePlugin(PluginLaunchContext{programFolder, state.CmdUser, state.CmdPassword}, QString(), 1);
+        for (const PluginLaunchMessage& message : launch.messages)
+            ShowMessage(this, message.text, message.title);
     });
     if (state.RunFailed) {
         ShowMessage(this, QStringLiteral("Bei der SQL-Datenbankerweiterung ist ein Fehler aufgetreten!"));

@@ -2,6 +2,7 @@
 #include "server/ServerErrors.h"
 
 #include "conversion/CopyLoop.h"
+#include "conversion/ErrorRule.h"
 #include "conversion/KeysAndIndexes.h"
 #include "conversion/TableCreation.h"
 #include "core/WorkstationShare.h"
@@ -53,11 +54,6 @@ double secondsSinceMidnight()
     return TimeOfDay::msecsSinceMidnight() / 1000.0;
 }
 
-// Any error that is not already ours becomes one, so the handlers can log it.
-TabrixError asTabrixError(const std::exception& e)
-{
-    return TabrixError(5, QString::fromLocal8Bit(e.what()), QStringLiteral("SQL-Tabrix"));
-}
 }  // namespace
 
 Konvertierung::Konvertierung(MDIForm_Main* main, QWidget* parent)
@@ -571,41 +567,39 @@ void Konvertierung::step(const std::function<void()>& statement)
     } catch (const ConversionEnded&) {
         throw;
     } catch (const std::exception& e) {
-        handleConversionError(asTabrixError(e));
+        handleConversionError(AsTabrixError(e));
     }
 }
 
 void Konvertierung::handleConversionError(const TabrixError& error)
 {
-    const Dialect dialect = m_main->currentDialect();
     const QString& text = error.description();
-    if (IsConnectionLost(error)) {
+    switch (JudgeConversionError(error, m_main->currentDialect(), m_afterCreation)) {
+    case ConversionErrorVerdict::Tolerated:
+        return;
+    case ConversionErrorVerdict::ConnectionLost:
         // Every further statement would fail the same way: the table ends here,
         // with one line in the log, and the batch stops after it.
         m_connectionLost = text;
-        m_main->fehlerProtokoll()->Add(QStringLiteral("Verbindung zum SQL-Server verloren, Tabelle ") + Text1->text()
-                                       + QStringLiteral(": ") + text);
+        m_main->fehlerProtokoll()->Add(ConnectionLostLogLine(Text1->text(), text));
         m_main->state.LastErrorText = text;
         TableFailed = true;
         endConversion();
         throw ConversionEnded{};
+    case ConversionErrorVerdict::Reported:
+    case ConversionErrorVerdict::ReportedAndEnds:
+        break;
     }
-    // Index already there: nothing to report.
-    if ((dialect == Dialect::Oracle && text.contains(QLatin1String("42S11")))
-        || (dialect == Dialect::DB2 && text.contains(QLatin1String("SQL0605W"))))
-        return;
 
     FehlerProtokoll* log = m_main->fehlerProtokoll();
     log->Add(text);
     sendToBack(log);
     comeToFront();
-    const QString stepName = m_afterCreation ? QStringLiteral("Indexerstellung / Datenübernahme")
-                                             : QStringLiteral("Anlegen der Tabelle");
     m_main->state.LastErrorText = text;
     if (Check_Message->isChecked())
         ShowMessage(this, QString::number(error.number()) + QStringLiteral(" ,  ") + text + QStringLiteral(" ,  ")
                               + error.source(),
-                    stepName);
+                    ConversionStepName(m_afterCreation));
     TableFailed = true;
     if (!m_afterCreation) {
         endConversion();

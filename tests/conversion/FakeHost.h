@@ -8,6 +8,7 @@
 #include "RecordingConnection.h"
 #include "conversion/ConversionHost.h"
 #include "conversion/CopyLoop.h"
+#include "conversion/ErrorRule.h"
 #include "server/ExecuteSql.h"
 #include "core/TabrixError.h"
 
@@ -91,14 +92,19 @@ public:
         try {
             statement();
         } catch (const TabrixError& e) {
-            const QString& text = e.description();
-            if ((opts.dialect == Dialect::Oracle && text.contains(QLatin1String("42S11")))
-                || (opts.dialect == Dialect::DB2 && text.contains(QLatin1String("SQL0605W"))))
+            switch (JudgeConversionError(e, opts.dialect, afterCreation)) {
+            case ConversionErrorVerdict::Tolerated:
                 return;
-            errors.append(text);
-            tableFailed = true;
-            if (!afterCreation)
+            case ConversionErrorVerdict::Reported:
+                errors.append(e.description());
+                tableFailed = true;
+                return;
+            case ConversionErrorVerdict::ConnectionLost:
+            case ConversionErrorVerdict::ReportedAndEnds:
+                errors.append(e.description());
+                tableFailed = true;
                 throw ConversionEnded{};
+            }
         }
     }
 

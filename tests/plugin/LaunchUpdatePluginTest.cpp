@@ -1,4 +1,3 @@
-#include "MessageBoxAnswerer.h"
 #include "TestPlugin.h"
 #include "plugin/modDatenbankErweiterung.h"
 
@@ -33,16 +32,19 @@ protected:
         ini.write(content);
     }
 
+    // Starts the plug-in; the messages of the launch are kept in `seen`.
     std::optional<qint64> launch(const QString& user, const QString& password, const QString& extra = QString())
     {
-        return LaunchUpdatePlugin(nullptr, {programFolder(), user, password}, extra, 1);
+        const PluginLaunchResult result = LaunchUpdatePlugin({programFolder(), user, password}, extra, 1);
+        seen += result.messages;
+        return result.processId;
     }
 
     // The plug-in's record: path, working directory, then its arguments.
     QStringList waitForRun(int milliseconds = 10000) const { return WaitForPluginRun(runFile(), milliseconds); }
 
     QTemporaryDir m_program;
-    MessageBoxAnswerer answers;
+    QList<PluginLaunchMessage> seen;
 };
 
 const QByteArray kIni = "[Database Source]\r\nSQL_Database=qel\r\nSQL_Server=localhost\r\n";
@@ -66,7 +68,7 @@ TEST_F(LaunchTest, PassesTheIniValuesAndTheUnquotedUserInItsFolder)
                                        QStringLiteral("[-sp_server=@@@bG9jYWxob3N0]"),
                                        QStringLiteral("[-sp_benutzer=@@@c2E=]"),
                                        QStringLiteral("[-sp_passwort=@@@Z2VoZWlt]")}));
-    EXPECT_TRUE(answers.seen.isEmpty());
+    EXPECT_TRUE(seen.isEmpty());
     EXPECT_EQ(QDir::currentPath(), before);
 }
 
@@ -95,7 +97,7 @@ TEST_F(LaunchTest, WithoutIniOrUserNoValuesArePassed)
     ASSERT_TRUE(launch(QString(), QStringLiteral("geheim")).has_value());
     run = waitForRun();
     EXPECT_EQ(run.size(), 2) << run.join(u'|').toStdString();
-    EXPECT_TRUE(answers.seen.isEmpty());
+    EXPECT_TRUE(seen.isEmpty());
 }
 
 TEST_F(LaunchTest, WindowsNameIsPreferredWhenItExists)
@@ -113,24 +115,24 @@ TEST_F(LaunchTest, MissingPluginIsToldAndNothingStarts)
 {
     writeIni(kIni);
     EXPECT_FALSE(launch(QStringLiteral("sa"), QStringLiteral("geheim")).has_value());
-    ASSERT_EQ(answers.seen.size(), 1);
-    EXPECT_EQ(answers.seen[0].title, QStringLiteral("SQL-Tabrix"));
-    EXPECT_EQ(answers.seen[0].text,
+    ASSERT_EQ(seen.size(), 1);
+    EXPECT_EQ(seen[0].title, QStringLiteral("SQL-Tabrix"));
+    EXPECT_EQ(seen[0].text,
               QStringLiteral("Das Modul wurde nicht gefunden. Bitte wenden Sie sich an Ihren Administrator."));
 
     // A folder of the plug-in's name is no plug-in either.
     QDir().mkpath(PluginFolder(programFolder()) + QStringLiteral("Datenbank_Aktualisierung"));
     EXPECT_FALSE(launch(QStringLiteral("sa"), QStringLiteral("geheim")).has_value());
-    EXPECT_EQ(answers.seen.size(), 2);
+    EXPECT_EQ(seen.size(), 2);
 }
 
 TEST_F(LaunchTest, PluginThatIsNotExecutableIsAFailedStart)
 {
     installPlugin(QStringLiteral("Datenbank_Aktualisierung"), false);
     EXPECT_FALSE(launch(QStringLiteral("sa"), QStringLiteral("geheim")).has_value());
-    ASSERT_EQ(answers.seen.size(), 1);
-    EXPECT_EQ(answers.seen[0].title, QStringLiteral("SQL-Tabrix"));
-    EXPECT_EQ(answers.seen[0].text,
+    ASSERT_EQ(seen.size(), 1);
+    EXPECT_EQ(seen[0].title, QStringLiteral("SQL-Tabrix"));
+    EXPECT_EQ(seen[0].text,
               QStringLiteral("Fehler beim Starten des Moduls. Bitte wenden Sie sich an Ihren Administrator."));
     EXPECT_TRUE(waitForRun(300).isEmpty());
 }
@@ -145,8 +147,8 @@ TEST_F(LaunchTest, ExecutableThatCannotRunIsAFailedStart)
     file.write("MZ\x90\x00\x03", 5);
     file.close();
     EXPECT_FALSE(launch(QString(), QString()).has_value());
-    ASSERT_EQ(answers.seen.size(), 1);
-    EXPECT_EQ(answers.seen[0].text,
+    ASSERT_EQ(seen.size(), 1);
+    EXPECT_EQ(seen[0].text,
               QStringLiteral("Fehler beim Starten des Moduls. Bitte wenden Sie sich an Ihren Administrator."));
 }
 
@@ -156,9 +158,9 @@ TEST_F(LaunchTest, UnreadableIniIsToldThenThePluginStartsWithoutValues)
     ASSERT_TRUE(QFile::link(QStringLiteral("/proc/self/mem"), IniFile(programFolder())));
     ASSERT_TRUE(launch(QStringLiteral("sa"), QStringLiteral("geheim")).has_value());
     // Once for the database name, once for the server name.
-    ASSERT_EQ(answers.seen.size(), 2);
-    EXPECT_EQ(answers.seen[0].title, QStringLiteral("Fehler"));
-    EXPECT_TRUE(answers.seen[0].text.startsWith(QStringLiteral("Die Datei \"") + IniFile(programFolder())))
-        << answers.seen[0].text.toStdString();
+    ASSERT_EQ(seen.size(), 2);
+    EXPECT_EQ(seen[0].title, QStringLiteral("Fehler"));
+    EXPECT_TRUE(seen[0].text.startsWith(QStringLiteral("Die Datei \"") + IniFile(programFolder())))
+        << seen[0].text.toStdString();
     EXPECT_EQ(waitForRun().size(), 2);
 }
