@@ -2,6 +2,7 @@
 
 #include "core/Dialect.h"
 #include "server/ServerConnection.h"
+#include "session/Session.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -26,34 +27,9 @@ class Konvertierung;
 class Abgleichen;
 class OperationWindow;
 
-// The process-wide state that every part of the program reads; owned by the
-// main window, one set per process.
-struct Module1 {
-    bool EnvironmentsCreated = false;
-    QString LastErrorText;
-    std::unique_ptr<::ServerEnvironment> QueryEnvironment;
-    std::unique_ptr<::ServerConnection> QueryConnection;
-    std::unique_ptr<ServerResultSet> CountResult;
-    std::unique_ptr<::ServerEnvironment> ServerEnvironment;
-    std::unique_ptr<::ServerConnection> ServerConnection;
-    QString CmdOdbcName;
-    QString CmdUser;
-    QString CmdPassword;
-    QString MdbPath;
-    QString XdbPath;
-    bool AutoMode = false;
-    bool RunFailed = false;
-    bool NoErrorMode = false;
-    // Tables whose last conversion did not end (the connection was lost, or the
-    // window went away in the middle): the next load marks them although the
-    // server has them. Kept for the life of the process.
-    QSet<QString> UnfinishedTables;
-    static QString UnfinishedKey(const QString& dataSource, const QString& table);
-};
-
 // The outermost window "SQL-Server Hilfsprogramme": login strip on top,
 // child windows below.
-class MDIForm_Main : public QMainWindow {
+class MDIForm_Main : public QMainWindow, public Session {
     Q_OBJECT
 public:
     // `commandLine` is the text after the program name.
@@ -65,32 +41,25 @@ public:
     void Form_Load();
 
     Module1 state;
+    Module1& module1() override { return state; }
 
-    // The chosen dialect, read from the option buttons at each call.
-    Dialect currentDialect() const;
-    // The "Linux" box counts as set when checked (value 1).
-    bool linuxChecked() const;
-    bool IsModuleDataSource() const;
+    // Session
+    Dialect currentDialect() const override;
+    bool linuxChecked() const override;
+    bool IsModuleDataSource() const override;
+    QString dataSourceName() const override;
+    void ExecuteSql(QString& statement) override;
+    void ConnectionLost() override;
+    void ProgressStart(long total) override;
+    void ProgressStep(long done) override;
+    FehlerProtokoll* fehlerProtokoll() override;
+    Form_Auto* formAuto() override;
+    Konvertierung* loadKonvertierung() override;
+    QMdiArea* mdiArea() const override { return m_mdi; }
 
-    // Sends a statement on ServerConnection with the dialect's rules.
-    void ExecuteSql(QString& statement);
-    // The connection to the server is gone: both connections are released and
-    // the working buttons disabled as after a login reset, so the next action
-    // is a login. The child windows stay, so the user sees what happened.
-    void ConnectionLost();
-    void ProgressStart(long total);
-    void ProgressStep(long done);
     Progress& progress() { return *m_progress; }
-
-    // The child windows; the two auxiliary ones are loaded again when the user closed them.
-    FehlerProtokoll* fehlerProtokoll();
-    Form_Auto* formAuto();
     Konvertierung* konvertierung() const;
-    // The conversion window, loaded (but not shown) when it is not loaded yet:
-    // the XDB run creates its views through it.
-    Konvertierung* loadKonvertierung();
     Abgleichen* abgleichen() const;
-    QMdiArea* mdiArea() const { return m_mdi; }
 
     // Event handlers, public so that the automatic run can call them.
     void Command1_Click();

@@ -4,7 +4,7 @@
 #include "ui/BrowseFile.h"
 
 #include "windows/Konvertierung.h"
-#include "shell/MDIForm_Main.h"
+#include "session/Session.h"
 #include "ui/MessageBox.h"
 #include "core/TabrixError.h"
 #include "translation/Views.h"
@@ -17,7 +17,7 @@
 #include <QListWidget>
 #include <QPushButton>
 
-Abgleichen::Abgleichen(MDIForm_Main* main, QWidget* parent) : QWidget(parent), OperationWindow(this), m_main(main)
+Abgleichen::Abgleichen(Session* session, QWidget* parent) : QWidget(parent), OperationWindow(this), m_session(session)
 {
     setObjectName(QStringLiteral("Abgleichen"));
     setWindowTitle(QStringLiteral("SQL-Server mit XDB abgleichen"));
@@ -38,8 +38,8 @@ Abgleichen::Abgleichen(MDIForm_Main* main, QWidget* parent) : QWidget(parent), O
     connect(Command8, &QPushButton::clicked, this, GuardedHandler(this, &Abgleichen::Command8_Click));
 
     // The path comes from the command line ("-XDBpfad:") when one was given.
-    if (!m_main->state.XdbPath.isEmpty())
-        Text_XDB->setText(m_main->state.XdbPath);
+    if (!m_session->module1().XdbPath.isEmpty())
+        Text_XDB->setText(m_session->module1().XdbPath);
 }
 
 void Abgleichen::Command1_Click()
@@ -79,25 +79,25 @@ void Abgleichen::closeEvent(QCloseEvent* event)
 XdbOptions Abgleichen::dialectOptions() const
 {
     XdbOptions o;
-    o.dialect = m_main->currentDialect();
-    o.linuxSwitch = m_main->linuxChecked();
-    o.moduleDataSource = m_main->IsModuleDataSource();
+    o.dialect = m_session->currentDialect();
+    o.linuxSwitch = m_session->linuxChecked();
+    o.moduleDataSource = m_session->IsModuleDataSource();
     return o;
 }
 
 QString Abgleichen::documentPath() const { return Text_XDB->text(); }
-bool Abgleichen::autoMode() const { return m_main->state.AutoMode; }
-void Abgleichen::setRunFailed() { m_main->state.RunFailed = true; }
+bool Abgleichen::autoMode() const { return m_session->module1().AutoMode; }
+void Abgleichen::setRunFailed() { m_session->module1().RunFailed = true; }
 void Abgleichen::enableCommands(bool enabled) { Command8->setEnabled(enabled); }
 
 ServerConnection& Abgleichen::connection()
 {
-    if (!m_main->state.ServerConnection)
+    if (!m_session->module1().ServerConnection)
         throw NoConnectionError();
-    return *m_main->state.ServerConnection;
+    return *m_session->module1().ServerConnection;
 }
 
-void Abgleichen::executeSql(QString& statement) { m_main->ExecuteSql(statement); }
+void Abgleichen::executeSql(QString& statement) { m_session->ExecuteSql(statement); }
 void Abgleichen::clearLines() { List1->clear(); }
 void Abgleichen::appendLine(const QString& line) { List1->addItem(line); }
 
@@ -107,14 +107,14 @@ void Abgleichen::showLastLineAtTop()
         List1->scrollToItem(List1->item(List1->count() - 1), QAbstractItemView::PositionAtTop);
 }
 
-void Abgleichen::progressStart(long total) { m_main->ProgressStart(total); }
-void Abgleichen::progressStep(long done) { m_main->ProgressStep(done); }
+void Abgleichen::progressStart(long total) { m_session->ProgressStart(total); }
+void Abgleichen::progressStep(long done) { m_session->ProgressStep(done); }
 
 void Abgleichen::createView(const QString& name, const QString& statement)
 {
     // Views are made by the conversion window (loaded, not shown, when it is
     // not open), which lists them in its own List1; both windows stay while it works.
-    Konvertierung* konvertierung = m_main->loadKonvertierung();
+    Konvertierung* konvertierung = m_session->loadKonvertierung();
     OperationScope views({this, konvertierung});
     Create_View(*konvertierung, name, statement);
 }
@@ -123,6 +123,6 @@ void Abgleichen::showFinalMessage(const QString& text) { ShowMessage(this, text)
 
 void Abgleichen::connectionLost(const QString& serverText)
 {
-    m_main->ConnectionLost();
+    m_session->ConnectionLost();
     ShowMessage(this, ConnectionLostMessage(serverText));
 }

@@ -6,7 +6,7 @@
 
 #include <QWidget>
 
-class MDIForm_Main;
+class Session;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -17,7 +17,7 @@ class QPushButton;
 class Abgleichen : public QWidget, public XdbHost, public OperationWindow {
     Q_OBJECT
 public:
-    explicit Abgleichen(MDIForm_Main* main, QWidget* parent = nullptr);
+    explicit Abgleichen(Session* session, QWidget* parent = nullptr);
 
     // Applies the document named in Text_XDB ("XDB Verarbeiten"; the
     // unattended run calls it directly).
@@ -57,5 +57,5 @@ private:
     void Command1_Click();
     void Command8_Click();
 
-    MDIForm_Main* m_main;
+    Session* m_session;
 };

@@ -9,7 +9,7 @@
 #include "conversion/TableList.h"
 #include "ui/BrowseFile.h"
 #include "ui/ClickableLabel.h"
-#include "shell/MDIForm_Main.h"
+#include "session/Session.h"
 #include "ui/MessageBox.h"
 #include "sql/Names.h"
 #include "ui/StatusLabel.h"
@@ -56,8 +56,8 @@ double secondsSinceMidnight()
 
 }  // namespace
 
-Konvertierung::Konvertierung(MDIForm_Main* main, QWidget* parent)
-    : QWidget(parent), OperationWindow(this), clock([] { return QDateTime::currentDateTime(); }), m_main(main)
+Konvertierung::Konvertierung(Session* session, QWidget* parent)
+    : QWidget(parent), OperationWindow(this), clock([] { return QDateTime::currentDateTime(); }), m_session(session)
 {
     setObjectName(QStringLiteral("Konvertierung"));
     setWindowTitle(QStringLiteral("Konvertierung : Access zu SQL-Server"));
@@ -160,7 +160,7 @@ void Konvertierung::buildControls()
     connect(Command9, &QPushButton::clicked, this, GuardedHandler(this, &Konvertierung::Command9_Click));
     connect(Image1, &ClickableLabel::clicked, this, GuardedHandler(this, &Konvertierung::Image1_Click));
     // Only the user's clicks run the click rule: marks set by the program stand.
-    if (QMdiArea* area = m_main->mdiArea())
+    if (QMdiArea* area = m_session->mdiArea())
         connect(area, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
             if (sub && sub->widget() == this && !m_comingToFront)
                 Form_Activate();
@@ -172,8 +172,8 @@ void Konvertierung::Form_Load()
     // Nothing is loaded yet: only choosing and loading a database make sense.
     for (QWidget* w : std::initializer_list<QWidget*>{Command1, Command2, Command5, Command6, Command7})
         w->setEnabled(false);
-    if (!m_main->state.MdbPath.isEmpty())
-        QELPfad->setText(m_main->state.MdbPath);
+    if (!m_session->module1().MdbPath.isEmpty())
+        QELPfad->setText(m_session->module1().MdbPath);
     setMarkingAllowed(false);
 }
 
@@ -188,7 +188,7 @@ void Konvertierung::comeToFront()
 
 void Konvertierung::Form_Activate()
 {
-    if (!m_main->ODBC_Name->text().contains(QLatin1String("QEL"), Qt::CaseInsensitive))
+    if (!m_session->dataSourceName().contains(QLatin1String("QEL"), Qt::CaseInsensitive))
         Check_Autowert->setChecked(false);
 }
 
@@ -228,7 +228,7 @@ void Konvertierung::Command3_Click()
 
 void Konvertierung::Command8_Click()
 {
-    FehlerProtokoll* log = m_main->fehlerProtokoll();
+    FehlerProtokoll* log = m_session->fehlerProtokoll();
     log->show();
     bringToFront(log);
 }
@@ -293,7 +293,7 @@ void Konvertierung::List2_Click(QListWidgetItem* item)
     if (m_command9Color == kNotAllowed) {
         // Marks can always be removed, but added only with the switch open.
         item->setSelected(false);
-        if (!m_main->state.NoErrorMode && !m_main->state.AutoMode)
+        if (!m_session->module1().NoErrorMode && !m_session->module1().AutoMode)
             ShowMessage(this, QStringLiteral("Funktion ist nicht freigeschalten"));
         return;
     }
@@ -354,7 +354,7 @@ void Konvertierung::setCopyStatus(long n, long total, long skipped)
 
 Dialect Konvertierung::dialect() const
 {
-    return m_main->currentDialect();
+    return m_session->currentDialect();
 }
 
 // ---------------------------------------------------------------------------
@@ -363,7 +363,7 @@ Dialect Konvertierung::dialect() const
 void Konvertierung::c4c()
 {
     OperationScope operation(this);
-    Module1& state = m_main->state;
+    Module1& state = m_session->module1();
     EnableCommands(false);
     List2->clear();
     setStatus(QStringLiteral("öffne Access"));
@@ -380,10 +380,10 @@ void Konvertierung::c4c()
             if (e.number() == TabrixError::ServerErrorNumber && !e.description().startsWith(QLatin1String("S0002:"))) {
                 serverTrouble = true;
                 // The load ends here; its progress display must not stay behind.
-                m_main->ProgressStep(0);
+                m_session->ProgressStep(0);
                 state.RunFailed = true;
                 if (IsConnectionLost(e)) {
-                    m_main->ConnectionLost();
+                    m_session->ConnectionLost();
                     ShowMessage(this, ConnectionLostMessage(e.description()));
                     return;
                 }
@@ -416,18 +416,18 @@ void Konvertierung::c4c()
             List2->addItem(def.Name);
 
     const int count = List2->count();
-    m_main->ProgressStart(count);
+    m_session->ProgressStart(count);
     qint64 tables = 0;
     qint64 rows = 0;
     QStringList unfinishedTables;
     for (int i = count - 1; i >= 0; --i) {
         QListWidgetItem* item = List2->item(i);
-        m_main->ProgressStep(count - i);
+        m_session->ProgressStep(count - i);
         List2->scrollToItem(item, QAbstractItemView::PositionAtTop);
         setStatus(QStringLiteral("suche Tabelle ") + item->text() + QStringLiteral(" auf SQL-Server"));
         if (mustEnd()) {
             // The window is to close: the load ends here.
-            m_main->ProgressStep(0);
+            m_session->ProgressStep(0);
             return;
         }
 
@@ -436,7 +436,7 @@ void Konvertierung::c4c()
             if (!state.QueryConnection)
                 throw NoConnectionError();
             state.CountResult = state.QueryConnection->OpenResultset(
-                RowCountStatement(m_main->currentDialect(), item->text()), rdOpenForwardOnly, rdConcurReadOnly,
+                RowCountStatement(m_session->currentDialect(), item->text()), rdOpenForwardOnly, rdConcurReadOnly,
                 rdExecDirect);
         });
         if (serverTrouble)
@@ -444,7 +444,7 @@ void Konvertierung::c4c()
         // A table left half-filled by a conversion that did not end is marked
         // again, although the server has it.
         const bool unfinished = state.UnfinishedTables.contains(
-            Module1::UnfinishedKey(m_main->ODBC_Name->text(), item->text()));
+            Module1::UnfinishedKey(m_session->dataSourceName(), item->text()));
         if (found && unfinished)
             unfinishedTables.prepend(item->text());
         // The switch stands open while the program marks, so the click rule keeps out.
@@ -468,7 +468,7 @@ void Konvertierung::c4c()
                 return;
         }
     }
-    m_main->ProgressStep(0);
+    m_session->ProgressStep(0);
 
     List1->clear();
     List1->addItem(QStringLiteral("Abfragen in Datenbank: ") + QString::number(SourceDatabase->QueryDefs().size()));
@@ -493,9 +493,9 @@ void Konvertierung::c4c()
 ConversionOptions Konvertierung::options() const
 {
     ConversionOptions o;
-    o.dialect = m_main->currentDialect();
-    o.linuxSwitch = m_main->linuxChecked();
-    o.moduleDataSource = m_main->IsModuleDataSource();
+    o.dialect = m_session->currentDialect();
+    o.linuxSwitch = m_session->linuxChecked();
+    o.moduleDataSource = m_session->IsModuleDataSource();
     o.default0 = Check_Default0->isChecked();
     o.defaultBlank = Check_DefaultBlank->isChecked();
     return o;
@@ -515,9 +515,9 @@ const dao::Database& Konvertierung::database() const
 
 ServerConnection& Konvertierung::connection()
 {
-    if (!m_main->state.ServerConnection)
+    if (!m_session->module1().ServerConnection)
         throw NoConnectionError();
-    return *m_main->state.ServerConnection;
+    return *m_session->module1().ServerConnection;
 }
 
 void Konvertierung::clearLines() { List1->clear(); }
@@ -547,16 +547,16 @@ void Konvertierung::setClipboardText(const QString& text)
 
 void Konvertierung::addIdentityTable(const QString& table)
 {
-    Form_Auto* window = m_main->formAuto();
+    Form_Auto* window = m_session->formAuto();
     window->listAuto()->addItem(table);
     sendToBack(window);
     comeToFront();
 }
 
-void Konvertierung::logNote(const QString& line) { m_main->fehlerProtokoll()->Add(line); }
-void Konvertierung::progressStart(long total) { m_main->ProgressStart(total); }
-void Konvertierung::progressStep(long done) { m_main->ProgressStep(done); }
-void Konvertierung::executeSql(QString& statement) { m_main->ExecuteSql(statement); }
+void Konvertierung::logNote(const QString& line) { m_session->fehlerProtokoll()->Add(line); }
+void Konvertierung::progressStart(long total) { m_session->ProgressStart(total); }
+void Konvertierung::progressStep(long done) { m_session->ProgressStep(done); }
+void Konvertierung::executeSql(QString& statement) { m_session->ExecuteSql(statement); }
 
 void Konvertierung::step(const std::function<void()>& statement)
 {
@@ -574,15 +574,15 @@ void Konvertierung::step(const std::function<void()>& statement)
 void Konvertierung::handleConversionError(const TabrixError& error)
 {
     const QString& text = error.description();
-    switch (JudgeConversionError(error, m_main->currentDialect(), m_afterCreation)) {
+    switch (JudgeConversionError(error, m_session->currentDialect(), m_afterCreation)) {
     case ConversionErrorVerdict::Tolerated:
         return;
     case ConversionErrorVerdict::ConnectionLost:
         // Every further statement would fail the same way: the table ends here,
         // with one line in the log, and the batch stops after it.
         m_connectionLost = text;
-        m_main->fehlerProtokoll()->Add(ConnectionLostLogLine(Text1->text(), text));
-        m_main->state.LastErrorText = text;
+        m_session->fehlerProtokoll()->Add(ConnectionLostLogLine(Text1->text(), text));
+        m_session->module1().LastErrorText = text;
         TableFailed = true;
         endConversion();
         throw ConversionEnded{};
@@ -591,11 +591,11 @@ void Konvertierung::handleConversionError(const TabrixError& error)
         break;
     }
 
-    FehlerProtokoll* log = m_main->fehlerProtokoll();
+    FehlerProtokoll* log = m_session->fehlerProtokoll();
     log->Add(text);
     sendToBack(log);
     comeToFront();
-    m_main->state.LastErrorText = text;
+    m_session->module1().LastErrorText = text;
     if (Check_Message->isChecked())
         ShowMessage(this, QString::number(error.number()) + QStringLiteral(" ,  ") + text + QStringLiteral(" ,  ")
                               + error.source(),
@@ -628,10 +628,10 @@ void Konvertierung::Command1_SIK()
     Busy = true;
     const QString table = Text1->text();
     // Until the conversion has ended, the server table may be half-filled.
-    const QString unfinished = Module1::UnfinishedKey(m_main->ODBC_Name->text(), table);
-    m_main->state.UnfinishedTables.insert(unfinished);
+    const QString unfinished = Module1::UnfinishedKey(m_session->dataSourceName(), table);
+    m_session->module1().UnfinishedTables.insert(unfinished);
     try {
-        step([&] { m_main->fehlerProtokoll()->Add(QStringLiteral("Tabelle: ") + table); });
+        step([&] { m_session->fehlerProtokoll()->Add(QStringLiteral("Tabelle: ") + table); });
         step([&] { EnableCommands(false); });
         Image1->setVisible(true);
         setStatus(QStringLiteral("öffne Access - Tabelle"));
@@ -663,7 +663,7 @@ void Konvertierung::Command1_SIK()
         // The error handler has already reported the failure and ended the run.
     }
     if (m_connectionLost.isEmpty() && !mustEnd())
-        m_main->state.UnfinishedTables.remove(unfinished);
+        m_session->module1().UnfinishedTables.remove(unfinished);
 }
 
 // ---------------------------------------------------------------------------
@@ -679,9 +679,9 @@ bool Konvertierung::runBatch()
     OperationScope operation(this);
     try {
         EnableCommands(false);
-        m_main->fehlerProtokoll()->Clear();
+        m_session->fehlerProtokoll()->Clear();
         const int start = TimeOfDay::secondsSinceMidnight();
-        m_main->formAuto()->listAuto()->clear();
+        m_session->formAuto()->listAuto()->clear();
         m_connectionLost.clear();
 
         // Entries are read by position at each turn: the user may click the
@@ -706,7 +706,7 @@ bool Konvertierung::runBatch()
 
         // The identity-table window may have been closed during a yield: it is
         // fetched (and loaded again) at each use.
-        QListWidget* identityList = m_main->formAuto()->listAuto();
+        QListWidget* identityList = m_session->formAuto()->listAuto();
         identityList->insertItem(0, QString::number(identityList->count()) + QStringLiteral(" Tabellen"));
         const int end = TimeOfDay::secondsSinceMidnight();
         setStatus(LastActionStatus(start, end));
@@ -714,14 +714,14 @@ bool Konvertierung::runBatch()
         // A batch cut short because the window is to close reports nothing more.
         const bool completed = !mustEnd();
         if (!m_connectionLost.isEmpty()) {
-            m_main->ConnectionLost();
+            m_session->ConnectionLost();
             ShowMessage(this, ConnectionLostMessage(m_connectionLost));
-        } else if (completed && !m_main->state.AutoMode) {
+        } else if (completed && !m_session->module1().AutoMode) {
             ShowMessage(this, QStringLiteral("Alle markierten Tabellen wurden konvertiert."));
         }
         EnableCommands(true);
         if (completed) {
-            Form_Auto* identityTables = m_main->formAuto();
+            Form_Auto* identityTables = m_session->formAuto();
             identityTables->show();
             bringToFront(identityTables);
         }
@@ -737,7 +737,7 @@ bool Konvertierung::runBatch()
 // ---------------------------------------------------------------------------
 // Queries, relations, complete takeover
 
-bool Konvertierung::linuxSwitch() const { return m_main->linuxChecked(); }
+bool Konvertierung::linuxSwitch() const { return m_session->linuxChecked(); }
 
 void Konvertierung::showLastLineAtTop()
 {
@@ -751,7 +751,7 @@ void Konvertierung::showMessage(const QString& text) { ShowMessage(this, text); 
 
 void Konvertierung::connectionLost(const QString& serverText)
 {
-    m_main->ConnectionLost();
+    m_session->ConnectionLost();
     ShowMessage(this, ConnectionLostMessage(serverText));
 }
 

@@ -13,7 +13,7 @@
 #include <functional>
 #include <memory>
 
-class MDIForm_Main;
+class Session;
 class ClickableLabel;
 class QCheckBox;
 class QLabel;
@@ -29,7 +29,7 @@ class TabrixError;
 class Konvertierung : public QWidget, public ConversionHost, public TranslationHost, public OperationWindow {
     Q_OBJECT
 public:
-    explicit Konvertierung(MDIForm_Main* main, QWidget* parent = nullptr);
+    explicit Konvertierung(Session* session, QWidget* parent = nullptr);
     ~Konvertierung() override;
 
     void Form_Load();
@@ -151,7 +151,7 @@ private:
     void endConversion();
     void comeToFront();
 
-    MDIForm_Main* m_main;
+    Session* m_session;
     int m_command9Color = 255;
     bool m_afterCreation = false;
     bool m_comingToFront = false;

@@ -24,7 +24,7 @@ namespace {
 
 const QString kGone = QStringLiteral("08S01:[ma-3.1.15]Server has gone away");
 
-struct Session {
+struct Program {
     std::unique_ptr<MDIForm_Main> main;
     Konvertierung* konv = nullptr;
     RecordingConnection* server = nullptr;
@@ -32,7 +32,7 @@ struct Session {
     // What the server received, kept when the program releases the connection.
     std::shared_ptr<QStringList> sent = std::make_shared<QStringList>();
 
-    Session()
+    Program()
     {
         main = std::make_unique<MDIForm_Main>();
         main->Form_Load();
@@ -84,7 +84,7 @@ struct Session {
 TEST(ConnectionLoss, DuringTheCopyEndsTheTableAndTheBatchAndAsksForALogin)
 {
     REQUIRE_FIXTURE(path, "erp-sample.mdb");
-    Session s;
+    Program s;
     s.logIn(false);
     ASSERT_TRUE(s.load(path).isEmpty());
     // The batch walks the list from the top; the second table loses the
@@ -166,7 +166,7 @@ TEST(ConnectionLoss, DuringTheCopyEndsTheTableAndTheBatchAndAsksForALogin)
 TEST(ConnectionLoss, DuringTheLoadEndsItAndAsksForALogin)
 {
     REQUIRE_FIXTURE(path, "erp-sample.mdb");
-    Session s;
+    Program s;
     s.logIn(false);
     s.counts->failures.clear();
     s.counts->failWhenStartsWith(QStringLiteral("SELECT COUNT(*)"), kGone);
@@ -181,7 +181,7 @@ TEST(ConnectionLoss, DuringTheLoadEndsItAndAsksForALogin)
 TEST(ConnectionLoss, WithoutConnectionTheNextBatchStopsAtItsFirstTable)
 {
     REQUIRE_FIXTURE(path, "erp-sample.mdb");
-    Session s;
+    Program s;
     s.logIn(false);
     ASSERT_TRUE(s.load(path).isEmpty());
     s.main->ConnectionLost();
