@@ -2,16 +2,13 @@
 #include "server/ServerErrors.h"
 
 #include "conversion/CopyLoop.h"
-#include "conversion/ErrorRule.h"
 #include "conversion/KeysAndIndexes.h"
 #include "conversion/TableCreation.h"
-#include "core/WorkstationShare.h"
 #include "conversion/TableList.h"
 #include "ui/BrowseFile.h"
 #include "ui/ClickableLabel.h"
 #include "session/Session.h"
 #include "ui/MessageBox.h"
-#include "sql/Names.h"
 #include "ui/StatusLabel.h"
 #include "core/TabrixError.h"
 #include "core/TimeOfDay.h"
@@ -21,12 +18,8 @@
 #include "windows/Form_Auto.h"
 #include "ui/WindowOrder.h"
 
-#include <QApplication>
 #include <QCheckBox>
-#include <QClipboard>
 #include <QCloseEvent>
-#include <QCoreApplication>
-#include <QFileDialog>
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -44,16 +37,7 @@
 
 namespace {
 constexpr int kNotAllowed = 255;
-// The row copy yields at most this often.
-constexpr qint64 kCopyYieldMilliseconds = 20;
 constexpr int kAllowed = 65280;
-
-
-double secondsSinceMidnight()
-{
-    return TimeOfDay::msecsSinceMidnight() / 1000.0;
-}
-
 }  // namespace
 
 Konvertierung::Konvertierung(Session* session, QWidget* parent)
@@ -326,287 +310,6 @@ void Konvertierung::operationEnded()
     }
 }
 
-void Konvertierung::setStatus(const QString& text)
-{
-    Label1->setText(text);
-    const double now = secondsSinceMidnight();
-    if (now != double(LastYieldTime)) {
-        yieldToUser();
-        LastYieldTime = qint32(std::lround(now));
-    } else {
-        Label1->repaint();
-    }
-}
-
-void Konvertierung::setCopyStatus(long n, long total, long skipped)
-{
-    // The line changes for every row: it keeps the numbers, and its text is
-    // written when it is drawn or read.
-    Label1->setCounts(&CopyStatusText, n, total, skipped);
-    // The copy yields as often as a user can notice, not for every row (a
-    // yield costs about as much as building the row's statement).
-    if (!m_sinceCopyYield.isValid() || m_sinceCopyYield.elapsed() >= kCopyYieldMilliseconds) {
-        yieldToUser();
-        m_sinceCopyYield.start();
-        LastYieldTime = qint32(std::lround(secondsSinceMidnight()));
-    }
-}
-
-Dialect Konvertierung::dialect() const
-{
-    return m_session->currentDialect();
-}
-
-// ---------------------------------------------------------------------------
-// Load
-
-void Konvertierung::c4c()
-{
-    OperationScope operation(this);
-    Module1& state = m_session->module1();
-    EnableCommands(false);
-    List2->clear();
-    setStatus(QStringLiteral("öffne Access"));
-
-    // The load's error rule: a server in trouble ends the load; anything else
-    // (a missing table above all) clears the current flag and the load goes on.
-    bool serverTrouble = false;
-    auto guard = [&](bool& flag, const std::function<void()>& statement) {
-        if (serverTrouble)
-            return;
-        try {
-            statement();
-        } catch (const TabrixError& e) {
-            if (e.number() == TabrixError::ServerErrorNumber && !e.description().startsWith(QLatin1String("S0002:"))) {
-                serverTrouble = true;
-                // The load ends here; its progress display must not stay behind.
-                m_session->ProgressStep(0);
-                state.RunFailed = true;
-                if (IsConnectionLost(e)) {
-                    m_session->ConnectionLost();
-                    ShowMessage(this, ConnectionLostMessage(e.description()));
-                    return;
-                }
-                ShowMessage(this, e.description() + QStringLiteral("\r\nDatenbankserver überlastet\r\nBitte starten sie das Programm neu"));
-                return;
-            }
-            flag = false;
-        } catch (const std::exception&) {
-            flag = false;
-        }
-    };
-
-    const QString path = QELPfad->text();
-    bool opened = true;
-    guard(opened, [&] { SourceDatabase = dao::Database::OpenDatabase(path); });
-    if (serverTrouble)
-        return;
-    if (!opened) {
-        state.RunFailed = true;
-        ShowMessage(this, QStringLiteral("Access-Datenquelle '") + path + QStringLiteral("' nicht gefunden!"));
-        Command3->setEnabled(true);
-        Command4->setEnabled(true);
-        setStatus(QStringLiteral("Bereit."));
-        return;
-    }
-
-    setStatus(QStringLiteral("lade Tabellen"));
-    for (const dao::TableDef& def : SourceDatabase->TableDefs())
-        if ((def.Attributes & dao::dbSystemObjectMask) == 0)
-            List2->addItem(def.Name);
-
-    const int count = List2->count();
-    m_session->ProgressStart(count);
-    qint64 tables = 0;
-    qint64 rows = 0;
-    QStringList unfinishedTables;
-    for (int i = count - 1; i >= 0; --i) {
-        QListWidgetItem* item = List2->item(i);
-        m_session->ProgressStep(count - i);
-        List2->scrollToItem(item, QAbstractItemView::PositionAtTop);
-        setStatus(QStringLiteral("suche Tabelle ") + item->text() + QStringLiteral(" auf SQL-Server"));
-        if (mustEnd()) {
-            // The window is to close: the load ends here.
-            m_session->ProgressStep(0);
-            return;
-        }
-
-        bool found = true;
-        guard(found, [&] {
-            if (!state.QueryConnection)
-                throw NoConnectionError();
-            state.CountResult = state.QueryConnection->OpenResultset(
-                RowCountStatement(m_session->currentDialect(), item->text()), rdOpenForwardOnly, rdConcurReadOnly,
-                rdExecDirect);
-        });
-        if (serverTrouble)
-            return;
-        // A table left half-filled by a conversion that did not end is marked
-        // again, although the server has it.
-        const bool unfinished = state.UnfinishedTables.contains(
-            Module1::UnfinishedKey(m_session->dataSourceName(), item->text()));
-        if (found && unfinished)
-            unfinishedTables.prepend(item->text());
-        // The switch stands open while the program marks, so the click rule keeps out.
-        setMarkingAllowed(true);
-        item->setSelected(!found || unfinished);
-        setMarkingAllowed(false);
-        if (found) {
-            bool ignored = true;
-            qint64 n = 0;
-            guard(ignored, [&] { n = state.CountResult->Value(0).toLongLong(); });
-            if (serverTrouble)
-                return;
-            ++tables;
-            rows += n;
-            item->setText(PadName(item->text()) + QLatin1Char('[') + QString::number(n) + QLatin1Char(']'));
-            guard(ignored, [&] {
-                state.CountResult->Close();
-                state.CountResult.reset();
-            });
-            if (serverTrouble)
-                return;
-        }
-    }
-    m_session->ProgressStep(0);
-
-    List1->clear();
-    List1->addItem(QStringLiteral("Abfragen in Datenbank: ") + QString::number(SourceDatabase->QueryDefs().size()));
-    List1->addItem(QStringLiteral("Beziehungen in Datenbank: ") + QString::number(SourceDatabase->Relations().size()));
-    List1->addItem(QString());
-    const ServerConnection* server = state.ServerConnection.get();
-    List1->addItem(QStringLiteral("SQL-Treiber: ") + (server ? server->Name() : QString()) + QStringLiteral(" : ")
-                   + (server ? server->Description() : QString()));
-    for (const QString& table : unfinishedTables)
-        List1->addItem(QStringLiteral("Tabelle ") + table
-                       + QStringLiteral(": die letzte Konvertierung wurde nicht beendet, die Tabelle ist markiert."));
-
-    setStatus(QStringLiteral("Bereit.   [") + QString::number(rows) + QStringLiteral(" Sätze in ")
-              + QString::number(tables) + QStringLiteral(" Tabellen auf dem SQL-Server]"));
-    EnableCommands(true);
-    AbortRequested = false;
-}
-
-// ---------------------------------------------------------------------------
-// One table
-
-ConversionOptions Konvertierung::options() const
-{
-    ConversionOptions o;
-    o.dialect = m_session->currentDialect();
-    o.linuxSwitch = m_session->linuxChecked();
-    o.moduleDataSource = m_session->IsModuleDataSource();
-    o.default0 = Check_Default0->isChecked();
-    o.defaultBlank = Check_DefaultBlank->isChecked();
-    return o;
-}
-
-QString Konvertierung::tableName() const { return Text1->text(); }
-bool Konvertierung::autowertChecked() const { return Check_Autowert->isChecked(); }
-QString Konvertierung::workstationCount() const { return Text_Max->text(); }
-QString Konvertierung::workstationNumber() const { return Text_Mod->text(); }
-
-const dao::Database& Konvertierung::database() const
-{
-    if (!SourceDatabase)
-        throw TabrixError(3420, QStringLiteral("Objekt ungültig oder nicht mehr festgelegt."), QStringLiteral("DAO.Database"));
-    return *SourceDatabase;
-}
-
-ServerConnection& Konvertierung::connection()
-{
-    if (!m_session->module1().ServerConnection)
-        throw NoConnectionError();
-    return *m_session->module1().ServerConnection;
-}
-
-void Konvertierung::clearLines() { List1->clear(); }
-void Konvertierung::appendLine(const QString& line) { List1->addItem(line); }
-
-QStringList Konvertierung::lines() const
-{
-    QStringList result;
-    result.reserve(List1->count());
-    for (int i = 0; i < List1->count(); ++i)
-        result.append(List1->item(i)->text());
-    return result;
-}
-
-void Konvertierung::setKeyList(const QStringList& keys)
-{
-    List3->clear();
-    List3->addItems(keys);
-}
-
-void Konvertierung::setClipboardText(const QString& text)
-{
-    if (QClipboard* clipboard = QGuiApplication::clipboard())
-        clipboard->setText(text);
-}
-
-
-void Konvertierung::addIdentityTable(const QString& table)
-{
-    Form_Auto* window = m_session->formAuto();
-    window->listAuto()->addItem(table);
-    sendToBack(window);
-    comeToFront();
-}
-
-void Konvertierung::logNote(const QString& line) { m_session->fehlerProtokoll()->Add(line); }
-void Konvertierung::progressStart(long total) { m_session->ProgressStart(total); }
-void Konvertierung::progressStep(long done) { m_session->ProgressStep(done); }
-void Konvertierung::executeSql(QString& statement) { m_session->ExecuteSql(statement); }
-
-void Konvertierung::step(const std::function<void()>& statement)
-{
-    try {
-        statement();
-    } catch (const TabrixError& e) {
-        handleConversionError(e);
-    } catch (const ConversionEnded&) {
-        throw;
-    } catch (const std::exception& e) {
-        handleConversionError(AsTabrixError(e));
-    }
-}
-
-void Konvertierung::handleConversionError(const TabrixError& error)
-{
-    const QString& text = error.description();
-    switch (JudgeConversionError(error, m_session->currentDialect(), m_afterCreation)) {
-    case ConversionErrorVerdict::Tolerated:
-        return;
-    case ConversionErrorVerdict::ConnectionLost:
-        // Every further statement would fail the same way: the table ends here,
-        // with one line in the log, and the batch stops after it.
-        m_connectionLost = text;
-        m_session->fehlerProtokoll()->Add(ConnectionLostLogLine(Text1->text(), text));
-        m_session->module1().LastErrorText = text;
-        TableFailed = true;
-        endConversion();
-        throw ConversionEnded{};
-    case ConversionErrorVerdict::Reported:
-    case ConversionErrorVerdict::ReportedAndEnds:
-        break;
-    }
-
-    FehlerProtokoll* log = m_session->fehlerProtokoll();
-    log->Add(text);
-    sendToBack(log);
-    comeToFront();
-    m_session->module1().LastErrorText = text;
-    if (Check_Message->isChecked())
-        ShowMessage(this, QString::number(error.number()) + QStringLiteral(" ,  ") + text + QStringLiteral(" ,  ")
-                              + error.source(),
-                    ConversionStepName(m_afterCreation));
-    TableFailed = true;
-    if (!m_afterCreation) {
-        endConversion();
-        throw ConversionEnded{};
-    }
-}
-
 void Konvertierung::endConversion()
 {
     // The recordset is closed on every path, the failing one included.
@@ -736,24 +439,6 @@ bool Konvertierung::runBatch()
 
 // ---------------------------------------------------------------------------
 // Queries, relations, complete takeover
-
-bool Konvertierung::linuxSwitch() const { return m_session->linuxChecked(); }
-
-void Konvertierung::showLastLineAtTop()
-{
-    if (QListWidgetItem* last = List1->item(List1->count() - 1))
-        List1->scrollToItem(last, QAbstractItemView::PositionAtTop);
-}
-
-void Konvertierung::clearWorkingList() { List3->clear(); }
-void Konvertierung::appendWorkingEntry(const QString& entry) { List3->addItem(entry); }
-void Konvertierung::showMessage(const QString& text) { ShowMessage(this, text); }
-
-void Konvertierung::connectionLost(const QString& serverText)
-{
-    m_session->ConnectionLost();
-    ShowMessage(this, ConnectionLostMessage(serverText));
-}
 
 void Konvertierung::Command5_Click()
 {
