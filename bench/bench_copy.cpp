@@ -347,7 +347,7 @@ int orchestrate(const QString& mdb, int rounds)
     pinTo(clientCpu);
     std::printf("\nclient on CPU %d (%s)\n", clientCpu,
                 clientCpu == 0 ? "sharing the server's CPU" : "server on a CPU of its own");
-    for (const QString table : {QStringLiteral("Konten"), QStringLiteral("Buchungen")}) {
+    for (const QString& table : {QStringLiteral("Konten"), QStringLiteral("Buchungen")}) {
         double programSum = 0, plainSum = 0, programCpu = 0, plainCpu = 0, programServer = 0, plainServer = 0;
         std::vector<double> ratios, cpuDifferences;
         long peak = 0;

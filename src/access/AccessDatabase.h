@@ -101,7 +101,7 @@ struct QueryDef {
     QString Name;
     QString SQL;    // the text Access shows; empty when SQLError says why
     int Type = dbQSelect;
-    QString SQLError;  // German, for the user: why the text of this query cannot be given (a damaged catalogue)
+    QString SQLError{};  // German, for the user: why the text of this query cannot be given (a damaged catalogue)
 };
 
 // A Currency value held exactly: the amount times 10,000.

@@ -11,7 +11,7 @@ namespace {
 
 void addQuery(FakeTranslationHost& host, const QString& name, const QString& sql)
 {
-    host.db.queries.append(dao::QueryDef{name, sql});
+    host.db.queries.append(dao::QueryDef{name, sql, dao::dbQSelect, {}});
 }
 
 // The queries of a small ERP database, with the special names among them.

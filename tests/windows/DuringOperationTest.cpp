@@ -211,8 +211,9 @@ TEST_P(DuringOperation, ProgramGoesOnAndStaysUsable)
                 EXPECT_EQ(entry, PadName(QStringLiteral("Konten")) + QStringLiteral("[migriert]"));
             } else {
                 EXPECT_EQ(rows, 20000);
-                if (!entry.isEmpty())
+                if (!entry.isEmpty()) {
                     EXPECT_EQ(entry, PadName(QStringLiteral("Konten")) + QStringLiteral("[migriert]"));
+                }
             }
         }
         if (s.action == Action::CloseIdentityWindow && s.moment != Moment::Load) {

@@ -84,8 +84,9 @@ struct Recorded {
             konv->List2->item(i)->setSelected(TableNameFromEntry(konv->List2->item(i)->text()) == table);
         konv->Command2->click();
         for (int i = 0; i < konv->List2->count(); ++i)
-            if (TableNameFromEntry(konv->List2->item(i)->text()) == table)
+            if (TableNameFromEntry(konv->List2->item(i)->text()) == table) {
                 EXPECT_EQ(konv->List2->item(i)->text(), PadName(table) + QStringLiteral("[migriert]"));
+            }
     }
 };
 
@@ -293,7 +294,7 @@ TEST(OtherDialects, TriggersFromTheSampleFilesOnMsSqlAndSybase)
     REQUIRE_FIXTURE(erp, "erp-sample.mdb");
     REQUIRE_FIXTURE(northwind, "Northwind.mdb");
     struct Case {
-        QRadioButton* (MDIForm_Main::*dialect);
+        QRadioButton* MDIForm_Main::*dialect;
         QString q;
     };
     for (const Case& c : {Case{&MDIForm_Main::Option_MSSQL, QStringLiteral("\"")},

@@ -345,9 +345,11 @@ TEST(AccessDatabase, FieldsWithTypesSizesRequiredAndDefaults)
     EXPECT_EQ(findField(sonstiges, QStringLiteral("Dezimal"))->Precision, 10);
     EXPECT_EQ(findField(sonstiges, QStringLiteral("Dezimal"))->Scale, 2);
     for (const dao::TableDef& def : db->TableDefs())
-        for (const dao::Field& f : def.Fields)
-            if (f.Type != dao::dbDecimal)
+        for (const dao::Field& f : def.Fields) {
+            if (f.Type != dao::dbDecimal) {
                 EXPECT_EQ(f.Precision + f.Scale, 0) << str(def.Name) << "." << str(f.Name);
+            }
+        }
 }
 
 TEST(AccessDatabase, NorthwindDefaultsAndRequiredFields)
