@@ -12,14 +12,14 @@
 // own work then adds directly to every round trip: the harsh case), and the
 // server on CPU 0 with the client on CPU 1 (as with a server of its own).
 
+#include "access/AccessDatabase.h"
 #include "conversion/CopyLoop.h"
 #include "conversion/RowStatement.h"
 #include "core/WorkstationShare.h"
-#include "sql/Literals.h"
-#include "windows/Konvertierung.h"
-#include "access/AccessDatabase.h"
 #include "server/ExecuteSql.h"
 #include "shell/MDIForm_Main.h"
+#include "sql/Literals.h"
+#include "windows/Konvertierung.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -34,13 +34,12 @@
 #include <QRegularExpression>
 #include <QTextStream>
 
-#include <sched.h>
-#include <sys/resource.h>
-#include <sql.h>
-#include <sqlext.h>
-
 #include <algorithm>
 #include <cstdio>
+#include <sched.h>
+#include <sql.h>
+#include <sqlext.h>
+#include <sys/resource.h>
 #include <vector>
 
 namespace {
@@ -324,8 +323,9 @@ int orchestrate(const QString& mdb, int rounds)
     if (const pid_t server = serverPid()) {
         // Every thread of the server.
         QProcess taskset;
-        taskset.start(QStringLiteral("taskset"), {QStringLiteral("-a"), QStringLiteral("-p"), QStringLiteral("-c"),
-                                                  QStringLiteral("0"), QString::number(server)});
+        taskset.start(QStringLiteral("taskset"),
+                      {QStringLiteral("-a"), QStringLiteral("-p"), QStringLiteral("-c"), QStringLiteral("0"),
+                       QString::number(server)});
         taskset.waitForFinished();
     } else {
         std::printf("note: server pid not found, server not pinned\n");
@@ -344,54 +344,54 @@ int orchestrate(const QString& mdb, int rounds)
     }
 
     for (const int clientCpu : {0, 1}) {
-    pinTo(clientCpu);
-    std::printf("\nclient on CPU %d (%s)\n", clientCpu,
-                clientCpu == 0 ? "sharing the server's CPU" : "server on a CPU of its own");
-    for (const QString& table : {QStringLiteral("Konten"), QStringLiteral("Buchungen")}) {
-        double programSum = 0, plainSum = 0, programCpu = 0, plainCpu = 0, programServer = 0, plainServer = 0;
-        std::vector<double> ratios, cpuDifferences;
-        long peak = 0;
-        for (int round = 1; round <= rounds; ++round) {
-            // The two take turns in going first: whatever the server still does
-            // after a run (purging the dropped table, flushing) falls on both alike.
-            Run a, b;
-            if (round % 2 == 1) {
-                a = child(QStringLiteral("program"), mdb, table);
-                b = child(QStringLiteral("plain"), mdb, table);
-            } else {
-                b = child(QStringLiteral("plain"), mdb, table);
-                a = child(QStringLiteral("program"), mdb, table);
+        pinTo(clientCpu);
+        std::printf("\nclient on CPU %d (%s)\n", clientCpu,
+                    clientCpu == 0 ? "sharing the server's CPU" : "server on a CPU of its own");
+        for (const QString& table : {QStringLiteral("Konten"), QStringLiteral("Buchungen")}) {
+            double programSum = 0, plainSum = 0, programCpu = 0, plainCpu = 0, programServer = 0, plainServer = 0;
+            std::vector<double> ratios, cpuDifferences;
+            long peak = 0;
+            for (int round = 1; round <= rounds; ++round) {
+                // The two take turns in going first: whatever the server still does
+                // after a run (purging the dropped table, flushing) falls on both alike.
+                Run a, b;
+                if (round % 2 == 1) {
+                    a = child(QStringLiteral("program"), mdb, table);
+                    b = child(QStringLiteral("plain"), mdb, table);
+                } else {
+                    b = child(QStringLiteral("plain"), mdb, table);
+                    a = child(QStringLiteral("program"), mdb, table);
+                }
+                const double ratio = b.rate() > 0 ? a.rate() / b.rate() : 0.0;
+                std::printf(
+                    "%-10s round %d: program %8.0f rows/s (%ld rows, %.2f s, %.1f us CPU/row, server %.1f us/row, "
+                    "peak %ld MB)  plain %8.0f rows/s (%ld rows, %.1f us CPU/row, server %.1f us/row)  ratio %.3f\n",
+                    qPrintable(table), round, a.rate(), a.rows, a.seconds, a.cpuMicrosPerRow(), a.serverMicrosPerRow(),
+                    a.peakKb / 1024, b.rate(), b.rows, b.cpuMicrosPerRow(), b.serverMicrosPerRow(), ratio);
+                if (a.failed || b.failed)
+                    std::printf("           (failed: program %ld, plain %ld)\n", a.failed, b.failed);
+                programSum += a.rate();
+                plainSum += b.rate();
+                programCpu += a.cpuMicrosPerRow();
+                plainCpu += b.cpuMicrosPerRow();
+                programServer += a.serverMicrosPerRow();
+                plainServer += b.serverMicrosPerRow();
+                ratios.push_back(ratio);
+                cpuDifferences.push_back(a.cpuMicrosPerRow() - b.cpuMicrosPerRow());
+                peak = qMax(peak, a.peakKb);
             }
-            const double ratio = b.rate() > 0 ? a.rate() / b.rate() : 0.0;
-            std::printf("%-10s round %d: program %8.0f rows/s (%ld rows, %.2f s, %.1f us CPU/row, server %.1f us/row, "
-                        "peak %ld MB)  plain %8.0f rows/s (%ld rows, %.1f us CPU/row, server %.1f us/row)  ratio %.3f\n",
-                        qPrintable(table), round, a.rate(), a.rows, a.seconds, a.cpuMicrosPerRow(),
-                        a.serverMicrosPerRow(), a.peakKb / 1024, b.rate(), b.rows, b.cpuMicrosPerRow(),
-                        b.serverMicrosPerRow(), ratio);
-            if (a.failed || b.failed)
-                std::printf("           (failed: program %ld, plain %ld)\n", a.failed, b.failed);
-            programSum += a.rate();
-            plainSum += b.rate();
-            programCpu += a.cpuMicrosPerRow();
-            plainCpu += b.cpuMicrosPerRow();
-            programServer += a.serverMicrosPerRow();
-            plainServer += b.serverMicrosPerRow();
-            ratios.push_back(ratio);
-            cpuDifferences.push_back(a.cpuMicrosPerRow() - b.cpuMicrosPerRow());
-            peak = qMax(peak, a.peakKb);
+            std::printf("%-10s mean: program %.0f rows/s, plain %.0f rows/s, ratio %.3f; CPU per row: program %.1f us, "
+                        "plain %.1f us, difference %.1f us; program peak memory %ld MB\n",
+                        qPrintable(table), programSum / rounds, plainSum / rounds,
+                        plainSum > 0 ? programSum / plainSum : 0.0, programCpu / rounds, plainCpu / rounds,
+                        (programCpu - plainCpu) / rounds, peak / 1024);
+            // A round disturbed by the shared machine moves the mean; the median of
+            // the rounds does not follow one such round.
+            std::printf("%-10s median of %d rounds: ratio %.3f, CPU difference %.1f us per row; server CPU per row "
+                        "(mean): %.1f us for the program, %.1f us for the plain loop\n",
+                        qPrintable(table), rounds, median(ratios), median(cpuDifferences), programServer / rounds,
+                        plainServer / rounds);
         }
-        std::printf("%-10s mean: program %.0f rows/s, plain %.0f rows/s, ratio %.3f; CPU per row: program %.1f us, "
-                    "plain %.1f us, difference %.1f us; program peak memory %ld MB\n",
-                    qPrintable(table), programSum / rounds, plainSum / rounds,
-                    plainSum > 0 ? programSum / plainSum : 0.0, programCpu / rounds, plainCpu / rounds,
-                    (programCpu - plainCpu) / rounds, peak / 1024);
-        // A round disturbed by the shared machine moves the mean; the median of
-        // the rounds does not follow one such round.
-        std::printf("%-10s median of %d rounds: ratio %.3f, CPU difference %.1f us per row; server CPU per row "
-                    "(mean): %.1f us for the program, %.1f us for the plain loop\n",
-                    qPrintable(table), rounds, median(ratios), median(cpuDifferences), programServer / rounds,
-                    plainServer / rounds);
-    }
     }
     return 0;
 }

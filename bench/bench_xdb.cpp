@@ -12,8 +12,8 @@
 // own; everything else (reading and parsing the document, the status list,
 // the progress display, yielding to the user interface) counts as outside.
 
-#include "shell/MDIForm_Main.h"
 #include "server/ServerConnection.h"
+#include "shell/MDIForm_Main.h"
 #include "windows/Abgleichen.h"
 
 #include <QApplication>
@@ -99,7 +99,8 @@ QByteArray document()
     static const int types[][2] = {{4, 0}, {3, 0}, {10, 20}, {7, 0}, {8, 0}};
     QStringList lines;
     for (int t = 0; t < kTables; ++t) {
-        lines << QStringLiteral("[felder]") << QStringLiteral("tabelle").leftJustified(22) + QLatin1Char(':') + tableName(t);
+        lines << QStringLiteral("[felder]")
+              << QStringLiteral("tabelle").leftJustified(22) + QLatin1Char(':') + tableName(t);
         for (int c = 0; c < kColumnsPerTable; ++c) {
             const auto& type = types[c % 5];
             lines << fieldLine(QStringLiteral("Spalte%1").arg(c, 3, 10, QLatin1Char('0')), type[0], type[1]);
@@ -187,8 +188,8 @@ int main(int argc, char** argv)
     Abgleichen* xdb = main.abgleichen();
     xdb->Text_XDB->setText(path);
 
-    auto flush = server->OpenResultset(QStringLiteral("SELECT @@innodb_flush_log_at_trx_commit"),
-                                       rdOpenForwardOnly, rdConcurReadOnly, rdExecDirect);
+    auto flush = server->OpenResultset(QStringLiteral("SELECT @@innodb_flush_log_at_trx_commit"), rdOpenForwardOnly,
+                                       rdConcurReadOnly, rdExecDirect);
     std::printf("document: %d lines, %d column lines in %d tables, %lld bytes; innodb_flush_log_at_trx_commit=%s; "
                 "unpinned\n",
                 lines, kTables * kColumnsPerTable, kTables, static_cast<long long>(bytes.size()),
@@ -197,7 +198,8 @@ int main(int argc, char** argv)
     for (int round = 1; round <= rounds; ++round) {
         for (int t = 0; t < kTables; ++t) {
             server->Execute(QStringLiteral("DROP TABLE IF EXISTS ") + tableName(t), rdExecDirect);
-            server->Execute(QStringLiteral("CREATE TABLE ") + tableName(t) + QStringLiteral(" (Nr INT NOT NULL PRIMARY KEY)"),
+            server->Execute(QStringLiteral("CREATE TABLE ") + tableName(t)
+                                + QStringLiteral(" (Nr INT NOT NULL PRIMARY KEY)"),
                             rdExecDirect);
         }
         main.state.RunFailed = false;

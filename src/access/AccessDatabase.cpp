@@ -16,12 +16,12 @@
 
 #include "access/AccessDatabase.h"
 
-#include "core/TabrixError.h"
 #include "access/jet/JetNames.h"
 #include "access/jet/JetProperties.h"
 #include "access/jet/JetQueries.h"
 #include "access/jet/JetTable.h"
 #include "access/jet/JetValues.h"
+#include "core/TabrixError.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -141,7 +141,8 @@ struct FileFacts {
 FileFacts checkFile(const QString& path)
 {
     if (path.isEmpty())
-        throw TabrixError(errInvalidName, QStringLiteral("Kein gültiger Dateiname: Es wurde kein Datenbankpfad angegeben."),
+        throw TabrixError(errInvalidName,
+                          QStringLiteral("Kein gültiger Dateiname: Es wurde kein Datenbankpfad angegeben."),
                           kDatabaseSource);
     const QFileInfo info(path);
     if (!info.exists())
@@ -151,17 +152,18 @@ FileFacts checkFile(const QString& path)
                           kDatabaseSource);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw TabrixError(errCannotOpen,
-                          QStringLiteral("Das Datenbankmodul kann die Datei '%1' nicht öffnen. Sie ist bereits exklusiv von "
-                                         "einem anderen Benutzer geöffnet, oder Sie haben keine Berechtigung, ihre "
-                                         "Daten anzuzeigen.")
-                              .arg(path),
-                          kDatabaseSource);
+        throw TabrixError(
+            errCannotOpen,
+            QStringLiteral("Das Datenbankmodul kann die Datei '%1' nicht öffnen. Sie ist bereits exklusiv von "
+                           "einem anderen Benutzer geöffnet, oder Sie haben keine Berechtigung, ihre "
+                           "Daten anzuzeigen.")
+                .arg(path),
+            kDatabaseSource);
     const QByteArray header = file.read(0x20);
     const qint64 size = file.size();
-    const bool magic = header.size() >= 0x15 && header.startsWith(QByteArray("\x00\x01\x00\x00", 4)) &&
-                       (header.mid(4, 16) == QByteArray("Standard Jet DB\0", 16) ||
-                        header.mid(4, 16) == QByteArray("Standard ACE DB\0", 16));
+    const bool magic = header.size() >= 0x15 && header.startsWith(QByteArray("\x00\x01\x00\x00", 4))
+        && (header.mid(4, 16) == QByteArray("Standard Jet DB\0", 16)
+            || header.mid(4, 16) == QByteArray("Standard ACE DB\0", 16));
     const int version = magic ? uchar(header[0x14]) : -1;
     if (!magic || version > MDB_VER_ACCDB_2019)
         throw TabrixError(errUnrecognized,
@@ -173,16 +175,18 @@ FileFacts checkFile(const QString& path)
     facts.pageSize = version == MDB_VER_JET3 ? 2048 : 4096;
     if (size % facts.pageSize != 0)
         throw TabrixError(jet::errDamaged,
-                          jet::damagedText(path, QStringLiteral("Die Datei ist abgeschnitten: Ihre %1 Bytes sind "
-                                                                "keine ganze Zahl von Seiten zu %2 Bytes.")
-                                                     .arg(size)
-                                                     .arg(facts.pageSize)),
+                          jet::damagedText(path,
+                                           QStringLiteral("Die Datei ist abgeschnitten: Ihre %1 Bytes sind "
+                                                          "keine ganze Zahl von Seiten zu %2 Bytes.")
+                                               .arg(size)
+                                               .arg(facts.pageSize)),
                           kDatabaseSource);
     if (size < 3 * facts.pageSize)
         throw TabrixError(jet::errDamaged,
-                          jet::damagedText(path, QStringLiteral("Die Datei ist abgeschnitten: Sie endet vor ihrem "
-                                                                "Systemkatalog (%1 Bytes).")
-                                                     .arg(size)),
+                          jet::damagedText(path,
+                                           QStringLiteral("Die Datei ist abgeschnitten: Sie endet vor ihrem "
+                                                          "Systemkatalog (%1 Bytes).")
+                                               .arg(size)),
                           kDatabaseSource);
     facts.pageCount = quint32(size / facts.pageSize);
     return facts;
@@ -222,15 +226,16 @@ class AccessRecordset final : public Recordset {
 public:
     AccessRecordset(jet::Handle handle, MdbCatalogEntry* entry, quint32 pageCount, const QString& path,
                     QList<Field> fields)
-        : m_handle(std::move(handle)),
-          m_scanner(std::make_unique<jet::TableScanner>(m_handle.get(), entry, pageCount, path)),
-          m_fields(std::move(fields))
+        : m_handle(std::move(handle))
+        , m_scanner(std::make_unique<jet::TableScanner>(m_handle.get(), entry, pageCount, path))
+        , m_fields(std::move(fields))
     {
         if (m_scanner->columnCount() != m_fields.size())
             throw TabrixError(jet::errDamaged,
-                              jet::damagedText(path, QStringLiteral("Die Spalten der Tabelle '%1' passen nicht zu "
-                                                                    "ihrer Definition.")
-                                                         .arg(QString::fromUtf8(entry->object_name))),
+                              jet::damagedText(path,
+                                               QStringLiteral("Die Spalten der Tabelle '%1' passen nicht zu "
+                                                              "ihrer Definition.")
+                                                   .arg(QString::fromUtf8(entry->object_name))),
                               kRecordsetSource);
         MoveFirst();
     }
@@ -308,7 +313,8 @@ private:
     {
         ensureOpen();
         if (i < 0 || i >= m_fields.size())
-            throw TabrixError(errItemNotFound, QStringLiteral("Element in dieser Auflistung nicht gefunden (Feld %1).").arg(i),
+            throw TabrixError(errItemNotFound,
+                              QStringLiteral("Element in dieser Auflistung nicht gefunden (Feld %1).").arg(i),
                               kRecordsetSource);
         if (!m_hasRow)
             throw TabrixError(errNoCurrentRecord, QStringLiteral("Kein aktueller Datensatz."), kRecordsetSource);
@@ -317,11 +323,13 @@ private:
     void ensureOpen() const
     {
         if (!m_scanner)
-            throw TabrixError(errObjectInvalid, QStringLiteral("Objekt ungültig oder nicht mehr festgelegt: Die Datensatzgruppe ist geschlossen."),
-                              kRecordsetSource);
+            throw TabrixError(
+                errObjectInvalid,
+                QStringLiteral("Objekt ungültig oder nicht mehr festgelegt: Die Datensatzgruppe ist geschlossen."),
+                kRecordsetSource);
     }
 
-    jet::Handle m_handle;                        // this recordset's own clone of the file handle
+    jet::Handle m_handle;                          // this recordset's own clone of the file handle
     std::unique_ptr<jet::TableScanner> m_scanner;  // destroyed before the handle
     QList<Field> m_fields;
     bool m_hasRow = false;
@@ -336,8 +344,8 @@ struct SystemObject {
     QString name;
     int type = 0;
     quint32 flags = 0;
-    QString database;  // linked tables: the source file
-    QString connect;   // linked tables: the connect string
+    QString database;       // linked tables: the source file
+    QString connect;        // linked tables: the connect string
     QByteArray properties;  // local tables: the LvProp blob
 };
 
@@ -374,9 +382,10 @@ public:
     {
         const int i = indexOfTable(name);
         if (i < 0)
-            throw TabrixError(errItemNotFound,
-                              QStringLiteral("Element in dieser Auflistung nicht gefunden: Es gibt keine Tabelle '%1'.").arg(name),
-                              kDatabaseSource);
+            throw TabrixError(
+                errItemNotFound,
+                QStringLiteral("Element in dieser Auflistung nicht gefunden: Es gibt keine Tabelle '%1'.").arg(name),
+                kDatabaseSource);
         return m_tables[i];
     }
 
@@ -406,9 +415,10 @@ public:
         // Each recordset reads through its own handle (own page buffers) on the shared file.
         jet::Handle clone(mdb_clone_handle(m_mdb.get()));
         if (!clone || source.catalogIndex < 0 || guint(source.catalogIndex) >= clone->catalog->len)
-            throw TabrixError(jet::errDamaged,
-                              jet::damagedText(m_path, QStringLiteral("Die Tabelle '%1' kann nicht gelesen werden.").arg(table)),
-                              kDatabaseSource);
+            throw TabrixError(
+                jet::errDamaged,
+                jet::damagedText(m_path, QStringLiteral("Die Tabelle '%1' kann nicht gelesen werden.").arg(table)),
+                kDatabaseSource);
         auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(clone->catalog, source.catalogIndex));
         return std::make_unique<AccessRecordset>(std::move(clone), entry, m_pageCount, m_path, m_tables[i].Fields);
     }
@@ -476,7 +486,8 @@ private:
                 addTable(object);
             else if (object.type == kTypeQuery)
                 m_queryObjects.append(object);
-            if (object.type == kTypeTable && object.name.compare(QLatin1String("MSysQueries"), Qt::CaseInsensitive) == 0)
+            if (object.type == kTypeTable
+                && object.name.compare(QLatin1String("MSysQueries"), Qt::CaseInsensitive) == 0)
                 m_queryCatalogIndex = m_catalogIndex.value(object.id & 0x00FFFFFFu, -1);
         }
         sortTables();
@@ -540,7 +551,8 @@ private:
                 const QVariant extra = rows->value(cExtra);
                 if (extra.typeId() == QMetaType::QByteArray) {
                     const QByteArray bytes = extra.toByteArray();
-                    row.extra = bytes.size() >= 4 ? int(jet::le32(reinterpret_cast<const uchar*>(bytes.constData()))) : 0;
+                    row.extra =
+                        bytes.size() >= 4 ? int(jet::le32(reinterpret_cast<const uchar*>(bytes.constData()))) : 0;
                 } else {
                     row.extra = extra.toInt();
                 }
@@ -599,9 +611,10 @@ private:
         const int cDatabase = objects->columnIndex("Database");
         const int cConnect = objects->columnIndex("Connect");
         if (cId < 0 || cName < 0 || cType < 0 || cFlags < 0)
-            throw TabrixError(jet::errDamaged,
-                              jet::damagedText(m_path, QStringLiteral("Ihrem Systemkatalog (MSysObjects) fehlen Spalten.")),
-                              kDatabaseSource);
+            throw TabrixError(
+                jet::errDamaged,
+                jet::damagedText(m_path, QStringLiteral("Ihrem Systemkatalog (MSysObjects) fehlen Spalten.")),
+                kDatabaseSource);
         QList<SystemObject> list;
         while (objects->next()) {
             SystemObject o;
@@ -642,9 +655,10 @@ private:
         const int cGrbit = rows->columnIndex("grbit");
         const int cIcolumn = rows->columnIndex("icolumn");
         if (cName < 0 || cObject < 0 || cReferenced < 0 || cColumn < 0 || cReferencedColumn < 0 || cGrbit < 0)
-            throw TabrixError(jet::errDamaged,
-                              jet::damagedText(m_path, QStringLiteral("Ihrem Beziehungskatalog (MSysRelationships) fehlen Spalten.")),
-                              kDatabaseSource);
+            throw TabrixError(
+                jet::errDamaged,
+                jet::damagedText(m_path, QStringLiteral("Ihrem Beziehungskatalog (MSysRelationships) fehlen Spalten.")),
+                kDatabaseSource);
         // One row per column pair; a relation is the rows of one name, first seen first.
         QHash<QString, int> byName;
         QList<QList<QPair<int, RelationField>>> columns;
@@ -669,7 +683,8 @@ private:
         }
         for (int r = 0; r < m_relations.size(); ++r) {
             auto& pairs = columns[r];
-            std::stable_sort(pairs.begin(), pairs.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+            std::stable_sort(pairs.begin(), pairs.end(),
+                             [](const auto& a, const auto& b) { return a.first < b.first; });
             for (const auto& pair : pairs)
                 m_relations[r].Fields.append(pair.second);
         }
@@ -741,19 +756,21 @@ private:
         auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(m_mdb->catalog, catalogIndex));
         jet::TablePtr table(mdb_read_table(entry));
         if (!table)
-            throw TabrixError(jet::errDamaged,
-                              jet::damagedText(m_path, QStringLiteral("Die Definition der Tabelle '%1' kann nicht gelesen werden.")
-                                                           .arg(name)),
-                              kDatabaseSource);
+            throw TabrixError(
+                jet::errDamaged,
+                jet::damagedText(
+                    m_path, QStringLiteral("Die Definition der Tabelle '%1' kann nicht gelesen werden.").arg(name)),
+                kDatabaseSource);
         const quint32 last = jet::lastMappedPage(m_mdb.get(), table->usage_map, table->map_sz, m_pageCount, m_path);
         if (last >= m_pageCount)
             throw TabrixError(jet::errDamaged,
-                              jet::damagedText(m_path, QStringLiteral("Die Datei ist abgeschnitten: Die Tabelle '%1' hat "
-                                                                      "Daten auf Seite %2, aber die Datei endet nach "
-                                                                      "Seite %3.")
-                                                           .arg(name)
-                                                           .arg(last)
-                                                           .arg(m_pageCount - 1)),
+                              jet::damagedText(m_path,
+                                               QStringLiteral("Die Datei ist abgeschnitten: Die Tabelle '%1' hat "
+                                                              "Daten auf Seite %2, aber die Datei endet nach "
+                                                              "Seite %3.")
+                                                   .arg(name)
+                                                   .arg(last)
+                                                   .arg(m_pageCount - 1)),
                               kDatabaseSource);
     }
 

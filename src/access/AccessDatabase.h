@@ -45,8 +45,8 @@ constexpr qint32 dbRelationDeleteCascade = 4096;
 
 struct Field {
     QString Name;
-    int Type = 0;          // engine type code (FieldType); unknown codes pass through
-    int Size = 0;          // Text: length in characters; others: the engine's byte size
+    int Type = 0;  // engine type code (FieldType); unknown codes pass through
+    int Size = 0;  // Text: length in characters; others: the engine's byte size
     bool Required = false;
     QString DefaultValue;  // exactly as entered in Access, double quotes included
     int Precision = 0;     // Decimal: digits in all; 0 for other types
@@ -99,7 +99,7 @@ enum QueryDefType : int {
 
 struct QueryDef {
     QString Name;
-    QString SQL;    // the text Access shows; empty when SQLError says why
+    QString SQL;  // the text Access shows; empty when SQLError says why
     int Type = dbQSelect;
     QString SQLError{};  // German, for the user: why the text of this query cannot be given (a damaged catalogue)
 };

@@ -1,8 +1,7 @@
 #include "conversion/ColumnMapping.h"
 
-#include "sql/TypeTables.h"
-
 #include "sql/Names.h"
+#include "sql/TypeTables.h"
 
 #include <algorithm>
 
@@ -43,7 +42,8 @@ QString SQLDefault(const dao::Field& field, bool quoted, const ConversionOptions
         else if (quoted && isOneOf(field.Type, {dao::dbDate, dao::dbText, dao::dbMemo}))
             s = QLatin1Char('\'') + s + QLatin1Char('\'');
     } else {
-        if (options.default0 && isOneOf(field.Type, {dao::dbByte, dao::dbInteger, dao::dbLong, dao::dbSingle, dao::dbDouble}))
+        if (options.default0
+            && isOneOf(field.Type, {dao::dbByte, dao::dbInteger, dao::dbLong, dao::dbSingle, dao::dbDouble}))
             s = QStringLiteral("0");
         if (options.defaultBlank
             && (field.Type == dao::dbText || (field.Type == dao::dbDate && options.dialect != Dialect::Oracle)))

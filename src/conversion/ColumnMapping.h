@@ -3,8 +3,8 @@
 // Column types, defaults and column definition lines of the CREATE TABLE
 // statement, per dialect. Pure functions: nothing here talks to the server.
 
-#include "conversion/ConversionHost.h"
 #include "access/AccessDatabase.h"
+#include "conversion/ConversionHost.h"
 #include "core/Dialect.h"
 #include "sql/Names.h"
 

@@ -136,10 +136,11 @@ void RunCopyLoop(ConversionHost& host, dao::Recordset& rs, const TableFlags& fla
     // A damaged file may hold fewer readable rows than its table definition
     // counts; the rows that can be read are still copied, and the loss is reported.
     long total = counted;
-    if (engineStep(host, [&] {
-            rs.MoveLast();
-            total = rs.RecordCount();
-        })
+    if (engineStep(host,
+                   [&] {
+                       rs.MoveLast();
+                       total = rs.RecordCount();
+                   })
         && total < stored)
         reportMissing(total);
     host.progressStart(total);

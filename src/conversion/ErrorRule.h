@@ -12,10 +12,10 @@
 #include <exception>
 
 enum class ConversionErrorVerdict {
-    Tolerated,       // Oracle's "42S11", DB2's "SQL0605W": the index is there; nothing is reported
-    ConnectionLost,  // every further statement would fail: the table ends at once
-    Reported,        // logged, the table fails, the conversion goes on with its next statement
-    ReportedAndEnds, // logged, the table fails, its conversion ends (the table was not created)
+    Tolerated,        // Oracle's "42S11", DB2's "SQL0605W": the index is there; nothing is reported
+    ConnectionLost,   // every further statement would fail: the table ends at once
+    Reported,         // logged, the table fails, the conversion goes on with its next statement
+    ReportedAndEnds,  // logged, the table fails, its conversion ends (the table was not created)
 };
 
 // `afterCreation`: the structure phase is done or skipped.

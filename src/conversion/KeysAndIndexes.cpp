@@ -1,9 +1,8 @@
 #include "conversion/KeysAndIndexes.h"
 
-#include "sql/Names.h"
-
-#include "server/ServerConnection.h"
 #include "core/TabrixError.h"
+#include "server/ServerConnection.h"
+#include "sql/Names.h"
 
 void List3AddUnique(QStringList& list, const QString& name)
 {
@@ -87,18 +86,19 @@ QVariant firstValue(ServerConnection& connection, const QString& query)
 QString GetPrim(ServerConnection& connection, const QString& name)
 {
     try {
-        const QVariant count = firstValue(
-            connection,
-            QStringLiteral("SELECT COUNT(CONSTRAINT_NAME) FROM INFORMATION_SCHEMA.CONSTRAINT_COLUMN_USAGE "
-                           "WHERE CONSTRAINT_NAME = '")
-                + QString(name).replace(QLatin1Char('\''), QLatin1String("''")) + QLatin1Char('\''));
+        const QVariant count =
+            firstValue(connection,
+                       QStringLiteral("SELECT COUNT(CONSTRAINT_NAME) FROM INFORMATION_SCHEMA.CONSTRAINT_COLUMN_USAGE "
+                                      "WHERE CONSTRAINT_NAME = '")
+                           + QString(name).replace(QLatin1Char('\''), QLatin1String("''")) + QLatin1Char('\''));
         bool ok = false;
         const qlonglong n = count.toLongLong(&ok);
         if (!ok)
             return name;
         if (n < 1)
             return name;
-        const QVariant id = firstValue(connection, QStringLiteral("SELECT REPLACE(CONVERT(VARCHAR(36), NEWID()), '-', '')"));
+        const QVariant id =
+            firstValue(connection, QStringLiteral("SELECT REPLACE(CONVERT(VARCHAR(36), NEWID()), '-', '')"));
         return name + id.toString();
     } catch (...) {
         // A free name is only a nicety; the server rejects a clash itself.

@@ -2,8 +2,8 @@
 
 // Key fields, the primary-key clause and the secondary indexes of a table.
 
-#include "conversion/ConversionHost.h"
 #include "access/AccessDatabase.h"
+#include "conversion/ConversionHost.h"
 #include "core/Dialect.h"
 
 #include <QDateTime>

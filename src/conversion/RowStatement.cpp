@@ -84,7 +84,8 @@ void RowStatementBuilder::InsertStatement(QString& statement, const dao::Records
                                           const std::function<ConversionOptions()>& options,
                                           const RenderErrorSink& onError)
 {
-    buildInto(statement, [&](int i, CellValue& cell) { rs.ReadCell(i, cell); }, options, onError);
+    buildInto(
+        statement, [&](int i, CellValue& cell) { rs.ReadCell(i, cell); }, options, onError);
 }
 
 void RowStatementBuilder::setDialect(Dialect dialect)
@@ -116,4 +117,3 @@ QString RowStatementBuilder::InsertStatement(const QList<QVariant>& row, const C
         [&] { return options; }, onError);
     return statement;
 }
-

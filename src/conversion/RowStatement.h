@@ -47,7 +47,8 @@ public:
 
 private:
     template <typename ReadCell, typename Options>
-    void buildInto(QString& statement, const ReadCell& readCell, const Options& options, const RenderErrorSink& onError);
+    void buildInto(QString& statement, const ReadCell& readCell, const Options& options,
+                   const RenderErrorSink& onError);
     void writeNames();
 
     QString m_table;
@@ -56,6 +57,7 @@ private:
     QStringList m_names;
     Dialect m_dialect;
     SpecialTimeFields m_special;
+
 public:
     // A text held a NUL character that this dialect gets as a blank.
     bool nulBlanked() const { return m_nulBlanked; }

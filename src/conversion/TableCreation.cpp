@@ -1,10 +1,9 @@
 #include "conversion/TableCreation.h"
 
-#include "sql/Names.h"
-
 #include "conversion/ColumnMapping.h"
 #include "conversion/KeysAndIndexes.h"
 #include "core/TabrixError.h"
+#include "sql/Names.h"
 
 namespace {
 
@@ -75,9 +74,8 @@ TableFlags RunStructurePhase(ConversionHost& host, const dao::Recordset& rs)
     host.appendLine(QStringLiteral("("));
 
     QStringList keys;
-    host.step([&] {
-        keys = DiscoverKeyFields(host.database().GetTableDef(table), host.database().Relations(), table);
-    });
+    host.step(
+        [&] { keys = DiscoverKeyFields(host.database().GetTableDef(table), host.database().Relations(), table); });
     host.setKeyList(keys);
 
     QString separator = QStringLiteral(" ");
@@ -96,8 +94,8 @@ TableFlags RunStructurePhase(ConversionHost& host, const dao::Recordset& rs)
             executeIgnoringErrors(host, QStringLiteral("DROP SEQUENCE ") + OracleSequenceName(table, host.now()));
             sequence = OracleSequenceName(table, host.now());
             host.step([&] {
-                QString create = QStringLiteral("CREATE SEQUENCE ") + sequence
-                    + QStringLiteral(" INCREMENT BY 1 START WITH 1");
+                QString create =
+                    QStringLiteral("CREATE SEQUENCE ") + sequence + QStringLiteral(" INCREMENT BY 1 START WITH 1");
                 host.executeSql(create);
             });
         }
@@ -108,15 +106,14 @@ TableFlags RunStructurePhase(ConversionHost& host, const dao::Recordset& rs)
     const ConversionOptions options = host.options();
     QString pkClause;
     const auto buildPkClause = [&] {
-        return PrimaryKeyClause(table, keys, options.dialect,
-                                [&](const QString& name) {
-                                    // Any failure gives the name back, a missing connection too.
-                                    try {
-                                        return GetPrim(host.connection(), name);
-                                    } catch (...) {
-                                        return name;
-                                    }
-                                });
+        return PrimaryKeyClause(table, keys, options.dialect, [&](const QString& name) {
+            // Any failure gives the name back, a missing connection too.
+            try {
+                return GetPrim(host.connection(), name);
+            } catch (...) {
+                return name;
+            }
+        });
     };
     const QList<dao::Field>& fields = rs.Fields();
     for (int i = 0; i < fields.size(); ++i) {

@@ -1,7 +1,7 @@
 #include "conversion/TableList.h"
 
-#include "sql/Names.h"
 #include "core/TimeOfDay.h"
+#include "sql/Names.h"
 
 QString PadName(const QString& name)
 {

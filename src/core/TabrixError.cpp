@@ -3,9 +3,9 @@
 #include <utility>
 
 TabrixError::TabrixError(long number, QString description, QString source)
-    : m_number(number),
-      m_description(std::move(description)),
-      m_source(std::move(source)),
-      m_what(m_description.toUtf8())
+    : m_number(number)
+    , m_description(std::move(description))
+    , m_source(std::move(source))
+    , m_what(m_description.toUtf8())
 {
 }

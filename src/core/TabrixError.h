@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+
 #include <exception>
 
 // The one error type of the program: a number, a description and a source,

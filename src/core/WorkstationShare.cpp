@@ -38,4 +38,3 @@ double ReadWorkstationNumber(const QString& text)
         throw TabrixError(13, QStringLiteral("Typen unverträglich"));
     return v;
 }
-

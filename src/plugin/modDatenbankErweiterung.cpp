@@ -1,9 +1,8 @@
 #include "plugin/modDatenbankErweiterung.h"
 
 #include "core/CodePage.h"
-
-#include "core/TextPieces.h"
 #include "core/TabrixError.h"
+#include "core/TextPieces.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -81,8 +80,9 @@ QString ReadIniValue(const QString& iniFile, const QString& section, const QStri
         return QString();
     QFile file(iniFile);
     auto unreadable = [&] {
-        return TabrixError(75, QStringLiteral("Die Datei \"%1\" kann nicht gelesen werden: %2")
-                                   .arg(QDir::toNativeSeparators(iniFile), file.errorString()));
+        return TabrixError(75,
+                           QStringLiteral("Die Datei \"%1\" kann nicht gelesen werden: %2")
+                               .arg(QDir::toNativeSeparators(iniFile), file.errorString()));
     };
     if (!file.open(QIODevice::ReadOnly))
         throw unreadable();
@@ -147,8 +147,8 @@ PluginLaunchResult LaunchUpdatePlugin(const PluginLaunchContext& context, const 
         };
         const QString database = iniValue(QStringLiteral("SQL_Database"));
         const QString server = iniValue(QStringLiteral("SQL_Server"));
-        const QStringList arguments = PluginArguments(database, server, StripQuotes(context.cmdUser),
-                                                      StripQuotes(context.cmdPassword), extra);
+        const QStringList arguments =
+            PluginArguments(database, server, StripQuotes(context.cmdUser), StripQuotes(context.cmdPassword), extra);
 
         // The plug-in gets its folder as working directory of its own; this
         // program's working directory is never changed, so nothing has to be

@@ -55,7 +55,7 @@ struct PluginLaunchMessage {
 };
 
 struct PluginLaunchResult {
-    std::optional<qint64> processId;  // absent when nothing was started
+    std::optional<qint64> processId;      // absent when nothing was started
     QList<PluginLaunchMessage> messages;  // in the order they arose
 };
 

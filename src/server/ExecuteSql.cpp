@@ -1,7 +1,7 @@
 #include "server/ExecuteSql.h"
 
-#include "server/ServerConnection.h"
 #include "core/TabrixError.h"
+#include "server/ServerConnection.h"
 
 void DoubleBackslashes(QString& statement)
 {
@@ -60,6 +60,5 @@ void ExecuteSql(ServerConnection& connection, Dialect dialect, bool linuxSwitch,
 bool IsModuleDataSource(const QString& dataSourceName)
 {
     const QString prefix = dataSourceName.toUpper().left(5);
-    return prefix == QLatin1String("TEVRA") || prefix == QLatin1String("MOLIX")
-        || prefix == QLatin1String("DURNO");
+    return prefix == QLatin1String("TEVRA") || prefix == QLatin1String("MOLIX") || prefix == QLatin1String("DURNO");
 }

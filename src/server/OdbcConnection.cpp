@@ -12,18 +12,17 @@
 // own VERSION() text), e.g.
 //   libmaodbc.so 03.01.0015 / MariaDB 10.11.19-MariaDB-0+deb12u1
 
-#include "server/ServerConnection.h"
 #include "core/TabrixError.h"
+#include "server/ServerConnection.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QSet>
 
+#include <mutex>
 #include <sql.h>
 #include <sqlext.h>
 #include <sqlucode.h>
-
-#include <mutex>
 #include <utility>
 
 static_assert(sizeof(SQLWCHAR) == sizeof(char16_t), "unixODBC must use 16-bit SQLWCHAR (UTF-16)");
@@ -59,12 +58,13 @@ QString diagnostic(SQLSMALLINT handleType, SQLHANDLE handle, SQLRETURN rc)
                                     SQLSMALLINT(message.size()), &length);
     if (diag == SQL_SUCCESS_WITH_INFO && length >= message.size()) {
         message.resize(length + 1);
-        diag = SQLGetDiagRecW(handleType, handle, 1, state, &nativeError, message.data(),
-                              SQLSMALLINT(message.size()), &length);
+        diag = SQLGetDiagRecW(handleType, handle, 1, state, &nativeError, message.data(), SQLSMALLINT(message.size()),
+                              &length);
     }
     if (!succeeded(diag))
         return QStringLiteral("S1000:ODBC call failed with return code %1").arg(rc);
-    return fromWide(state, 5) + QLatin1Char(':') + fromWide(message.data(), qMin<qsizetype>(length, message.size() - 1));
+    return fromWide(state, 5) + QLatin1Char(':')
+        + fromWide(message.data(), qMin<qsizetype>(length, message.size() - 1));
 }
 
 [[noreturn]] void raise(const QString& description)
@@ -87,7 +87,8 @@ struct EnvHandle {
     {
         if (!succeeded(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &handle)))
             raise(QStringLiteral("S1000:could not allocate an ODBC environment"));
-        const SQLRETURN rc = SQLSetEnvAttr(handle, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC2), 0);
+        const SQLRETURN rc =
+            SQLSetEnvAttr(handle, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC2), 0);
         if (!succeeded(rc)) {
             const QString error = diagnostic(SQL_HANDLE_ENV, handle, rc);
             SQLFreeHandle(SQL_HANDLE_ENV, handle);
@@ -310,7 +311,8 @@ class OdbcConnection final : public ServerConnection {
 public:
     OdbcConnection(std::shared_ptr<EnvHandle> env, const QString& dataSource, const QString& user,
                    const QString& password)
-        : m_dbc(std::make_shared<DbcHandle>(std::move(env))), m_dataSource(dataSource)
+        : m_dbc(std::make_shared<DbcHandle>(std::move(env)))
+        , m_dataSource(dataSource)
     {
         // Terminated texts (see execDirect): a password with an "Ø" is read right.
         const SQLRETURN rc =
@@ -337,9 +339,9 @@ public:
             // text also names the build.
             version = OdbcResultSet(m_dbc, QStringLiteral("SELECT VERSION()")).Value(0).toString();
         }
-        m_description = QStringLiteral("%1 %2 / %3 %4")
-                            .arg(infoText(m_dbc->handle, SQL_DRIVER_NAME), infoText(m_dbc->handle, SQL_DRIVER_VER),
-                                 dbms, version);
+        m_description =
+            QStringLiteral("%1 %2 / %3 %4")
+                .arg(infoText(m_dbc->handle, SQL_DRIVER_NAME), infoText(m_dbc->handle, SQL_DRIVER_VER), dbms, version);
     }
 
     void Execute(const QString& statement, int) override
@@ -396,8 +398,8 @@ public:
         // so only rows of exactly this table are kept.
         StmtHandle stmt(m_dbc);
         const bool hasCatalog = !catalog.isEmpty();
-        stmt.check(SQLColumnsW(stmt.handle, hasCatalog ? wide(catalog) : nullptr, hasCatalog ? SQL_NTS : 0, nullptr,
-                               0, wide(table.Name), SQL_NTS, nullptr, 0));
+        stmt.check(SQLColumnsW(stmt.handle, hasCatalog ? wide(catalog) : nullptr, hasCatalog ? SQL_NTS : 0, nullptr, 0,
+                               wide(table.Name), SQL_NTS, nullptr, 0));
         SQLRETURN rc;
         while ((rc = SQLFetch(stmt.handle)) != SQL_NO_DATA) {
             stmt.check(rc);
@@ -426,12 +428,16 @@ QSet<QString>& liveEnvironmentNames()
 class OdbcEnvironment : public ServerEnvironment {
 public:
     OdbcEnvironment(const QString& name, const QString& user, const QString& password)
-        : m_name(name), m_key(name.toCaseFolded()), m_user(user), m_password(password)
+        : m_name(name)
+        , m_key(name.toCaseFolded())
+        , m_user(user)
+        , m_password(password)
     {
         {
             const std::lock_guard lock(registryMutex);
             if (liveEnvironmentNames().contains(m_key))
-                throw TabrixError(457, QStringLiteral("An environment named '%1' already exists").arg(name), OdbcSource);
+                throw TabrixError(457, QStringLiteral("An environment named '%1' already exists").arg(name),
+                                  OdbcSource);
             liveEnvironmentNames().insert(m_key);
         }
         try {

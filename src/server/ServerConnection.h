@@ -44,9 +44,8 @@ public:
     virtual void Execute(const QString& statement, int options = rdExecDirect) = 0;
 
     // Runs a query and keeps its first row.
-    virtual std::unique_ptr<ServerResultSet> OpenResultset(const QString& query, int type,
-                                                           int lockType = rdConcurReadOnly,
-                                                           int options = rdExecDirect) = 0;
+    virtual std::unique_ptr<ServerResultSet>
+    OpenResultset(const QString& query, int type, int lockType = rdConcurReadOnly, int options = rdExecDirect) = 0;
 
     // First text property: the data-source name the connection was opened on.
     virtual QString Name() const = 0;
@@ -64,8 +63,7 @@ public:
 
     // A new named environment. Raises TabrixError when an environment of that
     // name exists in this process.
-    static std::unique_ptr<ServerEnvironment> Create(const QString& name, const QString& user,
-                                                     const QString& password);
+    static std::unique_ptr<ServerEnvironment> Create(const QString& name, const QString& user, const QString& password);
 
     virtual QString Name() const = 0;
     virtual void SetUserName(const QString& user) = 0;

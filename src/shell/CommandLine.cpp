@@ -16,7 +16,7 @@ std::optional<Dialect> dialectFromName(const QString& name)
     return std::nullopt;
 }
 
-} // namespace
+}  // namespace
 
 CommandLineValues ParseCommandLine(const QString& commandLine)
 {

@@ -1,19 +1,19 @@
 #include "shell/MDIForm_Main.h"
-#include "server/ServerErrors.h"
 
-#include "windows/Konvertierung.h"
-#include "ui/ClickableLabel.h"
-#include "shell/CommandLine.h"
+#include "core/TabrixError.h"
+#include "plugin/modDatenbankErweiterung.h"
 #include "server/ExecuteSql.h"
+#include "server/ServerErrors.h"
+#include "shell/CommandLine.h"
+#include "ui/ClickableLabel.h"
 #include "ui/MessageBox.h"
 #include "ui/Progress.h"
-#include "core/TabrixError.h"
+#include "ui/WindowOrder.h"
+#include "windows/Abgleichen.h"
 #include "windows/FehlerProtokoll.h"
 #include "windows/Form_Auto.h"
-#include "ui/WindowOrder.h"
+#include "windows/Konvertierung.h"
 #include "windows/ZusatzInfo.h"
-#include "windows/Abgleichen.h"
-#include "plugin/modDatenbankErweiterung.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -131,8 +131,8 @@ void MDIForm_Main::buildControls()
     row1->addWidget(Text_PW);
     row1->addWidget(Command3);
     auto* row2 = new QHBoxLayout;
-    for (QWidget* w : std::initializer_list<QWidget*>{Option_MSSQL, Option_Oracle, Option_Sybase, Option_MySQL,
-                                                       Option_DB2, Check1})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{Option_MSSQL, Option_Oracle, Option_Sybase, Option_MySQL, Option_DB2, Check1})
         row2->addWidget(w);
     row2->addStretch();
     loginBox->addLayout(row1);
@@ -254,11 +254,21 @@ void MDIForm_Main::readCommandLine()
     if (values.dialect) {
         QRadioButton* button = Option_MSSQL;
         switch (*values.dialect) {
-        case Dialect::MSSQL: button = Option_MSSQL; break;
-        case Dialect::MySQL: button = Option_MySQL; break;
-        case Dialect::Oracle: button = Option_Oracle; break;
-        case Dialect::Sybase: button = Option_Sybase; break;
-        case Dialect::DB2: button = Option_DB2; break;
+        case Dialect::MSSQL:
+            button = Option_MSSQL;
+            break;
+        case Dialect::MySQL:
+            button = Option_MySQL;
+            break;
+        case Dialect::Oracle:
+            button = Option_Oracle;
+            break;
+        case Dialect::Sybase:
+            button = Option_Sybase;
+            break;
+        case Dialect::DB2:
+            button = Option_DB2;
+            break;
         }
         button->click();
     }

@@ -200,7 +200,7 @@ std::optional<QDateTime> parseDateText(const QString& text)
     const QString t = text.trimmed();
     if (t.isEmpty())
         return std::nullopt;
-    static const char* const formats[] = {"d.M.yyyy H:mm:ss", "d.M.yyyy H:mm", "d.M.yyyy",
+    static const char* const formats[] = {"d.M.yyyy H:mm:ss",    "d.M.yyyy H:mm",       "d.M.yyyy",
                                           "yyyy-MM-dd HH:mm:ss", "yyyy-MM-ddTHH:mm:ss", "yyyy-MM-dd"};
     for (const char* format : formats) {
         const QDateTime dt = QDateTime::fromString(t, QLatin1String(format));
@@ -456,10 +456,11 @@ bool appendValue(StatementBuffer& out, const dao::Field& field, const CellValue&
         if (hasLoneSurrogate(s)) {
             // No server text can hold it: the rest of the row still arrives,
             // and the loss is reported.
-            raise(onError, TabrixError(typeMismatchNumber,
-                                       QStringLiteral("Feld %1: der Text enthält ungültige Zeichen (einzelne "
-                                                      "UTF-16-Ersatzzeichen); sie wurden durch \uFFFD ersetzt.")
-                                           .arg(field.Name)));
+            raise(onError,
+                  TabrixError(typeMismatchNumber,
+                              QStringLiteral("Feld %1: der Text enthält ungültige Zeichen (einzelne "
+                                             "UTF-16-Ersatzzeichen); sie wurden durch \uFFFD ersetzt.")
+                                  .arg(field.Name)));
             s = replaceLoneSurrogates(s);
         }
         return appendTextLiteral(out, s, dialect);
@@ -518,7 +519,8 @@ char* WriteDouble(char* out, double value)
 
 QString DateLiteral(const QDate& date, const QTime& time, Dialect dialect, bool specialTime)
 {
-    return written([&](StatementBuffer& out) { appendDateLiteral(out, dao::DateParts::of(date, time), dialect, specialTime); });
+    return written(
+        [&](StatementBuffer& out) { appendDateLiteral(out, dao::DateParts::of(date, time), dialect, specialTime); });
 }
 
 QString BinaryLiteral(const QByteArray& bytes, Dialect dialect)
@@ -531,14 +533,14 @@ QString RenderValue(const dao::Field& field, const QVariant& cell, const QString
 {
     CellValue value;
     value.assign(cell);
-    return written(
-        [&](StatementBuffer& out) { appendValue(out, field, value, defaultText, dialect, specialTime, dateBase, onError); });
+    return written([&](StatementBuffer& out) {
+        appendValue(out, field, value, defaultText, dialect, specialTime, dateBase, onError);
+    });
 }
 
-
-bool AppendValue(StatementBuffer& out, const dao::Field& field, const dao::CellValue& cell,
-                 const QString& defaultText, Dialect dialect, bool specialTime,
-                 const std::optional<QDate>& dateBase, const RenderErrorSink& onError)
+bool AppendValue(StatementBuffer& out, const dao::Field& field, const dao::CellValue& cell, const QString& defaultText,
+                 Dialect dialect, bool specialTime, const std::optional<QDate>& dateBase,
+                 const RenderErrorSink& onError)
 {
     return appendValue(out, field, cell, defaultText, dialect, specialTime, dateBase, onError);
 }

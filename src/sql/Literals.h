@@ -41,9 +41,9 @@ QString RenderValue(const dao::Field& field, const QVariant& cell, const QString
 
 // The same into `out`. Returns whether a NUL character of a text had to be
 // blanked (every dialect but MySQL gets a blank for it).
-bool AppendValue(StatementBuffer& out, const dao::Field& field, const dao::CellValue& cell,
-                 const QString& defaultText, Dialect dialect, bool specialTime,
-                 const std::optional<QDate>& dateBase, const RenderErrorSink& onError);
+bool AppendValue(StatementBuffer& out, const dao::Field& field, const dao::CellValue& cell, const QString& defaultText,
+                 Dialect dialect, bool specialTime, const std::optional<QDate>& dateBase,
+                 const RenderErrorSink& onError);
 
 // The text of a cell before rendering: "TRUE"/"FALSE", decimal numbers with
 // '.', dates as "dd.MM.yyyy HH:mm:ss", texts as they are.

@@ -38,8 +38,8 @@ bool plainOnMySql(const QString& name)
     for (const QChar c : name) {
         const char16_t u = c.unicode();
         const bool digit = u >= u'0' && u <= u'9';
-        const bool ok = digit || (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z') || u == u'_' || u == u'$'
-            || u >= 0x80;
+        const bool ok =
+            digit || (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z') || u == u'_' || u == u'$' || u >= 0x80;
         if (!ok)
             return false;
         onlyDigits = onlyDigits && digit;

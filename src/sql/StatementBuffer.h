@@ -14,9 +14,7 @@
 // from row to row keeps its memory.
 class StatementBuffer {
 public:
-    explicit StatementBuffer(QString& text, qsizetype expected = 0)
-        : m_text(text)
-        , m_size(text.size())
+    explicit StatementBuffer(QString& text, qsizetype expected = 0) : m_text(text), m_size(text.size())
     {
         m_text.resize(m_size + std::max<qsizetype>(expected, 64));
         m_data = m_text.data();

@@ -58,11 +58,16 @@ constexpr TypeRow kXdbTypes[] = {
 Flavour flavourOf(const DialectOptions& o)
 {
     switch (o.dialect) {
-    case Dialect::MSSQL: return MSSQL;
-    case Dialect::Sybase: return o.linuxSwitch ? SybaseLinux : Sybase;
-    case Dialect::MySQL: return MySQL;
-    case Dialect::Oracle: return o.moduleDataSource ? OracleModule : Oracle;
-    case Dialect::DB2: return o.moduleDataSource ? DB2Module : DB2;
+    case Dialect::MSSQL:
+        return MSSQL;
+    case Dialect::Sybase:
+        return o.linuxSwitch ? SybaseLinux : Sybase;
+    case Dialect::MySQL:
+        return MySQL;
+    case Dialect::Oracle:
+        return o.moduleDataSource ? OracleModule : Oracle;
+    case Dialect::DB2:
+        return o.moduleDataSource ? DB2Module : DB2;
     }
     return MSSQL;
 }

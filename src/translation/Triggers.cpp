@@ -1,11 +1,10 @@
 #include "translation/Triggers.h"
-#include "server/ServerErrors.h"
 
-#include "sql/Names.h"
-
-#include "core/WorkstationShare.h"
 #include "core/TabrixError.h"
 #include "core/TextPieces.h"
+#include "core/WorkstationShare.h"
+#include "server/ServerErrors.h"
+#include "sql/Names.h"
 
 #include <algorithm>
 
@@ -71,8 +70,8 @@ bool AddRelation(QList<TriggerTable>& tables, const dao::Relation& relation, con
         update += listSeparator + f + QLatin1Char('.') + q + field.ForeignName + q + QStringLiteral("=INSERTED.") + q
             + field.Name + q;
         listSeparator = QStringLiteral(",");
-        condition += conditionSeparator + f + QLatin1Char('.') + q + field.ForeignName + q
-            + QStringLiteral("=DELETED.") + q + field.Name + q;
+        condition += conditionSeparator + f + QLatin1Char('.') + q + field.ForeignName + q + QStringLiteral("=DELETED.")
+            + q + field.Name + q;
         conditionSeparator = QStringLiteral(" AND ");
     }
     update += QStringLiteral(" FROM INSERTED,DELETED") + condition;

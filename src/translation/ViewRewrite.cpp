@@ -75,8 +75,9 @@ void rightRule(QString& text, const QString& view)
         text.replace(p, c + 1 - p,
                      QLatin1StringView("SUBSTR(") + x + QLatin1StringView(",LENGTH(") + x + QLatin1StringView(") - "));
         if (text.size() > limit)
-            cannotRewrite(view, QStringLiteral("die \"RIGHT(\"-Aufrufe sind so verschachtelt, dass die "
-                                               "Übersetzung nicht endet."));
+            cannotRewrite(view,
+                          QStringLiteral("die \"RIGHT(\"-Aufrufe sind so verschachtelt, dass die "
+                                         "Übersetzung nicht endet."));
         p = text.indexOf(call, p, AnyCase);
     }
 }
@@ -106,7 +107,8 @@ void dateRule(QString& text, const QString& view, QLatin1StringView call, QLatin
     while (p >= 0) {
         const qsizetype c = text.indexOf(QLatin1Char(')'), p);
         if (c < 0)
-            cannotRewrite(view, QStringLiteral("auf \"") + call + QStringLiteral("\" folgt keine schließende Klammer."));
+            cannotRewrite(view,
+                          QStringLiteral("auf \"") + call + QStringLiteral("\" folgt keine schließende Klammer."));
         text.insert(c, format);
         text.replace(p, call.size(), QLatin1StringView("TO_CHAR("));
         p = text.indexOf(call, p, AnyCase);

@@ -1,11 +1,11 @@
 #include "translation/Views.h"
-#include "server/ServerErrors.h"
 
-#include "core/WorkstationShare.h"
-#include "server/ServerConnection.h"
-#include "sql/Names.h"
 #include "core/TabrixError.h"
 #include "core/TextPieces.h"
+#include "core/WorkstationShare.h"
+#include "server/ServerConnection.h"
+#include "server/ServerErrors.h"
+#include "sql/Names.h"
 #include "translation/ViewRewrite.h"
 
 namespace {

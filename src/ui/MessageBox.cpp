@@ -28,9 +28,8 @@ QString MessageEchoLine(const QString& title, const QString& text)
 }
 
 QMessageBox::StandardButton ShowMessage(QWidget* parent, const QString& text, const QString& title,
-                                        QMessageBox::StandardButtons buttons,
-                                        QMessageBox::StandardButton defaultButton, QMessageBox::Icon icon,
-                                        QMessageBox::StandardButton escapeButton)
+                                        QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton,
+                                        QMessageBox::Icon icon, QMessageBox::StandardButton escapeButton)
 {
     if (g_messageEcho) {
         const QByteArray line = MessageEchoLine(title, text).toUtf8() + '\n';

@@ -13,8 +13,7 @@ inline const QString kApplicationTitle = QStringLiteral("SQL-Tabrix");
 // A real modal message box; returns the button the user pressed. Escape and
 // the title bar's close give `escapeButton`, or Qt's choice (No, Cancel)
 // when none is named.
-QMessageBox::StandardButton ShowMessage(QWidget* parent, const QString& text,
-                                        const QString& title = kApplicationTitle,
+QMessageBox::StandardButton ShowMessage(QWidget* parent, const QString& text, const QString& title = kApplicationTitle,
                                         QMessageBox::StandardButtons buttons = QMessageBox::Ok,
                                         QMessageBox::StandardButton defaultButton = QMessageBox::NoButton,
                                         QMessageBox::Icon icon = QMessageBox::NoIcon,

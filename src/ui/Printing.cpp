@@ -23,7 +23,7 @@ void tellUser(QWidget* parent, const QString& text)
     ShowMessage(parent, text, kApplicationTitle, QMessageBox::Ok, QMessageBox::NoButton, QMessageBox::Warning);
 }
 
-} // namespace
+}  // namespace
 
 void setDefaultPrinterLookup(PrinterLookup lookup)
 {
@@ -117,4 +117,4 @@ bool printWidgetImage(QWidget* widget)
     return painter.end();
 }
 
-} // namespace Printing
+}  // namespace Printing

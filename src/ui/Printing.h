@@ -2,6 +2,7 @@
 
 #include <QPrinterInfo>
 #include <QStringList>
+
 #include <memory>
 
 class QPrinter;
@@ -38,4 +39,4 @@ bool printWidgetImage(QWidget* widget);
 using PrinterLookup = QPrinterInfo (*)();
 void setDefaultPrinterLookup(PrinterLookup lookup);
 
-} // namespace Printing
+}  // namespace Printing

@@ -1,13 +1,16 @@
 #include "ui/Progress.h"
 
+#include "core/TimeOfDay.h"
+
 #include <QLabel>
 #include <QProgressBar>
-#include "core/TimeOfDay.h"
 
 #include <cmath>
 
 Progress::Progress(QProgressBar* bar, QLabel* restLabel)
-    : clock([] { return TimeOfDay::secondsSinceMidnight(); }), m_bar(bar), m_rest(restLabel)
+    : clock([] { return TimeOfDay::secondsSinceMidnight(); })
+    , m_bar(bar)
+    , m_rest(restLabel)
 {
 }
 

@@ -15,7 +15,7 @@ QMdiSubWindow* enclosingSubWindow(QWidget* w)
     return nullptr;
 }
 
-} // namespace
+}  // namespace
 
 void sendToBack(QWidget* w)
 {

@@ -1,13 +1,12 @@
 #include "windows/Abgleichen.h"
-#include "server/ServerErrors.h"
 
-#include "ui/BrowseFile.h"
-
-#include "windows/Konvertierung.h"
-#include "session/Session.h"
-#include "ui/MessageBox.h"
 #include "core/TabrixError.h"
+#include "server/ServerErrors.h"
+#include "session/Session.h"
 #include "translation/Views.h"
+#include "ui/BrowseFile.h"
+#include "ui/MessageBox.h"
+#include "windows/Konvertierung.h"
 
 #include <QCloseEvent>
 #include <QFileDialog>
@@ -85,10 +84,22 @@ XdbOptions Abgleichen::dialectOptions() const
     return o;
 }
 
-QString Abgleichen::documentPath() const { return Text_XDB->text(); }
-bool Abgleichen::autoMode() const { return m_session->module1().AutoMode; }
-void Abgleichen::setRunFailed() { m_session->module1().RunFailed = true; }
-void Abgleichen::enableCommands(bool enabled) { Command8->setEnabled(enabled); }
+QString Abgleichen::documentPath() const
+{
+    return Text_XDB->text();
+}
+bool Abgleichen::autoMode() const
+{
+    return m_session->module1().AutoMode;
+}
+void Abgleichen::setRunFailed()
+{
+    m_session->module1().RunFailed = true;
+}
+void Abgleichen::enableCommands(bool enabled)
+{
+    Command8->setEnabled(enabled);
+}
 
 ServerConnection& Abgleichen::connection()
 {
@@ -97,9 +108,18 @@ ServerConnection& Abgleichen::connection()
     return *m_session->module1().ServerConnection;
 }
 
-void Abgleichen::executeSql(QString& statement) { m_session->ExecuteSql(statement); }
-void Abgleichen::clearLines() { List1->clear(); }
-void Abgleichen::appendLine(const QString& line) { List1->addItem(line); }
+void Abgleichen::executeSql(QString& statement)
+{
+    m_session->ExecuteSql(statement);
+}
+void Abgleichen::clearLines()
+{
+    List1->clear();
+}
+void Abgleichen::appendLine(const QString& line)
+{
+    List1->addItem(line);
+}
 
 void Abgleichen::showLastLineAtTop()
 {
@@ -107,8 +127,14 @@ void Abgleichen::showLastLineAtTop()
         List1->scrollToItem(List1->item(List1->count() - 1), QAbstractItemView::PositionAtTop);
 }
 
-void Abgleichen::progressStart(long total) { m_session->ProgressStart(total); }
-void Abgleichen::progressStep(long done) { m_session->ProgressStep(done); }
+void Abgleichen::progressStart(long total)
+{
+    m_session->ProgressStart(total);
+}
+void Abgleichen::progressStep(long done)
+{
+    m_session->ProgressStep(done);
+}
 
 void Abgleichen::createView(const QString& name, const QString& statement)
 {
@@ -119,7 +145,10 @@ void Abgleichen::createView(const QString& name, const QString& statement)
     Create_View(*konvertierung, name, statement);
 }
 
-void Abgleichen::showFinalMessage(const QString& text) { ShowMessage(this, text); }
+void Abgleichen::showFinalMessage(const QString& text)
+{
+    ShowMessage(this, text);
+}
 
 void Abgleichen::connectionLost(const QString& serverText)
 {

@@ -9,8 +9,7 @@
 #include <QTextCursor>
 #include <QVBoxLayout>
 
-FehlerProtokoll::FehlerProtokoll(QWidget* parent)
-    : QWidget(parent)
+FehlerProtokoll::FehlerProtokoll(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("FehlerProtokoll"));
     setWindowTitle(QStringLiteral("Fehlerprotokoll"));

@@ -8,10 +8,10 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
+
 #include <exception>
 
-Form_Auto::Form_Auto(QWidget* parent)
-    : QWidget(parent)
+Form_Auto::Form_Auto(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("Form_Auto"));
     setWindowTitle(QStringLiteral("Tabellen mit AutoWertIdentitäts-Feld"));

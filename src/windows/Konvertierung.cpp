@@ -1,34 +1,34 @@
 #include "windows/Konvertierung.h"
-#include "server/ServerErrors.h"
 
 #include "conversion/CopyLoop.h"
 #include "conversion/KeysAndIndexes.h"
 #include "conversion/TableCreation.h"
 #include "conversion/TableList.h"
-#include "ui/BrowseFile.h"
-#include "ui/ClickableLabel.h"
-#include "session/Session.h"
-#include "ui/MessageBox.h"
-#include "ui/StatusLabel.h"
 #include "core/TabrixError.h"
 #include "core/TimeOfDay.h"
+#include "server/ServerErrors.h"
+#include "session/Session.h"
 #include "translation/Triggers.h"
 #include "translation/Views.h"
+#include "ui/BrowseFile.h"
+#include "ui/ClickableLabel.h"
+#include "ui/MessageBox.h"
+#include "ui/StatusLabel.h"
+#include "ui/WindowOrder.h"
 #include "windows/FehlerProtokoll.h"
 #include "windows/Form_Auto.h"
-#include "ui/WindowOrder.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGridLayout>
-#include <QKeyEvent>
-#include <QMouseEvent>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QStyle>
 #include <QVBoxLayout>
@@ -41,7 +41,10 @@ constexpr int kAllowed = 65280;
 }  // namespace
 
 Konvertierung::Konvertierung(Session* session, QWidget* parent)
-    : QWidget(parent), OperationWindow(this), clock([] { return QDateTime::currentDateTime(); }), m_session(session)
+    : QWidget(parent)
+    , OperationWindow(this)
+    , clock([] { return QDateTime::currentDateTime(); })
+    , m_session(session)
 {
     setObjectName(QStringLiteral("Konvertierung"));
     setWindowTitle(QStringLiteral("Konvertierung : Access zu SQL-Server"));
@@ -88,10 +91,10 @@ void Konvertierung::buildControls()
         "Check_Autowert");
     Check_DefaultBlank = Named(new QCheckBox(QStringLiteral("Default \" \" für Alpha"), this), "Check_DefaultBlank");
     Check_Default0 = Named(new QCheckBox(QStringLiteral("Default \"0\" für Zahlen"), this), "Check_Default0");
-    Check_NoData = Named(new QCheckBox(QStringLiteral("Nur Struktur anlegen (keine Daten kopieren)"), this),
-                         "Check_NoData");
-    Check_Message = Named(new QCheckBox(QStringLiteral("Fehlermeldungen anzeigen = Unterbrechung"), this),
-                          "Check_Message");
+    Check_NoData =
+        Named(new QCheckBox(QStringLiteral("Nur Struktur anlegen (keine Daten kopieren)"), this), "Check_NoData");
+    Check_Message =
+        Named(new QCheckBox(QStringLiteral("Fehlermeldungen anzeigen = Unterbrechung"), this), "Check_Message");
     Image1 = Named(new ClickableLabel(this), "Image1");
     Image1->setPixmap(style()->standardIcon(QStyle::SP_BrowserStop).pixmap(32, 32));
     Image1->setToolTip(QStringLiteral("Stop"));

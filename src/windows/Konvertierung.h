@@ -1,10 +1,10 @@
 #pragma once
 
-#include "conversion/ConversionHost.h"
 #include "access/AccessDatabase.h"
+#include "conversion/ConversionHost.h"
+#include "translation/TranslationHost.h"
 #include "ui/LongOperation.h"
 #include "ui/StatusLabel.h"
-#include "translation/TranslationHost.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>

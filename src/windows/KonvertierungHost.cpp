@@ -1,16 +1,15 @@
-#include "windows/Konvertierung.h"
-#include "server/ServerErrors.h"
-
 #include "conversion/CopyLoop.h"
 #include "conversion/ErrorRule.h"
+#include "core/TabrixError.h"
+#include "core/TimeOfDay.h"
+#include "server/ServerErrors.h"
 #include "session/Session.h"
 #include "ui/MessageBox.h"
 #include "ui/StatusLabel.h"
-#include "core/TabrixError.h"
-#include "core/TimeOfDay.h"
+#include "ui/WindowOrder.h"
 #include "windows/FehlerProtokoll.h"
 #include "windows/Form_Auto.h"
-#include "ui/WindowOrder.h"
+#include "windows/Konvertierung.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -75,15 +74,28 @@ ConversionOptions Konvertierung::options() const
     return o;
 }
 
-QString Konvertierung::tableName() const { return Text1->text(); }
-bool Konvertierung::autowertChecked() const { return Check_Autowert->isChecked(); }
-QString Konvertierung::workstationCount() const { return Text_Max->text(); }
-QString Konvertierung::workstationNumber() const { return Text_Mod->text(); }
+QString Konvertierung::tableName() const
+{
+    return Text1->text();
+}
+bool Konvertierung::autowertChecked() const
+{
+    return Check_Autowert->isChecked();
+}
+QString Konvertierung::workstationCount() const
+{
+    return Text_Max->text();
+}
+QString Konvertierung::workstationNumber() const
+{
+    return Text_Mod->text();
+}
 
 const dao::Database& Konvertierung::database() const
 {
     if (!SourceDatabase)
-        throw TabrixError(3420, QStringLiteral("Objekt ungültig oder nicht mehr festgelegt."), QStringLiteral("DAO.Database"));
+        throw TabrixError(3420, QStringLiteral("Objekt ungültig oder nicht mehr festgelegt."),
+                          QStringLiteral("DAO.Database"));
     return *SourceDatabase;
 }
 
@@ -94,8 +106,14 @@ ServerConnection& Konvertierung::connection()
     return *m_session->module1().ServerConnection;
 }
 
-void Konvertierung::clearLines() { List1->clear(); }
-void Konvertierung::appendLine(const QString& line) { List1->addItem(line); }
+void Konvertierung::clearLines()
+{
+    List1->clear();
+}
+void Konvertierung::appendLine(const QString& line)
+{
+    List1->addItem(line);
+}
 
 QStringList Konvertierung::lines() const
 {
@@ -126,10 +144,22 @@ void Konvertierung::addIdentityTable(const QString& table)
     comeToFront();
 }
 
-void Konvertierung::logNote(const QString& line) { m_session->fehlerProtokoll()->Add(line); }
-void Konvertierung::progressStart(long total) { m_session->ProgressStart(total); }
-void Konvertierung::progressStep(long done) { m_session->ProgressStep(done); }
-void Konvertierung::executeSql(QString& statement) { m_session->ExecuteSql(statement); }
+void Konvertierung::logNote(const QString& line)
+{
+    m_session->fehlerProtokoll()->Add(line);
+}
+void Konvertierung::progressStart(long total)
+{
+    m_session->ProgressStart(total);
+}
+void Konvertierung::progressStep(long done)
+{
+    m_session->ProgressStep(done);
+}
+void Konvertierung::executeSql(QString& statement)
+{
+    m_session->ExecuteSql(statement);
+}
 
 void Konvertierung::step(const std::function<void()>& statement)
 {
@@ -170,8 +200,9 @@ void Konvertierung::handleConversionError(const TabrixError& error)
     comeToFront();
     m_session->module1().LastErrorText = text;
     if (Check_Message->isChecked())
-        ShowMessage(this, QString::number(error.number()) + QStringLiteral(" ,  ") + text + QStringLiteral(" ,  ")
-                              + error.source(),
+        ShowMessage(this,
+                    QString::number(error.number()) + QStringLiteral(" ,  ") + text + QStringLiteral(" ,  ")
+                        + error.source(),
                     ConversionStepName(m_afterCreation));
     TableFailed = true;
     if (!m_afterCreation) {
@@ -180,7 +211,10 @@ void Konvertierung::handleConversionError(const TabrixError& error)
     }
 }
 
-bool Konvertierung::linuxSwitch() const { return m_session->linuxChecked(); }
+bool Konvertierung::linuxSwitch() const
+{
+    return m_session->linuxChecked();
+}
 
 void Konvertierung::showLastLineAtTop()
 {
@@ -188,13 +222,21 @@ void Konvertierung::showLastLineAtTop()
         List1->scrollToItem(last, QAbstractItemView::PositionAtTop);
 }
 
-void Konvertierung::clearWorkingList() { List3->clear(); }
-void Konvertierung::appendWorkingEntry(const QString& entry) { List3->addItem(entry); }
-void Konvertierung::showMessage(const QString& text) { ShowMessage(this, text); }
+void Konvertierung::clearWorkingList()
+{
+    List3->clear();
+}
+void Konvertierung::appendWorkingEntry(const QString& entry)
+{
+    List3->addItem(entry);
+}
+void Konvertierung::showMessage(const QString& text)
+{
+    ShowMessage(this, text);
+}
 
 void Konvertierung::connectionLost(const QString& serverText)
 {
     m_session->ConnectionLost();
     ShowMessage(this, ConnectionLostMessage(serverText));
 }
-

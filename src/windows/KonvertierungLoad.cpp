@@ -1,10 +1,9 @@
-#include "windows/Konvertierung.h"
-#include "server/ServerErrors.h"
-
 #include "conversion/TableList.h"
+#include "core/TabrixError.h"
+#include "server/ServerErrors.h"
 #include "session/Session.h"
 #include "ui/MessageBox.h"
-#include "core/TabrixError.h"
+#include "windows/Konvertierung.h"
 
 #include <QLineEdit>
 #include <QListWidget>
@@ -41,7 +40,10 @@ void Konvertierung::c4c()
                     ShowMessage(this, ConnectionLostMessage(e.description()));
                     return;
                 }
-                ShowMessage(this, e.description() + QStringLiteral("\r\nDatenbankserver überlastet\r\nBitte starten sie das Programm neu"));
+                ShowMessage(
+                    this,
+                    e.description()
+                        + QStringLiteral("\r\nDatenbankserver überlastet\r\nBitte starten sie das Programm neu"));
                 return;
             }
             flag = false;
@@ -89,16 +91,16 @@ void Konvertierung::c4c()
         guard(found, [&] {
             if (!state.QueryConnection)
                 throw NoConnectionError();
-            state.CountResult = state.QueryConnection->OpenResultset(
-                RowCountStatement(m_session->currentDialect(), item->text()), rdOpenForwardOnly, rdConcurReadOnly,
-                rdExecDirect);
+            state.CountResult =
+                state.QueryConnection->OpenResultset(RowCountStatement(m_session->currentDialect(), item->text()),
+                                                     rdOpenForwardOnly, rdConcurReadOnly, rdExecDirect);
         });
         if (serverTrouble)
             return;
         // A table left half-filled by a conversion that did not end is marked
         // again, although the server has it.
-        const bool unfinished = state.UnfinishedTables.contains(
-            Module1::UnfinishedKey(m_session->dataSourceName(), item->text()));
+        const bool unfinished =
+            state.UnfinishedTables.contains(Module1::UnfinishedKey(m_session->dataSourceName(), item->text()));
         if (found && unfinished)
             unfinishedTables.prepend(item->text());
         // The switch stands open while the program marks, so the click rule keeps out.
@@ -140,4 +142,3 @@ void Konvertierung::c4c()
     EnableCommands(true);
     AbortRequested = false;
 }
-

@@ -12,6 +12,7 @@
 #include <QScreen>
 #include <QStyle>
 #include <QToolButton>
+
 #include <cmath>
 #include <exception>
 
@@ -28,9 +29,12 @@ constexpr double kMinHeight = 6225.0;
 constexpr double kInitialWidth = 7200.0;
 constexpr double kInitialHeight = 7200.0;
 
-int px(double value) { return int(std::lround(value)); }
+int px(double value)
+{
+    return int(std::lround(value));
+}
 
-} // namespace
+}  // namespace
 
 QString MainHelpText()
 {
@@ -49,8 +53,7 @@ QString MainHelpText()
     return lines.join(QStringLiteral("\r\n"));
 }
 
-ZusatzInfo::ZusatzInfo(QWidget* parent)
-    : QDialog(parent)
+ZusatzInfo::ZusatzInfo(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("ZusatzInfo"));
     setWindowTitle(QStringLiteral("Informationen zu dieser Maske"));
@@ -90,16 +93,15 @@ ZusatzInfo::ZusatzInfo(QWidget* parent)
     m_print = new QToolButton(this);
     m_print->setObjectName(QStringLiteral("Command2"));
     m_print->setText(QStringLiteral("Drucken"));
-    m_print->setIcon(QIcon::fromTheme(QStringLiteral("document-print"),
-                                      style()->standardIcon(QStyle::SP_FileIcon)));
+    m_print->setIcon(QIcon::fromTheme(QStringLiteral("document-print"), style()->standardIcon(QStyle::SP_FileIcon)));
     m_print->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     connect(m_print, &QToolButton::clicked, this, &ZusatzInfo::Command2_Click);
 
     m_close = new QToolButton(this);
     m_close->setObjectName(QStringLiteral("Command1"));
     m_close->setText(QStringLiteral("Schließen"));
-    m_close->setIcon(QIcon::fromTheme(QStringLiteral("window-close"),
-                                      style()->standardIcon(QStyle::SP_DialogCloseButton)));
+    m_close->setIcon(
+        QIcon::fromTheme(QStringLiteral("window-close"), style()->standardIcon(QStyle::SP_DialogCloseButton)));
     m_close->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     connect(m_close, &QToolButton::clicked, this, &ZusatzInfo::Command1_Click);
 

@@ -178,10 +178,8 @@ XdbLineWork ParseXdbLine(const QString& line, const XdbSections& before)
     // The index block survives a header line; "[felder]" must not be read as its "feld" key.
     if (open.IndexSection && !contains(key22, QStringLiteral("[felder]"))) {
         static const std::pair<const char*, XdbIndexKey> keys[] = {
-            {"tabelle", XdbIndexKey::Tabelle},
-            {"name", XdbIndexKey::Name},
-            {"attribute", XdbIndexKey::Attribute},
-            {"felderanzahl", XdbIndexKey::Felderanzahl},
+            {"tabelle", XdbIndexKey::Tabelle},     {"name", XdbIndexKey::Name},
+            {"attribute", XdbIndexKey::Attribute}, {"felderanzahl", XdbIndexKey::Felderanzahl},
             {"feld", XdbIndexKey::Feld},
         };
         for (const auto& [word, key] : keys) {

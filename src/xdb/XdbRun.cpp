@@ -1,10 +1,9 @@
 #include "xdb/XdbRun.h"
-#include "server/ServerErrors.h"
-
-#include "sql/Names.h"
 
 #include "core/TabrixError.h"
 #include "core/TextPieces.h"
+#include "server/ServerErrors.h"
+#include "sql/Names.h"
 #include "xdb/XdbDocument.h"
 
 #include <functional>
@@ -243,7 +242,8 @@ void Run::addColumn(const XdbFieldLine& field, bool withDefault)
     step([&] { type = XdbLeadingNumber(field.typeText); });
     step([&] { size = XdbLeadingNumber(field.sizeText); });
     step([&] {
-        statement = BuildAddColumn(m_state, field.name, type, size, withDefault ? field.defaultText : QString(), options);
+        statement =
+            BuildAddColumn(m_state, field.name, type, size, withDefault ? field.defaultText : QString(), options);
     });
     m_host.appendLine(QLatin1Char('\t') + statement);
     step([&] { m_host.executeSql(statement); });
@@ -377,7 +377,8 @@ QString BuildAddColumn(const XdbReaderState& state, const QString& column, qint1
 
 void RenameColumn(XdbHost& host, const XdbReaderState& state, const QString& oldName, const QString& newName)
 {
-    QString statement = RenameColumnStatement(currentTable(state).Name, oldName, newName, host.dialectOptions().dialect);
+    QString statement =
+        RenameColumnStatement(currentTable(state).Name, oldName, newName, host.dialectOptions().dialect);
     host.executeSql(statement);
 }
 

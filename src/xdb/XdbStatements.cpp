@@ -59,8 +59,7 @@ QString BuildAddColumn(const QString& table, const QString& column, qint16 typeC
     return statement;
 }
 
-QString RenameColumnStatement(const QString& table, const QString& oldName, const QString& newName,
-                              Dialect dialect)
+QString RenameColumnStatement(const QString& table, const QString& oldName, const QString& newName, Dialect dialect)
 {
     // No MySQL server has sp_rename.
     if (dialect == Dialect::MySQL)
@@ -87,8 +86,8 @@ QString IndexExistsQuery(const QString& table, const QString& index, Dialect dia
     return QString();
 }
 
-QString CreateIndexStatement(const QString& table, const QString& index, qint32 attributes,
-                             const QStringList& fields, Dialect dialect)
+QString CreateIndexStatement(const QString& table, const QString& index, qint32 attributes, const QStringList& fields,
+                             Dialect dialect)
 {
     if (dialect == Dialect::MSSQL) {
         if (attributes & 2)

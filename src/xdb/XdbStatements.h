@@ -27,8 +27,7 @@ QString BuildAddColumn(const QString& table, const QString& column, qint16 typeC
                        const QString& defaultText, const XdbOptions& options);
 
 // The statement that renames a column of `table`.
-QString RenameColumnStatement(const QString& table, const QString& oldName, const QString& newName,
-                              Dialect dialect);
+QString RenameColumnStatement(const QString& table, const QString& oldName, const QString& newName, Dialect dialect);
 
 // The count query that tells whether an index exists; empty for the
 // dialects where every index counts as existing.
@@ -36,5 +35,5 @@ QString IndexExistsQuery(const QString& table, const QString& index, Dialect dia
 
 // The CREATE INDEX statement; empty when nothing is to be sent (MS SQL with
 // attribute bit 2, and the dialects without XDB indexes).
-QString CreateIndexStatement(const QString& table, const QString& index, qint32 attributes,
-                             const QStringList& fields, Dialect dialect);
+QString CreateIndexStatement(const QString& table, const QString& index, qint32 attributes, const QStringList& fields,
+                             Dialect dialect);

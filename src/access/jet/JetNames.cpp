@@ -17,6 +17,7 @@ namespace {
 const QSet<QString>& reservedWords()
 {
     static const QSet<QString> words = [] {
+        // clang-format off
         const char* const list[] = {
             "ABSOLUTE", "ACTION", "ADD", "ADMINDB", "ALL", "ALLOCATE", "ALPHANUMERIC", "ALTER", "AND", "ANY", "ARE",
             "AS", "ASC", "ASSERTION", "AT", "AUTHORIZATION", "AUTOINCREMENT", "AVG", "BAND", "BEGIN", "BETWEEN",
@@ -51,6 +52,7 @@ const QSet<QString>& reservedWords()
             "USING", "VALUE", "VALUES", "VAR", "VARBINARY", "VARCHAR", "VARP", "VARYING", "VIEW", "WHEN",
             "WHENEVER", "WHERE", "WITH", "WORK", "WRITE", "YEAR", "YES", "YESNO", "ZONE",
         };
+        // clang-format on
         QSet<QString> set;
         for (const char* w : list)
             set.insert(QString::fromLatin1(w));
@@ -197,9 +199,8 @@ QList<int> nameOrder(const QStringList& names)
         order.append(int(weights.size()));
         weights.append(primaryWeights(name));
     }
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        return compareWeighed(names[a], weights[a], names[b], weights[b]) < 0;
-    });
+    std::stable_sort(order.begin(), order.end(),
+                     [&](int a, int b) { return compareWeighed(names[a], weights[a], names[b], weights[b]) < 0; });
     return order;
 }
 

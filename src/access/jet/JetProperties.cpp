@@ -19,8 +19,7 @@ struct Span {
 
 // Values of one block: the block's name, then records of
 // (length 2, ddl flag 1, type 1, name index 2, data size 2, data).
-void readBlock(Span block, const QStringList& names, const TextDecoder& text,
-               QHash<QString, ColumnProperties>& out)
+void readBlock(Span block, const QStringList& names, const TextDecoder& text, QHash<QString, ColumnProperties>& out)
 {
     if (block.size < 4)
         return;
@@ -49,10 +48,11 @@ void readBlock(Span block, const QStringList& names, const TextDecoder& text,
             break;
         const uchar* data = block.data + pos + 8;
         const QString name = nameIndex < names.size() ? names[nameIndex] : QString();
-        if (name.compare(QLatin1String("Required"), Qt::CaseInsensitive) == 0 && type == kTypeBoolean && dataSize >= 1) {
+        if (name.compare(QLatin1String("Required"), Qt::CaseInsensitive) == 0 && type == kTypeBoolean
+            && dataSize >= 1) {
             props.required = data[0] != 0;
-        } else if (name.compare(QLatin1String("DefaultValue"), Qt::CaseInsensitive) == 0 &&
-                   (type == kTypeText || type == kTypeMemo)) {
+        } else if (name.compare(QLatin1String("DefaultValue"), Qt::CaseInsensitive) == 0
+                   && (type == kTypeText || type == kTypeMemo)) {
             props.hasDefault = true;
             props.defaultValue = text(data, dataSize);
         }

@@ -1,9 +1,9 @@
 #include "access/jet/JetQueries.h"
 
 #include "access/AccessDatabase.h"
-#include "core/TabrixError.h"
 #include "access/jet/JetNames.h"
 #include "access/jet/JetTable.h"
+#include "core/TabrixError.h"
 
 #include <QHash>
 #include <QStringList>
@@ -31,10 +31,11 @@ enum Kind : int {
     kPassThrough = 8,
     kUnion = 9,
 };
-const std::map<int, int> kDaoType = {
-    {kSelect, dao::dbQSelect},       {kMakeTable, dao::dbQMakeTable},          {kAppend, dao::dbQAppend},
-    {kUpdate, dao::dbQUpdate},       {kDelete, dao::dbQDelete},                {kCrosstab, dao::dbQCrosstab},
-    {kDataDefinition, dao::dbQDDL},  {kPassThrough, dao::dbQSQLPassThrough},  {kUnion, dao::dbQSetOperation}};
+const std::map<int, int> kDaoType = {{kSelect, dao::dbQSelect},      {kMakeTable, dao::dbQMakeTable},
+                                     {kAppend, dao::dbQAppend},      {kUpdate, dao::dbQUpdate},
+                                     {kDelete, dao::dbQDelete},      {kCrosstab, dao::dbQCrosstab},
+                                     {kDataDefinition, dao::dbQDDL}, {kPassThrough, dao::dbQSQLPassThrough},
+                                     {kUnion, dao::dbQSetOperation}};
 
 // Bits of the flag row.
 constexpr int kAllFields = 0x01;  // "SELECT *": every field of the sources
@@ -54,11 +55,11 @@ const QString kUnionPart2 = QStringLiteral("X7YZ_____2");
 
 // Parameter types by the engine's field type code, as the PARAMETERS clause names them.
 const std::map<int, QString> kParameterTypes = {
-    {0, QStringLiteral("Value")},       {1, QStringLiteral("Bit")},         {2, QStringLiteral("Byte")},
-    {3, QStringLiteral("Short")},       {4, QStringLiteral("Long")},        {5, QStringLiteral("Currency")},
-    {6, QStringLiteral("IEEESingle")},  {7, QStringLiteral("IEEEDouble")},  {8, QStringLiteral("DateTime")},
-    {9, QStringLiteral("Binary")},      {10, QStringLiteral("Text")},       {11, QStringLiteral("LongBinary")},
-    {12, QStringLiteral("LongText")},   {15, QStringLiteral("Guid")},       {16, QStringLiteral("Decimal")},
+    {0, QStringLiteral("Value")},      {1, QStringLiteral("Bit")},        {2, QStringLiteral("Byte")},
+    {3, QStringLiteral("Short")},      {4, QStringLiteral("Long")},       {5, QStringLiteral("Currency")},
+    {6, QStringLiteral("IEEESingle")}, {7, QStringLiteral("IEEEDouble")}, {8, QStringLiteral("DateTime")},
+    {9, QStringLiteral("Binary")},     {10, QStringLiteral("Text")},      {11, QStringLiteral("LongBinary")},
+    {12, QStringLiteral("LongText")},  {15, QStringLiteral("Guid")},      {16, QStringLiteral("Decimal")},
 };
 
 const std::map<int, QString> kJoinWords = {
@@ -279,9 +280,9 @@ QString orderBy(const Rows& rows)
 {
     QStringList out;
     for (const QueryRow& row : rows.all(qaOrderBy))
-        out.append(row.expression + (row.name1.compare(QLatin1String("D"), Qt::CaseInsensitive) == 0
-                                         ? QStringLiteral(" DESC")
-                                         : QString()));
+        out.append(
+            row.expression
+            + (row.name1.compare(QLatin1String("D"), Qt::CaseInsensitive) == 0 ? QStringLiteral(" DESC") : QString()));
     return out.join(QStringLiteral(", "));
 }
 
@@ -298,7 +299,8 @@ QString predicate(const Rows& rows, bool crosstab)
         words.append(QStringLiteral("DISTINCTROW"));
     if (has(flags, kTop)) {
         const QueryRow* row = rows.single(qaFlags, QString());
-        words.append(QStringLiteral("TOP ") + row->name1 + (has(flags, kPercent) ? QStringLiteral(" PERCENT") : QString()));
+        words.append(QStringLiteral("TOP ") + row->name1
+                     + (has(flags, kPercent) ? QStringLiteral(" PERCENT") : QString()));
     }
     return words.join(QLatin1Char(' '));
 }
@@ -353,7 +355,8 @@ QString parameters(const Rows& rows)
             text += QStringLiteral(" ( %1 )").arg(row.extra);
         out.append(text);
     }
-    return out.isEmpty() ? QString() : QStringLiteral("PARAMETERS ") + out.join(QStringLiteral(", ")) + QLatin1Char(';') + kNewLine;
+    return out.isEmpty() ? QString()
+                         : QStringLiteral("PARAMETERS ") + out.join(QStringLiteral(", ")) + QLatin1Char(';') + kNewLine;
 }
 
 QString unionPart(const Rows& rows, const QString& id, int number)
@@ -374,8 +377,8 @@ QString statement(const Rows& rows, int kind, const QueryRow& typeRow)
         return selectPart(rows, QStringLiteral("SELECT "), columns, groupBy);
     case kMakeTable:
         return selectPart(rows, QStringLiteral("SELECT "), columns, groupBy,
-                          QStringLiteral(" INTO ") + bracketedPath(typeRow.name1, QStringLiteral(".")) +
-                              remote(typeRow.name2, typeRow.expression));
+                          QStringLiteral(" INTO ") + bracketedPath(typeRow.name1, QStringLiteral("."))
+                              + remote(typeRow.name2, typeRow.expression));
     case kAppend: {
         QStringList targets;
         for (const QueryRow& column : columns) {
@@ -394,12 +397,12 @@ QString statement(const Rows& rows, int kind, const QueryRow& typeRow)
     case kUpdate: {
         QStringList assignments;
         for (const QueryRow& column : columns)
-            assignments.append(bracketedPath(column.name2, QStringLiteral(".")) + QStringLiteral(" = ") +
-                               column.expression);
+            assignments.append(bracketedPath(column.name2, QStringLiteral(".")) + QStringLiteral(" = ")
+                               + column.expression);
         // Of the predicates only DISTINCTROW applies to an update ("UPDATE DISTINCTROW ...").
-        QString out = QStringLiteral("UPDATE ") +
-                      (has(rows.flags(), kDistinctRow) ? QStringLiteral("DISTINCTROW ") : QString()) + fromList(rows) +
-                      fromRemote(rows) + kNewLine + QStringLiteral("SET ") + assignments.join(QStringLiteral(", "));
+        QString out = QStringLiteral("UPDATE ")
+            + (has(rows.flags(), kDistinctRow) ? QStringLiteral("DISTINCTROW ") : QString()) + fromList(rows)
+            + fromRemote(rows) + kNewLine + QStringLiteral("SET ") + assignments.join(QStringLiteral(", "));
         const QString where = rows.expression(qaWhere, QStringLiteral("Die WHERE-Bedingung"));
         if (!where.isNull())
             out += kNewLine + QStringLiteral("WHERE ") + where;
@@ -418,10 +421,10 @@ QString statement(const Rows& rows, int kind, const QueryRow& typeRow)
         QString out;
         if (!values.isEmpty() && !values.front().expression.isNull())
             out = QStringLiteral("TRANSFORM ") + values.front().expression + alias(values.front().name1) + kNewLine;
-        return out +
-               selectPart(rows, QStringLiteral("SELECT "), filtered(columns, kCrosstabRowHeading, true),
-                          filtered(groupBy, kCrosstabRowHeading, true), QString(), true) +
-               kNewLine + QStringLiteral("PIVOT ") + pivots.front().expression;
+        return out
+            + selectPart(rows, QStringLiteral("SELECT "), filtered(columns, kCrosstabRowHeading, true),
+                         filtered(groupBy, kCrosstabRowHeading, true), QString(), true)
+            + kNewLine + QStringLiteral("PIVOT ") + pivots.front().expression;
     }
     case kUnion: {
         QString out = unionPart(rows, kUnionPart1, 1) + kNewLine + QStringLiteral("UNION ");

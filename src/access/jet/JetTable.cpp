@@ -1,8 +1,8 @@
 #include "access/jet/JetTable.h"
 
 #include "access/AccessDatabase.h"
-#include "core/TabrixError.h"
 #include "access/jet/JetValues.h"
+#include "core/TabrixError.h"
 
 #include <QSet>
 
@@ -24,7 +24,9 @@ constexpr int kMaxOverflowHops = 8;
 class DefinitionReader {
 public:
     DefinitionReader(const QByteArray& bytes, const QString& path, const QString& table)
-        : m_bytes(bytes), m_path(path), m_table(table)
+        : m_bytes(bytes)
+        , m_path(path)
+        , m_table(table)
     {
     }
 
@@ -34,9 +36,10 @@ public:
     const uchar* take(qsizetype n)
     {
         if (n < 0 || m_pos + n > m_bytes.size())
-            throw TabrixError(errDamaged,
-                              damagedText(m_path, QStringLiteral("Die Definition der Tabelle '%1' ist unvollständig.").arg(m_table)),
-                              kSource);
+            throw TabrixError(
+                errDamaged,
+                damagedText(m_path, QStringLiteral("Die Definition der Tabelle '%1' ist unvollständig.").arg(m_table)),
+                kSource);
         const uchar* p = reinterpret_cast<const uchar*>(m_bytes.constData()) + m_pos;
         m_pos += n;
         return p;
@@ -104,8 +107,8 @@ QString fileText(MdbHandle* mdb, const uchar* data, qsizetype length)
         return decodeJet4Text(data, length);
     // Jet 3: the database's code page, converted by libmdb (iconv) to UTF-8.
     std::string buffer(size_t(length) * 3 + 1, '\0');
-    const int n = mdb_unicode2ascii(mdb, reinterpret_cast<const char*>(data), size_t(length), buffer.data(),
-                                    buffer.size());
+    const int n =
+        mdb_unicode2ascii(mdb, reinterpret_cast<const char*>(data), size_t(length), buffer.data(), buffer.size());
     QString text = QString::fromUtf8(buffer.data(), n);
     return text.isNull() ? QString(QLatin1String("")) : text;
 }
@@ -114,16 +117,16 @@ TableLayout readTableLayout(MdbHandle* mdb, quint32 page, quint32 pageCount, con
 {
     const int pageSize = int(mdb->fmt->pg_size);
     const QString tableText = QStringLiteral("#%1").arg(page);
-    auto fail = [&](const QString& detail) {
-        throw TabrixError(errDamaged, damagedText(path, detail), kSource);
-    };
+    auto fail = [&](const QString& detail) { throw TabrixError(errDamaged, damagedText(path, detail), kSource); };
 
     // The definition: the first page whole, each continuation page from byte 8.
     QByteArray bytes;
     QSet<quint32> seen;
     for (quint32 pg = page; pg != 0;) {
         if (pg >= pageCount)
-            fail(QStringLiteral("Eine Tabellendefinition liegt hinter dem Ende der Datei (Seite %1 von %2).").arg(pg).arg(pageCount));
+            fail(QStringLiteral("Eine Tabellendefinition liegt hinter dem Ende der Datei (Seite %1 von %2).")
+                     .arg(pg)
+                     .arg(pageCount));
         if (seen.contains(pg) || seen.size() > 4096)
             fail(QStringLiteral("Eine Tabellendefinition ist im Kreis verkettet (Seite %1).").arg(pg));
         seen.insert(pg);
@@ -211,7 +214,7 @@ TableLayout readTableLayout(MdbHandle* mdb, quint32 page, quint32 pageCount, con
             if (number != 0xFFFF)
                 data.columnNumbers.append(number);
         }
-        in.skip(4);  // usage map
+        in.skip(4);           // usage map
         mustExist(in.u32());  // first index page
         if (!jet3)
             in.skip(4);
@@ -248,8 +251,7 @@ TableLayout readTableLayout(MdbHandle* mdb, quint32 page, quint32 pageCount, con
     return layout;
 }
 
-quint32 lastMappedPage(MdbHandle* mdb, const unsigned char* map, size_t mapSize, quint32 pageCount,
-                       const QString& path)
+quint32 lastMappedPage(MdbHandle* mdb, const unsigned char* map, size_t mapSize, quint32 pageCount, const QString& path)
 {
     if (mapSize < 1)
         return 0;
@@ -268,9 +270,10 @@ quint32 lastMappedPage(MdbHandle* mdb, const unsigned char* map, size_t mapSize,
             if (mapPage == 0)
                 continue;
             if (mapPage >= pageCount || mdb_read_alt_pg(mdb, mapPage) != pageSize)
-                throw TabrixError(errDamaged,
-                                  damagedText(path, QStringLiteral("Eine Seite der Seitenbelegung liegt hinter dem Ende der Datei.")),
-                                  kSource);
+                throw TabrixError(
+                    errDamaged,
+                    damagedText(path, QStringLiteral("Eine Seite der Seitenbelegung liegt hinter dem Ende der Datei.")),
+                    kSource);
             const int bit = highestBit(mdb->alt_pg_buf + 4, pageSize - 4);
             if (bit >= 0)
                 last = std::max(last, quint32(j) * bitsPerPage + quint32(bit));
@@ -283,7 +286,9 @@ quint32 lastMappedPage(MdbHandle* mdb, const unsigned char* map, size_t mapSize,
 // ---------------------------------------------------------------------------
 
 TableScanner::TableScanner(MdbHandle* mdb, MdbCatalogEntry* entry, quint32 pageCount, QString path)
-    : m_mdb(mdb), m_pageCount(pageCount), m_path(std::move(path))
+    : m_mdb(mdb)
+    , m_pageCount(pageCount)
+    , m_path(std::move(path))
 {
     m_table = mdb_read_table(entry);
     if (!m_table || !mdb_read_columns(m_table)) {
@@ -291,9 +296,10 @@ TableScanner::TableScanner(MdbHandle* mdb, MdbCatalogEntry* entry, quint32 pageC
         if (m_table)
             mdb_free_tabledef(m_table);
         m_table = nullptr;
-        throw TabrixError(errDamaged,
-                          damagedText(m_path, QStringLiteral("Die Definition der Tabelle '%1' kann nicht gelesen werden.").arg(name)),
-                          kRecordsetSource);
+        throw TabrixError(
+            errDamaged,
+            damagedText(m_path, QStringLiteral("Die Definition der Tabelle '%1' kann nicht gelesen werden.").arg(name)),
+            kRecordsetSource);
     }
     const int n = int(m_table->num_cols);
     m_types.resize(n);
@@ -333,9 +339,10 @@ quint32 TableScanner::storedRowCount() const
 
 void TableScanner::damaged(const QString& detail) const
 {
-    throw TabrixError(errDamaged,
-                      damagedText(m_path, QStringLiteral("Tabelle '%1': %2").arg(QString::fromUtf8(m_table->name), detail)),
-                      kRecordsetSource);
+    throw TabrixError(
+        errDamaged,
+        damagedText(m_path, QStringLiteral("Tabelle '%1': %2").arg(QString::fromUtf8(m_table->name), detail)),
+        kRecordsetSource);
 }
 
 void TableScanner::rewind()
@@ -375,7 +382,8 @@ bool TableScanner::nextPage()
             next = quint32(found);
         }
         if (next >= m_pageCount)
-            damaged(QStringLiteral("Die Datenseite %1 liegt hinter dem Ende der Datei (%2 Seiten): Die Datei ist abgeschnitten.")
+            damaged(QStringLiteral(
+                        "Die Datenseite %1 liegt hinter dem Ende der Datei (%2 Seiten): Die Datei ist abgeschnitten.")
                         .arg(next)
                         .arg(m_pageCount));
         if (mdb_read_pg(m_mdb, next) != m_mdb->fmt->pg_size)
@@ -643,7 +651,9 @@ void TableScanner::readCell(int i, dao::CellValue& cell)
         if (!fits(bytes))
             break;
         cell.kind = dao::CellValue::Whole;
-        cell.whole = type == MDB_BYTE ? qint64(p[0]) : type == MDB_INT ? qint64(qint16(le16(p))) : qint64(qint32(le32(p)));
+        cell.whole = type == MDB_BYTE ? qint64(p[0])
+            : type == MDB_INT         ? qint64(qint16(le16(p)))
+                                      : qint64(qint32(le32(p)));
         return;
     }
     case MDB_MONEY:

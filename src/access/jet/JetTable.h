@@ -29,7 +29,10 @@ struct TableDefCloser {
 };
 using TablePtr = std::unique_ptr<MdbTableDef, TableDefCloser>;
 
-inline bool isJet3(const MdbHandle* mdb) { return mdb->f->jet_version == MDB_VER_JET3; }
+inline bool isJet3(const MdbHandle* mdb)
+{
+    return mdb->f->jet_version == MDB_VER_JET3;
+}
 
 // Error numbers and texts shared by the engine (the numbers DAO uses).
 constexpr long errDamaged = 3049;
@@ -43,13 +46,13 @@ struct ColumnLayout {
     int type = 0;
     int number = 0;  // the column number that rows and indexes refer to
     int flags = 0;
-    int size = 0;    // stored size in bytes
+    int size = 0;       // stored size in bytes
     int precision = 0;  // Decimal only: digits in all and after the point
     int scale = 0;
     QString name;
 };
 
-struct IndexDataLayout {  // a "real" index: the stored key
+struct IndexDataLayout {       // a "real" index: the stored key
     QList<int> columnNumbers;  // key order
     quint8 flags = 0;          // 0x01 unique, 0x02 ignore nulls, 0x08 required
 };
@@ -57,7 +60,7 @@ struct IndexDataLayout {  // a "real" index: the stored key
 struct IndexLayout {  // a logical index, the one DAO lists
     QString name;
     int number = 0;
-    int dataNumber = 0;     // which real index holds its key
+    int dataNumber = 0;       // which real index holds its key
     quint8 relTableType = 0;  // for a foreign-key index: 1 on the primary (referenced) side
     quint8 type = 0;          // 1 primary key, 2 foreign key, 0 other
 };
@@ -66,7 +69,7 @@ struct TableLayout {
     quint32 storedRowCount = 0;
     QList<ColumnLayout> columns;  // in column-number order
     QList<IndexDataLayout> indexData;
-    QList<IndexLayout> indexes;   // in stored order
+    QList<IndexLayout> indexes;  // in stored order
 };
 
 // Parses the definition pages of the table whose definition starts at `page`.
@@ -120,8 +123,8 @@ private:
     std::vector<int> m_scales;
     std::vector<int> m_numbers;  // column numbers, as the rows' null masks count them
     std::vector<MdbField> m_fields;
-    quint32 m_page = 0;      // data page being walked, 0 before the first
-    quint32 m_altPage = 0;   // page held in the handle's second buffer (long values), 0: none
+    quint32 m_page = 0;     // data page being walked, 0 before the first
+    quint32 m_altPage = 0;  // page held in the handle's second buffer (long values), 0: none
     int m_rowsOnPage = 0;
     int m_rowIndex = -1;
     bool m_bruteForce = false;  // usage map of an unknown kind: walk every page

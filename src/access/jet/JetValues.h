@@ -15,10 +15,22 @@
 
 namespace jet {
 
-inline quint16 le16(const uchar* p) { return qFromLittleEndian<quint16>(p); }
-inline quint32 le24(const uchar* p) { return quint32(p[0]) | (quint32(p[1]) << 8) | (quint32(p[2]) << 16); }
-inline quint32 le32(const uchar* p) { return qFromLittleEndian<quint32>(p); }
-inline quint64 le64(const uchar* p) { return qFromLittleEndian<quint64>(p); }
+inline quint16 le16(const uchar* p)
+{
+    return qFromLittleEndian<quint16>(p);
+}
+inline quint32 le24(const uchar* p)
+{
+    return quint32(p[0]) | (quint32(p[1]) << 8) | (quint32(p[2]) << 16);
+}
+inline quint32 le32(const uchar* p)
+{
+    return qFromLittleEndian<quint32>(p);
+}
+inline quint64 le64(const uchar* p)
+{
+    return qFromLittleEndian<quint64>(p);
+}
 
 inline float singleAt(const uchar* p)
 {
