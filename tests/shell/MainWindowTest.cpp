@@ -320,16 +320,15 @@ TEST(MainWindow, PictureShowsTheHelpText)
     auto main = startMain();
     QString shown;
     QString title;
-    WithModalDialog(
-        [&](QWidget* dialog) {
-            title = dialog->windowTitle();
-            if (auto* text = dialog->findChild<QPlainTextEdit*>(QStringLiteral("Text1")))
-                shown = text->toPlainText();
-            else if (auto* rich = dialog->findChild<QTextEdit*>(QStringLiteral("Text1")))
-                shown = rich->toPlainText();
-            dialog->findChild<QAbstractButton*>(QStringLiteral("Command1"))->click();
-        },
-        [&] { QTest::mouseClick(main->Image1, Qt::LeftButton); });
+    MessageBoxAnswerer help([&](QWidget* dialog) {
+        title = dialog->windowTitle();
+        if (auto* text = dialog->findChild<QPlainTextEdit*>(QStringLiteral("Text1")))
+            shown = text->toPlainText();
+        else if (auto* rich = dialog->findChild<QTextEdit*>(QStringLiteral("Text1")))
+            shown = rich->toPlainText();
+        dialog->findChild<QAbstractButton*>(QStringLiteral("Command1"))->click();
+    });
+    QTest::mouseClick(main->Image1, Qt::LeftButton);
     EXPECT_EQ(title, QStringLiteral("Informationen zu dieser Maske"));
     EXPECT_TRUE(shown.startsWith(QStringLiteral("Rirovadozad\n\nMit diesem Programm"))) << shown.toStdString();
 }

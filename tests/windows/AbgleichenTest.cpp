@@ -130,25 +130,25 @@ TEST(Abgleichen, ControlsCaptionsAndPathFromTheCommandLine)
     const QString chosen = QFileInfo(dir.filePath(QStringLiteral("NEU.XDB"))).canonicalFilePath();
     QStringList filters;
     QString preset;
-    WithModalDialog(
-        [&](QWidget* w) {
-            auto* dialog = qobject_cast<QFileDialog*>(w);
-            ASSERT_NE(dialog, nullptr);
-            EXPECT_EQ(dialog->objectName(), QStringLiteral("CommonDialog"));
-            filters = dialog->nameFilters();
-            preset = dialog->selectedFiles().value(0);
-            // As a user types the name into the dialog's file-name box and confirms.
-            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-            ASSERT_NE(name, nullptr);
-            name->setText(chosen);
-            QTest::keyClick(name, Qt::Key_Return);
-        },
-        [&] { xdb->Command1->click(); });
+    MessageBoxAnswerer dialogs([&](QWidget* w) {
+        auto* dialog = qobject_cast<QFileDialog*>(w);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->objectName(), QStringLiteral("CommonDialog"));
+        filters = dialog->nameFilters();
+        preset = dialog->selectedFiles().value(0);
+        // As a user types the name into the dialog's file-name box and confirms.
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(name, nullptr);
+        name->setText(chosen);
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+    xdb->Command1->click();
     EXPECT_EQ(filters, QStringList{QStringLiteral("XDB's (*.XDB)")});
     EXPECT_TRUE(preset.endsWith(QStringLiteral("QEL.XDB")));
     EXPECT_EQ(xdb->Text_XDB->text(), chosen);
     // Cancelling leaves the path as it was.
-    WithModalDialog([](QWidget* w) { qobject_cast<QDialog*>(w)->reject(); }, [&] { xdb->Command1->click(); });
+    dialogs.onDialog = [](QWidget* w) { qobject_cast<QDialog*>(w)->reject(); };
+    xdb->Command1->click();
     EXPECT_EQ(xdb->Text_XDB->text(), chosen);
 }
 

@@ -308,21 +308,21 @@ TEST(Konvertierung, BrowseTakesTheChosenFileAndCancelKeepsThePath)
     main->Command1->click();
     Konvertierung* k = main->konvertierung();
     k->QELPfad->setText(QStringLiteral("/kein/pfad.mdb"));
-    WithModalDialog([](QWidget* dialog) { static_cast<QFileDialog*>(dialog)->reject(); }, [&] { k->Command3->click(); });
+    MessageBoxAnswerer dialogs([](QWidget* dialog) { static_cast<QFileDialog*>(dialog)->reject(); });
+    k->Command3->click();
     EXPECT_EQ(k->QELPfad->text(), QStringLiteral("/kein/pfad.mdb"));
     QString filter;
-    WithModalDialog(
-        [&](QWidget* dialog) {
-            auto* fd = static_cast<QFileDialog*>(dialog);
-            EXPECT_EQ(fd->objectName(), QStringLiteral("CommonDialog"));
-            filter = fd->nameFilters().join(QLatin1Char(';'));
-            // As a user types the name into the dialog's file-name box and confirms.
-            auto* name = fd->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-            ASSERT_NE(name, nullptr);
-            name->setText(QFileInfo(path).canonicalFilePath());
-            QTest::keyClick(name, Qt::Key_Return);
-        },
-        [&] { k->Command3->click(); });
+    dialogs.onDialog = [&](QWidget* dialog) {
+        auto* fd = static_cast<QFileDialog*>(dialog);
+        EXPECT_EQ(fd->objectName(), QStringLiteral("CommonDialog"));
+        filter = fd->nameFilters().join(QLatin1Char(';'));
+        // As a user types the name into the dialog's file-name box and confirms.
+        auto* name = fd->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(name, nullptr);
+        name->setText(QFileInfo(path).canonicalFilePath());
+        QTest::keyClick(name, Qt::Key_Return);
+    };
+    k->Command3->click();
     EXPECT_EQ(k->QELPfad->text(), QFileInfo(path).canonicalFilePath());
     EXPECT_TRUE(filter.startsWith(QStringLiteral("Access"))) << filter.toStdString();
 }

@@ -402,42 +402,6 @@ TEST(OtherDialects, RewritingErrorIsShownAndTheCommandsComeBack)
     EXPECT_EQ(app.main->ProgressBar1->value(), 0);
 }
 
-namespace {
-
-// Answers the takeover's questions in turn (Escape where the answer is
-// NoButton) and notes what they asked and which button was the default.
-struct Questions {
-    QList<QMessageBox::StandardButton> answers;
-    QStringList texts;
-    QStringList titles;
-    bool yesWasDefault = true;
-    QTimer timer;
-
-    explicit Questions(QList<QMessageBox::StandardButton> a) : answers(std::move(a))
-    {
-        QObject::connect(&timer, &QTimer::timeout, [this] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box || !box->isVisible() || box->property("answered").toBool())
-                return;
-            box->setProperty("answered", true);
-            texts.append(box->text());
-            titles.append(box->windowTitle());
-            if (box->standardButtons() == (QMessageBox::Yes | QMessageBox::No))
-                yesWasDefault = yesWasDefault && box->defaultButton() == box->button(QMessageBox::Yes);
-            const QMessageBox::StandardButton answer = answers.isEmpty() ? QMessageBox::Ok : answers.takeFirst();
-            if (answer == QMessageBox::NoButton)
-                QTest::keyClick(box, Qt::Key_Escape);
-            else if (QAbstractButton* b = box->button(answer))
-                b->click();
-            else
-                box->buttons().value(0)->click();
-        });
-        timer.start(20);
-    }
-};
-
-}  // namespace
-
 TEST(OtherDialects, TakeoverQuestionsThatEndItChangeNothing)
 {
     REQUIRE_FIXTURE(erp, "erp-sample.mdb");
@@ -455,11 +419,17 @@ TEST(OtherDialects, TakeoverQuestionsThatEndItChangeNothing)
                                      {B::Yes, B::NoButton}, {B::Yes, B::Yes, B::NoButton}};
     for (const QList<B>& script : scripts) {
         app.server->statements.clear();
-        Questions questions(script);
+        MessageBoxAnswerer questions;
+        questions.script = script;  // NoButton: Escape
+        bool yesWasDefault = true;
+        questions.onShown = [&](QMessageBox* box) {
+            if (box->standardButtons() == (QMessageBox::Yes | QMessageBox::No))
+                yesWasDefault = yesWasDefault && box->defaultButton() == box->button(QMessageBox::Yes);
+        };
         app.konv->Command7->click();
-        EXPECT_EQ(questions.texts, (QStringList{first, second, third}.mid(0, script.size())));
-        EXPECT_EQ(questions.titles, QStringList(script.size(), QStringLiteral("Sicherheitsabfrage")));
-        EXPECT_TRUE(questions.yesWasDefault);
+        EXPECT_EQ(questions.texts(), (QStringList{first, second, third}.mid(0, script.size())));
+        EXPECT_EQ(questions.titles(), QStringList(script.size(), QStringLiteral("Sicherheitsabfrage")));
+        EXPECT_TRUE(yesWasDefault);
         EXPECT_TRUE(app.server->statements.isEmpty());
         EXPECT_EQ(app.marked(), marks);
         EXPECT_EQ(app.list(app.konv->List2), entries);
@@ -477,9 +447,10 @@ TEST(OtherDialects, TakeoverConvertsEveryTableThenViewsThenTriggers)
         dao::Database::OpenDatabase(erp),
         QList<dao::QueryDef>{{QStringLiteral("View_Kunden"), QStringLiteral("SELECT [KdNr] FROM [Kunden];")}});
     app.server->statements.clear();
-    Questions questions({QMessageBox::Yes, QMessageBox::Yes, QMessageBox::No, QMessageBox::Ok});
+    MessageBoxAnswerer questions;
+    questions.script = {QMessageBox::Yes, QMessageBox::Yes, QMessageBox::No, QMessageBox::Ok};
     app.konv->Command7->click();
-    EXPECT_EQ(questions.texts.value(3), QStringLiteral("Alle markierten Tabellen wurden konvertiert."));
+    EXPECT_EQ(questions.texts().value(3), QStringLiteral("Alle markierten Tabellen wurden konvertiert."));
 
     for (const QString& entry : app.list(app.konv->List2))
         EXPECT_TRUE(entry.endsWith(QStringLiteral("[migriert]")) || entry.endsWith(QStringLiteral("[!Fehler!]")))
