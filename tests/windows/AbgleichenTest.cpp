@@ -5,8 +5,10 @@
 #include "MessageBoxAnswerer.h"
 #include "ProgramDriver.h"
 #include "ServerProbe.h"
+#include "QtPrinters.h"
+#include "RecordingConnection.h"
 #include "TestSupport.h"
-#include "XdbTestSupport.h"
+#include "XdbDocuments.h"
 #include "shell/MDIForm_Main.h"
 #include "ui/Progress.h"
 #include "windows/Abgleichen.h"
@@ -298,7 +300,7 @@ TEST(Abgleichen, MsSqlStatementsLetterByLetter)
                               "sysobjects.xtype = 'U' AND sysobjects.name = 'Artikel' AND (sysindexes.name = '")
             + index + QStringLiteral("' OR sysindexes.name LIKE '___") + index + QStringLiteral("')");
     };
-    EXPECT_EQ(withoutCatalogue(app.server->statements),
+    EXPECT_EQ(app.server->withoutCatalogue(),
               (QStringList{QStringLiteral("DROP VIEW \"View_BestellungAuftrag\""),
                            QStringLiteral("CREATE VIEW View_BestellungAuftrag AS SELECT * FROM View_Bestellung"),
                            QStringLiteral("DROP VIEW \"View_Bestellung\""), QStringLiteral("CREATE VIEW View_Bestellung AS SELECT Nr FROM Artikel"),
@@ -343,7 +345,7 @@ TEST(Abgleichen, SybaseStatementsLetterByLetterWithAndWithoutLinux)
                                QStringLiteral("CREATE INDEX [ixPrim] ON Artikel(Nr)"), exists(QStringLiteral("ixAbgelehnt")),
                                QStringLiteral("CREATE INDEX [ixAbgelehnt] ON Artikel(Nr)")};
         // With Linux, View_BestellungAuftrag is created after the end of the document.
-        EXPECT_EQ(withoutCatalogue(app.server->statements), linuxSwitch ? rest + held : held + rest) << "Linux " << linuxSwitch;
+        EXPECT_EQ(app.server->withoutCatalogue(), linuxSwitch ? rest + held : held + rest) << "Linux " << linuxSwitch;
         EXPECT_EQ(entries(app.xdb->List1).first(), QStringLiteral("Abfrage/Sicht erstellen: View_BestellungAuftrag"));
     }
 }
@@ -402,7 +404,7 @@ TEST(Abgleichen, ClosingEitherWindowDuringARun)
     QPointer<Konvertierung> konv = app.main->loadKonvertierung();
     actWhenListed(konv->List1, [](const QString&) { return true; }, [&] { konv->parentWidget()->close(); });
     EXPECT_EQ(process(app.xdb, path), QStringList{kFinal});
-    QStringList sent = withoutCatalogue(app.server->statements);
+    QStringList sent = app.server->withoutCatalogue();
     EXPECT_EQ(sent.mid(0, 2), (QStringList{QStringLiteral("DROP VIEW \"View_Zwei\""), QStringLiteral("CREATE VIEW View_Zwei AS ") + select}));
     EXPECT_EQ(sent.size(), 4);
     QTest::qWait(20);
@@ -417,7 +419,7 @@ TEST(Abgleichen, ClosingEitherWindowDuringARun)
                   [&] { xdb->parentWidget()->close(); });
     app.main->state.RunFailed = false;
     EXPECT_TRUE(process(xdb, path).isEmpty());
-    EXPECT_EQ(withoutCatalogue(app.server->statements), QStringList{QStringLiteral("ALTER TABLE [Artikel]  ADD [Drei] INT")});
+    EXPECT_EQ(app.server->withoutCatalogue(), QStringList{QStringLiteral("ALTER TABLE [Artikel]  ADD [Drei] INT")});
     EXPECT_TRUE(app.main->state.RunFailed);
     QTest::qWait(20);
     EXPECT_TRUE(xdb.isNull());
@@ -430,7 +432,7 @@ TEST(Abgleichen, ClosingEitherWindowDuringARun)
         EXPECT_TRUE(again->Command8->isEnabled());
     }
     EXPECT_EQ(process(again, path), QStringList{kFinal});
-    EXPECT_EQ(withoutCatalogue(app.server->statements).size(), 3);
+    EXPECT_EQ(app.server->withoutCatalogue().size(), 3);
 }
 
 TEST(Abgleichen, TypingADataSourceDuringARunUnloadsTheWindowAfterIt)
@@ -518,7 +520,7 @@ TEST(Abgleichen, AViewThatCannotBeRewrittenEndsTheRun)
     writeFile(path, bytesOf(viewDocument({QStringLiteral("View_Links"), QStringLiteral("SELECT LEFT(Name FROM Artikel")})
                             + QStringList{QStringLiteral("[felder]"), tabelle(QStringLiteral("Artikel")), feld(QStringLiteral("Neu"), 4, 0)}));
     EXPECT_TRUE(process(app.xdb, path).isEmpty());
-    EXPECT_TRUE(withoutCatalogue(app.server->statements).isEmpty());
+    EXPECT_TRUE(app.server->withoutCatalogue().isEmpty());
     EXPECT_TRUE(entries(app.xdb->List1).last().contains(QStringLiteral("View_Links")));
     EXPECT_TRUE(app.main->state.RunFailed);
     EXPECT_TRUE(app.xdb->Command8->isEnabled());
