@@ -1,26 +1,21 @@
 #include "MessageBoxAnswerer.h"
+#include "ProgramDriver.h"
 #include "StderrCapture.h"
 #include "QtPrinters.h"
 #include "TestSupport.h"
-#include "windows/Konvertierung.h"
 #include "ui/ClickableLabel.h"
-#include "shell/MDIForm_Main.h"
 #include "ui/MessageBox.h"
 #include "windows/FehlerProtokoll.h"
 #include "windows/Form_Auto.h"
 #include "windows/ZusatzInfo.h"
-#include "windows/Abgleichen.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QProgressBar>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QRegularExpression>
 #include <QTest>
 #include <QTextEdit>
@@ -41,14 +36,12 @@ QString secondLine(const QString& text)
     return text.section(QStringLiteral("\r\n"), 1, 1);
 }
 
+// With "-auto" the load runs the unattended chain, whose messages are answered.
 std::unique_ptr<MDIForm_Main> startMain(const QString& commandLine = QString())
 {
-    auto main = std::make_unique<MDIForm_Main>(commandLine);
-    // With "-auto" the load runs the unattended chain, whose messages wait for OK.
-    MessageBoxAnswerer answers;
-    main->Form_Load();
-    main->show();
-    return main;
+    Program program(commandLine);
+    program.main->show();
+    return std::move(program.main);
 }
 
 template <typename T>
