@@ -112,6 +112,20 @@ QStringList Program::convertMarked()
     return answers.texts();
 }
 
+QStringList Program::queriesToViews()
+{
+    MessageBoxAnswerer answers;
+    control<QPushButton>(konv, "Command5")->click();
+    return answers.texts();
+}
+
+QStringList Program::relationsToTriggers()
+{
+    MessageBoxAnswerer answers;
+    control<QPushButton>(konv, "Command6")->click();
+    return answers.texts();
+}
+
 QStringList Program::process(const QString& document)
 {
     MessageBoxAnswerer answers;

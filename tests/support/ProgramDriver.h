@@ -61,6 +61,8 @@ struct Program {
     // The acts; each returns the messages shown, answered with OK.
     QStringList load(const QString& path);         // "Anmelden" with this Access path
     QStringList convertMarked();                   // "Markierte Tabellen konvertieren"
+    QStringList queriesToViews();                  // "Abfragen -> Sichten"
+    QStringList relationsToTriggers();             // "Beziehungen -> Trigger"
     QStringList process(const QString& document);  // "XDB Verarbeiten" with this document
     // Marks exactly these tables through the marking switch, as a user would.
     void markOnly(const QStringList& tables);

@@ -240,9 +240,7 @@ TEST(OtherDialects, TriggersFromTheSampleFilesOnMsSqlAndSybase)
             Program app(Login::Recording, c.dialect);
             ASSERT_TRUE(app.load(path).isEmpty());
             app.server->statements.clear();
-            MessageBoxAnswerer answers;
-            app.konv->Command6->click();
-            EXPECT_TRUE(answers.seen.isEmpty());
+            EXPECT_EQ(app.relationsToTriggers(), QStringList());
             const QStringList expected = path == erp ? erpTriggers(c.q) : northwindTriggers(c.q);
             EXPECT_EQ(app.server->statements, expected) << path.toStdString();
             EXPECT_EQ(app.konv->List3->count(), 0);
@@ -265,13 +263,13 @@ TEST(OtherDialects, TriggerListingAndOnlyTheFirstWorkstation)
     app.konv->Text_Mod->setText(QStringLiteral("2"));
     app.server->statements.clear();
     const QStringList before = app.information();
-    app.konv->Command6->click();
-    app.konv->Command5->click();
+    app.relationsToTriggers();
+    app.queriesToViews();
     EXPECT_TRUE(app.server->statements.isEmpty());
     EXPECT_EQ(app.information(), before);
 
     app.konv->Text_Mod->setText(QStringLiteral("1"));
-    app.konv->Command6->click();
+    app.relationsToTriggers();
     const QStringList sent = erpTriggers(QStringLiteral("\""));
     // Each table, then its statements as they stand in the triggers, CR LF first.
     EXPECT_EQ(app.information(),
@@ -289,9 +287,7 @@ TEST(OtherDialects, EngineErrorWhileReadingRelationsIsShown)
     fake->relationsError = QStringLiteral("Die Beziehungen sind nicht lesbar.");
     app.konv->SourceDatabase = std::move(fake);
     app.server->statements.clear();
-    MessageBoxAnswerer answers;
-    app.konv->Command6->click();
-    EXPECT_EQ(answers.texts(), QStringList{QStringLiteral("Die Beziehungen sind nicht lesbar.")});
+    EXPECT_EQ(app.relationsToTriggers(), QStringList{QStringLiteral("Die Beziehungen sind nicht lesbar.")});
     EXPECT_TRUE(app.server->statements.isEmpty());
     EXPECT_TRUE(app.commandsEnabled());
     EXPECT_EQ(app.konv->List3->count(), 0);
@@ -308,9 +304,7 @@ TEST(OtherDialects, ViewsThroughTheWindowOnSybaseWithLinux)
                      dao::QueryDef{QStringLiteral("View_Kunden"), QStringLiteral("SELECT \"K\" AS Art, 'C:\\x' FROM Kunden")}};
     app.konv->SourceDatabase = std::move(fake);
     app.server->statements.clear();
-    MessageBoxAnswerer answers;
-    app.konv->Command5->click();
-    EXPECT_TRUE(answers.seen.isEmpty());
+    EXPECT_EQ(app.queriesToViews(), QStringList());
     const QString kunden = QStringLiteral("CREATE VIEW View_Kunden AS SELECT 'K' AS Art, 'C:\\x' FROM Kunden");
     const QString bestellung = QStringLiteral("CREATE VIEW View_BestellungAuftrag AS SELECT AufNr FROM Auftrag");
     EXPECT_EQ(app.server->statements, (QStringList{QStringLiteral("DROP VIEW View_Kunden"), kunden,

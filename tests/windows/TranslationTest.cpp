@@ -78,9 +78,7 @@ TEST(Translation, EveryTriggerIsRejectedByMariaDbAndListed)
         probe.dropAllTables();
         Program app;
         EXPECT_TRUE(app.load(path).isEmpty());
-        MessageBoxAnswerer answers;
-        app.konv->Command6->click();
-        EXPECT_TRUE(answers.seen.isEmpty()) << answers.texts().join(QLatin1Char('|')).toStdString();
+        EXPECT_EQ(app.relationsToTriggers(), QStringList());
 
         // The listing: each primary table, its statements (CR LF first), and
         // after them the server's text for each rejected CREATE TRIGGER, in
@@ -157,12 +155,6 @@ struct ViewsOnServer {
         db = fake.get();
         app->konv->SourceDatabase = std::move(fake);
     }
-    QStringList run()
-    {
-        MessageBoxAnswerer answers;
-        app->konv->Command5->click();
-        return answers.texts();
-    }
 };
 
 }  // namespace
@@ -180,7 +172,7 @@ TEST(Translation, ViewsThatMariaDbAcceptsExistAndTheOthersAreListed)
         {QStringLiteral("View_Fehlt"), QStringLiteral("SELECT * FROM Gibtsnicht")},
         {QStringLiteral("View_IIf"), QStringLiteral("SELECT IIf(Ort=\"Berlin\",1,0) AS InBerlin FROM Kunden")},
     };
-    EXPECT_TRUE(server.run().isEmpty());
+    EXPECT_TRUE(server.app->queriesToViews().isEmpty());
 
     const QString berlin = QStringLiteral("CREATE VIEW View_Berlin AS SELECT  Kunden.KdNr, Kunden.Name AS "
                                           "'Kunde'\r\nFROM Kunden\r\nWHERE Kunden.Ort='Berlin'\r\nORDER BY Kunden.KdNr");
@@ -223,7 +215,7 @@ TEST(Translation, ViewsThatMariaDbAcceptsExistAndTheOthersAreListed)
 
     // A second run replaces the views.
     server.db->queries[0].SQL = QStringLiteral("SELECT [KdNr], [Name] AS Kunde FROM [Kunden] WHERE Ort=\"Hamburg\";");
-    EXPECT_TRUE(server.run().isEmpty());
+    EXPECT_TRUE(server.app->queriesToViews().isEmpty());
     const auto replaced = server.probe.rows(QStringLiteral("SELECT KdNr, Kunde FROM View_Berlin"));
     ASSERT_EQ(replaced.size(), 1);
     EXPECT_EQ(replaced[0][1].toString(), QStringLiteral("Bert"));
@@ -282,7 +274,7 @@ TEST(Translation, ClosingTheWindowDuringViewsEndsThemAndTheWindowGoes)
     QPointer<Konvertierung> window = server.app->konv;
     bool acted = false;
     actDuring([&] { return window && window->List1->count() > 0; },
-              [&] { window->parentWidget()->close(); }, [&] { server.run(); }, &acted);
+              [&] { window->parentWidget()->close(); }, [&] { server.app->queriesToViews(); }, &acted);
     EXPECT_TRUE(acted);
     // The window went once the run had ended; at most the first view was created.
     // The close waited for the run's end; the window goes when control is back in the event loop.
@@ -328,7 +320,7 @@ TEST(Translation, TypingADataSourceDuringTriggersEndsThemAndUnloadsTheWindow)
     app.logIn(Login::TestServer);
     ASSERT_NE(app.konv, nullptr);
     EXPECT_TRUE(app.load(path).isEmpty());
-    app.konv->Command6->click();
+    app.relationsToTriggers();
     EXPECT_EQ(app.information().first(), QStringLiteral("Categories"));
     EXPECT_TRUE(app.commandsEnabled());
 }
@@ -371,9 +363,7 @@ namespace {
 // is passed over without a word). `accepted` gets the views on the server.
 void viewsFromTheFile(Program& app, ServerProbe& probe, QStringList& accepted)
 {
-    MessageBoxAnswerer answers;
-    app.konv->Command5->click();
-    EXPECT_TRUE(answers.seen.isEmpty()) << answers.texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(app.queriesToViews(), QStringList());
     EXPECT_TRUE(app.commandsEnabled());
 
     const QStringList lines = app.information();
