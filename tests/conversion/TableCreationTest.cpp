@@ -86,50 +86,47 @@ TEST(RunStructurePhase, TakenConstraintNameGetsUniqueSuffixOnMSSQL)
         ",CONSTRAINT \"primArtikel00112233445566778899AABBCCDDEEFF\" PRIMARY KEY(\"Nr\"))"));
 }
 
+// Check_Autowert without a key: an identity column, the table listed in the
+// identity-table window, and on Sybase and MySQL the column as the key (Oracle:
+// OracleSequenceTableAndTrigger).
 TEST(RunStructurePhase, IdentityColumnWhenNoKey)
 {
-    Artikel my(Dialect::MySQL, false);
-    my.host.autowert = true;
-    my.run();
-    EXPECT_EQ(my.host.sent().last(), "CREATE TABLE Artikel (AutoWertIdentität INT NOT NULL auto_increment PRIMARY "
-                                     "KEY,`Nr` INT  NOT NULL ,`Name` VARCHAR(40)  NULL ) ENGINE=BDB");
-    EXPECT_EQ(my.host.list1.mid(my.host.list1.size() - 2), (QStringList{")", " ENGINE=BDB"}));
-    EXPECT_EQ(my.host.identityTables, QStringList{"Artikel"});
-    EXPECT_EQ(my.host.list3, QStringList{"AutoWertIdentität"});
-
-    Artikel syb(Dialect::Sybase, false);
-    syb.host.autowert = true;
-    syb.run();
-    EXPECT_EQ(syb.host.sent().last(), "CREATE TABLE Artikel (AutoWertIdentität numeric IDENTITY PRIMARY KEY,Nr INT  "
-                                      "NOT NULL ,Name VARCHAR(40)  NULL )");
-    EXPECT_EQ(syb.host.list3, QStringList{"AutoWertIdentität"});
-
-    Artikel ms(Dialect::MSSQL, false);
-    ms.host.autowert = true;
-    ms.run();
-    EXPECT_EQ(ms.host.sent().last(), "CREATE TABLE Artikel (AutoWertIdentität int IDENTITY (1,1) PRIMARY KEY,\"Nr\" "
-                                     "INT  NOT NULL ,\"Name\" VARCHAR(40)  NULL )");
-    EXPECT_TRUE(ms.host.list3.isEmpty());
-
-    Artikel db2(Dialect::DB2, false);
-    db2.host.autowert = true;
-    db2.run();
-    EXPECT_EQ(db2.host.sent().last(),
-              "CREATE TABLE Artikel (AutoWertIdentität INTEGER NOT NULL GENERATED ALWAYS AS IDENTITY (START WITH 0, "
-              "INCREMENT BY 1, NO CACHE ) PRIMARY KEY,Nr INTEGER  NOT NULL ,Name VARCHAR(40)   )");
-
-    // A key found: no identity column, the table is not listed.
-    Artikel keyed(Dialect::MySQL, true);
-    keyed.host.autowert = true;
-    keyed.run();
-    EXPECT_EQ(keyed.host.sent().last(), "CREATE TABLE Artikel ( `Nr` INT  NOT NULL ,`Name` VARCHAR(40)  NULL ,"
-                                        "CONSTRAINT primArtikel PRIMARY KEY(Nr)) ENGINE=BDB");
-    EXPECT_TRUE(keyed.host.identityTables.isEmpty());
-
-    // Neither key nor Check_Autowert: plain table.
-    Artikel plain(Dialect::Sybase, false);
-    plain.run();
-    EXPECT_EQ(plain.host.sent().last(), "CREATE TABLE Artikel ( Nr INT  NOT NULL ,Name VARCHAR(40)  NULL )");
+    struct Case {
+        Dialect dialect;
+        bool withKey;
+        bool autowert;
+        QString create;
+        QStringList keys;  // the key list afterwards
+        bool listed;       // in the identity-table window
+    };
+    const QList<Case> cases = {
+        {Dialect::MySQL, false, true, "CREATE TABLE Artikel (AutoWertIdentität INT NOT NULL auto_increment PRIMARY KEY,"
+                                      "`Nr` INT  NOT NULL ,`Name` VARCHAR(40)  NULL ) ENGINE=BDB", {"AutoWertIdentität"}, true},
+        {Dialect::Sybase, false, true, "CREATE TABLE Artikel (AutoWertIdentität numeric IDENTITY PRIMARY KEY,Nr INT  NOT NULL "
+                                       ",Name VARCHAR(40)  NULL )", {"AutoWertIdentität"}, true},
+        {Dialect::MSSQL, false, true, "CREATE TABLE Artikel (AutoWertIdentität int IDENTITY (1,1) PRIMARY KEY,\"Nr\" INT  NOT "
+                                      "NULL ,\"Name\" VARCHAR(40)  NULL )", {}, true},
+        {Dialect::DB2, false, true, "CREATE TABLE Artikel (AutoWertIdentität INTEGER NOT NULL GENERATED ALWAYS AS IDENTITY "
+                                    "(START WITH 0, INCREMENT BY 1, NO CACHE ) PRIMARY KEY,Nr INTEGER  NOT NULL ,Name "
+                                    "VARCHAR(40)   )", {}, true},
+        // A key found: no identity column, the table is not listed.
+        {Dialect::MySQL, true, true, "CREATE TABLE Artikel ( `Nr` INT  NOT NULL ,`Name` VARCHAR(40)  NULL ,CONSTRAINT "
+                                     "primArtikel PRIMARY KEY(Nr)) ENGINE=BDB", {"Nr"}, false},
+        // Neither key nor Check_Autowert: plain table.
+        {Dialect::Sybase, false, false, "CREATE TABLE Artikel ( Nr INT  NOT NULL ,Name VARCHAR(40)  NULL )", {}, false},
+        {Dialect::MSSQL, false, false, "CREATE TABLE Artikel ( \"Nr\" INT  NOT NULL ,\"Name\" VARCHAR(40)  NULL )", {}, false},
+    };
+    for (const Case& c : cases) {
+        Artikel a(c.dialect, c.withKey);
+        a.host.autowert = c.autowert;
+        a.run();
+        EXPECT_EQ(a.host.sent().last(), c.create);
+        // The listing is the statement, its last line the closing parenthesis (or MySQL's engine).
+        EXPECT_EQ(a.host.list1.join(QString()), c.create);
+        EXPECT_EQ(a.host.list1.last(), c.create.endsWith(QLatin1String("BDB")) ? QStringLiteral(" ENGINE=BDB") : QStringLiteral(")"));
+        EXPECT_EQ(a.host.list3, c.keys) << c.create.toStdString();
+        EXPECT_EQ(a.host.identityTables, c.listed ? QStringList{"Artikel"} : QStringList{});
+    }
 }
 
 TEST(RunStructurePhase, OracleSequenceTableAndTrigger)
