@@ -1,5 +1,5 @@
 #include "FakeDatabase.h"
-#include "FakeHost.h"
+#include "RecordingHost.h"
 #include "RecordingConnection.h"
 #include "conversion/KeysAndIndexes.h"
 
@@ -154,8 +154,8 @@ TEST(IndexLines, LongNamesAreCut)
 
 TEST(RunIndexPhase, SendsEachSecondaryIndexAndCountsOn)
 {
-    FakeHost host;
-    host.opts.dialect = Dialect::MSSQL;
+    RecordingHost host;
+    host.settings.dialect = Dialect::MSSQL;
     host.table = "Adressen";
     host.indexCounter = 3;
     host.afterCreation = true;
@@ -172,36 +172,36 @@ TEST(RunIndexPhase, SendsEachSecondaryIndexAndCountsOn)
     EXPECT_EQ(host.yields, 2);
 
     // Oracle numbers continue across tables; MySQL does not count.
-    host.opts.dialect = Dialect::Oracle;
-    host.conn.statements.clear();
+    host.settings.dialect = Dialect::Oracle;
+    host.server.statements.clear();
     RunIndexPhase(host);
     EXPECT_EQ(host.sent(), (QStringList{"CREATE INDEX \"006AdressenPLZ240305140709\" ON Adressen(PLZ)",
                                         "CREATE INDEX \"007AdressenName240305140709\" ON Adressen(Name,Vorname)"}));
-    host.opts.dialect = Dialect::MySQL;
+    host.settings.dialect = Dialect::MySQL;
     RunIndexPhase(host);
     EXPECT_EQ(host.indexCounter, 7);
 }
 
 TEST(RunIndexPhase, ToleratedAndLoggedFailures)
 {
-    FakeHost host;
-    host.opts.dialect = Dialect::DB2;
+    RecordingHost host;
+    host.settings.dialect = Dialect::DB2;
     host.table = "Adressen";
     host.afterCreation = true;
     host.db.addTable("Adressen", {}, {makeIndex("PLZ", {"PLZ"}), makeIndex("Ort", {"Ort"})});
-    host.conn.failWhenContains("001PLZ", "01000:[IBM][CLI Driver][DB2/LINUX] SQL0605W  The index was not created");
+    host.server.failWhenContains("001PLZ", "01000:[IBM][CLI Driver][DB2/LINUX] SQL0605W  The index was not created");
     RunIndexPhase(host);
     EXPECT_TRUE(host.errors.isEmpty());
     EXPECT_FALSE(host.tableFailed);
     EXPECT_EQ(host.sent().size(), 2);
 
     // Any other failure is logged and the next index still follows.
-    FakeHost mssql;
-    mssql.opts.dialect = Dialect::MSSQL;
+    RecordingHost mssql;
+    mssql.settings.dialect = Dialect::MSSQL;
     mssql.table = "Adressen";
     mssql.afterCreation = true;
     mssql.db.addTable("Adressen", {}, {makeIndex("PLZ", {"PLZ"}), makeIndex("Ort", {"Ort"})});
-    mssql.conn.failWhenContains("\"PLZ\"", "S0011:index exists");
+    mssql.server.failWhenContains("\"PLZ\"", "S0011:index exists");
     RunIndexPhase(mssql);
     EXPECT_EQ(mssql.errors, QStringList{"S0011:index exists"});
     EXPECT_TRUE(mssql.tableFailed);

@@ -1,6 +1,6 @@
 // The row copy: one INSERT statement per Access row, shared between workstations.
 
-#include "FakeHost.h"
+#include "RecordingHost.h"
 #include "QtPrinters.h"
 #include "conversion/CopyLoop.h"
 #include "conversion/RowStatement.h"
@@ -194,11 +194,11 @@ namespace {
 
 // A host with table T (Nr Long, Name Text) holding rows Nr 1..count.
 struct CopyFixture {
-    FakeHost host;
+    RecordingHost host;
     std::unique_ptr<FakeRecordset> rs;
     explicit CopyFixture(int rows, Dialect d = Dialect::MySQL)
     {
-        host.opts.dialect = d;
+        host.settings.dialect = d;
         host.table = "T";
         host.afterCreation = true;
         host.db.addTable("T", {makeField("Nr", dao::dbLong), makeField("Name", dao::dbText, 10)});
@@ -237,7 +237,7 @@ TEST(RunCopyLoop, WorkstationShareAndAbort)
     CopyFixture a(5);
     a.host.afterExecute = [&](const QString& s) {
         if (s.contains("(2,"))
-            a.host.abort = true;
+            a.host.closing = true;
     };
     a.run();
     EXPECT_EQ(a.host.sent().size(), 2);
@@ -256,13 +256,13 @@ TEST(RunCopyLoop, ZeroRowsStartNoProgress)
     f.run();
     EXPECT_TRUE(f.host.progress.isEmpty());
     EXPECT_TRUE(f.host.statuses.isEmpty());
-    EXPECT_TRUE(f.host.conn.statements.isEmpty());
+    EXPECT_TRUE(f.host.server.statements.isEmpty());
 }
 
 TEST(RunCopyLoop, RejectedRowIsLoggedAndCopyGoesOn)
 {
     CopyFixture f(3, Dialect::MSSQL);
-    f.host.conn.failWhenContains("(2,", "23000:Violation of PRIMARY KEY constraint");
+    f.host.server.failWhenContains("(2,", "23000:Violation of PRIMARY KEY constraint");
     f.run();
     EXPECT_EQ(f.host.sent().size(), 3);
     EXPECT_EQ(f.host.errors, QStringList{"23000:Violation of PRIMARY KEY constraint"});
@@ -271,8 +271,8 @@ TEST(RunCopyLoop, RejectedRowIsLoggedAndCopyGoesOn)
 
 TEST(RunCopyLoop, SpecialTimeFieldsTakeTheFirstRowsDate)
 {
-    FakeHost host;
-    host.opts.dialect = Dialect::MSSQL;
+    RecordingHost host;
+    host.settings.dialect = Dialect::MSSQL;
     host.table = "Terminkalender";
     host.afterCreation = true;
     host.db.addTable("Terminkalender",
@@ -293,7 +293,7 @@ TEST(RunCopyLoop, SpecialTimeFieldsTakeTheFirstRowsDate)
                            }));
 
     // Without the structure phase the fields are ordinary.
-    host.conn.statements.clear();
+    host.server.statements.clear();
     rs = host.db.openFake("Terminkalender");
     RunCopyLoop(host, *rs, TableFlags{});
     EXPECT_TRUE(host.sent().first().endsWith("VALUES ('20240201 08:00:00','20240305 14:07:09','20240305 14:07:09')"));
@@ -302,8 +302,8 @@ TEST(RunCopyLoop, SpecialTimeFieldsTakeTheFirstRowsDate)
 
 TEST(RunCopyLoop, MissingDateBaseIsLoggedAndOwnDateUsed)
 {
-    FakeHost host;
-    host.opts.dialect = Dialect::Oracle;
+    RecordingHost host;
+    host.settings.dialect = Dialect::Oracle;
     host.table = "Formularprotokoll";
     host.afterCreation = true;
     host.db.addTable("Formularprotokoll", {makeField("Datum", dao::dbDate), makeField("Uhrzeit", dao::dbDate)});
@@ -318,7 +318,7 @@ TEST(RunCopyLoop, MissingDateBaseIsLoggedAndOwnDateUsed)
     EXPECT_EQ(host.sent(),
               QStringList{"INSERT INTO Formularprotokoll (Uhrzeit) VALUES (TIMESTAMP'2024-03-05 14:07:09')"});
 
-    FakeHost none;
+    RecordingHost none;
     none.table = "Formularprotokoll";
     none.afterCreation = true;
     none.db.addTable("Formularprotokoll", {makeField("Uhrzeit", dao::dbDate)});
@@ -336,8 +336,8 @@ TEST(RunCopyLoop, MissingDateBaseIsLoggedAndOwnDateUsed)
 TEST(RunCopyLoop, BlankedNulCharactersAreNotedOnce)
 {
     for (Dialect d : {Dialect::MySQL, Dialect::Oracle}) {
-        FakeHost host;
-        host.opts.dialect = d;
+        RecordingHost host;
+        host.settings.dialect = d;
         host.table = QStringLiteral("Artikel");
         FakeRecordset rs({makeField("Name", dao::dbText, 9)},
                          {{QString::fromUtf16(u"a\0b", 3)}, {QString::fromUtf16(u"\0", 1)}});

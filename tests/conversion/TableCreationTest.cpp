@@ -1,4 +1,4 @@
-#include "FakeHost.h"
+#include "RecordingHost.h"
 #include "QtPrinters.h"
 #include "conversion/TableCreation.h"
 
@@ -17,10 +17,10 @@ dao::Index primary(QStringList fields)
 
 // A host converting Artikel (Nr required Long, Name Text 40) on the dialect.
 struct Artikel {
-    FakeHost host;
+    RecordingHost host;
     explicit Artikel(Dialect d, bool withKey)
     {
-        host.opts.dialect = d;
+        host.settings.dialect = d;
         host.table = "Artikel";
         host.db.addTable("Artikel", {makeField("Nr", dao::dbLong, 4, true), makeField("Name", dao::dbText, 40)},
                          withKey ? QList<dao::Index>{primary({"Nr"})} : QList<dao::Index>{});
@@ -55,12 +55,12 @@ TEST(OracleNames, SequenceAndTrigger)
 TEST(RunStructurePhase, ArtikelWithKeyOnMSSQL)
 {
     Artikel a(Dialect::MSSQL, true);
-    a.host.conn.failWhenStartsWith("DROP TABLE", "S0002:no such table");
+    a.host.server.failWhenStartsWith("DROP TABLE", "S0002:no such table");
     const TableFlags flags = a.run();
     const QString create = "CREATE TABLE Artikel ( \"Nr\" INT  NOT NULL ,\"Name\" VARCHAR(40)  NULL ,"
                            "CONSTRAINT \"primArtikel\" PRIMARY KEY(\"Nr\"))";
     EXPECT_EQ(a.host.sent(), (QStringList{"DROP TABLE Artikel", create}));
-    EXPECT_EQ(a.host.conn.statements.at(1),
+    EXPECT_EQ(a.host.server.statements.at(1),
               "SELECT COUNT(CONSTRAINT_NAME) FROM INFORMATION_SCHEMA.CONSTRAINT_COLUMN_USAGE WHERE CONSTRAINT_NAME "
               "= 'primArtikel'");
     EXPECT_EQ(a.host.list1, (QStringList{"CREATE TABLE Artikel ", "(", " \"Nr\" INT  NOT NULL ",
@@ -70,7 +70,7 @@ TEST(RunStructurePhase, ArtikelWithKeyOnMSSQL)
                                             "Erstelle SQL - Tabelle auf SQL-Server"}));
     EXPECT_EQ(a.host.clipboard, create);
     EXPECT_EQ(a.host.yields, 1);
-    EXPECT_EQ(a.host.keyList, QStringList{"Nr"});
+    EXPECT_EQ(a.host.list3, QStringList{"Nr"});
     EXPECT_TRUE(a.host.errors.isEmpty());
     EXPECT_TRUE(flags.structureRan);
     EXPECT_FALSE(flags.terminkalender);
@@ -79,69 +79,66 @@ TEST(RunStructurePhase, ArtikelWithKeyOnMSSQL)
 TEST(RunStructurePhase, TakenConstraintNameGetsUniqueSuffixOnMSSQL)
 {
     Artikel a(Dialect::MSSQL, true);
-    a.host.conn.answerWhenStartsWith("SELECT COUNT", 1);
-    a.host.conn.answerWhenStartsWith("SELECT REPLACE", "00112233445566778899AABBCCDDEEFF");
+    a.host.server.answerWhenStartsWith("SELECT COUNT", 1);
+    a.host.server.answerWhenStartsWith("SELECT REPLACE", "00112233445566778899AABBCCDDEEFF");
     a.run();
     EXPECT_TRUE(a.host.sent().last().endsWith(
         ",CONSTRAINT \"primArtikel00112233445566778899AABBCCDDEEFF\" PRIMARY KEY(\"Nr\"))"));
 }
 
+// Check_Autowert without a key: an identity column, the table listed in the
+// identity-table window, and on Sybase and MySQL the column as the key (Oracle:
+// OracleSequenceTableAndTrigger).
 TEST(RunStructurePhase, IdentityColumnWhenNoKey)
 {
-    Artikel my(Dialect::MySQL, false);
-    my.host.autowert = true;
-    my.run();
-    EXPECT_EQ(my.host.sent().last(), "CREATE TABLE Artikel (AutoWertIdentität INT NOT NULL auto_increment PRIMARY "
-                                     "KEY,`Nr` INT  NOT NULL ,`Name` VARCHAR(40)  NULL ) ENGINE=BDB");
-    EXPECT_EQ(my.host.list1.mid(my.host.list1.size() - 2), (QStringList{")", " ENGINE=BDB"}));
-    EXPECT_EQ(my.host.identityTables, QStringList{"Artikel"});
-    EXPECT_EQ(my.host.keyList, QStringList{"AutoWertIdentität"});
-
-    Artikel syb(Dialect::Sybase, false);
-    syb.host.autowert = true;
-    syb.run();
-    EXPECT_EQ(syb.host.sent().last(), "CREATE TABLE Artikel (AutoWertIdentität numeric IDENTITY PRIMARY KEY,Nr INT  "
-                                      "NOT NULL ,Name VARCHAR(40)  NULL )");
-    EXPECT_EQ(syb.host.keyList, QStringList{"AutoWertIdentität"});
-
-    Artikel ms(Dialect::MSSQL, false);
-    ms.host.autowert = true;
-    ms.run();
-    EXPECT_EQ(ms.host.sent().last(), "CREATE TABLE Artikel (AutoWertIdentität int IDENTITY (1,1) PRIMARY KEY,\"Nr\" "
-                                     "INT  NOT NULL ,\"Name\" VARCHAR(40)  NULL )");
-    EXPECT_TRUE(ms.host.keyList.isEmpty());
-
-    Artikel db2(Dialect::DB2, false);
-    db2.host.autowert = true;
-    db2.run();
-    EXPECT_EQ(db2.host.sent().last(),
-              "CREATE TABLE Artikel (AutoWertIdentität INTEGER NOT NULL GENERATED ALWAYS AS IDENTITY (START WITH 0, "
-              "INCREMENT BY 1, NO CACHE ) PRIMARY KEY,Nr INTEGER  NOT NULL ,Name VARCHAR(40)   )");
-
-    // A key found: no identity column, the table is not listed.
-    Artikel keyed(Dialect::MySQL, true);
-    keyed.host.autowert = true;
-    keyed.run();
-    EXPECT_EQ(keyed.host.sent().last(), "CREATE TABLE Artikel ( `Nr` INT  NOT NULL ,`Name` VARCHAR(40)  NULL ,"
-                                        "CONSTRAINT primArtikel PRIMARY KEY(Nr)) ENGINE=BDB");
-    EXPECT_TRUE(keyed.host.identityTables.isEmpty());
-
-    // Neither key nor Check_Autowert: plain table.
-    Artikel plain(Dialect::Sybase, false);
-    plain.run();
-    EXPECT_EQ(plain.host.sent().last(), "CREATE TABLE Artikel ( Nr INT  NOT NULL ,Name VARCHAR(40)  NULL )");
+    struct Case {
+        Dialect dialect;
+        bool withKey;
+        bool autowert;
+        QString create;
+        QStringList keys;  // the key list afterwards
+        bool listed;       // in the identity-table window
+    };
+    const QList<Case> cases = {
+        {Dialect::MySQL, false, true, "CREATE TABLE Artikel (AutoWertIdentität INT NOT NULL auto_increment PRIMARY KEY,"
+                                      "`Nr` INT  NOT NULL ,`Name` VARCHAR(40)  NULL ) ENGINE=BDB", {"AutoWertIdentität"}, true},
+        {Dialect::Sybase, false, true, "CREATE TABLE Artikel (AutoWertIdentität numeric IDENTITY PRIMARY KEY,Nr INT  NOT NULL "
+                                       ",Name VARCHAR(40)  NULL )", {"AutoWertIdentität"}, true},
+        {Dialect::MSSQL, false, true, "CREATE TABLE Artikel (AutoWertIdentität int IDENTITY (1,1) PRIMARY KEY,\"Nr\" INT  NOT "
+                                      "NULL ,\"Name\" VARCHAR(40)  NULL )", {}, true},
+        {Dialect::DB2, false, true, "CREATE TABLE Artikel (AutoWertIdentität INTEGER NOT NULL GENERATED ALWAYS AS IDENTITY "
+                                    "(START WITH 0, INCREMENT BY 1, NO CACHE ) PRIMARY KEY,Nr INTEGER  NOT NULL ,Name "
+                                    "VARCHAR(40)   )", {}, true},
+        // A key found: no identity column, the table is not listed.
+        {Dialect::MySQL, true, true, "CREATE TABLE Artikel ( `Nr` INT  NOT NULL ,`Name` VARCHAR(40)  NULL ,CONSTRAINT "
+                                     "primArtikel PRIMARY KEY(Nr)) ENGINE=BDB", {"Nr"}, false},
+        // Neither key nor Check_Autowert: plain table.
+        {Dialect::Sybase, false, false, "CREATE TABLE Artikel ( Nr INT  NOT NULL ,Name VARCHAR(40)  NULL )", {}, false},
+        {Dialect::MSSQL, false, false, "CREATE TABLE Artikel ( \"Nr\" INT  NOT NULL ,\"Name\" VARCHAR(40)  NULL )", {}, false},
+    };
+    for (const Case& c : cases) {
+        Artikel a(c.dialect, c.withKey);
+        a.host.autowert = c.autowert;
+        a.run();
+        EXPECT_EQ(a.host.sent().last(), c.create);
+        // The listing is the statement, its last line the closing parenthesis (or MySQL's engine).
+        EXPECT_EQ(a.host.list1.join(QString()), c.create);
+        EXPECT_EQ(a.host.list1.last(), c.create.endsWith(QLatin1String("BDB")) ? QStringLiteral(" ENGINE=BDB") : QStringLiteral(")"));
+        EXPECT_EQ(a.host.list3, c.keys) << c.create.toStdString();
+        EXPECT_EQ(a.host.identityTables, c.listed ? QStringList{"Artikel"} : QStringList{});
+    }
 }
 
 TEST(RunStructurePhase, OracleSequenceTableAndTrigger)
 {
-    FakeHost host;
-    host.opts.dialect = Dialect::Oracle;
+    RecordingHost host;
+    host.settings.dialect = Dialect::Oracle;
     host.table = "Lieferanten";
     host.autowert = true;
     host.clock = {QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9), Qt::UTC),
                   QDateTime(QDate(2024, 3, 5), QTime(14, 7, 10), Qt::UTC)};
     host.db.addTable("Lieferanten", {makeField("Nr", dao::dbLong, 4, true), makeField("Check", dao::dbText, 3)});
-    host.conn.failWhenStartsWith("DROP SEQUENCE", "S1000:ORA-02289: sequence does not exist");
+    host.server.failWhenStartsWith("DROP SEQUENCE", "S1000:ORA-02289: sequence does not exist");
     const auto rs = host.db.openFake("Lieferanten");
     RunStructurePhase(host, *rs);
     EXPECT_EQ(host.sent(), (QStringList{
@@ -159,12 +156,12 @@ TEST(RunStructurePhase, OracleSequenceTableAndTrigger)
 
 TEST(RunStructurePhase, ToleratedOracleErrorGoesOnWithNextStatement)
 {
-    FakeHost host;
-    host.opts.dialect = Dialect::Oracle;
+    RecordingHost host;
+    host.settings.dialect = Dialect::Oracle;
     host.table = "Lieferanten";
     host.autowert = true;
     host.db.addTable("Lieferanten", {makeField("Nr", dao::dbLong, 4, true)});
-    host.conn.failWhenStartsWith("CREATE SEQUENCE", "42S11:[Oracle][ODBC]ORA-00955: name is already used");
+    host.server.failWhenStartsWith("CREATE SEQUENCE", "42S11:[Oracle][ODBC]ORA-00955: name is already used");
     const auto rs = host.db.openFake("Lieferanten");
     EXPECT_NO_THROW(RunStructurePhase(host, *rs));
     EXPECT_EQ(host.sent().size(), 5);
@@ -175,13 +172,13 @@ TEST(RunStructurePhase, ToleratedOracleErrorGoesOnWithNextStatement)
 
 TEST(RunStructurePhase, FailedCreateEndsConversionAndKeepsLines)
 {
-    FakeHost host;
-    host.opts.dialect = Dialect::Oracle;
+    RecordingHost host;
+    host.settings.dialect = Dialect::Oracle;
     host.table = "Bilder";
     host.autowert = true;
     // A type code without server type (an attachment column of newer Access files).
     host.db.addTable("Bilder", {makeField("Bild", 18)});
-    host.conn.failWhenStartsWith("CREATE TABLE", "37000:ORA-00902: invalid datatype");
+    host.server.failWhenStartsWith("CREATE TABLE", "37000:ORA-00902: invalid datatype");
     const auto rs = host.db.openFake("Bilder");
     EXPECT_THROW(RunStructurePhase(host, *rs), ConversionEnded);
     const QString create = "CREATE TABLE Bilder (AutoWertIdentität NUMBER(10,0) PRIMARY KEY,Bild   NULL )";
@@ -195,8 +192,8 @@ TEST(RunStructurePhase, FailedCreateEndsConversionAndKeepsLines)
 
 TEST(RunStructurePhase, SpecialTablesAndNames)
 {
-    FakeHost host;
-    host.opts.dialect = Dialect::DB2;
+    RecordingHost host;
+    host.settings.dialect = Dialect::DB2;
     host.table = "F5SB90R";
     host.db.addTable("F5SB90R", {makeField("Wert", dao::dbLong, 4, true), makeField("Text", dao::dbText, 10),
                                  makeField("Auftragsbestätigung_FRANZÖSISCH", dao::dbMemo)},
@@ -208,7 +205,7 @@ TEST(RunStructurePhase, SpecialTablesAndNames)
                                   ",\"AuftragsbestätigungFranzösisch\" CLOB(4194304)   )");
     EXPECT_EQ(host.list1.at(4), ",\"Auftragsbestätigung_FRANZÖSISCH\" CLOB(4194304)   ");
 
-    FakeHost t;
+    RecordingHost t;
     t.table = "Terminkalender";
     t.db.addTable("Terminkalender", {makeField("Datum", dao::dbDate), makeField("Betreff", dao::dbText, 5),
                                      makeField("ZEIT1", dao::dbDate), makeField("Zeit", dao::dbDate)});
@@ -218,7 +215,7 @@ TEST(RunStructurePhase, SpecialTablesAndNames)
     EXPECT_EQ(flags.zeitPosition, 3);
     EXPECT_EQ(flags.zeit1Position, 2);
 
-    FakeHost f;
+    RecordingHost f;
     f.table = "Formularprotokoll";
     f.db.addTable("Formularprotokoll", {makeField("Datum", dao::dbDate), makeField("Uhrzeit", dao::dbDate)});
     rs = f.db.openFake("Formularprotokoll");
@@ -227,7 +224,7 @@ TEST(RunStructurePhase, SpecialTablesAndNames)
     EXPECT_EQ(flags.uhrzeitPosition, 1);
     EXPECT_EQ(flags.zeitPosition, 0);
 
-    FakeHost lower;
+    RecordingHost lower;
     lower.table = "terminkalender";
     lower.db.addTable("terminkalender", {makeField("Zeit", dao::dbDate)});
     rs = lower.db.openFake("terminkalender");

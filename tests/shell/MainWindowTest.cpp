@@ -1,26 +1,21 @@
 #include "MessageBoxAnswerer.h"
+#include "ProgramDriver.h"
 #include "StderrCapture.h"
 #include "QtPrinters.h"
 #include "TestSupport.h"
-#include "windows/Konvertierung.h"
 #include "ui/ClickableLabel.h"
-#include "shell/MDIForm_Main.h"
 #include "ui/MessageBox.h"
 #include "windows/FehlerProtokoll.h"
 #include "windows/Form_Auto.h"
 #include "windows/ZusatzInfo.h"
-#include "windows/Abgleichen.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QProgressBar>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QRegularExpression>
 #include <QTest>
 #include <QTextEdit>
@@ -41,14 +36,12 @@ QString secondLine(const QString& text)
     return text.section(QStringLiteral("\r\n"), 1, 1);
 }
 
+// With "-auto" the load runs the unattended chain, whose messages are answered.
 std::unique_ptr<MDIForm_Main> startMain(const QString& commandLine = QString())
 {
-    auto main = std::make_unique<MDIForm_Main>(commandLine);
-    // With "-auto" the load runs the unattended chain, whose messages wait for OK.
-    MessageBoxAnswerer answers;
-    main->Form_Load();
-    main->show();
-    return main;
+    Program program(commandLine);
+    program.main->show();
+    return std::move(program.main);
 }
 
 template <typename T>
@@ -320,16 +313,15 @@ TEST(MainWindow, PictureShowsTheHelpText)
     auto main = startMain();
     QString shown;
     QString title;
-    WithModalDialog(
-        [&](QWidget* dialog) {
-            title = dialog->windowTitle();
-            if (auto* text = dialog->findChild<QPlainTextEdit*>(QStringLiteral("Text1")))
-                shown = text->toPlainText();
-            else if (auto* rich = dialog->findChild<QTextEdit*>(QStringLiteral("Text1")))
-                shown = rich->toPlainText();
-            dialog->findChild<QAbstractButton*>(QStringLiteral("Command1"))->click();
-        },
-        [&] { QTest::mouseClick(main->Image1, Qt::LeftButton); });
+    MessageBoxAnswerer help([&](QWidget* dialog) {
+        title = dialog->windowTitle();
+        if (auto* text = dialog->findChild<QPlainTextEdit*>(QStringLiteral("Text1")))
+            shown = text->toPlainText();
+        else if (auto* rich = dialog->findChild<QTextEdit*>(QStringLiteral("Text1")))
+            shown = rich->toPlainText();
+        dialog->findChild<QAbstractButton*>(QStringLiteral("Command1"))->click();
+    });
+    QTest::mouseClick(main->Image1, Qt::LeftButton);
     EXPECT_EQ(title, QStringLiteral("Informationen zu dieser Maske"));
     EXPECT_TRUE(shown.startsWith(QStringLiteral("Rirovadozad\n\nMit diesem Programm"))) << shown.toStdString();
 }

@@ -2,14 +2,13 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QTest>
 
-MessageBoxAnswerer::MessageBoxAnswerer(QMessageBox::StandardButton button) : m_default(button)
+MessageBoxAnswerer::MessageBoxAnswerer(std::function<void(QWidget*)> dialog) : onDialog(std::move(dialog))
 {
-    connect(&m_timer, &QTimer::timeout, this, &MessageBoxAnswerer::poll);
+    QObject::connect(&m_timer, &QTimer::timeout, [this] { poll(); });
     m_timer.start(20);
 }
-
-MessageBoxAnswerer::~MessageBoxAnswerer() = default;
 
 QStringList MessageBoxAnswerer::texts() const
 {
@@ -19,36 +18,34 @@ QStringList MessageBoxAnswerer::texts() const
     return result;
 }
 
+QStringList MessageBoxAnswerer::titles() const
+{
+    QStringList result;
+    for (const SeenMessage& m : seen)
+        result.append(m.title);
+    return result;
+}
+
 void MessageBoxAnswerer::poll()
 {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (!box || !box->isVisible())
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal || !modal->isVisible() || modal->property("answered").toBool())
         return;
-    if (box->property("answered").toBool())
+    modal->setProperty("answered", true);
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    if (!box) {
+        if (onDialog)
+            onDialog(modal);
+        else
+            modal->close();
         return;
-    box->setProperty("answered", true);
+    }
     seen.append({box->windowTitle(), box->text()});
     if (onShown)
         onShown(box);
-    const QMessageBox::StandardButton answer = script.isEmpty() ? m_default : script.takeFirst();
-    QAbstractButton* b = box->button(answer);
-    if (!b)
-        b = box->buttons().value(0);
-    if (b)
+    const QMessageBox::StandardButton answer = script.isEmpty() ? QMessageBox::Ok : script.takeFirst();
+    if (answer == QMessageBox::NoButton)
+        QTest::keyClick(box, Qt::Key_Escape);
+    else if (QAbstractButton* b = box->button(answer) ? box->button(answer) : box->buttons().value(0))
         b->click();
-}
-
-void WithModalDialog(const std::function<void(QWidget*)>& onDialog, const std::function<void()>& action)
-{
-    QTimer timer;
-    bool handled = false;
-    QObject::connect(&timer, &QTimer::timeout, [&] {
-        QWidget* w = QApplication::activeModalWidget();
-        if (w && w->isVisible() && !handled) {
-            handled = true;
-            onDialog(w);
-        }
-    });
-    timer.start(20);
-    action();
 }

@@ -4,11 +4,8 @@
 #include "RecordingConnection.h"
 #include "TestSupport.h"
 #include "conversion/TableList.h"
+#include "windows/FehlerProtokoll.h"
 
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QTest>
 
 namespace {
@@ -23,44 +20,84 @@ T* control(QWidget* window, const char* name)
 }
 }  // namespace
 
-RecordedLogin LogInOnRecordingConnections(MDIForm_Main& main, bool tablesOnServer)
+QStringList itemTexts(const QListWidget* list)
 {
-    RecordedLogin login;
-    auto server = std::make_unique<RecordingConnection>();
-    login.server = server.get();
-    main.state.ServerConnection = std::move(server);
-    auto counts = std::make_unique<RecordingConnection>();
-    login.counts = counts.get();
-    if (tablesOnServer)
-        counts->answerWhenStartsWith(QStringLiteral("SELECT COUNT(*)"), 7);
-    else
-        counts->failWhenStartsWith(QStringLiteral("SELECT COUNT(*)"), QStringLiteral("S0002:no such table"));
-    main.state.QueryConnection = std::move(counts);
-    main.Command1->setEnabled(true);
-    main.Command2->setEnabled(true);
-    main.Command1->click();
-    login.konv = main.konvertierung();
-    return login;
+    QStringList result;
+    for (int i = 0; i < list->count(); ++i)
+        result.append(list->item(i)->text());
+    return result;
 }
 
-LoggedIn::LoggedIn(bool mysql)
+Program::Program(Login login, DialectButton dialect) : main(std::make_unique<MDIForm_Main>())
 {
-    main = std::make_unique<MDIForm_Main>();
     main->Form_Load();
     main->show();
-    if (mysql)
-        control<QRadioButton>(main.get(), "Option_MySQL")->click();
-    auto* password = control<QLineEdit>(main.get(), "Text_PW");
-    password->setFocus();
-    QTest::keyClicks(password, TestServer::password());
-    MessageBoxAnswerer answers;
-    control<QPushButton>(main.get(), "Command3")->click();
-    EXPECT_TRUE(answers.seen.isEmpty()) << answers.texts().join(QLatin1Char('|')).toStdString();
-    control<QPushButton>(main.get(), "Command1")->click();
-    konv = main->findChild<Konvertierung*>(QStringLiteral("Konvertierung"));
+    (main.get()->*dialect)->click();
+    logIn(login);
 }
 
-QStringList LoggedIn::load(const QString& path)
+Program::Program(const QString& commandLine, const QString& programFolder,
+                 const std::function<void(MDIForm_Main&)>& prepare)
+    : main(std::make_unique<MDIForm_Main>(commandLine))
+{
+    if (!programFolder.isEmpty())
+        main->programFolder = programFolder;
+    if (prepare)
+        prepare(*main);
+    MessageBoxAnswerer answers;
+    main->Form_Load();
+    startMessages = answers.texts();
+}
+
+void Program::logIn(Login login, bool tablesOnServer)
+{
+    main->show();
+    if (login == Login::TestServer) {
+        if (main->ODBC_Name->text() != TestServer::dataSource())
+            main->ODBC_Name->setText(TestServer::dataSource());
+        auto* password = control<QLineEdit>(main.get(), "Text_PW");
+        if (password->text() != TestServer::password()) {
+            password->clear();
+            password->setFocus();
+            QTest::keyClicks(password, TestServer::password());
+        }
+        MessageBoxAnswerer answers;
+        control<QPushButton>(main.get(), "Command3")->click();
+        EXPECT_TRUE(answers.seen.isEmpty()) << answers.texts().join(QLatin1Char('|')).toStdString();
+    } else {
+        auto recording = std::make_unique<RecordingConnection>();
+        server = recording.get();
+        main->state.ServerConnection = std::move(recording);
+        recording = std::make_unique<RecordingConnection>();
+        counts = recording.get();
+        if (tablesOnServer)
+            counts->answerWhenStartsWith(QStringLiteral("SELECT COUNT(*)"), 7);
+        else
+            counts->failWhenStartsWith(QStringLiteral("SELECT COUNT(*)"), QStringLiteral("S0002:no such table"));
+        main->state.QueryConnection = std::move(recording);
+        main->Command1->setEnabled(true);
+        main->Command2->setEnabled(true);
+    }
+    openConversion();
+    if (login == Login::Recording && konv)
+        konv->clock = [] { return QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9)); };
+}
+
+void Program::openConversion()
+{
+    control<QPushButton>(main.get(), "Command1")->click();
+    konv = main->konvertierung();
+}
+
+Abgleichen* Program::openXdb()
+{
+    control<QPushButton>(main.get(), "Command2")->click();
+    xdb = main->abgleichen();
+    EXPECT_NE(xdb, nullptr);
+    return xdb;
+}
+
+QStringList Program::load(const QString& path)
 {
     MessageBoxAnswerer answers;
     control<QLineEdit>(konv, "QELPfad")->setText(path);
@@ -68,14 +105,36 @@ QStringList LoggedIn::load(const QString& path)
     return answers.texts();
 }
 
-QStringList LoggedIn::convertMarked()
+QStringList Program::convertMarked()
 {
     MessageBoxAnswerer answers;
     control<QPushButton>(konv, "Command2")->click();
     return answers.texts();
 }
 
-void LoggedIn::markOnly(const QStringList& tables)
+QStringList Program::queriesToViews()
+{
+    MessageBoxAnswerer answers;
+    control<QPushButton>(konv, "Command5")->click();
+    return answers.texts();
+}
+
+QStringList Program::relationsToTriggers()
+{
+    MessageBoxAnswerer answers;
+    control<QPushButton>(konv, "Command6")->click();
+    return answers.texts();
+}
+
+QStringList Program::process(const QString& document)
+{
+    MessageBoxAnswerer answers;
+    control<QLineEdit>(xdb, "Text_XDB")->setText(document);
+    control<QPushButton>(xdb, "Command8")->click();
+    return answers.texts();
+}
+
+void Program::markOnly(const QStringList& tables)
 {
     MessageBoxAnswerer answers;  // the warning for tables with rows
     if (konv->Command9BackColor() == 255)
@@ -92,15 +151,19 @@ void LoggedIn::markOnly(const QStringList& tables)
     konv->Command9->click();
 }
 
-QStringList LoggedIn::entries() const
+QStringList Program::convert(const QString& table)
 {
-    QStringList result;
     for (int i = 0; i < konv->List2->count(); ++i)
-        result.append(konv->List2->item(i)->text());
-    return result;
+        konv->List2->item(i)->setSelected(TableNameFromEntry(konv->List2->item(i)->text()) == table);
+    return convertMarked();
 }
 
-QStringList LoggedIn::marked() const
+QStringList Program::entries() const
+{
+    return itemTexts(konv->List2);
+}
+
+QStringList Program::marked() const
 {
     QStringList result;
     for (int i = 0; i < konv->List2->count(); ++i)
@@ -109,18 +172,35 @@ QStringList LoggedIn::marked() const
     return result;
 }
 
-QStringList LoggedIn::information() const
+bool Program::isMarked(const QString& table) const
 {
-    QStringList result;
-    for (int i = 0; i < konv->List1->count(); ++i)
-        result.append(konv->List1->item(i)->text());
-    return result;
+    return marked().contains(entryOf(table));
 }
 
-QString LoggedIn::entryOf(const QString& table) const
+QString Program::entryOf(const QString& table) const
 {
     for (const QString& e : entries())
         if (TableNameFromEntry(e) == table)
             return e;
     return QString();
+}
+
+QStringList Program::information() const
+{
+    return itemTexts(konv->List1);
+}
+
+QStringList Program::log() const
+{
+    return main->fehlerProtokoll()->text().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+}
+
+bool Program::commandsEnabled() const
+{
+    for (QWidget* w : std::initializer_list<QWidget*>{konv->Command1, konv->Command2, konv->Command3, konv->Command4,
+                                                      konv->Command5, konv->Command6, konv->Command7, konv->Text_Max,
+                                                      konv->Text_Mod})
+        if (!w->isEnabled())
+            return false;
+    return true;
 }

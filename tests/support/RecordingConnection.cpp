@@ -15,6 +15,15 @@ void RecordingConnection::answerWhenStartsWith(const QString& prefix, const QVar
     answers.append({[prefix](const QString& s) { return s.startsWith(prefix); }, value});
 }
 
+QStringList RecordingConnection::withoutCatalogue() const
+{
+    QStringList result;
+    for (const QString& s : statements)
+        if (!s.startsWith(QLatin1String("<catalogue> ")))
+            result.append(s);
+    return result;
+}
+
 void RecordingConnection::maybeFail(const QString& statement) const
 {
     for (const Failure& f : failures)

@@ -42,6 +42,8 @@ public:
     void failWhenStartsWith(const QString& prefix, const QString& description);
     void failWhenContains(const QString& part, const QString& description);
     void answerWhenStartsWith(const QString& prefix, const QVariant& value);
+    // What it received, without its catalogue lookups.
+    QStringList withoutCatalogue() const;
 
     void Execute(const QString& statement, int options = rdExecDirect) override;
     std::unique_ptr<ServerResultSet> OpenResultset(const QString& query, int type, int lockType = rdConcurReadOnly,

@@ -1,7 +1,7 @@
 // Relations to triggers: the statements letter by letter (CR LF included),
 // the error rule and the run's edges, on a recording connection.
 
-#include "FakeTranslationHost.h"
+#include "RecordingHost.h"
 #include "QtPrinters.h"
 #include "translation/Triggers.h"
 
@@ -38,12 +38,12 @@ void addRelations(FakeDatabase& db)
 
 TEST(RelationsToTriggers, MsSqlStatementsLetterByLetter)
 {
-    FakeTranslationHost host;
+    RecordingHost host;
     addRelations(host.db);
     QStringList workingDuringRun;
     host.onYield = [&] {
         if (host.yields == 1 && workingDuringRun.isEmpty())
-            workingDuringRun = host.working;
+            workingDuringRun = host.list3;
     };
     EXPECT_EQ(RunRelationsToTriggers(host), RunOutcome::Completed);
 
@@ -76,14 +76,14 @@ TEST(RelationsToTriggers, MsSqlStatementsLetterByLetter)
         QStringLiteral("DROP TRIGGER uArtikel"),
         QStringLiteral("DROP TRIGGER dArtikel"),
     };
-    EXPECT_EQ(host.conn.statements, expected);
-    EXPECT_EQ(host.lines, (QStringList{QStringLiteral("Kunden"), s1, s2, d1, QStringLiteral("Auftrag"), da,
+    EXPECT_EQ(host.server.statements, expected);
+    EXPECT_EQ(host.list1, (QStringList{QStringLiteral("Kunden"), s1, s2, d1, QStringLiteral("Auftrag"), da,
                                        QStringLiteral("Filialen"), sf, QStringLiteral("Artikel")}));
     EXPECT_EQ(host.yields, 5);
     // The working list holds the primary tables while the run lasts, and is empty after it.
     EXPECT_EQ(workingDuringRun, (QStringList{QStringLiteral("Kunden"), QStringLiteral("Auftrag"),
                                              QStringLiteral("Filialen"), QStringLiteral("Artikel")}));
-    EXPECT_TRUE(host.working.isEmpty());
+    EXPECT_TRUE(host.list3.isEmpty());
     // The last table's bare delete trigger head.
     EXPECT_EQ(host.clipboard, QStringLiteral("CREATE TRIGGER dArtikel ON Artikel FOR DELETE AS"));
     EXPECT_EQ(host.progress, (QStringList{QStringLiteral("start 4"), QStringLiteral("step 1"), QStringLiteral("step 2"),
@@ -97,12 +97,12 @@ TEST(RelationsToTriggers, MsSqlStatementsLetterByLetter)
 
 TEST(RelationsToTriggers, SybaseWritesFieldsWithoutQuotes)
 {
-    FakeTranslationHost host;
-    host.chosen = Dialect::Sybase;
+    RecordingHost host;
+    host.settings.dialect = Dialect::Sybase;
     host.db.relations = {makeRelation(QStringLiteral("KundenAuftrag"), QStringLiteral("Kunden"),
                                       QStringLiteral("Auftrag"), 4352, {{QStringLiteral("KdNr"), QStringLiteral("KundeNr")}})};
     RunRelationsToTriggers(host);
-    EXPECT_EQ(host.conn.statements,
+    EXPECT_EQ(host.server.statements,
               (QStringList{QStringLiteral("DROP TRIGGER uKunden"), QStringLiteral("DROP TRIGGER dKunden"),
                            QStringLiteral("CREATE TRIGGER uKunden ON Kunden FOR UPDATE AS\r\nIF UPDATE(KdNr)\r\nBEGIN"
                                           "\r\nUPDATE Auftrag SET Auftrag.KundeNr=INSERTED.KdNr FROM INSERTED,DELETED "
@@ -113,74 +113,74 @@ TEST(RelationsToTriggers, SybaseWritesFieldsWithoutQuotes)
 
 TEST(RelationsToTriggers, RejectedTriggersAreListedInPiecesAfterATab)
 {
-    FakeTranslationHost host;
-    host.chosen = Dialect::MySQL;
+    RecordingHost host;
+    host.settings.dialect = Dialect::MySQL;
     addRelations(host.db);
     // 140 characters: two full pieces and a line with only the tab.
     const QString error = QStringLiteral("42000:") + QString(134, QLatin1Char('e'));
-    host.conn.failWhenStartsWith(QStringLiteral("CREATE TRIGGER"), error);
-    host.conn.failWhenStartsWith(QStringLiteral("DROP TRIGGER"), QStringLiteral("HY000:Trigger does not exist"));
+    host.server.failWhenStartsWith(QStringLiteral("CREATE TRIGGER"), error);
+    host.server.failWhenStartsWith(QStringLiteral("DROP TRIGGER"), QStringLiteral("HY000:Trigger does not exist"));
     EXPECT_EQ(RunRelationsToTriggers(host), RunOutcome::Completed);
     const QStringList errorLines = {QStringLiteral("\t") + error.left(70), QStringLiteral("\t") + error.mid(70),
                                     QStringLiteral("\t")};
     // Kunden: the rejected update trigger is followed by the delete trigger, rejected too.
-    ASSERT_GE(host.lines.size(), 10);
-    EXPECT_EQ(host.lines.mid(4, 6), errorLines + errorLines);
+    ASSERT_GE(host.list1.size(), 10);
+    EXPECT_EQ(host.list1.mid(4, 6), errorLines + errorLines);
     int creates = 0;
-    for (const QString& s : host.conn.statements)
+    for (const QString& s : host.server.statements)
         creates += s.startsWith(QStringLiteral("CREATE TRIGGER")) ? 1 : 0;
     EXPECT_EQ(creates, 4);
     EXPECT_EQ(host.clipboard, QStringLiteral("CREATE TRIGGER dArtikel ON Artikel FOR DELETE AS"));
-    EXPECT_TRUE(host.enabled);
+    EXPECT_TRUE(host.enabled());
     EXPECT_TRUE(host.messages.isEmpty());
 }
 
 TEST(RelationsToTriggers, RunEdges)
 {
     // Another workstation: nothing at all.
-    FakeTranslationHost second;
+    RecordingHost second;
     addRelations(second.db);
     second.number = QStringLiteral("2");
     EXPECT_EQ(RunRelationsToTriggers(second), RunOutcome::Completed);
     EXPECT_TRUE(second.trace.isEmpty());
 
     // No relations: progress over nothing, nothing sent, commands back.
-    FakeTranslationHost none;
-    none.lines = {QStringLiteral("von vorher")};
+    RecordingHost none;
+    none.list1 = {QStringLiteral("von vorher")};
     EXPECT_EQ(RunRelationsToTriggers(none), RunOutcome::Completed);
     EXPECT_EQ(none.progress, (QStringList{QStringLiteral("start 0"), QStringLiteral("step 0")}));
-    EXPECT_TRUE(none.conn.statements.isEmpty());
-    EXPECT_TRUE(none.lines.isEmpty());
-    EXPECT_TRUE(none.enabled);
+    EXPECT_TRUE(none.server.statements.isEmpty());
+    EXPECT_TRUE(none.list1.isEmpty());
+    EXPECT_TRUE(none.enabled());
 }
 
 TEST(RelationsToTriggers, EngineErrorWhileReadingIsShown)
 {
-    FakeTranslationHost host;
+    RecordingHost host;
     addRelations(host.db);
     host.db.relationsError = QStringLiteral("Die Beziehungen der Datenbank sind beschädigt.");
     EXPECT_EQ(RunRelationsToTriggers(host), RunOutcome::Failed);
     EXPECT_EQ(host.messages, QStringList{QStringLiteral("Die Beziehungen der Datenbank sind beschädigt.")});
-    EXPECT_TRUE(host.conn.statements.isEmpty());
-    EXPECT_TRUE(host.working.isEmpty());
-    EXPECT_TRUE(host.enabled);
+    EXPECT_TRUE(host.server.statements.isEmpty());
+    EXPECT_TRUE(host.list3.isEmpty());
+    EXPECT_TRUE(host.enabled());
     EXPECT_EQ(host.trace.last(), QStringLiteral("enable 1"));
 }
 
 TEST(RelationsToTriggers, CloseDuringTheListingStopsBeforeTheDrops)
 {
-    FakeTranslationHost host;
+    RecordingHost host;
     addRelations(host.db);
     // Closed while Auftrag's delete statement is listed: Kunden is complete, Auftrag untouched.
     host.onYield = [&] {
-        if (host.lines.contains(QStringLiteral("Auftrag")))
+        if (host.list1.contains(QStringLiteral("Auftrag")))
             host.closing = true;
     };
     EXPECT_EQ(RunRelationsToTriggers(host), RunOutcome::EndedEarly);
-    EXPECT_EQ(host.conn.statements.size(), 4);
-    EXPECT_TRUE(host.conn.statements.last().startsWith(QStringLiteral("CREATE TRIGGER dKunden")));
-    EXPECT_TRUE(host.enabled);
-    EXPECT_TRUE(host.working.isEmpty());
+    EXPECT_EQ(host.server.statements.size(), 4);
+    EXPECT_TRUE(host.server.statements.last().startsWith(QStringLiteral("CREATE TRIGGER dKunden")));
+    EXPECT_TRUE(host.enabled());
+    EXPECT_TRUE(host.list3.isEmpty());
     EXPECT_EQ(host.progress.last(), QStringLiteral("step 0"));
 }
 
@@ -204,12 +204,12 @@ TEST(RelationsToTriggers, KeyFieldsOnceEachWithoutRegardToCase)
 // A lost connection ends the run at once with the request to log in again.
 TEST(RelationsToTriggers, ALostConnectionEndsTheRun)
 {
-    FakeTranslationHost host;
+    RecordingHost host;
     addRelations(host.db);
     const QString gone = QStringLiteral("08S01:Server has gone away");
-    host.conn.failWhenStartsWith(QStringLiteral("DROP TRIGGER"), gone);
+    host.server.failWhenStartsWith(QStringLiteral("DROP TRIGGER"), gone);
     EXPECT_EQ(RunRelationsToTriggers(host), RunOutcome::Failed);
-    EXPECT_EQ(host.messages, QStringList{gone});
-    EXPECT_EQ(host.conn.statements.size(), 1);
-    EXPECT_TRUE(host.enabled);
+    EXPECT_EQ(host.messages, QStringList{QStringLiteral("lost ") + gone});
+    EXPECT_EQ(host.server.statements.size(), 1);
+    EXPECT_TRUE(host.enabled());
 }

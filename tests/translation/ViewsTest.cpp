@@ -1,7 +1,7 @@
 // Create_View and the run over the saved queries, on a recording connection
 // for the dialects that have no server here.
 
-#include "FakeTranslationHost.h"
+#include "RecordingHost.h"
 #include "QtPrinters.h"
 #include "translation/Views.h"
 
@@ -9,13 +9,13 @@
 
 namespace {
 
-void addQuery(FakeTranslationHost& host, const QString& name, const QString& sql)
+void addQuery(RecordingHost& host, const QString& name, const QString& sql)
 {
     host.db.queries.append(dao::QueryDef{name, sql, dao::dbQSelect, {}});
 }
 
 // The queries of a small ERP database, with the special names among them.
-void addErpQueries(FakeTranslationHost& host)
+void addErpQueries(RecordingHost& host)
 {
     addQuery(host, QStringLiteral("View_BestellungAuftrag"),
              QStringLiteral("SELECT [Auftrag].[AufNr], LEFT([Kunden].[Name],10) AS \"Kurz\"\r\nFROM Auftrag;\r\n"));
@@ -28,10 +28,10 @@ void addErpQueries(FakeTranslationHost& host)
 
 TEST(CreateView, ListsDropsAndCreatesInOrder)
 {
-    FakeTranslationHost host;
+    RecordingHost host;
     EXPECT_TRUE(Create_View(host, QStringLiteral("View_Kunden"), QStringLiteral("SELECT [Name] FROM [Kunden];")));
     const QString create = QStringLiteral("CREATE VIEW View_Kunden AS SELECT Name FROM Kunden");
-    EXPECT_EQ(host.conn.statements, (QStringList{QStringLiteral("DROP VIEW \"View_Kunden\""), create}));
+    EXPECT_EQ(host.server.statements, (QStringList{QStringLiteral("DROP VIEW \"View_Kunden\""), create}));
     EXPECT_EQ(host.trace, (QStringList{QStringLiteral("line View_Kunden"), QStringLiteral("line ") + create,
                                        QStringLiteral("yield"), QStringLiteral("scroll"), QStringLiteral("line "),
                                        QStringLiteral("status lösche eventuell vorhandenen View"),
@@ -40,92 +40,92 @@ TEST(CreateView, ListsDropsAndCreatesInOrder)
                                        QStringLiteral("status Bereit.")}));
     EXPECT_EQ(host.clipboard, create);
     // The caller's list and commands are its own business.
-    EXPECT_TRUE(host.enabled);
+    EXPECT_TRUE(host.enabled());
     EXPECT_TRUE(host.progress.isEmpty());
 }
 
 TEST(CreateView, ListingInPiecesOfEighty)
 {
-    FakeTranslationHost host;
-    host.chosen = Dialect::MySQL;
+    RecordingHost host;
+    host.settings.dialect = Dialect::MySQL;
     // "CREATE VIEW V AS " is 17 characters: the statement is exactly 160 long.
     const QString text = QStringLiteral("SELECT ") + QString(136, QLatin1Char('x'));
     Create_View(host, QStringLiteral("V"), text);
     const QString statement = QStringLiteral("CREATE VIEW V AS ") + text;
     ASSERT_EQ(statement.size(), 160);
-    EXPECT_EQ(host.lines,
+    EXPECT_EQ(host.list1,
               (QStringList{QStringLiteral("V"), statement.left(80), statement.mid(80), QString(), QString()}));
     EXPECT_EQ(host.yields, 3);
 }
 
 TEST(CreateView, ServerErrorsAreListedAsWarnings)
 {
-    FakeTranslationHost host;
-    host.chosen = Dialect::Sybase;
+    RecordingHost host;
+    host.settings.dialect = Dialect::Sybase;
     const QString error = QStringLiteral("S1000:[Sybase][ODBC Driver][Adaptive Server Enterprise]Incorrect syntax near "
                                          "the keyword 'AS'. The view could not be created.");
-    host.conn.failWhenStartsWith(QStringLiteral("CREATE VIEW"), error);
-    host.conn.failWhenStartsWith(QStringLiteral("DROP VIEW"), QStringLiteral("S0002:no such view"));
+    host.server.failWhenStartsWith(QStringLiteral("CREATE VIEW"), error);
+    host.server.failWhenStartsWith(QStringLiteral("DROP VIEW"), QStringLiteral("S0002:no such view"));
     EXPECT_TRUE(Create_View(host, QStringLiteral("V"), QStringLiteral("SELECT 1")));
     // Sent directly: Sybase's tolerated "S1000:" of ExecuteSql does not apply.
-    EXPECT_EQ(host.lines, (QStringList{QStringLiteral("V"), QStringLiteral("CREATE VIEW V AS SELECT 1"), QString(),
+    EXPECT_EQ(host.list1, (QStringList{QStringLiteral("V"), QStringLiteral("CREATE VIEW V AS SELECT 1"), QString(),
                                        QStringLiteral("Warnung: 40002"), error.left(80), error.mid(80),
                                        QStringLiteral("----------------------------------------")}));
     EXPECT_EQ(host.statuses.last(), QStringLiteral("Bereit."));
 
-    FakeTranslationHost tolerant;
-    tolerant.conn.failWhenStartsWith(QStringLiteral("CREATE VIEW"), QStringLiteral("S0021:column already exists"));
+    RecordingHost tolerant;
+    tolerant.server.failWhenStartsWith(QStringLiteral("CREATE VIEW"), QStringLiteral("S0021:column already exists"));
     Create_View(tolerant, QStringLiteral("V"), QStringLiteral("SELECT 1"));
-    EXPECT_EQ(tolerant.lines.size(), 3);
+    EXPECT_EQ(tolerant.list1.size(), 3);
 }
 
 TEST(CreateView, SentAsWrittenWithoutBackslashDoubling)
 {
-    FakeTranslationHost host;
-    host.chosen = Dialect::Sybase;
-    host.linuxOn = true;
+    RecordingHost host;
+    host.settings.dialect = Dialect::Sybase;
+    host.settings.linuxSwitch = true;
     Create_View(host, QStringLiteral("V"), QStringLiteral("SELECT 'C:\\Daten' AS Pfad"));
-    EXPECT_EQ(host.conn.statements.last(), QStringLiteral("CREATE VIEW V AS SELECT 'C:\\Daten' AS Pfad"));
+    EXPECT_EQ(host.server.statements.last(), QStringLiteral("CREATE VIEW V AS SELECT 'C:\\Daten' AS Pfad"));
 }
 
 TEST(CreateView, RewritingErrorSendsNothing)
 {
-    FakeTranslationHost host;
-    host.chosen = Dialect::DB2;
+    RecordingHost host;
+    host.settings.dialect = Dialect::DB2;
     EXPECT_THROW(Create_View(host, QStringLiteral("V"), QStringLiteral("SELECT LEFT(a) FROM t")), TabrixError);
     // Not even DB2's drop under the full name: the old view stays.
-    EXPECT_TRUE(host.conn.statements.isEmpty());
-    EXPECT_TRUE(host.lines.isEmpty());
+    EXPECT_TRUE(host.server.statements.isEmpty());
+    EXPECT_TRUE(host.list1.isEmpty());
 }
 
 TEST(CreateView, CloseDuringTheListingSendsNothing)
 {
-    FakeTranslationHost host;
+    RecordingHost host;
     host.onYield = [&] { host.closing = true; };
     EXPECT_FALSE(Create_View(host, QStringLiteral("V"), QStringLiteral("SELECT 1")));
-    EXPECT_TRUE(host.conn.statements.isEmpty());
+    EXPECT_TRUE(host.server.statements.isEmpty());
 }
 
 TEST(CreateView, CloseAfterTheDropStillCreates)
 {
-    FakeTranslationHost host;
-    host.chosen = Dialect::DB2;
+    RecordingHost host;
+    host.settings.dialect = Dialect::DB2;
     host.onYield = [&] {
         if (host.statuses.value(host.statuses.size() - 1) == QStringLiteral("lösche eventuell vorhandenen View"))
             host.closing = true;
     };
     EXPECT_FALSE(Create_View(host, QStringLiteral("V"), QStringLiteral("SELECT 1")));
-    EXPECT_EQ(host.conn.statements, (QStringList{QStringLiteral("DROP VIEW V"), QStringLiteral("DROP VIEW \"V\""),
+    EXPECT_EQ(host.server.statements, (QStringList{QStringLiteral("DROP VIEW V"), QStringLiteral("DROP VIEW \"V\""),
                                                  QStringLiteral("CREATE VIEW V AS SELECT 1")}));
 }
 
 TEST(QueriesToViews, MsSql)
 {
-    FakeTranslationHost host;
+    RecordingHost host;
     addErpQueries(host);
-    host.lines = {QStringLiteral("von vorher")};
+    host.list1 = {QStringLiteral("von vorher")};
     EXPECT_EQ(RunQueriesToViews(host), RunOutcome::Completed);
-    EXPECT_EQ(host.conn.statements,
+    EXPECT_EQ(host.server.statements,
               (QStringList{
                   QStringLiteral("DROP VIEW \"View_BestellungAuftrag\""),
                   QStringLiteral("CREATE VIEW View_BestellungAuftrag AS SELECT Auftrag.AufNr, LEFT(Kunden.Name,10) AS "
@@ -136,7 +136,7 @@ TEST(QueriesToViews, MsSql)
                   QStringLiteral("DROP VIEW \"VIEW__FS_ANZAHL\""),
                   QStringLiteral("CREATE VIEW VIEW__FS_ANZAHL AS SELECT COUNT(*) AS Anzahl FROM Auftrag"),
               }));
-    EXPECT_EQ(host.lines.first(), QStringLiteral("View_BestellungAuftrag"));
+    EXPECT_EQ(host.list1.first(), QStringLiteral("View_BestellungAuftrag"));
     EXPECT_EQ(host.progress, (QStringList{QStringLiteral("start 3"), QStringLiteral("step 1"), QStringLiteral("step 2"),
                                           QStringLiteral("step 3"), QStringLiteral("step 0")}));
     EXPECT_EQ(host.trace.first(), QStringLiteral("enable 0"));
@@ -146,11 +146,11 @@ TEST(QueriesToViews, MsSql)
 
 TEST(QueriesToViews, Oracle)
 {
-    FakeTranslationHost host;
-    host.chosen = Dialect::Oracle;
+    RecordingHost host;
+    host.settings.dialect = Dialect::Oracle;
     addErpQueries(host);
     RunQueriesToViews(host);
-    EXPECT_EQ(host.conn.statements,
+    EXPECT_EQ(host.server.statements,
               (QStringList{
                   QStringLiteral("DROP VIEW View_BestellungAuftrag"),
                   QStringLiteral("CREATE VIEW View_BestellungAuftrag AS SELECT Auftrag.AufNr, SUBSTR(Kunden.Name,1,10) "
@@ -162,16 +162,16 @@ TEST(QueriesToViews, Oracle)
                   QStringLiteral("CREATE VIEW VIEW__FS_ANZAHL AS SELECT COUNT(*) AS Anzahl FROM Auftrag"),
               }));
     // The listing shows the cut name.
-    EXPECT_TRUE(host.lines.contains(QStringLiteral("Umsatz_pro_Kunde_und_Jahr_2024")));
+    EXPECT_TRUE(host.list1.contains(QStringLiteral("Umsatz_pro_Kunde_und_Jahr_2024")));
 }
 
 TEST(QueriesToViews, Db2)
 {
-    FakeTranslationHost host;
-    host.chosen = Dialect::DB2;
+    RecordingHost host;
+    host.settings.dialect = Dialect::DB2;
     addErpQueries(host);
     RunQueriesToViews(host);
-    EXPECT_EQ(host.conn.statements,
+    EXPECT_EQ(host.server.statements,
               (QStringList{
                   QStringLiteral("DROP VIEW View_BestellungAuftrag"),
                   QStringLiteral("DROP VIEW \"View_BestellungAuftrag\""),
@@ -198,91 +198,91 @@ TEST(QueriesToViews, SybaseWithAndWithoutLinux)
         QStringLiteral("DROP VIEW VIEW__FS_ANZAHL"),
         QStringLiteral("CREATE VIEW VIEW__FS_ANZAHL AS SELECT COUNT(*) AS Anzahl FROM Auftrag"),
     };
-    FakeTranslationHost plain;
-    plain.chosen = Dialect::Sybase;
+    RecordingHost plain;
+    plain.settings.dialect = Dialect::Sybase;
     addErpQueries(plain);
     RunQueriesToViews(plain);
-    EXPECT_EQ(plain.conn.statements, inOrder);
+    EXPECT_EQ(plain.server.statements, inOrder);
 
-    FakeTranslationHost onLinux;
-    onLinux.chosen = Dialect::Sybase;
-    onLinux.linuxOn = true;
+    RecordingHost onLinux;
+    onLinux.settings.dialect = Dialect::Sybase;
+    onLinux.settings.linuxSwitch = true;
     addErpQueries(onLinux);
     RunQueriesToViews(onLinux);
-    EXPECT_EQ(onLinux.conn.statements, inOrder.mid(2) + inOrder.mid(0, 2));
+    EXPECT_EQ(onLinux.server.statements, inOrder.mid(2) + inOrder.mid(0, 2));
     // The progress still counts every query once.
     EXPECT_EQ(onLinux.progress.size(), 5);
 }
 
 TEST(QueriesToViews, RewritingErrorEndsTheRunWithAMessage)
 {
-    FakeTranslationHost host;
-    host.chosen = Dialect::Oracle;
+    RecordingHost host;
+    host.settings.dialect = Dialect::Oracle;
     addQuery(host, QStringLiteral("Gut"), QStringLiteral("SELECT 1 FROM t"));
     addQuery(host, QStringLiteral("Kaputt"), QStringLiteral("SELECT YEAR(Datum FROM t"));
     addQuery(host, QStringLiteral("Danach"), QStringLiteral("SELECT 2 FROM t"));
     EXPECT_EQ(RunQueriesToViews(host), RunOutcome::Failed);
     EXPECT_EQ(host.messages, QStringList{QStringLiteral("Die Abfrage 'Kaputt' lässt sich nicht in eine Sicht "
                                                         "übersetzen: auf \"YEAR(\" folgt keine schließende Klammer.")});
-    EXPECT_EQ(host.conn.statements,
+    EXPECT_EQ(host.server.statements,
               (QStringList{QStringLiteral("DROP VIEW Gut"), QStringLiteral("CREATE VIEW Gut AS SELECT 1 FROM t")}));
-    EXPECT_TRUE(host.enabled);
+    EXPECT_TRUE(host.enabled());
     EXPECT_EQ(host.progress.last(), QStringLiteral("step 0"));
 }
 
 TEST(QueriesToViews, OnlyTheFirstWorkstation)
 {
-    FakeTranslationHost second;
+    RecordingHost second;
     addErpQueries(second);
     second.number = QStringLiteral("2");
     EXPECT_EQ(RunQueriesToViews(second), RunOutcome::Completed);
     EXPECT_TRUE(second.trace.isEmpty());
-    EXPECT_TRUE(second.conn.statements.isEmpty());
+    EXPECT_TRUE(second.server.statements.isEmpty());
 
-    FakeTranslationHost garbled;
+    RecordingHost garbled;
     addErpQueries(garbled);
     garbled.number = QStringLiteral("eins");
     EXPECT_EQ(RunQueriesToViews(garbled), RunOutcome::Failed);
     EXPECT_EQ(garbled.messages, QStringList{QStringLiteral("Typen unverträglich")});
-    EXPECT_TRUE(garbled.conn.statements.isEmpty());
-    EXPECT_TRUE(garbled.enabled);
+    EXPECT_TRUE(garbled.server.statements.isEmpty());
+    EXPECT_TRUE(garbled.enabled());
 }
 
 TEST(QueriesToViews, CloseDuringARunEndsItCleanly)
 {
-    FakeTranslationHost host;
+    RecordingHost host;
     addErpQueries(host);
     // The user closes the window while the second view is listed.
     host.onYield = [&] {
-        if (host.lines.contains(QStringLiteral("Umsatz_pro_Kunde_und_Jahr_2024_lang")))
+        if (host.list1.contains(QStringLiteral("Umsatz_pro_Kunde_und_Jahr_2024_lang")))
             host.closing = true;
     };
     EXPECT_EQ(RunQueriesToViews(host), RunOutcome::EndedEarly);
-    EXPECT_EQ(host.conn.statements.size(), 2);
-    EXPECT_TRUE(host.enabled);
+    EXPECT_EQ(host.server.statements.size(), 2);
+    EXPECT_TRUE(host.enabled());
     EXPECT_EQ(host.progress.last(), QStringLiteral("step 0"));
 }
 
 TEST(QueriesToViews, DatabaseWithoutQueries)
 {
-    FakeTranslationHost host;
+    RecordingHost host;
     EXPECT_EQ(RunQueriesToViews(host), RunOutcome::Completed);
     EXPECT_EQ(host.progress, (QStringList{QStringLiteral("start 0"), QStringLiteral("step 0")}));
-    EXPECT_TRUE(host.conn.statements.isEmpty());
-    EXPECT_TRUE(host.enabled);
+    EXPECT_TRUE(host.server.statements.isEmpty());
+    EXPECT_TRUE(host.enabled());
 }
 
 // A lost connection ends the views at once, even on a drop whose errors are
 // otherwise ignored; the user is asked to log in again.
 TEST(QueriesToViews, ALostConnectionEndsTheRun)
 {
-    FakeTranslationHost host;
+    RecordingHost host;
     addErpQueries(host);
     const QString gone = QStringLiteral("08S01:Server has gone away");
-    host.conn.failWhenStartsWith(QStringLiteral("DROP VIEW"), gone);
+    host.server.failWhenStartsWith(QStringLiteral("DROP VIEW"), gone);
     EXPECT_EQ(RunQueriesToViews(host), RunOutcome::Failed);
-    EXPECT_EQ(host.messages, QStringList{gone});
-    EXPECT_EQ(host.conn.statements.size(), 1);
-    EXPECT_TRUE(host.enabled);
+    EXPECT_EQ(host.messages, QStringList{QStringLiteral("lost ") + gone});
+    EXPECT_EQ(host.server.statements.size(), 1);
+    EXPECT_TRUE(host.enabled());
     EXPECT_EQ(host.progress.last(), QStringLiteral("step 0"));
 }

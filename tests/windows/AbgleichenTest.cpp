@@ -5,11 +5,11 @@
 #include "MessageBoxAnswerer.h"
 #include "ProgramDriver.h"
 #include "ServerProbe.h"
+#include "QtPrinters.h"
+#include "RecordingConnection.h"
 #include "TestSupport.h"
-#include "XdbTestSupport.h"
-#include "shell/MDIForm_Main.h"
+#include "XdbDocuments.h"
 #include "ui/Progress.h"
-#include "windows/Abgleichen.h"
 
 #include <QAbstractItemModel>
 #include <QCheckBox>
@@ -17,13 +17,9 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QProgressBar>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
@@ -41,53 +37,15 @@ QString dataFile(const char* name)
     return QDir(QStringLiteral(XDB_TEST_DATA)).filePath(QString::fromLatin1(name));
 }
 
-QStringList entries(const QListWidget* list)
+// Logged in on a recording connection that knows the given tables, the XDB window open.
+Program recordedXdb(DialectButton dialect, bool linuxSwitch, const QList<ServerTable>& tables)
 {
-    QStringList result;
-    for (int i = 0; i < list->count(); ++i)
-        result.append(list->item(i)->text());
-    return result;
+    Program app(Login::Recording, dialect);
+    app.main->Check1->setChecked(linuxSwitch);
+    app.server->catalogue = tables;
+    app.openXdb();
+    return app;
 }
-
-// The XDB window opened from the main window's "XDB verarbeiten".
-Abgleichen* openXdb(MDIForm_Main& main)
-{
-    main.Command2->click();
-    auto* xdb = main.findChild<Abgleichen*>(QStringLiteral("Abgleichen"));
-    EXPECT_NE(xdb, nullptr);
-    return xdb;
-}
-
-// "XDB Verarbeiten" on a document; the messages shown are answered and returned.
-QStringList process(Abgleichen* xdb, const QString& path)
-{
-    MessageBoxAnswerer answers;
-    xdb->Text_XDB->setText(path);
-    xdb->Command8->click();
-    return answers.texts();
-}
-
-// Logged in on a recording connection that knows the given tables.
-struct Recorded {
-    std::unique_ptr<MDIForm_Main> main;
-    RecordingConnection* server = nullptr;
-    Abgleichen* xdb = nullptr;
-
-    Recorded(QRadioButton* MDIForm_Main::*dialect, bool linuxSwitch, const QList<ServerTable>& tables)
-    {
-        main = std::make_unique<MDIForm_Main>();
-        main->Form_Load();
-        main->show();
-        (main.get()->*dialect)->click();
-        main->Check1->setChecked(linuxSwitch);
-        auto connection = std::make_unique<RecordingConnection>();
-        server = connection.get();
-        server->catalogue = tables;
-        main->state.ServerConnection = std::move(connection);
-        main->Command2->setEnabled(true);
-        xdb = openXdb(*main);
-    }
-};
 
 QStringList columnsOf(ServerProbe& probe, const QString& table)
 {
@@ -115,7 +73,8 @@ TEST(Abgleichen, ControlsCaptionsAndPathFromTheCommandLine)
     MDIForm_Main main(QStringLiteral("-XDBpfad:/daten/QEL.XDB -ODBC:QELSQL"));
     main.Form_Load();
     main.Command2->setEnabled(true);
-    Abgleichen* xdb = openXdb(main);
+    main.Command2->click();
+    Abgleichen* xdb = main.abgleichen();
     ASSERT_NE(xdb, nullptr);
     EXPECT_EQ(xdb->windowTitle(), QStringLiteral("SQL-Server mit XDB abgleichen"));
     EXPECT_EQ(xdb->findChild<QLabel*>(QStringLiteral("Label1"))->text(), QStringLiteral("Pfad der XDB :"));
@@ -130,25 +89,25 @@ TEST(Abgleichen, ControlsCaptionsAndPathFromTheCommandLine)
     const QString chosen = QFileInfo(dir.filePath(QStringLiteral("NEU.XDB"))).canonicalFilePath();
     QStringList filters;
     QString preset;
-    WithModalDialog(
-        [&](QWidget* w) {
-            auto* dialog = qobject_cast<QFileDialog*>(w);
-            ASSERT_NE(dialog, nullptr);
-            EXPECT_EQ(dialog->objectName(), QStringLiteral("CommonDialog"));
-            filters = dialog->nameFilters();
-            preset = dialog->selectedFiles().value(0);
-            // As a user types the name into the dialog's file-name box and confirms.
-            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-            ASSERT_NE(name, nullptr);
-            name->setText(chosen);
-            QTest::keyClick(name, Qt::Key_Return);
-        },
-        [&] { xdb->Command1->click(); });
+    MessageBoxAnswerer dialogs([&](QWidget* w) {
+        auto* dialog = qobject_cast<QFileDialog*>(w);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->objectName(), QStringLiteral("CommonDialog"));
+        filters = dialog->nameFilters();
+        preset = dialog->selectedFiles().value(0);
+        // As a user types the name into the dialog's file-name box and confirms.
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(name, nullptr);
+        name->setText(chosen);
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+    xdb->Command1->click();
     EXPECT_EQ(filters, QStringList{QStringLiteral("XDB's (*.XDB)")});
     EXPECT_TRUE(preset.endsWith(QStringLiteral("QEL.XDB")));
     EXPECT_EQ(xdb->Text_XDB->text(), chosen);
     // Cancelling leaves the path as it was.
-    WithModalDialog([](QWidget* w) { qobject_cast<QDialog*>(w)->reject(); }, [&] { xdb->Command1->click(); });
+    dialogs.onDialog = [](QWidget* w) { qobject_cast<QDialog*>(w)->reject(); };
+    xdb->Command1->click();
     EXPECT_EQ(xdb->Text_XDB->text(), chosen);
 }
 
@@ -159,14 +118,14 @@ TEST(Abgleichen, AppliesADocumentToTheTestServer)
     prepareServer(probe, {QStringLiteral("CREATE TABLE XdbKunden (Nr INT NOT NULL PRIMARY KEY, Name VARCHAR(20))"),
                           QStringLiteral("CREATE TABLE XdbArtikel (Nr INT NOT NULL, Alt VARCHAR(10))")});
 
-    LoggedIn app;
-    Abgleichen* xdb = openXdb(*app.main);
+    Program app;
+    Abgleichen* xdb = app.openXdb();
     ASSERT_NE(xdb, nullptr);
     app.main->state.RunFailed = false;
     const QString path = dataFile("mysql.XDB");
 
-    EXPECT_EQ(process(xdb, path), QStringList{kFinal});
-    const QStringList list = entries(xdb->List1);
+    EXPECT_EQ(app.process(path), QStringList{kFinal});
+    const QStringList list = itemTexts(xdb->List1);
     const QStringList expected{
         QStringLiteral("XdbKunden\t\t(Felder hinzufügen)"),
         QStringLiteral("\tALTER TABLE `XdbKunden`  ADD `Bemerkung` VARCHAR(30)"),
@@ -210,8 +169,8 @@ TEST(Abgleichen, AppliesADocumentToTheTestServer)
 
     // A second run finds every column and adds nothing.
     app.main->state.RunFailed = false;
-    EXPECT_EQ(process(xdb, path), QStringList{kFinal});
-    EXPECT_EQ(entries(xdb->List1),
+    EXPECT_EQ(app.process(path), QStringList{kFinal});
+    EXPECT_EQ(itemTexts(xdb->List1),
               (QStringList{QStringLiteral("XdbKunden\t\t(Felder hinzufügen)"), QStringLiteral("XdbFehlt\t\t(Felder hinzufügen)"),
                            QStringLiteral("\tTabelle existiert nicht!"), QStringLiteral("XdbArtikel\t\t(Felder umbenennen)"),
                            QStringLiteral("Tabelle umbenennen: XdbArtikel  ->  XdbWaren  [noch nicht implementiert]"),
@@ -276,9 +235,9 @@ void actWhenListed(QListWidget* list, const std::function<bool(const QString&)>&
 }
 
 // Index ixDa exists, the query for ixKaputt fails, the server refuses ixAbgelehnt.
-Recorded recorded(QRadioButton* MDIForm_Main::*dialect, bool linuxSwitch, QTemporaryDir& dir)
+Program recorded(DialectButton dialect, bool linuxSwitch, QTemporaryDir& dir)
 {
-    Recorded app(dialect, linuxSwitch, {{QStringLiteral("Artikel"), {QStringLiteral("Nr"), QStringLiteral("Alt")}}});
+    Program app = recordedXdb(dialect, linuxSwitch, {{QStringLiteral("Artikel"), {QStringLiteral("Nr"), QStringLiteral("Alt")}}});
     app.server->answers.append({[](const QString& s) { return s.contains(QLatin1String("'ixDa'")); }, 1});
     app.server->failWhenContains(QStringLiteral("'ixKaputt'"), QStringLiteral("S0022:Lesefehler"));
     app.server->failWhenStartsWith(QStringLiteral("CREATE INDEX [ixAbgelehnt]"), QStringLiteral("37000:Zu viele Indizes"));
@@ -291,14 +250,14 @@ Recorded recorded(QRadioButton* MDIForm_Main::*dialect, bool linuxSwitch, QTempo
 TEST(Abgleichen, MsSqlStatementsLetterByLetter)
 {
     QTemporaryDir dir;
-    Recorded app = recorded(&MDIForm_Main::Option_MSSQL, false, dir);
-    EXPECT_EQ(process(app.xdb, dir.filePath(QStringLiteral("QEL.XDB"))), QStringList{kFinal});
+    Program app = recorded(&MDIForm_Main::Option_MSSQL, false, dir);
+    EXPECT_EQ(app.process(dir.filePath(QStringLiteral("QEL.XDB"))), QStringList{kFinal});
     auto exists = [](const QString& index) {
         return QStringLiteral("SELECT COUNT(*) FROM dbo.sysindexes INNER JOIN dbo.sysobjects ON sysobjects.id = sysindexes.id WHERE "
                               "sysobjects.xtype = 'U' AND sysobjects.name = 'Artikel' AND (sysindexes.name = '")
             + index + QStringLiteral("' OR sysindexes.name LIKE '___") + index + QStringLiteral("')");
     };
-    EXPECT_EQ(withoutCatalogue(app.server->statements),
+    EXPECT_EQ(app.server->withoutCatalogue(),
               (QStringList{QStringLiteral("DROP VIEW \"View_BestellungAuftrag\""),
                            QStringLiteral("CREATE VIEW View_BestellungAuftrag AS SELECT * FROM View_Bestellung"),
                            QStringLiteral("DROP VIEW \"View_Bestellung\""), QStringLiteral("CREATE VIEW View_Bestellung AS SELECT Nr FROM Artikel"),
@@ -310,7 +269,7 @@ TEST(Abgleichen, MsSqlStatementsLetterByLetter)
                            exists(QStringLiteral("ixKaputt")), exists(QStringLiteral("ixPrim")), exists(QStringLiteral("ixAbgelehnt")),
                            QStringLiteral("CREATE INDEX [ixAbgelehnt] ON [Artikel]([Nr])")}));
     // A failing existence test ends its block; a failing creation is still announced.
-    const QStringList list = entries(app.xdb->List1);
+    const QStringList list = itemTexts(app.xdb->List1);
     EXPECT_EQ(list.mid(list.size() - 5),
               (QStringList{QStringLiteral("\tAlt  ->  Neu"), QStringLiteral("Neuen Index anlegen: Artikel/ixNeu"), QStringLiteral("S0022:Lesefehler"),
                            QStringLiteral("37000:Zu viele Indizes"), QStringLiteral("Neuen Index anlegen: Artikel/ixAbgelehnt")}));
@@ -321,10 +280,10 @@ TEST(Abgleichen, SybaseStatementsLetterByLetterWithAndWithoutLinux)
 {
     for (bool linuxSwitch : {false, true}) {
         QTemporaryDir dir;
-        Recorded app = recorded(&MDIForm_Main::Option_Sybase, linuxSwitch, dir);
+        Program app = recorded(&MDIForm_Main::Option_Sybase, linuxSwitch, dir);
         // Sybase reports warnings as S1000: the column goes through without a line.
         app.server->failWhenContains(QStringLiteral("[Aktiv]"), QStringLiteral("S1000:[Sybase]Warnung"));
-        EXPECT_EQ(process(app.xdb, dir.filePath(QStringLiteral("QEL.XDB"))), QStringList{kFinal});
+        EXPECT_EQ(app.process(dir.filePath(QStringLiteral("QEL.XDB"))), QStringList{kFinal});
         auto exists = [](const QString& index) {
             return QStringLiteral("SELECT COUNT(*) FROM SYSINDEX INNER JOIN SYSTABLE ON SYSTABLE.table_id = SYSINDEX.table_id WHERE "
                                   "SYSTABLE.table_type = 'BASE' AND SYSTABLE.table_name = 'Artikel' AND SYSINDEX.index_name = '")
@@ -343,30 +302,30 @@ TEST(Abgleichen, SybaseStatementsLetterByLetterWithAndWithoutLinux)
                                QStringLiteral("CREATE INDEX [ixPrim] ON Artikel(Nr)"), exists(QStringLiteral("ixAbgelehnt")),
                                QStringLiteral("CREATE INDEX [ixAbgelehnt] ON Artikel(Nr)")};
         // With Linux, View_BestellungAuftrag is created after the end of the document.
-        EXPECT_EQ(withoutCatalogue(app.server->statements), linuxSwitch ? rest + held : held + rest) << "Linux " << linuxSwitch;
-        EXPECT_EQ(entries(app.xdb->List1).first(), QStringLiteral("Abfrage/Sicht erstellen: View_BestellungAuftrag"));
+        EXPECT_EQ(app.server->withoutCatalogue(), linuxSwitch ? rest + held : held + rest) << "Linux " << linuxSwitch;
+        EXPECT_EQ(itemTexts(app.xdb->List1).first(), QStringLiteral("Abfrage/Sicht erstellen: View_BestellungAuftrag"));
     }
 }
 
 TEST(Abgleichen, MalformedLargeAndBinaryDocuments)
 {
-    Recorded app(&MDIForm_Main::Option_MSSQL, false, {{QStringLiteral("Artikel"), {QStringLiteral("Nr")}}});
+    Program app = recordedXdb(&MDIForm_Main::Option_MSSQL, false, {{QStringLiteral("Artikel"), {QStringLiteral("Nr")}}});
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("QEL.XDB"));
     writeFile(path, bytesOf(indexBlock(QStringLiteral("ixNr"), QStringLiteral("0"), {}).mid(0, 4)
                             + QStringList{key(QStringLiteral("felderanzahl"), QStringLiteral("drei"))}));
-    EXPECT_TRUE(process(app.xdb, path).isEmpty());  // ended: no final message
-    EXPECT_EQ(entries(app.xdb->List1).last(), QStringLiteral("Typen unverträglich"));
+    EXPECT_TRUE(app.process(path).isEmpty());  // ended: no final message
+    EXPECT_EQ(itemTexts(app.xdb->List1).last(), QStringLiteral("Typen unverträglich"));
     EXPECT_TRUE(app.main->state.RunFailed);
     EXPECT_TRUE(app.xdb->Command8->isEnabled());
     EXPECT_EQ(app.main->ProgressBar1->value(), 0);
 
     const QString missing = dir.filePath(QStringLiteral("fehlt.XDB"));
-    EXPECT_TRUE(process(app.xdb, missing).isEmpty());
-    EXPECT_EQ(entries(app.xdb->List1), QStringList{QStringLiteral("Datei nicht gefunden: ") + missing});
+    EXPECT_TRUE(app.process(missing).isEmpty());
+    EXPECT_EQ(itemTexts(app.xdb->List1), QStringList{QStringLiteral("Datei nicht gefunden: ") + missing});
     // An empty path does nothing at all.
-    EXPECT_TRUE(process(app.xdb, QString()).isEmpty());
-    EXPECT_EQ(entries(app.xdb->List1).size(), 1);
+    EXPECT_TRUE(app.process(QString()).isEmpty());
+    EXPECT_EQ(itemTexts(app.xdb->List1).size(), 1);
 
     // 5 MB of a fields block whose columns exist, then one that does not.
     QByteArray bytes = bytesOf({QStringLiteral("[felder]"), tabelle(QStringLiteral("Artikel"))});
@@ -374,8 +333,8 @@ TEST(Abgleichen, MalformedLargeAndBinaryDocuments)
     while (bytes.size() < 5 * 1024 * 1024)
         bytes += line;
     writeFile(path, bytes + windows1252(feld(QStringLiteral("Letzte"), 4, 0)));
-    EXPECT_EQ(process(app.xdb, path), QStringList{kFinal});
-    EXPECT_EQ(entries(app.xdb->List1).last(), QStringLiteral("\tALTER TABLE [Artikel]  ADD [Letzte] INT"));
+    EXPECT_EQ(app.process(path), QStringList{kFinal});
+    EXPECT_EQ(itemTexts(app.xdb->List1).last(), QStringLiteral("\tALTER TABLE [Artikel]  ADD [Letzte] INT"));
 
     // Bytes of every value: whatever lines they make, the run ends in order.
     QByteArray noise(256 * 1024, Qt::Uninitialized);
@@ -383,7 +342,7 @@ TEST(Abgleichen, MalformedLargeAndBinaryDocuments)
     for (char& b : noise)
         b = char(random.bounded(256));
     writeFile(path, noise);
-    const QStringList messages = process(app.xdb, path);
+    const QStringList messages = app.process(path);
     EXPECT_TRUE(messages == QStringList{kFinal} || messages.isEmpty());
     EXPECT_TRUE(app.xdb->Command8->isEnabled());
     EXPECT_EQ(app.main->progress().value(), 0);
@@ -391,7 +350,7 @@ TEST(Abgleichen, MalformedLargeAndBinaryDocuments)
 
 TEST(Abgleichen, ClosingEitherWindowDuringARun)
 {
-    Recorded app(&MDIForm_Main::Option_MSSQL, false, {{QStringLiteral("Artikel"), {QStringLiteral("Nr")}}});
+    Program app = recordedXdb(&MDIForm_Main::Option_MSSQL, false, {{QStringLiteral("Artikel"), {QStringLiteral("Nr")}}});
     QTemporaryDir dir;
     const QString select = QStringLiteral("SELECT ") + QStringList(QList<QString>(40, QStringLiteral("Nr"))).join(QStringLiteral(", "))
         + QStringLiteral(" FROM Artikel");
@@ -401,8 +360,8 @@ TEST(Abgleichen, ClosingEitherWindowDuringARun)
     // The conversion window, closed while it lists the first view: that view ends, the document goes on.
     QPointer<Konvertierung> konv = app.main->loadKonvertierung();
     actWhenListed(konv->List1, [](const QString&) { return true; }, [&] { konv->parentWidget()->close(); });
-    EXPECT_EQ(process(app.xdb, path), QStringList{kFinal});
-    QStringList sent = withoutCatalogue(app.server->statements);
+    EXPECT_EQ(app.process(path), QStringList{kFinal});
+    QStringList sent = app.server->withoutCatalogue();
     EXPECT_EQ(sent.mid(0, 2), (QStringList{QStringLiteral("DROP VIEW \"View_Zwei\""), QStringLiteral("CREATE VIEW View_Zwei AS ") + select}));
     EXPECT_EQ(sent.size(), 4);
     QTest::qWait(20);
@@ -416,21 +375,21 @@ TEST(Abgleichen, ClosingEitherWindowDuringARun)
     actWhenListed(xdb->List1, [](const QString& line) { return line.startsWith(QLatin1String("\tALTER")); },
                   [&] { xdb->parentWidget()->close(); });
     app.main->state.RunFailed = false;
-    EXPECT_TRUE(process(xdb, path).isEmpty());
-    EXPECT_EQ(withoutCatalogue(app.server->statements), QStringList{QStringLiteral("ALTER TABLE [Artikel]  ADD [Drei] INT")});
+    EXPECT_TRUE(app.process(path).isEmpty());
+    EXPECT_EQ(app.server->withoutCatalogue(), QStringList{QStringLiteral("ALTER TABLE [Artikel]  ADD [Drei] INT")});
     EXPECT_TRUE(app.main->state.RunFailed);
     QTest::qWait(20);
     EXPECT_TRUE(xdb.isNull());
 
     // No run starts inside another operation; a new window works as before.
-    Abgleichen* again = openXdb(*app.main);
+    Abgleichen* again = app.openXdb();
     {
         OperationScope busy(app.main->loadKonvertierung());
-        EXPECT_EQ(process(again, path), QStringList{QStringLiteral("Eine andere Verarbeitung läuft noch. Bitte warten Sie ihr Ende ab.")});
+        EXPECT_EQ(app.process(path), QStringList{QStringLiteral("Eine andere Verarbeitung läuft noch. Bitte warten Sie ihr Ende ab.")});
         EXPECT_TRUE(again->Command8->isEnabled());
     }
-    EXPECT_EQ(process(again, path), QStringList{kFinal});
-    EXPECT_EQ(withoutCatalogue(app.server->statements).size(), 3);
+    EXPECT_EQ(app.process(path), QStringList{kFinal});
+    EXPECT_EQ(app.server->withoutCatalogue().size(), 3);
 }
 
 TEST(Abgleichen, TypingADataSourceDuringARunUnloadsTheWindowAfterIt)
@@ -438,15 +397,15 @@ TEST(Abgleichen, TypingADataSourceDuringARunUnloadsTheWindowAfterIt)
     REQUIRE_TEST_SERVER();
     ServerProbe probe;
     prepareServer(probe, {QStringLiteral("CREATE TABLE XdbKunden (Nr INT)")});
-    LoggedIn app;
-    QPointer<Abgleichen> xdb = openXdb(*app.main);
+    Program app;
+    QPointer<Abgleichen> xdb = app.openXdb();
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("QEL.XDB"));
     writeFile(path, bytesOf({QStringLiteral("[felder]"), tabelle(QStringLiteral("XdbKunden")), feld(QStringLiteral("Eins"), 4, 0),
                              feld(QStringLiteral("Zwei"), 4, 0)}));
     actWhenListed(xdb->List1, [](const QString&) { return true; },
                   [&] { QTest::keyClicks(app.main->ODBC_Name, QStringLiteral("X")); });
-    EXPECT_TRUE(process(xdb, path).isEmpty());
+    EXPECT_TRUE(app.process(path).isEmpty());
     QTest::qWait(50);
     EXPECT_TRUE(xdb.isNull());
     EXPECT_FALSE(app.main->Command2->isEnabled());
@@ -454,15 +413,10 @@ TEST(Abgleichen, TypingADataSourceDuringARunUnloadsTheWindowAfterIt)
     EXPECT_EQ(columnsOf(probe, QStringLiteral("XdbKunden")), QStringList{QStringLiteral("Nr int(11) NULL")});
 
     // Logged in again, the window comes back and works.
-    app.main->ODBC_Name->setText(QStringLiteral("QELSQL"));
-    {
-        MessageBoxAnswerer login;
-        app.main->Command3->click();
-        EXPECT_TRUE(login.seen.isEmpty());
-    }
+    app.logIn(Login::TestServer);
     ASSERT_TRUE(app.main->Command2->isEnabled());
-    Abgleichen* fresh = openXdb(*app.main);
-    EXPECT_EQ(process(fresh, path), QStringList{kFinal});
+    app.openXdb();
+    EXPECT_EQ(app.process(path), QStringList{kFinal});
     EXPECT_EQ(columnsOf(probe, QStringLiteral("XdbKunden")),
               (QStringList{"Nr int(11) NULL", "Eins int(11) NULL", "Zwei int(11) NULL"}));
 }
@@ -473,13 +427,13 @@ TEST(Abgleichen, ViewsOnTheTestServer)
     ServerProbe probe;
     prepareServer(probe, {QStringLiteral("CREATE TABLE XdbKunden (Nr INT, Name VARCHAR(20))"),
                           QStringLiteral("INSERT INTO XdbKunden VALUES (1, 'Anna'), (2, 'Bert')")});
-    LoggedIn app;
+    Program app;
     MDIForm_Main* main = app.main.get();
     // The conversion window is not open: the views load it without showing it.
     app.konv->parentWidget()->close();
     QTest::qWait(20);
     ASSERT_EQ(main->konvertierung(), nullptr);
-    Abgleichen* xdb = openXdb(*main);
+    Abgleichen* xdb = app.openXdb();
     main->state.RunFailed = false;
 
     QTemporaryDir dir;
@@ -489,15 +443,15 @@ TEST(Abgleichen, ViewsOnTheTestServer)
                                           QStringLiteral("View_XdbKaputt"), QStringLiteral("SELECT Gibtsnicht FROM XdbKunden")})
                             + QStringList{key(QStringLiteral("name"), QStringLiteral("View_XdbKlein")),
                                           key(QStringLiteral("sql"), QStringLiteral("SELECT [Nr] FROM [XdbKunden]"))}));
-    EXPECT_EQ(process(xdb, path), QStringList{kFinal});
-    EXPECT_EQ(entries(xdb->List1), (QStringList{QStringLiteral("Abfrage/Sicht erstellen: View_XdbKunden"),
+    EXPECT_EQ(app.process(path), QStringList{kFinal});
+    EXPECT_EQ(itemTexts(xdb->List1), (QStringList{QStringLiteral("Abfrage/Sicht erstellen: View_XdbKunden"),
                                                 QStringLiteral("Abfrage/Sicht erstellen: View_XdbKaputt")}));
     // A rejected view is reported by the conversion window; the document goes on.
     EXPECT_FALSE(main->state.RunFailed);
     Konvertierung* konv = main->konvertierung();
     ASSERT_NE(konv, nullptr);
     EXPECT_FALSE(konv->isVisible());
-    const QStringList listed = entries(konv->List1);
+    const QStringList listed = itemTexts(konv->List1);
     const QString created = QStringLiteral("CREATE VIEW View_XdbKunden AS SELECT  XdbKunden.Nr, XdbKunden.Name FROM XdbKunden");
     ASSERT_GE(listed.size(), 5);
     EXPECT_EQ(listed.mid(0, 4), (QStringList{QStringLiteral("View_XdbKunden"), created.left(80), created.mid(80), QString()}));
@@ -512,14 +466,14 @@ TEST(Abgleichen, ViewsOnTheTestServer)
 
 TEST(Abgleichen, AViewThatCannotBeRewrittenEndsTheRun)
 {
-    Recorded app(&MDIForm_Main::Option_Oracle, false, {{QStringLiteral("ARTIKEL"), {QStringLiteral("NR")}}});
+    Program app = recordedXdb(&MDIForm_Main::Option_Oracle, false, {{QStringLiteral("ARTIKEL"), {QStringLiteral("NR")}}});
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("QEL.XDB"));
     writeFile(path, bytesOf(viewDocument({QStringLiteral("View_Links"), QStringLiteral("SELECT LEFT(Name FROM Artikel")})
                             + QStringList{QStringLiteral("[felder]"), tabelle(QStringLiteral("Artikel")), feld(QStringLiteral("Neu"), 4, 0)}));
-    EXPECT_TRUE(process(app.xdb, path).isEmpty());
-    EXPECT_TRUE(withoutCatalogue(app.server->statements).isEmpty());
-    EXPECT_TRUE(entries(app.xdb->List1).last().contains(QStringLiteral("View_Links")));
+    EXPECT_TRUE(app.process(path).isEmpty());
+    EXPECT_TRUE(app.server->withoutCatalogue().isEmpty());
+    EXPECT_TRUE(itemTexts(app.xdb->List1).last().contains(QStringLiteral("View_Links")));
     EXPECT_TRUE(app.main->state.RunFailed);
     EXPECT_TRUE(app.xdb->Command8->isEnabled());
 }

@@ -3,89 +3,26 @@
 // user is told to log in again, and the next load marks the half-filled table.
 // The server is a recording connection whose scripted errors carry ODBC state 08S01.
 
-#include "MessageBoxAnswerer.h"
 #include "server/ServerErrors.h"
 #include "ProgramDriver.h"
 #include "RecordingConnection.h"
 #include "TestSupport.h"
-#include "windows/Konvertierung.h"
 #include "conversion/TableList.h"
-#include "shell/MDIForm_Main.h"
-#include "windows/FehlerProtokoll.h"
 
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
 #include <gtest/gtest.h>
 
 #include <memory>
 
 namespace {
-
 const QString kGone = QStringLiteral("08S01:[ma-3.1.15]Server has gone away");
-
-struct Program {
-    std::unique_ptr<MDIForm_Main> main;
-    Konvertierung* konv = nullptr;
-    RecordingConnection* server = nullptr;
-    RecordingConnection* counts = nullptr;
-    // What the server received, kept when the program releases the connection.
-    std::shared_ptr<QStringList> sent = std::make_shared<QStringList>();
-
-    Program()
-    {
-        main = std::make_unique<MDIForm_Main>();
-        main->Form_Load();
-        main->show();
-    }
-
-    // A login as far as the program can tell: both connections, the buttons.
-    void logIn(bool tablesOnServer)
-    {
-        const RecordedLogin login = LogInOnRecordingConnections(*main, tablesOnServer);
-        server = login.server;
-        server->journal = sent;
-        counts = login.counts;
-        konv = login.konv;
-    }
-
-    QStringList load(const QString& path)
-    {
-        MessageBoxAnswerer answers;
-        konv->QELPfad->setText(path);
-        konv->Command4->click();
-        return answers.texts();
-    }
-
-    QString entryOf(const QString& table) const
-    {
-        for (int i = 0; i < konv->List2->count(); ++i)
-            if (TableNameFromEntry(konv->List2->item(i)->text()) == table)
-                return konv->List2->item(i)->text();
-        return {};
-    }
-
-    bool isMarked(const QString& table) const
-    {
-        for (int i = 0; i < konv->List2->count(); ++i)
-            if (TableNameFromEntry(konv->List2->item(i)->text()) == table)
-                return konv->List2->item(i)->isSelected();
-        return false;
-    }
-
-    QStringList log() const
-    {
-        return main->fehlerProtokoll()->text().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
-    }
-};
-
 }  // namespace
 
 TEST(ConnectionLoss, DuringTheCopyEndsTheTableAndTheBatchAndAsksForALogin)
 {
     REQUIRE_FIXTURE(path, "erp-sample.mdb");
-    Program s;
-    s.logIn(false);
+    Program s(Login::Recording, &MDIForm_Main::Option_MSSQL);
+    const auto sent = std::make_shared<QStringList>();  // what the server received, kept when the program releases it
+    s.server->journal = sent;
     ASSERT_TRUE(s.load(path).isEmpty());
     // The batch walks the list from the top; the second table loses the
     // connection at its second row.
@@ -104,13 +41,11 @@ TEST(ConnectionLoss, DuringTheCopyEndsTheTableAndTheBatchAndAsksForALogin)
                                },
                                kGone});
 
-    MessageBoxAnswerer answers;
-    s.konv->Command2->click();
-
-    EXPECT_EQ(answers.texts(), QStringList{ConnectionLostMessage(kGone)});
-    EXPECT_TRUE(answers.texts().value(0).endsWith(QStringLiteral("Bitte melden Sie sich neu an (SQL anmelden).")));
+    const QStringList messages = s.convertMarked();
+    EXPECT_EQ(messages, QStringList{ConnectionLostMessage(kGone)});
+    EXPECT_TRUE(messages.value(0).endsWith(QStringLiteral("Bitte melden Sie sich neu an (SQL anmelden).")));
     // Nothing was sent after the failing statement.
-    EXPECT_TRUE(s.sent->last().startsWith(QStringLiteral("INSERT INTO ") + victim));
+    EXPECT_TRUE(sent->last().startsWith(QStringLiteral("INSERT INTO ") + victim));
     EXPECT_EQ(inserts, 2);
     // The log: the table, then one line with the table, the state and the server's text; no table after it.
     const QStringList log = s.log();
@@ -139,26 +74,16 @@ TEST(ConnectionLoss, DuringTheCopyEndsTheTableAndTheBatchAndAsksForALogin)
     EXPECT_FALSE(s.konv->operationRunning());
 
     // After a new login the table the server has half is marked again.
-    s.logIn(true);
+    s.logIn(Login::Recording, true);
     ASSERT_TRUE(s.load(path).isEmpty());
     EXPECT_TRUE(s.isMarked(victim));
     EXPECT_EQ(s.entryOf(victim), PadName(victim) + QStringLiteral("[7]"));
     EXPECT_FALSE(s.isMarked(first));
-    const QStringList information = [&] {
-        QStringList lines;
-        for (int i = 0; i < s.konv->List1->count(); ++i)
-            lines.append(s.konv->List1->item(i)->text());
-        return lines;
-    }();
-    EXPECT_EQ(information.mid(4), QStringList{QStringLiteral("Tabelle ") + victim
-                                              + QStringLiteral(": die letzte Konvertierung wurde nicht beendet, die "
-                                                               "Tabelle ist markiert.")});
+    EXPECT_EQ(s.information().mid(4), QStringList{QStringLiteral("Tabelle ") + victim
+                                                  + QStringLiteral(": die letzte Konvertierung wurde nicht beendet, die "
+                                                                   "Tabelle ist markiert.")});
     // Converted whole, it is no longer marked by the next load.
-    for (int i = 0; i < s.konv->List2->count(); ++i)
-        s.konv->List2->item(i)->setSelected(TableNameFromEntry(s.konv->List2->item(i)->text()) == victim);
-    answers.seen.clear();
-    s.konv->Command2->click();
-    EXPECT_EQ(answers.texts(), QStringList{QStringLiteral("Alle markierten Tabellen wurden konvertiert.")});
+    EXPECT_EQ(s.convert(victim), QStringList{QStringLiteral("Alle markierten Tabellen wurden konvertiert.")});
     ASSERT_TRUE(s.load(path).isEmpty());
     EXPECT_FALSE(s.isMarked(victim));
 }
@@ -166,8 +91,7 @@ TEST(ConnectionLoss, DuringTheCopyEndsTheTableAndTheBatchAndAsksForALogin)
 TEST(ConnectionLoss, DuringTheLoadEndsItAndAsksForALogin)
 {
     REQUIRE_FIXTURE(path, "erp-sample.mdb");
-    Program s;
-    s.logIn(false);
+    Program s(Login::Recording, &MDIForm_Main::Option_MSSQL);
     s.counts->failures.clear();
     s.counts->failWhenStartsWith(QStringLiteral("SELECT COUNT(*)"), kGone);
     const QStringList messages = s.load(path);
@@ -181,15 +105,13 @@ TEST(ConnectionLoss, DuringTheLoadEndsItAndAsksForALogin)
 TEST(ConnectionLoss, WithoutConnectionTheNextBatchStopsAtItsFirstTable)
 {
     REQUIRE_FIXTURE(path, "erp-sample.mdb");
-    Program s;
-    s.logIn(false);
+    Program s(Login::Recording, &MDIForm_Main::Option_MSSQL);
     ASSERT_TRUE(s.load(path).isEmpty());
     s.main->ConnectionLost();
-    MessageBoxAnswerer answers;
-    s.konv->Command2->click();
-    ASSERT_EQ(answers.seen.size(), 1);
-    EXPECT_TRUE(answers.texts()[0].startsWith(QStringLiteral("Die Verbindung zum SQL-Server ist abgebrochen:\r\n08003:")))
-        << answers.texts()[0].toStdString();
+    const QStringList messages = s.convertMarked();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].startsWith(QStringLiteral("Die Verbindung zum SQL-Server ist abgebrochen:\r\n08003:")))
+        << messages[0].toStdString();
     // One table tried, one line: not every table failing the same way.
     EXPECT_EQ(s.log().filter(QStringLiteral("Tabelle: ")).size(), 1);
 }

@@ -16,10 +16,7 @@
 
 #include <QCheckBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMap>
-#include <QListWidget>
-#include <QPushButton>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -233,22 +230,6 @@ void expectSameRows(const dao::Database& db, const QString& table, ServerProbe& 
     }
 }
 
-// An empty test database and the program logged in with the sample file loaded.
-struct Fresh {
-    ServerProbe probe;
-    LoggedIn app;
-    explicit Fresh(const QString& path)
-    {
-        probe.dropAllTables();
-        EXPECT_TRUE(app.load(path).isEmpty());
-    }
-};
-
-QStringList logLines(LoggedIn& app)
-{
-    return app.main->fehlerProtokoll()->text().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
-}
-
 QStringList userTables(const dao::Database& db)
 {
     QStringList tables;
@@ -259,7 +240,7 @@ QStringList userTables(const dao::Database& db)
 }
 
 // The table's entry ends "[!Fehler!]"; the log names the table, then the server's own text with `words`.
-void expectFailed(LoggedIn& app, const QStringList& log, const QString& table, const QString& words)
+void expectFailed(Program& app, const QStringList& log, const QString& table, const QString& words)
 {
     EXPECT_EQ(app.entryOf(table), PadName(table) + QStringLiteral("[!Fehler!]"));
     const qsizetype at = log.indexOf(QStringLiteral("Tabelle: ") + table);
@@ -274,9 +255,10 @@ void expectFailed(LoggedIn& app, const QStringList& log, const QString& table, c
 // containing the given words.
 void convertWholeDatabase(const QString& path, const QMap<QString, QString>& rejected = {})
 {
-    Fresh fresh(path);
-    ServerProbe& probe = fresh.probe;
-    LoggedIn& app = fresh.app;
+    ServerProbe probe;
+    probe.dropAllTables();
+    Program app;
+    EXPECT_TRUE(app.load(path).isEmpty());
     auto db = dao::Database::OpenDatabase(path);
 
     const QStringList tables = userTables(*db);
@@ -289,7 +271,7 @@ void convertWholeDatabase(const QString& path, const QMap<QString, QString>& rej
     EXPECT_TRUE(app.konv->Command2->isEnabled());
     EXPECT_EQ(app.konv->Command9BackColor(), 255);
 
-    const QStringList log = logLines(app);
+    const QStringList log = app.log();
     QStringList failedEntries;
     for (const QString& t : tables) {
         if (rejected.contains(t)) {
@@ -353,9 +335,10 @@ TEST(Conversion, SecondRunRetriesExactlyTheFailedTables)
 {
     REQUIRE_FIXTURE(path, "erp-sample.mdb");
     REQUIRE_TEST_SERVER();
-    Fresh fresh(path);
-    ServerProbe& probe = fresh.probe;
-    LoggedIn& app = fresh.app;
+    ServerProbe probe;
+    probe.dropAllTables();
+    Program app;
+    EXPECT_TRUE(app.load(path).isEmpty());
     auto db = dao::Database::OpenDatabase(path);
     const QStringList blocked{QStringLiteral("AdressenStamm"), QStringLiteral("Sonstiges")};
     for (const QString& t : blocked)
@@ -363,7 +346,7 @@ TEST(Conversion, SecondRunRetriesExactlyTheFailedTables)
     app.markOnly(userTables(*db));
 
     app.convertMarked();
-    const QStringList log = logLines(app);
+    const QStringList log = app.log();
     QStringList failedEntries;
     for (const QString& t : blocked) {
         expectFailed(app, log, t, QStringLiteral("already exists"));
@@ -376,7 +359,7 @@ TEST(Conversion, SecondRunRetriesExactlyTheFailedTables)
         probe.exec(QStringLiteral("DROP VIEW `") + t + QLatin1Char('`'));
     app.convertMarked();
     QStringList retried;
-    for (const QString& line : logLines(app))
+    for (const QString& line : app.log())
         if (line.startsWith(QStringLiteral("Tabelle: ")))
             retried.append(line.mid(9));
     EXPECT_EQ(retried, blocked);
@@ -422,7 +405,7 @@ void copyWithTwoWorkstations(const QString& path, const QString& table)
     probe.dropAllTables();
     auto db = dao::Database::OpenDatabase(path);
     probe.exec(compatibleCreateTable(db->GetTableDef(table)));
-    LoggedIn app;
+    Program app;
     EXPECT_TRUE(app.load(path).isEmpty());
     app.konv->Text_Max->setText(QStringLiteral("2"));
     for (const QString& pc : {QStringLiteral("1"), QStringLiteral("2")}) {
@@ -455,9 +438,10 @@ TEST(Conversion, StructurePhaseOnMariaDb)
 {
     REQUIRE_FIXTURE(path, "erp-sample.mdb");
     REQUIRE_TEST_SERVER();
-    Fresh fresh(path);
-    ServerProbe& probe = fresh.probe;
-    LoggedIn& app = fresh.app;
+    ServerProbe probe;
+    probe.dropAllTables();
+    Program app;
+    EXPECT_TRUE(app.load(path).isEmpty());
     app.konv->Check_NoData->setChecked(true);
 
     // A table with a key.
@@ -520,9 +504,10 @@ TEST(Conversion, MessageBoxWaitsForTheUser)
 {
     REQUIRE_FIXTURE(path, "erp-sample.mdb");
     REQUIRE_TEST_SERVER();
-    Fresh fresh(path);
-    ServerProbe& probe = fresh.probe;
-    LoggedIn& app = fresh.app;
+    ServerProbe probe;
+    probe.dropAllTables();
+    Program app;
+    EXPECT_TRUE(app.load(path).isEmpty());
     blockTableWithView(probe, QStringLiteral("AdressenStamm"));
     app.konv->Check_Message->setChecked(true);
     app.markOnly({QStringLiteral("AdressenStamm"), QStringLiteral("Artikel")});
@@ -547,7 +532,7 @@ TEST(Conversion, MessageBoxWaitsForTheUser)
 namespace {
 // Runs the batch on bench.mdb's Buchungen and, once rows are being copied,
 // calls `interrupt`; returns the number of rows that reached the server.
-long interruptedCopy(LoggedIn& app, ServerProbe& probe, const std::function<void()>& interrupt)
+long interruptedCopy(Program& app, ServerProbe& probe, const std::function<void()>& interrupt)
 {
     app.markOnly({QStringLiteral("Buchungen")});
     QTimer timer;
@@ -572,9 +557,10 @@ TEST(Conversion, StopPictureEndsTheCopyAndMarksTheTableFailed)
 {
     REQUIRE_FIXTURE(path, "bench.mdb");
     REQUIRE_TEST_SERVER();
-    Fresh fresh(path);
-    ServerProbe& probe = fresh.probe;
-    LoggedIn& app = fresh.app;
+    ServerProbe probe;
+    probe.dropAllTables();
+    Program app;
+    EXPECT_TRUE(app.load(path).isEmpty());
     const long copied = interruptedCopy(app, probe, [&] {
         EXPECT_TRUE(app.konv->Image1->isVisible());
         EXPECT_FALSE(app.konv->Command2->isEnabled());
@@ -593,9 +579,10 @@ TEST(Conversion, CloseRequestDuringTheCopyStopsItButKeepsTheWindow)
 {
     REQUIRE_FIXTURE(path, "bench.mdb");
     REQUIRE_TEST_SERVER();
-    Fresh fresh(path);
-    ServerProbe& probe = fresh.probe;
-    LoggedIn& app = fresh.app;
+    ServerProbe probe;
+    probe.dropAllTables();
+    Program app;
+    EXPECT_TRUE(app.load(path).isEmpty());
     const long copied = interruptedCopy(app, probe, [&] { app.konv->parentWidget()->close(); });
     EXPECT_GE(copied, 499);
     EXPECT_LT(copied, 200000);
@@ -675,20 +662,23 @@ TEST(Conversion, BackslashInNamesIsNotDoubled)
     out.write(bytes);
     out.close();
 
-    Fresh fresh(path);
-    fresh.app.markOnly({QStringLiteral("Art\\kel"), QStringLiteral("F5SB90R")});
-    fresh.app.convertMarked();
-    EXPECT_EQ(fresh.app.entryOf(QStringLiteral("Art\\kel")), PadName(QStringLiteral("Art\\kel")) + QStringLiteral("[migriert]"));
-    EXPECT_EQ(fresh.app.entryOf(QStringLiteral("F5SB90R")), PadName(QStringLiteral("F5SB90R")) + QStringLiteral("[migriert]"));
-    EXPECT_EQ(fresh.probe.scalar(QStringLiteral("SELECT COUNT(*) FROM INFORMATION_SCHEMA.COLUMNS WHERE TABLE_SCHEMA = "
+    ServerProbe probe;
+    probe.dropAllTables();
+    Program app;
+    EXPECT_TRUE(app.load(path).isEmpty());
+    app.markOnly({QStringLiteral("Art\\kel"), QStringLiteral("F5SB90R")});
+    app.convertMarked();
+    EXPECT_EQ(app.entryOf(QStringLiteral("Art\\kel")), PadName(QStringLiteral("Art\\kel")) + QStringLiteral("[migriert]"));
+    EXPECT_EQ(app.entryOf(QStringLiteral("F5SB90R")), PadName(QStringLiteral("F5SB90R")) + QStringLiteral("[migriert]"));
+    EXPECT_EQ(probe.scalar(QStringLiteral("SELECT COUNT(*) FROM INFORMATION_SCHEMA.COLUMNS WHERE TABLE_SCHEMA = "
                                                 "DATABASE() AND COLUMN_NAME = 'Me\\\\ge'"))
                   .toString(),
               QStringLiteral("1"));
-    EXPECT_EQ(fresh.probe.scalar(QStringLiteral("SELECT COUNT(*) FROM INFORMATION_SCHEMA.TABLES WHERE TABLE_SCHEMA = "
+    EXPECT_EQ(probe.scalar(QStringLiteral("SELECT COUNT(*) FROM INFORMATION_SCHEMA.TABLES WHERE TABLE_SCHEMA = "
                                                 "DATABASE() AND TABLE_NAME = 'Art\\\\kel'"))
                   .toString(),
               QStringLiteral("1"));
     auto db = dao::Database::OpenDatabase(path);
-    expectSameRows(*db, QStringLiteral("Art\\kel"), fresh.probe);
-    expectSameRows(*db, QStringLiteral("F5SB90R"), fresh.probe);
+    expectSameRows(*db, QStringLiteral("Art\\kel"), probe);
+    expectSameRows(*db, QStringLiteral("F5SB90R"), probe);
 }

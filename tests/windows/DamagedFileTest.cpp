@@ -3,100 +3,63 @@
 // word, and the window stays usable. The statements go to a recording connection.
 
 #include "DamagedCopies.h"
-#include "MessageBoxAnswerer.h"
 #include "ProgramDriver.h"
 #include "QtPrinters.h"
 #include "RecordingConnection.h"
 #include "TestSupport.h"
-#include "windows/Konvertierung.h"
 #include "conversion/TableList.h"
 #include "access/AccessDatabase.h"
-#include "shell/MDIForm_Main.h"
-#include "windows/FehlerProtokoll.h"
 
 #include <QDir>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <optional>
 #include <random>
 
 namespace {
 
-struct Window {
-    std::unique_ptr<MDIForm_Main> main;
-    Konvertierung* konv = nullptr;
-    RecordingConnection* server = nullptr;
-
-    Window()
-    {
-        main = std::make_unique<MDIForm_Main>();
-        main->Form_Load();
-        main->show();
-        const RecordedLogin login = LogInOnRecordingConnections(*main);
-        server = login.server;
-        konv = login.konv;
-    }
-
-    // Loads the file; false when it could not be opened (its message was shown).
-    bool load(const QString& path)
-    {
-        MessageBoxAnswerer answers;
-        konv->QELPfad->setText(path);
-        konv->Command4->click();
-        if (!answers.seen.isEmpty()) {
-            EXPECT_EQ(answers.texts(),
-                      QStringList{QStringLiteral("Access-Datenquelle '") + path + QStringLiteral("' nicht gefunden!")});
-            EXPECT_TRUE(konv->Command4->isEnabled());
-            return false;
-        }
+// Loads the file; false when it could not be opened (its message was shown).
+bool loads(Program& w, const QString& path)
+{
+    const QStringList messages = w.load(path);
+    if (messages.isEmpty())
         return true;
-    }
+    EXPECT_EQ(messages, QStringList{QStringLiteral("Access-Datenquelle '") + path + QStringLiteral("' nicht gefunden!")});
+    EXPECT_TRUE(w.konv->Command4->isEnabled());
+    return false;
+}
 
-    // Converts every table; returns the entries afterwards.
-    QMap<QString, QString> convertAll()
-    {
-        for (int i = 0; i < konv->List2->count(); ++i)
-            konv->List2->item(i)->setSelected(true);
-        server->statements.clear();
-        MessageBoxAnswerer answers;
-        konv->Command2->click();
-        EXPECT_EQ(answers.texts().value(0), QStringLiteral("Alle markierten Tabellen wurden konvertiert."));
-        QMap<QString, QString> outcome;
-        for (int i = 0; i < konv->List2->count(); ++i) {
-            const QString entry = konv->List2->item(i)->text();
-            outcome.insert(TableNameFromEntry(entry), entry.mid(entry.lastIndexOf(QLatin1Char('['))));
-        }
-        return outcome;
-    }
+// Converts every table; returns each table's marker afterwards ("[migriert]", "[!Fehler!]").
+QMap<QString, QString> convertAll(Program& w)
+{
+    for (int i = 0; i < w.konv->List2->count(); ++i)
+        w.konv->List2->item(i)->setSelected(true);
+    w.server->statements.clear();
+    EXPECT_EQ(w.convertMarked().value(0), QStringLiteral("Alle markierten Tabellen wurden konvertiert."));
+    QMap<QString, QString> outcome;
+    for (const QString& entry : w.entries())
+        outcome.insert(TableNameFromEntry(entry), entry.mid(entry.lastIndexOf(QLatin1Char('['))));
+    return outcome;
+}
 
-    int inserts(const QString& table) const
-    {
-        const QString head = QStringLiteral("INSERT INTO ") + table + QLatin1Char(' ');
-        int n = 0;
-        for (const QString& s : server->statements)
-            n += s.startsWith(head) ? 1 : 0;
-        return n;
-    }
+// The INSERT statements the table sent.
+int insertsOf(const Program& w, const QString& table)
+{
+    const QString head = QStringLiteral("INSERT INTO ") + table + QLatin1Char(' ');
+    int n = 0;
+    for (const QString& s : w.server->statements)
+        n += s.startsWith(head) ? 1 : 0;
+    return n;
+}
 
-    QStringList log() const
-    {
-        return main->fehlerProtokoll()->text().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
-    }
-
-    void expectUsable() const
-    {
-        EXPECT_FALSE(konv->operationRunning());
-        EXPECT_FALSE(konv->Busy);
-        EXPECT_TRUE(konv->Command4->isEnabled());
-        EXPECT_TRUE(konv->Command2->isEnabled());
-    }
-};
+void expectUsable(const Program& w)
+{
+    EXPECT_FALSE(w.konv->operationRunning());
+    EXPECT_FALSE(w.konv->Busy);
+    EXPECT_TRUE(w.konv->Command4->isEnabled());
+    EXPECT_TRUE(w.konv->Command2->isEnabled());
+}
 
 // Rows the engine reads from a table without error; nothing when it fails.
 std::optional<long> readableRows(const QString& path, const QString& table)
@@ -130,7 +93,7 @@ TEST(DamagedFile, GeneratedVariantsEndEachTableMigratedWithEveryRowOrFailed)
         GTEST_SKIP() << "sample databases not found in " << fixturesDir().toStdString();
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    Window w;
+    Program w(Login::Recording, &MDIForm_Main::Option_MSSQL);
     std::mt19937 random(20261207);
     constexpr int variantsPerFile = 24;
     int variants = 0;
@@ -138,8 +101,8 @@ TEST(DamagedFile, GeneratedVariantsEndEachTableMigratedWithEveryRowOrFailed)
         SCOPED_TRACE(file.toStdString());
         DamagedCopy copy(file, dir.path());
         // What the intact file gives, table by table.
-        ASSERT_TRUE(w.load(file));
-        const QMap<QString, QString> intact = w.convertAll();
+        ASSERT_TRUE(loads(w, file));
+        const QMap<QString, QString> intact = convertAll(w);
         QMap<QString, long> rows;
         QMap<QString, int> inserts;
         for (auto it = intact.cbegin(); it != intact.cend(); ++it) {
@@ -148,15 +111,15 @@ TEST(DamagedFile, GeneratedVariantsEndEachTableMigratedWithEveryRowOrFailed)
             EXPECT_EQ(it.value(), knownBad ? QStringLiteral("[!Fehler!]") : QStringLiteral("[migriert]"))
                 << it.key().toStdString();
             rows.insert(it.key(), readableRows(file, it.key()).value_or(-1));
-            inserts.insert(it.key(), w.inserts(it.key()));
+            inserts.insert(it.key(), insertsOf(w, it.key()));
         }
         for (int v = 0; v < variantsPerFile; ++v) {
             QString what;
             const QString path = copy.write(QStringLiteral("variant%1.mdb").arg(variants++), copy.randomVariant(random, &what));
             SCOPED_TRACE(what.toStdString());
-            if (!w.load(path))
+            if (!loads(w, path))
                 continue;
-            const QMap<QString, QString> outcome = w.convertAll();
+            const QMap<QString, QString> outcome = convertAll(w);
             for (auto it = outcome.cbegin(); it != outcome.cend(); ++it) {
                 if (it.value() != QStringLiteral("[migriert]")) {
                     EXPECT_EQ(it.value(), QStringLiteral("[!Fehler!]"));
@@ -167,9 +130,9 @@ TEST(DamagedFile, GeneratedVariantsEndEachTableMigratedWithEveryRowOrFailed)
                 const std::optional<long> readable = readableRows(path, it.key());
                 ASSERT_TRUE(readable.has_value()) << it.key().toStdString() << " reads with an error, yet migrated";
                 EXPECT_GE(*readable, rows[it.key()]) << it.key().toStdString() << ": rows lost without a word";
-                EXPECT_GE(w.inserts(it.key()), inserts[it.key()]) << it.key().toStdString();
+                EXPECT_GE(insertsOf(w, it.key()), inserts[it.key()]) << it.key().toStdString();
             }
-            w.expectUsable();
+            expectUsable(w);
         }
     }
     EXPECT_GT(variants, 200);
@@ -180,9 +143,9 @@ TEST(DamagedFile, ABrokenRowFailsItsTableWithTheEnginesTextAndTheOthersConvert)
     REQUIRE_FIXTURE(path, "erp-sample.mdb");
     QTemporaryDir dir;
     DamagedCopy copy(path, dir.path());
-    Window w;
-    ASSERT_TRUE(w.load(path));
-    const QMap<QString, QString> intact = w.convertAll();
+    Program w(Login::Recording, &MDIForm_Main::Option_MSSQL);
+    ASSERT_TRUE(loads(w, path));
+    const QMap<QString, QString> intact = convertAll(w);
 
     // Break the last row of each table's last data page in turn, until the
     // table it belongs to is one with several rows.
@@ -193,7 +156,7 @@ TEST(DamagedFile, ABrokenRowFailsItsTableWithTheEnginesTextAndTheOthersConvert)
         if (copy.rowsOnPage(page) < 2)
             continue;
         const QString broken = copy.write(QStringLiteral("broken%1.mdb").arg(it.key()), copy.withBrokenLastRow(page));
-        if (!w.load(broken))
+        if (!loads(w, broken))
             continue;  // a page of the catalogue: the file does not open
         QString table;
         for (const QString& t : intact.keys())
@@ -203,19 +166,19 @@ TEST(DamagedFile, ABrokenRowFailsItsTableWithTheEnginesTextAndTheOthersConvert)
             continue;  // a system table's page
         checked = true;
         SCOPED_TRACE(table.toStdString());
-        const QMap<QString, QString> outcome = w.convertAll();
+        const QMap<QString, QString> outcome = convertAll(w);
         for (auto o = outcome.cbegin(); o != outcome.cend(); ++o)
             EXPECT_EQ(o.value(), o.key() == table ? QStringLiteral("[!Fehler!]") : intact.value(o.key()))
                 << o.key().toStdString();
         // The rows before the broken one were still copied.
-        EXPECT_GE(w.inserts(table), 1);
+        EXPECT_GE(insertsOf(w, table), 1);
         const QStringList log = w.log();
         const qsizetype at = log.indexOf(QStringLiteral("Tabelle: ") + table);
         ASSERT_GE(at, 0);
         ASSERT_LT(at + 1, log.size());
         EXPECT_TRUE(log[at + 1].contains(table)) << log[at + 1].toStdString();
         EXPECT_FALSE(log[at + 1].startsWith(QStringLiteral("Tabelle: "))) << log[at + 1].toStdString();
-        w.expectUsable();
+        expectUsable(w);
     }
     EXPECT_TRUE(checked);
 }
@@ -237,17 +200,17 @@ TEST(DamagedFile, AZeroedDataPageIsReportedAsMissingRows)
     ASSERT_GT(readable, 0);
     ASSERT_LT(readable, 512);
 
-    Window w;
-    ASSERT_TRUE(w.load(zeroed));
-    const QMap<QString, QString> outcome = w.convertAll();
+    Program w(Login::Recording, &MDIForm_Main::Option_MSSQL);
+    ASSERT_TRUE(loads(w, zeroed));
+    const QMap<QString, QString> outcome = convertAll(w);
     EXPECT_EQ(outcome.value(QStringLiteral("Table1")), QStringLiteral("[!Fehler!]"));
-    EXPECT_EQ(w.inserts(QStringLiteral("Table1")), readable);
+    EXPECT_EQ(insertsOf(w, QStringLiteral("Table1")), readable);
     const QString line = QStringLiteral("Tabelle Table1: nur %1 von 512 Datensätzen lesbar, %2 Datensätze fehlen "
                                         "(die Access-Datenbank ist beschädigt).")
                              .arg(readable)
                              .arg(512 - readable);
     EXPECT_TRUE(w.log().contains(line)) << w.log().join(QLatin1Char('\n')).toStdString();
-    w.expectUsable();
+    expectUsable(w);
 }
 
 TEST(DamagedFile, ATableWhoseOnlyDataPageIsZeroedIsNotReportedEmptyAndMigrated)
@@ -255,16 +218,16 @@ TEST(DamagedFile, ATableWhoseOnlyDataPageIsZeroedIsNotReportedEmptyAndMigrated)
     REQUIRE_FIXTURE(path, "erp-sample.mdb");
     QTemporaryDir dir;
     DamagedCopy copy(path, dir.path());
-    Window w;
-    ASSERT_TRUE(w.load(path));
-    const QMap<QString, QString> intact = w.convertAll();
+    Program w(Login::Recording, &MDIForm_Main::Option_MSSQL);
+    ASSERT_TRUE(loads(w, path));
+    const QMap<QString, QString> intact = convertAll(w);
     bool checked = false;
     const auto owners = copy.dataPagesByOwner();
     for (auto it = owners.cbegin(); it != owners.cend() && !checked; ++it) {
         if (it.value().size() != 1 || copy.rowsOnPage(it.value().constFirst()) < 2)
             continue;
         const QString zeroed = copy.write(QStringLiteral("z%1.mdb").arg(it.key()), copy.withZeroedPage(it.value().constFirst()));
-        if (!w.load(zeroed))
+        if (!loads(w, zeroed))
             continue;
         QString table;
         for (const QString& t : intact.keys())
@@ -274,8 +237,8 @@ TEST(DamagedFile, ATableWhoseOnlyDataPageIsZeroedIsNotReportedEmptyAndMigrated)
             continue;
         checked = true;
         SCOPED_TRACE(table.toStdString());
-        EXPECT_EQ(w.convertAll().value(table), QStringLiteral("[!Fehler!]"));
-        EXPECT_EQ(w.inserts(table), 0);
+        EXPECT_EQ(convertAll(w).value(table), QStringLiteral("[!Fehler!]"));
+        EXPECT_EQ(insertsOf(w, table), 0);
         EXPECT_TRUE(w.log().filter(QStringLiteral("Tabelle ") + table + QStringLiteral(": nur 0 von ")).size() == 1)
             << w.log().join(QLatin1Char('\n')).toStdString();
     }

@@ -14,11 +14,8 @@
 #include "windows/Form_Auto.h"
 
 #include <QApplication>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QMdiSubWindow>
 #include <QPointer>
-#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -81,7 +78,7 @@ class DuringOperation : public testing::TestWithParam<Scenario> {};
 // Acts once, the first time the status line reaches the moment.
 class Trigger {
 public:
-    Trigger(LoggedIn& app, Moment moment, std::function<void()> act) : m_app(app), m_moment(moment), m_act(std::move(act))
+    Trigger(Program& app, Moment moment, std::function<void()> act) : m_app(app), m_moment(moment), m_act(std::move(act))
     {
         QObject::connect(&m_timer, &QTimer::timeout, [this] {
             // The window may already be gone when the action closed it.
@@ -98,7 +95,7 @@ public:
     bool done() const { return m_done; }
 
 private:
-    LoggedIn& m_app;
+    Program& m_app;
     Moment m_moment;
     std::function<void()> m_act;
     QPointer<Konvertierung> m_window;
@@ -117,17 +114,13 @@ void settle()
 
 // The conversion window as a user finds it again: open it (logging in anew
 // when the login was reset) and load the file.
-void expectUsable(LoggedIn& app, const QString& path)
+void expectUsable(Program& app, const QString& path)
 {
-    if (!app.main->Command1->isEnabled()) {
-        app.main->ODBC_Name->setText(TestServer::dataSource());
-        MessageBoxAnswerer answers;
-        app.main->Command3->click();
-        EXPECT_TRUE(answers.seen.isEmpty()) << answers.texts().join(QLatin1Char('|')).toStdString();
-    }
+    if (app.main->Command1->isEnabled())
+        app.openConversion();
+    else
+        app.logIn(Login::TestServer);
     ASSERT_TRUE(app.main->Command1->isEnabled());
-    app.main->Command1->click();
-    app.konv = app.main->konvertierung();
     ASSERT_NE(app.konv, nullptr);
     EXPECT_FALSE(app.konv->operationRunning());
     EXPECT_FALSE(app.konv->Busy);
@@ -145,7 +138,7 @@ TEST_P(DuringOperation, ProgramGoesOnAndStaysUsable)
     const Scenario s = GetParam();
     ServerProbe probe;
     probe.dropAllTables();
-    LoggedIn app;
+    Program app;
     QPointer<Konvertierung> window = app.konv;
 
     std::function<void()> act;
@@ -249,7 +242,7 @@ TEST(DuringOperationDetail, LoginResetEndsTheBatchBeforeItsNextTable)
     REQUIRE_TEST_SERVER();
     ServerProbe probe;
     probe.dropAllTables();
-    LoggedIn app;
+    Program app;
     EXPECT_TRUE(app.load(path).isEmpty());
     app.markOnly({QStringLiteral("Konten"), QStringLiteral("Buchungen")});
     QPointer<Konvertierung> window = app.konv;

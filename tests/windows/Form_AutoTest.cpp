@@ -1,4 +1,5 @@
-#include "WindowTestHelpers.h"
+#include "MessageBoxAnswerer.h"
+#include "PrintToPdf.h"
 
 #include "windows/Form_Auto.h"
 #include "ui/Printing.h"
@@ -60,9 +61,9 @@ TEST_F(FormAutoTest, DruckenPrintsIntoPdfFile)
     ScopedEnv env(Printing::PrintToPdfVariable, pdf.toUtf8());
     list()->addItems({QStringLiteral("2 Tabellen"), QStringLiteral("Kunden"), QStringLiteral("Artikel")});
 
-    AnswerMessageBox box;
+    MessageBoxAnswerer box;
     button(form, "Command1")->click();
-    EXPECT_FALSE(box.seen) << s(box.text);
+    EXPECT_TRUE(box.seen.isEmpty()) << s(box.texts().join(u'|'));
 
     ASSERT_TRUE(QFileInfo::exists(pdf));
     EXPECT_GT(QFileInfo(pdf).size(), 0);
@@ -109,12 +110,12 @@ TEST_F(FormAutoTest, WithoutPrinterDruckenTellsUser)
     ScopedEnv env(Printing::PrintToPdfVariable, QByteArray());
     list()->addItems({QStringLiteral("1 Tabellen"), QStringLiteral("Kunden")});
 
-    AnswerMessageBox box;
+    MessageBoxAnswerer box;
     button(form, "Command1")->click();
 
-    EXPECT_TRUE(box.seen);
-    EXPECT_EQ(s(box.title), "SQL-Tabrix");
-    EXPECT_EQ(s(box.text), "Es ist kein Drucker eingerichtet.");
+    ASSERT_EQ(box.seen.size(), 1);
+    EXPECT_EQ(s(box.seen[0].title), "SQL-Tabrix");
+    EXPECT_EQ(s(box.seen[0].text), "Es ist kein Drucker eingerichtet.");
     EXPECT_EQ(list()->count(), 2);
 }
 

@@ -3,11 +3,9 @@
 #include "ServerProbe.h"
 #include "QtPrinters.h"
 #include "TestSupport.h"
-#include "windows/Konvertierung.h"
 #include "conversion/TableList.h"
 #include "access/AccessDatabase.h"
 #include "ui/ClickableLabel.h"
-#include "shell/MDIForm_Main.h"
 #include "windows/FehlerProtokoll.h"
 
 #include <QApplication>
@@ -15,10 +13,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QProgressBar>
-#include <QPushButton>
 #include <QSignalBlocker>
 #include <QTemporaryDir>
 #include <QTest>
@@ -191,12 +186,9 @@ TEST(Konvertierung, LoadListsTablesWithServerCountsAndMarksTheMissingOnes)
     probe.exec(QStringLiteral("INSERT INTO Artikel VALUES (1), (2), (3)"));
     probe.exec(QStringLiteral("CREATE TABLE Leertabelle (Nr INT)"));
 
-    LoggedIn app;
+    Program app;
     ASSERT_NE(app.konv, nullptr);
-    app.konv->QELPfad->setText(path);
-    MessageBoxAnswerer answers;
-    app.konv->Command4->click();
-    EXPECT_TRUE(answers.seen.isEmpty()) << answers.texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(app.load(path), QStringList());
 
     const QStringList tables = userTables(path);
     ASSERT_FALSE(tables.isEmpty());
@@ -254,14 +246,10 @@ TEST(Konvertierung, UnreadableDatabaseShowsTheMessage)
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(QByteArray(4096, 'x'));
     }
-    LoggedIn app;
+    Program app;
     for (const QString& path : {dir.filePath(QStringLiteral("fehlt.mdb")), broken, QString()}) {
         app.main->state.RunFailed = false;
-        app.konv->QELPfad->setText(path);
-        MessageBoxAnswerer answers;
-        app.konv->Command4->click();
-        ASSERT_EQ(answers.seen.size(), 1);
-        EXPECT_EQ(answers.seen[0].text, QStringLiteral("Access-Datenquelle '") + path + QStringLiteral("' nicht gefunden!"));
+        EXPECT_EQ(app.load(path), QStringList{QStringLiteral("Access-Datenquelle '") + path + QStringLiteral("' nicht gefunden!")});
         EXPECT_TRUE(app.main->state.RunFailed);
         EXPECT_EQ(app.konv->Label1->text(), QStringLiteral("Bereit."));
         for (const char* off : {"Command1", "Command2", "Command5", "Command6", "Command7", "Text_Max", "Text_Mod"})
@@ -277,12 +265,10 @@ TEST(Konvertierung, NameWithBlankOnAnotherDialectEndsTheLoad)
     REQUIRE_TEST_SERVER();
     ServerProbe probe;
     probe.dropAllTables();
-    LoggedIn app(false);  // MS SQL: names go unquoted
-    app.konv->QELPfad->setText(path);
-    MessageBoxAnswerer answers;
-    app.konv->Command4->click();
-    ASSERT_EQ(answers.seen.size(), 1);
-    const QString text = answers.seen[0].text;
+    Program app(Login::TestServer, &MDIForm_Main::Option_MSSQL);  // MS SQL: names go unquoted
+    const QStringList messages = app.load(path);
+    ASSERT_EQ(messages.size(), 1);
+    const QString text = messages[0];
     EXPECT_TRUE(text.endsWith(QStringLiteral("\r\nDatenbankserver überlastet\r\nBitte starten sie das Programm neu")))
         << text.toStdString();
     EXPECT_TRUE(text.startsWith(QStringLiteral("37000:"))) << text.toStdString();
@@ -308,21 +294,21 @@ TEST(Konvertierung, BrowseTakesTheChosenFileAndCancelKeepsThePath)
     main->Command1->click();
     Konvertierung* k = main->konvertierung();
     k->QELPfad->setText(QStringLiteral("/kein/pfad.mdb"));
-    WithModalDialog([](QWidget* dialog) { static_cast<QFileDialog*>(dialog)->reject(); }, [&] { k->Command3->click(); });
+    MessageBoxAnswerer dialogs([](QWidget* dialog) { static_cast<QFileDialog*>(dialog)->reject(); });
+    k->Command3->click();
     EXPECT_EQ(k->QELPfad->text(), QStringLiteral("/kein/pfad.mdb"));
     QString filter;
-    WithModalDialog(
-        [&](QWidget* dialog) {
-            auto* fd = static_cast<QFileDialog*>(dialog);
-            EXPECT_EQ(fd->objectName(), QStringLiteral("CommonDialog"));
-            filter = fd->nameFilters().join(QLatin1Char(';'));
-            // As a user types the name into the dialog's file-name box and confirms.
-            auto* name = fd->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-            ASSERT_NE(name, nullptr);
-            name->setText(QFileInfo(path).canonicalFilePath());
-            QTest::keyClick(name, Qt::Key_Return);
-        },
-        [&] { k->Command3->click(); });
+    dialogs.onDialog = [&](QWidget* dialog) {
+        auto* fd = static_cast<QFileDialog*>(dialog);
+        EXPECT_EQ(fd->objectName(), QStringLiteral("CommonDialog"));
+        filter = fd->nameFilters().join(QLatin1Char(';'));
+        // As a user types the name into the dialog's file-name box and confirms.
+        auto* name = fd->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(name, nullptr);
+        name->setText(QFileInfo(path).canonicalFilePath());
+        QTest::keyClick(name, Qt::Key_Return);
+    };
+    k->Command3->click();
     EXPECT_EQ(k->QELPfad->text(), QFileInfo(path).canonicalFilePath());
     EXPECT_TRUE(filter.startsWith(QStringLiteral("Access"))) << filter.toStdString();
 }

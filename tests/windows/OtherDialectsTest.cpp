@@ -7,6 +7,7 @@
 #include "RecordingConnection.h"
 #include "QtPrinters.h"
 #include "TestSupport.h"
+#include "conversion/TableCreation.h"
 #include "conversion/TableList.h"
 #include "translation/Views.h"
 #include "windows/FehlerProtokoll.h"
@@ -16,124 +17,46 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
-#include <QKeyEvent>
 #include <QProgressBar>
-#include <QTest>
-#include <QTimer>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QSignalBlocker>
 #include <gtest/gtest.h>
-
-namespace {
-
-struct Recorded {
-    std::unique_ptr<MDIForm_Main> main;
-    Konvertierung* konv = nullptr;
-    RecordingConnection* server = nullptr;
-
-    // Logged in on a recording connection; every table is missing on the "server".
-    Recorded(QRadioButton* (MDIForm_Main::*dialect), const QString& path)
-    {
-        main = std::make_unique<MDIForm_Main>();
-        main->Form_Load();
-        main->show();
-        (main.get()->*dialect)->click();
-        const RecordedLogin login = LogInOnRecordingConnections(*main);
-        server = login.server;
-        konv = login.konv;
-        konv->clock = [] { return QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9)); };
-        MessageBoxAnswerer answers;
-        konv->QELPfad->setText(path);
-        konv->Command4->click();
-        EXPECT_TRUE(answers.seen.isEmpty());
-    }
-
-    static QStringList list(QListWidget* list)
-    {
-        QStringList result;
-        for (int i = 0; i < list->count(); ++i)
-            result.append(list->item(i)->text());
-        return result;
-    }
-    QStringList marked() const
-    {
-        QStringList result;
-        for (int i = 0; i < konv->List2->count(); ++i)
-            if (konv->List2->item(i)->isSelected())
-                result.append(konv->List2->item(i)->text());
-        return result;
-    }
-    bool commandsEnabled() const
-    {
-        for (QWidget* w : std::initializer_list<QWidget*>{konv->Command1, konv->Command2, konv->Command3,
-                                                          konv->Command4, konv->Command5, konv->Command6,
-                                                          konv->Command7, konv->Text_Max, konv->Text_Mod})
-            if (!w->isEnabled())
-                return false;
-        return true;
-    }
-
-    // Converts exactly this table with the batch, as a user would.
-    void convert(const QString& table)
-    {
-        MessageBoxAnswerer answers;
-        for (int i = 0; i < konv->List2->count(); ++i)
-            konv->List2->item(i)->setSelected(TableNameFromEntry(konv->List2->item(i)->text()) == table);
-        konv->Command2->click();
-        for (int i = 0; i < konv->List2->count(); ++i)
-            if (TableNameFromEntry(konv->List2->item(i)->text()) == table) {
-                EXPECT_EQ(konv->List2->item(i)->text(), PadName(table) + QStringLiteral("[migriert]"));
-            }
-    }
-};
-
-}  // namespace
 
 TEST(OtherDialects, OracleIdentityColumnWithSequenceAndTrigger)
 {
     REQUIRE_FIXTURE(path, "erp-sample.mdb");
-    Recorded app(&MDIForm_Main::Option_Oracle, path);
+    Program app(Login::Recording, &MDIForm_Main::Option_Oracle);
+    ASSERT_TRUE(app.load(path).isEmpty());
     app.konv->Check_Autowert->setChecked(true);
     app.server->statements.clear();
     app.convert(QStringLiteral("Artikel"));
+    EXPECT_EQ(app.entryOf(QStringLiteral("Artikel")), PadName(QStringLiteral("Artikel")) + QStringLiteral("[migriert]"));
 
-    const QStringList expected = {
-        QStringLiteral("DROP TABLE Artikel"),
-        QStringLiteral("DROP SEQUENCE SEQ_Artikel240305140709"),
-        QStringLiteral("CREATE SEQUENCE SEQ_Artikel240305140709 INCREMENT BY 1 START WITH 1"),
-        QStringLiteral("CREATE TABLE Artikel (AutoWertIdentität NUMBER(10,0) PRIMARY KEY,Nr INT  NOT NULL ,Name "
-                       "VARCHAR(40)  NULL )"),
-        QStringLiteral(
-            "CREATE TRIGGER TRG_Artikel BEFORE INSERT OR UPDATE ON Artikel FOR EACH ROW DECLARE  iCounter "
-            "Artikel.AutoWertIdentität%TYPE;  cannot_change_counter EXCEPTION; BEGIN  IF INSERTING THEN  Select "
-            "SEQ_Artikel240305140709.NEXTVAL INTO iCounter FROM Dual; :new.AutoWertIdentität :=iCounter; END IF; IF "
-            "UPDATING THEN IF NOT (:new.AutoWertIdentität = :old.AutoWertIdentität) THEN RAISE cannot_change_counter; "
-            "END IF; END IF; EXCEPTION WHEN cannot_change_counter THEN raise_application_error(-20000, 'Cannot Change "
-            "Counter Value'); END;"),
-        QStringLiteral("INSERT INTO Artikel (Nr,Name) VALUES (1,'Artikel 1')"),
-        QStringLiteral("INSERT INTO Artikel (Nr,Name) VALUES (2,'Artikel 2')"),
-        QStringLiteral("INSERT INTO Artikel (Nr,Name) VALUES (3,'Artikel 3')"),
-        QStringLiteral("INSERT INTO Artikel (Nr,Name) VALUES (4,'Artikel 4')"),
-        QStringLiteral("INSERT INTO Artikel (Nr,Name) VALUES (5,'Artikel 5')"),
-    };
-    EXPECT_EQ(app.server->statements, expected);
+    // The phases in order, the sequence named by the window's clock, the file's rows
+    // (the statements themselves: TableCreationTest, RowCopyTest).
+    const QString sequence = QStringLiteral("SEQ_Artikel240305140709");
+    const QStringList sent = app.server->statements;
+    ASSERT_EQ(sent.size(), 10) << sent.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(sent.mid(0, 3), (QStringList{QStringLiteral("DROP TABLE Artikel"), QStringLiteral("DROP SEQUENCE ") + sequence,
+                                           QStringLiteral("CREATE SEQUENCE ") + sequence + QStringLiteral(" INCREMENT BY 1 START WITH 1")}));
+    EXPECT_TRUE(sent[3].startsWith(QStringLiteral("CREATE TABLE Artikel (AutoWertIdentität "))) << sent[3].toStdString();
+    EXPECT_EQ(sent[4], OracleTriggerStatement(QStringLiteral("Artikel"), sequence));
+    for (int i = 1; i <= 5; ++i)
+        EXPECT_EQ(sent[4 + i], QStringLiteral("INSERT INTO Artikel (Nr,Name) VALUES (%1,'Artikel %1')").arg(i));
     // The information list ends with the trigger's three display lines.
-    const int n = app.konv->List1->count();
-    ASSERT_GE(n, 3);
-    EXPECT_EQ(app.konv->List1->item(n - 3)->text(), QStringLiteral("CREATE TRIGGER TRG_Artikel"));
-    EXPECT_EQ(app.konv->List1->item(n - 2)->text(), QStringLiteral("BEFORE INSERT OR UPDATE ON Artikel"));
-    EXPECT_EQ(app.konv->List1->item(n - 1)->text(), QStringLiteral("FOR EACH ROW"));
+    const QStringList information = app.information();
+    EXPECT_EQ(information.mid(information.size() - 3),
+              (QStringList{QStringLiteral("CREATE TRIGGER TRG_Artikel"), QStringLiteral("BEFORE INSERT OR UPDATE ON Artikel"),
+                           QStringLiteral("FOR EACH ROW")}));
 }
 
 TEST(OtherDialects, MsSqlKeyFromTheUniqueIndexAndBothIndexes)
 {
     REQUIRE_FIXTURE(path, "erp-sample.mdb");
-    Recorded app(&MDIForm_Main::Option_MSSQL, path);
+    Program app(Login::Recording, &MDIForm_Main::Option_MSSQL);
+    ASSERT_TRUE(app.load(path).isEmpty());
     app.server->statements.clear();
     app.convert(QStringLiteral("Adressen"));
+    EXPECT_EQ(app.entryOf(QStringLiteral("Adressen")), PadName(QStringLiteral("Adressen")) + QStringLiteral("[migriert]"));
 
     const QStringList expected = {
         QStringLiteral("DROP TABLE Adressen"),
@@ -153,10 +76,12 @@ TEST(OtherDialects, MsSqlKeyFromTheUniqueIndexAndBothIndexes)
 TEST(OtherDialects, ToleratedOracleErrorIsNotLogged)
 {
     REQUIRE_FIXTURE(path, "erp-sample.mdb");
-    Recorded app(&MDIForm_Main::Option_Oracle, path);
+    Program app(Login::Recording, &MDIForm_Main::Option_Oracle);
+    ASSERT_TRUE(app.load(path).isEmpty());
     app.server->failWhenStartsWith(QStringLiteral("CREATE INDEX"),
                                    QStringLiteral("S1000:[Oracle]ORA-00955: 42S11 index exists"));
     app.convert(QStringLiteral("Adressen"));
+    EXPECT_EQ(app.entryOf(QStringLiteral("Adressen")), PadName(QStringLiteral("Adressen")) + QStringLiteral("[migriert]"));
     EXPECT_EQ(app.main->fehlerProtokoll()->text(), QStringLiteral("Tabelle: Adressen\r\n"));
     EXPECT_FALSE(app.konv->TableFailed);
     // Both indexes were still sent, and the rows after them.
@@ -172,7 +97,8 @@ TEST(OtherDialects, ToleratedOracleErrorIsNotLogged)
 TEST(OtherDialects, WindowComingToFrontByItselfKeepsTheIdentityOption)
 {
     REQUIRE_FIXTURE(path, "erp-sample.mdb");
-    Recorded app(&MDIForm_Main::Option_MSSQL, path);
+    Program app(Login::Recording, &MDIForm_Main::Option_MSSQL);
+    ASSERT_TRUE(app.load(path).isEmpty());
     {
         // A data source without "QEL": only an activation by the user clears the option.
         const QSignalBlocker quiet(app.main->ODBC_Name);
@@ -181,6 +107,7 @@ TEST(OtherDialects, WindowComingToFrontByItselfKeepsTheIdentityOption)
     app.konv->Check_Autowert->setChecked(true);
     bringToFront(app.main->fehlerProtokoll());
     app.convert(QStringLiteral("Artikel"));
+    EXPECT_EQ(app.entryOf(QStringLiteral("Artikel")), PadName(QStringLiteral("Artikel")) + QStringLiteral("[migriert]"));
     EXPECT_TRUE(app.konv->Check_Autowert->isChecked());
     EXPECT_EQ(app.main->formAuto()->listAuto()->item(1)->text(), QStringLiteral("Artikel"));
     // The user activating the window again applies the rule.
@@ -192,12 +119,12 @@ TEST(OtherDialects, WindowComingToFrontByItselfKeepsTheIdentityOption)
 TEST(OtherDialects, LoadWalksTheListFromTheLastEntry)
 {
     REQUIRE_FIXTURE(path, "Northwind.mdb");
-    Recorded app(&MDIForm_Main::Option_DB2, path);
-    auto* counts = static_cast<RecordingConnection*>(app.main->state.QueryConnection.get());
+    Program app(Login::Recording, &MDIForm_Main::Option_DB2);
+    ASSERT_TRUE(app.load(path).isEmpty());
     QStringList expected;
     for (int i = app.konv->List2->count() - 1; i >= 0; --i)
         expected.append(QStringLiteral("SELECT COUNT(*) FROM ") + app.konv->List2->item(i)->text());
-    EXPECT_EQ(counts->statements, expected);
+    EXPECT_EQ(app.counts->statements, expected);
     EXPECT_EQ(expected.last(), QStringLiteral("SELECT COUNT(*) FROM Categories"));
     // Every table is missing on this "server": all marked, the status counts nothing.
     for (int i = 0; i < app.konv->List2->count(); ++i)
@@ -208,7 +135,8 @@ TEST(OtherDialects, LoadWalksTheListFromTheLastEntry)
 TEST(OtherDialects, BatchWithoutMarksStillReports)
 {
     REQUIRE_FIXTURE(path, "erp-sample.mdb");
-    Recorded app(&MDIForm_Main::Option_Sybase, path);
+    Program app(Login::Recording, &MDIForm_Main::Option_Sybase);
+    ASSERT_TRUE(app.load(path).isEmpty());
     for (int i = 0; i < app.konv->List2->count(); ++i)
         app.konv->List2->item(i)->setSelected(false);
     app.server->statements.clear();
@@ -300,11 +228,10 @@ TEST(OtherDialects, TriggersFromTheSampleFilesOnMsSqlAndSybase)
     for (const Case& c : {Case{&MDIForm_Main::Option_MSSQL, QStringLiteral("\"")},
                           Case{&MDIForm_Main::Option_Sybase, QString()}}) {
         for (const QString& path : {erp, northwind}) {
-            Recorded app(c.dialect, path);
+            Program app(Login::Recording, c.dialect);
+            ASSERT_TRUE(app.load(path).isEmpty());
             app.server->statements.clear();
-            MessageBoxAnswerer answers;
-            app.konv->Command6->click();
-            EXPECT_TRUE(answers.seen.isEmpty());
+            EXPECT_EQ(app.relationsToTriggers(), QStringList());
             const QStringList expected = path == erp ? erpTriggers(c.q) : northwindTriggers(c.q);
             EXPECT_EQ(app.server->statements, expected) << path.toStdString();
             EXPECT_EQ(app.konv->List3->count(), 0);
@@ -322,20 +249,21 @@ TEST(OtherDialects, TriggersFromTheSampleFilesOnMsSqlAndSybase)
 TEST(OtherDialects, TriggerListingAndOnlyTheFirstWorkstation)
 {
     REQUIRE_FIXTURE(erp, "erp-sample.mdb");
-    Recorded app(&MDIForm_Main::Option_MSSQL, erp);
+    Program app(Login::Recording, &MDIForm_Main::Option_MSSQL);
+    ASSERT_TRUE(app.load(erp).isEmpty());
     app.konv->Text_Mod->setText(QStringLiteral("2"));
     app.server->statements.clear();
-    const QStringList before = app.list(app.konv->List1);
-    app.konv->Command6->click();
-    app.konv->Command5->click();
+    const QStringList before = app.information();
+    app.relationsToTriggers();
+    app.queriesToViews();
     EXPECT_TRUE(app.server->statements.isEmpty());
-    EXPECT_EQ(app.list(app.konv->List1), before);
+    EXPECT_EQ(app.information(), before);
 
     app.konv->Text_Mod->setText(QStringLiteral("1"));
-    app.konv->Command6->click();
+    app.relationsToTriggers();
     const QStringList sent = erpTriggers(QStringLiteral("\""));
     // Each table, then its statements as they stand in the triggers, CR LF first.
-    EXPECT_EQ(app.list(app.konv->List1),
+    EXPECT_EQ(app.information(),
               (QStringList{QStringLiteral("Kunden"), sent[2].section(QStringLiteral("BEGIN"), 1).chopped(5),
                            sent[3].mid(sent[3].indexOf(CRLF)), QStringLiteral("Auftrag"),
                            sent[6].mid(sent[6].indexOf(CRLF)), QStringLiteral("Filialen")}));
@@ -344,14 +272,13 @@ TEST(OtherDialects, TriggerListingAndOnlyTheFirstWorkstation)
 TEST(OtherDialects, EngineErrorWhileReadingRelationsIsShown)
 {
     REQUIRE_FIXTURE(erp, "erp-sample.mdb");
-    Recorded app(&MDIForm_Main::Option_MSSQL, erp);
+    Program app(Login::Recording, &MDIForm_Main::Option_MSSQL);
+    ASSERT_TRUE(app.load(erp).isEmpty());
     auto fake = std::make_unique<FakeDatabase>();
     fake->relationsError = QStringLiteral("Die Beziehungen sind nicht lesbar.");
     app.konv->SourceDatabase = std::move(fake);
     app.server->statements.clear();
-    MessageBoxAnswerer answers;
-    app.konv->Command6->click();
-    EXPECT_EQ(answers.texts(), QStringList{QStringLiteral("Die Beziehungen sind nicht lesbar.")});
+    EXPECT_EQ(app.relationsToTriggers(), QStringList{QStringLiteral("Die Beziehungen sind nicht lesbar.")});
     EXPECT_TRUE(app.server->statements.isEmpty());
     EXPECT_TRUE(app.commandsEnabled());
     EXPECT_EQ(app.konv->List3->count(), 0);
@@ -360,21 +287,20 @@ TEST(OtherDialects, EngineErrorWhileReadingRelationsIsShown)
 TEST(OtherDialects, ViewsThroughTheWindowOnSybaseWithLinux)
 {
     REQUIRE_FIXTURE(erp, "erp-sample.mdb");
-    Recorded app(&MDIForm_Main::Option_Sybase, erp);
+    Program app(Login::Recording, &MDIForm_Main::Option_Sybase);
+    ASSERT_TRUE(app.load(erp).isEmpty());
     app.main->Check1->setChecked(true);
     auto fake = std::make_unique<FakeDatabase>();
     fake->queries = {dao::QueryDef{QStringLiteral("View_BestellungAuftrag"), QStringLiteral("SELECT [AufNr] FROM Auftrag;")},
                      dao::QueryDef{QStringLiteral("View_Kunden"), QStringLiteral("SELECT \"K\" AS Art, 'C:\\x' FROM Kunden")}};
     app.konv->SourceDatabase = std::move(fake);
     app.server->statements.clear();
-    MessageBoxAnswerer answers;
-    app.konv->Command5->click();
-    EXPECT_TRUE(answers.seen.isEmpty());
+    EXPECT_EQ(app.queriesToViews(), QStringList());
     const QString kunden = QStringLiteral("CREATE VIEW View_Kunden AS SELECT 'K' AS Art, 'C:\\x' FROM Kunden");
     const QString bestellung = QStringLiteral("CREATE VIEW View_BestellungAuftrag AS SELECT AufNr FROM Auftrag");
     EXPECT_EQ(app.server->statements, (QStringList{QStringLiteral("DROP VIEW View_Kunden"), kunden,
                                                    QStringLiteral("DROP VIEW View_BestellungAuftrag"), bestellung}));
-    EXPECT_EQ(app.list(app.konv->List1), (QStringList{QStringLiteral("View_Kunden"), kunden, QString(),
+    EXPECT_EQ(app.information(), (QStringList{QStringLiteral("View_Kunden"), kunden, QString(),
                                                       QStringLiteral("View_BestellungAuftrag"), bestellung, QString()}));
     EXPECT_EQ(QGuiApplication::clipboard()->text(), bestellung);
     EXPECT_EQ(app.konv->Label1->text(), QStringLiteral("Bereit."));
@@ -385,7 +311,8 @@ TEST(OtherDialects, ViewsThroughTheWindowOnSybaseWithLinux)
 TEST(OtherDialects, RewritingErrorIsShownAndTheCommandsComeBack)
 {
     REQUIRE_FIXTURE(erp, "erp-sample.mdb");
-    Recorded app(&MDIForm_Main::Option_Oracle, erp);
+    Program app(Login::Recording, &MDIForm_Main::Option_Oracle);
+    ASSERT_TRUE(app.load(erp).isEmpty());
     auto fake = std::make_unique<FakeDatabase>();
     fake->queries = {dao::QueryDef{QStringLiteral("View_Links"), QStringLiteral("SELECT LEFT(Name) FROM Kunden")},
                      dao::QueryDef{QStringLiteral("View_Danach"), QStringLiteral("SELECT 1 FROM Kunden")}};
@@ -402,48 +329,13 @@ TEST(OtherDialects, RewritingErrorIsShownAndTheCommandsComeBack)
     EXPECT_EQ(app.main->ProgressBar1->value(), 0);
 }
 
-namespace {
-
-// Answers the takeover's questions in turn (Escape where the answer is
-// NoButton) and notes what they asked and which button was the default.
-struct Questions {
-    QList<QMessageBox::StandardButton> answers;
-    QStringList texts;
-    QStringList titles;
-    bool yesWasDefault = true;
-    QTimer timer;
-
-    explicit Questions(QList<QMessageBox::StandardButton> a) : answers(std::move(a))
-    {
-        QObject::connect(&timer, &QTimer::timeout, [this] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box || !box->isVisible() || box->property("answered").toBool())
-                return;
-            box->setProperty("answered", true);
-            texts.append(box->text());
-            titles.append(box->windowTitle());
-            if (box->standardButtons() == (QMessageBox::Yes | QMessageBox::No))
-                yesWasDefault = yesWasDefault && box->defaultButton() == box->button(QMessageBox::Yes);
-            const QMessageBox::StandardButton answer = answers.isEmpty() ? QMessageBox::Ok : answers.takeFirst();
-            if (answer == QMessageBox::NoButton)
-                QTest::keyClick(box, Qt::Key_Escape);
-            else if (QAbstractButton* b = box->button(answer))
-                b->click();
-            else
-                box->buttons().value(0)->click();
-        });
-        timer.start(20);
-    }
-};
-
-}  // namespace
-
 TEST(OtherDialects, TakeoverQuestionsThatEndItChangeNothing)
 {
     REQUIRE_FIXTURE(erp, "erp-sample.mdb");
-    Recorded app(&MDIForm_Main::Option_MSSQL, erp);
+    Program app(Login::Recording, &MDIForm_Main::Option_MSSQL);
+    ASSERT_TRUE(app.load(erp).isEmpty());
     const QStringList marks = app.marked();
-    const QStringList entries = app.list(app.konv->List2);
+    const QStringList entries = app.entries();
     const QString first = QStringLiteral("Dieser Schalter darf nur im Zuge eine Neuanlage der Datenbank verwendet "
                                          "werden! Wollen Sie wirklich alle Tabellen der Access-Datenbank auf den "
                                          "SQL-Server tabrixen ?");
@@ -455,14 +347,20 @@ TEST(OtherDialects, TakeoverQuestionsThatEndItChangeNothing)
                                      {B::Yes, B::NoButton}, {B::Yes, B::Yes, B::NoButton}};
     for (const QList<B>& script : scripts) {
         app.server->statements.clear();
-        Questions questions(script);
+        MessageBoxAnswerer questions;
+        questions.script = script;  // NoButton: Escape
+        bool yesWasDefault = true;
+        questions.onShown = [&](QMessageBox* box) {
+            if (box->standardButtons() == (QMessageBox::Yes | QMessageBox::No))
+                yesWasDefault = yesWasDefault && box->defaultButton() == box->button(QMessageBox::Yes);
+        };
         app.konv->Command7->click();
-        EXPECT_EQ(questions.texts, (QStringList{first, second, third}.mid(0, script.size())));
-        EXPECT_EQ(questions.titles, QStringList(script.size(), QStringLiteral("Sicherheitsabfrage")));
-        EXPECT_TRUE(questions.yesWasDefault);
+        EXPECT_EQ(questions.texts(), (QStringList{first, second, third}.mid(0, script.size())));
+        EXPECT_EQ(questions.titles(), QStringList(script.size(), QStringLiteral("Sicherheitsabfrage")));
+        EXPECT_TRUE(yesWasDefault);
         EXPECT_TRUE(app.server->statements.isEmpty());
         EXPECT_EQ(app.marked(), marks);
-        EXPECT_EQ(app.list(app.konv->List2), entries);
+        EXPECT_EQ(app.entries(), entries);
         EXPECT_TRUE(app.commandsEnabled());
     }
 }
@@ -470,18 +368,20 @@ TEST(OtherDialects, TakeoverQuestionsThatEndItChangeNothing)
 TEST(OtherDialects, TakeoverConvertsEveryTableThenViewsThenTriggers)
 {
     REQUIRE_FIXTURE(erp, "erp-sample.mdb");
-    Recorded app(&MDIForm_Main::Option_MSSQL, erp);
+    Program app(Login::Recording, &MDIForm_Main::Option_MSSQL);
+    ASSERT_TRUE(app.load(erp).isEmpty());
     // One table is unmarked, as one that exists on the server would be.
     app.konv->List2->item(0)->setSelected(false);
     app.konv->SourceDatabase = std::make_unique<DatabaseWithQueries>(
         dao::Database::OpenDatabase(erp),
         QList<dao::QueryDef>{{QStringLiteral("View_Kunden"), QStringLiteral("SELECT [KdNr] FROM [Kunden];")}});
     app.server->statements.clear();
-    Questions questions({QMessageBox::Yes, QMessageBox::Yes, QMessageBox::No, QMessageBox::Ok});
+    MessageBoxAnswerer questions;
+    questions.script = {QMessageBox::Yes, QMessageBox::Yes, QMessageBox::No, QMessageBox::Ok};
     app.konv->Command7->click();
-    EXPECT_EQ(questions.texts.value(3), QStringLiteral("Alle markierten Tabellen wurden konvertiert."));
+    EXPECT_EQ(questions.texts().value(3), QStringLiteral("Alle markierten Tabellen wurden konvertiert."));
 
-    for (const QString& entry : app.list(app.konv->List2))
+    for (const QString& entry : app.entries())
         EXPECT_TRUE(entry.endsWith(QStringLiteral("[migriert]")) || entry.endsWith(QStringLiteral("[!Fehler!]")))
             << entry.toStdString();
     QStringList dropped;
@@ -498,7 +398,7 @@ TEST(OtherDialects, TakeoverConvertsEveryTableThenViewsThenTriggers)
             firstTrigger = i;
     }
     QStringList tables;
-    for (const QString& entry : app.list(app.konv->List2))
+    for (const QString& entry : app.entries())
         tables.append(TableNameFromEntry(entry));
     EXPECT_EQ(dropped, tables);
     EXPECT_LT(lastTableStatement, viewCreate);
@@ -530,7 +430,7 @@ TEST(OtherDialects, ConversionWindowLoadedHiddenForTheXdbViews)
     }
     const QString create = QStringLiteral("CREATE VIEW View_X AS SELECT SUBSTR(a,1,2) FROM t");
     EXPECT_EQ(server->statements, (QStringList{QStringLiteral("DROP VIEW View_X"), create}));
-    EXPECT_EQ(Recorded::list(k->List1), (QStringList{QStringLiteral("View_X"), create, QString()}));
+    EXPECT_EQ(itemTexts(k->List1), (QStringList{QStringLiteral("View_X"), create, QString()}));
     EXPECT_EQ(k->Label1->text(), QStringLiteral("Bereit."));
     EXPECT_FALSE(k->isVisible());
 
@@ -621,12 +521,15 @@ TEST(OtherDialects, HostileNamesAsWritten)
                       QStringLiteral("(AufNr,In;o)"))},
     };
     for (const Case& c : cases) {
-        Recorded app(c.dialect, path);
+        Program app(Login::Recording, c.dialect);
+        ASSERT_TRUE(app.load(path).isEmpty());
         app.server->statements.clear();
         app.convert(QStringLiteral("Ku'den"));
+        EXPECT_EQ(app.entryOf(QStringLiteral("Ku'den")), PadName(QStringLiteral("Ku'den")) + QStringLiteral("[migriert]"));
         EXPECT_TRUE(app.main->fehlerProtokoll()->text().contains(
             QStringLiteral("Tabelle Ku'den: NUL-Zeichen in Texten wurden als Leerzeichen übertragen")));
         app.convert(QStringLiteral("AuftragZusatz"));
+        EXPECT_EQ(app.entryOf(QStringLiteral("AuftragZusatz")), PadName(QStringLiteral("AuftragZusatz")) + QStringLiteral("[migriert]"));
         EXPECT_EQ(app.server->statements, c.expected) << (app.main.get()->*c.dialect)->text().toStdString();
     }
 }

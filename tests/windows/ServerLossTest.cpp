@@ -8,14 +8,10 @@
 #include "ServerProbe.h"
 #include "TestSupport.h"
 #include "conversion/TableList.h"
-#include "windows/FehlerProtokoll.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QProcess>
-#include <QPushButton>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -62,11 +58,6 @@ bool startServerAgain()
     return ok;
 }
 
-QStringList logLines(LoggedIn& app)
-{
-    return app.main->fehlerProtokoll()->text().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
-}
-
 }  // namespace
 
 TEST(ServerLoss, KilledServerEndsTheCopyAndTheHalfFilledTableIsMarkedAfterANewLogin)
@@ -79,56 +70,54 @@ TEST(ServerLoss, KilledServerEndsTheCopyAndTheHalfFilledTableIsMarkedAfterANewLo
         ServerProbe probe;
         probe.dropAllTables();
     }
-    LoggedIn app;
+    Program app;
     ASSERT_TRUE(app.load(path).isEmpty());
     app.markOnly({QStringLiteral("Buchungen")});
 
-    long rssAtKill = 0;
-    long rowAtKill = 0;
-    QTimer timer;
-    QObject::connect(&timer, &QTimer::timeout, [&] {
-        const QString status = app.konv->Label1->text();
-        if (rowAtKill == 0 && status.contains(QLatin1Char('%')) && status.section(QLatin1Char('/'), 0, 0).toLong() >= 5000) {
-            rowAtKill = status.section(QLatin1Char('/'), 0, 0).toLong();
-            rssAtKill = residentKb();
-            ::kill(pid, SIGKILL);
-        }
-    });
-    timer.start(0);
-    MessageBoxAnswerer answers;
-    app.konv->Command2->click();
-    timer.stop();
-    ASSERT_GT(rowAtKill, 0);
+    {
+        long rssAtKill = 0;
+        long rowAtKill = 0;
+        QTimer timer;
+        QObject::connect(&timer, &QTimer::timeout, [&] {
+            const QString status = app.konv->Label1->text();
+            if (rowAtKill == 0 && status.contains(QLatin1Char('%')) && status.section(QLatin1Char('/'), 0, 0).toLong() >= 5000) {
+                rowAtKill = status.section(QLatin1Char('/'), 0, 0).toLong();
+                rssAtKill = residentKb();
+                ::kill(pid, SIGKILL);
+            }
+        });
+        timer.start(0);
+        MessageBoxAnswerer answers;
+        app.konv->Command2->click();
+        timer.stop();
+        ASSERT_GT(rowAtKill, 0);
 
-    // One statement failed, and the copy ended with it.
-    const QStringList log = logLines(app);
-    ASSERT_EQ(log.size(), 2) << log.join(QLatin1Char('\n')).toStdString();
-    EXPECT_EQ(log[0], QStringLiteral("Tabelle: Buchungen"));
-    EXPECT_TRUE(log[1].startsWith(QStringLiteral("Verbindung zum SQL-Server verloren, Tabelle Buchungen: 08")))
-        << log[1].toStdString();
-    EXPECT_LT(residentKb() - rssAtKill, 20 * 1024) << "memory grew after the connection was lost";
-    ASSERT_EQ(answers.seen.size(), 1) << answers.texts().join(QLatin1Char('|')).toStdString();
-    EXPECT_TRUE(answers.texts()[0].startsWith(QStringLiteral("Die Verbindung zum SQL-Server ist abgebrochen:\r\n08")));
-    EXPECT_EQ(app.entryOf(QStringLiteral("Buchungen")), PadName(QStringLiteral("Buchungen")) + QStringLiteral("[!Fehler!]"));
-    EXPECT_FALSE(app.main->Command1->isEnabled());
-    EXPECT_FALSE(app.main->Command2->isEnabled());
-    EXPECT_TRUE(app.konv->Command4->isEnabled());
+        // One statement failed, and the copy ended with it.
+        const QStringList log = app.log();
+        ASSERT_EQ(log.size(), 2) << log.join(QLatin1Char('\n')).toStdString();
+        EXPECT_EQ(log[0], QStringLiteral("Tabelle: Buchungen"));
+        EXPECT_TRUE(log[1].startsWith(QStringLiteral("Verbindung zum SQL-Server verloren, Tabelle Buchungen: 08")))
+            << log[1].toStdString();
+        EXPECT_LT(residentKb() - rssAtKill, 20 * 1024) << "memory grew after the connection was lost";
+        ASSERT_EQ(answers.seen.size(), 1) << answers.texts().join(QLatin1Char('|')).toStdString();
+        EXPECT_TRUE(answers.texts()[0].startsWith(QStringLiteral("Die Verbindung zum SQL-Server ist abgebrochen:\r\n08")));
+        EXPECT_EQ(app.entryOf(QStringLiteral("Buchungen")), PadName(QStringLiteral("Buchungen")) + QStringLiteral("[!Fehler!]"));
+        EXPECT_FALSE(app.main->Command1->isEnabled());
+        EXPECT_FALSE(app.main->Command2->isEnabled());
+        EXPECT_TRUE(app.konv->Command4->isEnabled());
 
-    // A login while the server is down says why it failed.
-    answers.seen.clear();
-    app.main->Command3->click();
-    ASSERT_EQ(answers.seen.size(), 1);
-    const QStringList lines = answers.texts()[0].split(QStringLiteral("\r\n"));
-    ASSERT_EQ(lines.size(), 2) << answers.texts()[0].toStdString();
-    EXPECT_EQ(lines[0], QStringLiteral("ODBC-Datenquelle 'QELSQL' nicht gefunden!"));
-    EXPECT_TRUE(lines[1].contains(QStringLiteral("Can't connect"))) << lines[1].toStdString();
+        // A login while the server is down says why it failed.
+        answers.seen.clear();
+        app.main->Command3->click();
+        ASSERT_EQ(answers.seen.size(), 1);
+        const QStringList lines = answers.texts()[0].split(QStringLiteral("\r\n"));
+        ASSERT_EQ(lines.size(), 2) << answers.texts()[0].toStdString();
+        EXPECT_EQ(lines[0], QStringLiteral("ODBC-Datenquelle 'QELSQL' nicht gefunden!"));
+        EXPECT_TRUE(lines[1].contains(QStringLiteral("Can't connect"))) << lines[1].toStdString();
+    }
 
     ASSERT_TRUE(startServerAgain());
-    answers.seen.clear();
-    app.main->Command3->click();
-    ASSERT_TRUE(answers.seen.isEmpty()) << answers.texts().join(QLatin1Char('|')).toStdString();
-    app.main->Command1->click();
-    app.konv = app.main->konvertierung();
+    app.logIn(Login::TestServer);
     ASSERT_NE(app.konv, nullptr);
     ASSERT_TRUE(app.load(path).isEmpty());
     ServerProbe probe;
@@ -138,14 +127,12 @@ TEST(ServerLoss, KilledServerEndsTheCopyAndTheHalfFilledTableIsMarkedAfterANewLo
     // On the server with part of its rows, and marked all the same.
     EXPECT_EQ(app.entryOf(QStringLiteral("Buchungen")),
               PadName(QStringLiteral("Buchungen")) + QLatin1Char('[') + QString::number(halfFilled) + QLatin1Char(']'));
-    EXPECT_TRUE(app.marked().contains(app.entryOf(QStringLiteral("Buchungen"))));
+    EXPECT_TRUE(app.isMarked(QStringLiteral("Buchungen")));
     EXPECT_TRUE(app.information().contains(QStringLiteral(
         "Tabelle Buchungen: die letzte Konvertierung wurde nicht beendet, die Tabelle ist markiert.")));
 
     app.markOnly({QStringLiteral("Buchungen")});
-    answers.seen.clear();
-    app.konv->Command2->click();
-    EXPECT_EQ(answers.texts(), QStringList{QStringLiteral("Alle markierten Tabellen wurden konvertiert.")});
+    EXPECT_EQ(app.convertMarked(), QStringList{QStringLiteral("Alle markierten Tabellen wurden konvertiert.")});
     EXPECT_EQ(app.entryOf(QStringLiteral("Buchungen")), PadName(QStringLiteral("Buchungen")) + QStringLiteral("[migriert]"));
     EXPECT_EQ(probe.scalar(QStringLiteral("SELECT COUNT(*) FROM Buchungen")).toString(), QStringLiteral("200000"));
 }

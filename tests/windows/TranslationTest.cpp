@@ -13,10 +13,7 @@
 #include "translation/ViewRewrite.h"
 
 #include <QApplication>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QPointer>
-#include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
@@ -28,15 +25,6 @@ namespace {
 
 const QString CRLF = QStringLiteral("\r\n");
 const QString kDashes = QStringLiteral("----------------------------------------");
-
-bool commandsEnabled(Konvertierung* k)
-{
-    for (QWidget* w : std::initializer_list<QWidget*>{k->Command1, k->Command2, k->Command3, k->Command4, k->Command5,
-                                                      k->Command6, k->Command7, k->Text_Max, k->Text_Mod})
-        if (!w->isEnabled())
-            return false;
-    return true;
-}
 
 // Splits lines written in pieces of `width` back into the texts they came
 // from: a text ends with its first piece shorter than `width`.
@@ -88,11 +76,9 @@ TEST(Translation, EveryTriggerIsRejectedByMariaDbAndListed)
     ServerProbe probe;
     for (const QString& path : {erp, northwind}) {
         probe.dropAllTables();
-        LoggedIn app;
+        Program app;
         EXPECT_TRUE(app.load(path).isEmpty());
-        MessageBoxAnswerer answers;
-        app.konv->Command6->click();
-        EXPECT_TRUE(answers.seen.isEmpty()) << answers.texts().join(QLatin1Char('|')).toStdString();
+        EXPECT_EQ(app.relationsToTriggers(), QStringList());
 
         // The listing: each primary table, its statements (CR LF first), and
         // after them the server's text for each rejected CREATE TRIGGER, in
@@ -143,7 +129,7 @@ TEST(Translation, EveryTriggerIsRejectedByMariaDbAndListed)
                       .toString(),
                   QStringLiteral("0"));
         EXPECT_EQ(app.konv->List3->count(), 0);
-        EXPECT_TRUE(commandsEnabled(app.konv));
+        EXPECT_TRUE(app.commandsEnabled());
         EXPECT_EQ(app.konv->Label1->text(), QStringLiteral("Bereit."));
     }
 }
@@ -154,7 +140,7 @@ namespace {
 // given saved queries.
 struct ViewsOnServer {
     ServerProbe probe;
-    std::unique_ptr<LoggedIn> app;
+    std::unique_ptr<Program> app;
     FakeDatabase* db = nullptr;
 
     explicit ViewsOnServer(const QString& path)
@@ -163,17 +149,11 @@ struct ViewsOnServer {
         probe.exec(QStringLiteral("CREATE TABLE Kunden (KdNr INT, Name VARCHAR(40), Ort VARCHAR(40))"));
         probe.exec(QStringLiteral("INSERT INTO Kunden VALUES (1, 'Anna', 'Berlin'), (2, 'Bert', 'Hamburg'), "
                                   "(3, 'Carla', 'Berlin')"));
-        app = std::make_unique<LoggedIn>();
+        app = std::make_unique<Program>();
         EXPECT_TRUE(app->load(path).isEmpty());
         auto fake = std::make_unique<FakeDatabase>();
         db = fake.get();
         app->konv->SourceDatabase = std::move(fake);
-    }
-    QStringList run()
-    {
-        MessageBoxAnswerer answers;
-        app->konv->Command5->click();
-        return answers.texts();
     }
 };
 
@@ -192,7 +172,7 @@ TEST(Translation, ViewsThatMariaDbAcceptsExistAndTheOthersAreListed)
         {QStringLiteral("View_Fehlt"), QStringLiteral("SELECT * FROM Gibtsnicht")},
         {QStringLiteral("View_IIf"), QStringLiteral("SELECT IIf(Ort=\"Berlin\",1,0) AS InBerlin FROM Kunden")},
     };
-    EXPECT_TRUE(server.run().isEmpty());
+    EXPECT_TRUE(server.app->queriesToViews().isEmpty());
 
     const QString berlin = QStringLiteral("CREATE VIEW View_Berlin AS SELECT  Kunden.KdNr, Kunden.Name AS "
                                           "'Kunde'\r\nFROM Kunden\r\nWHERE Kunden.Ort='Berlin'\r\nORDER BY Kunden.KdNr");
@@ -230,12 +210,12 @@ TEST(Translation, ViewsThatMariaDbAcceptsExistAndTheOthersAreListed)
                                                  "TABLE_SCHEMA = DATABASE()"))
                   .toString(),
               QStringLiteral("2"));
-    EXPECT_TRUE(commandsEnabled(server.app->konv));
+    EXPECT_TRUE(server.app->commandsEnabled());
     EXPECT_EQ(server.app->konv->Label1->text(), QStringLiteral("Bereit."));
 
     // A second run replaces the views.
     server.db->queries[0].SQL = QStringLiteral("SELECT [KdNr], [Name] AS Kunde FROM [Kunden] WHERE Ort=\"Hamburg\";");
-    EXPECT_TRUE(server.run().isEmpty());
+    EXPECT_TRUE(server.app->queriesToViews().isEmpty());
     const auto replaced = server.probe.rows(QStringLiteral("SELECT KdNr, Kunde FROM View_Berlin"));
     ASSERT_EQ(replaced.size(), 1);
     EXPECT_EQ(replaced[0][1].toString(), QStringLiteral("Bert"));
@@ -251,7 +231,7 @@ TEST(Translation, TakeoverYesYesNoConvertsEverythingThenViewsThenTriggers)
     // A table the server has already: converted all the same.
     probe.exec(QStringLiteral("CREATE TABLE Artikel (Nr INT)"));
     probe.exec(QStringLiteral("INSERT INTO Artikel VALUES (7), (8), (9)"));
-    LoggedIn app;
+    Program app;
     EXPECT_TRUE(app.load(path).isEmpty());
     EXPECT_EQ(app.entryOf(QStringLiteral("Artikel")), PadName(QStringLiteral("Artikel")) + QStringLiteral("[3]"));
     app.konv->SourceDatabase = std::make_unique<DatabaseWithQueries>(
@@ -280,7 +260,7 @@ TEST(Translation, TakeoverYesYesNoConvertsEverythingThenViewsThenTriggers)
     static const QRegularExpression status(
         QStringLiteral("^Bereit\\. letzte Aktion: \\d\\d:\\d\\d:\\d\\d - \\d\\d:\\d\\d:\\d\\d  \\|  \\d\\d:\\d\\d:\\d\\d$"));
     EXPECT_TRUE(status.match(app.konv->Label1->text()).hasMatch()) << app.konv->Label1->text().toStdString();
-    EXPECT_TRUE(commandsEnabled(app.konv));
+    EXPECT_TRUE(app.commandsEnabled());
     EXPECT_EQ(app.konv->Command9BackColor(), 255);
 }
 
@@ -294,7 +274,7 @@ TEST(Translation, ClosingTheWindowDuringViewsEndsThemAndTheWindowGoes)
     QPointer<Konvertierung> window = server.app->konv;
     bool acted = false;
     actDuring([&] { return window && window->List1->count() > 0; },
-              [&] { window->parentWidget()->close(); }, [&] { server.run(); }, &acted);
+              [&] { window->parentWidget()->close(); }, [&] { server.app->queriesToViews(); }, &acted);
     EXPECT_TRUE(acted);
     // The window went once the run had ended; at most the first view was created.
     // The close waited for the run's end; the window goes when control is back in the event loop.
@@ -305,11 +285,10 @@ TEST(Translation, ClosingTheWindowDuringViewsEndsThemAndTheWindowGoes)
                   .toInt(),
               1);
     // The program goes on: a new conversion window loads the database.
-    server.app->main->Command1->click();
-    server.app->konv = server.app->main->konvertierung();
+    server.app->openConversion();
     ASSERT_NE(server.app->konv, nullptr);
     EXPECT_TRUE(server.app->load(path).isEmpty());
-    EXPECT_TRUE(commandsEnabled(server.app->konv));
+    EXPECT_TRUE(server.app->commandsEnabled());
 }
 
 TEST(Translation, TypingADataSourceDuringTriggersEndsThemAndUnloadsTheWindow)
@@ -318,7 +297,7 @@ TEST(Translation, TypingADataSourceDuringTriggersEndsThemAndUnloadsTheWindow)
     REQUIRE_TEST_SERVER();
     ServerProbe probe;
     probe.dropAllTables();
-    LoggedIn app;
+    Program app;
     EXPECT_TRUE(app.load(path).isEmpty());
     QPointer<Konvertierung> window = app.konv;
     bool acted = false;
@@ -338,16 +317,12 @@ TEST(Translation, TypingADataSourceDuringTriggersEndsThemAndUnloadsTheWindow)
     EXPECT_FALSE(app.main->Command1->isEnabled());
     // Back to the right data source, log in again and work on.
     QTest::keyClick(app.main->ODBC_Name, Qt::Key_Backspace);
-    MessageBoxAnswerer answers;
-    app.main->Command3->click();
-    EXPECT_TRUE(answers.seen.isEmpty()) << answers.texts().join(QLatin1Char('|')).toStdString();
-    app.main->Command1->click();
-    app.konv = app.main->konvertierung();
+    app.logIn(Login::TestServer);
     ASSERT_NE(app.konv, nullptr);
     EXPECT_TRUE(app.load(path).isEmpty());
-    app.konv->Command6->click();
+    app.relationsToTriggers();
     EXPECT_EQ(app.information().first(), QStringLiteral("Categories"));
-    EXPECT_TRUE(commandsEnabled(app.konv));
+    EXPECT_TRUE(app.commandsEnabled());
 }
 
 TEST(Translation, ClosingDuringTheTakeoversViewsEndsIt)
@@ -356,7 +331,7 @@ TEST(Translation, ClosingDuringTheTakeoversViewsEndsIt)
     REQUIRE_TEST_SERVER();
     ServerProbe probe;
     probe.dropAllTables();
-    LoggedIn app;
+    Program app;
     EXPECT_TRUE(app.load(path).isEmpty());
     app.konv->SourceDatabase = std::make_unique<DatabaseWithQueries>(
         dao::Database::OpenDatabase(path),
@@ -386,12 +361,10 @@ namespace {
 // of 80 and an empty line, then for a rejected view "Warnung: " with the
 // server's text and the dashes (an error "S0021", a duplicate column name,
 // is passed over without a word). `accepted` gets the views on the server.
-void viewsFromTheFile(LoggedIn& app, ServerProbe& probe, QStringList& accepted)
+void viewsFromTheFile(Program& app, ServerProbe& probe, QStringList& accepted)
 {
-    MessageBoxAnswerer answers;
-    app.konv->Command5->click();
-    EXPECT_TRUE(answers.seen.isEmpty()) << answers.texts().join(QLatin1Char('|')).toStdString();
-    EXPECT_TRUE(commandsEnabled(app.konv));
+    EXPECT_EQ(app.queriesToViews(), QStringList());
+    EXPECT_TRUE(app.commandsEnabled());
 
     const QStringList lines = app.information();
     accepted.clear();
@@ -444,7 +417,7 @@ TEST(Translation, ViewsFromTheQueriesOfTheSampleFiles)
         SCOPED_TRACE(path.toStdString());
         ServerProbe probe;
         probe.dropAllTables();
-        LoggedIn app;
+        Program app;
         EXPECT_TRUE(app.load(path).isEmpty());
         // The tables first, so that the views have what they read.
         app.convertMarked();

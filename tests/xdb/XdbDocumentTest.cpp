@@ -1,6 +1,7 @@
 // Reading the document: line ends, code page, positions, unreadable files.
 
-#include "XdbTestSupport.h"
+#include "QtPrinters.h"
+#include "XdbDocuments.h"
 #include "core/TabrixError.h"
 #include "xdb/XdbDocument.h"
 

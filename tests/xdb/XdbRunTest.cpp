@@ -2,8 +2,11 @@
 // section rules, the status list and the one error handler. (Statements of
 // MS SQL and Sybase through the window: AbgleichenTest.)
 
-#include "XdbTestSupport.h"
+#include "QtPrinters.h"
+#include "RecordingHost.h"
+#include "XdbDocuments.h"
 #include "core/TabrixError.h"
+#include "xdb/XdbRun.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -17,7 +20,7 @@ const QString kMissing = QStringLiteral("\tTabelle existiert nicht!");
 
 struct Xdb {
     QTemporaryDir dir;
-    FakeXdbHost host;
+    RecordingHost host;
     XdbReaderState state;
 
     explicit Xdb(Dialect dialect = Dialect::MSSQL)
@@ -33,7 +36,7 @@ struct Xdb {
     {
         writeFile(host.path, bytesOf(lines, lineEnd, encoding));
         host.server.statements.clear();
-        host.lines.clear();
+        host.list1.clear();
         host.messages.clear();
         host.progress.clear();
         host.enableCalls.clear();
@@ -42,13 +45,13 @@ struct Xdb {
 
     bool endedNormally() const
     {
-        return host.messages == QStringList{kFinal} && host.progress.last() == 0
+        return host.messages == QStringList{kFinal} && host.progress.last() == QStringLiteral("step 0")
             && host.enableCalls == QList<bool>({false, true});
     }
     // Ended by the handler or a yield: no message, the button back, the progress run closed.
     bool endedEarly() const
     {
-        return host.messages.isEmpty() && host.progress.last() == 0 && host.enableCalls == QList<bool>({false, true})
+        return host.messages.isEmpty() && host.progress.last() == QStringLiteral("step 0") && host.enableCalls == QList<bool>({false, true})
             && host.runFailed;
     }
 };
@@ -75,7 +78,7 @@ TEST(XdbRun, TheWorkedExample)
     x.run({QStringLiteral("[felder]"), tabelle(QStringLiteral("Artikel")), feld(QStringLiteral("Bemerkung"), 10, 30),
            feld(QStringLiteral("ALT"), 10, 30), QStringLiteral("[querys]"), key(QStringLiteral("name"), QStringLiteral("View_A")),
            key(QStringLiteral("SQL"), select)});
-    EXPECT_EQ(x.host.lines, (QStringList{status(QStringLiteral("Artikel")),
+    EXPECT_EQ(x.host.list1, (QStringList{status(QStringLiteral("Artikel")),
                                          QStringLiteral("\tALTER TABLE [Artikel]  ADD [Bemerkung] VARCHAR(30)"),
                                          QStringLiteral("Abfrage/Sicht erstellen: View_A")}));
     EXPECT_EQ(x.host.views, (QList<QPair<QString, QString>>{{QStringLiteral("View_A"), select}}));
@@ -91,7 +94,7 @@ TEST(XdbRun, HeadersCountAnywhereAndWithoutThemNothingHappens)
 {
     Xdb x;
     x.run(felder(QStringLiteral("Artikel"), {QStringLiteral("Neu")}).mid(1));
-    EXPECT_TRUE(x.host.lines.isEmpty());
+    EXPECT_TRUE(x.host.list1.isEmpty());
     EXPECT_TRUE(x.host.server.statements.isEmpty());
     EXPECT_TRUE(x.endedNormally());
     x.run(QStringList{QStringLiteral("  neue Felder: [FELDER] ")} + felder(QStringLiteral("Artikel"), {QStringLiteral("Neu")}).mid(1));
@@ -103,7 +106,7 @@ TEST(XdbRun, AMissingTableSkipsTheRestOfItsBlockOnly)
     Xdb x;
     x.run(felder(QStringLiteral("Fehlt"), {QStringLiteral("A")}) + felder(QStringLiteral("Artikel"), {QStringLiteral("C")})
           + QStringList{tabelle(QStringLiteral("Kunden")), feld(QStringLiteral("D"), 6, 0)});
-    EXPECT_EQ(x.host.lines, (QStringList{status(QStringLiteral("Fehlt")), kMissing, status(QStringLiteral("Artikel")),
+    EXPECT_EQ(x.host.list1, (QStringList{status(QStringLiteral("Fehlt")), kMissing, status(QStringLiteral("Artikel")),
                                          QStringLiteral("\tALTER TABLE [Artikel]  ADD [C] INT"), status(QStringLiteral("Kunden")),
                                          QStringLiteral("\tALTER TABLE [KUNDEN]  ADD [D] REAL")}));
     EXPECT_FALSE(x.host.runFailed);
@@ -120,7 +123,7 @@ TEST(XdbRun, OldFormatBlocksWithDefaultsSizeZeroAndABlankLine)
            oldField(QStringLiteral("Menge"), 4, 0, QStringLiteral("0")), oldField(QStringLiteral("Einheit"), 10, 0, QStringLiteral("\"Stück\"")),
            QString(), oldField(QStringLiteral("nr"), 4, 0), oldTable(QStringLiteral("Fehlt")), oldField(QStringLiteral("X"), 4, 0)});
     const QString old = QStringLiteral("(Felder hinzufügen) [altes XDB-Format]");
-    EXPECT_EQ(x.host.lines, (QStringList{status(QStringLiteral("Artikel"), old),
+    EXPECT_EQ(x.host.list1, (QStringList{status(QStringLiteral("Artikel"), old),
                                          QStringLiteral("\tALTER TABLE [Artikel]  ADD [Kurz] VARCHAR(8) DEFAULT ' ' NULL"),
                                          QStringLiteral("\tALTER TABLE [Artikel]  ADD [Menge] INT DEFAULT 0 NULL"),
                                          QStringLiteral("\tALTER TABLE [Artikel]  ADD [Einheit] VARCHAR(0) DEFAULT Stück NULL"),
@@ -137,7 +140,7 @@ TEST(XdbRun, RenamesAndOracleOrDb2Tables)
            renamePair(QStringLiteral("feld"), QStringLiteral("ALT"), QStringLiteral("Neu")),
            renamePair(QStringLiteral("feld"), QStringLiteral("Fehlt"), QStringLiteral("Egal")), QStringLiteral("[renametable]"),
            renamePair(QStringLiteral("tabelle"), QStringLiteral("Lager"), QStringLiteral("Lagerorte"))});
-    EXPECT_EQ(x.host.lines, (QStringList{status(QStringLiteral("artikel"), QStringLiteral("(Felder umbenennen)")),
+    EXPECT_EQ(x.host.list1, (QStringList{status(QStringLiteral("artikel"), QStringLiteral("(Felder umbenennen)")),
                                          QStringLiteral("\tALT  ->  Neu"),
                                          QStringLiteral("Tabelle umbenennen: Lager  ->  Lagerorte  [noch nicht implementiert]")}));
     EXPECT_EQ(x.host.sent(), QStringList{QStringLiteral("sp_rename 'Artikel.ALT' , 'Neu' , 'column'")});
@@ -147,7 +150,7 @@ TEST(XdbRun, RenamesAndOracleOrDb2Tables)
         o.run(QStringList{QStringLiteral("[felder]"), tabelle(QStringLiteral("Kunden")),
                           feld(QStringLiteral("Auftragsbestätigung_Französisch"), 10, 30), feld(QStringLiteral("Neu"), 4, 0)});
         EXPECT_EQ(o.host.server.statements.first(), QStringLiteral("<catalogue> KUNDEN"));
-        EXPECT_EQ(o.host.lines, (QStringList{status(QStringLiteral("KUNDEN")),
+        EXPECT_EQ(o.host.list1, (QStringList{status(QStringLiteral("KUNDEN")),
                                              QStringLiteral("\tALTER TABLE KUNDEN  ADD Neu ") + (d == Dialect::DB2 ? "INTEGER" : "INT")}));
     }
 }
@@ -164,7 +167,7 @@ TEST(XdbRun, QueryBlocks)
            key(QStringLiteral("name"), QStringLiteral("View_Drei")), key(QStringLiteral("Sql"), QStringLiteral("SELECT 4"))});
     EXPECT_EQ(x.host.views, (QList<QPair<QString, QString>>{{QStringLiteral("View_Eins"), bracketed},
                                                            {QStringLiteral("View_Drei"), QStringLiteral("SELECT 4")}}));
-    EXPECT_EQ(x.host.lines, (QStringList{QStringLiteral("Abfrage/Sicht erstellen: View_Eins"),
+    EXPECT_EQ(x.host.list1, (QStringList{QStringLiteral("Abfrage/Sicht erstellen: View_Eins"),
                                          QStringLiteral("Abfrage/Sicht erstellen: View_Drei")}));
 }
 
@@ -187,13 +190,13 @@ TEST(XdbRun, IndexBlocksAcrossHeadersAndRuns)
            key(QStringLiteral("tabelle"), QStringLiteral("Artikel")), key(QStringLiteral("name"), QStringLiteral("ixNeu")),
            key(QStringLiteral("felderanzahl"), QStringLiteral("1")), key(QStringLiteral("feld"), QStringLiteral("Nr"))});
     EXPECT_EQ(x.host.sent().last(), QStringLiteral("CREATE INDEX [ixNeu] ON [Artikel]([Nr])"));
-    EXPECT_EQ(x.host.lines, QStringList{QStringLiteral("Neuen Index anlegen: Artikel/ixNeu")});
+    EXPECT_EQ(x.host.list1, QStringList{QStringLiteral("Neuen Index anlegen: Artikel/ixNeu")});
 
     // A header holding a key word ("name" in "[renamefield]") is read as that key before it ends the block;
     // "[felder]" is not read as "feld".
     x.run({QStringLiteral("[Indizes]"), key(QStringLiteral("tabelle"), QStringLiteral("Artikel")), QStringLiteral("[renamefield]"),
            QStringLiteral("[Indizes]"), key(QStringLiteral("felderanzahl"), QStringLiteral("1")), QStringLiteral("[felder]")});
-    EXPECT_EQ(x.host.sent(), QStringList{IndexExistsQuery(QStringLiteral("Artikel"), QString(), Dialect::MSSQL)});
+    EXPECT_EQ(x.host.server.withoutCatalogue(), QStringList{IndexExistsQuery(QStringLiteral("Artikel"), QString(), Dialect::MSSQL)});
     EXPECT_FALSE(x.state.sections.IndexSection);
 
     // MySQL, Oracle and DB2 count every index as existing: the block ends at its name.
@@ -215,7 +218,7 @@ TEST(XdbRun, ServerErrorsAreListedInPiecesOf130AndTheRunGoesOn)
     x.host.server.failWhenContains(QStringLiteral("[Genau]"), exact130);
     x.host.server.failWhenContains(QStringLiteral("[Leer]"), QString());
     x.run(felder(QStringLiteral("Artikel"), {QStringLiteral("Lang"), QStringLiteral("Genau"), QStringLiteral("Leer")}));
-    EXPECT_EQ(x.host.lines.mid(1), (QStringList{QStringLiteral("\tALTER TABLE [Artikel]  ADD [Lang] INT"), long300.left(130),
+    EXPECT_EQ(x.host.list1.mid(1), (QStringList{QStringLiteral("\tALTER TABLE [Artikel]  ADD [Lang] INT"), long300.left(130),
                                                 long300.mid(130, 130), long300.mid(260), QStringLiteral("\tALTER TABLE [Artikel]  ADD [Genau] INT"),
                                                 exact130, QString(), QStringLiteral("\tALTER TABLE [Artikel]  ADD [Leer] INT"), QString()}));
     EXPECT_TRUE(x.host.runFailed);
@@ -226,7 +229,7 @@ TEST(XdbRun, ServerErrorsAreListedInPiecesOf130AndTheRunGoesOn)
     Xdb n;
     n.host.hasConnection = false;
     n.run(felder(QStringLiteral("Artikel"), {QStringLiteral("Neu")}));
-    EXPECT_EQ(n.host.lines, (QStringList{QStringLiteral("08003:Keine Verbindung zum SQL-Server")}));
+    EXPECT_EQ(n.host.list1, (QStringList{QStringLiteral("08003:Keine Verbindung zum SQL-Server")}));
     EXPECT_EQ(n.host.messages, (QStringList{QStringLiteral("lost 08003:Keine Verbindung zum SQL-Server")}));
     EXPECT_TRUE(n.host.runFailed);
 }
@@ -239,13 +242,13 @@ TEST(XdbRun, ALostConnectionEndsTheRun)
     const QString gone = QStringLiteral("08S01:[ma-3.1.15]Server has gone away");
     x.host.server.failWhenContains(QStringLiteral("[Zwei]"), gone);
     x.run(felder(QStringLiteral("Artikel"), {QStringLiteral("Eins"), QStringLiteral("Zwei"), QStringLiteral("Drei")}));
-    EXPECT_EQ(x.host.lines.mid(1), (QStringList{QStringLiteral("\tALTER TABLE [Artikel]  ADD [Eins] INT"),
+    EXPECT_EQ(x.host.list1.mid(1), (QStringList{QStringLiteral("\tALTER TABLE [Artikel]  ADD [Eins] INT"),
                                                 QStringLiteral("\tALTER TABLE [Artikel]  ADD [Zwei] INT"), gone}));
     EXPECT_EQ(x.host.messages, (QStringList{QStringLiteral("lost ") + gone}));
     for (const QString& s : x.host.server.statements)
         EXPECT_FALSE(s.contains(QStringLiteral("[Drei]"))) << s.toStdString();
     EXPECT_TRUE(x.host.runFailed);
-    EXPECT_EQ(x.host.progress.last(), 0);
+    EXPECT_EQ(x.host.progress.last(), QStringLiteral("step 0"));
     EXPECT_EQ(x.host.enableCalls, QList<bool>({false, true}));
 }
 
@@ -265,7 +268,7 @@ TEST(XdbRun, ErrorsOfTheDocumentItselfEndTheRun)
     for (const auto& [lines, listed] : cases) {
         Xdb x;
         x.run(lines + felder(QStringLiteral("Artikel"), {QStringLiteral("Nie")}));
-        EXPECT_EQ(x.host.lines.last(), listed) << lines.last().toStdString();
+        EXPECT_EQ(x.host.list1.last(), listed) << lines.last().toStdString();
         EXPECT_TRUE(x.endedEarly());
         EXPECT_FALSE(x.host.sent().contains(QStringLiteral("ALTER TABLE [Artikel]  ADD [Nie] INT")));
     }
@@ -278,15 +281,16 @@ TEST(XdbRun, ProgressYieldsAndAYieldThatSaysEnd)
     x.run({QString(200, QLatin1Char('a')), QString(100, QLatin1Char('b')), QStringLiteral("[felder]"), tabelle(QStringLiteral("Artikel"))});
     const long length = 202 + 102 + 10 + 32;
     // 128-byte blocks; no message in an unattended run.
-    EXPECT_EQ(x.host.progress, (QList<long>{-(length / 128 + 1), 1, 2, 2, 2, 0}));
+    EXPECT_EQ(x.host.progress, (QStringList{QStringLiteral("start %1").arg(length / 128 + 1), "step 1", "step 2", "step 2",
+                                            "step 2", "step 0"}));
     EXPECT_TRUE(x.host.messages.isEmpty());
     // One yield after the start, one per line, one for the table's status line.
     EXPECT_EQ(x.host.yields, 1 + 4 + 1);
-    EXPECT_EQ(x.host.topScrolls, 1);
+    EXPECT_EQ(x.host.scrolls, 1);
 
     for (int stopAt : {1, 2, 4}) {
         Xdb y;
-        y.host.onYield = [&y, stopAt] { return y.host.yields < stopAt; };
+        y.host.onYield = [&y, stopAt] { y.host.closing = y.host.yields >= stopAt; };
         y.run(felder(QStringLiteral("Artikel"), {QStringLiteral("Eins"), QStringLiteral("Zwei")}));
         EXPECT_EQ(y.host.yields, stopAt);
         EXPECT_TRUE(y.endedEarly());

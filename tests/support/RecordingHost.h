@@ -1,0 +1,196 @@
+#pragma once
+
+// The windows as the long operations see them (the table conversion, the
+// views and triggers, the XDB run), over a recording connection and a fake
+// database: what the windows would show is recorded, a settable clock stands
+// in for the time, and the conversion's errors go through the window's rule.
+// `trace` keeps the user-visible acts in order; the user acts from `onYield`
+// and ends an operation by setting `closing`, as closing the window does.
+
+#include "FakeDatabase.h"
+#include "RecordingConnection.h"
+#include "conversion/ConversionHost.h"
+#include "conversion/CopyLoop.h"
+#include "conversion/ErrorRule.h"
+#include "core/TabrixError.h"
+#include "server/ExecuteSql.h"
+#include "translation/TranslationHost.h"
+#include "xdb/XdbHost.h"
+
+#include <QList>
+#include <QPair>
+#include <QStringList>
+
+#include <functional>
+
+class RecordingHost : public ConversionHost, public TranslationHost, public XdbHost {
+public:
+    // What the windows hold.
+    ConversionOptions settings;  // dialect, Linux switch, the two default options
+    QString table;               // Text1
+    bool autowert = false;       // Check_Autowert
+    QString count = QStringLiteral("1");   // Text_Max
+    QString number = QStringLiteral("1");  // Text_Mod
+    QString path;                // Text_XDB
+    bool automatic = false;      // the unattended run
+    FakeDatabase db;
+    RecordingConnection server;
+    bool hasConnection = true;
+    // Successive clock readings; the last one repeats.
+    mutable QList<QDateTime> clock{QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9), Qt::UTC)};
+    int indexCounter = 0;
+    bool afterCreation = false;
+
+    // What the windows would show.
+    QStringList list1;     // the information list
+    QStringList list3;     // the key fields, or the triggers' working list
+    QStringList statuses;  // the status line, the row copy's included
+    QString clipboard;
+    QStringList messages;  // message boxes; "lost <server text>" for a lost connection
+    QStringList progress;  // "start 3", "step 1", ..., "step 0"
+    QList<bool> enableCalls;
+    QStringList trace;     // "line ...", "status ...", "yield", "enable 0", "direct", "executeSql", ...
+    QList<QPair<QString, QString>> views;  // created by the XDB run
+    QStringList identityTables;
+    QStringList errors;    // the conversion's logged error texts
+    QStringList notes;     // log lines that report no failure
+    int yields = 0;
+    int scrolls = 0;
+    bool tableFailed = false;
+    bool runFailed = false;
+
+    // Runs at every yield and every status change (both let the user act).
+    std::function<void()> onYield;
+    bool closing = false;
+    // Called after each statement sent (to stop the copy midway, for instance).
+    std::function<void(const QString&)> afterExecute;
+
+    bool enabled() const { return enableCalls.isEmpty() || enableCalls.last(); }
+    // Statements sent, without the queries and catalogue lookups.
+    QStringList sent() const
+    {
+        QStringList out;
+        for (const QString& s : server.withoutCatalogue())
+            if (!s.startsWith(QLatin1String("SELECT ")))
+                out.append(s);
+        return out;
+    }
+
+    DialectOptions dialectOptions() const override { return settings; }
+    ConversionOptions options() const override { return settings; }
+    QString tableName() const override { return table; }
+    bool autowertChecked() const override { return autowert; }
+    QString workstationCount() const override { return count; }
+    QString workstationNumber() const override { return number; }
+    QString documentPath() const override { return path; }
+    bool autoMode() const override { return automatic; }
+    bool abortRequested() const override { return closing; }
+    bool endRequested() const override { return closing; }
+    const dao::Database& database() const override { return db; }
+    ServerConnection& connection() override
+    {
+        trace.append(QStringLiteral("direct"));
+        if (!hasConnection)
+            throw TabrixError(TabrixError::ServerErrorNumber, QStringLiteral("08003:Keine Verbindung zum SQL-Server"));
+        return server;
+    }
+    QDateTime now() const override
+    {
+        const QDateTime t = clock.first();
+        if (clock.size() > 1)
+            clock.removeFirst();
+        return t;
+    }
+    int nextIndexNumber() override { return ++indexCounter; }
+
+    void clearLines() override
+    {
+        list1.clear();
+        trace.append(QStringLiteral("clear"));
+    }
+    void appendLine(const QString& line) override
+    {
+        list1.append(line);
+        trace.append(QStringLiteral("line ") + line);
+    }
+    QStringList lines() const override { return list1; }
+    void showLastLineAtTop() override
+    {
+        ++scrolls;
+        trace.append(QStringLiteral("scroll"));
+    }
+    void setKeyList(const QStringList& keys) override { list3 = keys; }
+    void clearWorkingList() override { list3.clear(); }
+    void appendWorkingEntry(const QString& entry) override { list3.append(entry); }
+    void setStatus(const QString& text) override
+    {
+        statuses.append(text);
+        trace.append(QStringLiteral("status ") + text);
+        userActs();
+    }
+    void setCopyStatus(long n, long total, long skipped) override { statuses.append(CopyStatusText(n, total, skipped)); }
+    void setClipboardText(const QString& text) override
+    {
+        clipboard = text;
+        trace.append(QStringLiteral("clipboard"));
+    }
+    bool yieldToUser() override
+    {
+        ++yields;
+        trace.append(QStringLiteral("yield"));
+        userActs();
+        return !closing;
+    }
+    void progressStart(long total) override { progress.append(QStringLiteral("start %1").arg(total)); }
+    void progressStep(long done) override { progress.append(QStringLiteral("step %1").arg(done)); }
+    void enableCommands(bool on) override
+    {
+        enableCalls.append(on);
+        trace.append(on ? QStringLiteral("enable 1") : QStringLiteral("enable 0"));
+    }
+    void connectionLost(const QString& text) override
+    {
+        messages.append(QStringLiteral("lost ") + text);
+        trace.append(QStringLiteral("connection lost ") + text);
+    }
+    void showMessage(const QString& text) override
+    {
+        messages.append(text);
+        trace.append(QStringLiteral("message ") + text);
+    }
+    void showFinalMessage(const QString& text) override { showMessage(text); }
+    void setRunFailed() override { runFailed = true; }
+    void createView(const QString& name, const QString& statement) override { views.append({name, statement}); }
+    void addIdentityTable(const QString& t) override { identityTables.append(t); }
+    void logNote(const QString& line) override { notes.append(line); }
+
+    void executeSql(QString& statement) override
+    {
+        trace.append(QStringLiteral("executeSql"));
+        ExecuteSql(server, settings.dialect, settings.linuxSwitch, statement);
+        if (afterExecute)
+            afterExecute(statement);
+    }
+    // The conversion window's error handler, by the production rule.
+    void step(const std::function<void()>& statement) override
+    {
+        try {
+            statement();
+        } catch (const TabrixError& e) {
+            const ConversionErrorVerdict verdict = JudgeConversionError(e, settings.dialect, afterCreation);
+            if (verdict == ConversionErrorVerdict::Tolerated)
+                return;
+            errors.append(e.description());
+            tableFailed = true;
+            if (verdict != ConversionErrorVerdict::Reported)
+                throw ConversionEnded{};
+        }
+    }
+
+private:
+    void userActs()
+    {
+        if (onYield)
+            onYield();
+    }
+};
