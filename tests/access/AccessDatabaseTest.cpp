@@ -3,10 +3,10 @@
 // and saved queries, every value of the sample rows, errors for files that
 // are not (whole) Access databases, and flat memory over a long table.
 
+#include "access/AccessDatabase.h"
+
 #include "AccessTestSupport.h"
 #include "TestSupport.h"
-
-#include "access/AccessDatabase.h"
 #include "core/TabrixError.h"
 
 #include <QCryptographicHash>
@@ -17,7 +17,6 @@
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTime>
-
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -280,7 +279,8 @@ TEST(AccessDatabase, HiddenSystemTablesCarryTheHiddenBitToo)
 {
     REQUIRE_FIXTURE(path, "Northwind.mdb");
     const auto db = Database::OpenDatabase(path);
-    EXPECT_EQ(str(userTableNames(*db)), "Categories|Customers|Employees|Order Details|Orders|Products|Shippers|Suppliers");
+    EXPECT_EQ(str(userTableNames(*db)),
+              "Categories|Customers|Employees|Order Details|Orders|Products|Shippers|Suppliers");
     // Access 2007's navigation-pane tables are flagged hidden and system.
     EXPECT_EQ(db->GetTableDef(QStringLiteral("MSysNavPaneGroups")).Attributes, 0x80000003u);
     EXPECT_EQ(db->GetTableDef(QStringLiteral("MSysAccessObjects")).Attributes, 0x80000002u);
@@ -309,14 +309,22 @@ TEST(AccessDatabase, FieldsWithTypesSizesRequiredAndDefaults)
         const char* defaultValue;
     };
     const Expected expected[] = {
-        {"Nr", dao::dbLong, 4, false, ""},         {"Name", dao::dbText, 40, true, ""},
-        {"PLZ", dao::dbText, 10, false, ""},       {"Ort", dao::dbText, 30, false, "\"Berlin\""},
-        {"Zusatz", dao::dbText, 30, false, "\"\""}, {"Aktiv", dao::dbBoolean, 1, false, "Yes"},
-        {"Gesperrt", dao::dbBoolean, 1, false, "True"}, {"Umsatz", dao::dbCurrency, 8, false, "0"},
-        {"Rabatt", dao::dbDouble, 8, false, ""},   {"Bonus", dao::dbSingle, 4, false, ""},
-        {"Stufe", dao::dbByte, 1, false, ""},      {"Filiale", dao::dbInteger, 2, false, "1"},
-        {"Anlage", dao::dbDate, 8, false, ""},     {"Notiz", dao::dbMemo, 0, false, ""},
-        {"Logo", dao::dbLongBinary, 0, false, ""}, {"Kennung", dao::dbGUID, 16, false, ""},
+        {"Nr", dao::dbLong, 4, false, ""},
+        {"Name", dao::dbText, 40, true, ""},
+        {"PLZ", dao::dbText, 10, false, ""},
+        {"Ort", dao::dbText, 30, false, "\"Berlin\""},
+        {"Zusatz", dao::dbText, 30, false, "\"\""},
+        {"Aktiv", dao::dbBoolean, 1, false, "Yes"},
+        {"Gesperrt", dao::dbBoolean, 1, false, "True"},
+        {"Umsatz", dao::dbCurrency, 8, false, "0"},
+        {"Rabatt", dao::dbDouble, 8, false, ""},
+        {"Bonus", dao::dbSingle, 4, false, ""},
+        {"Stufe", dao::dbByte, 1, false, ""},
+        {"Filiale", dao::dbInteger, 2, false, "1"},
+        {"Anlage", dao::dbDate, 8, false, ""},
+        {"Notiz", dao::dbMemo, 0, false, ""},
+        {"Logo", dao::dbLongBinary, 0, false, ""},
+        {"Kennung", dao::dbGUID, 16, false, ""},
     };
     ASSERT_EQ(t.Fields.size(), qsizetype(std::size(expected)));
     for (qsizetype i = 0; i < t.Fields.size(); ++i) {
@@ -442,8 +450,9 @@ TEST(AccessDatabase, IndexesOfNorthwind)
     QStringList names;
     for (const dao::Index& i : orders.Indexes)
         names.append(i.Name);
-    EXPECT_EQ(str(names), "CustomerID|CustomersOrders|EmployeeID|EmployeesOrders|OrderDate|PrimaryKey|ShippedDate|"
-                          "ShippersOrders|ShipPostalCode");
+    EXPECT_EQ(str(names),
+              "CustomerID|CustomersOrders|EmployeeID|EmployeesOrders|OrderDate|PrimaryKey|ShippedDate|"
+              "ShippersOrders|ShipPostalCode");
     EXPECT_EQ(str(findIndex(orders, QStringLiteral("CustomersOrders"))->Fields), "CustomerID");
     EXPECT_EQ(str(findIndex(orders, QStringLiteral("ShippersOrders"))->Fields), "ShipVia");
     EXPECT_FALSE(findIndex(orders, QStringLiteral("ShippersOrders"))->Unique);
@@ -485,9 +494,10 @@ TEST(AccessDatabase, RelationsOfTheErpSampleInTheFilesOrder)
                        .arg(r.Attributes)
                        .arg(fields.join(QLatin1Char(','))));
     }
-    EXPECT_EQ(str(out), "KundenAuftrag:Kunden<-Auftrag:4352:KdNr=KdNr|"
-                        "AuftragAuftragZusatz:Auftrag<-AuftragZusatz:4097:AufNr=AufNr|"
-                        "FilialenAuftrag:Filialen<-Auftrag:2:Filiale=Filiale");
+    EXPECT_EQ(str(out),
+              "KundenAuftrag:Kunden<-Auftrag:4352:KdNr=KdNr|"
+              "AuftragAuftragZusatz:Auftrag<-AuftragZusatz:4097:AufNr=AufNr|"
+              "FilialenAuftrag:Filialen<-Auftrag:2:Filiale=Filiale");
     const dao::Relation* cascade = findRelation(*db, QStringLiteral("KundenAuftrag"));
     EXPECT_TRUE(cascade->Attributes & dao::dbRelationUpdateCascade);
     EXPECT_TRUE(cascade->Attributes & dao::dbRelationDeleteCascade);
@@ -543,11 +553,10 @@ TEST(AccessDatabase, QueryDefsListEverySavedQuery)
     EXPECT_TRUE(names.contains(QStringLiteral("Invoices")));
     EXPECT_TRUE(names.contains(QStringLiteral("Ten Most Expensive Products")));
     EXPECT_TRUE(names.contains(QStringLiteral("Order Details Extended")));
-    const QSet<QString> kinds{QStringLiteral("SelectQuery"),      QStringLiteral("UpdateQuery"),
-                              QStringLiteral("AppendQuery"),      QStringLiteral("DeleteQuery"),
-                              QStringLiteral("MakeTableQuery"),   QStringLiteral("CrosstabQuery"),
-                              QStringLiteral("UnionQuery"),       QStringLiteral("PassthroughQuery"),
-                              QStringLiteral("DataDefinitionQuery")};
+    const QSet<QString> kinds{
+        QStringLiteral("SelectQuery"), QStringLiteral("UpdateQuery"),      QStringLiteral("AppendQuery"),
+        QStringLiteral("DeleteQuery"), QStringLiteral("MakeTableQuery"),   QStringLiteral("CrosstabQuery"),
+        QStringLiteral("UnionQuery"),  QStringLiteral("PassthroughQuery"), QStringLiteral("DataDefinitionQuery")};
     for (const QString& file : {queries4, queries3}) {
         const auto qdb = Database::OpenDatabase(file);
         QSet<QString> found;
@@ -591,31 +600,59 @@ struct AdresseRow {
 // them right (texts, integers, Currency, dates, GUIDs without its dash slip,
 // Doubles to 16 digits) and decoded from the stored bytes for the rest.
 const AdresseRow kAdressen[] = {
-    {1, "O'Neil & Co 1", "10037", "Köln", false, false, 12345678LL, 0.43333333333333335, 1.25f, 1, -900, "1996-02-02T01:07:13Z", Notiz::Lines, 0, nullptr, "{B637B17A-F08A-3ED8-850C-18CCCDE915DA}"},
-    {2, "Größe Straße KG 2", "10074", "Köln", true, false, 24691356LL, 0.53333333333333333, 2.5f, 2, -800, "1997-03-03T02:14:26Z", Notiz::Lines, 0, nullptr, "{61620957-A144-3C94-AA14-3CF99A7D24FA}"},
-    {3, "Pfad C:\\Daten\\x 3", "10111", "Berlin", false, true, 37037034LL, 0.6333333333333333, 3.75f, 3, -700, "1998-04-04T03:21:39Z", Notiz::Lines, 0, nullptr, nullptr},
-    {4, "Ärzte-Zentrum 4", "10148", "Köln", true, false, 49382712LL, 0.73333333333333339, 5.0f, 4, -600, "1999-05-05T04:28:52Z", Notiz::Lines, 304, "7ddbc2aaf5918caa1c3dd624e6424d86", "{C90B440E-841A-3B82-A1F9-B3299164296B}"},
-    {5, "Müller GmbH 5", "10185", "Köln", false, true, 61728390LL, 0.83333333333333326, 6.25f, 5, -500, "2000-06-06T05:35:05Z", Notiz::Empty, 0, nullptr, "{97B2F1ED-F640-380F-A605-6CC4BFCF6335}"},
-    {6, "O'Neil & Co 6", nullptr, "Berlin", true, true, 74074068LL, 0.93333333333333335, 7.5f, 6, -400, "2001-07-07T06:42:18Z", Notiz::Lines, 0, nullptr, nullptr},
-    {7, "Größe Straße KG 7", "10259", "Köln", false, false, 86419746LL, 1.0333333333333334, 8.75f, 7, -300, "2002-08-08T07:49:31Z", Notiz::Null, 0, nullptr, "{0219E2F7-0FD9-3271-8097-B6A19A33046C}"},
-    {8, "Pfad C:\\Daten\\x 8", "10296", "Köln", true, false, 0LL, 1.1333333333333333, 10.0f, 8, -200, "2003-09-09T08:56:44Z", Notiz::Lines, 308, "1dccab3de277866b35530d7426cf2b1b", "{0304E802-6876-3562-9D0B-89268DBD0D33}"},
-    {9, "Ärzte-Zentrum 9", "10333", "Berlin", false, true, 111111102LL, std::nullopt, 11.25f, 9, -100, "2004-10-10T09:03:57Z", Notiz::Lines, 0, nullptr, nullptr},
-    {10, "Müller GmbH 10", "10370", "Köln", true, true, 123456780LL, 1.3333333333333333, 12.5f, 10, 0, nullptr, Notiz::Empty, 0, nullptr, "{E2586F3A-4757-34F9-959F-74986E64EE13}"},
-    {11, "O'Neil & Co 11", "10407", "Köln", false, false, 135802458LL, 1.4333333333333333, 13.75f, 11, 100, "2006-12-12T11:17:23Z", Notiz::Lines, 0, nullptr, "{FF5E2C3E-7CFF-38F4-9962-D00130315149}"},
-    {12, "Größe Straße KG 12", nullptr, "Berlin", true, true, 148148136LL, 1.5333333333333334, 15.0f, 12, 200, "2007-01-13T12:24:36Z", Notiz::Lines, 312, "c16ba15324a3442ad72c016e4ec6ad8a", nullptr},
-    {13, "Pfad C:\\Daten\\x 13", "10481", "Köln", false, false, 160493814LL, 1.6333333333333333, 16.25f, 13, 300, "2008-02-14T13:31:49Z", Notiz::Long, 0, nullptr, "{A61C8204-CA3E-398C-9DA7-344CF0FBA066}"},
-    {14, "Ärzte-Zentrum 14", "10518", "Köln", true, false, 172839492LL, 1.7333333333333334, 17.5f, 14, 400, "2009-03-15T14:38:02Z", Notiz::Null, 0, nullptr, "{1A65E083-F887-36C2-865D-6E822D0E7FE7}"},
-    {15, "Müller GmbH 15", "10555", "Berlin", false, true, 185185170LL, 1.8333333333333333, 18.75f, 15, 500, "2010-04-16T15:45:15Z", Notiz::Empty, 0, nullptr, nullptr},
-    {16, "O'Neil & Co 16", "10592", "Köln", true, false, 0LL, 1.9333333333333333, 20.0f, 16, 600, "2011-05-17T16:52:28Z", Notiz::Lines, 316, "46f2c614cada58cae3dd8b2a5955fcee", "{0A77DD8E-8D5E-3158-8D0B-F9D36EE806C6}"},
-    {17, "Größe Straße KG 17", "10629", "Köln", false, false, 209876526LL, 2.0333333333333337, 21.25f, 17, 700, "2012-06-18T17:59:41Z", Notiz::Lines, 0, nullptr, "{756BED0D-3922-3B30-BBF6-928B493479D9}"},
-    {18, "Pfad C:\\Daten\\x 18", nullptr, "Berlin", true, true, 222222204LL, std::nullopt, 22.5f, 18, 800, "2013-07-19T18:06:54Z", Notiz::Lines, 0, nullptr, nullptr},
-    {19, "Ärzte-Zentrum 19", "10703", "Köln", false, false, 234567882LL, 2.2333333333333334, 23.75f, 19, 900, "2014-08-20T19:13:07Z", Notiz::Lines, 0, nullptr, "{07ED7CF8-D9EE-3C5C-858D-F68E602CBFE3}"},
-    {20, "Müller GmbH 20", "10740", "Köln", true, true, 246913560LL, 2.3333333333333335, 25.0f, 20, 1000, nullptr, Notiz::Empty, 320, "53dd1e4172fe50f815c78989c603c870", "{3CAA85DB-42B2-389E-ABB7-C45A02715DF8}"},
-    {21, "O'Neil & Co 21", "10777", "Berlin", false, true, 259259238LL, 2.4333333333333336, 26.25f, 21, 1100, "2016-10-22T21:27:33Z", Notiz::Null, 0, nullptr, nullptr},
-    {22, "Größe Straße KG 22", "10814", "Köln", true, false, 271604916LL, 2.5333333333333337, 27.5f, 22, 1200, "2017-11-23T22:34:46Z", Notiz::Lines, 0, nullptr, "{76623D3B-4D36-333E-838B-8C66CE4C9BCE}"},
-    {23, "Pfad C:\\Daten\\x 23", "10851", "Köln", false, false, 283950594LL, 2.6333333333333337, 28.75f, 23, 1300, "2018-12-24T23:41:59Z", Notiz::Lines, 0, nullptr, "{C1144309-F335-3B90-82DD-0C4F1EAAA6DA}"},
-    {24, "Ärzte-Zentrum 24", nullptr, "Berlin", true, true, 0LL, 2.7333333333333338, 30.0f, 24, 1400, "2019-01-25T00:48:12Z", Notiz::Lines, 324, "da1b6dec34c6637e9fcceee616346781", nullptr},
-    {25, "Müller GmbH 25", "10925", "Köln", false, true, 308641950LL, 2.8333333333333335, 31.25f, 25, 1500, "2020-02-26T01:55:25Z", Notiz::Empty, 0, nullptr, "{A02A31CF-8743-3B0C-97ED-E8C0CF20E7D9}"},
+    {1, "O'Neil & Co 1", "10037", "Köln", false, false, 12345678LL, 0.43333333333333335, 1.25f, 1, -900,
+     "1996-02-02T01:07:13Z", Notiz::Lines, 0, nullptr, "{B637B17A-F08A-3ED8-850C-18CCCDE915DA}"},
+    {2, "Größe Straße KG 2", "10074", "Köln", true, false, 24691356LL, 0.53333333333333333, 2.5f, 2, -800,
+     "1997-03-03T02:14:26Z", Notiz::Lines, 0, nullptr, "{61620957-A144-3C94-AA14-3CF99A7D24FA}"},
+    {3, "Pfad C:\\Daten\\x 3", "10111", "Berlin", false, true, 37037034LL, 0.6333333333333333, 3.75f, 3, -700,
+     "1998-04-04T03:21:39Z", Notiz::Lines, 0, nullptr, nullptr},
+    {4, "Ärzte-Zentrum 4", "10148", "Köln", true, false, 49382712LL, 0.73333333333333339, 5.0f, 4, -600,
+     "1999-05-05T04:28:52Z", Notiz::Lines, 304, "7ddbc2aaf5918caa1c3dd624e6424d86",
+     "{C90B440E-841A-3B82-A1F9-B3299164296B}"},
+    {5, "Müller GmbH 5", "10185", "Köln", false, true, 61728390LL, 0.83333333333333326, 6.25f, 5, -500,
+     "2000-06-06T05:35:05Z", Notiz::Empty, 0, nullptr, "{97B2F1ED-F640-380F-A605-6CC4BFCF6335}"},
+    {6, "O'Neil & Co 6", nullptr, "Berlin", true, true, 74074068LL, 0.93333333333333335, 7.5f, 6, -400,
+     "2001-07-07T06:42:18Z", Notiz::Lines, 0, nullptr, nullptr},
+    {7, "Größe Straße KG 7", "10259", "Köln", false, false, 86419746LL, 1.0333333333333334, 8.75f, 7, -300,
+     "2002-08-08T07:49:31Z", Notiz::Null, 0, nullptr, "{0219E2F7-0FD9-3271-8097-B6A19A33046C}"},
+    {8, "Pfad C:\\Daten\\x 8", "10296", "Köln", true, false, 0LL, 1.1333333333333333, 10.0f, 8, -200,
+     "2003-09-09T08:56:44Z", Notiz::Lines, 308, "1dccab3de277866b35530d7426cf2b1b",
+     "{0304E802-6876-3562-9D0B-89268DBD0D33}"},
+    {9, "Ärzte-Zentrum 9", "10333", "Berlin", false, true, 111111102LL, std::nullopt, 11.25f, 9, -100,
+     "2004-10-10T09:03:57Z", Notiz::Lines, 0, nullptr, nullptr},
+    {10, "Müller GmbH 10", "10370", "Köln", true, true, 123456780LL, 1.3333333333333333, 12.5f, 10, 0, nullptr,
+     Notiz::Empty, 0, nullptr, "{E2586F3A-4757-34F9-959F-74986E64EE13}"},
+    {11, "O'Neil & Co 11", "10407", "Köln", false, false, 135802458LL, 1.4333333333333333, 13.75f, 11, 100,
+     "2006-12-12T11:17:23Z", Notiz::Lines, 0, nullptr, "{FF5E2C3E-7CFF-38F4-9962-D00130315149}"},
+    {12, "Größe Straße KG 12", nullptr, "Berlin", true, true, 148148136LL, 1.5333333333333334, 15.0f, 12, 200,
+     "2007-01-13T12:24:36Z", Notiz::Lines, 312, "c16ba15324a3442ad72c016e4ec6ad8a", nullptr},
+    {13, "Pfad C:\\Daten\\x 13", "10481", "Köln", false, false, 160493814LL, 1.6333333333333333, 16.25f, 13, 300,
+     "2008-02-14T13:31:49Z", Notiz::Long, 0, nullptr, "{A61C8204-CA3E-398C-9DA7-344CF0FBA066}"},
+    {14, "Ärzte-Zentrum 14", "10518", "Köln", true, false, 172839492LL, 1.7333333333333334, 17.5f, 14, 400,
+     "2009-03-15T14:38:02Z", Notiz::Null, 0, nullptr, "{1A65E083-F887-36C2-865D-6E822D0E7FE7}"},
+    {15, "Müller GmbH 15", "10555", "Berlin", false, true, 185185170LL, 1.8333333333333333, 18.75f, 15, 500,
+     "2010-04-16T15:45:15Z", Notiz::Empty, 0, nullptr, nullptr},
+    {16, "O'Neil & Co 16", "10592", "Köln", true, false, 0LL, 1.9333333333333333, 20.0f, 16, 600,
+     "2011-05-17T16:52:28Z", Notiz::Lines, 316, "46f2c614cada58cae3dd8b2a5955fcee",
+     "{0A77DD8E-8D5E-3158-8D0B-F9D36EE806C6}"},
+    {17, "Größe Straße KG 17", "10629", "Köln", false, false, 209876526LL, 2.0333333333333337, 21.25f, 17, 700,
+     "2012-06-18T17:59:41Z", Notiz::Lines, 0, nullptr, "{756BED0D-3922-3B30-BBF6-928B493479D9}"},
+    {18, "Pfad C:\\Daten\\x 18", nullptr, "Berlin", true, true, 222222204LL, std::nullopt, 22.5f, 18, 800,
+     "2013-07-19T18:06:54Z", Notiz::Lines, 0, nullptr, nullptr},
+    {19, "Ärzte-Zentrum 19", "10703", "Köln", false, false, 234567882LL, 2.2333333333333334, 23.75f, 19, 900,
+     "2014-08-20T19:13:07Z", Notiz::Lines, 0, nullptr, "{07ED7CF8-D9EE-3C5C-858D-F68E602CBFE3}"},
+    {20, "Müller GmbH 20", "10740", "Köln", true, true, 246913560LL, 2.3333333333333335, 25.0f, 20, 1000, nullptr,
+     Notiz::Empty, 320, "53dd1e4172fe50f815c78989c603c870", "{3CAA85DB-42B2-389E-ABB7-C45A02715DF8}"},
+    {21, "O'Neil & Co 21", "10777", "Berlin", false, true, 259259238LL, 2.4333333333333336, 26.25f, 21, 1100,
+     "2016-10-22T21:27:33Z", Notiz::Null, 0, nullptr, nullptr},
+    {22, "Größe Straße KG 22", "10814", "Köln", true, false, 271604916LL, 2.5333333333333337, 27.5f, 22, 1200,
+     "2017-11-23T22:34:46Z", Notiz::Lines, 0, nullptr, "{76623D3B-4D36-333E-838B-8C66CE4C9BCE}"},
+    {23, "Pfad C:\\Daten\\x 23", "10851", "Köln", false, false, 283950594LL, 2.6333333333333337, 28.75f, 23, 1300,
+     "2018-12-24T23:41:59Z", Notiz::Lines, 0, nullptr, "{C1144309-F335-3B90-82DD-0C4F1EAAA6DA}"},
+    {24, "Ärzte-Zentrum 24", nullptr, "Berlin", true, true, 0LL, 2.7333333333333338, 30.0f, 24, 1400,
+     "2019-01-25T00:48:12Z", Notiz::Lines, 324, "da1b6dec34c6637e9fcceee616346781", nullptr},
+    {25, "Müller GmbH 25", "10925", "Köln", false, true, 308641950LL, 2.8333333333333335, 31.25f, 25, 1500,
+     "2020-02-26T01:55:25Z", Notiz::Empty, 0, nullptr, "{A02A31CF-8743-3B0C-97ED-E8C0CF20E7D9}"},
 };
 
 QString longNotiz()
@@ -938,8 +975,8 @@ TEST(AccessDatabase, ReadCellGivesWhatValueGivesForEveryCellOfEveryFile)
                     dao::CellValue expected;
                     expected.assign(rs->Value(i));
                     const std::string got = cellText(cells[i]);
-                    ASSERT_EQ(got, cellText(expected))
-                        << str(file) << " " << str(table.Name) << " row " << row << " field " << str(rs->Fields()[i].Name);
+                    ASSERT_EQ(got, cellText(expected)) << str(file) << " " << str(table.Name) << " row " << row
+                                                       << " field " << str(rs->Fields()[i].Name);
                     ++compared;
                 }
             }
@@ -1094,8 +1131,8 @@ TEST(AccessDatabase, LongTableStreamsWithFlatMemory)
     const long after200000 = residentMemoryKiB();
     EXPECT_EQ(rows, 200000);
     ASSERT_GT(after20000, 0);
-    EXPECT_LT(after200000 - after20000, 20 * 1024) << "VmRSS after 20,000 rows " << after20000
-                                                   << " KiB, after 200,000 rows " << after200000 << " KiB";
+    EXPECT_LT(after200000 - after20000, 20 * 1024)
+        << "VmRSS after 20,000 rows " << after20000 << " KiB, after 200,000 rows " << after200000 << " KiB";
     EXPECT_EQ(first[0].toInt(), 1);
     EXPECT_EQ(str(first[1].toString()), "3202-323065");
     EXPECT_EQ(first[2].toDateTime(), utc(2014, 6, 16));

@@ -1,13 +1,13 @@
 // Decoding of stored Jet values from their bytes (no database file needed).
 
+#include "access/jet/JetValues.h"
+
 #include "access/AccessDatabase.h"
 #include "access/jet/JetProperties.h"
-#include "access/jet/JetValues.h"
 
 #include <QByteArray>
 #include <QDate>
 #include <QTime>
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -45,9 +45,19 @@ TEST(JetValues, UncompressedTextIsUtf16LittleEndian)
 TEST(JetValues, CompressedTextSwitchesBetweenOneAndTwoByteRuns)
 {
     // FF FE marks Access's compression: "Ab" as single bytes, 00 switches, "€" as UTF-16, 00 switches back, "c".
-    const QByteArray stored("\xFF\xFE" "Ab" "\x00" "\xAC\x20" "\x00" "c", 9);
+    const QByteArray stored("\xFF\xFE"
+                            "Ab"
+                            "\x00"
+                            "\xAC\x20"
+                            "\x00"
+                            "c",
+                            9);
     EXPECT_EQ(str(text(stored)), "Ab€c");
-    EXPECT_EQ(str(text(QByteArray("\xFF\xFE" "Gr\xF6\xDF" "e", 7))), "Größe");
+    EXPECT_EQ(str(text(QByteArray("\xFF\xFE"
+                                  "Gr\xF6\xDF"
+                                  "e",
+                                  7))),
+              "Größe");
 }
 
 TEST(JetValues, EmptyTextIsEmptyButNotNull)
@@ -96,8 +106,8 @@ TEST(JetValues, DatePartsAgreeWithQtsCalendarOnEveryDay)
         const double value = day < 0 ? double(day) - fraction : double(day) + fraction;
         // Qt's reading: the day, then the rounded seconds of the time of day added.
         const qint64 seconds = std::llround(fraction * 86400.0);
-        const QDateTime expected
-            = QDateTime(QDate::fromJulianDay(2415019 + day), QTime(0, 0), Qt::UTC).addSecs(seconds);
+        const QDateTime expected =
+            QDateTime(QDate::fromJulianDay(2415019 + day), QTime(0, 0), Qt::UTC).addSecs(seconds);
         dao::DateParts parts;
         ASSERT_TRUE(jet::dateFromJet(value, parts)) << value;
         const QDateTime got(QDate(parts.year, parts.month, parts.day), QTime(parts.hour, parts.minute, parts.second),
@@ -122,7 +132,9 @@ TEST(JetValues, TextIntoAReusedBufferIsExactlyTheText)
     const QByteArray longText = QByteArray("W\0o\0r\0t\0e\0 \0u\0n\0d\0 \0m\0e\0h\0r\0", 28);
     jet::decodeJet4TextInto(buffer, reinterpret_cast<const uchar*>(longText.constData()), longText.size());
     EXPECT_EQ(str(buffer), "Worte und mehr");
-    const QByteArray compressed("\xFF\xFE" "abc", 5);
+    const QByteArray compressed("\xFF\xFE"
+                                "abc",
+                                5);
     jet::decodeJet4TextInto(buffer, reinterpret_cast<const uchar*>(compressed.constData()), compressed.size());
     EXPECT_EQ(str(buffer), "abc");
     jet::decodeJet4TextInto(buffer, nullptr, 0);
@@ -211,13 +223,14 @@ QByteArray latin(const char* s)
 
 QByteArray record(int type, int nameIndex, const QByteArray& data)
 {
-    return le16(int(data.size()) + 8) + QByteArray(1, '\0') + QByteArray(1, char(type)) + le16(nameIndex) +
-           le16(int(data.size())) + data;
+    return le16(int(data.size()) + 8) + QByteArray(1, '\0') + QByteArray(1, char(type)) + le16(nameIndex)
+        + le16(int(data.size())) + data;
 }
 
 QByteArray block(const QByteArray& name, const QByteArray& records)
 {
-    const QByteArray nameBlock = name.isEmpty() ? le32(6) + le16(0) : le32(6 + int(name.size())) + le16(int(name.size())) + name;
+    const QByteArray nameBlock =
+        name.isEmpty() ? le32(6) + le16(0) : le32(6 + int(name.size())) + le16(int(name.size())) + name;
     return nameBlock + records;
 }
 
@@ -232,9 +245,8 @@ TEST(JetProperties, RequiredAndDefaultValuePerColumn)
     blob += chunk(0x00, block(QByteArray(), record(10, 2, latin("x"))));  // the table's own block
     blob += chunk(0x01, block(latin("Ort"), record(10, 1, latin("\"Berlin\"")) + record(1, 0, QByteArray(1, '\0'))));
     blob += chunk(0x01, block(latin("Name"), record(1, 0, QByteArray(1, '\xFF'))));
-    const auto props = jet::parseColumnProperties(blob, [](const uchar* d, qsizetype n) {
-        return QString::fromLatin1(reinterpret_cast<const char*>(d), n);
-    });
+    const auto props = jet::parseColumnProperties(
+        blob, [](const uchar* d, qsizetype n) { return QString::fromLatin1(reinterpret_cast<const char*>(d), n); });
     ASSERT_EQ(props.size(), 2);
     EXPECT_TRUE(props.value(QStringLiteral("Ort")).hasDefault);
     EXPECT_EQ(str(props.value(QStringLiteral("Ort")).defaultValue), "\"Berlin\"");

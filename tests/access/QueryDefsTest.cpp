@@ -3,16 +3,14 @@
 // damaged catalogue rows that must not take the other queries with them.
 
 #include "TestSupport.h"
-
 #include "access/AccessDatabase.h"
-#include "core/TabrixError.h"
 #include "access/jet/JetNames.h"
 #include "access/jet/JetQueries.h"
+#include "core/TabrixError.h"
 
 #include <QFile>
 #include <QStringList>
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -104,20 +102,21 @@ TEST(QueryDefs, TheNineQueriesOfBothFormatsAsAccessShowsThem)
                  "Table2.col2) AND (Table3.col1 = Table2.col1)",
                  "WHERE (((Table2.col2)=\"foo\" Or (Table2.col2) In (\"buzz\",\"bazz\")))", "ORDER BY Table2.col1;"})}},
         {QStringLiteral("DeleteQuery"),
-         {dao::dbQDelete, lines({"DELETE Table1.col1, Table1.col2, Table1.col3", "FROM Table1",
-                                 "WHERE (((Table1.col1)>\"blah\"));"})}},
+         {dao::dbQDelete,
+          lines({"DELETE Table1.col1, Table1.col2, Table1.col3", "FROM Table1", "WHERE (((Table1.col1)>\"blah\"));"})}},
         {QStringLiteral("AppendQuery"),
-         {dao::dbQAppend, lines({"INSERT INTO Table3 (col2, col2, col3)",
-                                 "SELECT [Table1].[col2], [Table2].[col2], [Table2].[col3]",
-                                 "FROM Table3, Table1 INNER JOIN Table2 ON [Table1].[col1]=[Table2].[col1];"})}},
+         {dao::dbQAppend,
+          lines({"INSERT INTO Table3 (col2, col2, col3)", "SELECT [Table1].[col2], [Table2].[col2], [Table2].[col3]",
+                 "FROM Table3, Table1 INNER JOIN Table2 ON [Table1].[col1]=[Table2].[col1];"})}},
         // The README has "PARAMETERS User Name Text;" (the Jackcess test's text). Access brackets
         // a parameter name with a blank, as Northwind's "PARAMETERS [Beginning Date] DateTime"
         // shows (both names are stored without brackets); the unbracketed text would not even
         // parse. So the name is bracketed here; the rest is the README's text.
         {QStringLiteral("UpdateQuery"),
-         {dao::dbQUpdate, lines({"PARAMETERS [User Name] Text;", "UPDATE Table1",
-                                 "SET Table1.col1 = \"foo\", Table1.col2 = [Table2].[col3], [Table2].[col1] = [User Name]",
-                                 "WHERE ((([Table2].[col1]) Is Not Null));"})}},
+         {dao::dbQUpdate,
+          lines({"PARAMETERS [User Name] Text;", "UPDATE Table1",
+                 "SET Table1.col1 = \"foo\", Table1.col2 = [Table2].[col3], [Table2].[col1] = [User Name]",
+                 "WHERE ((([Table2].[col1]) Is Not Null));"})}},
         {QStringLiteral("MakeTableQuery"),
          {dao::dbQMakeTable,
           lines({"SELECT Max(Table2.col1) AS MaxOfcol1, Table2.col2, Table3.col2 INTO Table4",
@@ -127,12 +126,13 @@ TEST(QueryDefs, TheNineQueriesOfBothFormatsAsAccessShowsThem)
                  "HAVING (((Max(Table2.col1))=\"buzz\") AND ((Table2.col2)<>\"blah\"));"})}},
         {QStringLiteral("CrosstabQuery"),
          {dao::dbQCrosstab,
-          lines({"TRANSFORM Count([Table2].[col2]) AS CountOfcol2",
-                 "SELECT Table2_1.col1, [Table2].[col3], Avg(Table2_1.col2) AS AvgOfcol2",
-                 "FROM (Table1 INNER JOIN Table2 ON [Table1].[col1]=[Table2].[col1]) INNER JOIN Table2 AS Table2_1 ON "
-                 "[Table2].[col1]=Table2_1.col3",
-                 "WHERE ((([Table1].[col1])>\"10\") And ((Table2_1.col1) Is Not Null) And ((Avg(Table2_1.col2))>\"10\"))",
-                 "GROUP BY Table2_1.col1, [Table2].[col3]", "ORDER BY [Table2].[col3]", "PIVOT [Table1].[col1];"})}},
+          lines(
+              {"TRANSFORM Count([Table2].[col2]) AS CountOfcol2",
+               "SELECT Table2_1.col1, [Table2].[col3], Avg(Table2_1.col2) AS AvgOfcol2",
+               "FROM (Table1 INNER JOIN Table2 ON [Table1].[col1]=[Table2].[col1]) INNER JOIN Table2 AS Table2_1 ON "
+               "[Table2].[col1]=Table2_1.col3",
+               "WHERE ((([Table1].[col1])>\"10\") And ((Table2_1.col1) Is Not Null) And ((Avg(Table2_1.col2))>\"10\"))",
+               "GROUP BY Table2_1.col1, [Table2].[col3]", "ORDER BY [Table2].[col3]", "PIVOT [Table1].[col1];"})}},
         {QStringLiteral("UnionQuery"),
          {dao::dbQSetOperation,
           lines({"Select Table1.col1, Table1.col2", "where Table1.col1 = \"foo\"", "UNION",
@@ -155,8 +155,9 @@ TEST(QueryDefs, TheNineQueriesOfBothFormatsAsAccessShowsThem)
             EXPECT_EQ(q.Type, it->second.first) << str(q.Name);
             EXPECT_TRUE(q.SQLError.isEmpty()) << str(q.SQLError);
         }
-        EXPECT_EQ(str(names.join(QLatin1Char('|'))), "AppendQuery|CrosstabQuery|DataDefinitionQuery|DeleteQuery|"
-                                                     "MakeTableQuery|PassthroughQuery|SelectQuery|UnionQuery|UpdateQuery");
+        EXPECT_EQ(str(names.join(QLatin1Char('|'))),
+                  "AppendQuery|CrosstabQuery|DataDefinitionQuery|DeleteQuery|"
+                  "MakeTableQuery|PassthroughQuery|SelectQuery|UnionQuery|UpdateQuery");
     }
 }
 
@@ -176,12 +177,13 @@ TEST(QueryDefs, NorthwindListsItsTwentyTwoQueriesByName)
         EXPECT_FALSE(q.SQL.isEmpty()) << str(q.Name) << ": " << str(q.SQLError);
         EXPECT_TRUE(q.SQL.endsWith(QLatin1Char(';'))) << str(q.Name);
     }
-    EXPECT_EQ(str(names.join(QLatin1Char('|'))),
-              "Alphabetical List of Products|Catalog|Category Sales for 1995|Current Product List|"
-              "Customers and Suppliers by City|Employee Sales by Country|Invoices|Invoices Filter|"
-              "Order Details Extended|Order Subtotals|Orders Qry|Product Sales for 1995|Products Above Average Price|"
-              "Products by Category|Quarterly Orders|Quarterly Orders by Product|Sales by Category|Sales by Year|"
-              "Sales Totals by Amount|Summary of Sales by Quarter|Summary of Sales by Year|Ten Most Expensive Products");
+    EXPECT_EQ(
+        str(names.join(QLatin1Char('|'))),
+        "Alphabetical List of Products|Catalog|Category Sales for 1995|Current Product List|"
+        "Customers and Suppliers by City|Employee Sales by Country|Invoices|Invoices Filter|"
+        "Order Details Extended|Order Subtotals|Orders Qry|Product Sales for 1995|Products Above Average Price|"
+        "Products by Category|Quarterly Orders|Quarterly Orders by Product|Sales by Category|Sales by Year|"
+        "Sales Totals by Amount|Summary of Sales by Quarter|Summary of Sales by Year|Ten Most Expensive Products");
 }
 
 TEST(QueryDefs, NorthwindTextsOfJoinsParametersAggregatesCrosstabAndUnion)
@@ -195,17 +197,18 @@ TEST(QueryDefs, NorthwindTextsOfJoinsParametersAggregatesCrosstabAndUnion)
         // Access's "FROM Shippers INNER JOIN (Products INNER JOIN ((Employees ...").
         // Table names with blanks are bracketed.
         {QStringLiteral("Invoices"),
-         lines({"SELECT DISTINCTROW Orders.ShipName, Orders.ShipAddress, Orders.ShipCity, Orders.ShipRegion, "
-                "Orders.ShipPostalCode, Orders.ShipCountry, Orders.CustomerID, Customers.CompanyName, Customers.Address, "
-                "Customers.City, Customers.Region, Customers.PostalCode, Customers.Country, [FirstName] & \" \" & "
-                "[LastName] AS Salesperson, Orders.OrderID, Orders.OrderDate, Orders.RequiredDate, Orders.ShippedDate, "
-                "Shippers.CompanyName, [Order Details].ProductID, Products.ProductName, [Order Details].UnitPrice, "
-                "[Order Details].Quantity, [Order Details].Discount, "
-                "CCur([Order Details].[UnitPrice]*[Quantity]*(1-[Discount])/100)*100 AS ExtendedPrice, Orders.Freight",
-                "FROM Shippers INNER JOIN (Products INNER JOIN ((Employees INNER JOIN (Customers INNER JOIN Orders ON "
-                "Customers.CustomerID = Orders.CustomerID) ON Employees.EmployeeID = Orders.EmployeeID) INNER JOIN "
-                "[Order Details] ON Orders.OrderID = [Order Details].OrderID) ON Products.ProductID = [Order "
-                "Details].ProductID) ON Shippers.ShipperID = Orders.ShipVia;"})},
+         lines(
+             {"SELECT DISTINCTROW Orders.ShipName, Orders.ShipAddress, Orders.ShipCity, Orders.ShipRegion, "
+              "Orders.ShipPostalCode, Orders.ShipCountry, Orders.CustomerID, Customers.CompanyName, Customers.Address, "
+              "Customers.City, Customers.Region, Customers.PostalCode, Customers.Country, [FirstName] & \" \" & "
+              "[LastName] AS Salesperson, Orders.OrderID, Orders.OrderDate, Orders.RequiredDate, Orders.ShippedDate, "
+              "Shippers.CompanyName, [Order Details].ProductID, Products.ProductName, [Order Details].UnitPrice, "
+              "[Order Details].Quantity, [Order Details].Discount, "
+              "CCur([Order Details].[UnitPrice]*[Quantity]*(1-[Discount])/100)*100 AS ExtendedPrice, Orders.Freight",
+              "FROM Shippers INNER JOIN (Products INNER JOIN ((Employees INNER JOIN (Customers INNER JOIN Orders ON "
+              "Customers.CustomerID = Orders.CustomerID) ON Employees.EmployeeID = Orders.EmployeeID) INNER JOIN "
+              "[Order Details] ON Orders.OrderID = [Order Details].OrderID) ON Products.ProductID = [Order "
+              "Details].ProductID) ON Shippers.ShipperID = Orders.ShipVia;"})},
         {QStringLiteral("Quarterly Orders"),
          lines({"SELECT DISTINCTROW Customers.CustomerID, Customers.CompanyName, Customers.City, Customers.Country",
                 "FROM Customers RIGHT JOIN Orders ON Customers.CustomerID = Orders.CustomerID",
@@ -287,12 +290,16 @@ TEST(QueryDefs, PredicatesOwnerAccessRemoteSourcesAndRowOrder)
 {
     // Rows arrive in any order: each attribute's rows go by their Order bytes.
     const QList<QueryRow> top = {
-        row(jet::qaColumn, "T.b", 0, nullptr, nullptr, 2), row(jet::qaType, nullptr, 1),
-        row(jet::qaFlags, nullptr, 0x10 | 0x20 | 0x04, "5"), row(jet::qaColumn, "T.a", 0, "Date", nullptr, 1),
-        row(jet::qaTable, nullptr, 0, "T"),           row(jet::qaRemoteDatabase, "dBASE IV;", 0, "C:\\daten"),
+        row(jet::qaColumn, "T.b", 0, nullptr, nullptr, 2),
+        row(jet::qaType, nullptr, 1),
+        row(jet::qaFlags, nullptr, 0x10 | 0x20 | 0x04, "5"),
+        row(jet::qaColumn, "T.a", 0, "Date", nullptr, 1),
+        row(jet::qaTable, nullptr, 0, "T"),
+        row(jet::qaRemoteDatabase, "dBASE IV;", 0, "C:\\daten"),
     };
-    EXPECT_EQ(str(sqlOf(top)), str(lines({"SELECT TOP 5 PERCENT T.a AS [Date], T.b", "FROM T IN 'C:\\daten' [dBASE IV;]",
-                                         "WITH OWNERACCESS OPTION;"})));
+    EXPECT_EQ(str(sqlOf(top)),
+              str(lines({"SELECT TOP 5 PERCENT T.a AS [Date], T.b", "FROM T IN 'C:\\daten' [dBASE IV;]",
+                         "WITH OWNERACCESS OPTION;"})));
 
     EXPECT_EQ(str(sqlOf({row(jet::qaType, nullptr, 1), row(jet::qaFlags, nullptr, 0x01),
                          row(jet::qaTable, nullptr, 0, "Lieferung 2024")})),
@@ -334,7 +341,8 @@ TEST(QueryDefs, DamagedRowsAreReportedInGerman)
     EXPECT_EQ(str(errorOf({type, t1, t2, row(jet::qaJoin, "A.x = B.x", 1, "A", "B", 1),
                            row(jet::qaJoin, "A.y = B.y", 2, "A", "B", 2)})),
               "Die Tabellen 'A' und 'B' sind mit verschiedenen Verknüpfungsarten verbunden.");
-    EXPECT_EQ(str(errorOf({type, t1, row(jet::qaWhere, "x", 0, nullptr, nullptr, 1), row(jet::qaWhere, "y", 0, nullptr, nullptr, 2)})),
+    EXPECT_EQ(str(errorOf({type, t1, row(jet::qaWhere, "x", 0, nullptr, nullptr, 1),
+                           row(jet::qaWhere, "y", 0, nullptr, nullptr, 2)})),
               "Die WHERE-Bedingung ist mehrfach eingetragen.");
     EXPECT_EQ(str(errorOf({row(jet::qaType, nullptr, 9), row(jet::qaTable, "Select 1", 0, nullptr, "X7YZ_____1")})),
               "Der 2. Teil der UNION-Abfrage fehlt.");
@@ -352,15 +360,17 @@ TEST(QueryDefs, NamesAreBracketedAndOrderedAsAccessDoes)
     EXPECT_EQ(str(jet::bracketed(QStringLiteral("[schon so]"))), "[schon so]");
     EXPECT_EQ(str(jet::bracketedPath(QStringLiteral("[a.b].c d"), QStringLiteral("."))), "[a.b].[c d]");
 
-    QStringList names = {QStringLiteral("Zahlung"), QStringLiteral("Änderung"), QStringLiteral("auftrag"),
-                         QStringLiteral("Auftrag"), QStringLiteral("Auftrag 2"), QStringLiteral("Auftrag_2"),
-                         QStringLiteral("Auftrag2"), QStringLiteral("Straße"), QStringLiteral("Strasse"),
+    QStringList names = {QStringLiteral("Zahlung"),  QStringLiteral("Änderung"),  QStringLiteral("auftrag"),
+                         QStringLiteral("Auftrag"),  QStringLiteral("Auftrag 2"), QStringLiteral("Auftrag_2"),
+                         QStringLiteral("Auftrag2"), QStringLiteral("Straße"),    QStringLiteral("Strasse"),
                          QStringLiteral("Strand")};
-    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) { return jet::compareNames(a, b) < 0; });
+    std::sort(names.begin(), names.end(),
+              [](const QString& a, const QString& b) { return jet::compareNames(a, b) < 0; });
     // Blanks and punctuation before digits before letters; umlauts with their base letter;
     // "ß" as "ss" (unaccented first); case last (lower case first).
-    EXPECT_EQ(str(names.join(QLatin1Char('|'))),
-              str(QString::fromUtf8("Änderung|auftrag|Auftrag|Auftrag 2|Auftrag_2|Auftrag2|Strand|Strasse|Straße|Zahlung")));
+    EXPECT_EQ(
+        str(names.join(QLatin1Char('|'))),
+        str(QString::fromUtf8("Änderung|auftrag|Auftrag|Auftrag 2|Auftrag_2|Auftrag2|Strand|Strasse|Straße|Zahlung")));
 }
 
 // ---------------------------------------------------------------------------
@@ -428,8 +438,9 @@ TEST(QueryDefs, ADamagedCatalogueRowSpoilsOnlyItsQuery)
             if (q.Name == QLatin1String("MakeTableQuery")) {
                 EXPECT_TRUE(q.SQL.isEmpty());
                 EXPECT_EQ(q.Type, dao::dbQMakeTable);  // from the catalogue of objects
-                EXPECT_EQ(str(q.SQLError), "Der SQL-Text der Abfrage 'MakeTableQuery' kann nicht gebildet werden: " +
-                                               std::string(d.reason));
+                EXPECT_EQ(str(q.SQLError),
+                          "Der SQL-Text der Abfrage 'MakeTableQuery' kann nicht gebildet werden: "
+                              + std::string(d.reason));
             } else {
                 EXPECT_FALSE(q.SQL.isEmpty()) << str(q.Name) << ": " << str(q.SQLError);
                 EXPECT_TRUE(q.SQLError.isEmpty()) << str(q.Name);
@@ -458,8 +469,9 @@ TEST(QueryDefs, HiddenRecordSourceQueriesAreListed)
     const dao::QueryDef& hidden = db->QueryDefs().front();  // "~" sorts before letters
     EXPECT_EQ(str(hidden.Name), "~sq_cDelete");
     EXPECT_EQ(hidden.Type, dao::dbQDelete);
-    EXPECT_EQ(str(hidden.SQL), str(lines({"DELETE Table1.col1, Table1.col2, Table1.col3", "FROM Table1",
-                                          "WHERE (((Table1.col1)>\"blah\"));"})));
+    EXPECT_EQ(str(hidden.SQL),
+              str(lines({"DELETE Table1.col1, Table1.col2, Table1.col3", "FROM Table1",
+                         "WHERE (((Table1.col1)>\"blah\"));"})));
 }
 
 // Every byte of the query catalogue's data page flipped in turn: the database

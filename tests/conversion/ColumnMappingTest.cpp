@@ -1,6 +1,6 @@
-#include "FakeDatabase.h"
 #include "conversion/ColumnMapping.h"
 
+#include "FakeDatabase.h"
 #include "QtPrinters.h"
 
 #include <gtest/gtest.h>
@@ -240,8 +240,8 @@ TEST(ColumnDefinitionLine, KeyFieldsAreNotNullAndFirstOneBuildsTheClause)
     for (Dialect d : allDialects) {
         const auto o = on(d);
         calls = 0;
-        EXPECT_TRUE(ColumnDefinitionLine(makeField("Pos", dao::dbLong), ",", keys, "T", o, clause, &pk)
-                        .endsWith(" NOT NULL "));
+        EXPECT_TRUE(
+            ColumnDefinitionLine(makeField("Pos", dao::dbLong), ",", keys, "T", o, clause, &pk).endsWith(" NOT NULL "));
         EXPECT_EQ(calls, 0);
         EXPECT_TRUE(pk.isEmpty());
         ColumnDefinitionLine(makeField("Nr", dao::dbLong), " ", keys, "T", o, clause, &pk);
@@ -271,24 +271,24 @@ TEST(ColumnDefinitionLine, ChangedTypesPerDialect)
             out.append(line(f, on(d), {}, "AdressenStamm", ","));
         return out;
     };
-    EXPECT_EQ(lines(Dialect::MSSQL), (QStringList{",\"Umsatz\" MONEY DEFAULT 0 NULL ", ",\"Logo\" IMAGE  NULL ",
-                                                  ",\"Notiz\" TEXT  NULL ", ",\"Kennung\" VARBINARY  NOT NULL ",
-                                                  ",\"Roh\"   NULL ", ",\"Dezimal\"   NULL ",
-                                                  ",\"Gesperrt\" BIT DEFAULT 1 NOT NULL "}));
-    EXPECT_EQ(lines(Dialect::Sybase), (QStringList{",Umsatz MONEY DEFAULT 0 NULL ", ",Logo IMAGE  NULL ",
-                                                   ",Notiz TEXT  NULL ", ",Kennung VARBINARY  NOT NULL ",
-                                                   ",Roh   NULL ", ",Dezimal   NULL ",
-                                                   ",Gesperrt BIT DEFAULT 1 NOT NULL "}));
-    EXPECT_EQ(lines(Dialect::MySQL), (QStringList{",`Umsatz` DECIMAL(19,4) DEFAULT 0 NULL ", ",`Logo` LONGBLOB  NULL ",
-                                                  ",`Notiz` LONGTEXT  NULL ", ",`Kennung` CHAR(38)  NOT NULL ",
-                                                  ",`Roh` VARBINARY(8)  NULL ", ",`Dezimal` DECIMAL(10,2)  NULL ",
-                                                  ",`Gesperrt` BIT DEFAULT 1 NOT NULL "}));
-    EXPECT_EQ(lines(Dialect::Oracle), (QStringList{",Umsatz NUMBER(19,4) DEFAULT 0 NULL ", ",Logo BLOB  NULL ",
-                                                   ",Notiz CLOB  NULL ", ",Kennung CHAR(38)  NOT NULL ",
-                                                   ",Roh RAW(8)  NULL ", ",Dezimal NUMBER(10,2)  NULL ",
-                                                   ",Gesperrt FLOAT DEFAULT 1 NOT NULL "}));
-    EXPECT_EQ(lines(Dialect::DB2), (QStringList{",Umsatz DECIMAL(19,4) WITH DEFAULT 0  ", ",Logo BLOB(2G)   ",
-                                                ",Notiz CLOB(4194304)   ", ",Kennung CHAR(38)  NOT NULL ",
-                                                ",Roh BLOB(8)   ", ",Dezimal DECIMAL(10,2)   ",
-                                                ",Gesperrt SMALLINT WITH DEFAULT 1 NOT NULL "}));
+    EXPECT_EQ(lines(Dialect::MSSQL),
+              (QStringList{",\"Umsatz\" MONEY DEFAULT 0 NULL ", ",\"Logo\" IMAGE  NULL ", ",\"Notiz\" TEXT  NULL ",
+                           ",\"Kennung\" VARBINARY  NOT NULL ", ",\"Roh\"   NULL ", ",\"Dezimal\"   NULL ",
+                           ",\"Gesperrt\" BIT DEFAULT 1 NOT NULL "}));
+    EXPECT_EQ(lines(Dialect::Sybase),
+              (QStringList{",Umsatz MONEY DEFAULT 0 NULL ", ",Logo IMAGE  NULL ", ",Notiz TEXT  NULL ",
+                           ",Kennung VARBINARY  NOT NULL ", ",Roh   NULL ", ",Dezimal   NULL ",
+                           ",Gesperrt BIT DEFAULT 1 NOT NULL "}));
+    EXPECT_EQ(lines(Dialect::MySQL),
+              (QStringList{",`Umsatz` DECIMAL(19,4) DEFAULT 0 NULL ", ",`Logo` LONGBLOB  NULL ",
+                           ",`Notiz` LONGTEXT  NULL ", ",`Kennung` CHAR(38)  NOT NULL ", ",`Roh` VARBINARY(8)  NULL ",
+                           ",`Dezimal` DECIMAL(10,2)  NULL ", ",`Gesperrt` BIT DEFAULT 1 NOT NULL "}));
+    EXPECT_EQ(lines(Dialect::Oracle),
+              (QStringList{",Umsatz NUMBER(19,4) DEFAULT 0 NULL ", ",Logo BLOB  NULL ", ",Notiz CLOB  NULL ",
+                           ",Kennung CHAR(38)  NOT NULL ", ",Roh RAW(8)  NULL ", ",Dezimal NUMBER(10,2)  NULL ",
+                           ",Gesperrt FLOAT DEFAULT 1 NOT NULL "}));
+    EXPECT_EQ(lines(Dialect::DB2),
+              (QStringList{",Umsatz DECIMAL(19,4) WITH DEFAULT 0  ", ",Logo BLOB(2G)   ", ",Notiz CLOB(4194304)   ",
+                           ",Kennung CHAR(38)  NOT NULL ", ",Roh BLOB(8)   ", ",Dezimal DECIMAL(10,2)   ",
+                           ",Gesperrt SMALLINT WITH DEFAULT 1 NOT NULL "}));
 }

@@ -1,8 +1,8 @@
 // Key discovery on the real sample databases, read by the Access reader.
 
 #include "TestSupport.h"
-#include "conversion/KeysAndIndexes.h"
 #include "access/AccessDatabase.h"
+#include "conversion/KeysAndIndexes.h"
 
 #include <gtest/gtest.h>
 

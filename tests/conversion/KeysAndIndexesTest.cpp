@@ -1,9 +1,9 @@
-#include "FakeDatabase.h"
-#include "RecordingHost.h"
-#include "RecordingConnection.h"
 #include "conversion/KeysAndIndexes.h"
 
+#include "FakeDatabase.h"
 #include "QtPrinters.h"
+#include "RecordingConnection.h"
+#include "RecordingHost.h"
 
 #include <gtest/gtest.h>
 
@@ -85,7 +85,8 @@ TEST(PrimaryKeyClause, PerDialect)
     const QString longName = "Auftragspositionen_Lieferschein_Archiv";  // 38 characters
     EXPECT_EQ(PrimaryKeyClause(longName, {"Nr"}, Dialect::Oracle, noPrim),
               "CONSTRAINT primAuftragspositionen_Liefers PRIMARY KEY(Nr)");
-    EXPECT_EQ(PrimaryKeyClause(longName, {"Nr"}, Dialect::DB2, noPrim), "CONSTRAINT primAuftragspositi PRIMARY KEY(Nr)");
+    EXPECT_EQ(PrimaryKeyClause(longName, {"Nr"}, Dialect::DB2, noPrim),
+              "CONSTRAINT primAuftragspositi PRIMARY KEY(Nr)");
     QString asked;
     PrimaryKeyClause(longName, {"Nr"}, Dialect::MSSQL, [&](const QString& n) { return asked = n; });
     EXPECT_EQ(asked, "primAuftragspositionen_Liefers");
@@ -160,12 +161,14 @@ TEST(RunIndexPhase, SendsEachSecondaryIndexAndCountsOn)
     host.indexCounter = 3;
     host.afterCreation = true;
     host.list1 = {"CREATE TABLE Adressen ", ")"};
-    host.db.addTable("Adressen", {}, {makeIndex("Prim", {"Nr"}, true), makeIndex("PLZ", {"PLZ"}, false, true),
-                                      makeIndex("primarykey", {"Nr"}), makeIndex("Name", {"Name", "Vorname"})});
+    host.db.addTable("Adressen", {},
+                     {makeIndex("Prim", {"Nr"}, true), makeIndex("PLZ", {"PLZ"}, false, true),
+                      makeIndex("primarykey", {"Nr"}), makeIndex("Name", {"Name", "Vorname"})});
     RunIndexPhase(host);
     EXPECT_EQ(host.statuses, QStringList{"Erzeuge Indexe für SQL-Tabelle"});
-    EXPECT_EQ(host.sent(), (QStringList{"CREATE INDEX \"PLZ\" ON Adressen(\"PLZ\")",
-                                        "CREATE INDEX \"Name\" ON Adressen(\"Name\",\"Vorname\")"}));
+    EXPECT_EQ(host.sent(),
+              (QStringList{"CREATE INDEX \"PLZ\" ON Adressen(\"PLZ\")",
+                           "CREATE INDEX \"Name\" ON Adressen(\"Name\",\"Vorname\")"}));
     EXPECT_EQ(host.indexCounter, 5);
     EXPECT_EQ(host.list1.size(), 2 + 3 + 4);
     EXPECT_EQ(host.clipboard, "CREATE INDEX \"Name\" ON Adressen(\"Name\",\"Vorname\")");
@@ -175,8 +178,9 @@ TEST(RunIndexPhase, SendsEachSecondaryIndexAndCountsOn)
     host.settings.dialect = Dialect::Oracle;
     host.server.statements.clear();
     RunIndexPhase(host);
-    EXPECT_EQ(host.sent(), (QStringList{"CREATE INDEX \"006AdressenPLZ240305140709\" ON Adressen(PLZ)",
-                                        "CREATE INDEX \"007AdressenName240305140709\" ON Adressen(Name,Vorname)"}));
+    EXPECT_EQ(host.sent(),
+              (QStringList{"CREATE INDEX \"006AdressenPLZ240305140709\" ON Adressen(PLZ)",
+                           "CREATE INDEX \"007AdressenName240305140709\" ON Adressen(Name,Vorname)"}));
     host.settings.dialect = Dialect::MySQL;
     RunIndexPhase(host);
     EXPECT_EQ(host.indexCounter, 7);
@@ -205,8 +209,8 @@ TEST(RunIndexPhase, ToleratedAndLoggedFailures)
     RunIndexPhase(mssql);
     EXPECT_EQ(mssql.errors, QStringList{"S0011:index exists"});
     EXPECT_TRUE(mssql.tableFailed);
-    EXPECT_EQ(mssql.sent(), (QStringList{"CREATE INDEX \"PLZ\" ON Adressen(\"PLZ\")",
-                                         "CREATE INDEX \"Ort\" ON Adressen(\"Ort\")"}));
+    EXPECT_EQ(mssql.sent(),
+              (QStringList{"CREATE INDEX \"PLZ\" ON Adressen(\"PLZ\")", "CREATE INDEX \"Ort\" ON Adressen(\"Ort\")"}));
 }
 
 // Names that break a statement when written bare: on MySQL they go between

@@ -1,7 +1,7 @@
 // The row copy: one INSERT statement per Access row, shared between workstations.
 
-#include "RecordingHost.h"
 #include "QtPrinters.h"
+#include "RecordingHost.h"
 #include "conversion/CopyLoop.h"
 #include "conversion/RowStatement.h"
 #include "core/WorkstationShare.h"
@@ -29,8 +29,10 @@ ConversionOptions on(Dialect d)
 
 TEST(InsertStatement, FullRowPerDialect)
 {
-    const QList<dao::Field> fields{makeField("Nr", dao::dbLong, 4, true), makeField("Name", dao::dbText, 40),
-                                   makeField("Am", dao::dbDate), makeField("Aktiv", dao::dbBoolean),
+    const QList<dao::Field> fields{makeField("Nr", dao::dbLong, 4, true),
+                                   makeField("Name", dao::dbText, 40),
+                                   makeField("Am", dao::dbDate),
+                                   makeField("Aktiv", dao::dbBoolean),
                                    makeField("AUFTRAGSBESTÄTIGUNG_Französisch", dao::dbMemo),
                                    makeField("Check", dao::dbDouble)};
     const FakeRow row{7, QStringLiteral("O'Neil"), march5, true, QStringLiteral("oui"), 12.5};
@@ -38,20 +40,26 @@ TEST(InsertStatement, FullRowPerDialect)
         RowStatementBuilder b(table, fields, d);
         return b.InsertStatement(row, on(d));
     };
-    EXPECT_EQ(stmt(Dialect::MSSQL), "INSERT INTO Artikel (\"Nr\",\"Name\",\"Am\",\"Aktiv\","
-                                    "\"AuftragsbestätigungFranzösisch\",\"Check\") VALUES "
-                                    "(7,'O''Neil','20240305 14:07:09',1,'oui',12.5)");
-    EXPECT_EQ(stmt(Dialect::MySQL), "INSERT INTO Artikel (`Nr`,`Name`,`Am`,`Aktiv`,`AuftragsbestätigungFranzösisch`,"
-                                    "`Check`) VALUES (7,'O''Neil','2024-03-05 14:07:09',1,'oui',12.5)");
-    EXPECT_EQ(stmt(Dialect::Sybase), "INSERT INTO Artikel (Nr,Name,Am,Aktiv,AuftragsbestätigungFranzösisch,Check) "
-                                     "VALUES (7,'O''Neil','20240305 14:07:09',1,'oui',12.5)");
-    EXPECT_EQ(stmt(Dialect::Oracle), "INSERT INTO Artikel (Nr,Name,Am,Aktiv,AuftragsbestätigungFranzösisch,\"CHECK\") "
-                                     "VALUES (7,'O''Neil',TIMESTAMP'2024-03-05 14:07:09',1,'oui',12.5)");
-    EXPECT_EQ(stmt(Dialect::DB2), "INSERT INTO Artikel (Nr,Name,Am,Aktiv,AuftragsbestätigungFranzösisch,Check) "
-                                  "VALUES (7,'O''Neil','2024-03-05-14.07.09',1,'oui',12.5)");
-    EXPECT_EQ(stmt(Dialect::DB2, "F5SB90R"), "INSERT INTO F5SB90R (\"Nr\",\"Name\",\"Am\",\"Aktiv\","
-                                             "\"AuftragsbestätigungFranzösisch\",\"Check\") VALUES "
-                                             "(7,'O''Neil','2024-03-05-14.07.09',1,'oui',12.5)");
+    EXPECT_EQ(stmt(Dialect::MSSQL),
+              "INSERT INTO Artikel (\"Nr\",\"Name\",\"Am\",\"Aktiv\","
+              "\"AuftragsbestätigungFranzösisch\",\"Check\") VALUES "
+              "(7,'O''Neil','20240305 14:07:09',1,'oui',12.5)");
+    EXPECT_EQ(stmt(Dialect::MySQL),
+              "INSERT INTO Artikel (`Nr`,`Name`,`Am`,`Aktiv`,`AuftragsbestätigungFranzösisch`,"
+              "`Check`) VALUES (7,'O''Neil','2024-03-05 14:07:09',1,'oui',12.5)");
+    EXPECT_EQ(stmt(Dialect::Sybase),
+              "INSERT INTO Artikel (Nr,Name,Am,Aktiv,AuftragsbestätigungFranzösisch,Check) "
+              "VALUES (7,'O''Neil','20240305 14:07:09',1,'oui',12.5)");
+    EXPECT_EQ(stmt(Dialect::Oracle),
+              "INSERT INTO Artikel (Nr,Name,Am,Aktiv,AuftragsbestätigungFranzösisch,\"CHECK\") "
+              "VALUES (7,'O''Neil',TIMESTAMP'2024-03-05 14:07:09',1,'oui',12.5)");
+    EXPECT_EQ(stmt(Dialect::DB2),
+              "INSERT INTO Artikel (Nr,Name,Am,Aktiv,AuftragsbestätigungFranzösisch,Check) "
+              "VALUES (7,'O''Neil','2024-03-05-14.07.09',1,'oui',12.5)");
+    EXPECT_EQ(stmt(Dialect::DB2, "F5SB90R"),
+              "INSERT INTO F5SB90R (\"Nr\",\"Name\",\"Am\",\"Aktiv\","
+              "\"AuftragsbestätigungFranzösisch\",\"Check\") VALUES "
+              "(7,'O''Neil','2024-03-05-14.07.09',1,'oui',12.5)");
 }
 
 // Values of the columns whose server types differ between the dialects: each
@@ -59,25 +67,29 @@ TEST(InsertStatement, FullRowPerDialect)
 // RAW/BLOB, CHAR(38), LONGTEXT/CLOB).
 TEST(InsertStatement, ChangedTypesPerDialect)
 {
-    const QList<dao::Field> fields{makeField("Umsatz", dao::dbCurrency, 8), makeField("Logo", dao::dbLongBinary),
-                                   makeField("Kennung", dao::dbGUID, 16), makeField("Roh", dao::dbBinary, 2),
+    const QList<dao::Field> fields{makeField("Umsatz", dao::dbCurrency, 8),  makeField("Logo", dao::dbLongBinary),
+                                   makeField("Kennung", dao::dbGUID, 16),    makeField("Roh", dao::dbBinary, 2),
                                    makeField("Dezimal", dao::dbDecimal, 16), makeField("Notiz", dao::dbMemo)};
-    const FakeRow row{currency(-12345678), QByteArray("\x00'", 2),
-                      QStringLiteral("{6F9619FF-8B86-D011-B42D-00C04FC964FF}"), QByteArray("\x01\xFE", 2),
-                      QStringLiteral("-12.05"), QStringLiteral("Zeile")};
+    const FakeRow row{
+        currency(-12345678),       QByteArray("\x00'", 2),   QStringLiteral("{6F9619FF-8B86-D011-B42D-00C04FC964FF}"),
+        QByteArray("\x01\xFE", 2), QStringLiteral("-12.05"), QStringLiteral("Zeile")};
     const auto values = [&](Dialect d) {
         RowStatementBuilder b("T", fields, d);
         const QString s = b.InsertStatement(row, on(d));
         return s.mid(s.indexOf(" VALUES ") + 8);
     };
-    EXPECT_EQ(values(Dialect::MSSQL), "(-1234.5678,0x0027,'{6F9619FF-8B86-D011-B42D-00C04FC964FF}',0x01FE,-12.05,'Zeile')");
-    EXPECT_EQ(values(Dialect::Sybase), "(-1234.5678,0x0027,'{6F9619FF-8B86-D011-B42D-00C04FC964FF}',0x01FE,-12.05,'Zeile')");
+    EXPECT_EQ(values(Dialect::MSSQL),
+              "(-1234.5678,0x0027,'{6F9619FF-8B86-D011-B42D-00C04FC964FF}',0x01FE,-12.05,'Zeile')");
+    EXPECT_EQ(values(Dialect::Sybase),
+              "(-1234.5678,0x0027,'{6F9619FF-8B86-D011-B42D-00C04FC964FF}',0x01FE,-12.05,'Zeile')");
     EXPECT_EQ(values(Dialect::MySQL),
               "(-1234.5678,X'0027','{6F9619FF-8B86-D011-B42D-00C04FC964FF}',X'01FE',-12.05,'Zeile')");
-    EXPECT_EQ(values(Dialect::Oracle), "(-1234.5678,HEXTORAW('0027'),'{6F9619FF-8B86-D011-B42D-00C04FC964FF}',"
-                                       "HEXTORAW('01FE'),-12.05,'Zeile')");
-    EXPECT_EQ(values(Dialect::DB2), "(-1234.5678,BLOB(X'0027'),'{6F9619FF-8B86-D011-B42D-00C04FC964FF}',"
-                                    "BLOB(X'01FE'),-12.05,'Zeile')");
+    EXPECT_EQ(values(Dialect::Oracle),
+              "(-1234.5678,HEXTORAW('0027'),'{6F9619FF-8B86-D011-B42D-00C04FC964FF}',"
+              "HEXTORAW('01FE'),-12.05,'Zeile')");
+    EXPECT_EQ(values(Dialect::DB2),
+              "(-1234.5678,BLOB(X'0027'),'{6F9619FF-8B86-D011-B42D-00C04FC964FF}',"
+              "BLOB(X'01FE'),-12.05,'Zeile')");
 }
 
 TEST(InsertStatement, NullCellsUseDefaultsOrAreLeftOut)
@@ -107,10 +119,8 @@ TEST(InsertStatement, OneBufferForEveryRowHoldsExactlyItsRowsText)
     const QString plainLong(100000, QLatin1Char('x'));
     const QString quotedLong = QString(3000, QLatin1Char('a')) + QStringLiteral("'") + QString(3000, QChar(0x00E4));
     const QList<FakeRow> rows{
-        {1, QStringLiteral("kurz"), march5, QStringLiteral("Ulm")},
-        {2, plainLong, QVariant(), QVariant()},
-        {3, QString(""), march5, QStringLiteral("Bonn")},
-        {4, quotedLong, march5, QVariant()},
+        {1, QStringLiteral("kurz"), march5, QStringLiteral("Ulm")}, {2, plainLong, QVariant(), QVariant()},
+        {3, QString(""), march5, QStringLiteral("Bonn")},           {4, quotedLong, march5, QVariant()},
         {QVariant(), QVariant(), QVariant(), QVariant()},
     };
     const QStringList expected{
@@ -217,8 +227,9 @@ TEST(RunCopyLoop, CopiesEveryRowWithStatusAndProgress)
     f.host.db.rows["T"][1] = FakeRow{QVariant(), QVariant()};
     f.rs = f.host.db.openFake("T");
     f.run();
-    EXPECT_EQ(f.host.sent(), (QStringList{"INSERT INTO T (`Nr`,`Name`) VALUES (1,'n1')",
-                                          "INSERT INTO T (`Nr`,`Name`) VALUES (3,'n3')"}));
+    EXPECT_EQ(
+        f.host.sent(),
+        (QStringList{"INSERT INTO T (`Nr`,`Name`) VALUES (1,'n1')", "INSERT INTO T (`Nr`,`Name`) VALUES (3,'n3')"}));
     EXPECT_EQ(f.host.statuses, (QStringList{"1/3 (0)  :  33%", "2/3 (0)  :  66%", "3/3 (1)  :  100%"}));
     EXPECT_EQ(f.host.progress, (QStringList{"start 3", "step 1", "step 2", "step 3", "step 0"}));
 }
@@ -229,9 +240,9 @@ TEST(RunCopyLoop, WorkstationShareAndAbort)
     f.host.count = "2";
     f.host.number = "2";
     f.run();
-    EXPECT_EQ(f.host.sent(), (QStringList{"INSERT INTO T (`Nr`,`Name`) VALUES (2,'n2')",
-                                          "INSERT INTO T (`Nr`,`Name`) VALUES (4,'n4')",
-                                          "INSERT INTO T (`Nr`,`Name`) VALUES (6,'n6')"}));
+    EXPECT_EQ(f.host.sent(),
+              (QStringList{"INSERT INTO T (`Nr`,`Name`) VALUES (2,'n2')", "INSERT INTO T (`Nr`,`Name`) VALUES (4,'n4')",
+                           "INSERT INTO T (`Nr`,`Name`) VALUES (6,'n6')"}));
     EXPECT_EQ(f.host.statuses.size(), 6);
 
     CopyFixture a(5);
@@ -286,11 +297,12 @@ TEST(RunCopyLoop, SpecialTimeFieldsTakeTheFirstRowsDate)
     flags.zeit1Position = 1;
     auto rs = host.db.openFake("Terminkalender");
     RunCopyLoop(host, *rs, flags);
-    EXPECT_EQ(host.sent(), (QStringList{
-                               "INSERT INTO Terminkalender (\"Datum\",\"Zeit\",\"Bis\") VALUES "
-                               "('20240201 08:00:00','20240201 14:07:09','20240305 14:07:09')",
-                               "INSERT INTO Terminkalender (\"Datum\",\"Zeit\") VALUES ('20240305 14:07:09','20240201 14:08:09')",
-                           }));
+    EXPECT_EQ(host.sent(),
+              (QStringList{
+                  "INSERT INTO Terminkalender (\"Datum\",\"Zeit\",\"Bis\") VALUES "
+                  "('20240201 08:00:00','20240201 14:07:09','20240305 14:07:09')",
+                  "INSERT INTO Terminkalender (\"Datum\",\"Zeit\") VALUES ('20240305 14:07:09','20240201 14:08:09')",
+              }));
 
     // Without the structure phase the fields are ordinary.
     host.server.statements.clear();
@@ -347,9 +359,10 @@ TEST(RunCopyLoop, BlankedNulCharactersAreNotedOnce)
         if (d == Dialect::MySQL)
             EXPECT_TRUE(host.notes.isEmpty());
         else
-            EXPECT_EQ(host.notes, QStringList{QStringLiteral("Tabelle Artikel: NUL-Zeichen in Texten wurden als "
-                                                             "Leerzeichen übertragen (dieser SQL-Server-Dialekt "
-                                                             "erhält sie nicht).")});
+            EXPECT_EQ(host.notes,
+                      QStringList{QStringLiteral("Tabelle Artikel: NUL-Zeichen in Texten wurden als "
+                                                 "Leerzeichen übertragen (dieser SQL-Server-Dialekt "
+                                                 "erhält sie nicht).")});
     }
 }
 

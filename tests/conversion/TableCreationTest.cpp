@@ -1,6 +1,7 @@
-#include "RecordingHost.h"
-#include "QtPrinters.h"
 #include "conversion/TableCreation.h"
+
+#include "QtPrinters.h"
+#include "RecordingHost.h"
 
 #include <gtest/gtest.h>
 
@@ -63,11 +64,12 @@ TEST(RunStructurePhase, ArtikelWithKeyOnMSSQL)
     EXPECT_EQ(a.host.server.statements.at(1),
               "SELECT COUNT(CONSTRAINT_NAME) FROM INFORMATION_SCHEMA.CONSTRAINT_COLUMN_USAGE WHERE CONSTRAINT_NAME "
               "= 'primArtikel'");
-    EXPECT_EQ(a.host.list1, (QStringList{"CREATE TABLE Artikel ", "(", " \"Nr\" INT  NOT NULL ",
-                                         ",\"Name\" VARCHAR(40)  NULL ",
-                                         ",CONSTRAINT \"primArtikel\" PRIMARY KEY(\"Nr\")", ")"}));
-    EXPECT_EQ(a.host.statuses, (QStringList{"lösche evtl. vorhandene SQL-Tabelle", "Erstelle SQL - Tabellenstruktur",
-                                            "Erstelle SQL - Tabelle auf SQL-Server"}));
+    EXPECT_EQ(a.host.list1,
+              (QStringList{"CREATE TABLE Artikel ", "(", " \"Nr\" INT  NOT NULL ", ",\"Name\" VARCHAR(40)  NULL ",
+                           ",CONSTRAINT \"primArtikel\" PRIMARY KEY(\"Nr\")", ")"}));
+    EXPECT_EQ(a.host.statuses,
+              (QStringList{"lösche evtl. vorhandene SQL-Tabelle", "Erstelle SQL - Tabellenstruktur",
+                           "Erstelle SQL - Tabelle auf SQL-Server"}));
     EXPECT_EQ(a.host.clipboard, create);
     EXPECT_EQ(a.host.yields, 1);
     EXPECT_EQ(a.host.list3, QStringList{"Nr"});
@@ -100,21 +102,51 @@ TEST(RunStructurePhase, IdentityColumnWhenNoKey)
         bool listed;       // in the identity-table window
     };
     const QList<Case> cases = {
-        {Dialect::MySQL, false, true, "CREATE TABLE Artikel (AutoWertIdentität INT NOT NULL auto_increment PRIMARY KEY,"
-                                      "`Nr` INT  NOT NULL ,`Name` VARCHAR(40)  NULL ) ENGINE=BDB", {"AutoWertIdentität"}, true},
-        {Dialect::Sybase, false, true, "CREATE TABLE Artikel (AutoWertIdentität numeric IDENTITY PRIMARY KEY,Nr INT  NOT NULL "
-                                       ",Name VARCHAR(40)  NULL )", {"AutoWertIdentität"}, true},
-        {Dialect::MSSQL, false, true, "CREATE TABLE Artikel (AutoWertIdentität int IDENTITY (1,1) PRIMARY KEY,\"Nr\" INT  NOT "
-                                      "NULL ,\"Name\" VARCHAR(40)  NULL )", {}, true},
-        {Dialect::DB2, false, true, "CREATE TABLE Artikel (AutoWertIdentität INTEGER NOT NULL GENERATED ALWAYS AS IDENTITY "
-                                    "(START WITH 0, INCREMENT BY 1, NO CACHE ) PRIMARY KEY,Nr INTEGER  NOT NULL ,Name "
-                                    "VARCHAR(40)   )", {}, true},
+        {Dialect::MySQL,
+         false,
+         true,
+         "CREATE TABLE Artikel (AutoWertIdentität INT NOT NULL auto_increment PRIMARY KEY,"
+         "`Nr` INT  NOT NULL ,`Name` VARCHAR(40)  NULL ) ENGINE=BDB",
+         {"AutoWertIdentität"},
+         true},
+        {Dialect::Sybase,
+         false,
+         true,
+         "CREATE TABLE Artikel (AutoWertIdentität numeric IDENTITY PRIMARY KEY,Nr INT  NOT NULL "
+         ",Name VARCHAR(40)  NULL )",
+         {"AutoWertIdentität"},
+         true},
+        {Dialect::MSSQL,
+         false,
+         true,
+         "CREATE TABLE Artikel (AutoWertIdentität int IDENTITY (1,1) PRIMARY KEY,\"Nr\" INT  NOT "
+         "NULL ,\"Name\" VARCHAR(40)  NULL )",
+         {},
+         true},
+        {Dialect::DB2,
+         false,
+         true,
+         "CREATE TABLE Artikel (AutoWertIdentität INTEGER NOT NULL GENERATED ALWAYS AS IDENTITY "
+         "(START WITH 0, INCREMENT BY 1, NO CACHE ) PRIMARY KEY,Nr INTEGER  NOT NULL ,Name "
+         "VARCHAR(40)   )",
+         {},
+         true},
         // A key found: no identity column, the table is not listed.
-        {Dialect::MySQL, true, true, "CREATE TABLE Artikel ( `Nr` INT  NOT NULL ,`Name` VARCHAR(40)  NULL ,CONSTRAINT "
-                                     "primArtikel PRIMARY KEY(Nr)) ENGINE=BDB", {"Nr"}, false},
+        {Dialect::MySQL,
+         true,
+         true,
+         "CREATE TABLE Artikel ( `Nr` INT  NOT NULL ,`Name` VARCHAR(40)  NULL ,CONSTRAINT "
+         "primArtikel PRIMARY KEY(Nr)) ENGINE=BDB",
+         {"Nr"},
+         false},
         // Neither key nor Check_Autowert: plain table.
         {Dialect::Sybase, false, false, "CREATE TABLE Artikel ( Nr INT  NOT NULL ,Name VARCHAR(40)  NULL )", {}, false},
-        {Dialect::MSSQL, false, false, "CREATE TABLE Artikel ( \"Nr\" INT  NOT NULL ,\"Name\" VARCHAR(40)  NULL )", {}, false},
+        {Dialect::MSSQL,
+         false,
+         false,
+         "CREATE TABLE Artikel ( \"Nr\" INT  NOT NULL ,\"Name\" VARCHAR(40)  NULL )",
+         {},
+         false},
     };
     for (const Case& c : cases) {
         Artikel a(c.dialect, c.withKey);
@@ -123,7 +155,8 @@ TEST(RunStructurePhase, IdentityColumnWhenNoKey)
         EXPECT_EQ(a.host.sent().last(), c.create);
         // The listing is the statement, its last line the closing parenthesis (or MySQL's engine).
         EXPECT_EQ(a.host.list1.join(QString()), c.create);
-        EXPECT_EQ(a.host.list1.last(), c.create.endsWith(QLatin1String("BDB")) ? QStringLiteral(" ENGINE=BDB") : QStringLiteral(")"));
+        EXPECT_EQ(a.host.list1.last(),
+                  c.create.endsWith(QLatin1String("BDB")) ? QStringLiteral(" ENGINE=BDB") : QStringLiteral(")"));
         EXPECT_EQ(a.host.list3, c.keys) << c.create.toStdString();
         EXPECT_EQ(a.host.identityTables, c.listed ? QStringList{"Artikel"} : QStringList{});
     }
@@ -141,16 +174,18 @@ TEST(RunStructurePhase, OracleSequenceTableAndTrigger)
     host.server.failWhenStartsWith("DROP SEQUENCE", "S1000:ORA-02289: sequence does not exist");
     const auto rs = host.db.openFake("Lieferanten");
     RunStructurePhase(host, *rs);
-    EXPECT_EQ(host.sent(), (QStringList{
-                               "DROP TABLE Lieferanten",
-                               "DROP SEQUENCE SEQ_Lieferanten240305140709",
-                               "CREATE SEQUENCE SEQ_Lieferanten240305140710 INCREMENT BY 1 START WITH 1",
-                               "CREATE TABLE Lieferanten (AutoWertIdentität NUMBER(10,0) PRIMARY KEY,Nr INT  NOT "
-                               "NULL ,\"CHECK\" VARCHAR(3)  NULL )",
-                               OracleTriggerStatement("Lieferanten", "SEQ_Lieferanten240305140710"),
-                           }));
-    EXPECT_EQ(host.list1.mid(host.list1.size() - 3),
-              (QStringList{"CREATE TRIGGER TRG_Lieferanten", "BEFORE INSERT OR UPDATE ON Lieferanten", "FOR EACH ROW"}));
+    EXPECT_EQ(host.sent(),
+              (QStringList{
+                  "DROP TABLE Lieferanten",
+                  "DROP SEQUENCE SEQ_Lieferanten240305140709",
+                  "CREATE SEQUENCE SEQ_Lieferanten240305140710 INCREMENT BY 1 START WITH 1",
+                  "CREATE TABLE Lieferanten (AutoWertIdentität NUMBER(10,0) PRIMARY KEY,Nr INT  NOT "
+                  "NULL ,\"CHECK\" VARCHAR(3)  NULL )",
+                  OracleTriggerStatement("Lieferanten", "SEQ_Lieferanten240305140710"),
+              }));
+    EXPECT_EQ(
+        host.list1.mid(host.list1.size() - 3),
+        (QStringList{"CREATE TRIGGER TRG_Lieferanten", "BEFORE INSERT OR UPDATE ON Lieferanten", "FOR EACH ROW"}));
     EXPECT_TRUE(host.errors.isEmpty());
 }
 
@@ -195,20 +230,23 @@ TEST(RunStructurePhase, SpecialTablesAndNames)
     RecordingHost host;
     host.settings.dialect = Dialect::DB2;
     host.table = "F5SB90R";
-    host.db.addTable("F5SB90R", {makeField("Wert", dao::dbLong, 4, true), makeField("Text", dao::dbText, 10),
-                                 makeField("Auftragsbestätigung_FRANZÖSISCH", dao::dbMemo)},
+    host.db.addTable("F5SB90R",
+                     {makeField("Wert", dao::dbLong, 4, true), makeField("Text", dao::dbText, 10),
+                      makeField("Auftragsbestätigung_FRANZÖSISCH", dao::dbMemo)},
                      {primary({"Fehlt", "Text"})});
     auto rs = host.db.openFake("F5SB90R");
     RunStructurePhase(host, *rs);
     // First key entry is no field: no clause, but the key fields are NOT NULL.
-    EXPECT_EQ(host.sent().last(), "CREATE TABLE F5SB90R ( \"Wert\" INTEGER  NOT NULL ,\"Text\" VARCHAR(10)  NOT NULL "
-                                  ",\"AuftragsbestätigungFranzösisch\" CLOB(4194304)   )");
+    EXPECT_EQ(host.sent().last(),
+              "CREATE TABLE F5SB90R ( \"Wert\" INTEGER  NOT NULL ,\"Text\" VARCHAR(10)  NOT NULL "
+              ",\"AuftragsbestätigungFranzösisch\" CLOB(4194304)   )");
     EXPECT_EQ(host.list1.at(4), ",\"Auftragsbestätigung_FRANZÖSISCH\" CLOB(4194304)   ");
 
     RecordingHost t;
     t.table = "Terminkalender";
-    t.db.addTable("Terminkalender", {makeField("Datum", dao::dbDate), makeField("Betreff", dao::dbText, 5),
-                                     makeField("ZEIT1", dao::dbDate), makeField("Zeit", dao::dbDate)});
+    t.db.addTable("Terminkalender",
+                  {makeField("Datum", dao::dbDate), makeField("Betreff", dao::dbText, 5),
+                   makeField("ZEIT1", dao::dbDate), makeField("Zeit", dao::dbDate)});
     rs = t.db.openFake("Terminkalender");
     TableFlags flags = RunStructurePhase(t, *rs);
     EXPECT_TRUE(flags.terminkalender);

@@ -15,8 +15,8 @@ TEST(PadName, PadsToFortyAndEndsInTab)
 
 TEST(PadName, NameComesBackFromEveryEntryForm)
 {
-    for (const QString& name : {QStringLiteral("Kunden"), QStringLiteral("Order Details"), QString(40, QLatin1Char('n')),
-                                QString(44, QLatin1Char('m'))}) {
+    for (const QString& name : {QStringLiteral("Kunden"), QStringLiteral("Order Details"),
+                                QString(40, QLatin1Char('n')), QString(44, QLatin1Char('m'))}) {
         EXPECT_EQ(TableNameFromEntry(name), name);
         EXPECT_EQ(TableNameFromEntry(PadName(name) + QStringLiteral("[12]")), name);
         EXPECT_EQ(TableNameFromEntry(PadName(name) + QStringLiteral("[migriert]")), name);

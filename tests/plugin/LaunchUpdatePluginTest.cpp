@@ -64,10 +64,9 @@ TEST_F(LaunchTest, PassesTheIniValuesAndTheUnquotedUserInItsFolder)
     ASSERT_EQ(run.size(), 6) << run.join(u'|').toStdString();
     EXPECT_EQ(run[0], plugin);
     EXPECT_EQ(run[1], QDir(PluginFolder(programFolder())).canonicalPath());
-    EXPECT_EQ(run.mid(2), QStringList({QStringLiteral("[-sp_datenbank=@@@cWVs]"),
-                                       QStringLiteral("[-sp_server=@@@bG9jYWxob3N0]"),
-                                       QStringLiteral("[-sp_benutzer=@@@c2E=]"),
-                                       QStringLiteral("[-sp_passwort=@@@Z2VoZWlt]")}));
+    EXPECT_EQ(run.mid(2),
+              QStringList({QStringLiteral("[-sp_datenbank=@@@cWVs]"), QStringLiteral("[-sp_server=@@@bG9jYWxob3N0]"),
+                           QStringLiteral("[-sp_benutzer=@@@c2E=]"), QStringLiteral("[-sp_passwort=@@@Z2VoZWlt]")}));
     EXPECT_TRUE(seen.isEmpty());
     EXPECT_EQ(QDir::currentPath(), before);
 }

@@ -1,5 +1,5 @@
-#include "plugin/modDatenbankErweiterung.h"
 #include "core/TabrixError.h"
+#include "plugin/modDatenbankErweiterung.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -7,7 +7,10 @@
 
 namespace {
 
-std::string s(const QString& text) { return text.toStdString(); }
+std::string s(const QString& text)
+{
+    return text.toStdString();
+}
 
 const QString kSection = QStringLiteral("Database Source");
 
@@ -35,8 +38,13 @@ protected:
 TEST(EncodeBase64, Rfc4648TestVectors)
 {
     const std::pair<const char*, const char*> vectors[] = {
-        {"", ""},         {"f", "Zg=="},        {"fo", "Zm8="},         {"foo", "Zm9v"},
-        {"foob", "Zm9vYg=="}, {"fooba", "Zm9vYmE="}, {"foobar", "Zm9vYmFy"},
+        {"", ""},
+        {"f", "Zg=="},
+        {"fo", "Zm8="},
+        {"foo", "Zm9v"},
+        {"foob", "Zm9vYg=="},
+        {"fooba", "Zm9vYmE="},
+        {"foobar", "Zm9vYmFy"},
     };
     for (const auto& [plain, encoded] : vectors) {
         EXPECT_EQ(s(EncodeBase64(QString::fromLatin1(plain), true)), encoded) << plain;

@@ -1,8 +1,9 @@
-#include "RecordingConnection.h"
-#include "server/ServerErrors.h"
 #include "server/ExecuteSql.h"
-#include "sql/Names.h"
+
+#include "RecordingConnection.h"
 #include "core/TabrixError.h"
+#include "server/ServerErrors.h"
+#include "sql/Names.h"
 
 #include <gtest/gtest.h>
 
@@ -118,7 +119,8 @@ TEST(ServerNames, QuotesAreDoubledInsideQuotes)
     EXPECT_EQ(DoubleQuoted(QStringLiteral("a\"b")), QStringLiteral("\"a\"\"b\""));
     // On MySQL a name that the server cannot read bare goes between grave accents.
     EXPECT_EQ(PlainOrQuotedName(QStringLiteral("Artikel"), Dialect::MySQL), QStringLiteral("Artikel"));
-    EXPECT_EQ(PlainOrQuotedName(QStringLiteral("AutoWertIdentität"), Dialect::MySQL), QStringLiteral("AutoWertIdentität"));
+    EXPECT_EQ(PlainOrQuotedName(QStringLiteral("AutoWertIdentität"), Dialect::MySQL),
+              QStringLiteral("AutoWertIdentität"));
     EXPECT_EQ(PlainOrQuotedName(QStringLiteral("Order Details"), Dialect::MySQL), QStringLiteral("`Order Details`"));
     EXPECT_EQ(PlainOrQuotedName(QStringLiteral("Ku'den"), Dialect::MySQL), QStringLiteral("`Ku'den`"));
     EXPECT_EQ(PlainOrQuotedName(QStringLiteral("Fil;alen"), Dialect::MySQL), QStringLiteral("`Fil;alen`"));

@@ -1,9 +1,8 @@
 // The ODBC server connection against the MariaDB test server.
 
 #include "TestSupport.h"
-
-#include "server/ServerConnection.h"
 #include "core/TabrixError.h"
+#include "server/ServerConnection.h"
 
 #include <QCoreApplication>
 
@@ -69,8 +68,8 @@ protected:
 TEST_F(OdbcConnectionTest, MissingTableRaisesServerErrorWithOdbc2State)
 {
     const QString query = QStringLiteral("SELECT COUNT(*) FROM tabrix_no_such_table");
-    for (const TabrixError& e : {raisedBy([&] { db->Execute(query); }),
-                                 raisedBy([&] { db->OpenResultset(query, rdOpenForwardOnly); })}) {
+    for (const TabrixError& e :
+         {raisedBy([&] { db->Execute(query); }), raisedBy([&] { db->OpenResultset(query, rdOpenForwardOnly); })}) {
         EXPECT_EQ(e.number(), 40002);
         EXPECT_TRUE(e.description().startsWith(QStringLiteral("S0002:["))) << e.description().toStdString();
         EXPECT_TRUE(e.description().contains(QStringLiteral("tabrix_no_such_table"))) << e.description().toStdString();
@@ -104,7 +103,8 @@ TEST_F(OdbcConnectionTest, UmlautNamesAndTextsSurviveTheRoundTrip)
 
     EXPECT_EQ(firstValue(QStringLiteral("SELECT Bezeichnung FROM `%1` WHERE AutoWertIdentität = 1").arg(t)), text);
     EXPECT_EQ(firstValue(QStringLiteral("SELECT Bezeichnung FROM `%1` WHERE AutoWertIdentität = 2").arg(t)), longText);
-    EXPECT_EQ(firstValue(QStringLiteral("SELECT COUNT(*) FROM `%1` WHERE Bezeichnung LIKE 'Größe%'").arg(t)).toInt(), 1);
+    EXPECT_EQ(firstValue(QStringLiteral("SELECT COUNT(*) FROM `%1` WHERE Bezeichnung LIKE 'Größe%'").arg(t)).toInt(),
+              1);
     EXPECT_EQ(db->CatalogueTable(t).Columns,
               QStringList({QStringLiteral("AutoWertIdentität"), QStringLiteral("Bezeichnung")}));
 }
@@ -136,7 +136,8 @@ TEST_F(OdbcConnectionTest, CatalogueFindsTablesInAnyLetterCase)
     for (const QString& asked : {t.toLower(), t.toUpper(), t}) {
         const ServerTable found = db->CatalogueTable(asked);
         EXPECT_EQ(found.Name, t);
-        EXPECT_EQ(found.Columns, QStringList({QStringLiteral("Nummer"), QStringLiteral("Name"), QStringLiteral("Betrag")}));
+        EXPECT_EQ(found.Columns,
+                  QStringList({QStringLiteral("Nummer"), QStringLiteral("Name"), QStringLiteral("Betrag")}));
     }
 
     // A table created after the first lookup is found: every lookup reads the catalogue anew.
@@ -191,7 +192,8 @@ TEST_F(OdbcConnectionTest, EngineBdbIsSubstitutedAndTheModeListStaysValid)
     const QString mode = firstValue(QStringLiteral("SELECT @@SESSION.sql_mode")).toString();
     EXPECT_FALSE(mode.contains(QStringLiteral("NO_ENGINE_SUBSTITUTION"))) << mode.toStdString();
     EXPECT_TRUE(mode.contains(QStringLiteral("STRICT_TRANS_TABLES"))) << mode.toStdString();
-    EXPECT_FALSE(mode.startsWith(QLatin1Char(',')) || mode.endsWith(QLatin1Char(',')) || mode.contains(QStringLiteral(",,")))
+    EXPECT_FALSE(mode.startsWith(QLatin1Char(',')) || mode.endsWith(QLatin1Char(','))
+                 || mode.contains(QStringLiteral(",,")))
         << mode.toStdString();
 }
 

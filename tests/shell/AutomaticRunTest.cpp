@@ -81,22 +81,24 @@ TEST(AutomaticRun, ConvertsAppliesLaunchesAndEnds)
     int tables = 0;
     for (const dao::TableDef& def : db->TableDefs())
         tables += (def.Attributes & dao::dbSystemObjectMask) == 0 ? 1 : 0;
-    EXPECT_EQ(probe.scalar(QStringLiteral("SELECT COUNT(*) FROM information_schema.TABLES WHERE TABLE_SCHEMA = DATABASE()"))
-                  .toString()
-                  .toInt(),
-              tables);
-    EXPECT_EQ(probe.scalar(QStringLiteral("SELECT COUNT(*) FROM information_schema.COLUMNS WHERE TABLE_SCHEMA = "
-                                          "DATABASE() AND TABLE_NAME = 'Artikel' AND COLUMN_NAME = 'Lagerort'"))
+    EXPECT_EQ(
+        probe.scalar(QStringLiteral("SELECT COUNT(*) FROM information_schema.TABLES WHERE TABLE_SCHEMA = DATABASE()"))
+            .toString()
+            .toInt(),
+        tables);
+    EXPECT_EQ(probe
+                  .scalar(QStringLiteral("SELECT COUNT(*) FROM information_schema.COLUMNS WHERE TABLE_SCHEMA = "
+                                         "DATABASE() AND TABLE_NAME = 'Artikel' AND COLUMN_NAME = 'Lagerort'"))
                   .toString(),
               QStringLiteral("1"));
     // The plug-in ran in its folder with the four values.
     const QStringList pluginRun = WaitForPluginRun(installation.runFile());
     ASSERT_EQ(pluginRun.size(), 6) << pluginRun.join(QLatin1Char('|')).toStdString();
-    EXPECT_EQ(pluginRun.mid(2), (QStringList{QStringLiteral("[-sp_datenbank=@@@") + EncodeBase64("qel", true) + "]",
-                                             QStringLiteral("[-sp_server=@@@") + EncodeBase64("localhost", true) + "]",
-                                             QStringLiteral("[-sp_benutzer=@@@") + EncodeBase64("sa", true) + "]",
-                                             QStringLiteral("[-sp_passwort=@@@")
-                                                 + EncodeBase64(TestServer::password(), true) + "]"}));
+    EXPECT_EQ(pluginRun.mid(2),
+              (QStringList{QStringLiteral("[-sp_datenbank=@@@") + EncodeBase64("qel", true) + "]",
+                           QStringLiteral("[-sp_server=@@@") + EncodeBase64("localhost", true) + "]",
+                           QStringLiteral("[-sp_benutzer=@@@") + EncodeBase64("sa", true) + "]",
+                           QStringLiteral("[-sp_passwort=@@@") + EncodeBase64(TestServer::password(), true) + "]"}));
 }
 
 TEST(AutomaticRun, AllTablesOnTheServerStillApplyTheDocument)
@@ -118,8 +120,9 @@ TEST(AutomaticRun, AllTablesOnTheServerStillApplyTheDocument)
     EXPECT_TRUE(second.main->processEnded());
     // Nothing was marked, so nothing was converted (the first run's column stands).
     ServerProbe probe;
-    EXPECT_EQ(probe.scalar(QStringLiteral("SELECT COUNT(*) FROM information_schema.COLUMNS WHERE TABLE_SCHEMA = "
-                                          "DATABASE() AND TABLE_NAME = 'Artikel' AND COLUMN_NAME IN ('Regal', 'Fach')"))
+    EXPECT_EQ(probe
+                  .scalar(QStringLiteral("SELECT COUNT(*) FROM information_schema.COLUMNS WHERE TABLE_SCHEMA = "
+                                         "DATABASE() AND TABLE_NAME = 'Artikel' AND COLUMN_NAME IN ('Regal', 'Fach')"))
                   .toString(),
               QStringLiteral("2"));
     EXPECT_FALSE(WaitForPluginRun(installation.runFile()).isEmpty());
@@ -144,9 +147,9 @@ TEST(AutomaticRun, FailingStepsShowTheirMessageThenTheClosingOne)
     {
         const QString missing = installation.dir.filePath(QStringLiteral("fehlt.mdb"));
         Program run(installation.commandLine(missing, QStringLiteral("-Dialekt:MySQL")), installation.dir.path());
-        EXPECT_EQ(run.startMessages, (QStringList{QStringLiteral("Access-Datenquelle '") + missing
-                                                 + QStringLiteral("' nicht gefunden!"),
-                                             kClosing}));
+        EXPECT_EQ(run.startMessages,
+                  (QStringList{QStringLiteral("Access-Datenquelle '") + missing + QStringLiteral("' nicht gefunden!"),
+                               kClosing}));
         expectUsable(run);
     }
     // A document whose change the server refuses (a name that is taken): its
@@ -179,7 +182,8 @@ TEST(AutomaticRun, WithoutDialectTheRunWritesMicrosoftSql)
             if (opened++ == 0)
                 connection->journal = sent;
             else
-                connection->failWhenStartsWith(QStringLiteral("SELECT COUNT(*)"), QStringLiteral("S0002:no such table"));
+                connection->failWhenStartsWith(QStringLiteral("SELECT COUNT(*)"),
+                                               QStringLiteral("S0002:no such table"));
             return connection;
         };
     });
@@ -211,10 +215,11 @@ TEST(AutomaticRun, TheProgramEndsWithExitCodeZero)
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     process.setProcessEnvironment(env);
-    process.start(program, {QStringLiteral("-ODBC:QELSQL"), QStringLiteral("-user:sa"),
-                            QStringLiteral("-pass:") + TestServer::password(), QStringLiteral("-MDBpfad:") + mdb,
-                            QStringLiteral("-XDBpfad:") + installation.xdb(), QStringLiteral("-Dialekt:MySQL"),
-                            QStringLiteral("-auto")});
+    process.start(program,
+                  {QStringLiteral("-ODBC:QELSQL"), QStringLiteral("-user:sa"),
+                   QStringLiteral("-pass:") + TestServer::password(), QStringLiteral("-MDBpfad:") + mdb,
+                   QStringLiteral("-XDBpfad:") + installation.xdb(), QStringLiteral("-Dialekt:MySQL"),
+                   QStringLiteral("-auto")});
     ASSERT_TRUE(process.waitForFinished(180000)) << process.readAllStandardError().toStdString();
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();

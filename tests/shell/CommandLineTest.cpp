@@ -4,9 +4,12 @@
 
 namespace {
 
-std::string s(const QString& text) { return text.toStdString(); }
+std::string s(const QString& text)
+{
+    return text.toStdString();
+}
 
-} // namespace
+}  // namespace
 
 TEST(ParseCommandLine, EmptyLineLeavesEverythingAtItsStart)
 {
@@ -20,8 +23,8 @@ TEST(ParseCommandLine, EmptyLineLeavesEverythingAtItsStart)
 
 TEST(ParseCommandLine, FullUnattendedLine)
 {
-    const CommandLineValues v = ParseCommandLine(QStringLiteral(
-        "-ODBC:QELSQL -user:sa -pass:geheim -MDBpfad:/data/erp.mdb -XDBpfad:/data/erp.xdb -auto"));
+    const CommandLineValues v = ParseCommandLine(
+        QStringLiteral("-ODBC:QELSQL -user:sa -pass:geheim -MDBpfad:/data/erp.mdb -XDBpfad:/data/erp.xdb -auto"));
     EXPECT_TRUE(v.autoMode);
     EXPECT_FALSE(v.noErrorMode);
     EXPECT_EQ(s(v.cmdOdbcName), "QELSQL");
@@ -55,8 +58,7 @@ TEST(ParseCommandLine, NoErrorIsASubstringTestWithoutBlank)
 
 TEST(ParseCommandLine, SwitchNamesAreCaseSensitive)
 {
-    const CommandLineValues v =
-        ParseCommandLine(QStringLiteral("-odbc:A -User:B -PASS:C -mdbpfad:/x -XDBPfad:/y"));
+    const CommandLineValues v = ParseCommandLine(QStringLiteral("-odbc:A -User:B -PASS:C -mdbpfad:/x -XDBPfad:/y"));
     EXPECT_FALSE(v.hasOdbc || v.hasUser || v.hasPass || v.hasMdb || v.hasXdb);
     EXPECT_TRUE(v.odbcBoxText.isEmpty());
     EXPECT_TRUE(v.mdbPath.isEmpty());
@@ -64,7 +66,8 @@ TEST(ParseCommandLine, SwitchNamesAreCaseSensitive)
 
 TEST(ParseCommandLine, LaterSwitchWins)
 {
-    const CommandLineValues v = ParseCommandLine(QStringLiteral("-user:erst -MDBpfad:/a.mdb -user:zweit -MDBpfad:/b.mdb"));
+    const CommandLineValues v =
+        ParseCommandLine(QStringLiteral("-user:erst -MDBpfad:/a.mdb -user:zweit -MDBpfad:/b.mdb"));
     EXPECT_EQ(s(v.cmdUser), "zweit");
     EXPECT_EQ(s(v.userBoxText), "zweit");
     EXPECT_EQ(s(v.mdbPath), "/b.mdb");
@@ -182,9 +185,12 @@ TEST(ParseCommandLine, DialectSwitchSelectsOneOfTheFiveInAnyCase)
 {
     EXPECT_FALSE(ParseCommandLine(QStringLiteral("-ODBC:x -auto")).dialect.has_value());
     const std::pair<const char*, Dialect> cases[] = {
-        {"-Dialekt:MSSQL", Dialect::MSSQL},   {"-Dialekt:mysql", Dialect::MySQL},
-        {"-Dialekt:ORACLE", Dialect::Oracle}, {"-Dialekt:Sybase", Dialect::Sybase},
-        {"-Dialekt:db2", Dialect::DB2},       {"-ODBC:x -Dialekt:\"MySQL\" -auto", Dialect::MySQL},
+        {"-Dialekt:MSSQL", Dialect::MSSQL},
+        {"-Dialekt:mysql", Dialect::MySQL},
+        {"-Dialekt:ORACLE", Dialect::Oracle},
+        {"-Dialekt:Sybase", Dialect::Sybase},
+        {"-Dialekt:db2", Dialect::DB2},
+        {"-ODBC:x -Dialekt:\"MySQL\" -auto", Dialect::MySQL},
         {"-ODBC:x -Dialekt:Oracle  -auto", Dialect::Oracle},
         // The later switch wins, as for every other switch.
         {"-Dialekt:DB2 -Dialekt:Sybase", Dialect::Sybase},

@@ -1,7 +1,7 @@
 #include "MessageBoxAnswerer.h"
 #include "ProgramDriver.h"
-#include "StderrCapture.h"
 #include "QtPrinters.h"
+#include "StderrCapture.h"
 #include "TestSupport.h"
 #include "ui/ClickableLabel.h"
 #include "ui/MessageBox.h"
@@ -15,11 +15,11 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QRegularExpression>
 #include <QTest>
 #include <QTextEdit>
-#include <QPlainTextEdit>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -206,12 +206,14 @@ TEST(MainWindow, UnattendedRunEchoesEveryMessageToStandardError)
         ASSERT_EQ(answers.seen.size(), 1);
     }
     const QStringList lines = captured.text().split(u'\n');
-    EXPECT_EQ(lines.filter(QRegularExpression(QStringLiteral("^SQL-Tabrix: ODBC-Datenquelle 'GibtEsNicht' nicht "
-                                                             "gefunden! \\| IM002:")))
+    EXPECT_EQ(lines
+                  .filter(QRegularExpression(QStringLiteral("^SQL-Tabrix: ODBC-Datenquelle 'GibtEsNicht' nicht "
+                                                            "gefunden! \\| IM002:")))
                   .size(),
               1)
         << captured.text().toStdString();
-    EXPECT_TRUE(lines.contains(QStringLiteral("SQL-Tabrix: Bei der SQL-Datenbankerweiterung ist ein Fehler aufgetreten!")))
+    EXPECT_TRUE(
+        lines.contains(QStringLiteral("SQL-Tabrix: Bei der SQL-Datenbankerweiterung ist ein Fehler aufgetreten!")))
         << captured.text().toStdString();
     EXPECT_TRUE(lines.contains(QStringLiteral("Fehler: Zeile 1 | Zeile 2 | Zeile 3"))) << captured.text().toStdString();
 

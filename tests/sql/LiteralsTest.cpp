@@ -1,9 +1,10 @@
 // Values as literals of each dialect.
 
+#include "sql/Literals.h"
+
 #include "FakeDatabase.h"
 #include "QtPrinters.h"
 #include "core/TabrixError.h"
-#include "sql/Literals.h"
 
 #include <gtest/gtest.h>
 
@@ -172,11 +173,28 @@ TEST(WriteDouble, SameTextAsToCharsForEveryKindOfValue)
             check(lead / std::pow(10.0, e));
         }
     }
-    for (const double v : {0.0, -0.0, 1.0, -1.0, 0.5, 0.0001, 1e15, 1e15 - 1, 1e15 + 2, 9007199254740993.0, 12.5,
-                           1234.5678, 1234.56789, 0.1 + 0.2, 1.0 / 3.0, 2.0 / 3.0 * 1000.0,
-                           std::numeric_limits<double>::max(), std::numeric_limits<double>::min(),
-                           std::numeric_limits<double>::denorm_min(), std::numeric_limits<double>::infinity(),
-                           -std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN()})
+    for (const double v : {0.0,
+                           -0.0,
+                           1.0,
+                           -1.0,
+                           0.5,
+                           0.0001,
+                           1e15,
+                           1e15 - 1,
+                           1e15 + 2,
+                           9007199254740993.0,
+                           12.5,
+                           1234.5678,
+                           1234.56789,
+                           0.1 + 0.2,
+                           1.0 / 3.0,
+                           2.0 / 3.0 * 1000.0,
+                           std::numeric_limits<double>::max(),
+                           std::numeric_limits<double>::min(),
+                           std::numeric_limits<double>::denorm_min(),
+                           std::numeric_limits<double>::infinity(),
+                           -std::numeric_limits<double>::infinity(),
+                           std::numeric_limits<double>::quiet_NaN()})
         check(v);
     // Any bit pattern.
     for (int i = 0; i < 200000; ++i) {
@@ -191,8 +209,7 @@ TEST(WriteDouble, SameTextAsToCharsForEveryKindOfValue)
 TEST(RenderValue, NulCharactersPerDialect)
 {
     const QString s = QString::fromUtf16(u"a\0b'c\0", 6);
-    EXPECT_EQ(render(dao::dbText, s, Dialect::MySQL),
-              "CONCAT('a',CHAR(0 USING utf8mb4),'b''c',CHAR(0 USING utf8mb4))");
+    EXPECT_EQ(render(dao::dbText, s, Dialect::MySQL), "CONCAT('a',CHAR(0 USING utf8mb4),'b''c',CHAR(0 USING utf8mb4))");
     EXPECT_EQ(render(dao::dbMemo, QString::fromUtf16(u"\0\0", 2), Dialect::MySQL),
               "CONCAT(CHAR(0 USING utf8mb4),CHAR(0 USING utf8mb4))");
     for (Dialect d : {Dialect::MSSQL, Dialect::Sybase, Dialect::Oracle, Dialect::DB2})
@@ -202,13 +219,19 @@ TEST(RenderValue, NulCharactersPerDialect)
 TEST(RenderValue, TextsThatAreNoUnicodeAreReported)
 {
     // A high surrogate without its low half, and a pair that is whole.
-    const QString broken = QString::fromUtf16(u"a\xD800" u"b\xD83D\xDE00", 5);
+    const QString broken = QString::fromUtf16(u"a\xD800"
+                                              u"b\xD83D\xDE00",
+                                              5);
     QStringList errors;
     const QString out = RenderValue(makeField("Logo", dao::dbMemo, 0), broken, {}, Dialect::MySQL, false, std::nullopt,
                                     [&](const TabrixError& e) { errors.append(e.description()); });
-    EXPECT_EQ(out, QString::fromUtf16(u"'a\xFFFD" u"b\xD83D\xDE00'", 7));
-    EXPECT_EQ(errors, QStringList{QStringLiteral("Feld Logo: der Text enthält ungültige Zeichen (einzelne "
-                                                 "UTF-16-Ersatzzeichen); sie wurden durch \uFFFD ersetzt.")});
+    EXPECT_EQ(out,
+              QString::fromUtf16(u"'a\xFFFD"
+                                 u"b\xD83D\xDE00'",
+                                 7));
+    EXPECT_EQ(errors,
+              QStringList{QStringLiteral("Feld Logo: der Text enthält ungültige Zeichen (einzelne "
+                                         "UTF-16-Ersatzzeichen); sie wurden durch \uFFFD ersetzt.")});
 }
 
 // Names as they stand: a grave accent doubled between grave accents, a table

@@ -3,7 +3,8 @@
 #include "core/TabrixError.h"
 
 FakeRecordset::FakeRecordset(QList<dao::Field> fields, QList<FakeRow> rows)
-    : m_fields(std::move(fields)), m_rows(std::move(rows))
+    : m_fields(std::move(fields))
+    , m_rows(std::move(rows))
 {
 }
 

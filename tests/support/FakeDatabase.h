@@ -63,7 +63,8 @@ public:
 class DatabaseWithQueries : public dao::Database {
 public:
     DatabaseWithQueries(std::unique_ptr<dao::Database> inner, QList<dao::QueryDef> queries)
-        : m_inner(std::move(inner)), m_queries(std::move(queries))
+        : m_inner(std::move(inner))
+        , m_queries(std::move(queries))
     {
     }
     QString Name() const override { return m_inner->Name(); }

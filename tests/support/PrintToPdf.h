@@ -12,7 +12,9 @@
 class ScopedEnv {
 public:
     ScopedEnv(const char* name, const QByteArray& value)
-        : m_name(name), m_had(qEnvironmentVariableIsSet(name)), m_old(qgetenv(name))
+        : m_name(name)
+        , m_had(qEnvironmentVariableIsSet(name))
+        , m_old(qgetenv(name))
     {
         if (value.isNull())
             qunsetenv(name);

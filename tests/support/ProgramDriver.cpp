@@ -197,9 +197,9 @@ QStringList Program::log() const
 
 bool Program::commandsEnabled() const
 {
-    for (QWidget* w : std::initializer_list<QWidget*>{konv->Command1, konv->Command2, konv->Command3, konv->Command4,
-                                                      konv->Command5, konv->Command6, konv->Command7, konv->Text_Max,
-                                                      konv->Text_Mod})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{konv->Command1, konv->Command2, konv->Command3, konv->Command4, konv->Command5,
+                                         konv->Command6, konv->Command7, konv->Text_Max, konv->Text_Mod})
         if (!w->isEnabled())
             return false;
     return true;

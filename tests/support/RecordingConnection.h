@@ -3,8 +3,8 @@
 // Stands in for a server of a dialect that cannot run here: records every
 // statement it receives and raises scripted server errors.
 
-#include "server/ServerConnection.h"
 #include "core/TabrixError.h"
+#include "server/ServerConnection.h"
 
 #include <QList>
 #include <QString>

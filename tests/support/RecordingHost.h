@@ -26,13 +26,13 @@
 class RecordingHost : public ConversionHost, public TranslationHost, public XdbHost {
 public:
     // What the windows hold.
-    ConversionOptions settings;  // dialect, Linux switch, the two default options
-    QString table;               // Text1
-    bool autowert = false;       // Check_Autowert
+    ConversionOptions settings;            // dialect, Linux switch, the two default options
+    QString table;                         // Text1
+    bool autowert = false;                 // Check_Autowert
     QString count = QStringLiteral("1");   // Text_Max
     QString number = QStringLiteral("1");  // Text_Mod
-    QString path;                // Text_XDB
-    bool automatic = false;      // the unattended run
+    QString path;                          // Text_XDB
+    bool automatic = false;                // the unattended run
     FakeDatabase db;
     RecordingConnection server;
     bool hasConnection = true;
@@ -49,11 +49,11 @@ public:
     QStringList messages;  // message boxes; "lost <server text>" for a lost connection
     QStringList progress;  // "start 3", "step 1", ..., "step 0"
     QList<bool> enableCalls;
-    QStringList trace;     // "line ...", "status ...", "yield", "enable 0", "direct", "executeSql", ...
+    QStringList trace;                     // "line ...", "status ...", "yield", "enable 0", "direct", "executeSql", ...
     QList<QPair<QString, QString>> views;  // created by the XDB run
     QStringList identityTables;
-    QStringList errors;    // the conversion's logged error texts
-    QStringList notes;     // log lines that report no failure
+    QStringList errors;  // the conversion's logged error texts
+    QStringList notes;   // log lines that report no failure
     int yields = 0;
     int scrolls = 0;
     bool tableFailed = false;
@@ -128,7 +128,10 @@ public:
         trace.append(QStringLiteral("status ") + text);
         userActs();
     }
-    void setCopyStatus(long n, long total, long skipped) override { statuses.append(CopyStatusText(n, total, skipped)); }
+    void setCopyStatus(long n, long total, long skipped) override
+    {
+        statuses.append(CopyStatusText(n, total, skipped));
+    }
     void setClipboardText(const QString& text) override
     {
         clipboard = text;

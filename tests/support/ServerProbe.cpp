@@ -1,12 +1,10 @@
 #include "ServerProbe.h"
 
-#include "sql/Names.h"
-
 #include "TestSupport.h"
+#include "sql/Names.h"
 
 #include <sql.h>
 #include <sqlext.h>
-
 #include <stdexcept>
 #include <vector>
 
@@ -109,8 +107,8 @@ QList<QList<QVariant>> ServerProbe::rows(const QString& sql)
                 bool isNull = false;
                 for (;;) {
                     const bool raw = binary[c - 1] || text[c - 1];
-                    const SQLRETURN rc = SQLGetData(stmt, c, raw ? SQL_C_BINARY : SQL_C_WCHAR, buffer,
-                                                    sizeof buffer, &indicator);
+                    const SQLRETURN rc =
+                        SQLGetData(stmt, c, raw ? SQL_C_BINARY : SQL_C_WCHAR, buffer, sizeof buffer, &indicator);
                     if (rc == SQL_NO_DATA)
                         break;
                     check(rc, SQL_HANDLE_STMT, stmt);
@@ -132,7 +130,8 @@ QList<QList<QVariant>> ServerProbe::rows(const QString& sql)
                 else if (text[c - 1])
                     row.append(QString::fromUtf8(data));
                 else
-                    row.append(QString::fromUtf16(reinterpret_cast<const char16_t*>(data.constData()), data.size() / 2));
+                    row.append(
+                        QString::fromUtf16(reinterpret_cast<const char16_t*>(data.constData()), data.size() / 2));
             }
             result.append(row);
         }
@@ -152,8 +151,8 @@ QVariant ServerProbe::scalar(const QString& sql)
 
 void ServerProbe::dropAllTables()
 {
-    const auto tables = rows(QStringLiteral(
-        "SELECT TABLE_NAME, TABLE_TYPE FROM INFORMATION_SCHEMA.TABLES WHERE TABLE_SCHEMA = DATABASE()"));
+    const auto tables = rows(
+        QStringLiteral("SELECT TABLE_NAME, TABLE_TYPE FROM INFORMATION_SCHEMA.TABLES WHERE TABLE_SCHEMA = DATABASE()"));
     for (const auto& row : tables) {
         const bool view = row.value(1).toString() == QLatin1String("VIEW");
         exec((view ? QStringLiteral("DROP VIEW ") : QStringLiteral("DROP TABLE "))

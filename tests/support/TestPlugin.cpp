@@ -19,8 +19,10 @@ QString InstallTestPlugin(const QString& programFolder, const QString& runFile, 
     // Written whole, then renamed: a reader never sees half a record.
     script.write("#!/bin/sh\n"
                  "{ printf '%s\\n' \"$0\"; pwd; for a in \"$@\"; do printf '[%s]\\n' \"$a\"; done; } > '"
-                 + out + ".part'\n"
-                 "mv '" + out + ".part' '" + out + "'\n");
+                 + out
+                 + ".part'\n"
+                   "mv '"
+                 + out + ".part' '" + out + "'\n");
     script.close();
     QFileDevice::Permissions permissions = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
     if (executable)

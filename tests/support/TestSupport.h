@@ -9,11 +9,10 @@ QString fixturesDir();
 QString fixturePath(const QString& fileName);
 
 // Skips the current test with a clear message when the sample databases are absent.
-#define REQUIRE_FIXTURE(var, file)                                                         \
-    const QString var = fixturePath(QStringLiteral(file));                                 \
-    if (var.isEmpty())                                                                     \
-        GTEST_SKIP() << "sample database " file " not found in " << fixturesDir().toStdString() \
-                     << " (set TABRIX_FIXTURES)"
+#define REQUIRE_FIXTURE(var, file)                                                                                     \
+    const QString var = fixturePath(QStringLiteral(file));                                                             \
+    if (var.isEmpty())                                                                                                 \
+    GTEST_SKIP() << "sample database " file " not found in " << fixturesDir().toStdString() << " (set TABRIX_FIXTURES)"
 
 // The MariaDB test server's data source: set up by `scripts/test-server start`,
 // which exports ODBCINI and TABRIX_TEST_PASSWORD.
@@ -26,9 +25,9 @@ struct TestServer {
 
 // Skips without the server; fails instead where the test command promised one
 // (TABRIX_REQUIRE_SERVER=1), so that a missing server cannot pass unnoticed.
-#define REQUIRE_TEST_SERVER()                                                                          \
-    if (!TestServer::available()) {                                                                    \
-        if (qEnvironmentVariableIntValue("TABRIX_REQUIRE_SERVER") == 1)                                \
-            FAIL() << "MariaDB test server expected (TABRIX_REQUIRE_SERVER=1) but ODBCINI is not set";  \
-        GTEST_SKIP() << "MariaDB test server not running: start it with scripts/test-server start";   \
+#define REQUIRE_TEST_SERVER()                                                                                          \
+    if (!TestServer::available()) {                                                                                    \
+        if (qEnvironmentVariableIntValue("TABRIX_REQUIRE_SERVER") == 1)                                                \
+            FAIL() << "MariaDB test server expected (TABRIX_REQUIRE_SERVER=1) but ODBCINI is not set";                 \
+        GTEST_SKIP() << "MariaDB test server not running: start it with scripts/test-server start";                    \
     }

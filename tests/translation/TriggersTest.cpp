@@ -1,9 +1,10 @@
 // Relations to triggers: the statements letter by letter (CR LF included),
 // the error rule and the run's edges, on a recording connection.
 
-#include "RecordingHost.h"
-#include "QtPrinters.h"
 #include "translation/Triggers.h"
+
+#include "QtPrinters.h"
+#include "RecordingHost.h"
 
 #include <gtest/gtest.h>
 
@@ -20,15 +21,17 @@ void addRelations(FakeDatabase& db)
     db.relations = {
         makeRelation(QStringLiteral("KundenAuftrag"), QStringLiteral("Kunden"), QStringLiteral("Auftrag"), 4352,
                      {F{QStringLiteral("KdNr"), QStringLiteral("KdNr")}}),
-        makeRelation(QStringLiteral("AuftragZusatz"), QStringLiteral("Auftrag"), QStringLiteral("AuftragZusatz"), 4097,
-                     {F{QStringLiteral("AufNr"), QStringLiteral("AufNr")}, F{QStringLiteral("Pos"), QStringLiteral("Pos")}}),
+        makeRelation(
+            QStringLiteral("AuftragZusatz"), QStringLiteral("Auftrag"), QStringLiteral("AuftragZusatz"), 4097,
+            {F{QStringLiteral("AufNr"), QStringLiteral("AufNr")}, F{QStringLiteral("Pos"), QStringLiteral("Pos")}}),
         makeRelation(QStringLiteral("KundenRechnung"), QStringLiteral("Kunden"), QStringLiteral("Rechnung"), 256,
                      {F{QStringLiteral("KdNr"), QStringLiteral("KundeNr")}}),
         makeRelation(QStringLiteral("FilialenLager"), QStringLiteral("Filialen"), QStringLiteral("Lager"), 257,
                      {F{QStringLiteral("Filiale"), QStringLiteral("Filiale")},
                       F{QStringLiteral("Region"), QStringLiteral("Bereich")}}),
-        makeRelation(QStringLiteral("KundenMahnung"), QStringLiteral("KUNDEN"), QStringLiteral("Mahnung"), 2,
-                     {F{QStringLiteral("kdnr"), QStringLiteral("KdNr")}, F{QStringLiteral("Region"), QStringLiteral("Region")}}),
+        makeRelation(
+            QStringLiteral("KundenMahnung"), QStringLiteral("KUNDEN"), QStringLiteral("Mahnung"), 2,
+            {F{QStringLiteral("kdnr"), QStringLiteral("KdNr")}, F{QStringLiteral("Region"), QStringLiteral("Region")}}),
         makeRelation(QStringLiteral("ArtikelPosition"), QStringLiteral("Artikel"), QStringLiteral("Position"), 0,
                      {F{QStringLiteral("ArtNr"), QStringLiteral("ArtNr")}}),
     };
@@ -47,17 +50,22 @@ TEST(RelationsToTriggers, MsSqlStatementsLetterByLetter)
     };
     EXPECT_EQ(RunRelationsToTriggers(host), RunOutcome::Completed);
 
-    const QString s1 = CRLF + QStringLiteral("UPDATE Auftrag SET Auftrag.\"KdNr\"=INSERTED.\"KdNr\" FROM INSERTED,DELETED "
-                                             "WHERE Auftrag.\"KdNr\"=DELETED.\"KdNr\"");
-    const QString s2 = CRLF + QStringLiteral("UPDATE Rechnung SET Rechnung.\"KundeNr\"=INSERTED.\"KdNr\" FROM "
-                                             "INSERTED,DELETED WHERE Rechnung.\"KundeNr\"=DELETED.\"KdNr\"");
-    const QString d1 = CRLF + QStringLiteral("DELETE FROM Auftrag FROM DELETED WHERE Auftrag.\"KdNr\"=DELETED.\"KdNr\"");
-    const QString da = CRLF + QStringLiteral("DELETE FROM AuftragZusatz FROM DELETED WHERE "
-                                             "AuftragZusatz.\"AufNr\"=DELETED.\"AufNr\" AND "
-                                             "AuftragZusatz.\"Pos\"=DELETED.\"Pos\"");
-    const QString sf = CRLF + QStringLiteral("UPDATE Lager SET Lager.\"Filiale\"=INSERTED.\"Filiale\",Lager.\"Bereich\"="
-                                             "INSERTED.\"Region\" FROM INSERTED,DELETED WHERE Lager.\"Filiale\"="
-                                             "DELETED.\"Filiale\" AND Lager.\"Bereich\"=DELETED.\"Region\"");
+    const QString s1 = CRLF
+        + QStringLiteral("UPDATE Auftrag SET Auftrag.\"KdNr\"=INSERTED.\"KdNr\" FROM INSERTED,DELETED "
+                         "WHERE Auftrag.\"KdNr\"=DELETED.\"KdNr\"");
+    const QString s2 = CRLF
+        + QStringLiteral("UPDATE Rechnung SET Rechnung.\"KundeNr\"=INSERTED.\"KdNr\" FROM "
+                         "INSERTED,DELETED WHERE Rechnung.\"KundeNr\"=DELETED.\"KdNr\"");
+    const QString d1 =
+        CRLF + QStringLiteral("DELETE FROM Auftrag FROM DELETED WHERE Auftrag.\"KdNr\"=DELETED.\"KdNr\"");
+    const QString da = CRLF
+        + QStringLiteral("DELETE FROM AuftragZusatz FROM DELETED WHERE "
+                         "AuftragZusatz.\"AufNr\"=DELETED.\"AufNr\" AND "
+                         "AuftragZusatz.\"Pos\"=DELETED.\"Pos\"");
+    const QString sf = CRLF
+        + QStringLiteral("UPDATE Lager SET Lager.\"Filiale\"=INSERTED.\"Filiale\",Lager.\"Bereich\"="
+                         "INSERTED.\"Region\" FROM INSERTED,DELETED WHERE Lager.\"Filiale\"="
+                         "DELETED.\"Filiale\" AND Lager.\"Bereich\"=DELETED.\"Region\"");
     const QStringList expected = {
         QStringLiteral("DROP TRIGGER uKunden"),
         QStringLiteral("DROP TRIGGER dKunden"),
@@ -71,26 +79,30 @@ TEST(RelationsToTriggers, MsSqlStatementsLetterByLetter)
         QStringLiteral("DROP TRIGGER uFilialen"),
         QStringLiteral("DROP TRIGGER dFilialen"),
         QStringLiteral("CREATE TRIGGER uFilialen ON Filialen FOR UPDATE AS") + CRLF
-            + QStringLiteral("IF UPDATE(\"Filiale\") OR UPDATE(\"Region\")") + CRLF + QStringLiteral("BEGIN") + sf + CRLF
-            + QStringLiteral("END"),
+            + QStringLiteral("IF UPDATE(\"Filiale\") OR UPDATE(\"Region\")") + CRLF + QStringLiteral("BEGIN") + sf
+            + CRLF + QStringLiteral("END"),
         QStringLiteral("DROP TRIGGER uArtikel"),
         QStringLiteral("DROP TRIGGER dArtikel"),
     };
     EXPECT_EQ(host.server.statements, expected);
-    EXPECT_EQ(host.list1, (QStringList{QStringLiteral("Kunden"), s1, s2, d1, QStringLiteral("Auftrag"), da,
-                                       QStringLiteral("Filialen"), sf, QStringLiteral("Artikel")}));
+    EXPECT_EQ(host.list1,
+              (QStringList{QStringLiteral("Kunden"), s1, s2, d1, QStringLiteral("Auftrag"), da,
+                           QStringLiteral("Filialen"), sf, QStringLiteral("Artikel")}));
     EXPECT_EQ(host.yields, 5);
     // The working list holds the primary tables while the run lasts, and is empty after it.
-    EXPECT_EQ(workingDuringRun, (QStringList{QStringLiteral("Kunden"), QStringLiteral("Auftrag"),
-                                             QStringLiteral("Filialen"), QStringLiteral("Artikel")}));
+    EXPECT_EQ(workingDuringRun,
+              (QStringList{QStringLiteral("Kunden"), QStringLiteral("Auftrag"), QStringLiteral("Filialen"),
+                           QStringLiteral("Artikel")}));
     EXPECT_TRUE(host.list3.isEmpty());
     // The last table's bare delete trigger head.
     EXPECT_EQ(host.clipboard, QStringLiteral("CREATE TRIGGER dArtikel ON Artikel FOR DELETE AS"));
-    EXPECT_EQ(host.progress, (QStringList{QStringLiteral("start 4"), QStringLiteral("step 1"), QStringLiteral("step 2"),
-                                          QStringLiteral("step 3"), QStringLiteral("step 4"), QStringLiteral("step 0")}));
+    EXPECT_EQ(host.progress,
+              (QStringList{QStringLiteral("start 4"), QStringLiteral("step 1"), QStringLiteral("step 2"),
+                           QStringLiteral("step 3"), QStringLiteral("step 4"), QStringLiteral("step 0")}));
     EXPECT_EQ(host.statuses.first(), QStringLiteral("Beziehungs-Informationen einlesen: KundenAuftrag"));
-    EXPECT_EQ(host.statuses.mid(6, 3), (QStringList{QStringLiteral("lösche eventuell vorhandene Trigger..."),
-                                                    QStringLiteral("Erzeuge neue Trigger..."), QStringLiteral("Bereit.")}));
+    EXPECT_EQ(host.statuses.mid(6, 3),
+              (QStringList{QStringLiteral("lösche eventuell vorhandene Trigger..."),
+                           QStringLiteral("Erzeuge neue Trigger..."), QStringLiteral("Bereit.")}));
     EXPECT_EQ(host.trace.first(), QStringLiteral("enable 0"));
     EXPECT_EQ(host.trace.last(), QStringLiteral("enable 1"));
 }
@@ -100,7 +112,8 @@ TEST(RelationsToTriggers, SybaseWritesFieldsWithoutQuotes)
     RecordingHost host;
     host.settings.dialect = Dialect::Sybase;
     host.db.relations = {makeRelation(QStringLiteral("KundenAuftrag"), QStringLiteral("Kunden"),
-                                      QStringLiteral("Auftrag"), 4352, {{QStringLiteral("KdNr"), QStringLiteral("KundeNr")}})};
+                                      QStringLiteral("Auftrag"), 4352,
+                                      {{QStringLiteral("KdNr"), QStringLiteral("KundeNr")}})};
     RunRelationsToTriggers(host);
     EXPECT_EQ(host.server.statements,
               (QStringList{QStringLiteral("DROP TRIGGER uKunden"), QStringLiteral("DROP TRIGGER dKunden"),
@@ -188,17 +201,20 @@ TEST(RelationsToTriggers, KeyFieldsOnceEachWithoutRegardToCase)
 {
     QList<TriggerTable> tables;
     const QString q = TriggerFieldQuote(Dialect::DB2);
-    EXPECT_TRUE(AddRelation(tables, makeRelation(QStringLiteral("a"), QStringLiteral("T"), QStringLiteral("F1"), 256,
-                                                 {{QStringLiteral("Nr"), QStringLiteral("TNr")}}),
+    EXPECT_TRUE(AddRelation(tables,
+                            makeRelation(QStringLiteral("a"), QStringLiteral("T"), QStringLiteral("F1"), 256,
+                                         {{QStringLiteral("Nr"), QStringLiteral("TNr")}}),
                             q));
-    EXPECT_FALSE(AddRelation(tables, makeRelation(QStringLiteral("b"), QStringLiteral("t"), QStringLiteral("F2"), 256,
-                                                  {{QStringLiteral("NR"), QStringLiteral("TNr")}}),
+    EXPECT_FALSE(AddRelation(tables,
+                             makeRelation(QStringLiteral("b"), QStringLiteral("t"), QStringLiteral("F2"), 256,
+                                          {{QStringLiteral("NR"), QStringLiteral("TNr")}}),
                              q));
     ASSERT_EQ(tables.size(), 1);
     EXPECT_EQ(tables[0].table, QStringLiteral("T"));
     EXPECT_EQ(tables[0].keyFields, QStringList{QStringLiteral("Nr")});
     EXPECT_EQ(tables[0].updates.size(), 2);
-    EXPECT_EQ(UpdateTriggerHead(tables[0], q), QStringLiteral("CREATE TRIGGER uT ON T FOR UPDATE AS\r\nIF UPDATE(\"Nr\")\r\nBEGIN"));
+    EXPECT_EQ(UpdateTriggerHead(tables[0], q),
+              QStringLiteral("CREATE TRIGGER uT ON T FOR UPDATE AS\r\nIF UPDATE(\"Nr\")\r\nBEGIN"));
 }
 
 // A lost connection ends the run at once with the request to log in again.

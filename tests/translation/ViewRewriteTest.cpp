@@ -1,8 +1,9 @@
 // The rewriting of a saved query into a CREATE VIEW statement, per dialect.
 
+#include "translation/ViewRewrite.h"
+
 #include "QtPrinters.h"
 #include "core/TabrixError.h"
-#include "translation/ViewRewrite.h"
 
 #include <gtest/gtest.h>
 
@@ -82,7 +83,8 @@ TEST(ViewRewrite, LeftAndRightOnOracleAndDb2Only)
                                  "AS Ende FROM Kunden"))
             << dialectName(d).toStdString();
     for (Dialect d : {Dialect::MSSQL, Dialect::MySQL, Dialect::Sybase})
-        EXPECT_EQ(statementFor(d, access), QStringLiteral("CREATE VIEW V AS ") + access) << dialectName(d).toStdString();
+        EXPECT_EQ(statementFor(d, access), QStringLiteral("CREATE VIEW V AS ") + access)
+            << dialectName(d).toStdString();
 }
 
 TEST(ViewRewrite, SubstringLenAndKommisionPerDialect)
@@ -178,7 +180,8 @@ TEST(ViewRewrite, RewritingErrorsNameTheView)
     EXPECT_EQ(rewriteError(Dialect::Oracle, QStringLiteral("SELECT MONTH(Datum FROM t"), name),
               prefix + QStringLiteral("auf \"MONTH(\" folgt keine schließende Klammer."));
     // The same texts pass where the rules do not apply.
-    EXPECT_EQ(rewriteError(Dialect::MSSQL, QStringLiteral("SELECT LEFT(Name) AS 'x FROM t")), QStringLiteral("<no error>"));
+    EXPECT_EQ(rewriteError(Dialect::MSSQL, QStringLiteral("SELECT LEFT(Name) AS 'x FROM t")),
+              QStringLiteral("<no error>"));
     EXPECT_EQ(rewriteError(Dialect::DB2, QStringLiteral("SELECT YEAR(Datum FROM t")), QStringLiteral("<no error>"));
 }
 

@@ -1,9 +1,10 @@
 // Create_View and the run over the saved queries, on a recording connection
 // for the dialects that have no server here.
 
-#include "RecordingHost.h"
-#include "QtPrinters.h"
 #include "translation/Views.h"
+
+#include "QtPrinters.h"
+#include "RecordingHost.h"
 
 #include <gtest/gtest.h>
 
@@ -32,12 +33,12 @@ TEST(CreateView, ListsDropsAndCreatesInOrder)
     EXPECT_TRUE(Create_View(host, QStringLiteral("View_Kunden"), QStringLiteral("SELECT [Name] FROM [Kunden];")));
     const QString create = QStringLiteral("CREATE VIEW View_Kunden AS SELECT Name FROM Kunden");
     EXPECT_EQ(host.server.statements, (QStringList{QStringLiteral("DROP VIEW \"View_Kunden\""), create}));
-    EXPECT_EQ(host.trace, (QStringList{QStringLiteral("line View_Kunden"), QStringLiteral("line ") + create,
-                                       QStringLiteral("yield"), QStringLiteral("scroll"), QStringLiteral("line "),
-                                       QStringLiteral("status lösche eventuell vorhandenen View"),
-                                       QStringLiteral("direct"), QStringLiteral("clipboard"),
-                                       QStringLiteral("status erzeuge neuen View"), QStringLiteral("direct"),
-                                       QStringLiteral("status Bereit.")}));
+    EXPECT_EQ(host.trace,
+              (QStringList{QStringLiteral("line View_Kunden"), QStringLiteral("line ") + create,
+                           QStringLiteral("yield"), QStringLiteral("scroll"), QStringLiteral("line "),
+                           QStringLiteral("status lösche eventuell vorhandenen View"), QStringLiteral("direct"),
+                           QStringLiteral("clipboard"), QStringLiteral("status erzeuge neuen View"),
+                           QStringLiteral("direct"), QStringLiteral("status Bereit.")}));
     EXPECT_EQ(host.clipboard, create);
     // The caller's list and commands are its own business.
     EXPECT_TRUE(host.enabled());
@@ -68,9 +69,10 @@ TEST(CreateView, ServerErrorsAreListedAsWarnings)
     host.server.failWhenStartsWith(QStringLiteral("DROP VIEW"), QStringLiteral("S0002:no such view"));
     EXPECT_TRUE(Create_View(host, QStringLiteral("V"), QStringLiteral("SELECT 1")));
     // Sent directly: Sybase's tolerated "S1000:" of ExecuteSql does not apply.
-    EXPECT_EQ(host.list1, (QStringList{QStringLiteral("V"), QStringLiteral("CREATE VIEW V AS SELECT 1"), QString(),
-                                       QStringLiteral("Warnung: 40002"), error.left(80), error.mid(80),
-                                       QStringLiteral("----------------------------------------")}));
+    EXPECT_EQ(host.list1,
+              (QStringList{QStringLiteral("V"), QStringLiteral("CREATE VIEW V AS SELECT 1"), QString(),
+                           QStringLiteral("Warnung: 40002"), error.left(80), error.mid(80),
+                           QStringLiteral("----------------------------------------")}));
     EXPECT_EQ(host.statuses.last(), QStringLiteral("Bereit."));
 
     RecordingHost tolerant;
@@ -115,8 +117,9 @@ TEST(CreateView, CloseAfterTheDropStillCreates)
             host.closing = true;
     };
     EXPECT_FALSE(Create_View(host, QStringLiteral("V"), QStringLiteral("SELECT 1")));
-    EXPECT_EQ(host.server.statements, (QStringList{QStringLiteral("DROP VIEW V"), QStringLiteral("DROP VIEW \"V\""),
-                                                 QStringLiteral("CREATE VIEW V AS SELECT 1")}));
+    EXPECT_EQ(host.server.statements,
+              (QStringList{QStringLiteral("DROP VIEW V"), QStringLiteral("DROP VIEW \"V\""),
+                           QStringLiteral("CREATE VIEW V AS SELECT 1")}));
 }
 
 TEST(QueriesToViews, MsSql)
@@ -137,8 +140,9 @@ TEST(QueriesToViews, MsSql)
                   QStringLiteral("CREATE VIEW VIEW__FS_ANZAHL AS SELECT COUNT(*) AS Anzahl FROM Auftrag"),
               }));
     EXPECT_EQ(host.list1.first(), QStringLiteral("View_BestellungAuftrag"));
-    EXPECT_EQ(host.progress, (QStringList{QStringLiteral("start 3"), QStringLiteral("step 1"), QStringLiteral("step 2"),
-                                          QStringLiteral("step 3"), QStringLiteral("step 0")}));
+    EXPECT_EQ(host.progress,
+              (QStringList{QStringLiteral("start 3"), QStringLiteral("step 1"), QStringLiteral("step 2"),
+                           QStringLiteral("step 3"), QStringLiteral("step 0")}));
     EXPECT_EQ(host.trace.first(), QStringLiteral("enable 0"));
     EXPECT_EQ(host.trace.last(), QStringLiteral("enable 1"));
     EXPECT_TRUE(host.messages.isEmpty());
@@ -222,8 +226,9 @@ TEST(QueriesToViews, RewritingErrorEndsTheRunWithAMessage)
     addQuery(host, QStringLiteral("Kaputt"), QStringLiteral("SELECT YEAR(Datum FROM t"));
     addQuery(host, QStringLiteral("Danach"), QStringLiteral("SELECT 2 FROM t"));
     EXPECT_EQ(RunQueriesToViews(host), RunOutcome::Failed);
-    EXPECT_EQ(host.messages, QStringList{QStringLiteral("Die Abfrage 'Kaputt' lässt sich nicht in eine Sicht "
-                                                        "übersetzen: auf \"YEAR(\" folgt keine schließende Klammer.")});
+    EXPECT_EQ(host.messages,
+              QStringList{QStringLiteral("Die Abfrage 'Kaputt' lässt sich nicht in eine Sicht "
+                                         "übersetzen: auf \"YEAR(\" folgt keine schließende Klammer.")});
     EXPECT_EQ(host.server.statements,
               (QStringList{QStringLiteral("DROP VIEW Gut"), QStringLiteral("CREATE VIEW Gut AS SELECT 1 FROM t")}));
     EXPECT_TRUE(host.enabled());

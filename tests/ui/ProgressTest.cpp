@@ -1,4 +1,5 @@
 #include "ui/Progress.h"
+
 #include "core/TimeOfDay.h"
 
 #include <QLabel>
@@ -98,7 +99,8 @@ TEST_F(ProgressFixture, BarMovesByThePixelAndEndsFull)
         progress.ProgressStart(total);
         for (long done = 1; done <= total; ++done) {
             progress.ProgressStep(done);
-            ASSERT_LT(double(done - bar.value()) * double(pixels), double(total)) << "width " << width << " at " << done;
+            ASSERT_LT(double(done - bar.value()) * double(pixels), double(total))
+                << "width " << width << " at " << done;
         }
         EXPECT_EQ(bar.value(), total);
         EXPECT_LE(redraws, pixels + 1) << "width " << width;

@@ -4,9 +4,9 @@
 
 #include "MessageBoxAnswerer.h"
 #include "ProgramDriver.h"
-#include "ServerProbe.h"
 #include "QtPrinters.h"
 #include "RecordingConnection.h"
+#include "ServerProbe.h"
 #include "TestSupport.h"
 #include "XdbDocuments.h"
 #include "ui/Progress.h"
@@ -115,8 +115,9 @@ TEST(Abgleichen, AppliesADocumentToTheTestServer)
 {
     REQUIRE_TEST_SERVER();
     ServerProbe probe;
-    prepareServer(probe, {QStringLiteral("CREATE TABLE XdbKunden (Nr INT NOT NULL PRIMARY KEY, Name VARCHAR(20))"),
-                          QStringLiteral("CREATE TABLE XdbArtikel (Nr INT NOT NULL, Alt VARCHAR(10))")});
+    prepareServer(probe,
+                  {QStringLiteral("CREATE TABLE XdbKunden (Nr INT NOT NULL PRIMARY KEY, Name VARCHAR(20))"),
+                   QStringLiteral("CREATE TABLE XdbArtikel (Nr INT NOT NULL, Alt VARCHAR(10))")});
 
     Program app;
     Abgleichen* xdb = app.openXdb();
@@ -155,28 +156,31 @@ TEST(Abgleichen, AppliesADocumentToTheTestServer)
     EXPECT_TRUE(xdb->Command8->isEnabled());
     EXPECT_EQ(app.main->ProgressBar1->value(), 0);
 
-    EXPECT_EQ(columnsOf(probe, QStringLiteral("XdbKunden")),
-              (QStringList{"Nr int(11) -", "Name varchar(20) NULL", "Bemerkung varchar(30) NULL", "Betrag decimal(19,4) NULL",
-                           "Aktiv bit(1) NULL", "Datum datetime NULL", "Notiz longtext NULL", "Bild longblob NULL",
-                           QStringLiteral("Schlüssel char(38) NULL"), "Pfad varchar(0) NULL"}));
+    EXPECT_EQ(
+        columnsOf(probe, QStringLiteral("XdbKunden")),
+        (QStringList{"Nr int(11) -", "Name varchar(20) NULL", "Bemerkung varchar(30) NULL", "Betrag decimal(19,4) NULL",
+                     "Aktiv bit(1) NULL", "Datum datetime NULL", "Notiz longtext NULL", "Bild longblob NULL",
+                     QStringLiteral("Schlüssel char(38) NULL"), "Pfad varchar(0) NULL"}));
     EXPECT_EQ(columnsOf(probe, QStringLiteral("XdbArtikel")),
               (QStringList{"Nr int(11) -", "Neu varchar(10) NULL", "Kurz varchar(8) ' '", "Menge int(11) 0"}));
     // Indexes are not created on MySQL.
-    EXPECT_EQ(probe.scalar(QStringLiteral("SELECT COUNT(*) FROM information_schema.statistics WHERE table_schema = "
-                                          "DATABASE() AND table_name = 'XdbArtikel'"))
+    EXPECT_EQ(probe
+                  .scalar(QStringLiteral("SELECT COUNT(*) FROM information_schema.statistics WHERE table_schema = "
+                                         "DATABASE() AND table_name = 'XdbArtikel'"))
                   .toInt(),
               0);
 
     // A second run finds every column and adds nothing.
     app.main->state.RunFailed = false;
     EXPECT_EQ(app.process(path), QStringList{kFinal});
-    EXPECT_EQ(itemTexts(xdb->List1),
-              (QStringList{QStringLiteral("XdbKunden\t\t(Felder hinzufügen)"), QStringLiteral("XdbFehlt\t\t(Felder hinzufügen)"),
-                           QStringLiteral("\tTabelle existiert nicht!"), QStringLiteral("XdbArtikel\t\t(Felder umbenennen)"),
-                           QStringLiteral("Tabelle umbenennen: XdbArtikel  ->  XdbWaren  [noch nicht implementiert]"),
-                           QStringLiteral("XdbArtikel\t\t(Felder hinzufügen) [altes XDB-Format]"),
-                           QStringLiteral("\tALTER TABLE `XdbArtikel`  ADD `Einheit` VARCHAR(5) DEFAULT Stk NULL"),
-                           list.last()}));
+    EXPECT_EQ(
+        itemTexts(xdb->List1),
+        (QStringList{
+            QStringLiteral("XdbKunden\t\t(Felder hinzufügen)"), QStringLiteral("XdbFehlt\t\t(Felder hinzufügen)"),
+            QStringLiteral("\tTabelle existiert nicht!"), QStringLiteral("XdbArtikel\t\t(Felder umbenennen)"),
+            QStringLiteral("Tabelle umbenennen: XdbArtikel  ->  XdbWaren  [noch nicht implementiert]"),
+            QStringLiteral("XdbArtikel\t\t(Felder hinzufügen) [altes XDB-Format]"),
+            QStringLiteral("\tALTER TABLE `XdbArtikel`  ADD `Einheit` VARCHAR(5) DEFAULT Stk NULL"), list.last()}));
 }
 
 namespace {
@@ -191,8 +195,9 @@ QStringList viewDocument(const QStringList& views)
 
 QStringList indexBlock(const QString& name, const QString& attribute, const QStringList& fields)
 {
-    QStringList lines{QStringLiteral("[Indizes]"), key(QStringLiteral("tabelle"), QStringLiteral("Artikel")), key(QStringLiteral("name"), name),
-                      key(QStringLiteral("attribute"), attribute), key(QStringLiteral("felderanzahl"), QString::number(fields.size()))};
+    QStringList lines{QStringLiteral("[Indizes]"), key(QStringLiteral("tabelle"), QStringLiteral("Artikel")),
+                      key(QStringLiteral("name"), name), key(QStringLiteral("attribute"), attribute),
+                      key(QStringLiteral("felderanzahl"), QString::number(fields.size()))};
     for (const QString& f : fields)
         lines.append(key(QStringLiteral("feld"), f));
     return lines;
@@ -203,12 +208,18 @@ QStringList everyKindOfLine()
 {
     return viewDocument({QStringLiteral("View_BestellungAuftrag"), QStringLiteral("SELECT * FROM View_Bestellung"),
                          QStringLiteral("View_Bestellung"), QStringLiteral("SELECT [Nr] FROM [Artikel]")})
-        + QStringList{QStringLiteral("[felder]"), tabelle(QStringLiteral("Artikel")), feld(QStringLiteral("Menge"), 7, 0),
-                      feld(QStringLiteral("Aktiv"), 1, 0), feld(QStringLiteral("Schlüssel"), 15, 0), feld(QStringLiteral("Roh"), 9, 0),
-                      oldTable(QStringLiteral("Artikel")), oldField(QStringLiteral("Ort"), 10, 30, QStringLiteral("\"\"")),
-                      QStringLiteral("[renamefield]"), renameKey(QStringLiteral("tabelle"), QStringLiteral("artikel")),
+        + QStringList{QStringLiteral("[felder]"),
+                      tabelle(QStringLiteral("Artikel")),
+                      feld(QStringLiteral("Menge"), 7, 0),
+                      feld(QStringLiteral("Aktiv"), 1, 0),
+                      feld(QStringLiteral("Schlüssel"), 15, 0),
+                      feld(QStringLiteral("Roh"), 9, 0),
+                      oldTable(QStringLiteral("Artikel")),
+                      oldField(QStringLiteral("Ort"), 10, 30, QStringLiteral("\"\"")),
+                      QStringLiteral("[renamefield]"),
+                      renameKey(QStringLiteral("tabelle"), QStringLiteral("artikel")),
                       renamePair(QStringLiteral("feld"), QStringLiteral("Alt"), QStringLiteral("Neu"))}
-        + indexBlock(QStringLiteral("ixNeu"), QStringLiteral("0"), {QStringLiteral("Nr"), QStringLiteral("Alt")})
+    + indexBlock(QStringLiteral("ixNeu"), QStringLiteral("0"), {QStringLiteral("Nr"), QStringLiteral("Alt")})
         + indexBlock(QStringLiteral("ixDa"), QStringLiteral("0"), {QStringLiteral("Nr")})
         + indexBlock(QStringLiteral("ixKaputt"), QStringLiteral("0"), {QStringLiteral("Nr")})
         + indexBlock(QStringLiteral("ixPrim"), QStringLiteral("6"), {QStringLiteral("Nr")})
@@ -223,7 +234,8 @@ QString writeDocument(const QTemporaryDir& dir, const QStringList& lines)
 }
 
 // The user acts once, from a yield, as soon as `list` gets a line that `when` accepts.
-void actWhenListed(QListWidget* list, const std::function<bool(const QString&)>& when, const std::function<void()>& action)
+void actWhenListed(QListWidget* list, const std::function<bool(const QString&)>& when,
+                   const std::function<void()>& action)
 {
     auto done = std::make_shared<bool>(false);
     QObject::connect(list->model(), &QAbstractItemModel::rowsInserted, list, [=] {
@@ -237,10 +249,12 @@ void actWhenListed(QListWidget* list, const std::function<bool(const QString&)>&
 // Index ixDa exists, the query for ixKaputt fails, the server refuses ixAbgelehnt.
 Program recorded(DialectButton dialect, bool linuxSwitch, QTemporaryDir& dir)
 {
-    Program app = recordedXdb(dialect, linuxSwitch, {{QStringLiteral("Artikel"), {QStringLiteral("Nr"), QStringLiteral("Alt")}}});
+    Program app =
+        recordedXdb(dialect, linuxSwitch, {{QStringLiteral("Artikel"), {QStringLiteral("Nr"), QStringLiteral("Alt")}}});
     app.server->answers.append({[](const QString& s) { return s.contains(QLatin1String("'ixDa'")); }, 1});
     app.server->failWhenContains(QStringLiteral("'ixKaputt'"), QStringLiteral("S0022:Lesefehler"));
-    app.server->failWhenStartsWith(QStringLiteral("CREATE INDEX [ixAbgelehnt]"), QStringLiteral("37000:Zu viele Indizes"));
+    app.server->failWhenStartsWith(QStringLiteral("CREATE INDEX [ixAbgelehnt]"),
+                                   QStringLiteral("37000:Zu viele Indizes"));
     writeFile(dir.filePath(QStringLiteral("QEL.XDB")), bytesOf(everyKindOfLine()));
     return app;
 }
@@ -253,26 +267,33 @@ TEST(Abgleichen, MsSqlStatementsLetterByLetter)
     Program app = recorded(&MDIForm_Main::Option_MSSQL, false, dir);
     EXPECT_EQ(app.process(dir.filePath(QStringLiteral("QEL.XDB"))), QStringList{kFinal});
     auto exists = [](const QString& index) {
-        return QStringLiteral("SELECT COUNT(*) FROM dbo.sysindexes INNER JOIN dbo.sysobjects ON sysobjects.id = sysindexes.id WHERE "
+        return QStringLiteral("SELECT COUNT(*) FROM dbo.sysindexes INNER JOIN dbo.sysobjects ON sysobjects.id = "
+                              "sysindexes.id WHERE "
                               "sysobjects.xtype = 'U' AND sysobjects.name = 'Artikel' AND (sysindexes.name = '")
             + index + QStringLiteral("' OR sysindexes.name LIKE '___") + index + QStringLiteral("')");
     };
-    EXPECT_EQ(app.server->withoutCatalogue(),
-              (QStringList{QStringLiteral("DROP VIEW \"View_BestellungAuftrag\""),
-                           QStringLiteral("CREATE VIEW View_BestellungAuftrag AS SELECT * FROM View_Bestellung"),
-                           QStringLiteral("DROP VIEW \"View_Bestellung\""), QStringLiteral("CREATE VIEW View_Bestellung AS SELECT Nr FROM Artikel"),
-                           QStringLiteral("ALTER TABLE [Artikel]  ADD [Menge] FLOAT"), QStringLiteral("ALTER TABLE [Artikel]  ADD [Aktiv] BIT"),
-                           QStringLiteral("ALTER TABLE [Artikel]  ADD [Schlüssel] VARBINARY"), QStringLiteral("ALTER TABLE [Artikel]  ADD [Roh] "),
-                           QStringLiteral("ALTER TABLE [Artikel]  ADD [Ort] VARCHAR(30) DEFAULT ' ' NULL"),
-                           QStringLiteral("sp_rename 'Artikel.Alt' , 'Neu' , 'column'"), exists(QStringLiteral("ixNeu")),
-                           QStringLiteral("CREATE INDEX [ixNeu] ON [Artikel]([Nr], [Alt])"), exists(QStringLiteral("ixDa")),
-                           exists(QStringLiteral("ixKaputt")), exists(QStringLiteral("ixPrim")), exists(QStringLiteral("ixAbgelehnt")),
-                           QStringLiteral("CREATE INDEX [ixAbgelehnt] ON [Artikel]([Nr])")}));
+    EXPECT_EQ(
+        app.server->withoutCatalogue(),
+        (QStringList{QStringLiteral("DROP VIEW \"View_BestellungAuftrag\""),
+                     QStringLiteral("CREATE VIEW View_BestellungAuftrag AS SELECT * FROM View_Bestellung"),
+                     QStringLiteral("DROP VIEW \"View_Bestellung\""),
+                     QStringLiteral("CREATE VIEW View_Bestellung AS SELECT Nr FROM Artikel"),
+                     QStringLiteral("ALTER TABLE [Artikel]  ADD [Menge] FLOAT"),
+                     QStringLiteral("ALTER TABLE [Artikel]  ADD [Aktiv] BIT"),
+                     QStringLiteral("ALTER TABLE [Artikel]  ADD [Schlüssel] VARBINARY"),
+                     QStringLiteral("ALTER TABLE [Artikel]  ADD [Roh] "),
+                     QStringLiteral("ALTER TABLE [Artikel]  ADD [Ort] VARCHAR(30) DEFAULT ' ' NULL"),
+                     QStringLiteral("sp_rename 'Artikel.Alt' , 'Neu' , 'column'"), exists(QStringLiteral("ixNeu")),
+                     QStringLiteral("CREATE INDEX [ixNeu] ON [Artikel]([Nr], [Alt])"), exists(QStringLiteral("ixDa")),
+                     exists(QStringLiteral("ixKaputt")), exists(QStringLiteral("ixPrim")),
+                     exists(QStringLiteral("ixAbgelehnt")),
+                     QStringLiteral("CREATE INDEX [ixAbgelehnt] ON [Artikel]([Nr])")}));
     // A failing existence test ends its block; a failing creation is still announced.
     const QStringList list = itemTexts(app.xdb->List1);
     EXPECT_EQ(list.mid(list.size() - 5),
-              (QStringList{QStringLiteral("\tAlt  ->  Neu"), QStringLiteral("Neuen Index anlegen: Artikel/ixNeu"), QStringLiteral("S0022:Lesefehler"),
-                           QStringLiteral("37000:Zu viele Indizes"), QStringLiteral("Neuen Index anlegen: Artikel/ixAbgelehnt")}));
+              (QStringList{QStringLiteral("\tAlt  ->  Neu"), QStringLiteral("Neuen Index anlegen: Artikel/ixNeu"),
+                           QStringLiteral("S0022:Lesefehler"), QStringLiteral("37000:Zu viele Indizes"),
+                           QStringLiteral("Neuen Index anlegen: Artikel/ixAbgelehnt")}));
     EXPECT_TRUE(app.main->state.RunFailed);
 }
 
@@ -285,21 +306,30 @@ TEST(Abgleichen, SybaseStatementsLetterByLetterWithAndWithoutLinux)
         app.server->failWhenContains(QStringLiteral("[Aktiv]"), QStringLiteral("S1000:[Sybase]Warnung"));
         EXPECT_EQ(app.process(dir.filePath(QStringLiteral("QEL.XDB"))), QStringList{kFinal});
         auto exists = [](const QString& index) {
-            return QStringLiteral("SELECT COUNT(*) FROM SYSINDEX INNER JOIN SYSTABLE ON SYSTABLE.table_id = SYSINDEX.table_id WHERE "
-                                  "SYSTABLE.table_type = 'BASE' AND SYSTABLE.table_name = 'Artikel' AND SYSINDEX.index_name = '")
+            return QStringLiteral(
+                       "SELECT COUNT(*) FROM SYSINDEX INNER JOIN SYSTABLE ON SYSTABLE.table_id = SYSINDEX.table_id "
+                       "WHERE "
+                       "SYSTABLE.table_type = 'BASE' AND SYSTABLE.table_name = 'Artikel' AND SYSINDEX.index_name = '")
                 + index + QLatin1Char('\'');
         };
         const QStringList held{QStringLiteral("DROP VIEW View_BestellungAuftrag"),
                                QStringLiteral("CREATE VIEW View_BestellungAuftrag AS SELECT * FROM View_Bestellung")};
-        const QStringList rest{QStringLiteral("DROP VIEW View_Bestellung"), QStringLiteral("CREATE VIEW View_Bestellung AS SELECT Nr FROM Artikel"),
-                               QStringLiteral("ALTER TABLE [Artikel]  ADD [Menge] ") + (linuxSwitch ? "DECIMAL" : "FLOAT"),
-                               QStringLiteral("ALTER TABLE [Artikel]  ADD [Aktiv] BIT"), QStringLiteral("ALTER TABLE [Artikel]  ADD [Schlüssel] VARBINARY"),
+        const QStringList rest{QStringLiteral("DROP VIEW View_Bestellung"),
+                               QStringLiteral("CREATE VIEW View_Bestellung AS SELECT Nr FROM Artikel"),
+                               QStringLiteral("ALTER TABLE [Artikel]  ADD [Menge] ")
+                                   + (linuxSwitch ? "DECIMAL" : "FLOAT"),
+                               QStringLiteral("ALTER TABLE [Artikel]  ADD [Aktiv] BIT"),
+                               QStringLiteral("ALTER TABLE [Artikel]  ADD [Schlüssel] VARBINARY"),
                                QStringLiteral("ALTER TABLE [Artikel]  ADD [Roh] "),
                                QStringLiteral("ALTER TABLE [Artikel]  ADD [Ort] VARCHAR(30) DEFAULT ' ' NULL"),
-                               QStringLiteral("sp_rename 'Artikel.Alt' , 'Neu' , 'column'"), exists(QStringLiteral("ixNeu")),
-                               QStringLiteral("CREATE INDEX [ixNeu] ON Artikel(Nr, Alt)"), exists(QStringLiteral("ixDa")),
-                               exists(QStringLiteral("ixKaputt")), exists(QStringLiteral("ixPrim")),
-                               QStringLiteral("CREATE INDEX [ixPrim] ON Artikel(Nr)"), exists(QStringLiteral("ixAbgelehnt")),
+                               QStringLiteral("sp_rename 'Artikel.Alt' , 'Neu' , 'column'"),
+                               exists(QStringLiteral("ixNeu")),
+                               QStringLiteral("CREATE INDEX [ixNeu] ON Artikel(Nr, Alt)"),
+                               exists(QStringLiteral("ixDa")),
+                               exists(QStringLiteral("ixKaputt")),
+                               exists(QStringLiteral("ixPrim")),
+                               QStringLiteral("CREATE INDEX [ixPrim] ON Artikel(Nr)"),
+                               exists(QStringLiteral("ixAbgelehnt")),
                                QStringLiteral("CREATE INDEX [ixAbgelehnt] ON Artikel(Nr)")};
         // With Linux, View_BestellungAuftrag is created after the end of the document.
         EXPECT_EQ(app.server->withoutCatalogue(), linuxSwitch ? rest + held : held + rest) << "Linux " << linuxSwitch;
@@ -309,11 +339,13 @@ TEST(Abgleichen, SybaseStatementsLetterByLetterWithAndWithoutLinux)
 
 TEST(Abgleichen, MalformedLargeAndBinaryDocuments)
 {
-    Program app = recordedXdb(&MDIForm_Main::Option_MSSQL, false, {{QStringLiteral("Artikel"), {QStringLiteral("Nr")}}});
+    Program app =
+        recordedXdb(&MDIForm_Main::Option_MSSQL, false, {{QStringLiteral("Artikel"), {QStringLiteral("Nr")}}});
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("QEL.XDB"));
-    writeFile(path, bytesOf(indexBlock(QStringLiteral("ixNr"), QStringLiteral("0"), {}).mid(0, 4)
-                            + QStringList{key(QStringLiteral("felderanzahl"), QStringLiteral("drei"))}));
+    writeFile(path,
+              bytesOf(indexBlock(QStringLiteral("ixNr"), QStringLiteral("0"), {}).mid(0, 4)
+                      + QStringList{key(QStringLiteral("felderanzahl"), QStringLiteral("drei"))}));
     EXPECT_TRUE(app.process(path).isEmpty());  // ended: no final message
     EXPECT_EQ(itemTexts(app.xdb->List1).last(), QStringLiteral("Typen unverträglich"));
     EXPECT_TRUE(app.main->state.RunFailed);
@@ -350,19 +382,26 @@ TEST(Abgleichen, MalformedLargeAndBinaryDocuments)
 
 TEST(Abgleichen, ClosingEitherWindowDuringARun)
 {
-    Program app = recordedXdb(&MDIForm_Main::Option_MSSQL, false, {{QStringLiteral("Artikel"), {QStringLiteral("Nr")}}});
+    Program app =
+        recordedXdb(&MDIForm_Main::Option_MSSQL, false, {{QStringLiteral("Artikel"), {QStringLiteral("Nr")}}});
     QTemporaryDir dir;
-    const QString select = QStringLiteral("SELECT ") + QStringList(QList<QString>(40, QStringLiteral("Nr"))).join(QStringLiteral(", "))
+    const QString select = QStringLiteral("SELECT ")
+        + QStringList(QList<QString>(40, QStringLiteral("Nr"))).join(QStringLiteral(", "))
         + QStringLiteral(" FROM Artikel");
-    const QString path = writeDocument(dir, viewDocument({QStringLiteral("View_Eins"), select, QStringLiteral("View_Zwei"), select})
-                                                + QStringList{QStringLiteral("[felder]"), tabelle(QStringLiteral("Artikel")),
-                                                              feld(QStringLiteral("Eins"), 4, 0), feld(QStringLiteral("Zwei"), 4, 0)});
+    const QString path =
+        writeDocument(dir,
+                      viewDocument({QStringLiteral("View_Eins"), select, QStringLiteral("View_Zwei"), select})
+                          + QStringList{QStringLiteral("[felder]"), tabelle(QStringLiteral("Artikel")),
+                                        feld(QStringLiteral("Eins"), 4, 0), feld(QStringLiteral("Zwei"), 4, 0)});
     // The conversion window, closed while it lists the first view: that view ends, the document goes on.
     QPointer<Konvertierung> konv = app.main->loadKonvertierung();
-    actWhenListed(konv->List1, [](const QString&) { return true; }, [&] { konv->parentWidget()->close(); });
+    actWhenListed(
+        konv->List1, [](const QString&) { return true; }, [&] { konv->parentWidget()->close(); });
     EXPECT_EQ(app.process(path), QStringList{kFinal});
     QStringList sent = app.server->withoutCatalogue();
-    EXPECT_EQ(sent.mid(0, 2), (QStringList{QStringLiteral("DROP VIEW \"View_Zwei\""), QStringLiteral("CREATE VIEW View_Zwei AS ") + select}));
+    EXPECT_EQ(
+        sent.mid(0, 2),
+        (QStringList{QStringLiteral("DROP VIEW \"View_Zwei\""), QStringLiteral("CREATE VIEW View_Zwei AS ") + select}));
     EXPECT_EQ(sent.size(), 4);
     QTest::qWait(20);
     EXPECT_TRUE(konv.isNull());
@@ -370,10 +409,12 @@ TEST(Abgleichen, ClosingEitherWindowDuringARun)
     // The XDB window, closed once the first column is listed: the run ends there and the window goes.
     app.server->statements.clear();
     QPointer<Abgleichen> xdb = app.xdb;
-    writeFile(path, bytesOf({QStringLiteral("[felder]"), tabelle(QStringLiteral("Artikel")), feld(QStringLiteral("Drei"), 4, 0),
-                             feld(QStringLiteral("Vier"), 4, 0)}));
-    actWhenListed(xdb->List1, [](const QString& line) { return line.startsWith(QLatin1String("\tALTER")); },
-                  [&] { xdb->parentWidget()->close(); });
+    writeFile(path,
+              bytesOf({QStringLiteral("[felder]"), tabelle(QStringLiteral("Artikel")),
+                       feld(QStringLiteral("Drei"), 4, 0), feld(QStringLiteral("Vier"), 4, 0)}));
+    actWhenListed(
+        xdb->List1, [](const QString& line) { return line.startsWith(QLatin1String("\tALTER")); },
+        [&] { xdb->parentWidget()->close(); });
     app.main->state.RunFailed = false;
     EXPECT_TRUE(app.process(path).isEmpty());
     EXPECT_EQ(app.server->withoutCatalogue(), QStringList{QStringLiteral("ALTER TABLE [Artikel]  ADD [Drei] INT")});
@@ -385,7 +426,8 @@ TEST(Abgleichen, ClosingEitherWindowDuringARun)
     Abgleichen* again = app.openXdb();
     {
         OperationScope busy(app.main->loadKonvertierung());
-        EXPECT_EQ(app.process(path), QStringList{QStringLiteral("Eine andere Verarbeitung läuft noch. Bitte warten Sie ihr Ende ab.")});
+        EXPECT_EQ(app.process(path),
+                  QStringList{QStringLiteral("Eine andere Verarbeitung läuft noch. Bitte warten Sie ihr Ende ab.")});
         EXPECT_TRUE(again->Command8->isEnabled());
     }
     EXPECT_EQ(app.process(path), QStringList{kFinal});
@@ -401,10 +443,12 @@ TEST(Abgleichen, TypingADataSourceDuringARunUnloadsTheWindowAfterIt)
     QPointer<Abgleichen> xdb = app.openXdb();
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("QEL.XDB"));
-    writeFile(path, bytesOf({QStringLiteral("[felder]"), tabelle(QStringLiteral("XdbKunden")), feld(QStringLiteral("Eins"), 4, 0),
-                             feld(QStringLiteral("Zwei"), 4, 0)}));
-    actWhenListed(xdb->List1, [](const QString&) { return true; },
-                  [&] { QTest::keyClicks(app.main->ODBC_Name, QStringLiteral("X")); });
+    writeFile(path,
+              bytesOf({QStringLiteral("[felder]"), tabelle(QStringLiteral("XdbKunden")),
+                       feld(QStringLiteral("Eins"), 4, 0), feld(QStringLiteral("Zwei"), 4, 0)}));
+    actWhenListed(
+        xdb->List1, [](const QString&) { return true; },
+        [&] { QTest::keyClicks(app.main->ODBC_Name, QStringLiteral("X")); });
     EXPECT_TRUE(app.process(path).isEmpty());
     QTest::qWait(50);
     EXPECT_TRUE(xdb.isNull());
@@ -425,8 +469,9 @@ TEST(Abgleichen, ViewsOnTheTestServer)
 {
     REQUIRE_TEST_SERVER();
     ServerProbe probe;
-    prepareServer(probe, {QStringLiteral("CREATE TABLE XdbKunden (Nr INT, Name VARCHAR(20))"),
-                          QStringLiteral("INSERT INTO XdbKunden VALUES (1, 'Anna'), (2, 'Bert')")});
+    prepareServer(probe,
+                  {QStringLiteral("CREATE TABLE XdbKunden (Nr INT, Name VARCHAR(20))"),
+                   QStringLiteral("INSERT INTO XdbKunden VALUES (1, 'Anna'), (2, 'Bert')")});
     Program app;
     MDIForm_Main* main = app.main.get();
     // The conversion window is not open: the views load it without showing it.
@@ -438,39 +483,49 @@ TEST(Abgleichen, ViewsOnTheTestServer)
 
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("QEL.XDB"));
-    writeFile(path, bytesOf(viewDocument({QStringLiteral("View_XdbKunden"),
-                                          QStringLiteral("SELECT DISTINCTROW [XdbKunden].[Nr], [XdbKunden].[Name] FROM [XdbKunden];"),
-                                          QStringLiteral("View_XdbKaputt"), QStringLiteral("SELECT Gibtsnicht FROM XdbKunden")})
-                            + QStringList{key(QStringLiteral("name"), QStringLiteral("View_XdbKlein")),
-                                          key(QStringLiteral("sql"), QStringLiteral("SELECT [Nr] FROM [XdbKunden]"))}));
+    writeFile(path,
+              bytesOf(viewDocument(
+                          {QStringLiteral("View_XdbKunden"),
+                           QStringLiteral("SELECT DISTINCTROW [XdbKunden].[Nr], [XdbKunden].[Name] FROM [XdbKunden];"),
+                           QStringLiteral("View_XdbKaputt"), QStringLiteral("SELECT Gibtsnicht FROM XdbKunden")})
+                      + QStringList{key(QStringLiteral("name"), QStringLiteral("View_XdbKlein")),
+                                    key(QStringLiteral("sql"), QStringLiteral("SELECT [Nr] FROM [XdbKunden]"))}));
     EXPECT_EQ(app.process(path), QStringList{kFinal});
-    EXPECT_EQ(itemTexts(xdb->List1), (QStringList{QStringLiteral("Abfrage/Sicht erstellen: View_XdbKunden"),
-                                                QStringLiteral("Abfrage/Sicht erstellen: View_XdbKaputt")}));
+    EXPECT_EQ(itemTexts(xdb->List1),
+              (QStringList{QStringLiteral("Abfrage/Sicht erstellen: View_XdbKunden"),
+                           QStringLiteral("Abfrage/Sicht erstellen: View_XdbKaputt")}));
     // A rejected view is reported by the conversion window; the document goes on.
     EXPECT_FALSE(main->state.RunFailed);
     Konvertierung* konv = main->konvertierung();
     ASSERT_NE(konv, nullptr);
     EXPECT_FALSE(konv->isVisible());
     const QStringList listed = itemTexts(konv->List1);
-    const QString created = QStringLiteral("CREATE VIEW View_XdbKunden AS SELECT  XdbKunden.Nr, XdbKunden.Name FROM XdbKunden");
+    const QString created =
+        QStringLiteral("CREATE VIEW View_XdbKunden AS SELECT  XdbKunden.Nr, XdbKunden.Name FROM XdbKunden");
     ASSERT_GE(listed.size(), 5);
-    EXPECT_EQ(listed.mid(0, 4), (QStringList{QStringLiteral("View_XdbKunden"), created.left(80), created.mid(80), QString()}));
+    EXPECT_EQ(listed.mid(0, 4),
+              (QStringList{QStringLiteral("View_XdbKunden"), created.left(80), created.mid(80), QString()}));
     EXPECT_TRUE(listed.contains(QStringLiteral("Warnung: 40002")));
     EXPECT_EQ(probe.rows(QStringLiteral("SELECT Nr, Name FROM View_XdbKunden ORDER BY Nr")).size(), 2);
-    EXPECT_EQ(probe.scalar(QStringLiteral("SELECT COUNT(*) FROM information_schema.views WHERE table_schema = DATABASE() "
-                                          "AND table_name IN ('View_XdbKaputt', 'View_XdbKlein')"))
-                  .toInt(),
-              0);
+    EXPECT_EQ(
+        probe
+            .scalar(QStringLiteral("SELECT COUNT(*) FROM information_schema.views WHERE table_schema = DATABASE() "
+                                   "AND table_name IN ('View_XdbKaputt', 'View_XdbKlein')"))
+            .toInt(),
+        0);
     probe.tryExec(QStringLiteral("DROP VIEW View_XdbKunden"));
 }
 
 TEST(Abgleichen, AViewThatCannotBeRewrittenEndsTheRun)
 {
-    Program app = recordedXdb(&MDIForm_Main::Option_Oracle, false, {{QStringLiteral("ARTIKEL"), {QStringLiteral("NR")}}});
+    Program app =
+        recordedXdb(&MDIForm_Main::Option_Oracle, false, {{QStringLiteral("ARTIKEL"), {QStringLiteral("NR")}}});
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("QEL.XDB"));
-    writeFile(path, bytesOf(viewDocument({QStringLiteral("View_Links"), QStringLiteral("SELECT LEFT(Name FROM Artikel")})
-                            + QStringList{QStringLiteral("[felder]"), tabelle(QStringLiteral("Artikel")), feld(QStringLiteral("Neu"), 4, 0)}));
+    writeFile(path,
+              bytesOf(viewDocument({QStringLiteral("View_Links"), QStringLiteral("SELECT LEFT(Name FROM Artikel")})
+                      + QStringList{QStringLiteral("[felder]"), tabelle(QStringLiteral("Artikel")),
+                                    feld(QStringLiteral("Neu"), 4, 0)}));
     EXPECT_TRUE(app.process(path).isEmpty());
     EXPECT_TRUE(app.server->withoutCatalogue().isEmpty());
     EXPECT_TRUE(itemTexts(app.xdb->List1).last().contains(QStringLiteral("View_Links")));

@@ -3,11 +3,11 @@
 // user is told to log in again, and the next load marks the half-filled table.
 // The server is a recording connection whose scripted errors carry ODBC state 08S01.
 
-#include "server/ServerErrors.h"
 #include "ProgramDriver.h"
 #include "RecordingConnection.h"
 #include "TestSupport.h"
 #include "conversion/TableList.h"
+#include "server/ServerErrors.h"
 
 #include <gtest/gtest.h>
 
@@ -35,11 +35,11 @@ TEST(ConnectionLoss, DuringTheCopyEndsTheTableAndTheBatchAndAsksForALogin)
     }
     ASSERT_FALSE(victim.isEmpty());
     int inserts = 0;
-    s.server->failures.append({[&](const QString& statement) {
-                                   return statement.startsWith(QStringLiteral("INSERT INTO ") + victim + QLatin1Char(' '))
-                                       && ++inserts == 2;
-                               },
-                               kGone});
+    s.server->failures.append(
+        {[&](const QString& statement) {
+             return statement.startsWith(QStringLiteral("INSERT INTO ") + victim + QLatin1Char(' ')) && ++inserts == 2;
+         },
+         kGone});
 
     const QStringList messages = s.convertMarked();
     EXPECT_EQ(messages, QStringList{ConnectionLostMessage(kGone)});
@@ -51,7 +51,8 @@ TEST(ConnectionLoss, DuringTheCopyEndsTheTableAndTheBatchAndAsksForALogin)
     const QStringList log = s.log();
     ASSERT_GE(log.size(), 2);
     EXPECT_EQ(log[log.size() - 2], QStringLiteral("Tabelle: ") + victim);
-    EXPECT_EQ(log.last(), QStringLiteral("Verbindung zum SQL-Server verloren, Tabelle ") + victim + QStringLiteral(": ") + kGone);
+    EXPECT_EQ(log.last(),
+              QStringLiteral("Verbindung zum SQL-Server verloren, Tabelle ") + victim + QStringLiteral(": ") + kGone);
     // The entries: converted before, failed, and untouched (still marked) after.
     EXPECT_EQ(s.entryOf(first), PadName(first) + QStringLiteral("[migriert]"));
     EXPECT_EQ(s.entryOf(victim), PadName(victim) + QStringLiteral("[!Fehler!]"));
@@ -79,9 +80,10 @@ TEST(ConnectionLoss, DuringTheCopyEndsTheTableAndTheBatchAndAsksForALogin)
     EXPECT_TRUE(s.isMarked(victim));
     EXPECT_EQ(s.entryOf(victim), PadName(victim) + QStringLiteral("[7]"));
     EXPECT_FALSE(s.isMarked(first));
-    EXPECT_EQ(s.information().mid(4), QStringList{QStringLiteral("Tabelle ") + victim
-                                                  + QStringLiteral(": die letzte Konvertierung wurde nicht beendet, die "
-                                                                   "Tabelle ist markiert.")});
+    EXPECT_EQ(s.information().mid(4),
+              QStringList{QStringLiteral("Tabelle ") + victim
+                          + QStringLiteral(": die letzte Konvertierung wurde nicht beendet, die "
+                                           "Tabelle ist markiert.")});
     // Converted whole, it is no longer marked by the next load.
     EXPECT_EQ(s.convert(victim), QStringList{QStringLiteral("Alle markierten Tabellen wurden konvertiert.")});
     ASSERT_TRUE(s.load(path).isEmpty());

@@ -3,21 +3,21 @@
 
 #include "MessageBoxAnswerer.h"
 #include "ProgramDriver.h"
-#include "ServerProbe.h"
 #include "QtPrinters.h"
+#include "ServerProbe.h"
 #include "TestSupport.h"
-#include "conversion/TableList.h"
-#include "ui/ClickableLabel.h"
 #include "access/AccessDatabase.h"
-#include "sql/Names.h"
 #include "conversion/ColumnMapping.h"
+#include "conversion/TableList.h"
+#include "sql/Names.h"
+#include "ui/ClickableLabel.h"
 #include "windows/FehlerProtokoll.h"
 #include "windows/Form_Auto.h"
 
 #include <QCheckBox>
+#include <QFile>
 #include <QLabel>
 #include <QMap>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -142,7 +142,8 @@ QString serverCell(const dao::Field& f, const QVariant& v)
         return shortestDouble(s.toDouble());
     case dao::dbBoolean:
         // The driver hands a BIT(1) over as the character 1 or as the byte 1.
-        return (s == QStringLiteral("1") || s == QString(QChar(1)) || s.compare(QStringLiteral("true"), Qt::CaseInsensitive) == 0)
+        return (s == QStringLiteral("1") || s == QString(QChar(1))
+                || s.compare(QStringLiteral("true"), Qt::CaseInsensitive) == 0)
             ? QStringLiteral("1")
             : QStringLiteral("0");
     case dao::dbBinary:
@@ -177,10 +178,14 @@ void expectSameRows(const dao::Database& db, const QString& table, ServerProbe& 
     int zeit = -1, zeit1 = -1, uhrzeit = -1, datum = -1;
     for (int i = 0; i < fields.size(); ++i) {
         const QString n = fields[i].Name.toLower();
-        if (n == QStringLiteral("zeit")) zeit = i;
-        if (n == QStringLiteral("zeit1")) zeit1 = i;
-        if (n == QStringLiteral("uhrzeit")) uhrzeit = i;
-        if (n == QStringLiteral("datum")) datum = i;
+        if (n == QStringLiteral("zeit"))
+            zeit = i;
+        if (n == QStringLiteral("zeit1"))
+            zeit1 = i;
+        if (n == QStringLiteral("uhrzeit"))
+            uhrzeit = i;
+        if (n == QStringLiteral("datum"))
+            datum = i;
     }
     std::optional<QDate> base;
     QStringList expected;
@@ -203,8 +208,8 @@ void expectSameRows(const dao::Database& db, const QString& table, ServerProbe& 
         rs->MoveNext();
     }
     QStringList actual;
-    const auto rows = probe.rows(QStringLiteral("SELECT ") + columnList(fields) + QStringLiteral(" FROM ")
-                                 + BacktickQuoted(table));
+    const auto rows =
+        probe.rows(QStringLiteral("SELECT ") + columnList(fields) + QStringLiteral(" FROM ") + BacktickQuoted(table));
     for (const auto& row : rows) {
         QStringList cells;
         for (int i = 0; i < fields.size(); ++i)
@@ -314,9 +319,11 @@ TEST(Conversion, ErpSampleIntoMariaDb)
     EXPECT_EQ(cell("SELECT Umsatz FROM AdressenStamm WHERE Nr = 1"), QStringLiteral("1234.5678"));
     // Null in the file: the default 0.
     EXPECT_EQ(cell("SELECT Umsatz FROM AdressenStamm WHERE Nr = 8"), QStringLiteral("0.0000"));
-    EXPECT_EQ(cell("SELECT Kennung FROM AdressenStamm WHERE Nr = 1"), QStringLiteral("{B637B17A-F08A-3ED8-850C-18CCCDE915DA}"));
+    EXPECT_EQ(cell("SELECT Kennung FROM AdressenStamm WHERE Nr = 1"),
+              QStringLiteral("{B637B17A-F08A-3ED8-850C-18CCCDE915DA}"));
     EXPECT_EQ(cell("SELECT Anlage FROM AdressenStamm WHERE Nr = 1"), QStringLiteral("1996-02-02 01:07:13"));
-    EXPECT_EQ(cell("SELECT Datum FROM Lieferantenbewertungen_Historie_2024 WHERE Nr = 2"), QStringLiteral("2031-12-31 23:59:59"));
+    EXPECT_EQ(cell("SELECT Datum FROM Lieferantenbewertungen_Historie_2024 WHERE Nr = 2"),
+              QStringLiteral("2031-12-31 23:59:59"));
     EXPECT_EQ(cell("SELECT COUNT(*) FROM AdressenStamm WHERE LOCATE(X'00', Logo) > 0 AND LOCATE(X'27', Logo) > 0"),
               QStringLiteral("6"));
     EXPECT_EQ(cell("SELECT HEX(Roh) FROM Sonstiges"), QStringLiteral("0102030405060708"));
@@ -378,18 +385,40 @@ QString compatibleCreateTable(const dao::TableDef& def)
     for (const dao::Field& f : def.Fields) {
         QString type;
         switch (f.Type) {
-        case dao::dbBoolean: type = QStringLiteral("BIT"); break;
+        case dao::dbBoolean:
+            type = QStringLiteral("BIT");
+            break;
         case dao::dbByte:
-        case dao::dbInteger: type = QStringLiteral("SMALLINT"); break;
-        case dao::dbLong: type = QStringLiteral("INT"); break;
-        case dao::dbCurrency: type = QStringLiteral("DECIMAL(19,4)"); break;
-        case dao::dbSingle: type = QStringLiteral("REAL"); break;
-        case dao::dbDouble: type = QStringLiteral("DOUBLE"); break;
-        case dao::dbDate: type = QStringLiteral("DATETIME"); break;
-        case dao::dbText: type = QStringLiteral("VARCHAR(%1)").arg(f.Size); break;
-        case dao::dbMemo: type = QStringLiteral("LONGTEXT"); break;
-        case dao::dbGUID: type = QStringLiteral("CHAR(38)"); break;
-        default: type = QStringLiteral("LONGBLOB"); break;
+        case dao::dbInteger:
+            type = QStringLiteral("SMALLINT");
+            break;
+        case dao::dbLong:
+            type = QStringLiteral("INT");
+            break;
+        case dao::dbCurrency:
+            type = QStringLiteral("DECIMAL(19,4)");
+            break;
+        case dao::dbSingle:
+            type = QStringLiteral("REAL");
+            break;
+        case dao::dbDouble:
+            type = QStringLiteral("DOUBLE");
+            break;
+        case dao::dbDate:
+            type = QStringLiteral("DATETIME");
+            break;
+        case dao::dbText:
+            type = QStringLiteral("VARCHAR(%1)").arg(f.Size);
+            break;
+        case dao::dbMemo:
+            type = QStringLiteral("LONGTEXT");
+            break;
+        case dao::dbGUID:
+            type = QStringLiteral("CHAR(38)");
+            break;
+        default:
+            type = QStringLiteral("LONGBLOB");
+            break;
         }
         columns.append(QLatin1Char('`') + f.Name + QStringLiteral("` ") + type);
     }
@@ -412,7 +441,8 @@ void copyWithTwoWorkstations(const QString& path, const QString& table)
         app.konv->Text_Mod->setText(pc);
         app.markOnly({table});
         app.convertMarked();
-        EXPECT_EQ(app.entryOf(table), PadName(table) + QStringLiteral("[migriert]")) << app.main->fehlerProtokoll()->text().toStdString();
+        EXPECT_EQ(app.entryOf(table), PadName(table) + QStringLiteral("[migriert]"))
+            << app.main->fehlerProtokoll()->text().toStdString();
     }
     expectSameRows(*db, table, probe);
 }
@@ -458,7 +488,8 @@ TEST(Conversion, StructurePhaseOnMariaDb)
     app.konv->Command1_SIK();
     EXPECT_FALSE(app.konv->TableFailed);
     const QString artikel = probe.rows(QStringLiteral("SHOW CREATE TABLE Artikel")).value(0).value(1).toString();
-    EXPECT_TRUE(artikel.contains(QStringLiteral("`AutoWertIdentität` int(11) NOT NULL AUTO_INCREMENT"))) << artikel.toStdString();
+    EXPECT_TRUE(artikel.contains(QStringLiteral("`AutoWertIdentität` int(11) NOT NULL AUTO_INCREMENT")))
+        << artikel.toStdString();
     EXPECT_TRUE(app.information().first().startsWith(QStringLiteral("CREATE TABLE Artikel ")));
     EXPECT_EQ(app.information().value(2), QStringLiteral("AutoWertIdentität INT NOT NULL auto_increment PRIMARY KEY"));
     EXPECT_EQ(app.information().last(), QStringLiteral(" ENGINE=BDB"));
@@ -470,9 +501,9 @@ TEST(Conversion, StructurePhaseOnMariaDb)
     app.konv->Command1_SIK();
     EXPECT_FALSE(app.konv->TableFailed) << app.main->state.LastErrorText.toStdString();
     const QString adressen = probe.rows(QStringLiteral("SHOW CREATE TABLE AdressenStamm")).value(0).value(1).toString();
-    for (const char* column : {"`Umsatz` decimal(19,4) DEFAULT 0", "`Gesperrt` bit(1) NOT NULL DEFAULT b'1'",
-                               "`Aktiv` bit(1) NOT NULL DEFAULT b'1'", "`Notiz` longtext", "`Logo` longblob",
-                               "`Kennung` char(38)"})
+    for (const char* column :
+         {"`Umsatz` decimal(19,4) DEFAULT 0", "`Gesperrt` bit(1) NOT NULL DEFAULT b'1'",
+          "`Aktiv` bit(1) NOT NULL DEFAULT b'1'", "`Notiz` longtext", "`Logo` longblob", "`Kennung` char(38)"})
         EXPECT_TRUE(adressen.contains(QLatin1String(column))) << column << "\n" << adressen.toStdString();
     app.konv->Text1->setText(QStringLiteral("Sonstiges"));
     app.konv->Command1_SIK();
@@ -494,8 +525,9 @@ TEST(Conversion, StructurePhaseOnMariaDb)
     EXPECT_EQ(app.konv->Label1->text(), QStringLiteral("Fertig."));
     EXPECT_TRUE(app.konv->Command2->isEnabled());
     EXPECT_FALSE(app.konv->Busy);
-    EXPECT_EQ(probe.scalar(QStringLiteral("SELECT COUNT(*) FROM INFORMATION_SCHEMA.TABLES WHERE TABLE_SCHEMA = "
-                                          "DATABASE() AND TABLE_NAME = 'AdressenStamm' AND TABLE_TYPE = 'BASE TABLE'"))
+    EXPECT_EQ(probe
+                  .scalar(QStringLiteral("SELECT COUNT(*) FROM INFORMATION_SCHEMA.TABLES WHERE TABLE_SCHEMA = "
+                                         "DATABASE() AND TABLE_NAME = 'AdressenStamm' AND TABLE_TYPE = 'BASE TABLE'"))
                   .toString(),
               QStringLiteral("0"));
 }
@@ -525,8 +557,10 @@ TEST(Conversion, MessageBoxWaitsForTheUser)
     // The batch stood still while the box was open.
     EXPECT_EQ(entryWhileWaiting, QStringLiteral("AdressenStamm"));
     EXPECT_EQ(answers.seen.last().text, QStringLiteral("Alle markierten Tabellen wurden konvertiert."));
-    EXPECT_EQ(app.entryOf(QStringLiteral("AdressenStamm")), PadName(QStringLiteral("AdressenStamm")) + QStringLiteral("[!Fehler!]"));
-    EXPECT_EQ(app.entryOf(QStringLiteral("Artikel")), PadName(QStringLiteral("Artikel")) + QStringLiteral("[migriert]"));
+    EXPECT_EQ(app.entryOf(QStringLiteral("AdressenStamm")),
+              PadName(QStringLiteral("AdressenStamm")) + QStringLiteral("[!Fehler!]"));
+    EXPECT_EQ(app.entryOf(QStringLiteral("Artikel")),
+              PadName(QStringLiteral("Artikel")) + QStringLiteral("[migriert]"));
 }
 
 namespace {
@@ -568,7 +602,8 @@ TEST(Conversion, StopPictureEndsTheCopyAndMarksTheTableFailed)
     });
     EXPECT_GE(copied, 499);
     EXPECT_LT(copied, 200000);
-    EXPECT_EQ(app.entryOf(QStringLiteral("Buchungen")), PadName(QStringLiteral("Buchungen")) + QStringLiteral("[!Fehler!]"));
+    EXPECT_EQ(app.entryOf(QStringLiteral("Buchungen")),
+              PadName(QStringLiteral("Buchungen")) + QStringLiteral("[!Fehler!]"));
     EXPECT_EQ(app.marked().size(), 1);
     EXPECT_FALSE(app.konv->Image1->isVisible());
     EXPECT_TRUE(app.konv->Command2->isEnabled());
@@ -586,7 +621,8 @@ TEST(Conversion, CloseRequestDuringTheCopyStopsItButKeepsTheWindow)
     const long copied = interruptedCopy(app, probe, [&] { app.konv->parentWidget()->close(); });
     EXPECT_GE(copied, 499);
     EXPECT_LT(copied, 200000);
-    EXPECT_EQ(app.entryOf(QStringLiteral("Buchungen")), PadName(QStringLiteral("Buchungen")) + QStringLiteral("[migriert]"));
+    EXPECT_EQ(app.entryOf(QStringLiteral("Buchungen")),
+              PadName(QStringLiteral("Buchungen")) + QStringLiteral("[migriert]"));
     EXPECT_TRUE(app.marked().isEmpty());
     ASSERT_NE(app.main->konvertierung(), nullptr);
     EXPECT_TRUE(app.konv->isVisible());
@@ -601,15 +637,15 @@ TEST(Conversion, HostileNamesArriveAsTheyStand)
     REQUIRE_TEST_SERVER();
     // Its AdressenStamm.Logo is an OLE column retyped as Memo: six of its texts
     // hold halves of UTF-16 surrogate pairs, which no server text can hold.
-    convertWholeDatabase(path, {{QStringLiteral("AdressenStamm"),
-                                 QStringLiteral("Feld Logo: der Text enthält ungültige Zeichen")}});
+    convertWholeDatabase(
+        path, {{QStringLiteral("AdressenStamm"), QStringLiteral("Feld Logo: der Text enthält ungültige Zeichen")}});
 
     ServerProbe probe;
     auto db = dao::Database::OpenDatabase(path);
     QStringList expectedTables = userTables(*db);
     QStringList serverTables;
-    for (const auto& row : probe.rows(QStringLiteral(
-             "SELECT TABLE_NAME FROM INFORMATION_SCHEMA.TABLES WHERE TABLE_SCHEMA = DATABASE()")))
+    for (const auto& row :
+         probe.rows(QStringLiteral("SELECT TABLE_NAME FROM INFORMATION_SCHEMA.TABLES WHERE TABLE_SCHEMA = DATABASE()")))
         serverTables.append(row.value(0).toString());
     expectedTables.sort();
     serverTables.sort();
@@ -629,9 +665,10 @@ TEST(Conversion, HostileNamesArriveAsTheyStand)
     // Every row of the table with the broken texts arrived all the same.
     EXPECT_EQ(probe.scalar(QStringLiteral("SELECT COUNT(*) FROM AdressenStamm")).toString(), QStringLiteral("25"));
     // The seven NULs of the third firm came back as NULs, not as blanks.
-    EXPECT_EQ(probe.scalar(QStringLiteral("SELECT COUNT(*) FROM `Ku'den` WHERE Firma = REPEAT(CHAR(0 USING utf8mb4), 7)"))
-                  .toString(),
-              QStringLiteral("1"));
+    EXPECT_EQ(
+        probe.scalar(QStringLiteral("SELECT COUNT(*) FROM `Ku'den` WHERE Firma = REPEAT(CHAR(0 USING utf8mb4), 7)"))
+            .toString(),
+        QStringLiteral("1"));
 }
 
 // A table and a column whose names hold a backslash: the backslash doubling
@@ -668,14 +705,18 @@ TEST(Conversion, BackslashInNamesIsNotDoubled)
     EXPECT_TRUE(app.load(path).isEmpty());
     app.markOnly({QStringLiteral("Art\\kel"), QStringLiteral("F5SB90R")});
     app.convertMarked();
-    EXPECT_EQ(app.entryOf(QStringLiteral("Art\\kel")), PadName(QStringLiteral("Art\\kel")) + QStringLiteral("[migriert]"));
-    EXPECT_EQ(app.entryOf(QStringLiteral("F5SB90R")), PadName(QStringLiteral("F5SB90R")) + QStringLiteral("[migriert]"));
-    EXPECT_EQ(probe.scalar(QStringLiteral("SELECT COUNT(*) FROM INFORMATION_SCHEMA.COLUMNS WHERE TABLE_SCHEMA = "
-                                                "DATABASE() AND COLUMN_NAME = 'Me\\\\ge'"))
+    EXPECT_EQ(app.entryOf(QStringLiteral("Art\\kel")),
+              PadName(QStringLiteral("Art\\kel")) + QStringLiteral("[migriert]"));
+    EXPECT_EQ(app.entryOf(QStringLiteral("F5SB90R")),
+              PadName(QStringLiteral("F5SB90R")) + QStringLiteral("[migriert]"));
+    EXPECT_EQ(probe
+                  .scalar(QStringLiteral("SELECT COUNT(*) FROM INFORMATION_SCHEMA.COLUMNS WHERE TABLE_SCHEMA = "
+                                         "DATABASE() AND COLUMN_NAME = 'Me\\\\ge'"))
                   .toString(),
               QStringLiteral("1"));
-    EXPECT_EQ(probe.scalar(QStringLiteral("SELECT COUNT(*) FROM INFORMATION_SCHEMA.TABLES WHERE TABLE_SCHEMA = "
-                                                "DATABASE() AND TABLE_NAME = 'Art\\\\kel'"))
+    EXPECT_EQ(probe
+                  .scalar(QStringLiteral("SELECT COUNT(*) FROM INFORMATION_SCHEMA.TABLES WHERE TABLE_SCHEMA = "
+                                         "DATABASE() AND TABLE_NAME = 'Art\\\\kel'"))
                   .toString(),
               QStringLiteral("1"));
     auto db = dao::Database::OpenDatabase(path);

@@ -7,8 +7,8 @@
 #include "QtPrinters.h"
 #include "RecordingConnection.h"
 #include "TestSupport.h"
-#include "conversion/TableList.h"
 #include "access/AccessDatabase.h"
+#include "conversion/TableList.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -25,7 +25,8 @@ bool loads(Program& w, const QString& path)
     const QStringList messages = w.load(path);
     if (messages.isEmpty())
         return true;
-    EXPECT_EQ(messages, QStringList{QStringLiteral("Access-Datenquelle '") + path + QStringLiteral("' nicht gefunden!")});
+    EXPECT_EQ(messages,
+              QStringList{QStringLiteral("Access-Datenquelle '") + path + QStringLiteral("' nicht gefunden!")});
     EXPECT_TRUE(w.konv->Command4->isEnabled());
     return false;
 }
@@ -107,7 +108,8 @@ TEST(DamagedFile, GeneratedVariantsEndEachTableMigratedWithEveryRowOrFailed)
         QMap<QString, int> inserts;
         for (auto it = intact.cbegin(); it != intact.cend(); ++it) {
             // hostile-names.mdb's AdressenStamm holds texts that are no Unicode (reported, hence failed).
-            const bool knownBad = file.endsWith(QStringLiteral("hostile-names.mdb")) && it.key() == QStringLiteral("AdressenStamm");
+            const bool knownBad =
+                file.endsWith(QStringLiteral("hostile-names.mdb")) && it.key() == QStringLiteral("AdressenStamm");
             EXPECT_EQ(it.value(), knownBad ? QStringLiteral("[!Fehler!]") : QStringLiteral("[migriert]"))
                 << it.key().toStdString();
             rows.insert(it.key(), readableRows(file, it.key()).value_or(-1));
@@ -115,7 +117,8 @@ TEST(DamagedFile, GeneratedVariantsEndEachTableMigratedWithEveryRowOrFailed)
         }
         for (int v = 0; v < variantsPerFile; ++v) {
             QString what;
-            const QString path = copy.write(QStringLiteral("variant%1.mdb").arg(variants++), copy.randomVariant(random, &what));
+            const QString path =
+                copy.write(QStringLiteral("variant%1.mdb").arg(variants++), copy.randomVariant(random, &what));
             SCOPED_TRACE(what.toStdString());
             if (!loads(w, path))
                 continue;
@@ -226,7 +229,8 @@ TEST(DamagedFile, ATableWhoseOnlyDataPageIsZeroedIsNotReportedEmptyAndMigrated)
     for (auto it = owners.cbegin(); it != owners.cend() && !checked; ++it) {
         if (it.value().size() != 1 || copy.rowsOnPage(it.value().constFirst()) < 2)
             continue;
-        const QString zeroed = copy.write(QStringLiteral("z%1.mdb").arg(it.key()), copy.withZeroedPage(it.value().constFirst()));
+        const QString zeroed =
+            copy.write(QStringLiteral("z%1.mdb").arg(it.key()), copy.withZeroedPage(it.value().constFirst()));
         if (!loads(w, zeroed))
             continue;
         QString table;

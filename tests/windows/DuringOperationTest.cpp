@@ -6,8 +6,8 @@
 
 #include "MessageBoxAnswerer.h"
 #include "ProgramDriver.h"
-#include "ServerProbe.h"
 #include "QtPrinters.h"
+#include "ServerProbe.h"
 #include "TestSupport.h"
 #include "conversion/TableList.h"
 #include "ui/ClickableLabel.h"
@@ -30,9 +30,12 @@ enum class Action { CloseWindow, TypeDataSource, EditPath, CloseIdentityWindow, 
 const char* name(Moment m)
 {
     switch (m) {
-    case Moment::Load: return "Load";
-    case Moment::Copy: return "Copy";
-    case Moment::BatchEnd: return "BatchEnd";
+    case Moment::Load:
+        return "Load";
+    case Moment::Copy:
+        return "Copy";
+    case Moment::BatchEnd:
+        return "BatchEnd";
     }
     return "";
 }
@@ -40,11 +43,16 @@ const char* name(Moment m)
 const char* name(Action a)
 {
     switch (a) {
-    case Action::CloseWindow: return "CloseWindow";
-    case Action::TypeDataSource: return "TypeDataSource";
-    case Action::EditPath: return "EditPath";
-    case Action::CloseIdentityWindow: return "CloseIdentityWindow";
-    case Action::StopPicture: return "StopPicture";
+    case Action::CloseWindow:
+        return "CloseWindow";
+    case Action::TypeDataSource:
+        return "TypeDataSource";
+    case Action::EditPath:
+        return "EditPath";
+    case Action::CloseIdentityWindow:
+        return "CloseIdentityWindow";
+    case Action::StopPicture:
+        return "StopPicture";
     }
     return "";
 }
@@ -78,7 +86,10 @@ class DuringOperation : public testing::TestWithParam<Scenario> {};
 // Acts once, the first time the status line reaches the moment.
 class Trigger {
 public:
-    Trigger(Program& app, Moment moment, std::function<void()> act) : m_app(app), m_moment(moment), m_act(std::move(act))
+    Trigger(Program& app, Moment moment, std::function<void()> act)
+        : m_app(app)
+        , m_moment(moment)
+        , m_act(std::move(act))
     {
         QObject::connect(&m_timer, &QTimer::timeout, [this] {
             // The window may already be gone when the action closed it.
@@ -175,8 +186,8 @@ TEST_P(DuringOperation, ProgramGoesOnAndStaysUsable)
     }
     settle();
 
-    const bool windowGoes = s.action == Action::TypeDataSource
-        || (s.action == Action::CloseWindow && s.moment != Moment::Copy);
+    const bool windowGoes =
+        s.action == Action::TypeDataSource || (s.action == Action::CloseWindow && s.moment != Moment::Copy);
     if (windowGoes) {
         EXPECT_TRUE(window.isNull()) << "the window closes once the operation has ended";
         EXPECT_EQ(app.main->konvertierung(), nullptr);
@@ -256,7 +267,7 @@ TEST(DuringOperationDetail, LoginResetEndsTheBatchBeforeItsNextTable)
     auto tablesOnServer = [&] {
         QStringList names;
         for (const auto& row : probe.rows(QStringLiteral("SELECT TABLE_NAME FROM INFORMATION_SCHEMA.TABLES WHERE "
-                                                          "TABLE_SCHEMA = DATABASE() ORDER BY TABLE_NAME")))
+                                                         "TABLE_SCHEMA = DATABASE() ORDER BY TABLE_NAME")))
             names.append(row.value(0).toString());
         return names;
     };

@@ -1,4 +1,5 @@
 #include "windows/FehlerProtokoll.h"
+
 #include "ui/WindowOrder.h"
 
 #include <QLabel>
@@ -10,9 +11,12 @@
 
 namespace {
 
-std::string s(const QString& text) { return text.toStdString(); }
+std::string s(const QString& text)
+{
+    return text.toStdString();
+}
 
-} // namespace
+}  // namespace
 
 TEST(FehlerProtokoll, AddAppendsLineAndCrLf)
 {

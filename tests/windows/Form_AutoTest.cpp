@@ -1,7 +1,7 @@
+#include "windows/Form_Auto.h"
+
 #include "MessageBoxAnswerer.h"
 #include "PrintToPdf.h"
-
-#include "windows/Form_Auto.h"
 #include "ui/Printing.h"
 #include "ui/WindowOrder.h"
 
@@ -15,7 +15,10 @@
 
 namespace {
 
-std::string s(const QString& text) { return text.toStdString(); }
+std::string s(const QString& text)
+{
+    return text.toStdString();
+}
 
 const QString kHeading = QStringLiteral("Tabellen mit AutoWertIdentitäts-Feld:");
 
@@ -24,7 +27,10 @@ QPushButton* button(QWidget& w, const char* name)
     return w.findChild<QPushButton*>(QString::fromLatin1(name));
 }
 
-QPrinterInfo noPrinter() { return QPrinterInfo(); }
+QPrinterInfo noPrinter()
+{
+    return QPrinterInfo();
+}
 
 // Every test here runs as on a machine without a printer unless it prints to a file.
 class FormAutoTest : public ::testing::Test {
@@ -36,13 +42,20 @@ protected:
     QListWidget* list() { return form.findChild<QListWidget*>(QStringLiteral("List_Auto")); }
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(FormAutoTest, PrintedLinesSkipCountLine)
 {
     list()->addItems({QStringLiteral("2 Tabellen"), QStringLiteral("Kunden"), QStringLiteral("Artikel")});
-    const QStringList expected{QString(), QString(), QString(), QString(), QString(), u'\t' + kHeading,
-                               QString(), QStringLiteral("\tKunden"), QStringLiteral("\tArtikel")};
+    const QStringList expected{QString(),
+                               QString(),
+                               QString(),
+                               QString(),
+                               QString(),
+                               u'\t' + kHeading,
+                               QString(),
+                               QStringLiteral("\tKunden"),
+                               QStringLiteral("\tArtikel")};
     EXPECT_EQ(form.PrintLines(), expected);
 }
 

@@ -1,10 +1,10 @@
 #include "MessageBoxAnswerer.h"
 #include "ProgramDriver.h"
-#include "ServerProbe.h"
 #include "QtPrinters.h"
+#include "ServerProbe.h"
 #include "TestSupport.h"
-#include "conversion/TableList.h"
 #include "access/AccessDatabase.h"
+#include "conversion/TableList.h"
 #include "ui/ClickableLabel.h"
 #include "windows/FehlerProtokoll.h"
 
@@ -75,7 +75,8 @@ TEST(Konvertierung, OpensWithItsControlsAndStates)
     EXPECT_EQ(k->Check_Default0->text(), QStringLiteral("Default \"0\" für Zahlen"));
     EXPECT_EQ(k->Check_NoData->text(), QStringLiteral("Nur Struktur anlegen (keine Daten kopieren)"));
     EXPECT_EQ(k->Check_Message->text(), QStringLiteral("Fehlermeldungen anzeigen = Unterbrechung"));
-    for (QCheckBox* c : {k->Check_Autowert, k->Check_DefaultBlank, k->Check_Default0, k->Check_NoData, k->Check_Message})
+    for (QCheckBox* c :
+         {k->Check_Autowert, k->Check_DefaultBlank, k->Check_Default0, k->Check_NoData, k->Check_Message})
         EXPECT_FALSE(c->isChecked());
     for (const char* off : {"Command1", "Command2", "Command5", "Command6", "Command7"})
         EXPECT_FALSE(enabled(k, off)) << off;
@@ -249,7 +250,8 @@ TEST(Konvertierung, UnreadableDatabaseShowsTheMessage)
     Program app;
     for (const QString& path : {dir.filePath(QStringLiteral("fehlt.mdb")), broken, QString()}) {
         app.main->state.RunFailed = false;
-        EXPECT_EQ(app.load(path), QStringList{QStringLiteral("Access-Datenquelle '") + path + QStringLiteral("' nicht gefunden!")});
+        EXPECT_EQ(app.load(path),
+                  QStringList{QStringLiteral("Access-Datenquelle '") + path + QStringLiteral("' nicht gefunden!")});
         EXPECT_TRUE(app.main->state.RunFailed);
         EXPECT_EQ(app.konv->Label1->text(), QStringLiteral("Bereit."));
         for (const char* off : {"Command1", "Command2", "Command5", "Command6", "Command7", "Text_Max", "Text_Mod"})

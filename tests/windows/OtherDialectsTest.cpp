@@ -4,15 +4,15 @@
 #include "FakeDatabase.h"
 #include "MessageBoxAnswerer.h"
 #include "ProgramDriver.h"
-#include "RecordingConnection.h"
 #include "QtPrinters.h"
+#include "RecordingConnection.h"
 #include "TestSupport.h"
 #include "conversion/TableCreation.h"
 #include "conversion/TableList.h"
 #include "translation/Views.h"
+#include "ui/WindowOrder.h"
 #include "windows/FehlerProtokoll.h"
 #include "windows/Form_Auto.h"
-#include "ui/WindowOrder.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -29,24 +29,28 @@ TEST(OtherDialects, OracleIdentityColumnWithSequenceAndTrigger)
     app.konv->Check_Autowert->setChecked(true);
     app.server->statements.clear();
     app.convert(QStringLiteral("Artikel"));
-    EXPECT_EQ(app.entryOf(QStringLiteral("Artikel")), PadName(QStringLiteral("Artikel")) + QStringLiteral("[migriert]"));
+    EXPECT_EQ(app.entryOf(QStringLiteral("Artikel")),
+              PadName(QStringLiteral("Artikel")) + QStringLiteral("[migriert]"));
 
     // The phases in order, the sequence named by the window's clock, the file's rows
     // (the statements themselves: TableCreationTest, RowCopyTest).
     const QString sequence = QStringLiteral("SEQ_Artikel240305140709");
     const QStringList sent = app.server->statements;
     ASSERT_EQ(sent.size(), 10) << sent.join(QLatin1Char('\n')).toStdString();
-    EXPECT_EQ(sent.mid(0, 3), (QStringList{QStringLiteral("DROP TABLE Artikel"), QStringLiteral("DROP SEQUENCE ") + sequence,
-                                           QStringLiteral("CREATE SEQUENCE ") + sequence + QStringLiteral(" INCREMENT BY 1 START WITH 1")}));
-    EXPECT_TRUE(sent[3].startsWith(QStringLiteral("CREATE TABLE Artikel (AutoWertIdentität "))) << sent[3].toStdString();
+    EXPECT_EQ(
+        sent.mid(0, 3),
+        (QStringList{QStringLiteral("DROP TABLE Artikel"), QStringLiteral("DROP SEQUENCE ") + sequence,
+                     QStringLiteral("CREATE SEQUENCE ") + sequence + QStringLiteral(" INCREMENT BY 1 START WITH 1")}));
+    EXPECT_TRUE(sent[3].startsWith(QStringLiteral("CREATE TABLE Artikel (AutoWertIdentität ")))
+        << sent[3].toStdString();
     EXPECT_EQ(sent[4], OracleTriggerStatement(QStringLiteral("Artikel"), sequence));
     for (int i = 1; i <= 5; ++i)
         EXPECT_EQ(sent[4 + i], QStringLiteral("INSERT INTO Artikel (Nr,Name) VALUES (%1,'Artikel %1')").arg(i));
     // The information list ends with the trigger's three display lines.
     const QStringList information = app.information();
     EXPECT_EQ(information.mid(information.size() - 3),
-              (QStringList{QStringLiteral("CREATE TRIGGER TRG_Artikel"), QStringLiteral("BEFORE INSERT OR UPDATE ON Artikel"),
-                           QStringLiteral("FOR EACH ROW")}));
+              (QStringList{QStringLiteral("CREATE TRIGGER TRG_Artikel"),
+                           QStringLiteral("BEFORE INSERT OR UPDATE ON Artikel"), QStringLiteral("FOR EACH ROW")}));
 }
 
 TEST(OtherDialects, MsSqlKeyFromTheUniqueIndexAndBothIndexes)
@@ -56,7 +60,8 @@ TEST(OtherDialects, MsSqlKeyFromTheUniqueIndexAndBothIndexes)
     ASSERT_TRUE(app.load(path).isEmpty());
     app.server->statements.clear();
     app.convert(QStringLiteral("Adressen"));
-    EXPECT_EQ(app.entryOf(QStringLiteral("Adressen")), PadName(QStringLiteral("Adressen")) + QStringLiteral("[migriert]"));
+    EXPECT_EQ(app.entryOf(QStringLiteral("Adressen")),
+              PadName(QStringLiteral("Adressen")) + QStringLiteral("[migriert]"));
 
     const QStringList expected = {
         QStringLiteral("DROP TABLE Adressen"),
@@ -81,7 +86,8 @@ TEST(OtherDialects, ToleratedOracleErrorIsNotLogged)
     app.server->failWhenStartsWith(QStringLiteral("CREATE INDEX"),
                                    QStringLiteral("S1000:[Oracle]ORA-00955: 42S11 index exists"));
     app.convert(QStringLiteral("Adressen"));
-    EXPECT_EQ(app.entryOf(QStringLiteral("Adressen")), PadName(QStringLiteral("Adressen")) + QStringLiteral("[migriert]"));
+    EXPECT_EQ(app.entryOf(QStringLiteral("Adressen")),
+              PadName(QStringLiteral("Adressen")) + QStringLiteral("[migriert]"));
     EXPECT_EQ(app.main->fehlerProtokoll()->text(), QStringLiteral("Tabelle: Adressen\r\n"));
     EXPECT_FALSE(app.konv->TableFailed);
     // Both indexes were still sent, and the rows after them.
@@ -107,7 +113,8 @@ TEST(OtherDialects, WindowComingToFrontByItselfKeepsTheIdentityOption)
     app.konv->Check_Autowert->setChecked(true);
     bringToFront(app.main->fehlerProtokoll());
     app.convert(QStringLiteral("Artikel"));
-    EXPECT_EQ(app.entryOf(QStringLiteral("Artikel")), PadName(QStringLiteral("Artikel")) + QStringLiteral("[migriert]"));
+    EXPECT_EQ(app.entryOf(QStringLiteral("Artikel")),
+              PadName(QStringLiteral("Artikel")) + QStringLiteral("[migriert]"));
     EXPECT_TRUE(app.konv->Check_Autowert->isChecked());
     EXPECT_EQ(app.main->formAuto()->listAuto()->item(1)->text(), QStringLiteral("Artikel"));
     // The user activating the window again applies the rule.
@@ -208,11 +215,11 @@ QStringList northwindTriggers(const QString& q)
                       + QStringLiteral("CustomerID") + q + QStringLiteral(" FROM INSERTED,DELETED WHERE Orders.") + q
                       + QStringLiteral("CustomerID") + q + QStringLiteral("=DELETED.") + q
                       + QStringLiteral("CustomerID") + q + CRLF + QStringLiteral("END")}
-        + drops(QStringLiteral("Employees")) + drops(QStringLiteral("Orders"))
+    + drops(QStringLiteral("Employees")) + drops(QStringLiteral("Orders"))
         + QStringList{QStringLiteral("CREATE TRIGGER dOrders ON Orders FOR DELETE AS") + CRLF
                       + QStringLiteral("DELETE FROM Order Details FROM DELETED WHERE Order Details.") + q
                       + QStringLiteral("OrderID") + q + QStringLiteral("=DELETED.") + q + QStringLiteral("OrderID") + q}
-        + drops(QStringLiteral("Products")) + drops(QStringLiteral("Suppliers")) + drops(QStringLiteral("Shippers"));
+    + drops(QStringLiteral("Products")) + drops(QStringLiteral("Suppliers")) + drops(QStringLiteral("Shippers"));
 }
 
 }  // namespace
@@ -225,8 +232,8 @@ TEST(OtherDialects, TriggersFromTheSampleFilesOnMsSqlAndSybase)
         QRadioButton* MDIForm_Main::*dialect;
         QString q;
     };
-    for (const Case& c : {Case{&MDIForm_Main::Option_MSSQL, QStringLiteral("\"")},
-                          Case{&MDIForm_Main::Option_Sybase, QString()}}) {
+    for (const Case& c :
+         {Case{&MDIForm_Main::Option_MSSQL, QStringLiteral("\"")}, Case{&MDIForm_Main::Option_Sybase, QString()}}) {
         for (const QString& path : {erp, northwind}) {
             Program app(Login::Recording, c.dialect);
             ASSERT_TRUE(app.load(path).isEmpty());
@@ -291,17 +298,20 @@ TEST(OtherDialects, ViewsThroughTheWindowOnSybaseWithLinux)
     ASSERT_TRUE(app.load(erp).isEmpty());
     app.main->Check1->setChecked(true);
     auto fake = std::make_unique<FakeDatabase>();
-    fake->queries = {dao::QueryDef{QStringLiteral("View_BestellungAuftrag"), QStringLiteral("SELECT [AufNr] FROM Auftrag;")},
-                     dao::QueryDef{QStringLiteral("View_Kunden"), QStringLiteral("SELECT \"K\" AS Art, 'C:\\x' FROM Kunden")}};
+    fake->queries = {
+        dao::QueryDef{QStringLiteral("View_BestellungAuftrag"), QStringLiteral("SELECT [AufNr] FROM Auftrag;")},
+        dao::QueryDef{QStringLiteral("View_Kunden"), QStringLiteral("SELECT \"K\" AS Art, 'C:\\x' FROM Kunden")}};
     app.konv->SourceDatabase = std::move(fake);
     app.server->statements.clear();
     EXPECT_EQ(app.queriesToViews(), QStringList());
     const QString kunden = QStringLiteral("CREATE VIEW View_Kunden AS SELECT 'K' AS Art, 'C:\\x' FROM Kunden");
     const QString bestellung = QStringLiteral("CREATE VIEW View_BestellungAuftrag AS SELECT AufNr FROM Auftrag");
-    EXPECT_EQ(app.server->statements, (QStringList{QStringLiteral("DROP VIEW View_Kunden"), kunden,
-                                                   QStringLiteral("DROP VIEW View_BestellungAuftrag"), bestellung}));
-    EXPECT_EQ(app.information(), (QStringList{QStringLiteral("View_Kunden"), kunden, QString(),
-                                                      QStringLiteral("View_BestellungAuftrag"), bestellung, QString()}));
+    EXPECT_EQ(app.server->statements,
+              (QStringList{QStringLiteral("DROP VIEW View_Kunden"), kunden,
+                           QStringLiteral("DROP VIEW View_BestellungAuftrag"), bestellung}));
+    EXPECT_EQ(app.information(),
+              (QStringList{QStringLiteral("View_Kunden"), kunden, QString(), QStringLiteral("View_BestellungAuftrag"),
+                           bestellung, QString()}));
     EXPECT_EQ(QGuiApplication::clipboard()->text(), bestellung);
     EXPECT_EQ(app.konv->Label1->text(), QStringLiteral("Bereit."));
     EXPECT_TRUE(app.commandsEnabled());
@@ -322,8 +332,9 @@ TEST(OtherDialects, RewritingErrorIsShownAndTheCommandsComeBack)
     app.konv->Command5->click();
     ASSERT_EQ(answers.seen.size(), 1);
     EXPECT_EQ(answers.seen[0].title, QStringLiteral("SQL-Tabrix"));
-    EXPECT_EQ(answers.seen[0].text, QStringLiteral("Die Abfrage 'View_Links' lässt sich nicht in eine Sicht "
-                                                   "übersetzen: auf \"LEFT(\" folgt kein Komma."));
+    EXPECT_EQ(answers.seen[0].text,
+              QStringLiteral("Die Abfrage 'View_Links' lässt sich nicht in eine Sicht "
+                             "übersetzen: auf \"LEFT(\" folgt kein Komma."));
     EXPECT_TRUE(app.server->statements.isEmpty());
     EXPECT_TRUE(app.commandsEnabled());
     EXPECT_EQ(app.main->ProgressBar1->value(), 0);
@@ -343,8 +354,8 @@ TEST(OtherDialects, TakeoverQuestionsThatEndItChangeNothing)
                                           "WERDEN GELÖSCHT. Wollen Sie trotzdem fortfahren ?");
     const QString third = QStringLiteral("LETZTE WARNUNG! Wollen Sie den Vorgang abbrechen ?");
     using B = QMessageBox::StandardButton;
-    const QList<QList<B>> scripts = {{B::No}, {B::Yes, B::No}, {B::Yes, B::Yes, B::Yes}, {B::NoButton},
-                                     {B::Yes, B::NoButton}, {B::Yes, B::Yes, B::NoButton}};
+    const QList<QList<B>> scripts = {{B::No},       {B::Yes, B::No},       {B::Yes, B::Yes, B::Yes},
+                                     {B::NoButton}, {B::Yes, B::NoButton}, {B::Yes, B::Yes, B::NoButton}};
     for (const QList<B>& script : scripts) {
         app.server->statements.clear();
         MessageBoxAnswerer questions;
@@ -525,11 +536,13 @@ TEST(OtherDialects, HostileNamesAsWritten)
         ASSERT_TRUE(app.load(path).isEmpty());
         app.server->statements.clear();
         app.convert(QStringLiteral("Ku'den"));
-        EXPECT_EQ(app.entryOf(QStringLiteral("Ku'den")), PadName(QStringLiteral("Ku'den")) + QStringLiteral("[migriert]"));
+        EXPECT_EQ(app.entryOf(QStringLiteral("Ku'den")),
+                  PadName(QStringLiteral("Ku'den")) + QStringLiteral("[migriert]"));
         EXPECT_TRUE(app.main->fehlerProtokoll()->text().contains(
             QStringLiteral("Tabelle Ku'den: NUL-Zeichen in Texten wurden als Leerzeichen übertragen")));
         app.convert(QStringLiteral("AuftragZusatz"));
-        EXPECT_EQ(app.entryOf(QStringLiteral("AuftragZusatz")), PadName(QStringLiteral("AuftragZusatz")) + QStringLiteral("[migriert]"));
+        EXPECT_EQ(app.entryOf(QStringLiteral("AuftragZusatz")),
+                  PadName(QStringLiteral("AuftragZusatz")) + QStringLiteral("[migriert]"));
         EXPECT_EQ(app.server->statements, c.expected) << (app.main.get()->*c.dialect)->text().toStdString();
     }
 }

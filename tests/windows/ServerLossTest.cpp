@@ -54,7 +54,8 @@ bool startServerAgain()
     p.start(QStringLiteral(TABRIX_SOURCE_DIR "/scripts/test-server"), {QStringLiteral("start")});
     const bool ok = p.waitForFinished(120000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
     if (!ok)
-        ADD_FAILURE() << "test-server start: " << p.readAllStandardError().toStdString() << p.errorString().toStdString();
+        ADD_FAILURE() << "test-server start: " << p.readAllStandardError().toStdString()
+                      << p.errorString().toStdString();
     return ok;
 }
 
@@ -80,7 +81,8 @@ TEST(ServerLoss, KilledServerEndsTheCopyAndTheHalfFilledTableIsMarkedAfterANewLo
         QTimer timer;
         QObject::connect(&timer, &QTimer::timeout, [&] {
             const QString status = app.konv->Label1->text();
-            if (rowAtKill == 0 && status.contains(QLatin1Char('%')) && status.section(QLatin1Char('/'), 0, 0).toLong() >= 5000) {
+            if (rowAtKill == 0 && status.contains(QLatin1Char('%'))
+                && status.section(QLatin1Char('/'), 0, 0).toLong() >= 5000) {
                 rowAtKill = status.section(QLatin1Char('/'), 0, 0).toLong();
                 rssAtKill = residentKb();
                 ::kill(pid, SIGKILL);
@@ -100,8 +102,10 @@ TEST(ServerLoss, KilledServerEndsTheCopyAndTheHalfFilledTableIsMarkedAfterANewLo
             << log[1].toStdString();
         EXPECT_LT(residentKb() - rssAtKill, 20 * 1024) << "memory grew after the connection was lost";
         ASSERT_EQ(answers.seen.size(), 1) << answers.texts().join(QLatin1Char('|')).toStdString();
-        EXPECT_TRUE(answers.texts()[0].startsWith(QStringLiteral("Die Verbindung zum SQL-Server ist abgebrochen:\r\n08")));
-        EXPECT_EQ(app.entryOf(QStringLiteral("Buchungen")), PadName(QStringLiteral("Buchungen")) + QStringLiteral("[!Fehler!]"));
+        EXPECT_TRUE(
+            answers.texts()[0].startsWith(QStringLiteral("Die Verbindung zum SQL-Server ist abgebrochen:\r\n08")));
+        EXPECT_EQ(app.entryOf(QStringLiteral("Buchungen")),
+                  PadName(QStringLiteral("Buchungen")) + QStringLiteral("[!Fehler!]"));
         EXPECT_FALSE(app.main->Command1->isEnabled());
         EXPECT_FALSE(app.main->Command2->isEnabled());
         EXPECT_TRUE(app.konv->Command4->isEnabled());
@@ -128,11 +132,12 @@ TEST(ServerLoss, KilledServerEndsTheCopyAndTheHalfFilledTableIsMarkedAfterANewLo
     EXPECT_EQ(app.entryOf(QStringLiteral("Buchungen")),
               PadName(QStringLiteral("Buchungen")) + QLatin1Char('[') + QString::number(halfFilled) + QLatin1Char(']'));
     EXPECT_TRUE(app.isMarked(QStringLiteral("Buchungen")));
-    EXPECT_TRUE(app.information().contains(QStringLiteral(
-        "Tabelle Buchungen: die letzte Konvertierung wurde nicht beendet, die Tabelle ist markiert.")));
+    EXPECT_TRUE(app.information().contains(
+        QStringLiteral("Tabelle Buchungen: die letzte Konvertierung wurde nicht beendet, die Tabelle ist markiert.")));
 
     app.markOnly({QStringLiteral("Buchungen")});
     EXPECT_EQ(app.convertMarked(), QStringList{QStringLiteral("Alle markierten Tabellen wurden konvertiert.")});
-    EXPECT_EQ(app.entryOf(QStringLiteral("Buchungen")), PadName(QStringLiteral("Buchungen")) + QStringLiteral("[migriert]"));
+    EXPECT_EQ(app.entryOf(QStringLiteral("Buchungen")),
+              PadName(QStringLiteral("Buchungen")) + QStringLiteral("[migriert]"));
     EXPECT_EQ(probe.scalar(QStringLiteral("SELECT COUNT(*) FROM Buchungen")).toString(), QStringLiteral("200000"));
 }

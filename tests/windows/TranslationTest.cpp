@@ -8,8 +8,8 @@
 #include "ServerProbe.h"
 #include "TestSupport.h"
 #include "conversion/TableList.h"
-#include "sql/Names.h"
 #include "core/TextPieces.h"
+#include "sql/Names.h"
 #include "translation/ViewRewrite.h"
 
 #include <QApplication>
@@ -124,8 +124,9 @@ TEST(Translation, EveryTriggerIsRejectedByMariaDbAndListed)
             expectedErrors += (update ? 1 : 0) + (del ? 1 : 0);
         }
         EXPECT_EQ(errors.size(), expectedErrors) << path.toStdString();
-        EXPECT_EQ(probe.scalar(QStringLiteral("SELECT COUNT(*) FROM information_schema.TRIGGERS WHERE "
-                                              "TRIGGER_SCHEMA = DATABASE()"))
+        EXPECT_EQ(probe
+                      .scalar(QStringLiteral("SELECT COUNT(*) FROM information_schema.TRIGGERS WHERE "
+                                             "TRIGGER_SCHEMA = DATABASE()"))
                       .toString(),
                   QStringLiteral("0"));
         EXPECT_EQ(app.konv->List3->count(), 0);
@@ -174,16 +175,19 @@ TEST(Translation, ViewsThatMariaDbAcceptsExistAndTheOthersAreListed)
     };
     EXPECT_TRUE(server.app->queriesToViews().isEmpty());
 
-    const QString berlin = QStringLiteral("CREATE VIEW View_Berlin AS SELECT  Kunden.KdNr, Kunden.Name AS "
-                                          "'Kunde'\r\nFROM Kunden\r\nWHERE Kunden.Ort='Berlin'\r\nORDER BY Kunden.KdNr");
+    const QString berlin =
+        QStringLiteral("CREATE VIEW View_Berlin AS SELECT  Kunden.KdNr, Kunden.Name AS "
+                       "'Kunde'\r\nFROM Kunden\r\nWHERE Kunden.Ort='Berlin'\r\nORDER BY Kunden.KdNr");
     ASSERT_GT(berlin.size(), 80);
     const QStringList lines = server.app->information();
     ASSERT_GE(lines.size(), 8);
-    EXPECT_EQ(lines.mid(0, 4), (QStringList{QStringLiteral("View_Berlin"), berlin.left(80), berlin.mid(80), QString()}));
-    EXPECT_EQ(lines.mid(4, 3), (QStringList{QStringLiteral("View_Erste"),
-                                            QStringLiteral("CREATE VIEW View_Erste AS SELECT MIN(Name) AS Erster FROM "
-                                                           "Kunden"),
-                                            QString()}));
+    EXPECT_EQ(lines.mid(0, 4),
+              (QStringList{QStringLiteral("View_Berlin"), berlin.left(80), berlin.mid(80), QString()}));
+    EXPECT_EQ(lines.mid(4, 3),
+              (QStringList{QStringLiteral("View_Erste"),
+                           QStringLiteral("CREATE VIEW View_Erste AS SELECT MIN(Name) AS Erster FROM "
+                                          "Kunden"),
+                           QString()}));
     // The rejected ones: listed, then "Warnung: " with the error's number and
     // the server's text in pieces of 80, closed by 40 dashes.
     for (const QString& rejected : {QStringLiteral("View_Fehlt"), QStringLiteral("View_IIf")}) {
@@ -198,7 +202,8 @@ TEST(Translation, ViewsThatMariaDbAcceptsExistAndTheOthersAreListed)
         ASSERT_EQ(text.size(), 1);
         EXPECT_TRUE(isServerError(text[0])) << text[0].toStdString();
     }
-    EXPECT_TRUE(lines.at(lines.indexOf(QStringLiteral("View_Fehlt")) + 1).startsWith(QStringLiteral("CREATE VIEW View_Fehlt")));
+    EXPECT_TRUE(
+        lines.at(lines.indexOf(QStringLiteral("View_Fehlt")) + 1).startsWith(QStringLiteral("CREATE VIEW View_Fehlt")));
 
     // The accepted views exist and return rows.
     const auto rows = server.probe.rows(QStringLiteral("SELECT KdNr, Kunde FROM View_Berlin"));
@@ -206,8 +211,9 @@ TEST(Translation, ViewsThatMariaDbAcceptsExistAndTheOthersAreListed)
     EXPECT_EQ(rows[0][1].toString(), QStringLiteral("Anna"));
     EXPECT_EQ(rows[1][1].toString(), QStringLiteral("Carla"));
     EXPECT_EQ(server.probe.scalar(QStringLiteral("SELECT Erster FROM View_Erste")).toString(), QStringLiteral("Anna"));
-    EXPECT_EQ(server.probe.scalar(QStringLiteral("SELECT COUNT(*) FROM information_schema.VIEWS WHERE "
-                                                 "TABLE_SCHEMA = DATABASE()"))
+    EXPECT_EQ(server.probe
+                  .scalar(QStringLiteral("SELECT COUNT(*) FROM information_schema.VIEWS WHERE "
+                                         "TABLE_SCHEMA = DATABASE()"))
                   .toString(),
               QStringLiteral("2"));
     EXPECT_TRUE(server.app->commandsEnabled());
@@ -247,7 +253,8 @@ TEST(Translation, TakeoverYesYesNoConvertsEverythingThenViewsThenTriggers)
     for (const QString& entry : app.entries())
         EXPECT_TRUE(entry.endsWith(QStringLiteral("[migriert]")) || entry.endsWith(QStringLiteral("[!Fehler!]")))
             << entry.toStdString();
-    EXPECT_EQ(app.entryOf(QStringLiteral("Artikel")), PadName(QStringLiteral("Artikel")) + QStringLiteral("[migriert]"));
+    EXPECT_EQ(app.entryOf(QStringLiteral("Artikel")),
+              PadName(QStringLiteral("Artikel")) + QStringLiteral("[migriert]"));
     EXPECT_EQ(probe.scalar(QStringLiteral("SELECT COUNT(*) FROM Artikel")).toString(), QStringLiteral("5"));
     // The view over a table the batch created.
     EXPECT_EQ(probe.scalar(QStringLiteral("SELECT COUNT(*) FROM View_Kunden")).toString(),
@@ -257,8 +264,8 @@ TEST(Translation, TakeoverYesYesNoConvertsEverythingThenViewsThenTriggers)
     ASSERT_FALSE(lines.isEmpty());
     EXPECT_EQ(lines.first(), QStringLiteral("Kunden"));
     EXPECT_TRUE(lines.last().startsWith(QStringLiteral("Filialen")));
-    static const QRegularExpression status(
-        QStringLiteral("^Bereit\\. letzte Aktion: \\d\\d:\\d\\d:\\d\\d - \\d\\d:\\d\\d:\\d\\d  \\|  \\d\\d:\\d\\d:\\d\\d$"));
+    static const QRegularExpression status(QStringLiteral(
+        "^Bereit\\. letzte Aktion: \\d\\d:\\d\\d:\\d\\d - \\d\\d:\\d\\d:\\d\\d  \\|  \\d\\d:\\d\\d:\\d\\d$"));
     EXPECT_TRUE(status.match(app.konv->Label1->text()).hasMatch()) << app.konv->Label1->text().toStdString();
     EXPECT_TRUE(app.commandsEnabled());
     EXPECT_EQ(app.konv->Command9BackColor(), 255);
@@ -273,15 +280,16 @@ TEST(Translation, ClosingTheWindowDuringViewsEndsThemAndTheWindowGoes)
         server.db->queries.append({QStringLiteral("View_%1").arg(i), QStringLiteral("SELECT KdNr FROM Kunden")});
     QPointer<Konvertierung> window = server.app->konv;
     bool acted = false;
-    actDuring([&] { return window && window->List1->count() > 0; },
-              [&] { window->parentWidget()->close(); }, [&] { server.app->queriesToViews(); }, &acted);
+    actDuring([&] { return window && window->List1->count() > 0; }, [&] { window->parentWidget()->close(); },
+              [&] { server.app->queriesToViews(); }, &acted);
     EXPECT_TRUE(acted);
     // The window went once the run had ended; at most the first view was created.
     // The close waited for the run's end; the window goes when control is back in the event loop.
     EXPECT_TRUE(QTest::qWaitFor([&] { return window.isNull(); }, 5000));
     EXPECT_EQ(server.app->main->konvertierung(), nullptr);
-    EXPECT_LE(server.probe.scalar(QStringLiteral("SELECT COUNT(*) FROM information_schema.VIEWS WHERE TABLE_SCHEMA = "
-                                                 "DATABASE()"))
+    EXPECT_LE(server.probe
+                  .scalar(QStringLiteral("SELECT COUNT(*) FROM information_schema.VIEWS WHERE TABLE_SCHEMA = "
+                                         "DATABASE()"))
                   .toInt(),
               1);
     // The program goes on: a new conversion window loads the database.
@@ -341,14 +349,18 @@ TEST(Translation, ClosingDuringTheTakeoversViewsEndsIt)
     bool acted = false;
     MessageBoxAnswerer answers;
     answers.script = {QMessageBox::Yes, QMessageBox::Yes, QMessageBox::No, QMessageBox::Ok};
-    actDuring([&] { return window && window->List1->count() > 0 && window->List1->item(0)->text() == QStringLiteral("View_A"); },
-              [&] { window->parentWidget()->close(); }, [&] { window->Command7->click(); }, &acted);
+    actDuring(
+        [&] {
+            return window && window->List1->count() > 0 && window->List1->item(0)->text() == QStringLiteral("View_A");
+        },
+        [&] { window->parentWidget()->close(); }, [&] { window->Command7->click(); }, &acted);
     EXPECT_TRUE(acted);
     // The close waited for the run's end; the window goes when control is back in the event loop.
     EXPECT_TRUE(QTest::qWaitFor([&] { return window.isNull(); }, 5000));
     // No triggers were attempted and no second view was made.
-    EXPECT_LE(probe.scalar(QStringLiteral("SELECT COUNT(*) FROM information_schema.VIEWS WHERE TABLE_SCHEMA = "
-                                          "DATABASE()"))
+    EXPECT_LE(probe
+                  .scalar(QStringLiteral("SELECT COUNT(*) FROM information_schema.VIEWS WHERE TABLE_SCHEMA = "
+                                         "DATABASE()"))
                   .toInt(),
               1);
     EXPECT_TRUE(app.main->Command1->isEnabled());

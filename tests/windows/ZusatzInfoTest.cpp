@@ -1,8 +1,8 @@
+#include "windows/ZusatzInfo.h"
+
 #include "MessageBoxAnswerer.h"
 #include "PrintToPdf.h"
-
 #include "ui/Printing.h"
-#include "windows/ZusatzInfo.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -12,12 +12,16 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QToolButton>
-#include <cmath>
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace {
 
-std::string s(const QString& text) { return text.toStdString(); }
+std::string s(const QString& text)
+{
+    return text.toStdString();
+}
 
 template <typename T>
 T* child(QWidget& w, const char* name)
@@ -26,8 +30,14 @@ T* child(QWidget& w, const char* name)
 }
 
 // Twips to pixels of the widget's screen.
-int tx(const QWidget& w, double twips) { return int(std::lround(twips * w.logicalDpiX() / 1440.0)); }
-int ty(const QWidget& w, double twips) { return int(std::lround(twips * w.logicalDpiY() / 1440.0)); }
+int tx(const QWidget& w, double twips)
+{
+    return int(std::lround(twips * w.logicalDpiX() / 1440.0));
+}
+int ty(const QWidget& w, double twips)
+{
+    return int(std::lround(twips * w.logicalDpiY() / 1440.0));
+}
 
 // Checks the layout rule against the client size, allowing a pixel for rounding.
 void expectLayout(ZusatzInfo& info)
@@ -70,7 +80,7 @@ void expectLayout(ZusatzInfo& info)
     EXPECT_NEAR(text.top() + text.height(), close.top() - ty(info, 225), 1);
 }
 
-} // namespace
+}  // namespace
 
 TEST(ZusatzInfo, MainHelpTextIsExact)
 {

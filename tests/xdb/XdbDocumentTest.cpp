@@ -1,9 +1,10 @@
 // Reading the document: line ends, code page, positions, unreadable files.
 
+#include "xdb/XdbDocument.h"
+
 #include "QtPrinters.h"
 #include "XdbDocuments.h"
 #include "core/TabrixError.h"
-#include "xdb/XdbDocument.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -55,14 +56,21 @@ TEST(XdbDocument, Windows1252UnlessTheWholeFileIsUtf8WithANonAsciiCharacter)
 {
     const Read shipped = readAll("Auftragsbest\xE4tigung \x80 \x84x\x93\r\n\x81\x9D");
     EXPECT_EQ(shipped.encoding, XdbEncoding::Windows1252);
-    EXPECT_EQ(shipped.lines, (QStringList{QStringLiteral("Auftragsbestätigung € „x“"), QString::fromUtf16(u"\u0081\u009D")}));
+    EXPECT_EQ(shipped.lines,
+              (QStringList{QStringLiteral("Auftragsbestätigung € „x“"), QString::fromUtf16(u"\u0081\u009D")}));
 
-    const Read edited = readAll("\xEF\xBB\xBF" "Stra\xC3\x9F" "e \xE2\x82\xAC \xF0\x9F\x98\x80\n");
+    const Read edited = readAll("\xEF\xBB\xBF"
+                                "Stra\xC3\x9F"
+                                "e \xE2\x82\xAC \xF0\x9F\x98\x80\n");
     EXPECT_EQ(edited.encoding, XdbEncoding::Utf8);
     EXPECT_EQ(edited.lines.value(0), QString::fromUtf16(u"Straße € \U0001F600"));  // without the byte-order mark
 
     // One invalid sequence anywhere (overlong, surrogate, beyond U+10FFFF, cut off) makes it Windows-1252.
-    EXPECT_EQ(readAll("Stra\xC3\x9F" "e\r\nGr\xF6\xDF" "e").lines, (QStringList{QStringLiteral("StraÃŸe"), QStringLiteral("Größe")}));
+    EXPECT_EQ(readAll("Stra\xC3\x9F"
+                      "e\r\nGr\xF6\xDF"
+                      "e")
+                  .lines,
+              (QStringList{QStringLiteral("StraÃŸe"), QStringLiteral("Größe")}));
     for (const QByteArray& bad : {QByteArray("\xC0\xAF"), QByteArray("\xED\xA0\x80"), QByteArray("\xF4\x90\x80\x80"),
                                   QByteArray("ok \xE2\x82")})
         EXPECT_EQ(readAll(bad).encoding, XdbEncoding::Windows1252) << bad.toHex().toStdString();

@@ -1,7 +1,8 @@
 // Fixed columns and the numbers read from them.
 
-#include "core/TabrixError.h"
 #include "xdb/XdbLine.h"
+
+#include "core/TabrixError.h"
 
 #include <gtest/gtest.h>
 
@@ -28,8 +29,8 @@ TEST(XdbLine, FixedColumnsAreCharacterPositions)
 
 TEST(XdbLine, TypeCodesAndSizesAreLeadingNumbers)
 {
-    const std::pair<const char*, int> cases[] = {{" 10", 10}, {"1 0", 10}, {"12a", 12}, {"abc", 0}, {"", 0},
-                                                  {"-1", -1}, {"2.5", 2}, {"3.5", 4}, {"1e3", 1000}, {"4e", 4}};
+    const std::pair<const char*, int> cases[] = {{" 10", 10}, {"1 0", 10}, {"12a", 12}, {"abc", 0},    {"", 0},
+                                                 {"-1", -1},  {"2.5", 2},  {"3.5", 4},  {"1e3", 1000}, {"4e", 4}};
     for (const auto& [text, value] : cases)
         EXPECT_EQ(XdbLeadingNumber(QString::fromLatin1(text)), value) << text;
     EXPECT_EQ(errorOf([] { XdbLeadingNumber(QStringLiteral("9e9")); }), 6);

@@ -2,11 +2,12 @@
 // section rules, the status list and the one error handler. (Statements of
 // MS SQL and Sybase through the window: AbgleichenTest.)
 
+#include "xdb/XdbRun.h"
+
 #include "QtPrinters.h"
 #include "RecordingHost.h"
 #include "XdbDocuments.h"
 #include "core/TabrixError.h"
-#include "xdb/XdbRun.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -51,8 +52,8 @@ struct Xdb {
     // Ended by the handler or a yield: no message, the button back, the progress run closed.
     bool endedEarly() const
     {
-        return host.messages.isEmpty() && host.progress.last() == QStringLiteral("step 0") && host.enableCalls == QList<bool>({false, true})
-            && host.runFailed;
+        return host.messages.isEmpty() && host.progress.last() == QStringLiteral("step 0")
+            && host.enableCalls == QList<bool>({false, true}) && host.runFailed;
     }
 };
 
@@ -76,16 +77,18 @@ TEST(XdbRun, TheWorkedExample)
     Xdb x;
     const QString select = QStringLiteral("SELECT [Artikel].[Nr] FROM [Artikel]");
     x.run({QStringLiteral("[felder]"), tabelle(QStringLiteral("Artikel")), feld(QStringLiteral("Bemerkung"), 10, 30),
-           feld(QStringLiteral("ALT"), 10, 30), QStringLiteral("[querys]"), key(QStringLiteral("name"), QStringLiteral("View_A")),
-           key(QStringLiteral("SQL"), select)});
-    EXPECT_EQ(x.host.list1, (QStringList{status(QStringLiteral("Artikel")),
-                                         QStringLiteral("\tALTER TABLE [Artikel]  ADD [Bemerkung] VARCHAR(30)"),
-                                         QStringLiteral("Abfrage/Sicht erstellen: View_A")}));
+           feld(QStringLiteral("ALT"), 10, 30), QStringLiteral("[querys]"),
+           key(QStringLiteral("name"), QStringLiteral("View_A")), key(QStringLiteral("SQL"), select)});
+    EXPECT_EQ(x.host.list1,
+              (QStringList{status(QStringLiteral("Artikel")),
+                           QStringLiteral("\tALTER TABLE [Artikel]  ADD [Bemerkung] VARCHAR(30)"),
+                           QStringLiteral("Abfrage/Sicht erstellen: View_A")}));
     EXPECT_EQ(x.host.views, (QList<QPair<QString, QString>>{{QStringLiteral("View_A"), select}}));
     // Looked up once, read again after the change; a column of another case exists.
-    EXPECT_EQ(x.host.server.statements, (QStringList{QStringLiteral("<catalogue> Artikel"),
-                                                     QStringLiteral("ALTER TABLE [Artikel]  ADD [Bemerkung] VARCHAR(30)"),
-                                                     QStringLiteral("<catalogue> Artikel")}));
+    EXPECT_EQ(x.host.server.statements,
+              (QStringList{QStringLiteral("<catalogue> Artikel"),
+                           QStringLiteral("ALTER TABLE [Artikel]  ADD [Bemerkung] VARCHAR(30)"),
+                           QStringLiteral("<catalogue> Artikel")}));
     EXPECT_TRUE(x.endedNormally());
     EXPECT_FALSE(x.host.runFailed);
 }
@@ -97,38 +100,47 @@ TEST(XdbRun, HeadersCountAnywhereAndWithoutThemNothingHappens)
     EXPECT_TRUE(x.host.list1.isEmpty());
     EXPECT_TRUE(x.host.server.statements.isEmpty());
     EXPECT_TRUE(x.endedNormally());
-    x.run(QStringList{QStringLiteral("  neue Felder: [FELDER] ")} + felder(QStringLiteral("Artikel"), {QStringLiteral("Neu")}).mid(1));
+    x.run(QStringList{QStringLiteral("  neue Felder: [FELDER] ")}
+          + felder(QStringLiteral("Artikel"), {QStringLiteral("Neu")}).mid(1));
     EXPECT_EQ(x.host.sent(), QStringList{QStringLiteral("ALTER TABLE [Artikel]  ADD [Neu] INT")});
 }
 
 TEST(XdbRun, AMissingTableSkipsTheRestOfItsBlockOnly)
 {
     Xdb x;
-    x.run(felder(QStringLiteral("Fehlt"), {QStringLiteral("A")}) + felder(QStringLiteral("Artikel"), {QStringLiteral("C")})
+    x.run(felder(QStringLiteral("Fehlt"), {QStringLiteral("A")})
+          + felder(QStringLiteral("Artikel"), {QStringLiteral("C")})
           + QStringList{tabelle(QStringLiteral("Kunden")), feld(QStringLiteral("D"), 6, 0)});
-    EXPECT_EQ(x.host.list1, (QStringList{status(QStringLiteral("Fehlt")), kMissing, status(QStringLiteral("Artikel")),
-                                         QStringLiteral("\tALTER TABLE [Artikel]  ADD [C] INT"), status(QStringLiteral("Kunden")),
-                                         QStringLiteral("\tALTER TABLE [KUNDEN]  ADD [D] REAL")}));
+    EXPECT_EQ(x.host.list1,
+              (QStringList{status(QStringLiteral("Fehlt")), kMissing, status(QStringLiteral("Artikel")),
+                           QStringLiteral("\tALTER TABLE [Artikel]  ADD [C] INT"), status(QStringLiteral("Kunden")),
+                           QStringLiteral("\tALTER TABLE [KUNDEN]  ADD [D] REAL")}));
     EXPECT_FALSE(x.host.runFailed);
     // The current table survives a failed lookup and the end of the run.
-    x.run(felder(QStringLiteral("Fehlt"), {}) + QStringList{QStringLiteral("[felder]"), feld(QStringLiteral("E"), 4, 0)});
+    x.run(felder(QStringLiteral("Fehlt"), {})
+          + QStringList{QStringLiteral("[felder]"), feld(QStringLiteral("E"), 4, 0)});
     EXPECT_EQ(x.host.sent(), QStringList{QStringLiteral("ALTER TABLE [KUNDEN]  ADD [E] INT")});
 }
 
 TEST(XdbRun, OldFormatBlocksWithDefaultsSizeZeroAndABlankLine)
 {
     Xdb x;
-    x.host.server.failWhenStartsWith(QStringLiteral("ALTER TABLE [Artikel]  ADD [] "), QStringLiteral("37000:Syntaxfehler bei ']'"));
+    x.host.server.failWhenStartsWith(QStringLiteral("ALTER TABLE [Artikel]  ADD [] "),
+                                     QStringLiteral("37000:Syntaxfehler bei ']'"));
     x.run({oldTable(QStringLiteral("Artikel")), oldField(QStringLiteral("Kurz"), 10, 8, QStringLiteral("\"\"")),
-           oldField(QStringLiteral("Menge"), 4, 0, QStringLiteral("0")), oldField(QStringLiteral("Einheit"), 10, 0, QStringLiteral("\"Stück\"")),
-           QString(), oldField(QStringLiteral("nr"), 4, 0), oldTable(QStringLiteral("Fehlt")), oldField(QStringLiteral("X"), 4, 0)});
+           oldField(QStringLiteral("Menge"), 4, 0, QStringLiteral("0")),
+           oldField(QStringLiteral("Einheit"), 10, 0, QStringLiteral("\"Stück\"")), QString(),
+           oldField(QStringLiteral("nr"), 4, 0), oldTable(QStringLiteral("Fehlt")),
+           oldField(QStringLiteral("X"), 4, 0)});
     const QString old = QStringLiteral("(Felder hinzufügen) [altes XDB-Format]");
-    EXPECT_EQ(x.host.list1, (QStringList{status(QStringLiteral("Artikel"), old),
-                                         QStringLiteral("\tALTER TABLE [Artikel]  ADD [Kurz] VARCHAR(8) DEFAULT ' ' NULL"),
-                                         QStringLiteral("\tALTER TABLE [Artikel]  ADD [Menge] INT DEFAULT 0 NULL"),
-                                         QStringLiteral("\tALTER TABLE [Artikel]  ADD [Einheit] VARCHAR(0) DEFAULT Stück NULL"),
-                                         QStringLiteral("\tALTER TABLE [Artikel]  ADD [] "), QStringLiteral("37000:Syntaxfehler bei ']'"),
-                                         status(QStringLiteral("Fehlt"), old), kMissing}));
+    EXPECT_EQ(
+        x.host.list1,
+        (QStringList{status(QStringLiteral("Artikel"), old),
+                     QStringLiteral("\tALTER TABLE [Artikel]  ADD [Kurz] VARCHAR(8) DEFAULT ' ' NULL"),
+                     QStringLiteral("\tALTER TABLE [Artikel]  ADD [Menge] INT DEFAULT 0 NULL"),
+                     QStringLiteral("\tALTER TABLE [Artikel]  ADD [Einheit] VARCHAR(0) DEFAULT Stück NULL"),
+                     QStringLiteral("\tALTER TABLE [Artikel]  ADD [] "), QStringLiteral("37000:Syntaxfehler bei ']'"),
+                     status(QStringLiteral("Fehlt"), old), kMissing}));
     EXPECT_TRUE(x.host.runFailed);
     EXPECT_TRUE(x.endedNormally());
 }
@@ -138,20 +150,25 @@ TEST(XdbRun, RenamesAndOracleOrDb2Tables)
     Xdb x;
     x.run({QStringLiteral("[renamefield]"), renameKey(QStringLiteral("tabelle"), QStringLiteral("artikel")),
            renamePair(QStringLiteral("feld"), QStringLiteral("ALT"), QStringLiteral("Neu")),
-           renamePair(QStringLiteral("feld"), QStringLiteral("Fehlt"), QStringLiteral("Egal")), QStringLiteral("[renametable]"),
+           renamePair(QStringLiteral("feld"), QStringLiteral("Fehlt"), QStringLiteral("Egal")),
+           QStringLiteral("[renametable]"),
            renamePair(QStringLiteral("tabelle"), QStringLiteral("Lager"), QStringLiteral("Lagerorte"))});
-    EXPECT_EQ(x.host.list1, (QStringList{status(QStringLiteral("artikel"), QStringLiteral("(Felder umbenennen)")),
-                                         QStringLiteral("\tALT  ->  Neu"),
-                                         QStringLiteral("Tabelle umbenennen: Lager  ->  Lagerorte  [noch nicht implementiert]")}));
+    EXPECT_EQ(x.host.list1,
+              (QStringList{status(QStringLiteral("artikel"), QStringLiteral("(Felder umbenennen)")),
+                           QStringLiteral("\tALT  ->  Neu"),
+                           QStringLiteral("Tabelle umbenennen: Lager  ->  Lagerorte  [noch nicht implementiert]")}));
     EXPECT_EQ(x.host.sent(), QStringList{QStringLiteral("sp_rename 'Artikel.ALT' , 'Neu' , 'column'")});
 
     for (Dialect d : {Dialect::Oracle, Dialect::DB2}) {
         Xdb o(d);
         o.run(QStringList{QStringLiteral("[felder]"), tabelle(QStringLiteral("Kunden")),
-                          feld(QStringLiteral("Auftragsbestätigung_Französisch"), 10, 30), feld(QStringLiteral("Neu"), 4, 0)});
+                          feld(QStringLiteral("Auftragsbestätigung_Französisch"), 10, 30),
+                          feld(QStringLiteral("Neu"), 4, 0)});
         EXPECT_EQ(o.host.server.statements.first(), QStringLiteral("<catalogue> KUNDEN"));
-        EXPECT_EQ(o.host.list1, (QStringList{status(QStringLiteral("KUNDEN")),
-                                             QStringLiteral("\tALTER TABLE KUNDEN  ADD Neu ") + (d == Dialect::DB2 ? "INTEGER" : "INT")}));
+        EXPECT_EQ(
+            o.host.list1,
+            (QStringList{status(QStringLiteral("KUNDEN")),
+                         QStringLiteral("\tALTER TABLE KUNDEN  ADD Neu ") + (d == Dialect::DB2 ? "INTEGER" : "INT")}));
     }
 }
 
@@ -162,13 +179,17 @@ TEST(XdbRun, QueryBlocks)
     x.run({QStringLiteral("[querys]"), key(QStringLiteral("SQL"), QStringLiteral("SELECT 0")),  // no name yet
            key(QStringLiteral("name"), QStringLiteral("View_Eins")), key(QStringLiteral("SQL"), bracketed),
            key(QStringLiteral("SQL"), QStringLiteral("SELECT 2")),  // a second statement
-           key(QStringLiteral("name"), QStringLiteral("View_Zwei")), key(QStringLiteral("sql"), bracketed),  // ends the block
+           key(QStringLiteral("name"), QStringLiteral("View_Zwei")),
+           key(QStringLiteral("sql"), bracketed),  // ends the block
            key(QStringLiteral("SQL"), QStringLiteral("SELECT 3")), QStringLiteral("[querys]"),
-           key(QStringLiteral("name"), QStringLiteral("View_Drei")), key(QStringLiteral("Sql"), QStringLiteral("SELECT 4"))});
-    EXPECT_EQ(x.host.views, (QList<QPair<QString, QString>>{{QStringLiteral("View_Eins"), bracketed},
-                                                           {QStringLiteral("View_Drei"), QStringLiteral("SELECT 4")}}));
-    EXPECT_EQ(x.host.list1, (QStringList{QStringLiteral("Abfrage/Sicht erstellen: View_Eins"),
-                                         QStringLiteral("Abfrage/Sicht erstellen: View_Drei")}));
+           key(QStringLiteral("name"), QStringLiteral("View_Drei")),
+           key(QStringLiteral("Sql"), QStringLiteral("SELECT 4"))});
+    EXPECT_EQ(x.host.views,
+              (QList<QPair<QString, QString>>{{QStringLiteral("View_Eins"), bracketed},
+                                              {QStringLiteral("View_Drei"), QStringLiteral("SELECT 4")}}));
+    EXPECT_EQ(x.host.list1,
+              (QStringList{QStringLiteral("Abfrage/Sicht erstellen: View_Eins"),
+                           QStringLiteral("Abfrage/Sicht erstellen: View_Drei")}));
 }
 
 TEST(XdbRun, IndexBlocksAcrossHeadersAndRuns)
@@ -177,26 +198,31 @@ TEST(XdbRun, IndexBlocksAcrossHeadersAndRuns)
     Xdb x;
     x.run({QStringLiteral("[Indizes]"), key(QStringLiteral("tabelle"), QStringLiteral("Kunden"))});
     EXPECT_TRUE(x.state.sections.IndexSection);
-    x.run({key(QStringLiteral("tabelle"), QStringLiteral("Artikel")), key(QStringLiteral("name"), QStringLiteral("ixSpät")),
-           key(QStringLiteral("attribute"), QStringLiteral("0")), key(QStringLiteral("felderanzahl"), QStringLiteral("1")),
+    x.run({key(QStringLiteral("tabelle"), QStringLiteral("Artikel")),
+           key(QStringLiteral("name"), QStringLiteral("ixSpät")), key(QStringLiteral("attribute"), QStringLiteral("0")),
+           key(QStringLiteral("felderanzahl"), QStringLiteral("1")),
            key(QStringLiteral("feld"), QStringLiteral("Nr"))});
     EXPECT_EQ(x.host.sent().last(), QStringLiteral("CREATE INDEX [ixSpät] ON [Artikel]([Nr])"));
     EXPECT_FALSE(x.state.sections.IndexSection);
 
     // "[Indizes]" inside an open block starts it again; its lines overwrite the values.
     x.run({QStringLiteral("[Indizes]"), key(QStringLiteral("tabelle"), QStringLiteral("Falsch")),
-           key(QStringLiteral("name"), QStringLiteral("ixAlt")), key(QStringLiteral("felderanzahl"), QStringLiteral("3")),
-           key(QStringLiteral("feld"), QStringLiteral("A")), QStringLiteral("[Indizes]"),
-           key(QStringLiteral("tabelle"), QStringLiteral("Artikel")), key(QStringLiteral("name"), QStringLiteral("ixNeu")),
-           key(QStringLiteral("felderanzahl"), QStringLiteral("1")), key(QStringLiteral("feld"), QStringLiteral("Nr"))});
+           key(QStringLiteral("name"), QStringLiteral("ixAlt")),
+           key(QStringLiteral("felderanzahl"), QStringLiteral("3")), key(QStringLiteral("feld"), QStringLiteral("A")),
+           QStringLiteral("[Indizes]"), key(QStringLiteral("tabelle"), QStringLiteral("Artikel")),
+           key(QStringLiteral("name"), QStringLiteral("ixNeu")),
+           key(QStringLiteral("felderanzahl"), QStringLiteral("1")),
+           key(QStringLiteral("feld"), QStringLiteral("Nr"))});
     EXPECT_EQ(x.host.sent().last(), QStringLiteral("CREATE INDEX [ixNeu] ON [Artikel]([Nr])"));
     EXPECT_EQ(x.host.list1, QStringList{QStringLiteral("Neuen Index anlegen: Artikel/ixNeu")});
 
     // A header holding a key word ("name" in "[renamefield]") is read as that key before it ends the block;
     // "[felder]" is not read as "feld".
-    x.run({QStringLiteral("[Indizes]"), key(QStringLiteral("tabelle"), QStringLiteral("Artikel")), QStringLiteral("[renamefield]"),
-           QStringLiteral("[Indizes]"), key(QStringLiteral("felderanzahl"), QStringLiteral("1")), QStringLiteral("[felder]")});
-    EXPECT_EQ(x.host.server.withoutCatalogue(), QStringList{IndexExistsQuery(QStringLiteral("Artikel"), QString(), Dialect::MSSQL)});
+    x.run({QStringLiteral("[Indizes]"), key(QStringLiteral("tabelle"), QStringLiteral("Artikel")),
+           QStringLiteral("[renamefield]"), QStringLiteral("[Indizes]"),
+           key(QStringLiteral("felderanzahl"), QStringLiteral("1")), QStringLiteral("[felder]")});
+    EXPECT_EQ(x.host.server.withoutCatalogue(),
+              QStringList{IndexExistsQuery(QStringLiteral("Artikel"), QString(), Dialect::MSSQL)});
     EXPECT_FALSE(x.state.sections.IndexSection);
 
     // MySQL, Oracle and DB2 count every index as existing: the block ends at its name.
@@ -218,9 +244,11 @@ TEST(XdbRun, ServerErrorsAreListedInPiecesOf130AndTheRunGoesOn)
     x.host.server.failWhenContains(QStringLiteral("[Genau]"), exact130);
     x.host.server.failWhenContains(QStringLiteral("[Leer]"), QString());
     x.run(felder(QStringLiteral("Artikel"), {QStringLiteral("Lang"), QStringLiteral("Genau"), QStringLiteral("Leer")}));
-    EXPECT_EQ(x.host.list1.mid(1), (QStringList{QStringLiteral("\tALTER TABLE [Artikel]  ADD [Lang] INT"), long300.left(130),
-                                                long300.mid(130, 130), long300.mid(260), QStringLiteral("\tALTER TABLE [Artikel]  ADD [Genau] INT"),
-                                                exact130, QString(), QStringLiteral("\tALTER TABLE [Artikel]  ADD [Leer] INT"), QString()}));
+    EXPECT_EQ(x.host.list1.mid(1),
+              (QStringList{QStringLiteral("\tALTER TABLE [Artikel]  ADD [Lang] INT"), long300.left(130),
+                           long300.mid(130, 130), long300.mid(260),
+                           QStringLiteral("\tALTER TABLE [Artikel]  ADD [Genau] INT"), exact130, QString(),
+                           QStringLiteral("\tALTER TABLE [Artikel]  ADD [Leer] INT"), QString()}));
     EXPECT_TRUE(x.host.runFailed);
     EXPECT_TRUE(x.endedNormally());
 
@@ -242,8 +270,9 @@ TEST(XdbRun, ALostConnectionEndsTheRun)
     const QString gone = QStringLiteral("08S01:[ma-3.1.15]Server has gone away");
     x.host.server.failWhenContains(QStringLiteral("[Zwei]"), gone);
     x.run(felder(QStringLiteral("Artikel"), {QStringLiteral("Eins"), QStringLiteral("Zwei"), QStringLiteral("Drei")}));
-    EXPECT_EQ(x.host.list1.mid(1), (QStringList{QStringLiteral("\tALTER TABLE [Artikel]  ADD [Eins] INT"),
-                                                QStringLiteral("\tALTER TABLE [Artikel]  ADD [Zwei] INT"), gone}));
+    EXPECT_EQ(x.host.list1.mid(1),
+              (QStringList{QStringLiteral("\tALTER TABLE [Artikel]  ADD [Eins] INT"),
+                           QStringLiteral("\tALTER TABLE [Artikel]  ADD [Zwei] INT"), gone}));
     EXPECT_EQ(x.host.messages, (QStringList{QStringLiteral("lost ") + gone}));
     for (const QString& s : x.host.server.statements)
         EXPECT_FALSE(s.contains(QStringLiteral("[Drei]"))) << s.toStdString();
@@ -257,13 +286,19 @@ TEST(XdbRun, ErrorsOfTheDocumentItselfEndTheRun)
     const QStringList index{QStringLiteral("[Indizes]"), key(QStringLiteral("tabelle"), QStringLiteral("Artikel")),
                             key(QStringLiteral("name"), QStringLiteral("ixNr"))};
     const QList<QPair<QStringList, QString>> cases{
-        {index + QStringList{key(QStringLiteral("felderanzahl"), QStringLiteral("zwei"))}, QStringLiteral("Typen unverträglich")},
+        {index + QStringList{key(QStringLiteral("felderanzahl"), QStringLiteral("zwei"))},
+         QStringLiteral("Typen unverträglich")},
         {index + QStringList{key(QStringLiteral("attribute"), QString())}, QStringLiteral("Typen unverträglich")},
-        {index + QStringList{key(QStringLiteral("feld"), QStringLiteral("Nr"))}, QStringLiteral("Index außerhalb des gültigen Bereichs")},
-        {index + QStringList{key(QStringLiteral("felderanzahl"), QStringLiteral("0"))}, QStringLiteral("Index außerhalb des gültigen Bereichs")},
-        {index + QStringList{key(QStringLiteral("felderanzahl"), QStringLiteral("2000000000"))}, QStringLiteral("Nicht genügend Speicher")},
-        {{QStringLiteral("[felder]"), feld(QStringLiteral("Neu"), 4, 0)}, QStringLiteral("Objektvariable oder With-Blockvariable nicht festgelegt")},
-        {{oldTable(QStringLiteral("Artikel")), QString(50, QLatin1Char(' ')) + QStringLiteral("9e9")}, QStringLiteral("Überlauf")},
+        {index + QStringList{key(QStringLiteral("feld"), QStringLiteral("Nr"))},
+         QStringLiteral("Index außerhalb des gültigen Bereichs")},
+        {index + QStringList{key(QStringLiteral("felderanzahl"), QStringLiteral("0"))},
+         QStringLiteral("Index außerhalb des gültigen Bereichs")},
+        {index + QStringList{key(QStringLiteral("felderanzahl"), QStringLiteral("2000000000"))},
+         QStringLiteral("Nicht genügend Speicher")},
+        {{QStringLiteral("[felder]"), feld(QStringLiteral("Neu"), 4, 0)},
+         QStringLiteral("Objektvariable oder With-Blockvariable nicht festgelegt")},
+        {{oldTable(QStringLiteral("Artikel")), QString(50, QLatin1Char(' ')) + QStringLiteral("9e9")},
+         QStringLiteral("Überlauf")},
     };
     for (const auto& [lines, listed] : cases) {
         Xdb x;
@@ -278,11 +313,13 @@ TEST(XdbRun, ProgressYieldsAndAYieldThatSaysEnd)
 {
     Xdb x;
     x.host.automatic = true;
-    x.run({QString(200, QLatin1Char('a')), QString(100, QLatin1Char('b')), QStringLiteral("[felder]"), tabelle(QStringLiteral("Artikel"))});
+    x.run({QString(200, QLatin1Char('a')), QString(100, QLatin1Char('b')), QStringLiteral("[felder]"),
+           tabelle(QStringLiteral("Artikel"))});
     const long length = 202 + 102 + 10 + 32;
     // 128-byte blocks; no message in an unattended run.
-    EXPECT_EQ(x.host.progress, (QStringList{QStringLiteral("start %1").arg(length / 128 + 1), "step 1", "step 2", "step 2",
-                                            "step 2", "step 0"}));
+    EXPECT_EQ(x.host.progress,
+              (QStringList{QStringLiteral("start %1").arg(length / 128 + 1), "step 1", "step 2", "step 2", "step 2",
+                           "step 0"}));
     EXPECT_TRUE(x.host.messages.isEmpty());
     // One yield after the start, one per line, one for the table's status line.
     EXPECT_EQ(x.host.yields, 1 + 4 + 1);
@@ -300,14 +337,18 @@ TEST(XdbRun, ProgressYieldsAndAYieldThatSaysEnd)
 
 TEST(XdbRun, LineEndsAndCodePagesGiveTheSameStatements)
 {
-    const QStringList doc{QStringLiteral("[felder]"), tabelle(QStringLiteral("Artikel")), feld(QStringLiteral("Größe"), 10, 12),
-                          QStringLiteral("[renamefield]"), renameKey(QStringLiteral("tabelle"), QStringLiteral("Artikel")),
+    const QStringList doc{QStringLiteral("[felder]"),
+                          tabelle(QStringLiteral("Artikel")),
+                          feld(QStringLiteral("Größe"), 10, 12),
+                          QStringLiteral("[renamefield]"),
+                          renameKey(QStringLiteral("tabelle"), QStringLiteral("Artikel")),
                           renamePair(QStringLiteral("feld"), QStringLiteral("Alt"), QStringLiteral("Maß"))};
     for (const QByteArray& end : {QByteArray("\r\n"), QByteArray("\n"), QByteArray("\r")})
         for (Encoding encoding : {Encoding::Windows1252, Encoding::Utf8}) {
             Xdb x;
             x.run(doc, end, encoding);
-            EXPECT_EQ(x.host.sent(), (QStringList{QStringLiteral("ALTER TABLE [Artikel]  ADD [Größe] VARCHAR(12)"),
-                                                  QStringLiteral("sp_rename 'Artikel.Alt' , 'Maß' , 'column'")}));
+            EXPECT_EQ(x.host.sent(),
+                      (QStringList{QStringLiteral("ALTER TABLE [Artikel]  ADD [Größe] VARCHAR(12)"),
+                                   QStringLiteral("sp_rename 'Artikel.Alt' , 'Maß' , 'column'")}));
         }
 }

@@ -1,8 +1,9 @@
 // Column types and the add and rename statements per dialect, letter by letter.
 // (Index statements are checked where the run sends them.)
 
-#include "QtPrinters.h"
 #include "xdb/XdbStatements.h"
+
+#include "QtPrinters.h"
 
 #include <gtest/gtest.h>
 
@@ -26,18 +27,26 @@ QString typesFor(const XdbOptions& o)
 
 TEST(XdbStatements, ColumnTypesPerDialect)
 {
-    const QString msSql = QStringLiteral("BIT SMALLINT SMALLINT INT MONEY REAL FLOAT DATETIME  VARCHAR(30) IMAGE TEXT VARBINARY");
+    const QString msSql =
+        QStringLiteral("BIT SMALLINT SMALLINT INT MONEY REAL FLOAT DATETIME  VARCHAR(30) IMAGE TEXT VARBINARY");
     EXPECT_EQ(typesFor(on(Dialect::MSSQL)), msSql);
     EXPECT_EQ(typesFor(on(Dialect::Sybase)), msSql);
-    EXPECT_EQ(typesFor(on(Dialect::Sybase, true)), QString(msSql).replace(QStringLiteral("FLOAT"), QStringLiteral("DECIMAL")));
-    EXPECT_EQ(typesFor(on(Dialect::MySQL)),
-              QStringLiteral("BIT SMALLINT SMALLINT INT DECIMAL(19,4) REAL DOUBLE DATETIME  VARCHAR(30) LONGBLOB LONGTEXT CHAR(38)"));
-    EXPECT_EQ(typesFor(on(Dialect::Oracle)),
-              QStringLiteral("DECIMAL(1,0) DECIMAL DECIMAL INT NUMBER(19,4) REAL FLOAT TIMESTAMP  VARCHAR(30) BLOB CLOB CHAR(38)"));
-    EXPECT_EQ(typesFor(on(Dialect::Oracle, false, true)),
-              QStringLiteral("FLOAT FLOAT FLOAT FLOAT NUMBER(19,4) REAL FLOAT TIMESTAMP  VARCHAR(30) BLOB VARCHAR(2000) CHAR(38)"));
-    const QString db2 =
-        QStringLiteral("SMALLINT SMALLINT SMALLINT INTEGER DECIMAL(19,4) REAL DOUBLE TIMESTAMP  VARCHAR(30) BLOB(2G) CLOB(4194304) CHAR(38)");
+    EXPECT_EQ(typesFor(on(Dialect::Sybase, true)),
+              QString(msSql).replace(QStringLiteral("FLOAT"), QStringLiteral("DECIMAL")));
+    EXPECT_EQ(
+        typesFor(on(Dialect::MySQL)),
+        QStringLiteral(
+            "BIT SMALLINT SMALLINT INT DECIMAL(19,4) REAL DOUBLE DATETIME  VARCHAR(30) LONGBLOB LONGTEXT CHAR(38)"));
+    EXPECT_EQ(
+        typesFor(on(Dialect::Oracle)),
+        QStringLiteral(
+            "DECIMAL(1,0) DECIMAL DECIMAL INT NUMBER(19,4) REAL FLOAT TIMESTAMP  VARCHAR(30) BLOB CLOB CHAR(38)"));
+    EXPECT_EQ(
+        typesFor(on(Dialect::Oracle, false, true)),
+        QStringLiteral(
+            "FLOAT FLOAT FLOAT FLOAT NUMBER(19,4) REAL FLOAT TIMESTAMP  VARCHAR(30) BLOB VARCHAR(2000) CHAR(38)"));
+    const QString db2 = QStringLiteral("SMALLINT SMALLINT SMALLINT INTEGER DECIMAL(19,4) REAL DOUBLE TIMESTAMP  "
+                                       "VARCHAR(30) BLOB(2G) CLOB(4194304) CHAR(38)");
     EXPECT_EQ(typesFor(on(Dialect::DB2)), db2);
     EXPECT_EQ(typesFor(on(Dialect::DB2, false, true)), db2);
     EXPECT_EQ(XdbColumnType(10, 0, on(Dialect::MSSQL)), QStringLiteral("VARCHAR(0)"));
@@ -48,7 +57,8 @@ TEST(XdbStatements, AddColumnPerDialectWithOldFormatDefaults)
 {
     const QString t = QStringLiteral("Lager");
     const QString c = QStringLiteral("Ort");
-    EXPECT_EQ(BuildAddColumn(t, c, 9, 0, QString(), on(Dialect::MSSQL)), QStringLiteral("ALTER TABLE [Lager]  ADD [Ort] "));
+    EXPECT_EQ(BuildAddColumn(t, c, 9, 0, QString(), on(Dialect::MSSQL)),
+              QStringLiteral("ALTER TABLE [Lager]  ADD [Ort] "));
     EXPECT_EQ(BuildAddColumn(t, c, 10, 8, QStringLiteral("\"\""), on(Dialect::Sybase)),
               QStringLiteral("ALTER TABLE [Lager]  ADD [Ort] VARCHAR(8) DEFAULT ' ' NULL"));
     EXPECT_EQ(BuildAddColumn(t, c, 4, 0, QStringLiteral("0"), on(Dialect::MSSQL)),
@@ -69,8 +79,9 @@ TEST(XdbStatements, RenameColumn)
     for (Dialect d : {Dialect::MSSQL, Dialect::Sybase, Dialect::Oracle, Dialect::DB2})
         EXPECT_EQ(RenameColumnStatement(QStringLiteral("Lager"), QStringLiteral("Alt"), QStringLiteral("Neu"), d),
                   QStringLiteral("sp_rename 'Lager.Alt' , 'Neu' , 'column'"));
-    EXPECT_EQ(RenameColumnStatement(QStringLiteral("Lager"), QStringLiteral("Alt"), QStringLiteral("Neu"), Dialect::MySQL),
-              QStringLiteral("ALTER TABLE `Lager` RENAME COLUMN `Alt` TO `Neu`"));
+    EXPECT_EQ(
+        RenameColumnStatement(QStringLiteral("Lager"), QStringLiteral("Alt"), QStringLiteral("Neu"), Dialect::MySQL),
+        QStringLiteral("ALTER TABLE `Lager` RENAME COLUMN `Alt` TO `Neu`"));
     // On MySQL names arrive as they stand, a grave accent in them too.
     EXPECT_EQ(BuildAddColumn(QStringLiteral("La`ger"), QStringLiteral("O`rt"), 4, 0, QString(), on(Dialect::MySQL)),
               QStringLiteral("ALTER TABLE `La``ger`  ADD `O``rt` INT"));
