@@ -31,7 +31,9 @@ struct TableFlags {
 };
 
 // Thrown by ConversionHost::step when the error handler ends the conversion.
-struct ConversionEnded {};
+struct ConversionEnded {
+    QString reason;  // why, where there is more to say than the log already does (the server's text)
+};
 
 class ConversionHost : public virtual OperationHost {
 public:
@@ -44,6 +46,8 @@ public:
     virtual QString workstationNumber() const = 0;  // Text_Mod
     // The stop picture, a close request, or the window waiting to close.
     virtual bool abortRequested() const = 0;
+    // Why the copy is to stop, for the error log; empty when there is nothing to say.
+    virtual QString abortReason() const { return {}; }
 
     virtual const dao::Database& database() const = 0;
     virtual QDateTime now() const = 0;

@@ -93,12 +93,12 @@ bool engineStep(ConversionHost& host, const Step& step)
 
 }  // namespace
 
-void RunCopyLoop(ConversionHost& host, dao::Recordset& rs, const TableFlags& flags)
+bool RunCopyLoop(ConversionHost& host, dao::Recordset& rs, const TableFlags& flags)
 {
     // Rows the engine sees right after opening, and what the table definition counts.
     long counted = 0;
     if (!engineStep(host, [&] { counted = rs.RecordCount(); }))
-        return;
+        return true;
     const long stored = rs.StoredRecordCount();
     const auto reportMissing = [&host, stored](long readable) {
         const QString table = host.tableName();
@@ -116,7 +116,7 @@ void RunCopyLoop(ConversionHost& host, dao::Recordset& rs, const TableFlags& fla
     if (counted <= 0) {
         if (stored > 0)
             reportMissing(0);
-        return;
+        return true;
     }
 
     // Errors go through the conversion's handler, which logs them and lets the copy go on.
@@ -147,7 +147,7 @@ void RunCopyLoop(ConversionHost& host, dao::Recordset& rs, const TableFlags& fla
     long n = 0;
     if (!engineStep(host, [&] { rs.MoveFirst(); })) {
         host.progressStep(0);
-        return;
+        return true;
     }
     long skipped = 0;
     // The workstation boxes are disabled while a table converts: they are read
@@ -162,39 +162,69 @@ void RunCopyLoop(ConversionHost& host, dao::Recordset& rs, const TableFlags& fla
         shareError = e;
     }
     const std::function<ConversionOptions()> readOptions = [&host] { return host.options(); };
+    // A copy that stops before the table's last row leaves the server table
+    // half-filled: that is never a converted table.
+    const auto reportCutShort = [&](const QString& reason) {
+        host.step([&] { throw TabrixError(3059, CopyCutShortText(host.tableName(), n, total, reason)); });
+    };
     // One buffer for every row's statement.
     QString statement;
-    while (!rs.Eof() && !host.abortRequested()) {
-        ++n;
-        host.progressStep(n);
-        host.setCopyStatus(n, total, skipped);
-
-        bool copy = false;
-        if (shareError) {
-            report(*shareError);
-        } else {
-            try {
-                copy = RowIsCopied(n, count, number);
-            } catch (const TabrixError& e) {
-                report(e);
+    bool reachedEnd = false;
+    try {
+        for (;;) {
+            if (rs.Eof()) {
+                reachedEnd = true;
+                break;
             }
+            if (host.abortRequested())
+                break;
+            ++n;
+            host.progressStep(n);
+            host.setCopyStatus(n, total, skipped);
+
+            bool copy = false;
+            if (shareError) {
+                report(*shareError);
+            } else {
+                try {
+                    copy = RowIsCopied(n, count, number);
+                } catch (const TabrixError& e) {
+                    report(e);
+                }
+            }
+            if (copy && engineStep(host, [&] {
+                    builder.setDialect(host.dialect());
+                    builder.InsertStatement(statement, rs, readOptions, report);
+                })) {
+                if (statement.isEmpty())
+                    ++skipped;
+                else
+                    host.step([&] { host.executeSql(statement); });
+            }
+            // A row that cannot be reached ends the copy; what was read is on the server.
+            if (!engineStep(host, [&] { rs.MoveNext(); }))
+                break;
         }
-        if (copy && engineStep(host, [&] {
-                builder.setDialect(host.dialect());
-                builder.InsertStatement(statement, rs, readOptions, report);
-            })) {
-            if (statement.isEmpty())
-                ++skipped;
-            else
-                host.step([&] { host.executeSql(statement); });
-        }
-        // A row that cannot be reached ends the copy; what was read is on the server.
-        if (!engineStep(host, [&] { rs.MoveNext(); }))
-            break;
+    } catch (const ConversionEnded& ended) {
+        // The handler has ended the table (the connection broke); the log says how far the copy came.
+        host.logNote(CopyCutShortText(host.tableName(), n, total, ended.reason));
+        throw;
     }
+    if (!reachedEnd)
+        reportCutShort(host.abortReason());
     host.progressStep(0);
     if (builder.nulBlanked())
         host.logNote(QStringLiteral("Tabelle %1: NUL-Zeichen in Texten wurden als Leerzeichen übertragen "
                                     "(dieser SQL-Server-Dialekt erhält sie nicht).")
                          .arg(host.tableName()));
+    return reachedEnd;
+}
+
+QString CopyCutShortText(const QString& table, long copied, long total, const QString& reason)
+{
+    QString text =
+        QStringLiteral("Tabelle %1: Kopie nach %2 von %3 Datensätzen abgebrochen").arg(table).arg(copied).arg(total);
+    if (!reason.isEmpty())
+        text += QStringLiteral(" (") + reason + QLatin1Char(')');
+    return text + QLatin1Char('.');
 }

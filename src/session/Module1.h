@@ -1,5 +1,6 @@
 #pragma once
 
+#include "conversion/UnfinishedTables.h"
 #include "server/ServerConnection.h"
 
 #include <QSet>
@@ -25,9 +26,9 @@ struct Module1 {
     bool AutoMode = false;
     bool RunFailed = false;
     bool NoErrorMode = false;
-    // Tables whose last conversion did not end (the connection was lost, or the
-    // window went away in the middle): the next load marks them although the
-    // server has them. Kept for the life of the process.
-    QSet<QString> UnfinishedTables;
-    static QString UnfinishedKey(const QString& dataSource, const QString& table);
+    // Tables whose last conversion did not end: the next load marks them
+    // although the server has them (in this process and the ones after it).
+    ::UnfinishedTables UnfinishedTables;
+    // The state file's trouble has been told once.
+    bool StateWarningShown = false;
 };

@@ -24,8 +24,10 @@ bool OperationWindow::holdClose()
 
 void OperationWindow::unload()
 {
-    if (holdClose())
+    if (holdClose()) {
+        m_unloadHeld = true;
         return;
+    }
     if (auto* sub = qobject_cast<QMdiSubWindow*>(m_self->parentWidget()))
         sub->close();
     else
@@ -64,6 +66,7 @@ OperationScope::~OperationScope()
         w->operationEnded();
         if (w->m_closeHeld) {
             w->m_closeHeld = false;
+            w->m_unloadHeld = false;
             w->carryOutHeldClose();
         }
     }

@@ -24,6 +24,8 @@ public:
     bool operationRunning() const { return m_depth > 0; }
     // A close waits for the running operation, which must end at its next yield.
     bool mustEnd() const { return m_closeHeld; }
+    // The held close is an unload (a login reset), not the user's close.
+    bool unloadHeld() const { return m_closeHeld && m_unloadHeld; }
     // Processes pending user-interface events; false when the operation must end.
     bool yieldToUser();
 
@@ -49,6 +51,7 @@ private:
     QWidget* m_self;
     int m_depth = 0;
     bool m_closeHeld = false;
+    bool m_unloadHeld = false;
     static int s_running;
 };
 

@@ -229,6 +229,7 @@ void Konvertierung::Image1_Click()
 {
     AbortRequested = true;
     TableFailed = true;
+    m_stopReason = QStringLiteral("vom Benutzer angehalten");
 }
 
 void Konvertierung::toggleByUser(QListWidgetItem* item)
@@ -294,6 +295,8 @@ void Konvertierung::closeEvent(QCloseEvent* event)
     if (Busy) {
         // A running conversion stops after its current row instead.
         AbortRequested = true;
+        if (m_stopReason.isEmpty())
+            m_stopReason = QStringLiteral("das Fenster wurde geschlossen");
         event->ignore();
         return;
     }
@@ -332,10 +335,13 @@ void Konvertierung::Command1_SIK()
     OperationScope operation(this);
     m_afterCreation = false;
     Busy = true;
+    m_stopReason.clear();
     const QString table = Text1->text();
     // Until the conversion has ended, the server table may be half-filled.
-    const QString unfinished = Module1::UnfinishedKey(m_session->dataSourceName(), table);
-    m_session->module1().UnfinishedTables.insert(unfinished);
+    const UnfinishedTables::Key unfinished{m_session->dataSourceName(),
+                                           SourceDatabase ? SourceDatabase->Name() : QELPfad->text(), table};
+    noteStateWarning(m_session->module1().UnfinishedTables.remember(unfinished));
+    bool copiedToTheEnd = true;
     try {
         step([&] { m_session->fehlerProtokoll()->Add(QStringLiteral("Tabelle: ") + table); });
         step([&] { EnableCommands(false); });
@@ -363,13 +369,22 @@ void Konvertierung::Command1_SIK()
         // although its definition counts rows is reported there.
         step([&] { copy = m_recordset && !Check_NoData->isChecked(); });
         if (copy)
-            RunCopyLoop(*this, *m_recordset, flags);
+            copiedToTheEnd = RunCopyLoop(*this, *m_recordset, flags);
         endConversion();
     } catch (const ConversionEnded&) {
         // The error handler has already reported the failure and ended the run.
     }
-    if (m_connectionLost.isEmpty() && !mustEnd())
-        m_session->module1().UnfinishedTables.remove(unfinished);
+    if (copiedToTheEnd && m_connectionLost.isEmpty() && !mustEnd())
+        noteStateWarning(m_session->module1().UnfinishedTables.forget(unfinished));
+}
+
+void Konvertierung::noteStateWarning(const QString& warning)
+{
+    // Once per process: the memory of this process still serves.
+    if (warning.isEmpty() || m_session->module1().StateWarningShown)
+        return;
+    m_session->module1().StateWarningShown = true;
+    m_session->fehlerProtokoll()->Add(warning);
 }
 
 // ---------------------------------------------------------------------------

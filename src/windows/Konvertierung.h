@@ -101,6 +101,7 @@ public:
     QString workstationNumber() const override;
     // The stop picture, a close request, or the window waiting to close.
     bool abortRequested() const override { return AbortRequested || mustEnd(); }
+    QString abortReason() const override;
     const dao::Database& database() const override;
     ServerConnection& connection() override;
     QDateTime now() const override { return clock(); }
@@ -149,6 +150,7 @@ private:
     bool runBatch();
     void handleConversionError(const TabrixError& error);
     void endConversion();
+    void noteStateWarning(const QString& warning);
     void comeToFront();
 
     Session* m_session;
@@ -159,6 +161,8 @@ private:
     bool m_pathChangeHeld = false;
     // The server connection broke during the running batch: its text.
     QString m_connectionLost;
+    // Why the running table's copy was asked to stop (stop picture, close request).
+    QString m_stopReason;
     std::unique_ptr<dao::Recordset> m_recordset;
     // Time since the row copy last yielded.
     QElapsedTimer m_sinceCopyYield;

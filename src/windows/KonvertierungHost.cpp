@@ -58,6 +58,17 @@ void Konvertierung::setCopyStatus(long n, long total, long skipped)
     }
 }
 
+QString Konvertierung::abortReason() const
+{
+    if (!m_stopReason.isEmpty())
+        return m_stopReason;
+    if (unloadHeld())
+        return QStringLiteral("die Anmeldung wurde zurückgesetzt");
+    if (mustEnd())
+        return QStringLiteral("das Fenster wurde geschlossen");
+    return {};
+}
+
 Dialect Konvertierung::dialect() const
 {
     return m_session->currentDialect();
@@ -188,7 +199,7 @@ void Konvertierung::handleConversionError(const TabrixError& error)
         m_session->module1().LastErrorText = text;
         TableFailed = true;
         endConversion();
-        throw ConversionEnded{};
+        throw ConversionEnded{text};
     case ConversionErrorVerdict::Reported:
     case ConversionErrorVerdict::ReportedAndEnds:
         break;

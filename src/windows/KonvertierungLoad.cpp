@@ -76,6 +76,13 @@ void Konvertierung::c4c()
     qint64 tables = 0;
     qint64 rows = 0;
     QStringList unfinishedTables;
+    // Tables whose conversion did not end, in this process or an earlier one.
+    QString stateWarning;
+    QStringList names;
+    for (int i = 0; i < count; ++i)
+        names.append(List2->item(i)->text());
+    const QSet<QString> unfinishedBefore =
+        state.UnfinishedTables.unfinishedOf(m_session->dataSourceName(), path, names, &stateWarning);
     for (int i = count - 1; i >= 0; --i) {
         QListWidgetItem* item = List2->item(i);
         m_session->ProgressStep(count - i);
@@ -99,8 +106,7 @@ void Konvertierung::c4c()
             return;
         // A table left half-filled by a conversion that did not end is marked
         // again, although the server has it.
-        const bool unfinished =
-            state.UnfinishedTables.contains(Module1::UnfinishedKey(m_session->dataSourceName(), item->text()));
+        const bool unfinished = unfinishedBefore.contains(item->text());
         if (found && unfinished)
             unfinishedTables.prepend(item->text());
         // The switch stands open while the program marks, so the click rule keeps out.
@@ -136,6 +142,8 @@ void Konvertierung::c4c()
     for (const QString& table : unfinishedTables)
         List1->addItem(QStringLiteral("Tabelle ") + table
                        + QStringLiteral(": die letzte Konvertierung wurde nicht beendet, die Tabelle ist markiert."));
+    if (!stateWarning.isEmpty())
+        List1->addItem(stateWarning);
 
     setStatus(QStringLiteral("Bereit.   [") + QString::number(rows) + QStringLiteral(" Sätze in ")
               + QString::number(tables) + QStringLiteral(" Tabellen auf dem SQL-Server]"));

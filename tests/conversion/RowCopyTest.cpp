@@ -250,9 +250,14 @@ TEST(RunCopyLoop, WorkstationShareAndAbort)
         if (s.contains("(2,"))
             a.host.closing = true;
     };
-    a.run();
+    EXPECT_FALSE(RunCopyLoop(a.host, *a.rs, {}));
     EXPECT_EQ(a.host.sent().size(), 2);
     EXPECT_EQ(a.host.progress.last(), "step 0");
+    // Stopped before the last row: the table fails, and the log says how far the copy came.
+    EXPECT_EQ(a.host.errors, QStringList{"Tabelle T: Kopie nach 2 von 5 Datensätzen abgebrochen."});
+    EXPECT_TRUE(a.host.tableFailed);
+    EXPECT_EQ(CopyCutShortText("T", 0, 7, "vom Benutzer angehalten"),
+              "Tabelle T: Kopie nach 0 von 7 Datensätzen abgebrochen (vom Benutzer angehalten).");
 
     CopyFixture bad(2);
     bad.host.count = "";

@@ -6,6 +6,7 @@
 #include "ProgramDriver.h"
 #include "RecordingConnection.h"
 #include "TestSupport.h"
+#include "conversion/CopyLoop.h"
 #include "conversion/TableList.h"
 #include "server/ServerErrors.h"
 
@@ -47,12 +48,15 @@ TEST(ConnectionLoss, DuringTheCopyEndsTheTableAndTheBatchAndAsksForALogin)
     // Nothing was sent after the failing statement.
     EXPECT_TRUE(sent->last().startsWith(QStringLiteral("INSERT INTO ") + victim));
     EXPECT_EQ(inserts, 2);
-    // The log: the table, then one line with the table, the state and the server's text; no table after it.
+    // The log: the table, one line with the table, the state and the server's text, and how far the
+    // copy came; no table after it.
     const QStringList log = s.log();
-    ASSERT_GE(log.size(), 2);
-    EXPECT_EQ(log[log.size() - 2], QStringLiteral("Tabelle: ") + victim);
-    EXPECT_EQ(log.last(),
+    ASSERT_GE(log.size(), 3);
+    EXPECT_EQ(log[log.size() - 3], QStringLiteral("Tabelle: ") + victim);
+    EXPECT_EQ(log[log.size() - 2],
               QStringLiteral("Verbindung zum SQL-Server verloren, Tabelle ") + victim + QStringLiteral(": ") + kGone);
+    EXPECT_EQ(log.last(),
+              CopyCutShortText(victim, 2, s.konv->SourceDatabase->OpenRecordset(victim)->RecordCount(), kGone));
     // The entries: converted before, failed, and untouched (still marked) after.
     EXPECT_EQ(s.entryOf(first), PadName(first) + QStringLiteral("[migriert]"));
     EXPECT_EQ(s.entryOf(victim), PadName(victim) + QStringLiteral("[!Fehler!]"));

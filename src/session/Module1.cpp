@@ -1,6 +1,0 @@
-#include "session/Module1.h"
-
-QString Module1::UnfinishedKey(const QString& dataSource, const QString& table)
-{
-    return dataSource.toUpper() + QLatin1Char('\n') + table.toLower();
-}
