@@ -1,11 +1,33 @@
 // The unattended run ("-auto"): the whole ERP update without a user.
 
+#include "conversion/TableList.h"
 #include "core/TabrixError.h"
 #include "plugin/modDatenbankErweiterung.h"
 #include "shell/MDIForm_Main.h"
 #include "ui/MessageBox.h"
 #include "windows/Abgleichen.h"
 #include "windows/Konvertierung.h"
+
+#include <QListWidget>
+
+namespace {
+
+// The table list as a scheduler's log reads it: one line per table with its result.
+int reportTables(const Konvertierung& konvertierung)
+{
+    int failed = 0;
+    for (int i = 0; i < konvertierung.List2->count(); ++i) {
+        const QString entry = konvertierung.List2->item(i)->text();
+        const qsizetype bracket = entry.indexOf(QLatin1Char('['));
+        const QString result = bracket >= 0 ? entry.mid(bracket) : QStringLiteral("[nicht konvertiert]");
+        if (result == QLatin1String("[!Fehler!]"))
+            ++failed;
+        EchoLine(QStringLiteral("Tabellenliste"), TableNameFromEntry(entry) + QLatin1Char(' ') + result);
+    }
+    return failed;
+}
+
+}  // namespace
 
 void MDIForm_Main::AutomaticRun()
 {
@@ -35,7 +57,16 @@ void MDIForm_Main::AutomaticRun()
     step([&] { Command1_Click(); });
     step([&] { window(konvertierung())->c4c(); });
     // Tables that fail are reported in the list and the log; the run goes on.
-    step([&] { window(konvertierung())->c2c(); });
+    int failedTables = 0;
+    step([&] {
+        Konvertierung* konv = window(konvertierung());
+        konv->c2c();
+        failedTables = reportTables(*konv);
+    });
+    // A lost connection ends the chain at once (the batch has said so): nothing
+    // after it could reach the server.
+    if (!state.ServerConnection)
+        state.RunFailed = true;
     step([&] { Command2_Click(); });
     step([&] { window(abgleichen())->c8c(); });
     step([&] {
@@ -46,7 +77,12 @@ void MDIForm_Main::AutomaticRun()
     });
     if (state.RunFailed) {
         ShowMessage(this, QStringLiteral("Bei der SQL-Datenbankerweiterung ist ein Fehler aufgetreten!"));
+        // The program stays open for the user; nobody can ever answer on a
+        // machine without a display, so the run ends there.
+        m_exitCode = ExitStepFailed;
+        if (NobodyAnswers())
+            endProcess(ExitStepFailed);
         return;
     }
-    endProcess(0);
+    endProcess(failedTables > 0 ? ExitTablesFailed : ExitSucceeded);
 }

@@ -30,6 +30,7 @@
 #include <QRadioButton>
 #include <QStyle>
 #include <QThread>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <cstdio>
@@ -205,7 +206,13 @@ void MDIForm_Main::Form_Load()
 
     if (state.AutoMode) {
         state.RunFailed = false;
-        AutomaticRun();
+        // The run starts from the event loop, once the window is shown, so that
+        // every window draws and the stop picture works while it runs.
+        m_automaticRunPending = true;
+        QTimer::singleShot(0, this, [this] {
+            RunGuarded(this, [this] { AutomaticRun(); });
+            m_automaticRunPending = false;
+        });
     }
 }
 
@@ -503,8 +510,9 @@ void MDIForm_Main::Command3_Click()
 void MDIForm_Main::Command4_Click()
 {
     // Ends at once: no window is asked or notified, no closing logic runs.
+    // After a failed unattended run the code still says so.
     std::fflush(nullptr);
-    std::_Exit(0);
+    std::_Exit(m_exitCode);
 }
 
 void MDIForm_Main::Image1_Click()

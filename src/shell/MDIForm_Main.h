@@ -73,12 +73,22 @@ public:
     static constexpr int MaxLoadRetries = 100;
 
     // The unattended run ("-auto"): login, load and batch, XDB document,
-    // plug-in; then the end of the process, or the closing message.
+    // plug-in; then the end of the process, or the closing message. The load
+    // queues it: it starts once the event loop runs.
     void AutomaticRun();
+    bool automaticRunPending() const { return m_automaticRunPending; }
 
-    // The program ends: set when the load asks for the end of the process
-    // (main() then returns this code instead of running the event loop).
+    // Exit codes of the unattended run.
+    static constexpr int ExitSucceeded = 0;
+    static constexpr int ExitStepFailed = 1;  // a step failed (the closing message)
+    static constexpr int ExitTablesFailed =
+        2;  // the chain ran to its end, but a table or a view of the document failed
+
+    // The program ends: set when the process is to end with this code (before
+    // the event loop runs, main() returns it instead of running the loop).
     bool processEnded() const { return m_processEnded; }
+    // The code the process ends with; after a failed unattended run also when
+    // the user closes the program later.
     int exitCode() const { return m_exitCode; }
 
     // The folder of the plug-in and qel.ini: the program's own folder.
@@ -101,6 +111,7 @@ private:
     QString m_commandLine;
     bool m_SuppressNameChange = false;
     bool m_processEnded = false;
+    bool m_automaticRunPending = false;
     int m_exitCode = 0;
 
 public:

@@ -27,6 +27,15 @@ bool MessageEcho();
 // The line written for one box: title, ": ", the text with each line break
 // (CR LF, LF or CR) shown as " | ".
 QString MessageEchoLine(const QString& title, const QString& text);
+// While the echo is on, writes "prefix: text" (line breaks as above) to
+// standard error: the error log and the XDB list of an unattended run.
+void EchoLine(const QString& prefix, const QString& text);
+
+// An unattended run on a machine without any display: nobody can ever answer
+// a box. Each box is then only written to standard error (the echo) and
+// answered with its default button at once.
+void SetNobodyAnswers(bool on);
+bool NobodyAnswers();
 
 // Runs an event handler so that no error escapes it: whatever it raises is
 // shown in a message box and the program goes on.

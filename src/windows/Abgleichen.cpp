@@ -145,6 +145,12 @@ void Abgleichen::createView(const QString& name, const QString& statement)
     Create_View(*konvertierung, name, statement);
 }
 
+void Abgleichen::appendErrorLine(const QString& line)
+{
+    appendLine(line);
+    EchoLine(QStringLiteral("XDB"), line);
+}
+
 void Abgleichen::showFinalMessage(const QString& text)
 {
     ShowMessage(this, text);

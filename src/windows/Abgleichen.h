@@ -48,6 +48,7 @@ public:
     void progressStep(long done) override;
     void createView(const QString& name, const QString& statement) override;
     void showFinalMessage(const QString& text) override;
+    void appendErrorLine(const QString& line) override;
     void connectionLost(const QString& serverText) override;
 
 protected:

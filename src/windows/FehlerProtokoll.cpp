@@ -1,5 +1,6 @@
 #include "windows/FehlerProtokoll.h"
 
+#include "ui/MessageBox.h"
 #include "ui/WindowOrder.h"
 
 #include <QHBoxLayout>
@@ -42,6 +43,8 @@ FehlerProtokoll::FehlerProtokoll(QWidget* parent) : QWidget(parent)
 
 void FehlerProtokoll::Add(const QString& line)
 {
+    // An unattended run's log says on standard error which table failed and why.
+    EchoLine(QStringLiteral("Fehler-Protokoll"), line);
     m_log += line;
     m_log += QStringLiteral("\r\n");
     QTextCursor cursor(m_text->document());

@@ -446,7 +446,8 @@ bool Konvertierung::runBatch()
             identityTables->show();
             bringToFront(identityTables);
         }
-        return completed;
+        // A lost connection ends what follows the batch too (a takeover's views and triggers).
+        return completed && m_connectionLost.isEmpty();
     } catch (const TabrixError& e) {
         ShowMessage(this, e.description());
     } catch (const std::exception& e) {

@@ -146,7 +146,7 @@ private:
     void Image1_Click();
     void toggleByUser(QListWidgetItem* item);
     void List2_Click(QListWidgetItem* item);
-    // The batch; false when it ended on an error or because the window is to close.
+    // The batch; false when it ended on an error, on a lost connection or because the window is to close.
     bool runBatch();
     void handleConversionError(const TabrixError& error);
     void endConversion();

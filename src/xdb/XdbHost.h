@@ -23,4 +23,7 @@ public:
 
     // The message at the end of an interactive run.
     virtual void showFinalMessage(const QString& text) = 0;
+    // A line of the list that tells of an error or a warning (an unattended
+    // run also writes these to standard error).
+    virtual void appendErrorLine(const QString& line) { appendLine(line); }
 };

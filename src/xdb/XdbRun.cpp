@@ -87,7 +87,7 @@ void Run::handle(const TabrixError& error)
 {
     m_host.setRunFailed();
     for (const QString& piece : CutIntoPieces(error.description(), kPieceWidth))
-        m_host.appendLine(piece);
+        m_host.appendErrorLine(piece);
     // Every further statement would fail the same way.
     if (IsConnectionLost(error)) {
         m_host.connectionLost(error.description());
@@ -347,7 +347,7 @@ bool OpenTable(XdbHost& host, XdbReaderState& state, const QString& name)
     host.showLastLineAtTop();
     yieldOrEnd(host);
     if (!result)
-        host.appendLine(QStringLiteral("\tTabelle existiert nicht!"));
+        host.appendErrorLine(QStringLiteral("\tTabelle existiert nicht!"));
     return result;
 }
 

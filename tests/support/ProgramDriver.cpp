@@ -6,6 +6,8 @@
 #include "conversion/TableList.h"
 #include "windows/FehlerProtokoll.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QTest>
 
 namespace {
@@ -46,7 +48,14 @@ Program::Program(const QString& commandLine, const QString& programFolder,
         prepare(*main);
     MessageBoxAnswerer answers;
     main->Form_Load();
+    // The unattended run starts from the event loop.
+    QDeadlineTimer deadline(std::chrono::minutes(5));
+    while (main->automaticRunPending() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_FALSE(main->automaticRunPending()) << "the unattended run did not end";
     startMessages = answers.texts();
+    konv = main->konvertierung();
+    xdb = main->abgleichen();
 }
 
 void Program::logIn(Login login, bool tablesOnServer)

@@ -3,6 +3,7 @@
 // user is told to log in again, and the next load marks the half-filled table.
 // The server is a recording connection whose scripted errors carry ODBC state 08S01.
 
+#include "MessageBoxAnswerer.h"
 #include "ProgramDriver.h"
 #include "RecordingConnection.h"
 #include "TestSupport.h"
@@ -120,4 +121,22 @@ TEST(ConnectionLoss, WithoutConnectionTheNextBatchStopsAtItsFirstTable)
         << messages[0].toStdString();
     // One table tried, one line: not every table failing the same way.
     EXPECT_EQ(s.log().filter(QStringLiteral("Tabelle: ")).size(), 1);
+}
+
+// A complete takeover that loses the connection in its batch sends no view
+// and no trigger after it, and says so once.
+TEST(ConnectionLoss, DuringTheTakeoversBatchEndsTheTakeover)
+{
+    REQUIRE_FIXTURE(path, "Northwind.mdb");
+    Program s(Login::Recording, &MDIForm_Main::Option_MSSQL);
+    const auto sent = std::make_shared<QStringList>();
+    s.server->journal = sent;
+    ASSERT_TRUE(s.load(path).isEmpty());
+    s.server->failWhenStartsWith(QStringLiteral("INSERT INTO Customers "), kGone);
+    MessageBoxAnswerer answers;
+    answers.script = {QMessageBox::Yes, QMessageBox::Yes, QMessageBox::No};
+    s.konv->Command7->click();
+    EXPECT_EQ(answers.texts().mid(3), QStringList{ConnectionLostMessage(kGone)});
+    EXPECT_TRUE(sent->last().startsWith(QStringLiteral("INSERT INTO Customers ")));
+    EXPECT_TRUE(sent->filter(QStringLiteral("VIEW")).isEmpty() && sent->filter(QStringLiteral("TRIGGER")).isEmpty());
 }
