@@ -76,3 +76,32 @@ QString WrittenColumnName(const QString& name, const QString& table, Dialect dia
     }
     return name;
 }
+
+bool ReadableBare(const QString& name)
+{
+    if (name.isEmpty() || !(name.front().isLetter() || name.front() == QLatin1Char('_')))
+        return false;
+    for (const QChar c : name) {
+        const bool digit = c >= QLatin1Char('0') && c <= QLatin1Char('9');
+        if (!(c.isLetter() || digit || c == QLatin1Char('_') || c == QLatin1Char('$')))
+            return false;
+    }
+    return true;
+}
+
+QString ViewTextName(const QString& name, Dialect dialect)
+{
+    if (ReadableBare(name))
+        return name;
+    switch (dialect) {
+    case Dialect::MySQL:
+        return BacktickQuoted(name);
+    case Dialect::Sybase:
+        return QLatin1Char('[') + QString(name).replace(QLatin1Char(']'), QLatin1String("]]")) + QLatin1Char(']');
+    case Dialect::MSSQL:
+    case Dialect::Oracle:
+    case Dialect::DB2:
+        break;
+    }
+    return DoubleQuoted(name);
+}

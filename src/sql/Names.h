@@ -18,5 +18,14 @@ QString DoubleQuoted(const QString& name);
 // other dialects, stands as it is.
 QString PlainOrQuotedName(const QString& name, Dialect dialect);
 
+// Whether a name of a view's text can stand without quoting on every dialect:
+// letters, digits, "_" and "$" only, starting with a letter or "_".
+bool ReadableBare(const QString& name);
+
+// A name in a view's text or a view's own name: bare where it can be (see
+// ReadableBare), else between grave accents on MySQL, double quotes on MS SQL,
+// Oracle and DB2 (the quote character inside doubled), brackets on Sybase.
+QString ViewTextName(const QString& name, Dialect dialect);
+
 // Column name as the CREATE TABLE statement writes it (quoting per dialect).
 QString WrittenColumnName(const QString& name, const QString& table, Dialect dialect);
