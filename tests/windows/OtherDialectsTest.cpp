@@ -437,7 +437,8 @@ TEST(OtherDialects, ConversionWindowLoadedHiddenForTheXdbViews)
     EXPECT_EQ(main->loadKonvertierung(), k);
     {
         OperationScope operation(k);
-        EXPECT_TRUE(Create_View(*k, QStringLiteral("View_X"), QStringLiteral("SELECT LEFT(a,2) FROM t;")));
+        EXPECT_EQ(Create_View(*k, QStringLiteral("View_X"), QStringLiteral("SELECT LEFT(a,2) FROM t;")).outcome,
+                  ViewOutcome::Created);
     }
     const QString create = QStringLiteral("CREATE VIEW View_X AS SELECT SUBSTR(a,1,2) FROM t");
     EXPECT_EQ(server->statements, (QStringList{QStringLiteral("DROP VIEW View_X"), create}));
