@@ -156,8 +156,9 @@ void Run::execute()
 
 // A view the server refused is counted (its warning is in the conversion
 // window's list); one for which nothing was sent fails the run and is listed
-// here with its reason. A text the rules cannot rewrite ends the run as any
-// error of its kind does; so does a close of the window.
+// here with its reason (the conversion window closing during its listing
+// too: the document goes on). A text the rules cannot rewrite ends the run as
+// any error of its kind does.
 void Run::createView(const QString& name, const QString& statement)
 {
     ViewResult result;
@@ -183,8 +184,6 @@ void Run::createView(const QString& name, const QString& statement)
     m_host.setRunFailed();
     for (const QString& piece : CutIntoPieces(name + QStringLiteral(": ") + result.reason, kPieceWidth))
         m_host.appendLine(piece);
-    if (result.outcome == ViewOutcome::EndedEarly)
-        throw XdbRunCancelled{};
 }
 
 void Run::endEarly()
