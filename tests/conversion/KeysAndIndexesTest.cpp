@@ -238,6 +238,9 @@ TEST(IndexLines, HostileNames)
     dao::Index index{QStringLiteral("Ix-Bemerkung"), false, false, {QStringLiteral("Bem`r'k;g"), QStringLiteral("Nr")}};
     EXPECT_EQ(IndexLines(index, "Fil;alen", Dialect::MySQL, 0, now),
               (QStringList{"CREATE INDEX Ix_Bemerkung ON `Fil;alen`", "(`Bem``r'k;g`", ",`Nr`", ")"}));
+    // Reserved words (Access indexes a field named Key by itself) are quoted on MySQL.
+    EXPECT_EQ(IndexLines(makeIndex("Key", {"Key"}), "Order", Dialect::MySQL, 0, now),
+              (QStringList{"CREATE INDEX `Key` ON `Order`", "(`Key`", ")"}));
     index.Fields = {QStringLiteral("a\"b")};
     EXPECT_EQ(IndexLines(index, "Fil;alen", Dialect::MSSQL, 1, now),
               (QStringList{"CREATE INDEX \"Ix-Bemerkung\" ON Fil;alen", "(\"a\"\"b\"", ")"}));
