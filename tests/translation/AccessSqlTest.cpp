@@ -75,6 +75,12 @@ TEST(AccessSql, NorthwindQueries)
          "AVG(UnitPrice) FROM Products) ORDER BY Products.UnitPrice DESC",
          "SELECT Products.ProductName, Products.UnitPrice FROM Products WHERE Products.UnitPrice > (SELECT "
          "AVG(UnitPrice) FROM Products)"},
+        // DISTINCTROW over some of the joined tables only (Access shows each customer once) is DISTINCT.
+        {"SELECT DISTINCTROW Customers.CustomerID, Customers.City\r\nFROM Customers RIGHT JOIN Orders ON "
+         "Customers.CustomerID = Orders.CustomerID;",
+         "SELECT DISTINCT Customers.CustomerID, Customers.City FROM Customers RIGHT JOIN Orders ON "
+         "Customers.CustomerID "
+         "= Orders.CustomerID"},
         // Joins nested on the right keep their parentheses, those on the left need none.
         {"SELECT Orders.OrderID FROM (Categories INNER JOIN Products ON Categories.CategoryID = Products.CategoryID) "
          "INNER JOIN (Orders LEFT OUTER JOIN [Order Details] ON Orders.OrderID = [Order Details].OrderID) ON "
