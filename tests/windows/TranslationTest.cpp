@@ -412,8 +412,9 @@ TEST(Translation, ViewsFromTheQueriesOfTheSampleFiles)
         for (int run = 0; run < 2; ++run) {
             EXPECT_EQ(app.queriesToViews(), QStringList());
             EXPECT_TRUE(app.commandsEnabled());
-            const QStringList listing = app.information();
-            EXPECT_FALSE(listing.contains(QStringLiteral("CREATE VIEW ") + QStringLiteral(" AS ")));
+            // Northwind: four queries are parameter, form and crosstab queries.
+            EXPECT_TRUE(app.konv->Label1->text().startsWith(QStringLiteral("Sichten: %1 angelegt").arg(views.size())))
+                << app.konv->Label1->text().toStdString();
             for (const auto& [name, rows] : views) {
                 QVariant count;
                 try {
