@@ -584,7 +584,7 @@ private:
                         throw TabrixError(jet::errDamaged,
                                           QStringLiteral("Der Abfragekatalog (MSysQueries) hat keine Zeilen zu ihr."),
                                           kDatabaseSource);
-                    const jet::QueryText text = jet::querySql(rows);
+                    const jet::QueryText text = jet::querySql(rows, int(object.flags & 0xF0u));
                     query.SQL = text.sql;
                     // A pass-through query that returns no rows is marked only among the objects.
                     if (!(text.type == dbQSQLPassThrough && query.Type == dbQSPTBulk))

@@ -3,6 +3,8 @@
 #include "sql/Names.h"
 #include "sql/TypeTables.h"
 
+#include <QRegularExpression>
+
 #include <algorithm>
 
 namespace {
@@ -24,11 +26,51 @@ bool isTrueDefault(const QString& s)
     return false;
 }
 
+// "Now()" and "=Now()" alike; empty when the default is no function call.
+QString calledFunction(const QString& defaultValue)
+{
+    static const QRegularExpression call(QStringLiteral("^\\s*=?\\s*([A-Za-z_][A-Za-z0-9_$]*)\\s*\\("));
+    const QRegularExpressionMatch m = call.match(defaultValue);
+    return m.hasMatch() ? m.captured(1) : QString();
+}
+
 }  // namespace
+
+QString FunctionDefault(const QString& defaultValue, Dialect dialect)
+{
+    static const QRegularExpression now(QStringLiteral("^\\s*=?\\s*Now\\s*\\(\\s*\\)\\s*$"),
+                                        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression date(QStringLiteral("^\\s*=?\\s*Date\\s*\\(\\s*\\)\\s*$"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    if (now.match(defaultValue).hasMatch() && (dialect == Dialect::MySQL || dialect == Dialect::MSSQL))
+        return QStringLiteral("CURRENT_TIMESTAMP");
+    if (date.match(defaultValue).hasMatch() && dialect == Dialect::MySQL)
+        return QStringLiteral("(CURRENT_DATE)");
+    return {};
+}
+
+QString DefaultLeftOut(const dao::Field& field, const ConversionOptions& options)
+{
+    if (calledFunction(field.DefaultValue).isEmpty() || !FunctionDefault(field.DefaultValue, options.dialect).isEmpty())
+        return {};
+    // Where no default is written anyway, nothing is lost.
+    if ((options.dialect == Dialect::MySQL && (field.Type == dao::dbMemo || field.Type == dao::dbDate))
+        || (options.dialect == Dialect::DB2 && field.Type == dao::dbDate))
+        return {};
+    return QStringLiteral("Feld ") + field.Name + QStringLiteral(": der Standardwert ") + field.DefaultValue
+        + QStringLiteral(" hat auf dem Server keine Entsprechung und wird ausgelassen.");
+}
 
 QString SQLDefault(const dao::Field& field, bool quoted, const ConversionOptions& options)
 {
     QString s = field.DefaultValue;
+    // A function Access calls for each new row: the server's own where it has
+    // one, else none; never a value for cells that are empty in Access.
+    if (!calledFunction(s).isEmpty()) {
+        if (!quoted || (field.Type == dao::dbDate && options.dialect == Dialect::DB2))
+            return {};
+        return FunctionDefault(s, options.dialect);
+    }
     if (!s.isEmpty()) {
         // Access keeps text defaults in double quotes; each end is stripped once.
         if (s.startsWith(QLatin1Char('"')))

@@ -17,6 +17,15 @@
 // null cell during the row copy. Empty when the field has no usable default.
 QString SQLDefault(const dao::Field& field, bool quoted, const ConversionOptions& options);
 
+// The server's equivalent of an Access default that calls a function: Now()
+// is CURRENT_TIMESTAMP on MySQL and MS SQL, Date() (CURRENT_DATE) on MySQL;
+// empty for every other function and dialect.
+QString FunctionDefault(const QString& defaultValue, Dialect dialect);
+
+// For a field whose default calls a function the server lacks: the error-log
+// text saying it is left out (without the table); empty otherwise.
+QString DefaultLeftOut(const dao::Field& field, const ConversionOptions& options);
+
 // Server type of a field; empty for unknown type codes, and for Binary and
 // Decimal on MS SQL and Sybase.
 QString ServerTypeText(const dao::Field& field, const ConversionOptions& options);

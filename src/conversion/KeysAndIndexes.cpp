@@ -39,8 +39,25 @@ QStringList DiscoverKeyFields(const dao::TableDef& tableDef, const QList<dao::Re
     return keys;
 }
 
+QString MySqlKeyColumn(const QString& field, const QStringList& memoFields)
+{
+    // A key over a LONGTEXT column needs a length; 255 characters as Access's Text.
+    return BacktickQuoted(field)
+        + (memoFields.contains(field, Qt::CaseInsensitive) ? QStringLiteral("(255)") : QString());
+}
+
+QStringList MemoFields(const QList<dao::Field>& fields)
+{
+    QStringList memo;
+    for (const dao::Field& field : fields) {
+        if (field.Type == dao::dbMemo)
+            memo.append(field.Name);
+    }
+    return memo;
+}
+
 QString PrimaryKeyClause(const QString& table, const QStringList& keyList, Dialect dialect,
-                         const std::function<QString(const QString&)>& getPrim)
+                         const std::function<QString(const QString&)>& getPrim, const QStringList& memoFields)
 {
     QString clause = QStringLiteral("CONSTRAINT ");
     switch (dialect) {
@@ -64,6 +81,8 @@ QString PrimaryKeyClause(const QString& table, const QStringList& keyList, Diale
             clause += QLatin1Char(',');
         if (dialect == Dialect::MSSQL)
             clause += DoubleQuoted(keyList[i]);
+        else if (dialect == Dialect::MySQL)
+            clause += MySqlKeyColumn(keyList[i], memoFields);
         else
             clause += PlainOrQuotedName(keyList[i], dialect);
     }
@@ -122,7 +141,7 @@ bool IsSecondaryIndex(const dao::Index& index)
 }
 
 QStringList IndexLines(const dao::Index& index, const QString& table, Dialect dialect, int counter,
-                       const QDateTime& now)
+                       const QDateTime& now, const QStringList& memoFields)
 {
     QString n = index.Name;
     if (dialect == Dialect::Oracle)
@@ -157,6 +176,8 @@ QStringList IndexLines(const dao::Index& index, const QString& table, Dialect di
             written = QLatin1Char('"') + f.toUpper() + QLatin1Char('"');
         else if (dialect == Dialect::MSSQL)
             written = DoubleQuoted(f);
+        else if (dialect == Dialect::MySQL)
+            written = MySqlKeyColumn(f, memoFields);
         else
             written = PlainOrQuotedName(f, dialect);
         lines << (i == 0 ? QStringLiteral("(") : QStringLiteral(",")) + written;
@@ -187,7 +208,7 @@ void RunIndexPhase(ConversionHost& host)
         const int counter = UsesIndexCounter(dialect) ? host.nextIndexNumber() : 0;
 
         const qsizetype head = host.lines().size();
-        for (const QString& line : IndexLines(index, table, dialect, counter, now))
+        for (const QString& line : IndexLines(index, table, dialect, counter, now, MemoFields(tableDef.Fields)))
             host.appendLine(line);
         const QStringList all = host.lines();
         QString statement;

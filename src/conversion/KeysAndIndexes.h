@@ -24,10 +24,18 @@ void List3AddUnique(QStringList& list, const QString& name);
 QStringList DiscoverKeyFields(const dao::TableDef& tableDef, const QList<dao::Relation>& relations,
                               const QString& table);
 
+// A key or index column on MySQL: between grave accents like the column
+// definitions (a column named Key or Order stays a name), a Memo column with
+// the key length 255.
+QString MySqlKeyColumn(const QString& field, const QStringList& memoFields);
+
+// The names of the Memo fields among these.
+QStringList MemoFields(const QList<dao::Field>& fields);
+
 // "CONSTRAINT <name> PRIMARY KEY(<keys>)"; getPrim is asked for a free
 // constraint name on MSSQL only.
 QString PrimaryKeyClause(const QString& table, const QStringList& keyList, Dialect dialect,
-                         const std::function<QString(const QString&)>& getPrim);
+                         const std::function<QString(const QString&)>& getPrim, const QStringList& memoFields = {});
 
 // A constraint name free on the server: name itself, or name followed by a new
 // unique identifier when it is taken. Any failure gives name unchanged.
@@ -46,7 +54,7 @@ bool IsSecondaryIndex(const dao::Index& index);
 // counter is the index number already raised (ignored where unused); now is
 // the clock read for the Oracle name.
 QStringList IndexLines(const dao::Index& index, const QString& table, Dialect dialect, int counter,
-                       const QDateTime& now);
+                       const QDateTime& now, const QStringList& memoFields = {});
 
 // Index phase: one CREATE INDEX per secondary index of the host's table.
 void RunIndexPhase(ConversionHost& host);

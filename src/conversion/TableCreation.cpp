@@ -106,19 +106,25 @@ TableFlags RunStructurePhase(ConversionHost& host, const dao::Recordset& rs)
     const ConversionOptions options = host.options();
     QString pkClause;
     const auto buildPkClause = [&] {
-        return PrimaryKeyClause(table, keys, options.dialect, [&](const QString& name) {
-            // Any failure gives the name back, a missing connection too.
-            try {
-                return GetPrim(host.connection(), name);
-            } catch (...) {
-                return name;
-            }
-        });
+        return PrimaryKeyClause(
+            table, keys, options.dialect,
+            [&](const QString& name) {
+                // Any failure gives the name back, a missing connection too.
+                try {
+                    return GetPrim(host.connection(), name);
+                } catch (...) {
+                    return name;
+                }
+            },
+            MemoFields(rs.Fields()));
     };
     const QList<dao::Field>& fields = rs.Fields();
     for (int i = 0; i < fields.size(); ++i) {
         const dao::Field& field = fields[i];
         host.appendLine(ColumnDefinitionLine(field, separator, keys, table, options, buildPkClause, &pkClause));
+        const QString leftOut = DefaultLeftOut(field, options);
+        if (!leftOut.isEmpty())
+            host.logNote(QStringLiteral("Tabelle ") + table + QStringLiteral(", ") + leftOut);
         separator = QStringLiteral(",");
         // The copy writes these Date/Time fields with a time of day.
         const QString lower = field.Name.toLower();

@@ -12,11 +12,24 @@ QString BacktickQuoted(const QString& name);
 // "name" with every double quote doubled (MS SQL, and where other dialects quote).
 QString DoubleQuoted(const QString& name);
 
+// A word the server reserves (MariaDB's and MySQL 8's list; SQL Server's
+// reserved key words), any case; false on the other dialects.
+bool ReservedWord(const QString& name, Dialect dialect);
+
 // On MySQL a name that the server cannot read unquoted (a blank, an apostrophe,
-// a semicolon, any sign other than letters, digits, "_" and "$", or digits only)
-// is written between grave accents; every other name, and every name on the
+// a semicolon, any sign other than letters, digits, "_" and "$", digits only,
+// or a reserved word such as Order or Key) is written between grave accents; every other name, and every name on the
 // other dialects, stands as it is.
 QString PlainOrQuotedName(const QString& name, Dialect dialect);
+
+// Whether a name of a view's text can stand without quoting on every dialect:
+// letters, digits, "_" and "$" only, starting with a letter or "_".
+bool ReadableBare(const QString& name);
+
+// A name in a view's text or a view's own name: bare where it can be (see
+// ReadableBare), else between grave accents on MySQL, double quotes on MS SQL,
+// Oracle and DB2 (the quote character inside doubled), brackets on Sybase.
+QString ViewTextName(const QString& name, Dialect dialect);
 
 // Column name as the CREATE TABLE statement writes it (quoting per dialect).
 QString WrittenColumnName(const QString& name, const QString& table, Dialect dialect);

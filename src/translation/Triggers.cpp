@@ -14,6 +14,12 @@ const QString kCrLf = QStringLiteral("\r\n");
 
 enum class OnServerError { Ignore, ListInPieces };
 
+// A field name between the trigger quotes, a quote inside doubled.
+QString quoted(const QString& name, const QString& q)
+{
+    return q.isEmpty() ? name : q + QString(name).replace(q, q + q) + q;
+}
+
 void listInPieces(TranslationHost& host, const QString& text)
 {
     for (const QString& piece : CutIntoPieces(text, 70))
@@ -67,11 +73,11 @@ bool AddRelation(QList<TriggerTable>& tables, const dao::Relation& relation, con
     for (const dao::RelationField& field : relation.Fields) {
         if (!table.keyFields.contains(field.Name, Qt::CaseInsensitive))
             table.keyFields.append(field.Name);
-        update += listSeparator + f + QLatin1Char('.') + q + field.ForeignName + q + QStringLiteral("=INSERTED.") + q
-            + field.Name + q;
+        update += listSeparator + f + QLatin1Char('.') + quoted(field.ForeignName, q) + QStringLiteral("=INSERTED.")
+            + quoted(field.Name, q);
         listSeparator = QStringLiteral(",");
-        condition += conditionSeparator + f + QLatin1Char('.') + q + field.ForeignName + q + QStringLiteral("=DELETED.")
-            + q + field.Name + q;
+        condition += conditionSeparator + f + QLatin1Char('.') + quoted(field.ForeignName, q)
+            + QStringLiteral("=DELETED.") + quoted(field.Name, q);
         conditionSeparator = QStringLiteral(" AND ");
     }
     update += QStringLiteral(" FROM INSERTED,DELETED") + condition;
@@ -87,8 +93,8 @@ QString UpdateTriggerHead(const TriggerTable& table, const QString& q)
 {
     QString condition = kCrLf;
     for (qsizetype i = 0; i < table.keyFields.size(); ++i)
-        condition += (i == 0 ? QStringLiteral("IF") : QStringLiteral(" OR")) + QStringLiteral(" UPDATE(") + q
-            + table.keyFields[i] + q + QLatin1Char(')');
+        condition += (i == 0 ? QStringLiteral("IF") : QStringLiteral(" OR")) + QStringLiteral(" UPDATE(")
+            + quoted(table.keyFields[i], q) + QLatin1Char(')');
     condition += kCrLf + QStringLiteral("BEGIN");
     return QStringLiteral("CREATE TRIGGER u") + table.table + QStringLiteral(" ON ") + table.table
         + QStringLiteral(" FOR UPDATE AS") + condition;

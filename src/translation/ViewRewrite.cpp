@@ -1,6 +1,7 @@
 #include "translation/ViewRewrite.h"
 
 #include "core/TabrixError.h"
+#include "sql/Names.h"
 
 #include <QStringList>
 
@@ -27,17 +28,62 @@ void removeRepeatedly(QString& text, QLatin1StringView word)
     }
 }
 
+// A piece of the text: either text the rules work on, or a name in the
+// dialect's quotes that they leave alone.
+struct Piece {
+    QString text;
+    bool quotedName = false;
+};
+
+// Brackets go: a bracketed name the server reads bare loses them, any other
+// keeps a quoting of the dialect (a name with a blank must stay one name).
+// Brackets inside texts in quotes, and unpaired ones, are removed as they are.
+QList<Piece> unbracket(const QString& text, Dialect dialect)
+{
+    QList<Piece> pieces{Piece{}};
+    QChar literal;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('[') || c == QLatin1Char(']')) {
+            const qsizetype close = c == QLatin1Char('[') ? text.indexOf(QLatin1Char(']'), i + 1) : -1;
+            if (!literal.isNull() || close < 0)
+                continue;
+            const QString name = text.mid(i + 1, close - i - 1);
+            i = close;
+            if (ReadableBare(name) || name.contains(QLatin1Char('['))) {
+                pieces.last().text += QString(name).remove(QLatin1Char('['));
+            } else {
+                pieces.append(Piece{ViewTextName(name, dialect), true});
+                pieces.append(Piece{});
+            }
+            continue;
+        }
+        if (literal.isNull() && (c == QLatin1Char('"') || c == QLatin1Char('\'')))
+            literal = c;
+        else if (c == literal)
+            literal = QChar();
+        pieces.last().text += c;
+    }
+    return pieces;
+}
+
 // Brackets, double quotes, DISTINCTROW and FIRST( in this order, each until
 // none is left. No rule can bring back what an earlier one removed, so this
 // equals taking the first rule that finds something, one occurrence a pass.
-void cleanUp(QString& text)
+// Quoted names are left as the dialect needs them.
+void cleanUp(QString& text, Dialect dialect)
 {
-    text.remove(QLatin1Char('['));
-    text.remove(QLatin1Char(']'));
-    text.replace(QLatin1Char('"'), QLatin1Char('\''));
-    removeRepeatedly(text, QLatin1StringView("DISTINCTROW"));
-    // "MIN(" cannot form a new "FIRST(", so one pass replaces them all.
-    text.replace(QLatin1StringView("FIRST("), QLatin1StringView("MIN("), AnyCase);
+    QString out;
+    for (Piece& piece : unbracket(text, dialect)) {
+        if (!piece.quotedName) {
+            piece.text.replace(QLatin1Char('"'), QLatin1Char('\''));
+            removeRepeatedly(piece.text, QLatin1StringView("DISTINCTROW"));
+            // "MIN(" cannot form a new "FIRST(", so one pass replaces them all.
+            piece.text.replace(QLatin1StringView("FIRST("), QLatin1StringView("MIN("), AnyCase);
+        }
+        out += piece.text;
+    }
+    text = out;
 }
 
 // LEFT(x,n) -> SUBSTR(x,1,n). Each turn takes one "LEFT(" away and adds
@@ -128,7 +174,7 @@ ViewStatement TranslateView(Dialect dialect, bool /*linuxSwitch*/, const QString
 
     // This view needs its brackets and FIRST() as they are.
     if (name != QLatin1String("View_Kommission1"))
-        cleanUp(text);
+        cleanUp(text, dialect);
 
     if (dialect == Dialect::MySQL || dialect == Dialect::Oracle) {
         text.replace(QLatin1StringView("Str(Kommision-1)"), QLatin1StringView("Kommision-1"), AnyCase);
@@ -149,10 +195,11 @@ ViewStatement TranslateView(Dialect dialect, bool /*linuxSwitch*/, const QString
         dateRule(text, name, QLatin1StringView("MONTH("), QLatin1StringView(",'mm'"));
     }
 
-    QString statement = QStringLiteral("CREATE VIEW ") + viewName + QStringLiteral(" AS ") + text;
+    const QString written = ViewTextName(viewName, dialect);
+    QString statement = QStringLiteral("CREATE VIEW ") + written + QStringLiteral(" AS ") + text;
     if (dialect != Dialect::DB2 && viewName == QLatin1String("View_ABV_LB"))
         statement.replace(QLatin1StringView("''"), QLatin1StringView("NULL"));
-    return {viewName, statement};
+    return {written, statement, viewName, text};
 }
 
 QString Db2PreDropStatement(Dialect dialect, const QString& name)
@@ -161,14 +208,14 @@ QString Db2PreDropStatement(Dialect dialect, const QString& name)
                                      QStringLiteral("VIEW__FS_FERTIGZAHL"), QStringLiteral("VIEW_PRODUKTIONSPLAN")};
     if (dialect != Dialect::DB2 || kept.contains(name.toUpper()))
         return {};
-    return QStringLiteral("DROP VIEW ") + name;
+    return QStringLiteral("DROP VIEW ") + ViewTextName(name, dialect);
 }
 
 QString DropViewStatement(Dialect dialect, const QString& viewName)
 {
     if (dialect == Dialect::MSSQL || dialect == Dialect::DB2)
-        return QStringLiteral("DROP VIEW \"") + viewName + QLatin1Char('"');
-    return QStringLiteral("DROP VIEW ") + viewName;
+        return QStringLiteral("DROP VIEW ") + DoubleQuoted(viewName);
+    return QStringLiteral("DROP VIEW ") + ViewTextName(viewName, dialect);
 }
 
 bool CreatedAfterAllOthers(Dialect dialect, bool linuxSwitch, const QString& name)

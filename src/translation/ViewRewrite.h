@@ -15,8 +15,10 @@ constexpr long ViewRewriteErrorNumber = 5;
 
 // The view as it is created.
 struct ViewStatement {
-    QString name;       // cut to 30 characters on Oracle and DB2
+    QString name;       // as written: cut to 30 characters on Oracle and DB2, quoted where needed
     QString statement;  // "CREATE VIEW " + name + " AS " + rewritten text
+    QString bareName;   // the name cut, without quotes
+    QString text;       // the rewritten text alone
 };
 
 // Rewrites one query's text for the dialect. The Linux switch changes nothing
@@ -32,7 +34,8 @@ ViewStatement TranslateView(Dialect dialect, bool linuxSwitch, const QString& na
 // except the four views the ERP keeps; empty when there is no such drop.
 QString Db2PreDropStatement(Dialect dialect, const QString& name);
 
-// The drop before the create: the name quoted on MS SQL and DB2.
+// The drop before the create, given the cut name: quoted on MS SQL and DB2,
+// elsewhere where the name cannot stand bare.
 QString DropViewStatement(Dialect dialect, const QString& viewName);
 
 // Sybase on Linux creates "View_BestellungAuftrag" after all other views.

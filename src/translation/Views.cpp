@@ -6,7 +6,11 @@
 #include "server/ServerConnection.h"
 #include "server/ServerErrors.h"
 #include "sql/Names.h"
+#include "translation/AccessSqlWriter.h"
 #include "translation/ViewRewrite.h"
+
+#include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -14,69 +18,154 @@ namespace {
 // are, without ExecuteSql's backslash doubling and tolerated errors.
 constexpr int kOptionsLeftOut = 0;
 
-enum class OnServerError { Ignore, ListWarning };
+const QString kDashes(40, QLatin1Char('-'));
 
 void listWarning(TranslationHost& host, long number, const QString& description)
 {
-    if (description.startsWith(QLatin1String("S0021")))
-        return;
     host.appendLine(QStringLiteral("Warnung: ") + QString::number(number));
     for (const QString& piece : CutIntoPieces(description, 80))
         host.appendLine(piece);
-    host.appendLine(QString(40, QLatin1Char('-')));
+    host.appendLine(kDashes);
 }
 
-// Every statement of the views goes through here: the one place where a
-// server error is judged. Drops may fail (the view may not exist); a failed
-// create is listed and the run goes on with the next view. A lost connection
-// ends the run.
-void send(TranslationHost& host, const QString& statement, OnServerError onError)
+// A view for which nothing is sent: the old view on the server stays as it is.
+ViewResult notSent(TranslationHost& host, const QString& name, const QString& reason)
+{
+    host.appendLine(name);
+    for (const QString& piece : CutIntoPieces(QStringLiteral("Warnung: ") + reason, 80))
+        host.appendLine(piece);
+    host.appendLine(kDashes);
+    return {ViewOutcome::NotSent, reason, 0};
+}
+
+// A statement the server may refuse: drops (the view may not exist) and
+// creates. A lost connection ends the run; any other error comes back.
+std::optional<TabrixError> send(TranslationHost& host, const QString& statement)
 {
     try {
         host.connection().Execute(statement, kOptionsLeftOut);
     } catch (const TabrixError& e) {
         if (IsConnectionLost(e))
             throw;
-        if (onError == OnServerError::ListWarning)
-            listWarning(host, e.number(), e.description());
+        return e;
     } catch (const std::exception& e) {
-        if (onError == OnServerError::ListWarning)
-            listWarning(host, ViewRewriteErrorNumber, QString::fromLocal8Bit(e.what()));
+        return TabrixError(ViewRewriteErrorNumber, QString::fromLocal8Bit(e.what()));
     }
+    return std::nullopt;
+}
+
+// The create: a refusal is listed, except "S0021" (a column name twice),
+// which passes without a word; the view is not there all the same.
+std::optional<TabrixError> create(TranslationHost& host, const QString& statement)
+{
+    std::optional<TabrixError> refusal = send(host, statement);
+    if (refusal && !refusal->description().startsWith(QLatin1String("S0021")))
+        listWarning(host, refusal->number(), refusal->description());
+    return refusal;
+}
+
+// The rewritten text was refused: on MySQL and MS SQL the Access text is read
+// and written in the server's own terms, and that is sent once.
+ViewResult translateRefused(TranslationHost& host, const ViewStatement& view, const QString& accessText,
+                            const TabrixError& refusal)
+{
+    const AccessSqlTranslation translation = TranslateAccessQuery(accessText, host.dialect());
+    switch (translation.outcome) {
+    case AccessSqlTranslation::Outcome::NotAView:
+        host.appendLine(translation.reason);
+        return {ViewOutcome::NotAView, translation.reason, 0};
+    case AccessSqlTranslation::Outcome::Untranslatable:
+        host.appendLine(translation.reason);
+        return {ViewOutcome::Refused, refusal.description(), refusal.number()};
+    case AccessSqlTranslation::Outcome::Translated:
+        break;
+    }
+    const QString statement = QStringLiteral("CREATE VIEW ") + view.name + QStringLiteral(" AS ") + translation.text;
+    // Sent once only: the same text would be refused the same way.
+    if (statement == view.statement)
+        return {ViewOutcome::Refused, refusal.description(), refusal.number()};
+    host.appendLine(QStringLiteral("Übersetzt:"));
+    for (const QString& piece : CutIntoPieces(statement, 80))
+        host.appendLine(piece);
+    host.setClipboardText(statement);
+    if (const std::optional<TabrixError> again = create(host, statement))
+        return {ViewOutcome::Refused, again->description(), again->number()};
+    return {ViewOutcome::Translated, QString(), 0};
+}
+
+bool translatable(Dialect dialect)
+{
+    return dialect == Dialect::MySQL || dialect == Dialect::MSSQL;
 }
 
 }  // namespace
 
-bool Create_View(TranslationHost& host, const QString& name, const QString& statement)
+ViewResult Create_View(TranslationHost& host, const QString& name, const QString& statement)
 {
     const Dialect dialect = host.dialect();
     // Rewritten before anything is sent: a text that cannot be translated
     // leaves the server's view as it was.
-    const ViewStatement view = TranslateView(dialect, host.linuxSwitch(), name, statement);
+    ViewStatement view;
+    try {
+        view = TranslateView(dialect, host.linuxSwitch(), name, statement);
+    } catch (const TabrixError& e) {
+        return {ViewOutcome::NotSent, e.description(), e.number()};
+    }
+    // "CREATE VIEW x AS " without a select can only fail, after the drop.
+    if (view.text.trimmed().isEmpty())
+        return notSent(host, view.name, QStringLiteral("Die Abfrage hat keinen SQL-Text."));
 
+    const ViewResult closing{ViewOutcome::EndedEarly, QStringLiteral("Das Fenster wird geschlossen."), 0};
     host.appendLine(view.name);
     for (const QString& piece : CutIntoPieces(view.statement, 80)) {
         host.appendLine(piece);
         if (!host.yieldToUser())
-            return false;
+            return closing;
     }
     host.showLastLineAtTop();
     host.appendLine(QString());
     if (host.endRequested())
-        return false;
+        return closing;
 
     // From the first drop on the view is created too, whatever the user does
     // meanwhile: the server is not left without it.
     const QString preDrop = Db2PreDropStatement(dialect, name);
     if (!preDrop.isEmpty())
-        send(host, preDrop, OnServerError::Ignore);
+        send(host, preDrop);
     host.setStatus(QStringLiteral("lösche eventuell vorhandenen View"));
-    send(host, DropViewStatement(dialect, view.name), OnServerError::Ignore);
+    send(host, DropViewStatement(dialect, view.bareName));
     host.setClipboardText(view.statement);
     host.setStatus(QStringLiteral("erzeuge neuen View"));
-    send(host, view.statement, OnServerError::ListWarning);
+    ViewResult result;
+    if (const std::optional<TabrixError> refusal = create(host, view.statement)) {
+        // Translated only where a warning was listed, as the user sees it.
+        const bool listed = !refusal->description().startsWith(QLatin1String("S0021"));
+        result = translatable(dialect) && listed
+            ? translateRefused(host, view, statement, *refusal)
+            : ViewResult{ViewOutcome::Refused, refusal->description(), refusal->number()};
+    }
     host.setStatus(QStringLiteral("Bereit."));
-    return !host.endRequested();
+    return result;
+}
+
+ViewResult CreateQueryView(TranslationHost& host, const dao::QueryDef& query)
+{
+    if (!query.SQLError.isEmpty())
+        return notSent(host, ViewTextName(query.Name, host.dialect()), query.SQLError);
+    return Create_View(host, query.Name, query.SQL);
+}
+
+QString ViewsStatusLine(const QList<ViewOutcome>& outcomes)
+{
+    const auto count = [&](std::initializer_list<ViewOutcome> which) {
+        return QString::number(std::count_if(outcomes.begin(), outcomes.end(), [&](ViewOutcome o) {
+            return std::find(which.begin(), which.end(), o) != which.end();
+        }));
+    };
+    return QStringLiteral("Sichten: ") + count({ViewOutcome::Created, ViewOutcome::Translated})
+        + QStringLiteral(" angelegt, davon ") + count({ViewOutcome::Translated}) + QStringLiteral(" übersetzt, ")
+        + count({ViewOutcome::Refused}) + QStringLiteral(" abgewiesen, ")
+        + count({ViewOutcome::NotAView, ViewOutcome::NotSent}) + QStringLiteral(" keine Sicht möglich");
 }
 
 RunOutcome RunQueriesToViews(TranslationHost& host)
@@ -107,23 +196,71 @@ RunOutcome RunQueriesToViews(TranslationHost& host)
         host.clearLines();
         const qsizetype count = host.database().QueryDefs().size();
         host.progressStart(long(count));
+        QList<ViewOutcome> outcomes;
+        // Refused views, each with the number of views created before its
+        // last try: only a view created since can make it work now.
+        QList<QPair<dao::QueryDef, int>> refused;
+        int created = 0;
+        // One view; false when the run must end.
+        const auto createOne = [&](const dao::QueryDef& query, ViewOutcome* outcome) {
+            const ViewResult result = CreateQueryView(host, query);
+            // A text the rules cannot rewrite ends the run, named in a message.
+            if (result.outcome == ViewOutcome::NotSent && result.errorNumber == ViewRewriteErrorNumber)
+                throw TabrixError(result.errorNumber, result.reason);
+            *outcome = result.outcome;
+            if (result.outcome == ViewOutcome::Created || result.outcome == ViewOutcome::Translated)
+                ++created;
+            return result.outcome != ViewOutcome::EndedEarly && !host.endRequested();
+        };
+        const auto createInPass = [&](const dao::QueryDef& query) {
+            ViewOutcome outcome = ViewOutcome::EndedEarly;
+            const bool goOn = createOne(query, &outcome);
+            outcomes.append(outcome);
+            if (outcome == ViewOutcome::Refused)
+                refused.append({query, created});
+            return goOn;
+        };
         for (qsizetype i = 0; i < count; ++i) {
             host.progressStep(long(i + 1));
             // A copy: nothing of the database is held across the yields.
             const dao::QueryDef query = host.database().QueryDefs().value(i);
             if (CreatedAfterAllOthers(host.dialect(), host.linuxSwitch(), query.Name))
                 continue;
-            if (!Create_View(host, query.Name, query.SQL))
+            if (!createInPass(query))
                 return finish(RunOutcome::EndedEarly);
         }
         if (host.dialect() == Dialect::Sybase && host.linuxSwitch()) {
             for (qsizetype i = 0; i < host.database().QueryDefs().size(); ++i) {
                 const dao::QueryDef query = host.database().QueryDefs().value(i);
-                if (CreatedAfterAllOthers(host.dialect(), host.linuxSwitch(), query.Name)
-                    && !Create_View(host, query.Name, query.SQL))
+                if (CreatedAfterAllOthers(host.dialect(), host.linuxSwitch(), query.Name) && !createInPass(query))
                     return finish(RunOutcome::EndedEarly);
             }
         }
+        // A view may read one that the pass created after it: a refused view
+        // is tried again once another view was created after its last try.
+        for (bool progress = true; progress;) {
+            progress = false;
+            for (qsizetype i = 0; i < refused.size();) {
+                if (refused[i].second == created) {
+                    ++i;
+                    continue;
+                }
+                host.appendLine(QStringLiteral("Neuer Versuch nach den anderen Sichten: ") + refused[i].first.Name);
+                ViewOutcome outcome = ViewOutcome::EndedEarly;
+                const bool goOn = createOne(refused[i].first, &outcome);
+                if (outcome == ViewOutcome::Created || outcome == ViewOutcome::Translated) {
+                    outcomes.removeOne(ViewOutcome::Refused);
+                    outcomes.append(outcome);
+                    refused.removeAt(i);
+                    progress = true;
+                } else {
+                    refused[i++].second = created;
+                }
+                if (!goOn)
+                    return finish(RunOutcome::EndedEarly);
+            }
+        }
+        host.setStatus(ViewsStatusLine(outcomes));
         return finish(RunOutcome::Completed);
     } catch (const TabrixError& e) {
         if (IsConnectionLost(e)) {

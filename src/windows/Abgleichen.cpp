@@ -136,13 +136,13 @@ void Abgleichen::progressStep(long done)
     m_session->ProgressStep(done);
 }
 
-void Abgleichen::createView(const QString& name, const QString& statement)
+ViewResult Abgleichen::createView(const QString& name, const QString& statement)
 {
     // Views are made by the conversion window (loaded, not shown, when it is
     // not open), which lists them in its own List1; both windows stay while it works.
     Konvertierung* konvertierung = m_session->loadKonvertierung();
     OperationScope views({this, konvertierung});
-    Create_View(*konvertierung, name, statement);
+    return Create_View(*konvertierung, name, statement);
 }
 
 void Abgleichen::appendErrorLine(const QString& line)

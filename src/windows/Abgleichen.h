@@ -46,7 +46,7 @@ public:
     bool yieldToUser() override { return OperationWindow::yieldToUser(); }
     void progressStart(long total) override;
     void progressStep(long done) override;
-    void createView(const QString& name, const QString& statement) override;
+    ViewResult createView(const QString& name, const QString& statement) override;
     void showFinalMessage(const QString& text) override;
     void appendErrorLine(const QString& line) override;
     void connectionLost(const QString& serverText) override;

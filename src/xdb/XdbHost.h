@@ -3,6 +3,7 @@
 // What an XDB run needs from its window, so that the run can be carried out
 // and tested without one.
 
+#include "core/ViewOutcome.h"
 #include "server/OperationHost.h"
 #include "xdb/XdbStatements.h"
 
@@ -18,8 +19,8 @@ public:
 
     // Translates an Access statement into a view and creates it (Create_View
     // of the conversion window): it lists its work there and reports server
-    // errors itself; errors while rewriting the text are raised.
-    virtual void createView(const QString& name, const QString& statement) = 0;
+    // errors itself, and tells what became of the view.
+    virtual ViewResult createView(const QString& name, const QString& statement) = 0;
 
     // The message at the end of an interactive run.
     virtual void showFinalMessage(const QString& text) = 0;

@@ -47,6 +47,7 @@ private:
     void renameField(const XdbRenameLine& rename);
     void indexLine(XdbIndexKey key, const QString& value);
     void endEarly();
+    void createView(const QString& name, const QString& statement);
 
     XdbHost& m_host;
     XdbReaderState& m_state;
@@ -109,6 +110,7 @@ void Run::execute()
         yieldOrEnd(m_host);
         m_host.clearLines();
         m_state.sections.endBlocks();
+        m_state.viewsRefused = 0;
         // The catalogue is read afresh at every lookup, so there is nothing to
         // refresh; the start only checks that there is a server to ask, and
         // says so in the cleared list when there is none.
@@ -131,7 +133,7 @@ void Run::execute()
 
         // On Sybase on Linux this view depends on others of the document.
         if (m_host.dialectOptions().sybaseOnLinux() && !HeldViewSql.isEmpty())
-            step([&] { m_host.createView(kHeldView, HeldViewSql); });
+            createView(kHeldView, HeldViewSql);
         if (!m_host.autoMode())
             step([&] { m_host.showFinalMessage(QStringLiteral("Die QEL.XDB wurde abgearbeitet.")); });
         step([&] { m_host.progressStep(0); });
@@ -150,6 +152,38 @@ void Run::execute()
         }
         endEarly();
     }
+}
+
+// A view the server refused is counted (its warning is in the conversion
+// window's list); one for which nothing was sent fails the run and is listed
+// here with its reason (the conversion window closing during its listing
+// too: the document goes on). A text the rules cannot rewrite ends the run as
+// any error of its kind does.
+void Run::createView(const QString& name, const QString& statement)
+{
+    ViewResult result;
+    if (!step([&] { result = m_host.createView(name, statement); }))
+        return;
+    switch (result.outcome) {
+    case ViewOutcome::Created:
+    case ViewOutcome::Translated:
+        return;
+    case ViewOutcome::Refused:
+    case ViewOutcome::NotAView:
+        ++m_state.viewsRefused;
+        return;
+    case ViewOutcome::NotSent:
+        if (result.errorNumber != 0) {
+            handle(TabrixError(result.errorNumber, result.reason, kSource));
+            return;
+        }
+        break;
+    case ViewOutcome::EndedEarly:
+        break;
+    }
+    m_host.setRunFailed();
+    for (const QString& piece : CutIntoPieces(name + QStringLiteral(": ") + result.reason, kPieceWidth))
+        m_host.appendLine(piece);
 }
 
 void Run::endEarly()
@@ -192,8 +226,7 @@ void Run::processLine(const QString& line)
         if (m_host.dialectOptions().sybaseOnLinux() && ViewName == kHeldView) {
             HeldViewSql = statement;
         } else {
-            const QString name = ViewName;
-            step([&] { m_host.createView(name, statement); });
+            createView(ViewName, statement);
         }
         ViewName.clear();
     }

@@ -17,6 +17,8 @@ struct XdbReaderState {
     XdbSections sections;
     // The table the last successful OpenTable found; kept when a later lookup fails.
     std::optional<ServerTable> CurrentTable;
+    // Views of the last run that the server refused (they do not set RunFailed).
+    int viewsRefused = 0;
 };
 
 // Thrown out of a yield when the window is to close: the run ends at once.

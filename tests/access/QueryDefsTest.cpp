@@ -513,3 +513,20 @@ TEST(QueryDefs, FlippedCatalogueBytesNeverCrash)
             << str(q.SQLError);
     }
 }
+
+TEST(QueryDefs, AQueryWithoutTypeRowTakesItsKindFromTheObjectFlags)
+{
+    REQUIRE_FIXTURE(path, "id-biblio.mdb");
+    const auto queries = queriesOf(*Database::OpenDatabase(path));
+    ASSERT_EQ(queries.size(), 2u);
+    EXPECT_EQ(str(queries.at(QStringLiteral("qryCodeAll")).SQL),
+              str(lines({"SELECT tblName.Name_Code", "FROM tblName;"})));
+    const dao::QueryDef& nameAll = queries.at(QStringLiteral("qryNameAll"));
+    EXPECT_EQ(str(nameAll.SQL), str(lines({"SELECT tblName.Name_Code, tblName.Name_Description", "FROM tblName;"})));
+    EXPECT_EQ(nameAll.Type, dao::dbQSelect);
+    EXPECT_TRUE(nameAll.SQLError.isEmpty());
+    // A kind whose text needs the type row (the target of an append) stays an error.
+    EXPECT_THROW(jet::querySql({row(jet::qaTable, nullptr, 0, "A")}, dao::dbQAppend), TabrixError);
+    EXPECT_EQ(str(jet::querySql({row(jet::qaTable, nullptr, 0, "A"), row(jet::qaColumn, "A.x")}, dao::dbQDelete).sql),
+              str(lines({"DELETE A.x", "FROM A;"})));
+}

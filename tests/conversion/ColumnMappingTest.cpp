@@ -36,7 +36,7 @@ TEST(SQLDefault, StripsDoubleQuotesOnceAndQuotesTextDatesAndMemos)
     // Apostrophes inside are not doubled.
     EXPECT_EQ(SQLDefault(makeField("N", dao::dbText, 20, false, "\"O'Neil\""), true, o), "'O'Neil'");
     EXPECT_EQ(SQLDefault(makeField("M", dao::dbMemo, 0, false, "x"), true, o), "'x'");
-    EXPECT_EQ(SQLDefault(makeField("D", dao::dbDate, 0, false, "Now()"), true, o), "'Now()'");
+    // Function defaults: see FunctionDefaultsAreTranslatedOrLeftOut.
     // Numbers and expressions pass through.
     EXPECT_EQ(SQLDefault(makeField("L", dao::dbLong, 0, false, "0"), true, o), "0");
     EXPECT_EQ(SQLDefault(makeField("L", dao::dbLong, 0, false, "\"5\""), true, o), "5");
@@ -291,4 +291,42 @@ TEST(ColumnDefinitionLine, ChangedTypesPerDialect)
               (QStringList{",Umsatz DECIMAL(19,4) WITH DEFAULT 0  ", ",Logo BLOB(2G)   ", ",Notiz CLOB(4194304)   ",
                            ",Kennung CHAR(38)  NOT NULL ", ",Roh BLOB(8)   ", ",Dezimal DECIMAL(10,2)   ",
                            ",Gesperrt SMALLINT WITH DEFAULT 1 NOT NULL "}));
+}
+
+// Defaults that call an Access function: the server's own where it has one,
+// else no DEFAULT clause and a log text; never a value for an empty cell.
+// One row per default and type, the five dialects' clauses on one line.
+TEST(SQLDefault, FunctionDefaultsAreTranslatedOrLeftOut)
+{
+    struct Row {
+        const char* value;
+        int type;
+        const char* clauses[5];  // MS SQL, MySQL, Oracle, Sybase, DB2
+        bool logged[5];
+    };
+    const Row rows[] = {
+        {"Now()", dao::dbDate, {"DEFAULT CURRENT_TIMESTAMP", "", "", "", ""}, {false, false, true, true, false}},
+        {"=now( )",
+         dao::dbText,
+         {"DEFAULT CURRENT_TIMESTAMP", "DEFAULT CURRENT_TIMESTAMP", "", "", ""},
+         {false, false, true, true, true}},
+        {"Date()", dao::dbText, {"", "DEFAULT (CURRENT_DATE)", "", "", ""}, {true, false, true, true, true}},
+        {"GenGUID()", dao::dbGUID, {"", "", "", "", ""}, {true, true, true, true, true}},
+        {"\"Now()\"",
+         dao::dbText,
+         {"DEFAULT 'Now()'", "DEFAULT 'Now()'", "DEFAULT 'Now()'", "DEFAULT 'Now()'", "WITH DEFAULT 'Now()'"},
+         {false, false, false, false, false}},
+    };
+    for (const Row& row : rows) {
+        const dao::Field field = makeField("F", row.type, 10, false, row.value);
+        for (int d = 0; d < 5; ++d) {
+            SCOPED_TRACE(std::string(row.value) + " " + dialectName(allDialects[d]).toStdString());
+            EXPECT_EQ(DefaultClause(field, on(allDialects[d])), QString::fromUtf8(row.clauses[d]));
+            EXPECT_EQ(DefaultLeftOut(field, on(allDialects[d])).isEmpty(), !row.logged[d]);
+            if (row.value[0] != '"')
+                EXPECT_TRUE(SQLDefault(field, false, on(allDialects[d])).isEmpty());
+        }
+    }
+    EXPECT_EQ(DefaultLeftOut(makeField("Kennung", dao::dbGUID, 0, false, "GenGUID()"), on(Dialect::MySQL)),
+              "Feld Kennung: der Standardwert GenGUID() hat auf dem Server keine Entsprechung und wird ausgelassen.");
 }

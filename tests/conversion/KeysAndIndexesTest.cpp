@@ -77,7 +77,11 @@ TEST(PrimaryKeyClause, PerDialect)
     const auto noPrim = [](const QString& n) { return n + "X"; };
     EXPECT_EQ(PrimaryKeyClause("Artikel", keys, Dialect::MSSQL, noPrim),
               "CONSTRAINT \"primArtikelX\" PRIMARY KEY(\"Nr\",\"Pos\")");
-    EXPECT_EQ(PrimaryKeyClause("Artikel", keys, Dialect::MySQL, noPrim), "CONSTRAINT primArtikel PRIMARY KEY(Nr,Pos)");
+    EXPECT_EQ(PrimaryKeyClause("Artikel", keys, Dialect::MySQL, noPrim),
+              "CONSTRAINT primArtikel PRIMARY KEY(`Nr`,`Pos`)");
+    // A Memo key column gets a key length on MySQL.
+    EXPECT_EQ(PrimaryKeyClause("Artikel", {"Key", "Notiz"}, Dialect::MySQL, noPrim, {"notiz"}),
+              "CONSTRAINT primArtikel PRIMARY KEY(`Key`,`Notiz`(255))");
     EXPECT_EQ(PrimaryKeyClause("Artikel", {"check"}, Dialect::Oracle, noPrim),
               "CONSTRAINT primArtikel PRIMARY KEY(check)");
     EXPECT_EQ(PrimaryKeyClause("Artikel", keys, Dialect::Sybase, noPrim), "CONSTRAINT primArtikel PRIMARY KEY(Nr,Pos)");
@@ -135,7 +139,9 @@ TEST(IndexLines, WorkedNamesForAdressenPLZ)
     EXPECT_EQ(IndexLines(plz, "Adressen", Dialect::Sybase, 0, march5),
               (QStringList{"CREATE INDEX PLZ ON Adressen", "(PLZ", ",Check", ")"}));
     EXPECT_EQ(IndexLines(plz, "Adressen", Dialect::MySQL, 0, march5),
-              (QStringList{"CREATE INDEX PLZ ON Adressen", "(PLZ", ",Check", ")"}));
+              (QStringList{"CREATE INDEX PLZ ON Adressen", "(`PLZ`", ",`Check`", ")"}));
+    EXPECT_EQ(IndexLines(plz, "Adressen", Dialect::MySQL, 0, march5, {"Check"}),
+              (QStringList{"CREATE INDEX PLZ ON Adressen", "(`PLZ`", ",`Check`(255)", ")"}));
 }
 
 TEST(IndexLines, LongNamesAreCut)
@@ -220,7 +226,7 @@ TEST(PrimaryKeyClause, HostileNames)
 {
     const auto same = [](const QString& n) { return n; };
     EXPECT_EQ(PrimaryKeyClause("Ku'den", {"Kd Nr", "Pos"}, Dialect::MySQL, same),
-              "CONSTRAINT `primKu'den` PRIMARY KEY(`Kd Nr`,Pos)");
+              "CONSTRAINT `primKu'den` PRIMARY KEY(`Kd Nr`,`Pos`)");
     EXPECT_EQ(PrimaryKeyClause("Ku\"den", {"Kd\"Nr"}, Dialect::MSSQL, same),
               "CONSTRAINT \"primKu\"\"den\" PRIMARY KEY(\"Kd\"\"Nr\")");
     EXPECT_EQ(PrimaryKeyClause("Ku'den", {"Kd Nr"}, Dialect::Sybase, same), "CONSTRAINT primKu'den PRIMARY KEY(Kd Nr)");
@@ -231,7 +237,10 @@ TEST(IndexLines, HostileNames)
     const QDateTime now(QDate(2024, 3, 5), QTime(14, 7, 9));
     dao::Index index{QStringLiteral("Ix-Bemerkung"), false, false, {QStringLiteral("Bem`r'k;g"), QStringLiteral("Nr")}};
     EXPECT_EQ(IndexLines(index, "Fil;alen", Dialect::MySQL, 0, now),
-              (QStringList{"CREATE INDEX Ix_Bemerkung ON `Fil;alen`", "(`Bem``r'k;g`", ",Nr", ")"}));
+              (QStringList{"CREATE INDEX Ix_Bemerkung ON `Fil;alen`", "(`Bem``r'k;g`", ",`Nr`", ")"}));
+    // Reserved words (Access indexes a field named Key by itself) are quoted on MySQL.
+    EXPECT_EQ(IndexLines(makeIndex("Key", {"Key"}), "Order", Dialect::MySQL, 0, now),
+              (QStringList{"CREATE INDEX `Key` ON `Order`", "(`Key`", ")"}));
     index.Fields = {QStringLiteral("a\"b")};
     EXPECT_EQ(IndexLines(index, "Fil;alen", Dialect::MSSQL, 1, now),
               (QStringList{"CREATE INDEX \"Ix-Bemerkung\" ON Fil;alen", "(\"a\"\"b\"", ")"}));

@@ -136,7 +136,7 @@ TEST(RunStructurePhase, IdentityColumnWhenNoKey)
          true,
          true,
          "CREATE TABLE Artikel ( `Nr` INT  NOT NULL ,`Name` VARCHAR(40)  NULL ,CONSTRAINT "
-         "primArtikel PRIMARY KEY(Nr)) ENGINE=BDB",
+         "primArtikel PRIMARY KEY(`Nr`)) ENGINE=BDB",
          {"Nr"},
          false},
         // Neither key nor Check_Autowert: plain table.

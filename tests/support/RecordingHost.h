@@ -51,6 +51,7 @@ public:
     QList<bool> enableCalls;
     QStringList trace;                     // "line ...", "status ...", "yield", "enable 0", "direct", "executeSql", ...
     QList<QPair<QString, QString>> views;  // created by the XDB run
+    std::function<ViewResult(const QString&)> viewResult;  // what createView answers; created when unset
     QStringList identityTables;
     QStringList errors;  // the conversion's logged error texts
     QStringList notes;   // log lines that report no failure
@@ -163,7 +164,11 @@ public:
     }
     void showFinalMessage(const QString& text) override { showMessage(text); }
     void setRunFailed() override { runFailed = true; }
-    void createView(const QString& name, const QString& statement) override { views.append({name, statement}); }
+    ViewResult createView(const QString& name, const QString& statement) override
+    {
+        views.append({name, statement});
+        return viewResult ? viewResult(name) : ViewResult{};
+    }
     void addIdentityTable(const QString& t) override { identityTables.append(t); }
     void logNote(const QString& line) override { notes.append(line); }
 

@@ -229,3 +229,20 @@ TEST(RelationsToTriggers, ALostConnectionEndsTheRun)
     EXPECT_EQ(host.server.statements.size(), 1);
     EXPECT_TRUE(host.enabled());
 }
+
+TEST(RelationsToTriggers, QuotesInsideQuotedFieldNamesAreDoubled)
+{
+    QList<TriggerTable> tables;
+    const QString q = TriggerFieldQuote(Dialect::MSSQL);
+    AddRelation(tables,
+                makeRelation(QStringLiteral("a"), QStringLiteral("T"), QStringLiteral("F"), 256 | 4096,
+                             {{QStringLiteral("N\"r"), QStringLiteral("T\"Nr")}}),
+                q);
+    EXPECT_EQ(UpdateTriggerHead(tables[0], q),
+              QStringLiteral("CREATE TRIGGER uT ON T FOR UPDATE AS\r\nIF UPDATE(\"N\"\"r\")\r\nBEGIN"));
+    EXPECT_EQ(tables[0].updates[0],
+              QStringLiteral("\r\nUPDATE F SET F.\"T\"\"Nr\"=INSERTED.\"N\"\"r\" FROM "
+                             "INSERTED,DELETED WHERE F.\"T\"\"Nr\"=DELETED.\"N\"\"r\""));
+    EXPECT_EQ(tables[0].deletes[0],
+              QStringLiteral("\r\nDELETE FROM F FROM DELETED WHERE F.\"T\"\"Nr\"=DELETED.\"N\"\"r\""));
+}

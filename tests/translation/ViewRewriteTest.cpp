@@ -248,3 +248,36 @@ TEST(ViewRewrite, BestellungAuftragComesLastOnlyOnSybaseLinux)
     EXPECT_FALSE(CreatedAfterAllOthers(Dialect::DB2, true, name));
     EXPECT_FALSE(CreatedAfterAllOthers(Dialect::Sybase, true, QStringLiteral("view_bestellungauftrag")));
 }
+
+// Names the server cannot read bare keep a quoting of the dialect; quotes
+// inside are doubled, and the double quotes written survive the clean-up.
+TEST(ViewRewrite, BracketedNamesKeepAQuotingWhereNeeded)
+{
+    struct Row {
+        const char *name, *text, *msSql, *mySql, *oracle, *sybase, *db2;
+    };
+    const Row rows[] = {
+        {"V", "SELECT [Orders].[Nr$2] FROM [Orders]", "CREATE VIEW V AS SELECT Orders.Nr$2 FROM Orders",
+         "CREATE VIEW V AS SELECT Orders.Nr$2 FROM Orders", "CREATE VIEW V AS SELECT Orders.Nr$2 FROM Orders",
+         "CREATE VIEW V AS SELECT Orders.Nr$2 FROM Orders", "CREATE VIEW V AS SELECT Orders.Nr$2 FROM Orders"},
+        {"Sales by Category", "SELECT [Order Details].[2Nr] AS [Mein \"Nr`], \"x[y]\" FROM [Order Details]",
+         "CREATE VIEW \"Sales by Category\" AS SELECT \"Order Details\".\"2Nr\" AS \"Mein \"\"Nr`\", 'xy' FROM \"Order "
+         "Details\"",
+         "CREATE VIEW `Sales by Category` AS SELECT `Order Details`.`2Nr` AS `Mein \"Nr```, 'xy' FROM `Order Details`",
+         "CREATE VIEW \"Sales by Category\" AS SELECT \"Order Details\".\"2Nr\" AS \"Mein \"\"Nr`\", 'xy' FROM \"Order "
+         "Details\"",
+         "CREATE VIEW [Sales by Category] AS SELECT [Order Details].[2Nr] AS [Mein \"Nr`], 'xy' FROM [Order Details]",
+         "CREATE VIEW \"Sales by Category\" AS SELECT \"Order Details\".\"2Nr\" AS \"Mein \"\"Nr`\", 'xy' FROM \"Order "
+         "Details\""},
+    };
+    for (const Row& row : rows) {
+        const char* expected[] = {row.msSql, row.mySql, row.oracle, row.sybase, row.db2};
+        for (qsizetype d = 0; d < kAllDialects.size(); ++d)
+            EXPECT_EQ(statementFor(kAllDialects[d], QString::fromUtf8(row.text), QString::fromUtf8(row.name)),
+                      QString::fromUtf8(expected[d]))
+                << dialectName(kAllDialects[d]).toStdString();
+    }
+    EXPECT_EQ(DropViewStatement(Dialect::MSSQL, QStringLiteral("Ku\"den")), QStringLiteral("DROP VIEW \"Ku\"\"den\""));
+    EXPECT_EQ(DropViewStatement(Dialect::MySQL, QStringLiteral("Sales by Category")),
+              QStringLiteral("DROP VIEW `Sales by Category`"));
+}

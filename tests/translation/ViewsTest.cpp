@@ -5,6 +5,7 @@
 
 #include "QtPrinters.h"
 #include "RecordingHost.h"
+#include "translation/ViewRewrite.h"
 
 #include <gtest/gtest.h>
 
@@ -30,7 +31,8 @@ void addErpQueries(RecordingHost& host)
 TEST(CreateView, ListsDropsAndCreatesInOrder)
 {
     RecordingHost host;
-    EXPECT_TRUE(Create_View(host, QStringLiteral("View_Kunden"), QStringLiteral("SELECT [Name] FROM [Kunden];")));
+    EXPECT_EQ(Create_View(host, QStringLiteral("View_Kunden"), QStringLiteral("SELECT [Name] FROM [Kunden];")).outcome,
+              ViewOutcome::Created);
     const QString create = QStringLiteral("CREATE VIEW View_Kunden AS SELECT Name FROM Kunden");
     EXPECT_EQ(host.server.statements, (QStringList{QStringLiteral("DROP VIEW \"View_Kunden\""), create}));
     EXPECT_EQ(host.trace,
@@ -67,7 +69,7 @@ TEST(CreateView, ServerErrorsAreListedAsWarnings)
                                          "the keyword 'AS'. The view could not be created.");
     host.server.failWhenStartsWith(QStringLiteral("CREATE VIEW"), error);
     host.server.failWhenStartsWith(QStringLiteral("DROP VIEW"), QStringLiteral("S0002:no such view"));
-    EXPECT_TRUE(Create_View(host, QStringLiteral("V"), QStringLiteral("SELECT 1")));
+    EXPECT_EQ(Create_View(host, QStringLiteral("V"), QStringLiteral("SELECT 1")).reason, error);
     // Sent directly: Sybase's tolerated "S1000:" of ExecuteSql does not apply.
     EXPECT_EQ(host.list1,
               (QStringList{QStringLiteral("V"), QStringLiteral("CREATE VIEW V AS SELECT 1"), QString(),
@@ -94,7 +96,9 @@ TEST(CreateView, RewritingErrorSendsNothing)
 {
     RecordingHost host;
     host.settings.dialect = Dialect::DB2;
-    EXPECT_THROW(Create_View(host, QStringLiteral("V"), QStringLiteral("SELECT LEFT(a) FROM t")), TabrixError);
+    const ViewResult result = Create_View(host, QStringLiteral("V"), QStringLiteral("SELECT LEFT(a) FROM t"));
+    EXPECT_EQ(result.outcome, ViewOutcome::NotSent);
+    EXPECT_EQ(result.errorNumber, ViewRewriteErrorNumber);
     // Not even DB2's drop under the full name: the old view stays.
     EXPECT_TRUE(host.server.statements.isEmpty());
     EXPECT_TRUE(host.list1.isEmpty());
@@ -104,7 +108,7 @@ TEST(CreateView, CloseDuringTheListingSendsNothing)
 {
     RecordingHost host;
     host.onYield = [&] { host.closing = true; };
-    EXPECT_FALSE(Create_View(host, QStringLiteral("V"), QStringLiteral("SELECT 1")));
+    EXPECT_EQ(Create_View(host, QStringLiteral("V"), QStringLiteral("SELECT 1")).outcome, ViewOutcome::EndedEarly);
     EXPECT_TRUE(host.server.statements.isEmpty());
 }
 
@@ -116,7 +120,8 @@ TEST(CreateView, CloseAfterTheDropStillCreates)
         if (host.statuses.value(host.statuses.size() - 1) == QStringLiteral("lösche eventuell vorhandenen View"))
             host.closing = true;
     };
-    EXPECT_FALSE(Create_View(host, QStringLiteral("V"), QStringLiteral("SELECT 1")));
+    EXPECT_EQ(Create_View(host, QStringLiteral("V"), QStringLiteral("SELECT 1")).outcome, ViewOutcome::Created);
+    EXPECT_TRUE(host.endRequested());
     EXPECT_EQ(host.server.statements,
               (QStringList{QStringLiteral("DROP VIEW V"), QStringLiteral("DROP VIEW \"V\""),
                            QStringLiteral("CREATE VIEW V AS SELECT 1")}));
@@ -290,4 +295,62 @@ TEST(QueriesToViews, ALostConnectionEndsTheRun)
     EXPECT_EQ(host.server.statements.size(), 1);
     EXPECT_TRUE(host.enabled());
     EXPECT_EQ(host.progress.last(), QStringLiteral("step 0"));
+}
+
+// A query without text sends nothing; on MySQL and MS SQL a refused view is
+// translated from the Access text and sent once; a view refused for want of a
+// view made later is tried again; the status line counts it all.
+TEST(QueriesToViews, NoTextTranslationRetriesAndCounts)
+{
+    const QString missing = QStringLiteral("S0002:Table 'qel.Spaeter' doesn't exist");
+    const QString dashes(40, QLatin1Char('-'));
+    struct Row {
+        Dialect dialect;
+        const char* translated;  // the second create of "Mit IIf"; empty: none
+        const char* status;
+    };
+    const Row rows[] = {
+        {Dialect::MySQL, "CREATE VIEW `Mit IIf` AS SELECT IF(a = 1, 'ja', 'nein') AS Expr1000 FROM t",
+         "Sichten: 3 angelegt, davon 1 übersetzt, 0 abgewiesen, 2 keine Sicht möglich"},
+        {Dialect::MSSQL, "CREATE VIEW \"Mit IIf\" AS SELECT IIF(a = 1, 'ja', 'nein') AS Expr1000 FROM t",
+         "Sichten: 3 angelegt, davon 1 übersetzt, 0 abgewiesen, 2 keine Sicht möglich"},
+        {Dialect::Sybase, "", "Sichten: 2 angelegt, davon 0 übersetzt, 2 abgewiesen, 1 keine Sicht möglich"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(dialectName(row.dialect).toStdString());
+        RecordingHost host;
+        host.settings.dialect = row.dialect;
+        host.db.queries.append(dao::QueryDef{QStringLiteral("Kaputt"), QString(), dao::dbQSelect,
+                                             QStringLiteral("Die Zeile mit der Abfrageart fehlt.")});
+        addQuery(host, QStringLiteral("Liest"), QStringLiteral("SELECT * FROM Spaeter"));
+        addQuery(host, QStringLiteral("Mit IIf"), QStringLiteral("SELECT IIf(a=1,\"ja\",\"nein\") FROM t;"));
+        addQuery(host, QStringLiteral("Frage"), QStringLiteral("PARAMETERS x Long;\r\nSELECT x FROM t;"));
+        addQuery(host, QStringLiteral("Spaeter"), QStringLiteral("SELECT 1 AS Eins"));
+        bool spaeter = false;
+        host.server.failures.append({[&](const QString& s) {
+                                         spaeter = spaeter || s.startsWith(QStringLiteral("CREATE VIEW Spaeter"));
+                                         return s.contains(QStringLiteral("Spaeter")) && !spaeter;
+                                     },
+                                     missing});
+        host.server.failWhenContains(QStringLiteral("IIf("), QStringLiteral("42000:syntax"));
+        host.server.failWhenContains(QStringLiteral("PARAMETERS"), QStringLiteral("42000:syntax"));
+        EXPECT_EQ(RunQueriesToViews(host), RunOutcome::Completed);
+        // Nothing at all for the query without text, not even a drop.
+        EXPECT_FALSE(host.server.statements.join(QLatin1Char('|')).contains(QStringLiteral("Kaputt")));
+        EXPECT_EQ(host.list1.mid(0, 3),
+                  (QStringList{QStringLiteral("Kaputt"), QStringLiteral("Warnung: Die Zeile mit der Abfrageart fehlt."),
+                               dashes}));
+        const qsizetype translated = host.list1.indexOf(QStringLiteral("Übersetzt:"));
+        if (*row.translated) {
+            ASSERT_GT(translated, 0);
+            EXPECT_EQ(host.list1.at(translated + 1), QString::fromUtf8(row.translated));
+            EXPECT_TRUE(host.list1.contains(QStringLiteral("Parameterabfrage: keine Sicht möglich")));
+        } else {
+            EXPECT_EQ(translated, -1);
+        }
+        // "Liest" is tried again after "Spaeter" and then exists.
+        EXPECT_EQ(host.list1.count(QStringLiteral("Neuer Versuch nach den anderen Sichten: Liest")), 1);
+        EXPECT_TRUE(host.server.statements.contains(QStringLiteral("CREATE VIEW Liest AS SELECT * FROM Spaeter")));
+        EXPECT_EQ(host.statuses.last(), QString::fromUtf8(row.status));
+    }
 }

@@ -1,6 +1,7 @@
 // Whole conversions from the sample Access databases into the MariaDB test
 // server with the MySQL dialect, read back and compared with the source.
 
+#include "FakeDatabase.h"
 #include "MessageBoxAnswerer.h"
 #include "ProgramDriver.h"
 #include "QtPrinters.h"
@@ -723,4 +724,44 @@ TEST(Conversion, BackslashInNamesIsNotDoubled)
     auto db = dao::Database::OpenDatabase(path);
     expectSameRows(*db, QStringLiteral("Art\\kel"), probe);
     expectSameRows(*db, QStringLiteral("F5SB90R"), probe);
+}
+
+// MariaDB takes a key and an index over a column named Key and a Memo column,
+// and a table whose default calls GenGUID() (left out and logged); its rows
+// arrive, the empty cell stays NULL.
+TEST(Conversion, ReservedWordKeysMemoIndexesAndAccessOnlyDefaultsOnMariaDb)
+{
+    REQUIRE_FIXTURE(path, "erp-sample.mdb");
+    REQUIRE_TEST_SERVER();
+    ServerProbe probe;
+    probe.dropAllTables();
+    Program app;
+    EXPECT_TRUE(app.load(path).isEmpty());
+    auto fake = std::make_unique<FakeDatabase>();
+    fake->addTable(
+        QStringLiteral("Schluessel"),
+        {makeField(QStringLiteral("Key"), dao::dbLong, 0, true), makeField(QStringLiteral("Notiz"), dao::dbMemo),
+         makeField(QStringLiteral("Kennung"), dao::dbText, 38, false, QStringLiteral("GenGUID()")),
+         makeField(QStringLiteral("Am"), dao::dbDate, 0, false, QStringLiteral("=Now()"))},
+        {dao::Index{QStringLiteral("PrimaryKey"), true, true, {QStringLiteral("Key"), QStringLiteral("Notiz")}},
+         dao::Index{QStringLiteral("Ix_Notiz"), false, false, {QStringLiteral("Notiz"), QStringLiteral("Key")}}});
+    fake->rows[QStringLiteral("Schluessel")] = {{1, QStringLiteral("a"), QVariant(), QVariant()},
+                                                {2, QStringLiteral("b"), QStringLiteral("{x}"), QVariant()}};
+    app.konv->SourceDatabase = std::move(fake);
+    app.konv->Text1->setText(QStringLiteral("Schluessel"));
+    app.konv->TableFailed = false;
+    app.konv->Command1_SIK();
+    EXPECT_FALSE(app.konv->TableFailed) << app.main->state.LastErrorText.toStdString();
+    EXPECT_EQ(probe.scalar(QStringLiteral("SELECT COUNT(*) FROM Schluessel WHERE Kennung IS NULL")).toInt(), 1);
+    EXPECT_EQ(probe
+                  .scalar(QStringLiteral("SELECT COUNT(*) FROM INFORMATION_SCHEMA.STATISTICS WHERE TABLE_SCHEMA = "
+                                         "DATABASE() AND TABLE_NAME = 'Schluessel' AND INDEX_NAME = 'Ix_Notiz'"))
+                  .toInt(),
+              2);
+    EXPECT_TRUE(app.log()
+                    .join(QLatin1Char('\n'))
+                    .contains(QStringLiteral(
+                        "Tabelle Schluessel, Feld Kennung: der Standardwert GenGUID() hat auf dem Server keine "
+                        "Entsprechung und wird ausgelassen.")))
+        << app.log().join(QLatin1Char('\n')).toStdString();
 }

@@ -352,3 +352,48 @@ TEST(XdbRun, LineEndsAndCodePagesGiveTheSameStatements)
                                    QStringLiteral("sp_rename 'Artikel.Alt' , 'Maß' , 'column'")}));
         }
 }
+
+// What became of each view: refused ones are counted for the caller, ones for
+// which nothing was sent fail the run and are listed here; a rewriting error
+// ends the run as before.
+TEST(XdbRun, ViewOutcomesAreCountedOrFailTheRun)
+{
+    struct Row {
+        ViewResult result;
+        int refused;
+        bool failed;
+        const char* listed;  // after "Abfrage/Sicht erstellen: V"; empty: nothing
+        bool completed;
+    };
+    const Row rows[] = {
+        {{ViewOutcome::Translated, {}, 0}, 0, false, "", true},
+        {{ViewOutcome::Refused, QStringLiteral("42000:syntax"), 40002}, 1, false, "", true},
+        {{ViewOutcome::NotAView, QStringLiteral("Parameterabfrage: keine Sicht möglich"), 0}, 1, false, "", true},
+        {{ViewOutcome::NotSent, QStringLiteral("Die Abfrage hat keinen SQL-Text."), 0},
+         0,
+         true,
+         "V: Die Abfrage hat keinen SQL-Text.",
+         true},
+        {{ViewOutcome::EndedEarly, QStringLiteral("Das Fenster wird geschlossen."), 0},
+         0,
+         true,
+         "V: Das Fenster wird geschlossen.",
+         true},
+        {{ViewOutcome::NotSent, QStringLiteral("Die Abfrage 'V' lässt sich nicht übersetzen."), 5},
+         0,
+         true,
+         "Die Abfrage 'V' lässt sich nicht übersetzen.",
+         false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.result.reason.toStdString());
+        Xdb x;
+        x.host.viewResult = [&](const QString&) { return row.result; };
+        x.run({QStringLiteral("[querys]"), key(QStringLiteral("name"), QStringLiteral("V")),
+               key(QStringLiteral("SQL"), QStringLiteral("SELECT 1"))});
+        EXPECT_EQ(x.state.viewsRefused, row.refused);
+        EXPECT_EQ(x.host.runFailed, row.failed);
+        EXPECT_EQ(x.host.list1.mid(1), *row.listed ? QStringList{QString::fromUtf8(row.listed)} : QStringList());
+        EXPECT_EQ(x.endedNormally(), row.completed);
+    }
+}

@@ -443,13 +443,27 @@ QString statement(const Rows& rows, int kind, const QueryRow& typeRow)
 
 }  // namespace
 
-QueryText querySql(const QList<QueryRow>& rows)
+QueryText querySql(const QList<QueryRow>& rows, int objectType)
 {
     const Rows byAttribute(rows);
     const QueryRow* typeRow = byAttribute.single(qaType, QStringLiteral("Die Abfrageart"));
-    if (!typeRow)
-        fail(QStringLiteral("Die Zeile mit der Abfrageart fehlt."));
-    const int kind = typeRow->flag;
+    // Access-97-era files often store a query without its type row; Access
+    // then takes the kind from the object's flags. Only the kinds whose text
+    // needs nothing of that row (a target table, a stored text) can be rebuilt.
+    const QueryRow noTypeRow;
+    int kind = 0;
+    if (typeRow) {
+        kind = typeRow->flag;
+    } else {
+        const auto fromObject = std::find_if(kDaoType.begin(), kDaoType.end(),
+                                             [&](const auto& entry) { return entry.second == objectType; });
+        if (objectType < 0 || fromObject == kDaoType.end() || fromObject->first == kMakeTable
+            || fromObject->first == kAppend || fromObject->first == kPassThrough
+            || fromObject->first == kDataDefinition)
+            fail(QStringLiteral("Die Zeile mit der Abfrageart fehlt."));
+        kind = fromObject->first;
+        typeRow = &noTypeRow;
+    }
     const auto daoType = kDaoType.find(kind);
     if (daoType == kDaoType.end())
         fail(QStringLiteral("Die Abfrageart %1 ist unbekannt.").arg(kind));

@@ -50,7 +50,9 @@ struct QueryText {
 // data-definition queries: their stored text as it stands). Throws
 // TabrixError with a German description of what is wrong when the rows do not
 // describe a query (no kind, an unknown kind or piece, a join to a table the
-// query does not use, ...).
-QueryText querySql(const QList<QueryRow>& rows);
+// query does not use, ...). objectType is DAO's type from the object's flags
+// in MSysObjects (flags & 0xF0), or -1: it gives the kind of a query whose
+// rows lack the type row, as Access does.
+QueryText querySql(const QList<QueryRow>& rows, int objectType = -1);
 
 }  // namespace jet
