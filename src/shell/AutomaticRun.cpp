@@ -68,7 +68,13 @@ void MDIForm_Main::AutomaticRun()
     if (!state.ServerConnection)
         state.RunFailed = true;
     step([&] { Command2_Click(); });
-    step([&] { window(abgleichen())->c8c(); });
+    // A view of the document that the server refused does not stop the chain either.
+    int refusedViews = 0;
+    step([&] {
+        Abgleichen* xdb = window(abgleichen());
+        xdb->c8c();
+        refusedViews = xdb->reader.viewsRefused;
+    });
     step([&] {
         const PluginLaunchResult launch =
             LaunchUpdatePlugin(PluginLaunchContext{programFolder, state.CmdUser, state.CmdPassword}, QString(), 1);
@@ -84,5 +90,5 @@ void MDIForm_Main::AutomaticRun()
             endProcess(ExitStepFailed);
         return;
     }
-    endProcess(failedTables > 0 ? ExitTablesFailed : ExitSucceeded);
+    endProcess(failedTables > 0 || refusedViews > 0 ? ExitTablesFailed : ExitSucceeded);
 }

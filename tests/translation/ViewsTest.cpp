@@ -308,13 +308,14 @@ TEST(QueriesToViews, NoTextTranslationRetriesAndCounts)
         Dialect dialect;
         const char* translated;  // the second create of "Mit IIf"; empty: none
         const char* status;
+        bool retried;  // "Liest" tried again after "Spaeter" (only where views are translated)
     };
     const Row rows[] = {
         {Dialect::MySQL, "CREATE VIEW `Mit IIf` AS SELECT IF(a = 1, 'ja', 'nein') AS Expr1000 FROM t",
-         "Sichten: 3 angelegt, davon 1 übersetzt, 0 abgewiesen, 2 keine Sicht möglich"},
+         "Sichten: 3 angelegt, davon 1 übersetzt, 0 abgewiesen, 2 keine Sicht möglich", true},
         {Dialect::MSSQL, "CREATE VIEW \"Mit IIf\" AS SELECT IIF(a = 1, 'ja', 'nein') AS Expr1000 FROM t",
-         "Sichten: 3 angelegt, davon 1 übersetzt, 0 abgewiesen, 2 keine Sicht möglich"},
-        {Dialect::Sybase, "", "Sichten: 2 angelegt, davon 0 übersetzt, 2 abgewiesen, 1 keine Sicht möglich"},
+         "Sichten: 3 angelegt, davon 1 übersetzt, 0 abgewiesen, 2 keine Sicht möglich", true},
+        {Dialect::Sybase, "", "Sichten: 1 angelegt, davon 0 übersetzt, 3 abgewiesen, 1 keine Sicht möglich", false},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(dialectName(row.dialect).toStdString());
@@ -349,8 +350,10 @@ TEST(QueriesToViews, NoTextTranslationRetriesAndCounts)
             EXPECT_EQ(translated, -1);
         }
         // "Liest" is tried again after "Spaeter" and then exists.
-        EXPECT_EQ(host.list1.count(QStringLiteral("Neuer Versuch nach den anderen Sichten: Liest")), 1);
-        EXPECT_TRUE(host.server.statements.contains(QStringLiteral("CREATE VIEW Liest AS SELECT * FROM Spaeter")));
+        EXPECT_EQ(host.list1.count(QStringLiteral("Neuer Versuch nach den anderen Sichten: Liest")),
+                  row.retried ? 1 : 0);
+        EXPECT_EQ(host.server.statements.count(QStringLiteral("CREATE VIEW Liest AS SELECT * FROM Spaeter")),
+                  row.retried ? 2 : 1);
         EXPECT_EQ(host.statuses.last(), QString::fromUtf8(row.status));
     }
 }

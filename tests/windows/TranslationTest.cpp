@@ -422,8 +422,9 @@ TEST(Translation, ViewsFromTheQueriesOfTheSampleFiles)
                 } catch (const std::exception&) {
                 }
                 EXPECT_TRUE(count.isValid()) << name.toStdString();
-                if (rows >= 0)
+                if (rows >= 0) {
                     EXPECT_EQ(count.toInt(), rows) << name.toStdString();
+                }
             }
         }
     }

@@ -367,8 +367,16 @@ TEST(XdbRun, ViewOutcomesAreCountedOrFailTheRun)
     };
     const Row rows[] = {
         {{ViewOutcome::Translated, {}, 0}, 0, false, "", true},
-        {{ViewOutcome::Refused, QStringLiteral("42000:syntax"), 40002}, 1, false, "", true},
-        {{ViewOutcome::NotAView, QStringLiteral("Parameterabfrage: keine Sicht möglich"), 0}, 1, false, "", true},
+        {{ViewOutcome::Refused, QStringLiteral("42000:syntax"), 40002},
+         1,
+         false,
+         "\tSicht V nicht angelegt: 42000:syntax",
+         true},
+        {{ViewOutcome::NotAView, QStringLiteral("Parameterabfrage: keine Sicht möglich"), 0},
+         1,
+         false,
+         "\tSicht V nicht angelegt: Parameterabfrage: keine Sicht möglich",
+         true},
         {{ViewOutcome::NotSent, QStringLiteral("Die Abfrage hat keinen SQL-Text."), 0},
          0,
          true,
