@@ -29,7 +29,7 @@ UnfinishedTables::UnfinishedTables(QString stateFile)
 QString UnfinishedTables::DefaultStateFile()
 {
     QString folder = qEnvironmentVariable("XDG_STATE_HOME");
-    // The base directory specification counts a relative path as not set.
+    // The XDG base directory rules count a relative path as not set.
     if (folder.isEmpty() || QDir::isRelativePath(folder))
         folder = QDir::homePath() + QStringLiteral("/.local/state");
     return folder + QStringLiteral("/sql-tabrix/") + kFileName;
