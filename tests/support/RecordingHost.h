@@ -31,6 +31,7 @@ public:
     bool autowert = false;                 // Check_Autowert
     QString count = QStringLiteral("1");   // Text_Max
     QString number = QStringLiteral("1");  // Text_Mod
+    bool multiRow = false;                 // "Mehrere Zeilen je INSERT"
     QString path;                          // Text_XDB
     bool automatic = false;                // the unattended run
     FakeDatabase db;
@@ -52,8 +53,9 @@ public:
     QStringList trace;                     // "line ...", "status ...", "yield", "enable 0", "direct", "executeSql", ...
     QList<QPair<QString, QString>> views;  // created by the XDB run
     QStringList identityTables;
-    QStringList errors;  // the conversion's logged error texts
-    QStringList notes;   // log lines that report no failure
+    QStringList errors;         // the conversion's logged error texts
+    QStringList errorStatuses;  // the status line as each error is logged
+    QStringList notes;          // log lines that report no failure
     int yields = 0;
     int scrolls = 0;
     bool tableFailed = false;
@@ -82,6 +84,7 @@ public:
     bool autowertChecked() const override { return autowert; }
     QString workstationCount() const override { return count; }
     QString workstationNumber() const override { return number; }
+    bool multiRowInserts() const override { return multiRow; }
     QString documentPath() const override { return path; }
     bool autoMode() const override { return automatic; }
     bool abortRequested() const override { return closing; }
@@ -184,6 +187,7 @@ public:
             if (verdict == ConversionErrorVerdict::Tolerated)
                 return;
             errors.append(e.description());
+            errorStatuses.append(statuses.value(statuses.size() - 1));
             tableFailed = true;
             if (verdict != ConversionErrorVerdict::Reported)
                 throw ConversionEnded{};

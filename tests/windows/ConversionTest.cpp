@@ -1,6 +1,7 @@
 // Whole conversions from the sample Access databases into the MariaDB test
 // server with the MySQL dialect, read back and compared with the source.
 
+#include "FakeDatabase.h"
 #include "MessageBoxAnswerer.h"
 #include "ProgramDriver.h"
 #include "QtPrinters.h"
@@ -23,6 +24,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 
@@ -723,4 +725,124 @@ TEST(Conversion, BackslashInNamesIsNotDoubled)
     auto db = dao::Database::OpenDatabase(path);
     expectSameRows(*db, QStringLiteral("Art\\kel"), probe);
     expectSameRows(*db, QStringLiteral("F5SB90R"), probe);
+}
+
+namespace {
+
+// Every row of every server table as text, sorted within its table.
+QStringList serverContents(ServerProbe& probe)
+{
+    QStringList lines;
+    for (const auto& table : probe.rows(QStringLiteral("SELECT TABLE_NAME FROM INFORMATION_SCHEMA.TABLES WHERE "
+                                                       "TABLE_SCHEMA = DATABASE() ORDER BY TABLE_NAME"))) {
+        QStringList rows;
+        for (const auto& row : probe.rows("SELECT * FROM " + BacktickQuoted(table.value(0).toString()))) {
+            QStringList cells;
+            for (const QVariant& v : row)
+                cells.append(v.isNull()                                ? "<NULL>"
+                                 : v.typeId() == QMetaType::QByteArray ? v.toByteArray().toHex()
+                                                                       : v.toString());
+            rows.append(cells.join(" | "));
+        }
+        rows.sort();
+        lines += table.value(0).toString() + ": " + QString::number(rows.size()) + " rows";
+        lines += rows;
+    }
+    return lines;
+}
+
+struct CopyOutcome {
+    QStringList log, contents;
+    QStringList waits;  // each message box: its text, the copy's status line, how many lines the contents had
+    long inserts = 0;   // INSERT statements the server ran
+};
+
+// Loads the file, then converts (`act`, or every marked table) once row by
+// row ([0]) and once with rows sharing INSERTs ([1]), each time into an empty database.
+std::array<CopyOutcome, 2> convertBothWays(const QString& path, const std::function<void(Program&)>& act = {})
+{
+    std::array<CopyOutcome, 2> outcome;
+    ServerProbe probe;
+    const auto inserts = [&] {
+        return probe
+            .scalar("SELECT VARIABLE_VALUE FROM INFORMATION_SCHEMA.GLOBAL_STATUS WHERE VARIABLE_NAME = "
+                    "'COM_INSERT'")
+            .toString()
+            .toLong();
+    };
+    for (const bool shared : {false, true}) {
+        CopyOutcome& o = outcome[shared];
+        probe.dropAllTables();
+        Program app;
+        EXPECT_TRUE(app.load(path).isEmpty());
+        app.konv->Check_MehrereZeilen->setChecked(shared);
+        MessageBoxAnswerer answers;
+        answers.onShown = [&](QMessageBox* box) {
+            const QString status = app.konv->Label1->text();
+            o.waits.append(box->text() + " | " + (status.contains('%') ? status : QString()) + " | "
+                           + QString::number(serverContents(probe).size()));
+        };
+        const long before = inserts();
+        act ? act(app) : app.konv->Command2->click();
+        o.inserts = inserts() - before;
+        o.log = app.log();
+        o.contents = serverContents(probe);
+    }
+    return outcome;
+}
+
+void expectSameOutcome(const std::array<CopyOutcome, 2>& o)
+{
+    EXPECT_EQ(o[1].log, o[0].log);
+    EXPECT_EQ(o[1].waits, o[0].waits);
+    EXPECT_LT(o[1].inserts, o[0].inserts);
+    const auto [a, b] =
+        std::mismatch(o[0].contents.begin(), o[0].contents.end(), o[1].contents.begin(), o[1].contents.end());
+    EXPECT_TRUE(a == o[0].contents.end() && b == o[1].contents.end())
+        << "row by row: " << (a == o[0].contents.end() ? QString() : a->left(300)).toStdString()
+        << "\nshared: " << (b == o[1].contents.end() ? QString() : b->left(300)).toStdString();
+}
+
+}  // namespace
+
+// "Mehrere Zeilen je INSERT" changes how the rows travel, never what arrives.
+TEST(Conversion, SharedInsertsStoreWhatRowByRowStores)
+{
+    REQUIRE_FIXTURE(erp, "erp-sample.mdb");
+    REQUIRE_FIXTURE(hostile, "hostile-names.mdb");
+    REQUIRE_FIXTURE(bench, "bench.mdb");
+    REQUIRE_TEST_SERVER();
+    expectSameOutcome(convertBothWays(erp));
+    expectSameOutcome(convertBothWays(hostile));
+    expectSameOutcome(convertBothWays(bench, [](Program& app) {
+        app.konv->SourceDatabase = std::make_unique<FirstRowsOf>(std::move(app.konv->SourceDatabase), 20000);
+        app.konv->Command2->click();
+    }));
+}
+
+// Rows the server rejects (a key that is there already, a text too long for
+// its column in the strict mode of the test server): with rows sharing
+// INSERTs the log and the stored rows are those of the copy row by row, and
+// with "Fehlermeldungen anzeigen" the copy waits at the same rows.
+TEST(Conversion, RejectedRowsAsRowByRow)
+{
+    REQUIRE_FIXTURE(path, "erp-sample.mdb");
+    REQUIRE_TEST_SERVER();
+    const auto outcome = convertBothWays(path, [](Program& app) {
+        auto db = std::make_unique<FakeDatabase>();
+        db->addTable("Fehlerhaft", {makeField("Nr", dao::dbLong), makeField("Name", dao::dbText, 5)},
+                     {dao::Index{"PrimaryKey", true, true, {"Nr"}}});
+        for (int i = 1; i <= 2500; ++i)
+            db->rows["Fehlerhaft"].append(FakeRow{i, QString::number(i)});
+        for (const int row : {700, 1501})
+            db->rows["Fehlerhaft"][row - 1][0] = row / 100;
+        db->rows["Fehlerhaft"][1499][1] = "zu lang";
+        app.konv->SourceDatabase = std::move(db);
+        app.konv->Check_Message->setChecked(true);
+        app.konv->Text1->setText("Fehlerhaft");
+        app.konv->Command1_SIK();
+        EXPECT_TRUE(app.konv->TableFailed);
+    });
+    expectSameOutcome(outcome);
+    EXPECT_EQ(outcome[0].waits.size(), 3);
 }
