@@ -30,6 +30,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
+#include <QLocale>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
@@ -415,6 +416,7 @@ int orchestrate(const QString& mdb, int rounds)
     if (getloadavg(load, 3) == 3)
         std::printf("load average at the start: %.2f %.2f %.2f\n", load[0], load[1], load[2]);
 
+    QStringList markdown;
     for (const int clientCpu : {0, 1}) {
         pinTo(clientCpu);
         std::printf("\nclient on CPU %d (%s)\n", clientCpu,
@@ -455,8 +457,35 @@ int orchestrate(const QString& mdb, int rounds)
             std::printf("  ratios: many rows / plain 1,000 rows %.3f, many rows / one row %.2f, one row / plain one "
                         "row %.3f\n",
                         median(sharedToPlainMulti), median(sharedToRows), median(rowsToPlain));
+            // The same as a row of the table in docs/performance.md.
+            const auto each = [&](const char* format, double (*value)(const Run&)) {
+                QStringList cells;
+                for (int k = 0; k < kindCount; ++k)
+                    cells << QString::asprintf(format, medianOf(runs[k], value));
+                return cells.join(QStringLiteral(" / "));
+            };
+            long peak[2] = {0, 0};
+            for (int k = 0; k < 2; ++k)
+                for (const Run& run : runs[k])
+                    peak[k] = std::max(peak[k], run.peakKb / 1024);
+            markdown << QStringLiteral("| %1 | %2 (%3) | %4 | %5 / %6 / %7 | %8 µs | %9 µs | %10 / %11 MB |")
+                            .arg(clientCpu == 0 ? QStringLiteral("client and server on CPU 0")
+                                                : QStringLiteral("server CPU 0, client CPU 1"),
+                                 table, QLocale(QLocale::English).toString(qlonglong(runs[0].front().rows)),
+                                 each("%.0f", [](const Run& x) { return x.rate(); }))
+                            .arg(median(sharedToPlainMulti), 0, 'f', 2)
+                            .arg(median(sharedToRows), 0, 'f', 1)
+                            .arg(median(rowsToPlain), 0, 'f', 2)
+                            .arg(each("%.1f", [](const Run& x) { return x.cpuMicrosPerRow(); }),
+                                 each("%.1f", [](const Run& x) { return x.serverMicrosPerRow(); }))
+                            .arg(peak[0])
+                            .arg(peak[1]);
         }
     }
+    std::printf("\nmedians as rows of docs/performance.md (rows/s and CPU per row: program with the option / "
+                "without / plain one row / plain 1,000 rows; ratios with/plain 1,000, with/without, without/plain "
+                "one row; peak memory with / without):\n%s\n",
+                qPrintable(markdown.join(QLatin1Char('\n'))));
     return 0;
 }
 

@@ -208,8 +208,17 @@ bool RunCopyLoop(ConversionHost& host, dao::Recordset& rs, const TableFlags& fla
                 else
                     host.step([&] { host.executeSql(statement); });
             }
-            // A row that cannot be reached ends the copy; what was read is on the server.
-            if (!engineStep(host, [&] { rs.MoveNext(); }))
+            // A row that cannot be reached ends the copy; what was read is on the server
+            // (the rows gathered go first, so that the log keeps the order of the rows).
+            if (!engineStep(host, [&] {
+                    try {
+                        rs.MoveNext();
+                    } catch (...) {
+                        if (batch)
+                            batch->flush(n, skipped);
+                        throw;
+                    }
+                }))
                 break;
         }
         // Also after a stop: up to one statement's rows are sent after it.

@@ -2,8 +2,6 @@
 
 #include "core/TabrixError.h"
 
-#include <algorithm>
-
 FakeRecordset::FakeRecordset(QList<dao::Field> fields, QList<FakeRow> rows)
     : m_fields(std::move(fields))
     , m_rows(std::move(rows))
@@ -65,33 +63,6 @@ std::unique_ptr<FakeRecordset> FakeDatabase::openFake(const QString& table) cons
 {
     const dao::TableDef& def = GetTableDef(table);
     return std::make_unique<FakeRecordset>(def.Fields, rows.value(def.Name));
-}
-
-namespace {
-class FirstRows : public dao::Recordset {
-public:
-    FirstRows(std::unique_ptr<dao::Recordset> inner, long rows) : m_inner(std::move(inner)), m_rows(rows) {}
-    long RecordCount() const override { return std::min(m_inner->RecordCount(), m_rows); }
-    long StoredRecordCount() const override { return std::min(m_inner->StoredRecordCount(), m_rows); }
-    bool Eof() const override { return m_position >= m_rows || m_inner->Eof(); }
-    void MoveFirst() override { m_inner->MoveFirst(), m_position = 0; }
-    void MoveNext() override { m_inner->MoveNext(), ++m_position; }
-    void MoveLast() override { m_inner->MoveLast(); }
-    void Close() override { m_inner->Close(); }
-    const QList<dao::Field>& Fields() const override { return m_inner->Fields(); }
-    QVariant Value(int i) const override { return m_inner->Value(i); }
-    void ReadCell(int i, dao::CellValue& cell) const override { m_inner->ReadCell(i, cell); }
-
-private:
-    std::unique_ptr<dao::Recordset> m_inner;
-    long m_rows;
-    long m_position = 0;
-};
-}  // namespace
-
-std::unique_ptr<dao::Recordset> FirstRowsOf::OpenRecordset(const QString& table) const
-{
-    return std::make_unique<FirstRows>(DatabaseWithQueries::OpenRecordset(table), m_rows);
 }
 
 dao::Field makeField(const QString& name, int type, int size, bool required, const QString& defaultValue)

@@ -82,20 +82,6 @@ private:
     QList<dao::QueryDef> m_queries;
 };
 
-// A real Access database whose tables end after their first `rows` rows.
-class FirstRowsOf : public DatabaseWithQueries {
-public:
-    FirstRowsOf(std::unique_ptr<dao::Database> inner, long rows)
-        : DatabaseWithQueries(std::move(inner), {})
-        , m_rows(rows)
-    {
-    }
-    std::unique_ptr<dao::Recordset> OpenRecordset(const QString& table) const override;
-
-private:
-    long m_rows;
-};
-
 // A relation from `table` (primary side) to `foreignTable` over field pairs
 // {primary name, foreign name}.
 dao::Relation makeRelation(const QString& name, const QString& table, const QString& foreignTable, qint32 attributes,

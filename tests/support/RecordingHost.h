@@ -53,9 +53,8 @@ public:
     QStringList trace;                     // "line ...", "status ...", "yield", "enable 0", "direct", "executeSql", ...
     QList<QPair<QString, QString>> views;  // created by the XDB run
     QStringList identityTables;
-    QStringList errors;         // the conversion's logged error texts
-    QStringList errorStatuses;  // the status line as each error is logged
-    QStringList notes;          // log lines that report no failure
+    QStringList errors;  // the conversion's logged error texts
+    QStringList notes;   // log lines that report no failure
     int yields = 0;
     int scrolls = 0;
     bool tableFailed = false;
@@ -187,7 +186,6 @@ public:
             if (verdict == ConversionErrorVerdict::Tolerated)
                 return;
             errors.append(e.description());
-            errorStatuses.append(statuses.value(statuses.size() - 1));
             tableFailed = true;
             if (verdict != ConversionErrorVerdict::Reported)
                 throw ConversionEnded{};
