@@ -6,17 +6,21 @@
 
 #include <algorithm>
 
-qsizetype RowBatch::MaxChars(qint64 packetBytes)
+namespace {
+
+// Characters of one statement for a server that takes statements of
+// `packetBytes` bytes (0: unknown).
+qsizetype maxChars(qint64 packetBytes)
 {
     // Unknown: the smallest limit MySQL servers have had by default.
     const qint64 packet = packetBytes > 0 ? packetBytes : qint64(1) << 20;
     // A character takes up to three bytes in UTF-8 (a backslash two, once
-    // doubled); a kilobyte is left for the protocol. About 1 MB at most: larger
-    // statements are no faster.
+    // doubled); a kilobyte is left for the protocol. At most about 1 MB.
     return qsizetype(std::clamp<qint64>((packet - 1024) / 3, 1, 1'000'000));
 }
 
-QString RowBatch::CheckQuery(const QString& table)
+// Whether the rows of the table may share statements (1) or go one by one (0).
+QString checkQuery(const QString& table)
 {
     // A strict session: otherwise the server stores a NULL for a NOT NULL
     // column as 0 in a statement of many rows, where it rejects the row alone.
@@ -35,6 +39,8 @@ QString RowBatch::CheckQuery(const QString& table)
         + where + QStringLiteral(" AND EXTRA LIKE '%auto_increment%')");
 }
 
+}  // namespace
+
 std::unique_ptr<RowBatch> RowBatch::ForTable(ConversionHost& host, RowStatementBuilder& builder, long total)
 {
     if (!host.multiRowInserts() || host.dialect() != Dialect::MySQL)
@@ -44,12 +50,12 @@ std::unique_ptr<RowBatch> RowBatch::ForTable(ConversionHost& host, RowStatementB
     try {
         ServerConnection& connection = host.connection();
         packet = connection.MaxStatementBytes();
-        if (connection.OpenResultset(CheckQuery(host.tableName()), rdOpenForwardOnly)->Value(0).toInt() != 1)
+        if (connection.OpenResultset(checkQuery(host.tableName()), rdOpenForwardOnly)->Value(0).toInt() != 1)
             return nullptr;
     } catch (const std::exception&) {
         return nullptr;
     }
-    return std::make_unique<RowBatch>(host, builder, total, MaxChars(packet));
+    return std::make_unique<RowBatch>(host, builder, total, maxChars(packet));
 }
 
 RowBatch::RowBatch(ConversionHost& host, RowStatementBuilder& builder, long total, qsizetype maxChars)

@@ -20,12 +20,6 @@
 class RowBatch {
 public:
     static constexpr int MaxRows = 1000;
-    // Characters of one statement for a server that takes statements of
-    // `packetBytes` bytes (0: unknown).
-    static qsizetype MaxChars(qint64 packetBytes);
-    // The query that tells whether the rows of a table may share statements
-    // (1) or go one by one (0).
-    static QString CheckQuery(const QString& table);
 
     // A batch for the host's table, or none when its rows go one INSERT per
     // row: the option is off, the dialect is not MySQL, or the server cannot
