@@ -1,13 +1,15 @@
-// Row-copy benchmark: the program's own copy loop against a plain ODBC loop
-// sending the same statements, on the test server.
+// Row-copy benchmark: the program's own copy loop, with rows sharing INSERTs
+// ("Mehrere Zeilen je INSERT") and one INSERT per row, against plain ODBC
+// loops sending the same rows, one per INSERT and 1,000 per INSERT, on the
+// test server.
 //
 //   eval "$(scripts/test-server start)"
 //   build/bench/bench_copy [path/to/bench.mdb] [rounds]
-//   build/bench/bench_copy program|plain|live path/to/bench.mdb Konten   (one run)
+//   build/bench/bench_copy program|program-rows|plain|plain-multi|live path/to/bench.mdb Konten   (one run)
 //
 // Each measurement runs in a child process of its own (so that peak memory is
-// that run's own), the two kinds in turn, each going first in every other
-// round; the mean and the median of the rounds are printed.
+// that run's own), the four kinds in turn, each round starting with the next
+// kind; the median of the rounds is printed.
 // Two pinnings are measured: client and server sharing CPU 0 (the program's
 // own work then adds directly to every round trip: the harsh case), and the
 // server on CPU 0 with the client on CPU 1 (as with a server of its own).
@@ -28,6 +30,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
+#include <QLocale>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
@@ -203,6 +206,46 @@ std::vector<QString> statementsFor(const QString& mdb, const QString& table)
     return result;
 }
 
+// The same rows as INSERTs of 1,000 rows (fewer where the columns change),
+// built once, outside the timing.
+std::vector<QString> multiRowStatementsFor(const QString& mdb, const QString& table, long* rows)
+{
+    auto db = dao::Database::OpenDatabase(mdb);
+    auto rs = db->OpenRecordset(table);
+    RowStatementBuilder builder(table, rs->Fields(), Dialect::MySQL, SpecialTimeFields{});
+    const std::function<ConversionOptions()> options = [] {
+        ConversionOptions o;
+        o.dialect = Dialect::MySQL;
+        return o;
+    };
+    std::vector<QString> result;
+    QString columns, values, statement;
+    int inStatement = 0;
+    const auto finish = [&] {
+        if (inStatement == 0)
+            return;
+        DoubleBackslashes(statement);
+        result.push_back(statement);
+        inStatement = 0;
+    };
+    *rows = 0;
+    for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext()) {
+        if (!builder.RowValues(values, *rs, options, {}))
+            continue;
+        ++*rows;
+        if (inStatement == 1000 || builder.Columns() != columns)
+            finish();
+        if (inStatement++ == 0) {
+            columns = builder.Columns();
+            statement = columns + values;
+        } else {
+            statement += QLatin1Char(',') + values;
+        }
+    }
+    finish();
+    return result;
+}
+
 // The plain loop itself; a function of its own so that a profiler can count it
 // (valgrind --tool=callgrind --toggle-collect=sendAll).
 __attribute__((noinline)) long sendAll(Plain& plain, const std::vector<QString>& statements)
@@ -214,14 +257,18 @@ __attribute__((noinline)) long sendAll(Plain& plain, const std::vector<QString>&
     return failed;
 }
 
-int runPlain(const QString& mdb, const QString& table)
+int runPlain(const QString& mdb, const QString& table, bool multiRow)
 {
-    const std::vector<QString> statements = statementsFor(mdb, table);
+    long rows = 0;
+    const std::vector<QString> statements =
+        multiRow ? multiRowStatementsFor(mdb, table, &rows) : statementsFor(mdb, table);
+    if (!multiRow)
+        rows = long(statements.size());
     Plain plain;
     plain.exec(QStringLiteral("TRUNCATE TABLE `") + table + QLatin1Char('`'));
     const Stopwatch stopwatch;
     const long failed = sendAll(plain, statements);
-    printResult(long(statements.size()), failed, stopwatch.read());
+    printResult(rows, failed, stopwatch.read());
     return 0;
 }
 
@@ -246,7 +293,7 @@ int runLive(const QString& mdb, const QString& table)
 
 // ---- the program -----------------------------------------------------------
 
-int runProgram(const QString& mdb, const QString& table)
+int runProgram(const QString& mdb, const QString& table, bool multiRow)
 {
     MDIForm_Main main;
     main.Form_Load();
@@ -262,6 +309,7 @@ int runProgram(const QString& mdb, const QString& table)
     k->QELPfad->setText(mdb);
     k->SourceDatabase = dao::Database::OpenDatabase(mdb);
     k->Text1->setText(table);
+    k->Check_MehrereZeilen->setChecked(multiRow);
     // The copy alone: a structure-only run (drop, create, indexes) is timed
     // first and taken off the full conversion's time.
     k->Check_NoData->setChecked(true);
@@ -318,6 +366,28 @@ Run child(const QString& mode, const QString& mdb, const QString& table)
     return r;
 }
 
+// The kinds of run, in the order of their columns.
+struct Kind {
+    const char* mode;
+    const char* name;
+};
+constexpr Kind kinds[] = {
+    {"program", "program, many rows per INSERT"},
+    {"program-rows", "program, one row per INSERT"},
+    {"plain", "plain loop, one row per INSERT"},
+    {"plain-multi", "plain loop, 1,000 rows per INSERT"},
+};
+constexpr int kindCount = int(std::size(kinds));
+
+template <typename Value>
+double medianOf(const std::vector<Run>& runs, const Value& value)
+{
+    std::vector<double> values;
+    for (const Run& r : runs)
+        values.push_back(value(r));
+    return median(values);
+}
+
 int orchestrate(const QString& mdb, int rounds)
 {
     if (const pid_t server = serverPid()) {
@@ -342,57 +412,80 @@ int orchestrate(const QString& mdb, int rounds)
                     "CPU 0\n",
                     int(flush));
     }
+    double load[3] = {0, 0, 0};
+    if (getloadavg(load, 3) == 3)
+        std::printf("load average at the start: %.2f %.2f %.2f\n", load[0], load[1], load[2]);
 
+    QStringList markdown;
     for (const int clientCpu : {0, 1}) {
         pinTo(clientCpu);
         std::printf("\nclient on CPU %d (%s)\n", clientCpu,
                     clientCpu == 0 ? "sharing the server's CPU" : "server on a CPU of its own");
         for (const QString& table : {QStringLiteral("Konten"), QStringLiteral("Buchungen")}) {
-            double programSum = 0, plainSum = 0, programCpu = 0, plainCpu = 0, programServer = 0, plainServer = 0;
-            std::vector<double> ratios, cpuDifferences;
-            long peak = 0;
+            std::vector<Run> runs[kindCount];
+            std::vector<double> sharedToPlainMulti, sharedToRows, rowsToPlain;
             for (int round = 1; round <= rounds; ++round) {
-                // The two take turns in going first: whatever the server still does
-                // after a run (purging the dropped table, flushing) falls on both alike.
-                Run a, b;
-                if (round % 2 == 1) {
-                    a = child(QStringLiteral("program"), mdb, table);
-                    b = child(QStringLiteral("plain"), mdb, table);
-                } else {
-                    b = child(QStringLiteral("plain"), mdb, table);
-                    a = child(QStringLiteral("program"), mdb, table);
+                // Each round starts with the next kind: whatever the server still
+                // does after a run (purging the dropped table, flushing) falls on all alike.
+                Run r[kindCount];
+                for (int i = 0; i < kindCount; ++i) {
+                    const int k = (round - 1 + i) % kindCount;
+                    r[k] = child(QString::fromLatin1(kinds[k].mode), mdb, table);
+                    runs[k].push_back(r[k]);
                 }
-                const double ratio = b.rate() > 0 ? a.rate() / b.rate() : 0.0;
-                std::printf(
-                    "%-10s round %d: program %8.0f rows/s (%ld rows, %.2f s, %.1f us CPU/row, server %.1f us/row, "
-                    "peak %ld MB)  plain %8.0f rows/s (%ld rows, %.1f us CPU/row, server %.1f us/row)  ratio %.3f\n",
-                    qPrintable(table), round, a.rate(), a.rows, a.seconds, a.cpuMicrosPerRow(), a.serverMicrosPerRow(),
-                    a.peakKb / 1024, b.rate(), b.rows, b.cpuMicrosPerRow(), b.serverMicrosPerRow(), ratio);
-                if (a.failed || b.failed)
-                    std::printf("           (failed: program %ld, plain %ld)\n", a.failed, b.failed);
-                programSum += a.rate();
-                plainSum += b.rate();
-                programCpu += a.cpuMicrosPerRow();
-                plainCpu += b.cpuMicrosPerRow();
-                programServer += a.serverMicrosPerRow();
-                plainServer += b.serverMicrosPerRow();
-                ratios.push_back(ratio);
-                cpuDifferences.push_back(a.cpuMicrosPerRow() - b.cpuMicrosPerRow());
-                peak = qMax(peak, a.peakKb);
+                const auto ratio = [](const Run& a, const Run& b) { return b.rate() > 0 ? a.rate() / b.rate() : 0.0; };
+                sharedToPlainMulti.push_back(ratio(r[0], r[3]));
+                sharedToRows.push_back(ratio(r[0], r[1]));
+                rowsToPlain.push_back(ratio(r[1], r[2]));
+                std::printf("%-10s round %d:", qPrintable(table), round);
+                for (int k = 0; k < kindCount; ++k)
+                    std::printf(" %s %.0f rows/s (%.1f/%.1f us CPU/row)%s", kinds[k].mode, r[k].rate(),
+                                r[k].cpuMicrosPerRow(), r[k].serverMicrosPerRow(), r[k].failed ? " FAILED" : "");
+                std::printf("; ratios %.3f %.2f %.3f\n", sharedToPlainMulti.back(), sharedToRows.back(),
+                            rowsToPlain.back());
             }
-            std::printf("%-10s mean: program %.0f rows/s, plain %.0f rows/s, ratio %.3f; CPU per row: program %.1f us, "
-                        "plain %.1f us, difference %.1f us; program peak memory %ld MB\n",
-                        qPrintable(table), programSum / rounds, plainSum / rounds,
-                        plainSum > 0 ? programSum / plainSum : 0.0, programCpu / rounds, plainCpu / rounds,
-                        (programCpu - plainCpu) / rounds, peak / 1024);
-            // A round disturbed by the shared machine moves the mean; the median of
-            // the rounds does not follow one such round.
-            std::printf("%-10s median of %d rounds: ratio %.3f, CPU difference %.1f us per row; server CPU per row "
-                        "(mean): %.1f us for the program, %.1f us for the plain loop\n",
-                        qPrintable(table), rounds, median(ratios), median(cpuDifferences), programServer / rounds,
-                        plainServer / rounds);
+            std::printf("%-10s median of %d rounds (%ld rows):\n", qPrintable(table), rounds, runs[0].front().rows);
+            for (int k = 0; k < kindCount; ++k) {
+                long peak = 0;
+                for (const Run& run : runs[k])
+                    peak = std::max(peak, run.peakKb);
+                std::printf("  %-34s %8.0f rows/s  client CPU %5.1f us/row  server CPU %5.1f us/row  peak %ld MB\n",
+                            kinds[k].name, medianOf(runs[k], [](const Run& x) { return x.rate(); }),
+                            medianOf(runs[k], [](const Run& x) { return x.cpuMicrosPerRow(); }),
+                            medianOf(runs[k], [](const Run& x) { return x.serverMicrosPerRow(); }), peak / 1024);
+            }
+            std::printf("  ratios: many rows / plain 1,000 rows %.3f, many rows / one row %.2f, one row / plain one "
+                        "row %.3f\n",
+                        median(sharedToPlainMulti), median(sharedToRows), median(rowsToPlain));
+            // The same as a row of the table in docs/performance.md.
+            const auto each = [&](const char* format, double (*value)(const Run&)) {
+                QStringList cells;
+                for (int k = 0; k < kindCount; ++k)
+                    cells << QString::asprintf(format, medianOf(runs[k], value));
+                return cells.join(QStringLiteral(" / "));
+            };
+            long peak[2] = {0, 0};
+            for (int k = 0; k < 2; ++k)
+                for (const Run& run : runs[k])
+                    peak[k] = std::max(peak[k], run.peakKb / 1024);
+            markdown << QStringLiteral("| %1 | %2 (%3) | %4 | %5 / %6 / %7 | %8 µs | %9 µs | %10 / %11 MB |")
+                            .arg(clientCpu == 0 ? QStringLiteral("client and server on CPU 0")
+                                                : QStringLiteral("server CPU 0, client CPU 1"),
+                                 table, QLocale(QLocale::English).toString(qlonglong(runs[0].front().rows)),
+                                 each("%.0f", [](const Run& x) { return x.rate(); }))
+                            .arg(median(sharedToPlainMulti), 0, 'f', 2)
+                            .arg(median(sharedToRows), 0, 'f', 1)
+                            .arg(median(rowsToPlain), 0, 'f', 2)
+                            .arg(each("%.1f", [](const Run& x) { return x.cpuMicrosPerRow(); }),
+                                 each("%.1f", [](const Run& x) { return x.serverMicrosPerRow(); }))
+                            .arg(peak[0])
+                            .arg(peak[1]);
         }
     }
+    std::printf("\nmedians as rows of docs/performance.md (rows/s and CPU per row: program with the option / "
+                "without / plain one row / plain 1,000 rows; ratios with/plain 1,000, with/without, without/plain "
+                "one row; peak memory with / without):\n%s\n",
+                qPrintable(markdown.join(QLatin1Char('\n'))));
     return 0;
 }
 
@@ -409,11 +502,15 @@ int main(int argc, char** argv)
         return 2;
     }
     if (args.size() == 3 && args[0] == QStringLiteral("program"))
-        return runProgram(args[1], args[2]);
+        return runProgram(args[1], args[2], true);
+    if (args.size() == 3 && args[0] == QStringLiteral("program-rows"))
+        return runProgram(args[1], args[2], false);
+    if (args.size() == 3 && args[0] == QStringLiteral("plain-multi"))
+        return runPlain(args[1], args[2], true);
     if (args.size() == 3 && args[0] == QStringLiteral("live"))
         return runLive(args[1], args[2]);
     if (args.size() == 3 && args[0] == QStringLiteral("plain"))
-        return runPlain(args[1], args[2]);
+        return runPlain(args[1], args[2], false);
     const QString mdb = args.value(0, QStringLiteral(TABRIX_SOURCE_DIR "/../shared/fixtures/bench.mdb"));
     const int rounds = args.value(1, QStringLiteral("2")).toInt();
     return orchestrate(mdb, rounds > 0 ? rounds : 2);

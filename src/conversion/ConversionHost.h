@@ -44,6 +44,8 @@ public:
     virtual bool autowertChecked() const = 0;       // Check_Autowert
     virtual QString workstationCount() const = 0;   // Text_Max
     virtual QString workstationNumber() const = 0;  // Text_Mod
+    // "Mehrere Zeilen je INSERT": on MySQL, rows of equal columns share one INSERT.
+    virtual bool multiRowInserts() const { return false; }
     // The stop picture, a close request, or the window waiting to close.
     virtual bool abortRequested() const = 0;
     // Why the copy is to stop, for the error log; empty when there is nothing to say.

@@ -1,5 +1,6 @@
 #include "conversion/CopyLoop.h"
 
+#include "conversion/RowBatch.h"
 #include "conversion/RowStatement.h"
 #include "core/TabrixError.h"
 #include "core/WorkstationShare.h"
@@ -169,6 +170,7 @@ bool RunCopyLoop(ConversionHost& host, dao::Recordset& rs, const TableFlags& fla
     };
     // One buffer for every row's statement.
     QString statement;
+    const std::unique_ptr<RowBatch> batch = RowBatch::ForTable(host, builder, total);
     bool reachedEnd = false;
     try {
         for (;;) {
@@ -192,7 +194,12 @@ bool RunCopyLoop(ConversionHost& host, dao::Recordset& rs, const TableFlags& fla
                     report(e);
                 }
             }
-            if (copy && engineStep(host, [&] {
+            const bool gather = copy && batch && host.dialect() == Dialect::MySQL;
+            if (gather && batch->add(rs, n, skipped, readOptions))
+                ++skipped;
+            if (copy && !gather && batch)
+                batch->flush(n, skipped);
+            if (copy && !gather && engineStep(host, [&] {
                     builder.setDialect(host.dialect());
                     builder.InsertStatement(statement, rs, readOptions, report);
                 })) {
@@ -201,13 +208,26 @@ bool RunCopyLoop(ConversionHost& host, dao::Recordset& rs, const TableFlags& fla
                 else
                     host.step([&] { host.executeSql(statement); });
             }
-            // A row that cannot be reached ends the copy; what was read is on the server.
-            if (!engineStep(host, [&] { rs.MoveNext(); }))
+            // A row that cannot be reached ends the copy; what was read is on the server
+            // (the rows gathered go first, so that the log keeps the order of the rows).
+            if (!engineStep(host, [&] {
+                    try {
+                        rs.MoveNext();
+                    } catch (...) {
+                        if (batch)
+                            batch->flush(n, skipped);
+                        throw;
+                    }
+                }))
                 break;
         }
+        // Also after a stop: up to one statement's rows are sent after it.
+        if (batch)
+            batch->flush(n, skipped);
     } catch (const ConversionEnded& ended) {
         // The handler has ended the table (the connection broke); the log says how far the copy came.
-        host.logNote(CopyCutShortText(host.tableName(), n, total, ended.reason));
+        const long reached = batch && batch->sendingRow() > 0 ? batch->sendingRow() : n;
+        host.logNote(CopyCutShortText(host.tableName(), reached, total, ended.reason));
         throw;
     }
     if (!reachedEnd)

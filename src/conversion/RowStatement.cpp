@@ -16,10 +16,8 @@ RowStatementBuilder::RowStatementBuilder(const QString& table, const QList<dao::
 }
 
 template <typename ReadCell, typename Options>
-void RowStatementBuilder::buildInto(QString& statement, const ReadCell& readCell, const Options& readOptions,
-                                    const RenderErrorSink& onError)
+bool RowStatementBuilder::readRow(const ReadCell& readCell, const Options& readOptions)
 {
-    statement.resize(0);
     // The cells first: which of them the statement holds decides its column
     // list, which is the same for most rows and then written only once.
     const qsizetype n = m_fields.size();
@@ -45,7 +43,7 @@ void RowStatementBuilder::buildInto(QString& statement, const ReadCell& readCell
         any = any || included;
     }
     if (!any)
-        return;
+        return false;
     if (!sameColumns) {
         m_prefix = m_head;
         QLatin1Char separator('(');
@@ -59,25 +57,53 @@ void RowStatementBuilder::buildInto(QString& statement, const ReadCell& readCell
         m_prefix += QLatin1StringView(") VALUES ");
         m_prefixValid = true;
     }
+    return true;
+}
 
+void RowStatementBuilder::writeValues(StatementBuffer& out, const RenderErrorSink& onError)
+{
+    QLatin1Char separator('(');
+    for (qsizetype i = 0; i < m_fields.size(); ++i) {
+        const Cell& c = m_cells[i];
+        if (!c.included)
+            continue;
+        out += separator;
+        const dao::Field& field = m_fields[i];
+        const bool special = field.Type == dao::dbDate && m_special.contains(int(i));
+        if (AppendValue(out, field, c.value, c.defaultText, m_dialect, special, m_special.dateBase, onError))
+            m_nulBlanked = true;
+        separator = QLatin1Char(',');
+    }
+    out += QLatin1Char(')');
+}
+
+template <typename ReadCell, typename Options>
+void RowStatementBuilder::buildInto(QString& statement, const ReadCell& readCell, const Options& readOptions,
+                                    const RenderErrorSink& onError)
+{
+    statement.resize(0);
+    if (!readRow(readCell, readOptions))
+        return;
     {
         StatementBuffer out(statement, m_longestStatement);
         out += m_prefix;
-        QLatin1Char separator('(');
-        for (qsizetype i = 0; i < n; ++i) {
-            const Cell& c = m_cells[i];
-            if (!c.included)
-                continue;
-            out += separator;
-            const dao::Field& field = m_fields[i];
-            const bool special = field.Type == dao::dbDate && m_special.contains(int(i));
-            if (AppendValue(out, field, c.value, c.defaultText, m_dialect, special, m_special.dateBase, onError))
-                m_nulBlanked = true;
-            separator = QLatin1Char(',');
-        }
-        out += QLatin1Char(')');
+        writeValues(out, onError);
     }
     m_longestStatement = std::max(m_longestStatement, statement.size());
+}
+
+bool RowStatementBuilder::RowValues(QString& values, const dao::Recordset& rs,
+                                    const std::function<ConversionOptions()>& options, const RenderErrorSink& onError)
+{
+    values.resize(0);
+    if (!readRow([&](int i, CellValue& cell) { rs.ReadCell(i, cell); }, options))
+        return false;
+    {
+        StatementBuffer out(values, m_longestStatement);
+        writeValues(out, onError);
+    }
+    m_longestStatement = std::max(m_longestStatement, values.size());
+    return true;
 }
 
 void RowStatementBuilder::InsertStatement(QString& statement, const dao::Recordset& rs,

@@ -41,11 +41,23 @@ public:
     void InsertStatement(QString& statement, const dao::Recordset& rs,
                          const std::function<ConversionOptions()>& options, const RenderErrorSink& onError);
 
+    // The row's values "(…)" alone, for an INSERT of many rows, into `values`;
+    // false when every cell is null without default. Columns() is then the
+    // "INSERT INTO T (columns) VALUES " they belong to.
+    bool RowValues(QString& values, const dao::Recordset& rs, const std::function<ConversionOptions()>& options,
+                   const RenderErrorSink& onError);
+    const QString& Columns() const { return m_prefix; }
+
     // The dialect is read for every row: names and literals follow a change.
     Dialect dialect() const { return m_dialect; }
     void setDialect(Dialect dialect);
 
 private:
+    // Reads the row's cells and writes the column list when it changed; false
+    // when no cell goes into the statement.
+    template <typename ReadCell, typename Options>
+    bool readRow(const ReadCell& readCell, const Options& options);
+    void writeValues(StatementBuffer& out, const RenderErrorSink& onError);
     template <typename ReadCell, typename Options>
     void buildInto(QString& statement, const ReadCell& readCell, const Options& options,
                    const RenderErrorSink& onError);

@@ -338,6 +338,8 @@ public:
             // The driver reports the version as "10.11.000019"; the server's own
             // text also names the build.
             version = OdbcResultSet(m_dbc, QStringLiteral("SELECT VERSION()")).Value(0).toString();
+            m_maxStatementBytes =
+                OdbcResultSet(m_dbc, QStringLiteral("SELECT @@max_allowed_packet")).Value(0).toLongLong();
         }
         m_description =
             QStringLiteral("%1 %2 / %3 %4")
@@ -365,6 +367,7 @@ public:
 
     QString Name() const override { return m_dataSource; }
     QString Description() const override { return m_description; }
+    qint64 MaxStatementBytes() const override { return m_maxStatementBytes; }
 
     ServerTable CatalogueTable(const QString& name) override
     {
@@ -414,6 +417,7 @@ private:
     std::unique_ptr<StmtHandle> m_stmt;
     QString m_dataSource;
     QString m_description;
+    qint64 m_maxStatementBytes = 0;
 };
 
 // Names of the live environments of this process, compared without regard

@@ -51,6 +51,9 @@ public:
     virtual QString Name() const = 0;
     // Second text property: driver and the server's product and version.
     virtual QString Description() const = 0;
+    // The longest statement the server takes, in bytes (MySQL's and MariaDB's
+    // max_allowed_packet, read when the connection opened); 0 when unknown.
+    virtual qint64 MaxStatementBytes() const { return 0; }
 
     // Table catalogue: refreshes it and returns the table of that name,
     // ignoring case, with its columns; raises TabrixError when there is none.

@@ -26,6 +26,8 @@ struct Module1 {
     bool AutoMode = false;
     bool RunFailed = false;
     bool NoErrorMode = false;
+    // "-Einzeln": the conversion window starts with "Mehrere Zeilen je INSERT" unchecked.
+    bool SingleRowInserts = false;
     // Tables whose last conversion did not end: the next load marks them
     // although the server has them (in this process and the ones after it).
     ::UnfinishedTables UnfinishedTables;

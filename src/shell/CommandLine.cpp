@@ -71,6 +71,8 @@ CommandLineValues ParseCommandLine(const QString& commandLine)
                 name.prepend(u'-');
             if (name == QLatin1String("-Linux"))
                 values.linuxSwitch = true;
+            if (name == QLatin1String("-Einzeln"))
+                values.singleRowInserts = true;
         }
     }
     return values;

@@ -37,7 +37,8 @@ struct CommandLineValues {
     // "-Dialekt:" was given: the option button to select. An empty or unknown
     // value selects MS SQL, the dialect of a start without the switch.
     std::optional<Dialect> dialect;
-    bool linuxSwitch = false;  // "-Linux"
+    bool linuxSwitch = false;       // "-Linux"
+    bool singleRowInserts = false;  // "-Einzeln"
 };
 
 // Reads the command-line text (everything after the program name).

@@ -99,6 +99,10 @@ void MDIForm_Main::buildControls()
     auto* group = new QButtonGroup(Picture1);
     for (QRadioButton* b : {Option_MSSQL, Option_Oracle, Option_Sybase, Option_MySQL, Option_DB2})
         group->addButton(b);
+    connect(group, &QButtonGroup::buttonToggled, this, [this] {
+        if (m_konvertierung)
+            m_konvertierung->DialectChanged();
+    });
     Option_MSSQL->setChecked(true);
     Check1 = Named(new QCheckBox(QStringLiteral("Linux"), Picture1), "Check1");
     // MS SQL is chosen at start, and choosing it hides the box.
@@ -251,6 +255,7 @@ void MDIForm_Main::readCommandLine()
         state.CmdPassword = values.cmdPassword;
         Text_PW->setText(values.passwordBoxText);
     }
+    state.SingleRowInserts = values.singleRowInserts;
     if (values.hasMdb)
         state.MdbPath = values.mdbPath;
     if (values.hasXdb)

@@ -95,6 +95,9 @@ void Konvertierung::buildControls()
         Named(new QCheckBox(QStringLiteral("Nur Struktur anlegen (keine Daten kopieren)"), this), "Check_NoData");
     Check_Message =
         Named(new QCheckBox(QStringLiteral("Fehlermeldungen anzeigen = Unterbrechung"), this), "Check_Message");
+    Check_MehrereZeilen = Named(new QCheckBox(QStringLiteral("Mehrere Zeilen je INSERT"), this), "Check_MehrereZeilen");
+    Check_MehrereZeilen->setChecked(!m_session->module1().SingleRowInserts);
+    DialectChanged();
     Image1 = Named(new ClickableLabel(this), "Image1");
     Image1->setPixmap(style()->standardIcon(QStyle::SP_BrowserStop).pixmap(32, 32));
     Image1->setToolTip(QStringLiteral("Stop"));
@@ -123,7 +126,7 @@ void Konvertierung::buildControls()
     right->addLayout(pcRow);
     for (QWidget* w : std::initializer_list<QWidget*>{Command1, Command2, Command5, Command6, Command7, Command8,
                                                       Command9, Check_Autowert, Check_DefaultBlank, Check_Default0,
-                                                      Check_NoData, Check_Message})
+                                                      Check_NoData, Check_Message, Check_MehrereZeilen})
         right->addWidget(w);
     right->addWidget(List3);
     right->addWidget(Image1, 0, Qt::AlignHCenter);
@@ -192,6 +195,11 @@ void Konvertierung::EnableCommands(bool enabled)
     for (QWidget* w : std::initializer_list<QWidget*>{Command1, Command2, Command3, Command4, Command5, Command6,
                                                       Command7, Text_Max, Text_Mod})
         w->setEnabled(enabled);
+}
+
+void Konvertierung::DialectChanged()
+{
+    Check_MehrereZeilen->setEnabled(m_session->currentDialect() == Dialect::MySQL);
 }
 
 void Konvertierung::QELPfad_Change()

@@ -48,6 +48,8 @@ public:
     void Command6_Click();
     void Command7_Click();
     void EnableCommands(bool enabled);
+    // The main window's dialect changed: "Mehrere Zeilen je INSERT" is for MySQL only.
+    void DialectChanged();
 
     // Marking switch: background 255 = not allowed, 65280 = allowed.
     int Command9BackColor() const { return m_command9Color; }
@@ -91,6 +93,7 @@ public:
     QCheckBox* Check_Default0 = nullptr;
     QCheckBox* Check_NoData = nullptr;
     QCheckBox* Check_Message = nullptr;
+    QCheckBox* Check_MehrereZeilen = nullptr;
     ClickableLabel* Image1 = nullptr;
 
     // ConversionHost
@@ -99,6 +102,7 @@ public:
     bool autowertChecked() const override;
     QString workstationCount() const override;
     QString workstationNumber() const override;
+    bool multiRowInserts() const override;
     // The stop picture, a close request, or the window waiting to close.
     bool abortRequested() const override { return AbortRequested || mustEnd(); }
     QString abortReason() const override;

@@ -102,6 +102,11 @@ QString Konvertierung::workstationNumber() const
     return Text_Mod->text();
 }
 
+bool Konvertierung::multiRowInserts() const
+{
+    return Check_MehrereZeilen->isChecked();
+}
+
 const dao::Database& Konvertierung::database() const
 {
     if (!SourceDatabase)

@@ -217,6 +217,14 @@ struct CopyFixture {
         rs = host.db.openFake("T");
     }
     void run(const TableFlags& flags = {}) { RunCopyLoop(host, *rs, flags); }
+    // Copies with "Mehrere Zeilen je INSERT" or without; the server answers whether the table allows it.
+    void shareInserts(bool shared, int allowed = 1)
+    {
+        host.multiRow = shared;
+        host.server.answerWhenStartsWith("SELECT @@SESSION.sql_mode", allowed);
+        rs = host.db.openFake("T");
+        run();
+    }
 };
 
 }  // namespace
@@ -384,4 +392,48 @@ TEST(InsertStatement, HostileNamesPerDialect)
     EXPECT_EQ(insert(Dialect::Sybase), "INSERT INTO Ku'den (I`o,Me\"ge) VALUES (1,2)");
     EXPECT_EQ(insert(Dialect::Oracle), "INSERT INTO Ku'den (I`o,Me\"ge) VALUES (1,2)");
     EXPECT_EQ(insert(Dialect::DB2), "INSERT INTO Ku'den (I`o,Me\"ge) VALUES (1,2)");
+}
+
+// Rows of equal columns share one INSERT, a row of other columns starts the next (row 3 has no name, row 4
+// no cell). Other dialects, and tables whose rejected statements the server cannot take back: row by row.
+TEST(RunCopyLoop, RowsOfEqualColumnsShareOneInsert)
+{
+    const QString both = "INSERT INTO T (`Nr`,`Name`) VALUES ", nr = "INSERT INTO T (`Nr`) VALUES ";
+    // dialect, the server's answer, workstation count and number, the statements (none: as row by row)
+    for (const auto& [dialect, allowed, pc, shared] : std::vector<std::tuple<Dialect, int, QString, QStringList>>{
+             {Dialect::MySQL, 1, "1", {both + "(1,'n1'),(2,'n2')", nr + "(3)", both + "(5,'n5'),(6,'n6')"}},
+             {Dialect::MySQL, 1, "2", {both + "(2,'n2'),(6,'n6')"}},
+             {Dialect::MySQL, 0, "1", {}},
+             {Dialect::Oracle, 1, "1", {}}}) {
+        QStringList sent[2];
+        for (const bool on : {false, true}) {
+            CopyFixture f(6, dialect);
+            f.host.db.rows["T"][2][1] = QVariant();
+            f.host.db.rows["T"][3] = FakeRow{QVariant(), QVariant()};
+            f.host.count = f.host.number = pc;
+            f.shareInserts(on, allowed);
+            sent[on] = f.host.sent();
+            EXPECT_EQ(f.host.statuses.value(4), "5/6 (1)  :  83%");
+        }
+        EXPECT_EQ(sent[1], shared.isEmpty() ? sent[0] : shared);
+    }
+}
+
+// A 150,000-character memo among rows of 110 characters, the server taking 600,000 bytes: no statement
+// over 1,000 rows or that size, and together they hold every row in order.
+TEST(RunCopyLoop, SharedInsertsStayBelowTheServersLimit)
+{
+    CopyFixture f(2500);
+    QString values;
+    for (int i = 0; i < 2500; ++i) {
+        f.host.db.rows["T"][i][1] = i == 1199 ? QString(150000, 'm') : QString(100, 'x') + QString::number(i + 1);
+        values += QStringLiteral(",(%1,'%2')").arg(i + 1).arg(f.host.db.rows["T"][i][1].toString());
+    }
+    f.host.server.maxStatementBytes = 600000;
+    f.shareInserts(true);
+    QList<qsizetype> rows;  // in each statement, or -1 for one over the limit
+    for (const QString& s : f.host.sent())
+        rows.append(s.toUtf8().size() <= 600000 ? s.count("),(") + 1 : -1);
+    EXPECT_EQ(rows, (QList<qsizetype>{1000, 436, 1000, 64}));
+    EXPECT_TRUE(f.host.sent().join(',').remove("INSERT INTO T (`Nr`,`Name`) VALUES ") == values.mid(1));
 }

@@ -50,6 +50,8 @@ public:
                                                    int options = rdExecDirect) override;
     QString Name() const override { return QStringLiteral("QELSQL"); }
     QString Description() const override { return QStringLiteral("recording connection"); }
+    qint64 maxStatementBytes = 0;
+    qint64 MaxStatementBytes() const override { return maxStatementBytes; }
     ServerTable CatalogueTable(const QString& name) override;
 
 private:

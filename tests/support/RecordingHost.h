@@ -31,6 +31,7 @@ public:
     bool autowert = false;                 // Check_Autowert
     QString count = QStringLiteral("1");   // Text_Max
     QString number = QStringLiteral("1");  // Text_Mod
+    bool multiRow = false;                 // "Mehrere Zeilen je INSERT"
     QString path;                          // Text_XDB
     bool automatic = false;                // the unattended run
     FakeDatabase db;
@@ -83,6 +84,7 @@ public:
     bool autowertChecked() const override { return autowert; }
     QString workstationCount() const override { return count; }
     QString workstationNumber() const override { return number; }
+    bool multiRowInserts() const override { return multiRow; }
     QString documentPath() const override { return path; }
     bool autoMode() const override { return automatic; }
     bool abortRequested() const override { return closing; }

@@ -765,3 +765,91 @@ TEST(Conversion, ReservedWordKeysMemoIndexesAndAccessOnlyDefaultsOnMariaDb)
                         "Entsprechung und wird ausgelassen.")))
         << app.log().join(QLatin1Char('\n')).toStdString();
 }
+
+namespace {
+
+// Every row on the server, with its table's name and each value's bytes in hexadecimal, sorted.
+QStringList serverContents(ServerProbe& probe)
+{
+    QStringList lines;
+    for (const auto& table : probe.rows("SHOW TABLES"))
+        for (const auto& row : probe.rows("SELECT * FROM " + BacktickQuoted(table.value(0).toString()))) {
+            lines += table.value(0).toString();
+            for (const QVariant& v : row)
+                lines.last() += v.isNull() ? " NULL" : " " + v.toByteArray().toHex();
+        }
+    lines.sort();
+    return lines;
+}
+
+// Loads the file, converts (`act`, or the marked tables) row by row and sharing INSERTs, each into an empty
+// database: the same log, rows stored, and status line and rows stored at each message box.
+void expectSameWithSharedInserts(const QString& path, const std::function<void(Program&)>& act = {})
+{
+    ServerProbe probe;
+    QStringList log[2], contents[2], waits[2];
+    long long inserts[2];
+    const QString count =
+        "SELECT VARIABLE_VALUE FROM INFORMATION_SCHEMA.GLOBAL_STATUS WHERE VARIABLE_NAME='COM_INSERT'";
+    for (const bool shared : {false, true}) {
+        probe.dropAllTables();
+        Program app;
+        EXPECT_TRUE(app.load(path).isEmpty());
+        app.konv->Check_MehrereZeilen->setChecked(shared);
+        MessageBoxAnswerer answers;
+        answers.onShown = [&](QMessageBox* box) {
+            const QString status = app.konv->Label1->text();
+            waits[shared] << box->text() << status.left(status.contains('%') ? 99 : 0)
+                          << QString::number(serverContents(probe).size());
+        };
+        inserts[shared] = -probe.scalar(count).toLongLong();
+        act ? act(app) : app.konv->Command2->click();
+        inserts[shared] += probe.scalar(count).toLongLong();
+        log[shared] = app.log();
+        contents[shared] = serverContents(probe);
+    }
+    EXPECT_EQ(log[1], log[0]);
+    EXPECT_EQ(waits[1], waits[0]);
+    EXPECT_LT(inserts[1], inserts[0]);  // the rows did share statements
+    EXPECT_TRUE(contents[1] == contents[0]) << contents[1].size() << " lines, not " << contents[0].size();
+}
+
+}  // namespace
+
+// The option changes how the rows travel, never what arrives: whole files; keys twice, a text too long in
+// the strict mode of the test server and a broken text, with "Fehlermeldungen anzeigen".
+TEST(Conversion, SharedInsertsStoreWhatRowByRowStores)
+{
+    REQUIRE_FIXTURE(erp, "erp-sample.mdb");
+    REQUIRE_FIXTURE(hostile, "hostile-names.mdb");
+    REQUIRE_FIXTURE(bench, "bench.mdb");
+    REQUIRE_TEST_SERVER();
+    expectSameWithSharedInserts(erp);
+    expectSameWithSharedInserts(hostile);
+    expectSameWithSharedInserts(bench, [](Program& app) {  // the first 20,000 rows of each table
+        auto first = std::make_unique<FakeDatabase>();
+        for (const QString table : {"Konten", "Buchungen"}) {
+            first->tables.append(app.konv->SourceDatabase->GetTableDef(table));
+            auto rs = app.konv->SourceDatabase->OpenRecordset(table);
+            for (int n = 0; n < 20000 && !rs->Eof(); ++n, rs->MoveNext())
+                for (int i = 0; i < rs->Fields().size(); ++i)
+                    (i ? first->rows[table].last() : first->rows[table].emplace_back()).append(rs->Value(i));
+        }
+        app.konv->SourceDatabase = std::move(first);
+        app.konv->Command2->click();
+    });
+    expectSameWithSharedInserts(erp, [](Program& app) {
+        auto db = std::make_unique<FakeDatabase>();
+        db->addTable("T", {makeField("Nr", dao::dbLong), makeField("Name", dao::dbText, 5)},
+                     {dao::Index{"PrimaryKey", true, true, {"Nr"}}});
+        for (int i = 1; i <= 2500; ++i)
+            db->rows["T"].append(FakeRow{i, QString::number(i)});
+        db->rows["T"][699][0] = db->rows["T"][1500][0] = 7;
+        db->rows["T"][1499][1] = "zu lang";
+        db->rows["T"][1599][1] = QString(QChar(0xD800));
+        app.konv->SourceDatabase = std::move(db);
+        app.konv->Check_Message->setChecked(true);
+        app.konv->Text1->setText("T");
+        app.konv->Command1_SIK();
+    });
+}

@@ -83,11 +83,16 @@ TEST(Konvertierung, OpensWithItsControlsAndStates)
     for (const char* on : {"Command3", "Command4", "Command8", "Command9", "Text_Max", "Text_Mod"})
         EXPECT_TRUE(enabled(k, on)) << on;
     EXPECT_FALSE(k->Image1->isVisible());
+    // Checked; open to change while MySQL is the chosen dialect.
+    EXPECT_EQ(k->Check_MehrereZeilen->text(), QStringLiteral("Mehrere Zeilen je INSERT"));
+    EXPECT_TRUE(k->Check_MehrereZeilen->isChecked());
+    for (QRadioButton* b : {main->Option_MSSQL, main->Option_MySQL, main->Option_DB2, main->Option_MySQL})
+        EXPECT_EQ((b->click(), enabled(k, "Check_MehrereZeilen")), b == main->Option_MySQL) << b->text().toStdString();
 }
 
 TEST(Konvertierung, OpensWithThePathOfTheCommandLine)
 {
-    auto main = std::make_unique<MDIForm_Main>(QStringLiteral("-MDBpfad:\"/data/ERP -alt/qel.mdb\""));
+    auto main = std::make_unique<MDIForm_Main>(QStringLiteral("-MDBpfad:\"/data/ERP -alt/qel.mdb\" -Einzeln"));
     main->Form_Load();
     main->Command1->setEnabled(true);
     main->Command1->click();
@@ -95,6 +100,7 @@ TEST(Konvertierung, OpensWithThePathOfTheCommandLine)
     EXPECT_EQ(k->QELPfad->text(), QStringLiteral("/data/ERP -alt/qel.mdb"));
     EXPECT_TRUE(enabled(k, "Command4"));
     EXPECT_FALSE(enabled(k, "Command2"));
+    EXPECT_FALSE(k->Check_MehrereZeilen->isChecked());
 }
 
 TEST(Konvertierung, MarkingSwitchAndClickRule)

@@ -1,0 +1,153 @@
+#include "conversion/RowBatch.h"
+
+#include "conversion/ErrorRule.h"
+#include "server/ServerConnection.h"
+#include "server/ServerErrors.h"
+
+#include <algorithm>
+
+namespace {
+
+// Characters of one statement for a server that takes statements of
+// `packetBytes` bytes (0: unknown).
+qsizetype maxChars(qint64 packetBytes)
+{
+    // Unknown: the smallest limit MySQL servers have had by default.
+    const qint64 packet = packetBytes > 0 ? packetBytes : qint64(1) << 20;
+    // A character takes up to three bytes in UTF-8 (a backslash two, once
+    // doubled); a kilobyte is left for the protocol. At most about 1 MB.
+    return qsizetype(std::clamp<qint64>((packet - 1024) / 3, 1, 1'000'000));
+}
+
+// Whether the rows of the table may share statements (1) or go one by one (0).
+QString checkQuery(const QString& table)
+{
+    // A strict session: otherwise the server stores a NULL for a NOT NULL
+    // column as 0 in a statement of many rows, where it rejects the row alone.
+    // InnoDB undoes a rejected statement whole (the engine the conversion asks
+    // for, BDB, is substituted by the server's default). No column numbers the
+    // rows: the numbers a rejected statement took stay used, so the rows sent
+    // again would be numbered differently.
+    const QString name = QString(table)
+                             .replace(QLatin1Char('\\'), QLatin1String("\\\\"))
+                             .replace(QLatin1Char('\''), QLatin1String("''"));
+    const QString where =
+        QStringLiteral(" WHERE TABLE_SCHEMA = DATABASE() AND TABLE_NAME = '") + name + QLatin1Char('\'');
+    return QStringLiteral("SELECT @@SESSION.sql_mode LIKE '%STRICT_%' AND EXISTS (SELECT 1 FROM "
+                          "INFORMATION_SCHEMA.TABLES")
+        + where + QStringLiteral(" AND ENGINE = 'InnoDB') AND NOT EXISTS (SELECT 1 FROM INFORMATION_SCHEMA.COLUMNS")
+        + where + QStringLiteral(" AND EXTRA LIKE '%auto_increment%')");
+}
+
+}  // namespace
+
+std::unique_ptr<RowBatch> RowBatch::ForTable(ConversionHost& host, RowStatementBuilder& builder, long total)
+{
+    if (!host.multiRowInserts() || host.dialect() != Dialect::MySQL)
+        return nullptr;
+    // Whatever keeps the answer from coming, the rows go one by one as before.
+    qint64 packet = 0;
+    try {
+        ServerConnection& connection = host.connection();
+        packet = connection.MaxStatementBytes();
+        if (connection.OpenResultset(checkQuery(host.tableName()), rdOpenForwardOnly)->Value(0).toInt() != 1)
+            return nullptr;
+    } catch (const std::exception&) {
+        return nullptr;
+    }
+    return std::make_unique<RowBatch>(host, builder, total, maxChars(packet));
+}
+
+RowBatch::RowBatch(ConversionHost& host, RowStatementBuilder& builder, long total, qsizetype maxChars)
+    : m_host(host)
+    , m_builder(builder)
+    , m_total(total)
+    , m_maxChars(maxChars)
+{
+}
+
+bool RowBatch::add(const dao::Recordset& rs, long n, long skipped, const std::function<ConversionOptions()>& options)
+{
+    m_errors.clear();
+    bool built = false;
+    bool any = false;
+    try {
+        m_builder.setDialect(Dialect::MySQL);
+        any = m_builder.RowValues(m_values, rs, options, [this](const TabrixError& e) { m_errors.append(e); });
+        built = true;
+    } catch (const TabrixError& e) {
+        m_errors.append(e);
+    } catch (const std::exception& e) {
+        m_errors.append(AsTabrixError(e));
+    }
+    if (!m_errors.isEmpty()) {
+        flush(n, skipped);
+        for (const TabrixError& e : std::as_const(m_errors))
+            m_host.step([&e] { throw e; });
+    }
+    // A row that could not be read sends nothing, as before.
+    if (!built || !any)
+        return built;
+
+    const QString& columns = m_builder.Columns();
+    if (!m_rows.isEmpty()
+        && (m_rows.size() >= MaxRows || m_statement.size() + 1 + m_values.size() > m_maxChars || columns != m_columns))
+        flush(n, skipped);
+    if (m_rows.isEmpty()) {
+        m_columns = columns;
+        m_statement.resize(0);
+        m_statement += columns;
+    } else {
+        m_statement += QLatin1Char(',');
+    }
+    m_rows.append({n, skipped, m_statement.size()});
+    m_statement += m_values;
+    return false;
+}
+
+void RowBatch::flush(long n, long skipped)
+{
+    if (m_rows.isEmpty())
+        return;
+    m_sendingRow = m_rows.first().number;
+    if (m_rows.size() == 1) {
+        m_host.step([this] { m_host.executeSql(m_statement); });
+    } else if (!sentWhole()) {
+        sendRowByRow();
+        m_host.setCopyStatus(n, m_total, skipped);
+    }
+    m_rows.clear();
+    m_sendingRow = 0;
+}
+
+bool RowBatch::sentWhole()
+{
+    // The backslash doubling writes into the text it is given: the gathered
+    // rows stay as built, for sending them again.
+    QString statement = m_statement;
+    try {
+        m_host.executeSql(statement);
+        return true;
+    } catch (const TabrixError& e) {
+        // Every further statement would fail alike: the handler ends the table.
+        if (IsConnectionLost(e))
+            m_host.step([&e] { throw e; });
+    } catch (const std::exception&) {
+    }
+    return false;
+}
+
+void RowBatch::sendRowByRow()
+{
+    for (qsizetype i = 0; i < m_rows.size(); ++i) {
+        const Row& row = m_rows[i];
+        const qsizetype end = i + 1 < m_rows.size() ? m_rows[i + 1].start - 1 : m_statement.size();
+        m_sendingRow = row.number;
+        // A failing row is shown where a copy row by row would stop for it.
+        m_host.setCopyStatus(row.number, m_total, row.skipped);
+        m_single.resize(0);
+        m_single += m_columns;
+        m_single += QStringView(m_statement).sliced(row.start, end - row.start);
+        m_host.step([this] { m_host.executeSql(m_single); });
+    }
+}
