@@ -195,6 +195,14 @@ TEST_F(OdbcConnectionTest, EngineBdbIsSubstitutedAndTheModeListStaysValid)
     EXPECT_FALSE(mode.startsWith(QLatin1Char(',')) || mode.endsWith(QLatin1Char(','))
                  || mode.contains(QStringLiteral(",,")))
         << mode.toStdString();
+
+    // Access's 89 Text(50) columns of one table: over InnoDB's largest row on paper, not in its rows.
+    const QString wide = table(QStringLiteral("tabrix_wide"));
+    QStringList columns;
+    for (int i = 0; i < 89; ++i)
+        columns << QStringLiteral("c%1 VARCHAR(50) NULL").arg(i);
+    EXPECT_NO_THROW(db->Execute(QStringLiteral("CREATE TABLE `%1` (%2) ENGINE=BDB").arg(wide, columns.join(u','))));
+    EXPECT_NO_THROW(db->Execute(QStringLiteral("INSERT INTO `%1` (c0, c88) VALUES ('a', 'b')").arg(wide)));
 }
 
 TEST_F(OdbcConnectionTest, NameAndDescriptionNameDataSourceDriverAndServer)
