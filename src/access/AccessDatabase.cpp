@@ -29,7 +29,11 @@
 #include <QSet>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace dao {
 
@@ -144,14 +148,24 @@ FileFacts checkFile(const QString& path)
         throw TabrixError(errInvalidName,
                           QStringLiteral("Kein gültiger Dateiname: Es wurde kein Datenbankpfad angegeben."),
                           kDatabaseSource);
-    const QFileInfo info(path);
-    if (!info.exists())
+    // Opened without waiting (a FIFO would block until someone writes) and
+    // checked on the open descriptor: only a regular file is read.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0 && (errno == ENOENT || errno == ENOTDIR))
         throw TabrixError(errFileNotFound, QStringLiteral("Datei '%1' nicht gefunden.").arg(path), kDatabaseSource);
-    if (info.isDir())
-        throw TabrixError(errInvalidName, QStringLiteral("Kein gültiger Dateiname: '%1' ist ein Ordner.").arg(path),
+    struct stat info {};
+    if (fd >= 0 && (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))) {
+        ::close(fd);
+        throw TabrixError(errInvalidName,
+                          QString::fromUtf8(S_ISDIR(info.st_mode) ? "Kein gültiger Dateiname: '%1' ist ein Ordner."
+                                                                  : "Kein gültiger Dateiname: '%1' ist keine Datei.")
+                              .arg(path),
                           kDatabaseSource);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    }
+    QFile file;
+    if (fd < 0 || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        if (fd >= 0)
+            ::close(fd);
         throw TabrixError(
             errCannotOpen,
             QStringLiteral("Das Datenbankmodul kann die Datei '%1' nicht öffnen. Sie ist bereits exklusiv von "
@@ -159,6 +173,7 @@ FileFacts checkFile(const QString& path)
                            "Daten anzuzeigen.")
                 .arg(path),
             kDatabaseSource);
+    }
     const QByteArray header = file.read(0x20);
     const qint64 size = file.size();
     const bool magic = header.size() >= 0x15 && header.startsWith(QByteArray("\x00\x01\x00\x00", 4))
@@ -230,6 +245,7 @@ public:
         , m_scanner(std::make_unique<jet::TableScanner>(m_handle.get(), entry, pageCount, path))
         , m_fields(std::move(fields))
     {
+        m_scanner->passOverDamagedRows();
         if (m_scanner->columnCount() != m_fields.size())
             throw TabrixError(jet::errDamaged,
                               jet::damagedText(path,
@@ -285,6 +301,11 @@ public:
         m_exactCount = count;
         m_walked = count;
         m_hasRow = count > 0;
+    }
+
+    QList<SkippedRow> TakeSkippedRows() override
+    {
+        return m_scanner ? m_scanner->takeSkippedRows() : QList<SkippedRow>();
     }
 
     void Close() override

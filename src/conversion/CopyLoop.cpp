@@ -143,12 +143,25 @@ void RunCopyLoop(ConversionHost& host, dao::Recordset& rs, const TableFlags& fla
                    })
         && total < stored)
         reportMissing(total);
+    // Rows the engine passed over (a damaged file): one line each, and the table fails.
+    const auto reportSkipped = [&] {
+        for (const dao::SkippedRow& row : rs.TakeSkippedRows())
+            host.step([&] {
+                throw TabrixError(3049,
+                                  QStringLiteral("Tabelle %1: Datensatz %2 übersprungen: %3")
+                                      .arg(host.tableName())
+                                      .arg(row.number)
+                                      .arg(row.text),
+                                  QStringLiteral("DAO.Recordset"));
+            });
+    };
     host.progressStart(total);
     long n = 0;
     if (!engineStep(host, [&] { rs.MoveFirst(); })) {
         host.progressStep(0);
         return;
     }
+    reportSkipped();
     long skipped = 0;
     // The workstation boxes are disabled while a table converts: they are read
     // once, and a box that holds no number fails every row as before.
@@ -188,9 +201,10 @@ void RunCopyLoop(ConversionHost& host, dao::Recordset& rs, const TableFlags& fla
             else
                 host.step([&] { host.executeSql(statement); });
         }
-        // A row that cannot be reached ends the copy; what was read is on the server.
+        // A page that cannot be read ends the copy; what was read is on the server.
         if (!engineStep(host, [&] { rs.MoveNext(); }))
             break;
+        reportSkipped();
     }
     host.progressStep(0);
     if (builder.nulBlanked())

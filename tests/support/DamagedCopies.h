@@ -25,9 +25,9 @@ public:
     // Rows on a data page, from its row table.
     int rowsOnPage(int page) const;
 
-    // Turns the last row of the page into a moved row whose body lies beyond
-    // the end of the file: reading that row fails.
-    QByteArray withBrokenLastRow(int page) const;
+    // Turns row `row` of the page (its place in the page's row table) into a
+    // moved row whose body lies beyond the end of the file: reading that row fails.
+    QByteArray withBrokenRow(int page, int row) const;
     QByteArray withZeroedPage(int page) const;
 
     // Writes bytes as a copy named `name` in the folder; returns its path.
