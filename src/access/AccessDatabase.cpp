@@ -433,6 +433,7 @@ public:
                                              "verknüpfte Tabellen werden nicht gelesen.")
                                   .arg(source.linkTarget, m_tables[i].Name),
                               kDatabaseSource);
+        refuseNulInNames(m_tables[i]);
         // Each recordset reads through its own handle (own page buffers) on the shared file.
         jet::Handle clone(mdb_clone_handle(m_mdb.get()));
         if (!clone || source.catalogIndex < 0 || guint(source.catalogIndex) >= clone->catalog->len)
@@ -450,6 +451,25 @@ private:
         int catalogIndex = -1;  // the libmdb catalogue entry of a local table
         QString linkTarget;     // linked tables: source file or connect string
     };
+
+    // A NUL character would cut every statement that names the table short:
+    // the table is refused before anything of it is read.
+    static void refuseNulInNames(const TableDef& def)
+    {
+        QStringList names{def.Name};
+        for (const Field& f : def.Fields)
+            names.append(f.Name);
+        for (const Index& index : def.Indexes)
+            names.append(index.Name);
+        for (const QString& name : names) {
+            if (name.contains(QChar(u'\0')))
+                throw TabrixError(errInvalidName,
+                                  QStringLiteral("Tabelle %1: Der Name '%2' enthält ein NUL-Zeichen; die Tabelle wird "
+                                                 "nicht übertragen.")
+                                      .arg(def.Name, QString(name).replace(QChar(u'\0'), QChar(u'\u2400'))),
+                                  kRecordsetSource);
+        }
+    }
 
     int indexOfTable(const QString& name) const
     {

@@ -70,6 +70,11 @@ QByteArray DamagedCopy::withZeroedPage(int page) const
     return b;
 }
 
+QByteArray DamagedCopy::withReplaced(const QByteArray& from, const QByteArray& to) const
+{
+    return QByteArray(m_bytes).replace(from, to);
+}
+
 QString DamagedCopy::write(const QString& name, const QByteArray& bytes) const
 {
     const QString path = QDir(m_dir).filePath(name);
