@@ -48,14 +48,20 @@ bool isNumber(const QString& s)
     return i == n;
 }
 
+// Sybase's code-page conversion makes an apostrophe of U+2019: it counts as one.
+bool isApostrophe(QChar c)
+{
+    return c == QLatin1Char('\'') || c == QChar(u'\u2019');
+}
+
 bool isQuotedText(const QString& s)
 {
     if (s.size() < 2 || s.front() != QLatin1Char('\'') || s.back() != QLatin1Char('\''))
         return false;
     for (qsizetype i = 1; i < s.size() - 1; ++i) {
-        if (s[i] != QLatin1Char('\''))
+        if (!isApostrophe(s[i]))
             continue;
-        if (i + 1 >= s.size() - 1 || s[i + 1] != QLatin1Char('\''))
+        if (i + 1 >= s.size() - 1 || !isApostrophe(s[i + 1]))
             return false;
         ++i;
     }

@@ -112,25 +112,9 @@ TEST(XdbStatements, NamesAndTextsFromTheDocumentStayInsideTheirStatement)
 
 TEST(XdbStatements, ADefaultIsANumberAQuotedTextOrAFunctionCall)
 {
-    const std::pair<const char*, bool> cases[] = {
-        {"0", true},
-        {"-1.5E3", true},
-        {"' '", true},
-        {"'it''s'", true},
-        {"''", true},
-        {"getdate()", true},
-        {"Stk", false},
-        {"'it's'", false},
-        {"'offen", false},
-        {"1e", false},
-        {".", false},
-        {"now() --", false},
-        {"0 /* x */", false},
-        {"0 NULL; DROP TABLE victim2; --", false},
-        {"()", false},
-        {"f(1)", false},
-        {"'a'; DROP x; --'", false},
-    };
-    for (const auto& [text, value] : cases)
-        EXPECT_EQ(IsXdbDefaultValue(QString::fromUtf8(text)), value) << text;
+    for (const char* value : {"0", "-1.5E3", "' '", "'it''s'", "''", "getdate()"})
+        EXPECT_TRUE(IsXdbDefaultValue(QString::fromUtf8(value))) << value;
+    for (const char* text : {"Stk", "'it's'", "'offen", "1e", ".", "now() --", "0 /* x */", "()", "f(1)",
+                             "0 NULL; DROP TABLE victim2; --", "'a'; DROP x; --'", "'it\u2019s'"})
+        EXPECT_FALSE(IsXdbDefaultValue(QString::fromUtf8(text))) << text;
 }
