@@ -23,9 +23,10 @@ namespace {
 
 struct Lexing {
     bool backslashEscapes = false;  // MySQL, and Sybase on Linux: a backslash escapes in texts
-    bool brackets = false;          // MS SQL and Sybase: [name]
-    bool backticks = false;         // MySQL: `name`, and "#" starts a comment
-    bool smartQuote = false;        // Sybase: its code-page conversion makes U+2019 an apostrophe
+    bool brackets = false;          // MS SQL and Sybase: [name]; only MS SQL reads "]]" as "]"
+    bool bracketEscape = false;
+    bool backticks = false;   // MySQL: `name`, and "#" starts a comment
+    bool smartQuote = false;  // Sybase: its code-page conversion makes U+2019 an apostrophe
 };
 
 // Whether the text is one statement: every quote closed, and no statement
@@ -74,7 +75,7 @@ bool isOneStatement(const QString& s, const Lexing& l)
                 in = In::Plain;
             break;
         case In::Bracket:
-            if (c == u']' && closes(i, u']'))
+            if (c == u']' && (!l.bracketEscape || closes(i, u']')))
                 in = In::Plain;
             break;
         case In::Backtick:
@@ -108,6 +109,7 @@ void runIn(const QString& path, Dialect dialect, bool linuxSwitch)
         RunXdbDocument(host, state);
         Lexing lexing;
         lexing.brackets = dialect == Dialect::MSSQL || dialect == Dialect::Sybase;
+        lexing.bracketEscape = dialect == Dialect::MSSQL;
         lexing.backticks = dialect == Dialect::MySQL;
         lexing.backslashEscapes = dialect == Dialect::MySQL || (dialect == Dialect::Sybase && linuxSwitch);
         lexing.smartQuote = dialect == Dialect::Sybase;

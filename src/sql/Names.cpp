@@ -79,8 +79,10 @@ QString WrittenColumnName(const QString& name, const QString& table, Dialect dia
     return name;
 }
 
-QString BracketQuoted(const QString& name)
+QString BracketQuoted(const QString& name, Dialect dialect)
 {
+    if (dialect == Dialect::Sybase && name.contains(QLatin1Char(']')))
+        return DoubleQuoted(name);
     QString out;
     out.reserve(name.size() + 2);
     out += QLatin1Char('[');
@@ -117,7 +119,7 @@ QString DelimitedName(const QString& name, Dialect dialect)
     switch (dialect) {
     case Dialect::MSSQL:
     case Dialect::Sybase:
-        return BracketQuoted(name);
+        return BracketQuoted(name, dialect);
     case Dialect::MySQL:
         return BacktickQuoted(name);
     case Dialect::Oracle:

@@ -24,8 +24,9 @@ QString WrittenColumnName(const QString& name, const QString& table, Dialect dia
 // Names and texts from a document the program does not control (XDB): nothing
 // in them may end their statement.
 
-// [name] with every closing bracket doubled (MS SQL and Sybase).
-QString BracketQuoted(const QString& name);
+// [name] with every closing bracket doubled (MS SQL). Sybase knows no such
+// escape: a name holding "]" gets double quotes there instead.
+QString BracketQuoted(const QString& name, Dialect dialect = Dialect::MSSQL);
 
 // Whether the dialect reads the name unquoted. MySQL as above; the others:
 // letters (beyond ASCII too), digits, "_", "$" and "#", beginning with a
@@ -33,8 +34,8 @@ QString BracketQuoted(const QString& name);
 bool ReadsBare(const QString& name, Dialect dialect);
 
 // The name as it stands where the dialect reads it bare, else between the
-// dialect's quotes: brackets on MS SQL and Sybase, grave accents on MySQL,
-// double quotes on Oracle and DB2, the closing quote doubled inside.
+// dialect's quotes (as BracketQuoted on MS SQL and Sybase, grave accents on
+// MySQL, double quotes on Oracle and DB2), the closing quote doubled inside.
 QString DelimitedName(const QString& name, Dialect dialect);
 
 // A text literal: between apostrophes, each apostrophe inside doubled; on

@@ -321,7 +321,7 @@ void Run::addColumn(const XdbFieldLine& field, bool withDefault)
 {
     const XdbOptions options = m_host.dialectOptions();
     const QString feld = named(QStringLiteral("feld"), field.name);
-    if (refusesNul(currentTableNamed(), {field.name}))
+    if (refusesNul(currentTableNamed(), {field.name, field.defaultText}))
         return;
     bool exists = false;
     // A test that fails goes on with the action it guards.

@@ -4,9 +4,9 @@
 
 namespace {
 
-QString bracketed(const QString& name)
+QString bracketed(const QString& name, Dialect dialect)
 {
-    return BracketQuoted(name);
+    return BracketQuoted(name, dialect);
 }
 
 // A name the dialect reads bare stays bare; any other is quoted.
@@ -113,8 +113,8 @@ QString BuildAddColumn(const QString& table, const QString& column, qint16 typeC
     switch (options.dialect) {
     case Dialect::MSSQL:
     case Dialect::Sybase:
-        writtenTable = bracketed(table);
-        writtenColumn = bracketed(column);
+        writtenTable = bracketed(table, options.dialect);
+        writtenColumn = bracketed(column, options.dialect);
         break;
     case Dialect::MySQL:
         writtenTable = BacktickQuoted(table);
@@ -170,15 +170,15 @@ QString CreateIndexStatement(const QString& table, const QString& index, qint32 
             return QString();
         QStringList names;
         for (const QString& f : fields)
-            names.append(bracketed(f));
-        return QStringLiteral("CREATE INDEX ") + bracketed(index) + QStringLiteral(" ON ") + bracketed(table)
-            + QLatin1Char('(') + names.join(QStringLiteral(", ")) + QLatin1Char(')');
+            names.append(bracketed(f, dialect));
+        return QStringLiteral("CREATE INDEX ") + bracketed(index, dialect) + QStringLiteral(" ON ")
+            + bracketed(table, dialect) + QLatin1Char('(') + names.join(QStringLiteral(", ")) + QLatin1Char(')');
     }
     if (dialect == Dialect::Sybase) {
         QStringList names;
         for (const QString& f : fields)
             names.append(DelimitedName(f, dialect));
-        return QStringLiteral("CREATE INDEX ") + bracketed(index) + QStringLiteral(" ON ")
+        return QStringLiteral("CREATE INDEX ") + bracketed(index, dialect) + QStringLiteral(" ON ")
             + DelimitedName(table, dialect) + QLatin1Char('(') + names.join(QStringLiteral(", ")) + QLatin1Char(')');
     }
     return QString();

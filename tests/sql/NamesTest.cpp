@@ -17,7 +17,7 @@ TEST(Names, DelimitedPerDialect)
         {"a b", "[a b]", "[a b]", "`a b`", "\"a b\"", "\"a b\""},
         {"V; DROP TABLE victim; --", "[V; DROP TABLE victim; --]", "[V; DROP TABLE victim; --]",
          "`V; DROP TABLE victim; --`", "\"V; DROP TABLE victim; --\"", "\"V; DROP TABLE victim; --\""},
-        {"a]`\"b", "[a]]`\"b]", "[a]]`\"b]", "`a]``\"b`", "\"a]`\"\"b\"", "\"a]`\"\"b\""},
+        {"a]`\"b", "[a]]`\"b]", "\"a]`\"\"b\"", "`a]``\"b`", "\"a]`\"\"b\"", "\"a]`\"\"b\""},
         {"", "[]", "[]", "``", "\"\"", "\"\""},
     };
     for (const QStringList& row : rows) {

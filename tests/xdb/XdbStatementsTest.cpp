@@ -105,9 +105,9 @@ TEST(XdbStatements, NamesAndTextsFromTheDocumentStayInsideTheirStatement)
                     .endsWith(QStringLiteral("table_name = 'T''' AND SYSINDEX.index_name = 'a]''; DROP TABLE x; --'")));
     EXPECT_EQ(CreateIndexStatement(QStringLiteral("T]"), hostile, 0, {QStringLiteral("Nr")}, Dialect::MSSQL),
               QStringLiteral("CREATE INDEX [a]]'; DROP TABLE x; --] ON [T]]]([Nr])"));
-    EXPECT_EQ(CreateIndexStatement(QStringLiteral("T x"), QStringLiteral("ix"), 0,
+    EXPECT_EQ(CreateIndexStatement(QStringLiteral("T x"), QStringLiteral("i]x"), 0,
                                    {QStringLiteral("Nr"), QStringLiteral("a, b")}, Dialect::Sybase),
-              QStringLiteral("CREATE INDEX [ix] ON [T x](Nr, [a, b])"));
+              QStringLiteral("CREATE INDEX \"i]x\" ON [T x](Nr, [a, b])"));
 }
 
 TEST(XdbStatements, ADefaultIsANumberAQuotedTextOrAFunctionCall)
