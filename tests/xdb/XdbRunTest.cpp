@@ -331,6 +331,8 @@ TEST(XdbRun, RefusedLinesAreListedAndTheRunGoesOn)
          QStringLiteral("Zeile 2: Standardwert \"0 NULL; DROP TABLE victim2; --\"") + noValue},
         {{oldTable(QStringLiteral("Artikel")), oldField(QStringLiteral("Neu"), 10, 9, QStringLiteral("'it''s"))},
          QStringLiteral("Zeile 2: Standardwert \"'it''s\"") + noValue},
+        {{oldTable(QStringLiteral("Artikel")), oldField(QStringLiteral("Neu"), 10, 9, QLatin1Char('\'') + nul + '\'')},
+         QStringLiteral("Zeile 2: Tabelle \"Artikel\": \"'Ne\u2400u'\" enthält ein NUL-Zeichen und wird abgelehnt")},
         {felder(QStringLiteral("Artikel"), {nul}),
          QStringLiteral("Zeile 3: Tabelle \"Artikel\": \"Ne\u2400u\" enthält ein NUL-Zeichen und wird abgelehnt")},
         {{QStringLiteral("[querys]"), key(QStringLiteral("name"), QStringLiteral("V; DROP TABLE victim; --")),
