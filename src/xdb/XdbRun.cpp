@@ -2,6 +2,7 @@
 
 #include "core/TabrixError.h"
 #include "core/TextPieces.h"
+#include "server/ExecuteSql.h"
 #include "server/ServerErrors.h"
 #include "sql/Names.h"
 #include "xdb/XdbDocument.h"
@@ -497,9 +498,12 @@ bool IndexExists(XdbHost& host, const QString& table, const QString& index)
     const Dialect dialect = host.dialectOptions().dialect;
     if (dialect == Dialect::MySQL || dialect == Dialect::Oracle || dialect == Dialect::DB2)
         return true;
-    const QString query = IndexExistsQuery(table, index, dialect);
+    QString query = IndexExistsQuery(table, index, dialect);
     if (query.isEmpty())
         return false;
+    // Sent as ExecuteSql sends statements: Sybase on Linux reads a backslash in a literal as an escape.
+    if (host.dialectOptions().sybaseOnLinux())
+        DoubleBackslashes(query);
     std::unique_ptr<ServerResultSet> result =
         host.connection().OpenResultset(query, rdOpenForwardOnly, rdConcurReadOnly, rdExecDirect);
     const QVariant count = result->Value(0);

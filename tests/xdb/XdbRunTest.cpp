@@ -396,3 +396,15 @@ TEST(XdbRun, LineEndsAndCodePagesGiveTheSameStatements)
                                    QStringLiteral("sp_rename 'Artikel.Alt' , 'Maß' , 'column'")}));
         }
 }
+
+// Sybase on Linux reads a backslash in a literal as an escape: the index
+// lookup doubles it, as ExecuteSql does for statements.
+TEST(XdbRun, SybaseOnLinuxLooksAnIndexUpWithItsBackslashesDoubled)
+{
+    Xdb x(Dialect::Sybase);
+    x.host.settings.linuxSwitch = true;
+    x.run({QStringLiteral("[Indizes]"), key(QStringLiteral("tabelle"), QStringLiteral("Artikel")),
+           key(QStringLiteral("name"), QStringLiteral("ix\\"))});
+    EXPECT_TRUE(x.host.server.withoutCatalogue().value(0).endsWith(QStringLiteral("index_name = 'ix\\\\'")))
+        << x.host.server.withoutCatalogue().value(0).toStdString();
+}
