@@ -29,7 +29,11 @@
 #include <QSet>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace dao {
 
@@ -144,14 +148,24 @@ FileFacts checkFile(const QString& path)
         throw TabrixError(errInvalidName,
                           QStringLiteral("Kein gültiger Dateiname: Es wurde kein Datenbankpfad angegeben."),
                           kDatabaseSource);
-    const QFileInfo info(path);
-    if (!info.exists())
+    // Opened without waiting (a FIFO would block until someone writes) and
+    // checked on the open descriptor: only a regular file is read.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0 && (errno == ENOENT || errno == ENOTDIR))
         throw TabrixError(errFileNotFound, QStringLiteral("Datei '%1' nicht gefunden.").arg(path), kDatabaseSource);
-    if (info.isDir())
-        throw TabrixError(errInvalidName, QStringLiteral("Kein gültiger Dateiname: '%1' ist ein Ordner.").arg(path),
+    struct stat info {};
+    if (fd >= 0 && (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))) {
+        ::close(fd);
+        throw TabrixError(errInvalidName,
+                          QString::fromUtf8(S_ISDIR(info.st_mode) ? "Kein gültiger Dateiname: '%1' ist ein Ordner."
+                                                                  : "Kein gültiger Dateiname: '%1' ist keine Datei.")
+                              .arg(path),
                           kDatabaseSource);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    }
+    QFile file;
+    if (fd < 0 || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        if (fd >= 0)
+            ::close(fd);
         throw TabrixError(
             errCannotOpen,
             QStringLiteral("Das Datenbankmodul kann die Datei '%1' nicht öffnen. Sie ist bereits exklusiv von "
@@ -159,6 +173,7 @@ FileFacts checkFile(const QString& path)
                            "Daten anzuzeigen.")
                 .arg(path),
             kDatabaseSource);
+    }
     const QByteArray header = file.read(0x20);
     const qint64 size = file.size();
     const bool magic = header.size() >= 0x15 && header.startsWith(QByteArray("\x00\x01\x00\x00", 4))
@@ -230,6 +245,7 @@ public:
         , m_scanner(std::make_unique<jet::TableScanner>(m_handle.get(), entry, pageCount, path))
         , m_fields(std::move(fields))
     {
+        m_scanner->passOverDamagedRows();
         if (m_scanner->columnCount() != m_fields.size())
             throw TabrixError(jet::errDamaged,
                               jet::damagedText(path,
@@ -285,6 +301,11 @@ public:
         m_exactCount = count;
         m_walked = count;
         m_hasRow = count > 0;
+    }
+
+    QList<SkippedRow> TakeSkippedRows() override
+    {
+        return m_scanner ? m_scanner->takeSkippedRows() : QList<SkippedRow>();
     }
 
     void Close() override
@@ -412,6 +433,7 @@ public:
                                              "verknüpfte Tabellen werden nicht gelesen.")
                                   .arg(source.linkTarget, m_tables[i].Name),
                               kDatabaseSource);
+        refuseNulInNames(m_tables[i]);
         // Each recordset reads through its own handle (own page buffers) on the shared file.
         jet::Handle clone(mdb_clone_handle(m_mdb.get()));
         if (!clone || source.catalogIndex < 0 || guint(source.catalogIndex) >= clone->catalog->len)
@@ -429,6 +451,25 @@ private:
         int catalogIndex = -1;  // the libmdb catalogue entry of a local table
         QString linkTarget;     // linked tables: source file or connect string
     };
+
+    // A NUL character would cut every statement that names the table short:
+    // the table is refused before anything of it is read.
+    static void refuseNulInNames(const TableDef& def)
+    {
+        QStringList names{def.Name};
+        for (const Field& f : def.Fields)
+            names.append(f.Name);
+        for (const Index& index : def.Indexes)
+            names.append(index.Name);
+        for (const QString& name : names) {
+            if (name.contains(QChar(u'\0')))
+                throw TabrixError(errInvalidName,
+                                  QStringLiteral("Tabelle %1: Der Name '%2' enthält ein NUL-Zeichen; die Tabelle wird "
+                                                 "nicht übertragen.")
+                                      .arg(def.Name, QString(name).replace(QChar(u'\0'), QChar(u'\u2400'))),
+                                  kRecordsetSource);
+        }
+    }
 
     int indexOfTable(const QString& name) const
     {

@@ -150,6 +150,13 @@ struct CellValue {
     bool isNull() const { return kind == Null; }
 };
 
+// A row of a damaged file that the recordset passed over: its number in the
+// table (from 1, in the file's order) and why it cannot be read.
+struct SkippedRow {
+    long number = 0;
+    QString text;
+};
+
 // Rows of one table, read one after the other from the file (memory stays flat
 // however long the table is). Field values, by type:
 //   null cell            -> invalid QVariant (isNull() and !isValid())
@@ -172,10 +179,15 @@ public:
     // A damaged file can hold fewer readable rows than that.
     virtual long StoredRecordCount() const { return -1; }
     virtual bool Eof() const = 0;
+    // A row that cannot be read is passed over: the moves go on with the next
+    // rows and pages, and TakeSkippedRows tells which rows were passed over.
     virtual void MoveFirst() = 0;
     virtual void MoveNext() = 0;
     virtual void MoveLast() = 0;
     virtual void Close() = 0;
+    // The rows passed over since the last call, in order. MoveLast counts
+    // only the rows that can be read and reports none.
+    virtual QList<SkippedRow> TakeSkippedRows() { return {}; }
 
     virtual const QList<Field>& Fields() const = 0;
     // Value of field i (0-based, field order) in the current row.

@@ -144,12 +144,29 @@ bool RunCopyLoop(ConversionHost& host, dao::Recordset& rs, const TableFlags& fla
                    })
         && total < stored)
         reportMissing(total);
+    // Rows the engine passed over (a damaged file): one line each, and the table fails.
+    const auto reportSkipped = [&](RowBatch* gathered, long n, long skipped) {
+        const QList<dao::SkippedRow> rows = rs.TakeSkippedRows();
+        // The rows gathered before go first, so that the log keeps the order of the rows.
+        if (!rows.isEmpty() && gathered)
+            gathered->flush(n, skipped);
+        for (const dao::SkippedRow& row : rows)
+            host.step([&] {
+                throw TabrixError(3049,
+                                  QStringLiteral("Tabelle %1: Datensatz %2 übersprungen: %3")
+                                      .arg(host.tableName())
+                                      .arg(row.number)
+                                      .arg(row.text),
+                                  QStringLiteral("DAO.Recordset"));
+            });
+    };
     host.progressStart(total);
     long n = 0;
     if (!engineStep(host, [&] { rs.MoveFirst(); })) {
         host.progressStep(0);
         return true;
     }
+    reportSkipped(nullptr, 0, 0);
     long skipped = 0;
     // The workstation boxes are disabled while a table converts: they are read
     // once, and a box that holds no number fails every row as before.
@@ -220,6 +237,7 @@ bool RunCopyLoop(ConversionHost& host, dao::Recordset& rs, const TableFlags& fla
                     }
                 }))
                 break;
+            reportSkipped(batch.get(), n, skipped);
         }
         // Also after a stop: up to one statement's rows are sent after it.
         if (batch)

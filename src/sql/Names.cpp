@@ -1,5 +1,7 @@
 #include "sql/Names.h"
 
+#include "core/TextPieces.h"
+
 #include <QSet>
 
 namespace {
@@ -163,11 +165,77 @@ QString ViewTextName(const QString& name, Dialect dialect)
     case Dialect::MySQL:
         return BacktickQuoted(name);
     case Dialect::Sybase:
-        return QLatin1Char('[') + QString(name).replace(QLatin1Char(']'), QLatin1String("]]")) + QLatin1Char(']');
+        return BracketQuoted(name, dialect);
     case Dialect::MSSQL:
     case Dialect::Oracle:
     case Dialect::DB2:
         break;
     }
     return DoubleQuoted(name);
+}
+
+QString BracketQuoted(const QString& name, Dialect dialect)
+{
+    if (dialect == Dialect::Sybase && name.contains(QLatin1Char(']')))
+        return DoubleQuoted(name);
+    QString out;
+    out.reserve(name.size() + 2);
+    out += QLatin1Char('[');
+    for (const QChar c : name) {
+        out += c;
+        if (c == QLatin1Char(']'))
+            out += c;
+    }
+    out += QLatin1Char(']');
+    return out;
+}
+
+bool ReadsBare(const QString& name, Dialect dialect)
+{
+    const QString core = TrimBlanks(name);
+    if (dialect == Dialect::MySQL)
+        return plainOnMySql(core);
+    if (core.isEmpty() || !(core[0].isLetter() || core[0] == QLatin1Char('_')))
+        return false;
+    for (const QChar c : core) {
+        const char16_t u = c.unicode();
+        const bool ascii = (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z') || (u >= u'0' && u <= u'9') || u == u'_'
+            || u == u'$' || u == u'#';
+        if (!ascii && !(u >= 0x80 && c.isLetterOrNumber()))
+            return false;
+    }
+    return true;
+}
+
+QString DelimitedName(const QString& name, Dialect dialect)
+{
+    if (ReadsBare(name, dialect))
+        return name;
+    switch (dialect) {
+    case Dialect::MSSQL:
+    case Dialect::Sybase:
+        return BracketQuoted(name, dialect);
+    case Dialect::MySQL:
+        return BacktickQuoted(name);
+    case Dialect::Oracle:
+    case Dialect::DB2:
+        break;
+    }
+    return DoubleQuoted(name);
+}
+
+QString QuotedText(const QString& text, Dialect dialect)
+{
+    QString out;
+    out.reserve(text.size() + 2);
+    out += QLatin1Char('\'');
+    for (const QChar c : text) {
+        if (dialect == Dialect::Sybase && c == QChar(u'\u2019'))
+            continue;
+        out += c;
+        if (c == QLatin1Char('\''))
+            out += c;
+    }
+    out += QLatin1Char('\'');
+    return out;
 }

@@ -33,3 +33,25 @@ QString ViewTextName(const QString& name, Dialect dialect);
 
 // Column name as the CREATE TABLE statement writes it (quoting per dialect).
 QString WrittenColumnName(const QString& name, const QString& table, Dialect dialect);
+
+// Names and texts from a document the program does not control (XDB): nothing
+// in them may end their statement.
+
+// [name] with every closing bracket doubled (MS SQL). Sybase knows no such
+// escape: a name holding "]" gets double quotes there instead.
+QString BracketQuoted(const QString& name, Dialect dialect = Dialect::MSSQL);
+
+// Whether the dialect reads the name unquoted. MySQL as above; the others:
+// letters (beyond ASCII too), digits, "_", "$" and "#", beginning with a
+// letter or "_". Blanks around the name do not count.
+bool ReadsBare(const QString& name, Dialect dialect);
+
+// The name as it stands where the dialect reads it bare, else between the
+// dialect's quotes (as BracketQuoted on MS SQL and Sybase, grave accents on
+// MySQL, double quotes on Oracle and DB2), the closing quote doubled inside.
+QString DelimitedName(const QString& name, Dialect dialect);
+
+// A text literal: between apostrophes, each apostrophe inside doubled; on
+// Sybase the right single quotation mark is left out, as in row values (the
+// server's code-page conversion would make an apostrophe of it).
+QString QuotedText(const QString& text, Dialect dialect);

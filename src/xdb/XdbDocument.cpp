@@ -3,44 +3,61 @@
 #include "core/CodePage.h"
 #include "core/TabrixError.h"
 
-#include <QFileInfo>
 #include <QStringDecoder>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 constexpr qint64 kChunk = 64 * 1024;
 
 const QString kSource = QStringLiteral("SQL-Tabrix");
+
+QString decodeLine(const QByteArray& bytes)
+{
+    Utf8Validator validator;
+    validator.feed(bytes.constData(), bytes.size());
+    if (!validator.valid() || !validator.sawNonAscii())
+        return FromWindows1252(bytes);
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    return decoder(bytes);
+}
 }  // namespace
 
 void XdbDocument::open(const QString& path)
 {
     close();
-    const QFileInfo info(path);
-    if (!info.exists())
+    m_path = path;
+    const QByteArray native = QFile::encodeName(path);
+    // Opened without waiting (a FIFO would block until someone writes) and
+    // checked on the open descriptor, so the file checked is the file read.
+    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0 && (errno == ENOENT || errno == ENOTDIR))
         throw TabrixError(53, QStringLiteral("Datei nicht gefunden: ") + path, kSource);
-    m_file.setFileName(path);
-    if (info.isDir() || !m_file.open(QIODevice::ReadOnly))
+    struct stat info {};
+    if (fd < 0 || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)
+        || !m_file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        if (fd >= 0)
+            ::close(fd);
         throw TabrixError(75, QStringLiteral("Pfad/Datei-Zugriffsfehler: ") + path, kSource);
-    m_length = m_file.size();
-
-    // The encoding is a property of the whole file: one pass decides it.
-    Utf8Validator validator;
-    while (!validator.failed()) {
-        const QByteArray chunk = m_file.read(kChunk);
-        if (chunk.isEmpty())
-            break;
-        validator.feed(chunk.constData(), chunk.size());
     }
-    m_encoding = validator.valid() && validator.sawNonAscii() ? XdbEncoding::Utf8 : XdbEncoding::Windows1252;
+    m_length = m_file.size();
+    rewind();
+}
+
+void XdbDocument::rewind()
+{
     if (!m_file.seek(0))
-        throw TabrixError(75, QStringLiteral("Pfad/Datei-Zugriffsfehler: ") + path, kSource);
+        throw TabrixError(75, QStringLiteral("Pfad/Datei-Zugriffsfehler: ") + m_path, kSource);
     m_buffer.clear();
     m_offset = 0;
     m_position = 0;
-
+    m_lineNumber = 0;
+    m_tooLong = false;
     // A byte-order mark is no part of the first line.
-    if (m_encoding == XdbEncoding::Utf8 && fill() && m_buffer.size() - m_offset >= 3
-        && m_buffer.mid(m_offset, 3) == QByteArray("\xEF\xBB\xBF")) {
+    if (fill() && m_buffer.size() >= 3 && m_buffer.startsWith(QByteArray("\xEF\xBB\xBF"))) {
         m_offset += 3;
         m_position += 3;
     }
@@ -54,6 +71,8 @@ void XdbDocument::close()
     m_offset = 0;
     m_position = 0;
     m_length = 0;
+    m_lineNumber = 0;
+    m_tooLong = false;
 }
 
 bool XdbDocument::fill()
@@ -75,19 +94,13 @@ bool XdbDocument::atEnd()
     return !fill();
 }
 
-QString XdbDocument::decode(const QByteArray& bytes) const
-{
-    if (m_encoding == XdbEncoding::Windows1252)
-        return FromWindows1252(bytes);
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    return decoder(bytes);
-}
-
 QString XdbDocument::readLine()
 {
     if (!fill())
         throw TabrixError(62, QStringLiteral("Einlesen hinter Dateiende."), kSource);
-    // CR and LF are single bytes in both encodings and never part of a
+    ++m_lineNumber;
+    m_tooLong = false;
+    // CR and LF are single bytes in both code pages and never part of a
     // multi-byte character, so the line is cut on bytes and decoded whole.
     QByteArray line;
     while (fill()) {
@@ -96,7 +109,12 @@ QString XdbDocument::readLine()
         qsizetype i = 0;
         while (i < available && begin[i] != '\r' && begin[i] != '\n')
             ++i;
-        line.append(begin, i);
+        if (!m_tooLong && line.size() + i > MaxLineBytes) {
+            m_tooLong = true;
+            line = QByteArray();
+        }
+        if (!m_tooLong)
+            line.append(begin, i);
         m_offset += i;
         m_position += i;
         if (i == available)
@@ -110,5 +128,5 @@ QString XdbDocument::readLine()
         }
         break;
     }
-    return decode(line);
+    return m_tooLong ? QString() : decodeLine(line);
 }

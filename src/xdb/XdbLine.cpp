@@ -201,3 +201,10 @@ XdbLineWork ParseXdbLine(const QString& line, const XdbSections& before)
         work.oldFormatTable = trimmed(XdbColumns(line, 27));
     return work;
 }
+
+bool IsXdbStructureLine(const QString& line)
+{
+    const XdbLineWork work = ParseXdbLine(line, XdbSections{});
+    return work.opensFields || work.opensRenameField || work.opensRenameTable || work.opensIndex || work.opensQueries
+        || work.oldFormatTable || contains(XdbColumns(line, 1, 24), QStringLiteral("tabelle"));
+}

@@ -84,3 +84,7 @@ struct XdbLineWork {
 };
 
 XdbLineWork ParseXdbLine(const QString& line, const XdbSections& sections);
+
+// Whether the line shows the text to be an XDB document: a header, an
+// old-format table line ("#####") or a key line "tabelle".
+bool IsXdbStructureLine(const QString& line);

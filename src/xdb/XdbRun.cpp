@@ -2,6 +2,7 @@
 
 #include "core/TabrixError.h"
 #include "core/TextPieces.h"
+#include "server/ExecuteSql.h"
 #include "server/ServerErrors.h"
 #include "sql/Names.h"
 #include "xdb/XdbDocument.h"
@@ -17,6 +18,15 @@ constexpr int kPieceWidth = 130;
 constexpr qint64 kBlockBytes = 128;
 // No index has anywhere near this many fields; a count beyond it cannot be held.
 constexpr qint32 kMostIndexFields = 1 << 20;
+// A line the reader refuses (too long, a value that could end its statement,
+// a NUL character in a name): listed like a server error, the run goes on.
+constexpr long kRefusedLine = 1001;
+
+// `what "value"`, the way the messages of a line name what failed; a NUL shows as "␀".
+QString named(const QString& what, const QString& value)
+{
+    return what + QStringLiteral(" \"") + QString(value).replace(QChar(u'\0'), QChar(u'\u2400')) + QLatin1Char('"');
+}
 
 const ServerTable& currentTable(const XdbReaderState& state)
 {
@@ -31,6 +41,11 @@ void yieldOrEnd(XdbHost& host)
         throw XdbRunCancelled{};
 }
 
+QString tableNamed(const QString& table)
+{
+    return named(QStringLiteral("Tabelle"), table);
+}
+
 // The handler ended the run.
 struct RunEnded {};
 
@@ -40,8 +55,16 @@ public:
     void execute();
 
 private:
-    bool step(const std::function<void()>& action);
+    // `naming` (see named()) tells which value of the line the step works on.
+    bool step(const std::function<void()>& action, const QString& naming = QString());
     void handle(const TabrixError& error);
+    void refuseLine(const QString& text);
+    bool refusesNul(const QString& owner, const QStringList& values);
+    bool isXdbDocument();
+    QString currentTableNamed() const
+    {
+        return tableNamed(m_state.CurrentTable ? m_state.CurrentTable->Name : QString());
+    }
     void processLine(const QString& line);
     void addColumn(const XdbFieldLine& field, bool withDefault);
     void renameField(const XdbRenameLine& rename);
@@ -62,21 +85,29 @@ private:
     QStringList IndexFields;
     bool m_indexFieldsSized = false;
     qint32 IndexFieldCount = 0;
+    long m_line = 0;  // the line being processed; 0 outside the lines
 };
 
 // Runs one step under the run's error handler: true when it succeeded, false
 // when it failed and the run goes on with its next step.
-bool Run::step(const std::function<void()>& action)
+bool Run::step(const std::function<void()>& action, const QString& naming)
 {
+    const auto fail = [&](long number, const QString& description) {
+        handle(
+            TabrixError(number, naming.isEmpty() ? description : naming + QStringLiteral(": ") + description, kSource));
+    };
     try {
         action();
         return true;
     } catch (const TabrixError& e) {
-        handle(e);
+        if (naming.isEmpty())
+            handle(e);
+        else
+            fail(e.number(), e.description());
     } catch (const std::bad_alloc&) {
-        handle(TabrixError(7, QStringLiteral("Nicht genügend Speicher"), kSource));
+        fail(7, QStringLiteral("Nicht genügend Speicher"));
     } catch (const std::exception& e) {
-        handle(TabrixError(5, QString::fromLocal8Bit(e.what()), kSource));
+        fail(5, QString::fromLocal8Bit(e.what()));
     }
     return false;
 }
@@ -87,7 +118,10 @@ bool Run::step(const std::function<void()>& action)
 void Run::handle(const TabrixError& error)
 {
     m_host.setRunFailed();
-    for (const QString& piece : CutIntoPieces(error.description(), kPieceWidth))
+    // Within the document, every message names its line.
+    const QString listed =
+        m_line > 0 ? QStringLiteral("Zeile %1: ").arg(m_line) + error.description() : error.description();
+    for (const QString& piece : CutIntoPieces(listed, kPieceWidth))
         m_host.appendErrorLine(piece);
     // Every further statement would fail the same way.
     if (IsConnectionLost(error)) {
@@ -117,6 +151,11 @@ void Run::execute()
         step([&] { m_host.connection(); });
 
         step([&] { m_document.open(path); });
+        // Any other file would be read as lines that do nothing, and the run would end as done.
+        step([&] {
+            if (!isXdbDocument())
+                throw TabrixError(321, QStringLiteral("keine XDB-Datei: ") + path, kSource);
+        });
         step([&] { m_host.progressStart(long(m_document.length() / kBlockBytes) + 1); });
         for (;;) {
             bool atEnd = true;
@@ -127,7 +166,12 @@ void Run::execute()
             step([&] { line = m_document.readLine(); });
             step([&] { m_host.progressStep(long(m_document.position() / kBlockBytes)); });
             yieldOrEnd(m_host);
-            processLine(line);
+            m_line = m_document.lineNumber();
+            if (m_document.lineTooLong())
+                refuseLine(QStringLiteral("länger als %1 Bytes, nicht verarbeitet").arg(XdbDocument::MaxLineBytes));
+            else
+                processLine(line);
+            m_line = 0;
         }
         m_document.close();
 
@@ -191,6 +235,38 @@ void Run::createView(const QString& name, const QString& statement)
         m_host.appendLine(piece);
 }
 
+// A document holds a header or a table line; the search stops at the first,
+// which in a real document is one of its first lines.
+bool Run::isXdbDocument()
+{
+    bool found = false;
+    while (!found && !m_document.atEnd()) {
+        const QString line = m_document.readLine();
+        found = !m_document.lineTooLong() && IsXdbStructureLine(line);
+    }
+    m_document.rewind();
+    return found;
+}
+
+void Run::refuseLine(const QString& text)
+{
+    handle(TabrixError(kRefusedLine, text, kSource));
+}
+
+// A NUL character would cut the statement short where the server reads it.
+// `owner` names the table (or view) the values belong to.
+bool Run::refusesNul(const QString& owner, const QStringList& values)
+{
+    for (const QString& value : values) {
+        if (value.contains(QChar(u'\0'))) {
+            refuseLine(owner + QStringLiteral(": ") + named(QString(), value).mid(1)
+                       + QStringLiteral(" enthält ein NUL-Zeichen und wird abgelehnt"));
+            return true;
+        }
+    }
+    return false;
+}
+
 void Run::endEarly()
 {
     m_document.close();
@@ -209,12 +285,17 @@ void Run::processLine(const QString& line)
     if (work.oldField)
         addColumn(*work.oldField, true);
 
-    if (work.fieldsTable && !OpenTable(m_host, m_state, *work.fieldsTable))
+    // A table that cannot be named is skipped like a missing one.
+    if (work.fieldsTable
+        && (refusesNul(tableNamed(*work.fieldsTable), {*work.fieldsTable})
+            || !OpenTable(m_host, m_state, *work.fieldsTable)))
         s.FieldsSection = false;
     if (work.fieldsField)
         addColumn(*work.fieldsField, false);
 
-    if (work.renameFieldTable && !OpenTable(m_host, m_state, *work.renameFieldTable))
+    if (work.renameFieldTable
+        && (refusesNul(tableNamed(*work.renameFieldTable), {*work.renameFieldTable})
+            || !OpenTable(m_host, m_state, *work.renameFieldTable)))
         s.RenameFieldSection = false;
     if (work.renameField)
         renameField(*work.renameField);
@@ -228,7 +309,13 @@ void Run::processLine(const QString& line)
     if (work.queryStatement && !ViewName.isEmpty()) {
         const QString statement = *work.queryStatement;
         m_host.appendLine(QStringLiteral("Abfrage/Sicht erstellen: ") + ViewName);
-        if (m_host.dialectOptions().sybaseOnLinux() && ViewName == kHeldView) {
+        const QString view = named(QStringLiteral("Sicht"), ViewName);
+        // The name is quoted in every statement of the view where the dialect
+        // cannot read it bare; a NUL character would cut them short.
+        const bool refused = refusesNul(view, {ViewName, statement});
+        if (refused) {
+            // listed; nothing is sent for it
+        } else if (m_host.dialectOptions().sybaseOnLinux() && ViewName == kHeldView) {
             HeldViewSql = statement;
         } else {
             createView(ViewName, statement);
@@ -260,7 +347,8 @@ void Run::processLine(const QString& line)
 
     if (work.oldFormatTable) {
         s.OldFieldsSection = true;
-        if (!OpenTable(m_host, m_state, *work.oldFormatTable))
+        if (refusesNul(tableNamed(*work.oldFormatTable), {*work.oldFormatTable})
+            || !OpenTable(m_host, m_state, *work.oldFormatTable))
             s.OldFieldsSection = false;
     }
 }
@@ -268,21 +356,28 @@ void Run::processLine(const QString& line)
 void Run::addColumn(const XdbFieldLine& field, bool withDefault)
 {
     const XdbOptions options = m_host.dialectOptions();
+    const QString feld = named(QStringLiteral("feld"), field.name);
+    if (refusesNul(currentTableNamed(), {field.name, field.defaultText}))
+        return;
     bool exists = false;
     // A test that fails goes on with the action it guards.
-    if (!step([&] { exists = ColumnExists(m_state, field.name, options); }))
+    if (!step([&] { exists = ColumnExists(m_state, field.name, options); }, feld))
         exists = false;
     if (exists)
         return;
     qint16 type = 0;
     qint16 size = 0;
     QString statement;
-    step([&] { type = XdbLeadingNumber(field.typeText); });
-    step([&] { size = XdbLeadingNumber(field.sizeText); });
-    step([&] {
-        statement =
-            BuildAddColumn(m_state, field.name, type, size, withDefault ? field.defaultText : QString(), options);
-    });
+    step([&] { type = XdbLeadingNumber(field.typeText); }, named(QStringLiteral("Feldtyp"), field.typeText));
+    step([&] { size = XdbLeadingNumber(field.sizeText); }, named(QStringLiteral("Feldgröße"), field.sizeText));
+    const QString defaultText = withDefault ? field.defaultText : QString();
+    const QString value = XdbDefault(defaultText);
+    if (!value.isEmpty() && !IsXdbDefaultValue(value)) {
+        refuseLine(named(QStringLiteral("Standardwert"), value)
+                   + QStringLiteral(": kein Wert (erlaubt: Zahl, 'Text' oder Funktion())"));
+        return;
+    }
+    step([&] { statement = BuildAddColumn(m_state, field.name, type, size, defaultText, options); }, feld);
     m_host.appendLine(QLatin1Char('\t') + statement);
     step([&] { m_host.executeSql(statement); });
     step([&] { RefreshColumns(m_host, m_state); });
@@ -290,6 +385,8 @@ void Run::addColumn(const XdbFieldLine& field, bool withDefault)
 
 void Run::renameField(const XdbRenameLine& rename)
 {
+    if (refusesNul(currentTableNamed(), {rename.oldName, rename.newName}))
+        return;
     bool exists = true;
     if (!step([&] { exists = ColumnExists(m_state, rename.oldName, m_host.dialectOptions()); }))
         exists = true;
@@ -303,6 +400,11 @@ void Run::renameField(const XdbRenameLine& rename)
 void Run::indexLine(XdbIndexKey key, const QString& value)
 {
     XdbSections& s = m_state.sections;
+    // A block with a name that cannot be sent is given up.
+    if (refusesNul(tableNamed(key == XdbIndexKey::Tabelle ? value : IndexTable), {value})) {
+        s.IndexSection = false;
+        return;
+    }
     switch (key) {
     case XdbIndexKey::None:
         break;
@@ -321,26 +423,32 @@ void Run::indexLine(XdbIndexKey key, const QString& value)
         break;
     }
     case XdbIndexKey::Attribute:
-        step([&] { IndexAttributes = XdbWholeNumber(value); });
+        step([&] { IndexAttributes = XdbWholeNumber(value); }, named(QStringLiteral("attribute"), value));
         break;
     case XdbIndexKey::Felderanzahl:
-        step([&] {
-            const qint32 count = XdbWholeNumber(value);
-            if (count < 1)
-                throw TabrixError(9, QStringLiteral("Index außerhalb des gültigen Bereichs"), kSource);
-            if (count > kMostIndexFields)
-                throw TabrixError(7, QStringLiteral("Nicht genügend Speicher"), kSource);
-            IndexFields = QStringList(count);
-            m_indexFieldsSized = true;
-        });
+        step(
+            [&] {
+                const qint32 count = XdbWholeNumber(value);
+                if (count < 1)
+                    throw TabrixError(9, QStringLiteral("Index außerhalb des gültigen Bereichs"), kSource);
+                if (count > kMostIndexFields)
+                    throw TabrixError(6, QStringLiteral("Überlauf (höchstens %1 Felder)").arg(kMostIndexFields),
+                                      kSource);
+                IndexFields = QStringList(count);
+                m_indexFieldsSized = true;
+            },
+            named(QStringLiteral("felderanzahl"), value));
         break;
     case XdbIndexKey::Feld: {
         // A field before the count, or beyond it, has no place to go.
-        step([&] {
-            if (!m_indexFieldsSized || IndexFieldCount < 0 || IndexFieldCount >= IndexFields.size())
-                throw TabrixError(9, QStringLiteral("Index außerhalb des gültigen Bereichs"), kSource);
-            IndexFields[IndexFieldCount] = value;
-        });
+        step(
+            [&] {
+                if (!m_indexFieldsSized || IndexFieldCount < 0 || IndexFieldCount >= IndexFields.size())
+                    throw TabrixError(9, QStringLiteral("Index außerhalb des gültigen Bereichs (vor felderanzahl)"),
+                                      kSource);
+                IndexFields[IndexFieldCount] = value;
+            },
+            named(QStringLiteral("feld"), value));
         ++IndexFieldCount;
         if (IndexFieldCount > IndexFields.size() - 1) {
             bool created = true;
@@ -425,9 +533,12 @@ bool IndexExists(XdbHost& host, const QString& table, const QString& index)
     const Dialect dialect = host.dialectOptions().dialect;
     if (dialect == Dialect::MySQL || dialect == Dialect::Oracle || dialect == Dialect::DB2)
         return true;
-    const QString query = IndexExistsQuery(table, index, dialect);
+    QString query = IndexExistsQuery(table, index, dialect);
     if (query.isEmpty())
         return false;
+    // Sent as ExecuteSql sends statements: Sybase on Linux reads a backslash in a literal as an escape.
+    if (host.dialectOptions().sybaseOnLinux())
+        DoubleBackslashes(query);
     std::unique_ptr<ServerResultSet> result =
         host.connection().OpenResultset(query, rdOpenForwardOnly, rdConcurReadOnly, rdExecDirect);
     const QVariant count = result->Value(0);

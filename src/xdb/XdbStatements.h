@@ -20,13 +20,21 @@ QString XdbColumnType(qint16 typeCode, qint16 size, const XdbOptions& options);
 // trailing double quote removed; nothing left becomes "' '".
 QString XdbDefault(const QString& written);
 
+// Whether a default (as XdbDefault gives it) is a value and nothing more: a
+// number, a text between apostrophes (each apostrophe inside doubled) or a
+// function name followed by "()". Anything else could end the statement.
+bool IsXdbDefaultValue(const QString& value);
+
 // The statement that adds a column to `table` (the name the server's
 // catalogue gives). MS SQL and Sybase bracket both names; MySQL, Oracle and
-// DB2 write them the way the table conversion does on that dialect.
+// DB2 write them the way the table conversion does on that dialect, and
+// Oracle and DB2 quote a name they cannot read bare. The default is written
+// as it stands: the caller checks it with IsXdbDefaultValue.
 QString BuildAddColumn(const QString& table, const QString& column, qint16 typeCode, qint16 size,
                        const QString& defaultText, const XdbOptions& options);
 
-// The statement that renames a column of `table`.
+// The statement that renames a column of `table`. Names inside a text
+// literal have their apostrophes doubled, here and in the index statements.
 QString RenameColumnStatement(const QString& table, const QString& oldName, const QString& newName, Dialect dialect);
 
 // The count query that tells whether an index exists; empty for the

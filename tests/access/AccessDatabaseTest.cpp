@@ -6,6 +6,7 @@
 #include "access/AccessDatabase.h"
 
 #include "AccessTestSupport.h"
+#include "DamagedCopies.h"
 #include "TestSupport.h"
 #include "core/TabrixError.h"
 
@@ -20,6 +21,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using dao::Database;
@@ -133,12 +135,13 @@ TEST(AccessDatabase, MissingFileRaises3024WithThePath)
     EXPECT_EQ(str(e->description()), str(QStringLiteral("Datei '%1' nicht gefunden.").arg(path)));
 }
 
-TEST(AccessDatabase, FolderRaises)
+TEST(AccessDatabase, AFolderAFifoOrADeviceRaisesAtOnce)
 {
     QTemporaryDir dir;
-    const auto e = errorOf([&] { Database::OpenDatabase(dir.path()); });
-    ASSERT_TRUE(e);
-    EXPECT_EQ(e->number(), 3055);
+    const QString fifo = dir.filePath(QStringLiteral("fifo.mdb"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const QString& path : {dir.path(), fifo, QStringLiteral("/dev/zero")})
+        EXPECT_EQ(errorNumberOf([&] { Database::OpenDatabase(path); }), 3055) << str(path);
 }
 
 TEST(AccessDatabase, UnreadableFileRaises3051)
@@ -1042,6 +1045,25 @@ TEST(AccessDatabase, RecordsetErrors)
     ASSERT_TRUE(closed);
     EXPECT_EQ(closed->number(), 3420);
     EXPECT_EQ(errorNumberOf([&] { rs->ReadCell(0, cell); }), 3420);
+}
+
+TEST(AccessDatabase, ANameWithANulCharacterRefusesItsTable)
+{
+    REQUIRE_FIXTURE(path, "erp-sample.mdb");
+    QTemporaryDir dir;
+    const DamagedCopy copy(path, dir.path());
+    const auto utf16 = [](const QString& s) {
+        return QByteArray(reinterpret_cast<const char*>(s.utf16()), s.size() * 2);
+    };
+    const QString nul = QStringLiteral("Ges") + QChar(u'\0') + QStringLiteral("errt");
+    const auto db = Database::OpenDatabase(
+        copy.write(QStringLiteral("nul.mdb"), copy.withReplaced(utf16(QStringLiteral("Gesperrt")), utf16(nul))));
+    const auto e = errorOf([&] { db->OpenRecordset(QStringLiteral("AdressenStamm")); });
+    ASSERT_TRUE(e);
+    EXPECT_EQ(str(e->description()),
+              str(u("Tabelle AdressenStamm: Der Name 'Ges\u2400errt' enthält ein NUL-Zeichen; "
+                    "die Tabelle wird nicht übertragen.")));
+    EXPECT_NO_THROW(db->OpenRecordset(QStringLiteral("Kunden")));
 }
 
 TEST(AccessDatabase, EmptyTableIsAtEofRightAway)

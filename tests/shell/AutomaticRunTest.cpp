@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <sys/stat.h>
 
 using namespace xdbdoc;
 
@@ -136,7 +137,7 @@ TEST(AutomaticRun, FailingStepsShowTheirMessageThenTheClosingOne)
     REQUIRE_FIXTURE(mdb, "erp-sample.mdb");
     REQUIRE_TEST_SERVER();
     Installation installation;
-    installation.writeXdb({"; nichts zu tun"});
+    installation.writeXdb({"; nichts zu tun", "[felder]"});
 
     // A login that fails.
     {
@@ -146,13 +147,22 @@ TEST(AutomaticRun, FailingStepsShowTheirMessageThenTheClosingOne)
         EXPECT_EQ(run.startMessages[1], kClosing);
         expectUsable(run);
     }
-    // An Access file that cannot be opened.
-    {
-        const QString missing = installation.dir.filePath(QStringLiteral("fehlt.mdb"));
-        Program run(installation.commandLine(missing, QStringLiteral("-Dialekt:MySQL")), installation.dir.path());
+    // An Access file that cannot be opened, or a FIFO, which is no file and is refused at once.
+    const QString fifo = installation.dir.filePath(QStringLiteral("fifo.mdb"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const QString& path : {installation.dir.filePath(QStringLiteral("fehlt.mdb")), fifo}) {
+        Program run(installation.commandLine(path, QStringLiteral("-Dialekt:MySQL")), installation.dir.path());
         EXPECT_EQ(run.startMessages,
-                  (QStringList{QStringLiteral("Access-Datenquelle '") + missing + QStringLiteral("' nicht gefunden!"),
+                  (QStringList{QStringLiteral("Access-Datenquelle '") + path + QStringLiteral("' nicht gefunden!"),
                                kClosing}));
+        expectUsable(run);
+    }
+    // A device as the document: refused at once, never read without end.
+    {
+        Program run(installation.commandLine(mdb, QStringLiteral("-Dialekt:MySQL -XDBpfad:/dev/zero")),
+                    installation.dir.path());
+        EXPECT_EQ(run.startMessages, QStringList{kClosing});
+        EXPECT_EQ(itemTexts(run.main->abgleichen()->List1), QStringList{"Pfad/Datei-Zugriffsfehler: /dev/zero"});
         expectUsable(run);
     }
     // A document whose change the server refuses (a name that is taken): its
@@ -175,7 +185,7 @@ TEST(AutomaticRun, WithoutDialectTheRunWritesMicrosoftSql)
 {
     REQUIRE_FIXTURE(mdb, "erp-sample.mdb");
     Installation installation;
-    installation.writeXdb({"; nichts zu tun"});
+    installation.writeXdb({"; nichts zu tun", "[felder]"});
     std::shared_ptr<QStringList> sent = std::make_shared<QStringList>();
     int opened = 0;
     Program run(installation.commandLine(mdb), installation.dir.path(), [&](MDIForm_Main& main) {
@@ -237,7 +247,7 @@ TEST(AutomaticRun, TheProgramAsAProcessEndsWithACodeThatTells)
         const QString file = fixturePath(QString::fromLatin1(c.file));
         ServerProbe().dropAllTables();
         Installation installation;
-        installation.writeXdb({QStringLiteral("; nichts zu tun")});
+        installation.writeXdb({QStringLiteral("; nichts zu tun"), QStringLiteral("[felder]")});
         const QString program = installation.dir.filePath(QStringLiteral("sql-tabrix"));
         ASSERT_TRUE(QFile::copy(QStringLiteral(TABRIX_BINARY_DIR "/sql-tabrix"), program));
         QProcess process;
@@ -277,7 +287,7 @@ TEST(AutomaticRun, TheWindowsAreShownAndTheStopPictureWorksDuringTheRun)
     REQUIRE_TEST_SERVER();
     ServerProbe().dropAllTables();
     Installation installation;
-    installation.writeXdb({QStringLiteral("; nichts zu tun")});
+    installation.writeXdb({QStringLiteral("; nichts zu tun"), QStringLiteral("[felder]")});
     bool pressed = false;
     QTimer timer;
     Program run(installation.commandLine(mdb, QStringLiteral("-Dialekt:MySQL")), installation.dir.path(),

@@ -43,28 +43,24 @@ int DamagedCopy::rowsOnPage(int page) const
     return le16(m_bytes, qsizetype(page) * m_pageSize + (m_jet3 ? 8 : 12));
 }
 
-QByteArray DamagedCopy::withBrokenLastRow(int page) const
+QByteArray DamagedCopy::withBrokenRow(int page, int row) const
 {
     QByteArray b = m_bytes;
     const qsizetype at = qsizetype(page) * m_pageSize;
-    const int rco = m_jet3 ? 8 : 12;
-    for (int row = rowsOnPage(page) - 1; row >= 0; --row) {
-        const qsizetype word = at + rco + 2 + 2 * row;
-        const quint16 offset = le16(b, word);
-        if (offset & 0xC000)
-            continue;  // deleted or already moved
-        const qsizetype start = at + (offset & 0x1FFF);
-        // A moved row: row number 0 on page 0xFFFFFF, which no file has.
-        b[start] = 0;
-        b[start + 1] = char(0xFF);
-        b[start + 2] = char(0xFF);
-        b[start + 3] = char(0xFF);
-        const quint16 moved = offset | 0x4000;
-        b[word] = char(moved & 0xFF);
-        b[word + 1] = char(moved >> 8);
-        return b;
-    }
-    throw std::runtime_error("no row to break on page " + std::to_string(page));
+    const qsizetype word = at + (m_jet3 ? 8 : 12) + 2 + 2 * row;
+    const quint16 offset = le16(b, word);
+    if (row >= rowsOnPage(page) || (offset & 0xC000))
+        throw std::runtime_error("no row " + std::to_string(row) + " to break on page " + std::to_string(page));
+    const qsizetype start = at + (offset & 0x1FFF);
+    // A moved row: row number 0 on page 0xFFFFFF, which no file has.
+    b[start] = 0;
+    b[start + 1] = char(0xFF);
+    b[start + 2] = char(0xFF);
+    b[start + 3] = char(0xFF);
+    const quint16 moved = offset | 0x4000;
+    b[word] = char(moved & 0xFF);
+    b[word + 1] = char(moved >> 8);
+    return b;
 }
 
 QByteArray DamagedCopy::withZeroedPage(int page) const
@@ -72,6 +68,11 @@ QByteArray DamagedCopy::withZeroedPage(int page) const
     QByteArray b = m_bytes;
     b.replace(qsizetype(page) * m_pageSize, m_pageSize, QByteArray(m_pageSize, '\0'));
     return b;
+}
+
+QByteArray DamagedCopy::withReplaced(const QByteArray& from, const QByteArray& to) const
+{
+    return QByteArray(m_bytes).replace(from, to);
 }
 
 QString DamagedCopy::write(const QString& name, const QByteArray& bytes) const

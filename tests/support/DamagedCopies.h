@@ -25,10 +25,12 @@ public:
     // Rows on a data page, from its row table.
     int rowsOnPage(int page) const;
 
-    // Turns the last row of the page into a moved row whose body lies beyond
-    // the end of the file: reading that row fails.
-    QByteArray withBrokenLastRow(int page) const;
+    // Turns row `row` of the page (its place in the page's row table) into a
+    // moved row whose body lies beyond the end of the file: reading that row fails.
+    QByteArray withBrokenRow(int page, int row) const;
     QByteArray withZeroedPage(int page) const;
+    // Every occurrence of `from` replaced by `to` (of the same length).
+    QByteArray withReplaced(const QByteArray& from, const QByteArray& to) const;
 
     // Writes bytes as a copy named `name` in the folder; returns its path.
     QString write(const QString& name, const QByteArray& bytes) const;

@@ -38,6 +38,8 @@ public:
     // Tables the catalogue knows (found ignoring case, the exact spelling
     // first); every other lookup fails as a missing table.
     QList<ServerTable> catalogue;
+    // Every other lookup finds a table of that name with the columns Nr and Alt.
+    bool anyTable = false;
 
     void failWhenStartsWith(const QString& prefix, const QString& description);
     void failWhenContains(const QString& part, const QString& description);

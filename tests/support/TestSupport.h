@@ -19,6 +19,8 @@ QString fixturePath(const QString& fileName);
 struct TestServer {
     static bool available();
     static QString dataSource() { return QStringLiteral("QELSQL"); }
+    // The same server; its driver runs several statements sent in one call.
+    static QString multiStatementDataSource() { return QStringLiteral("QELSQLMULTI"); }
     static QString user() { return QStringLiteral("sa"); }
     static QString password();
 };

@@ -86,7 +86,7 @@ TEST(ServerLoss, KilledServerEndsTheCopyAndTheNextRunConvertsTheHalfFilledTable)
     }
     QTemporaryDir folder;
     const QString xdb = folder.filePath(QStringLiteral("QEL.XDB"));
-    xdbdoc::writeFile(xdb, "; nichts zu tun\r\n");
+    xdbdoc::writeFile(xdb, "; nichts zu tun\r\n[felder]\r\n");
     InstallTestPlugin(folder.path(), folder.filePath(QStringLiteral("plugin-run.txt")));
     const QString commandLine = QStringLiteral("-ODBC:QELSQL -user:sa -pass:") + TestServer::password()
         + QStringLiteral(" -Dialekt:MySQL -MDBpfad:") + path + QStringLiteral(" -XDBpfad:") + xdb

@@ -4,17 +4,20 @@
 
 #include "QtPrinters.h"
 #include "XdbDocuments.h"
+#include "core/CodePage.h"
 #include "core/TabrixError.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 namespace {
 
 struct Read {
     QStringList lines;
     QList<qint64> positions;
-    XdbEncoding encoding = XdbEncoding::Windows1252;
+    QList<long> tooLong;  // numbers of the lines too long to keep
 };
 
 Read readAll(const QByteArray& bytes)
@@ -25,10 +28,11 @@ Read readAll(const QByteArray& bytes)
     XdbDocument doc;
     doc.open(path);
     Read r;
-    r.encoding = doc.encoding();
     while (!doc.atEnd()) {
         r.lines.append(doc.readLine());
         r.positions.append(doc.position());
+        if (doc.lineTooLong())
+            r.tooLong.append(doc.lineNumber());
     }
     return r;
 }
@@ -45,35 +49,39 @@ TEST(XdbDocument, EveryLineEndEndsALineAndPositionsCountBytes)
     EXPECT_TRUE(readAll("").lines.isEmpty());
 
     // The reader works in pieces of 64 KiB: a CR LF or an umlaut across two pieces stays whole.
-    QByteArray bytes(64 * 1024 - 1, 'x');
-    EXPECT_EQ(readAll(bytes + "\r\nnext").lines.value(1), QStringLiteral("next"));
-    const Read u = readAll(bytes + "\xC3\xBC\r\n");
-    EXPECT_EQ(u.encoding, XdbEncoding::Utf8);
-    EXPECT_TRUE(u.lines.value(0).endsWith(QStringLiteral("xü")));
+    const QByteArray first(60000, 'x');
+    const QByteArray second(64 * 1024 - 60001 - 2, 'y');
+    EXPECT_EQ(readAll(first + "\n" + second + "\r\nnext").lines.value(2), QStringLiteral("next"));
+    EXPECT_TRUE(readAll(first + "\n" + second + "\xC3\xBC\r\n").lines.value(1).endsWith(QStringLiteral("yü")));
+
+    // A line of more than 64 KiB is read to its end but not kept; the next line is whole.
+    const QByteArray longest(64 * 1024, 'z');
+    const Read l = readAll("a\n" + longest + "\r\n" + longest + "z\r\nb");
+    EXPECT_EQ(l.lines, (QStringList{"a", QString(longest), QString(), "b"}));
+    EXPECT_EQ(l.tooLong, QList<long>{3});
+    EXPECT_EQ(l.positions.last(), 2 + 2 * 64 * 1024 + 1 + 4 + 1);
 }
 
-TEST(XdbDocument, Windows1252UnlessTheWholeFileIsUtf8WithANonAsciiCharacter)
+TEST(XdbDocument, EachLineIsUtf8WhenItIsValidUtf8AndWindows1252Otherwise)
 {
-    const Read shipped = readAll("Auftragsbest\xE4tigung \x80 \x84x\x93\r\n\x81\x9D");
-    EXPECT_EQ(shipped.encoding, XdbEncoding::Windows1252);
-    EXPECT_EQ(shipped.lines,
+    EXPECT_EQ(readAll("Auftragsbest\xE4tigung \x80 \x84x\x93\r\n\x81\x9D").lines,
               (QStringList{QStringLiteral("Auftragsbestätigung € „x“"), QString::fromUtf16(u"\u0081\u009D")}));
-
-    const Read edited = readAll("\xEF\xBB\xBF"
-                                "Stra\xC3\x9F"
-                                "e \xE2\x82\xAC \xF0\x9F\x98\x80\n");
-    EXPECT_EQ(edited.encoding, XdbEncoding::Utf8);
-    EXPECT_EQ(edited.lines.value(0), QString::fromUtf16(u"Straße € \U0001F600"));  // without the byte-order mark
-
-    // One invalid sequence anywhere (overlong, surrogate, beyond U+10FFFF, cut off) makes it Windows-1252.
-    EXPECT_EQ(readAll("Stra\xC3\x9F"
-                      "e\r\nGr\xF6\xDF"
-                      "e")
+    // The byte-order mark is no part of the first line.
+    EXPECT_EQ(readAll("\xEF\xBB\xBF"
+                      "Stra\xC3\x9F"
+                      "e \xE2\x82\xAC \xF0\x9F\x98\x80\n")
                   .lines,
-              (QStringList{QStringLiteral("StraÃŸe"), QStringLiteral("Größe")}));
-    for (const QByteArray& bad : {QByteArray("\xC0\xAF"), QByteArray("\xED\xA0\x80"), QByteArray("\xF4\x90\x80\x80"),
-                                  QByteArray("ok \xE2\x82")})
-        EXPECT_EQ(readAll(bad).encoding, XdbEncoding::Windows1252) << bad.toHex().toStdString();
+              QStringList{QString::fromUtf16(u"Straße € \U0001F600")});
+
+    // An invalid sequence (overlong, surrogate, beyond U+10FFFF, cut off) makes its own line Windows-1252 only.
+    for (const QByteArray& bad :
+         {QByteArray("\xC0\xAF"), QByteArray("\xED\xA0\x80"), QByteArray("\xF4\x90\x80\x80"), QByteArray("\xE2\x82")})
+        EXPECT_EQ(readAll("Gr\xC3\xB6\xC3\x9F"
+                          "e\r\n"
+                          + bad + "\r\nMa\xC3\x9F")
+                      .lines,
+                  (QStringList{QStringLiteral("Größe"), FromWindows1252(bad), QStringLiteral("Maß")}))
+            << bad.toHex().toStdString();
 }
 
 TEST(XdbDocument, MissingOrUnreadableFilesRaiseFileErrors)
@@ -88,5 +96,9 @@ TEST(XdbDocument, MissingOrUnreadableFilesRaiseFileErrors)
         return 0L;
     };
     EXPECT_EQ(numberOpening(dir.filePath(QStringLiteral("nirgends.XDB"))), 53);
-    EXPECT_EQ(numberOpening(dir.path()), 75);
+    // No regular file: refused at once, never waited on or read without end.
+    const QString fifo = dir.filePath(QStringLiteral("fifo.XDB"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const QString& path : {dir.path(), fifo, QStringLiteral("/dev/zero")})
+        EXPECT_EQ(numberOpening(path), 75) << path.toStdString();
 }

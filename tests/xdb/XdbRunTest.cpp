@@ -135,12 +135,13 @@ TEST(XdbRun, OldFormatBlocksWithDefaultsSizeZeroAndABlankLine)
     const QString old = QStringLiteral("(Felder hinzufügen) [altes XDB-Format]");
     EXPECT_EQ(
         x.host.list1,
-        (QStringList{status(QStringLiteral("Artikel"), old),
-                     QStringLiteral("\tALTER TABLE [Artikel]  ADD [Kurz] VARCHAR(8) DEFAULT ' ' NULL"),
-                     QStringLiteral("\tALTER TABLE [Artikel]  ADD [Menge] INT DEFAULT 0 NULL"),
-                     QStringLiteral("\tALTER TABLE [Artikel]  ADD [Einheit] VARCHAR(0) DEFAULT Stück NULL"),
-                     QStringLiteral("\tALTER TABLE [Artikel]  ADD [] "), QStringLiteral("37000:Syntaxfehler bei ']'"),
-                     status(QStringLiteral("Fehlt"), old), kMissing}));
+        (QStringList{
+            status(QStringLiteral("Artikel"), old),
+            QStringLiteral("\tALTER TABLE [Artikel]  ADD [Kurz] VARCHAR(8) DEFAULT ' ' NULL"),
+            QStringLiteral("\tALTER TABLE [Artikel]  ADD [Menge] INT DEFAULT 0 NULL"),
+            QStringLiteral("Zeile 4: Standardwert \"Stück\": kein Wert (erlaubt: Zahl, 'Text' oder Funktion())"),
+            QStringLiteral("\tALTER TABLE [Artikel]  ADD [] "), QStringLiteral("Zeile 5: 37000:Syntaxfehler bei ']'"),
+            status(QStringLiteral("Fehlt"), old), kMissing}));
     EXPECT_TRUE(x.host.runFailed);
     EXPECT_TRUE(x.endedNormally());
 }
@@ -238,17 +239,18 @@ TEST(XdbRun, IndexBlocksAcrossHeadersAndRuns)
 TEST(XdbRun, ServerErrorsAreListedInPiecesOf130AndTheRunGoesOn)
 {
     Xdb x;
-    const QString long300 = QStringLiteral("37000:") + QString(294, QLatin1Char('x'));
-    const QString exact130 = QStringLiteral("42000:") + QString(124, QLatin1Char('y'));
-    x.host.server.failWhenContains(QStringLiteral("[Lang]"), long300);
-    x.host.server.failWhenContains(QStringLiteral("[Genau]"), exact130);
+    // Each listed with the number of its line.
+    const QString long300 = QStringLiteral("Zeile 3: 37000:") + QString(285, QLatin1Char('x'));
+    const QString exact130 = QStringLiteral("Zeile 4: 42000:") + QString(115, QLatin1Char('y'));
+    x.host.server.failWhenContains(QStringLiteral("[Lang]"), long300.mid(9));
+    x.host.server.failWhenContains(QStringLiteral("[Genau]"), exact130.mid(9));
     x.host.server.failWhenContains(QStringLiteral("[Leer]"), QString());
     x.run(felder(QStringLiteral("Artikel"), {QStringLiteral("Lang"), QStringLiteral("Genau"), QStringLiteral("Leer")}));
     EXPECT_EQ(x.host.list1.mid(1),
               (QStringList{QStringLiteral("\tALTER TABLE [Artikel]  ADD [Lang] INT"), long300.left(130),
                            long300.mid(130, 130), long300.mid(260),
                            QStringLiteral("\tALTER TABLE [Artikel]  ADD [Genau] INT"), exact130, QString(),
-                           QStringLiteral("\tALTER TABLE [Artikel]  ADD [Leer] INT"), QString()}));
+                           QStringLiteral("\tALTER TABLE [Artikel]  ADD [Leer] INT"), QStringLiteral("Zeile 5: ")}));
     EXPECT_TRUE(x.host.runFailed);
     EXPECT_TRUE(x.endedNormally());
 
@@ -270,9 +272,10 @@ TEST(XdbRun, ALostConnectionEndsTheRun)
     const QString gone = QStringLiteral("08S01:[ma-3.1.15]Server has gone away");
     x.host.server.failWhenContains(QStringLiteral("[Zwei]"), gone);
     x.run(felder(QStringLiteral("Artikel"), {QStringLiteral("Eins"), QStringLiteral("Zwei"), QStringLiteral("Drei")}));
-    EXPECT_EQ(x.host.list1.mid(1),
-              (QStringList{QStringLiteral("\tALTER TABLE [Artikel]  ADD [Eins] INT"),
-                           QStringLiteral("\tALTER TABLE [Artikel]  ADD [Zwei] INT"), gone}));
+    EXPECT_EQ(
+        x.host.list1.mid(1),
+        (QStringList{QStringLiteral("\tALTER TABLE [Artikel]  ADD [Eins] INT"),
+                     QStringLiteral("\tALTER TABLE [Artikel]  ADD [Zwei] INT"), QStringLiteral("Zeile 4: ") + gone}));
     EXPECT_EQ(x.host.messages, (QStringList{QStringLiteral("lost ") + gone}));
     for (const QString& s : x.host.server.statements)
         EXPECT_FALSE(s.contains(QStringLiteral("[Drei]"))) << s.toStdString();
@@ -287,25 +290,63 @@ TEST(XdbRun, ErrorsOfTheDocumentItselfEndTheRun)
                             key(QStringLiteral("name"), QStringLiteral("ixNr"))};
     const QList<QPair<QStringList, QString>> cases{
         {index + QStringList{key(QStringLiteral("felderanzahl"), QStringLiteral("zwei"))},
-         QStringLiteral("Typen unverträglich")},
-        {index + QStringList{key(QStringLiteral("attribute"), QString())}, QStringLiteral("Typen unverträglich")},
+         QStringLiteral("Zeile 4: felderanzahl \"zwei\": Typen unverträglich")},
+        {index + QStringList{key(QStringLiteral("attribute"), QString())},
+         QStringLiteral("Zeile 4: attribute \"\": Typen unverträglich")},
         {index + QStringList{key(QStringLiteral("feld"), QStringLiteral("Nr"))},
-         QStringLiteral("Index außerhalb des gültigen Bereichs")},
+         QStringLiteral("Zeile 4: feld \"Nr\": Index außerhalb des gültigen Bereichs (vor felderanzahl)")},
         {index + QStringList{key(QStringLiteral("felderanzahl"), QStringLiteral("0"))},
-         QStringLiteral("Index außerhalb des gültigen Bereichs")},
-        {index + QStringList{key(QStringLiteral("felderanzahl"), QStringLiteral("2000000000"))},
-         QStringLiteral("Nicht genügend Speicher")},
+         QStringLiteral("Zeile 4: felderanzahl \"0\": Index außerhalb des gültigen Bereichs")},
+        {index + QStringList{key(QStringLiteral("felderanzahl"), QStringLiteral("1048577"))},
+         QStringLiteral("Zeile 4: felderanzahl \"1048577\": Überlauf (höchstens 1048576 Felder)")},
         {{QStringLiteral("[felder]"), feld(QStringLiteral("Neu"), 4, 0)},
-         QStringLiteral("Objektvariable oder With-Blockvariable nicht festgelegt")},
+         QStringLiteral("Zeile 2: feld \"Neu\": Objektvariable oder With-Blockvariable nicht festgelegt")},
         {{oldTable(QStringLiteral("Artikel")), QString(50, QLatin1Char(' ')) + QStringLiteral("9e9")},
-         QStringLiteral("Überlauf")},
+         QStringLiteral("Zeile 2: Feldtyp \"9e9\": Überlauf")},
+        {{QStringLiteral("keine Blöcke")}, QStringLiteral("keine XDB-Datei: ")},
     };
     for (const auto& [lines, listed] : cases) {
         Xdb x;
-        x.run(lines + felder(QStringLiteral("Artikel"), {QStringLiteral("Nie")}));
-        EXPECT_EQ(x.host.list1.last(), listed) << lines.last().toStdString();
+        // Without a header or table line the text is no document, and nothing of it is done.
+        const QStringList nie = lines.size() == 1 ? QStringList{feld(QStringLiteral("Nie"), 4, 0)}
+                                                  : felder(QStringLiteral("Artikel"), {QStringLiteral("Nie")});
+        x.run(lines + nie);
+        EXPECT_EQ(x.host.list1.last(), listed + (lines.size() == 1 ? x.host.path : QString()))
+            << lines.last().toStdString();
         EXPECT_TRUE(x.endedEarly());
         EXPECT_FALSE(x.host.sent().contains(QStringLiteral("ALTER TABLE [Artikel]  ADD [Nie] INT")));
+    }
+}
+
+// A line whose values could end their statement, or whose name a NUL would cut
+// short, is refused: listed with its number, nothing sent for it, the run
+// failed; the next lines are done.
+TEST(XdbRun, RefusedLinesAreListedAndTheRunGoesOn)
+{
+    const QString nul = QStringLiteral("Ne") + QChar(u'\0') + QStringLiteral("u");
+    const QString noValue = QStringLiteral(": kein Wert (erlaubt: Zahl, 'Text' oder Funktion())");
+    const QList<QPair<QStringList, QString>> cases{
+        {{oldTable(QStringLiteral("Artikel")),
+          oldField(QStringLiteral("Neu"), 4, 0, QStringLiteral("0 NULL; DROP TABLE victim2; --"))},
+         QStringLiteral("Zeile 2: Standardwert \"0 NULL; DROP TABLE victim2; --\"") + noValue},
+        {{oldTable(QStringLiteral("Artikel")), oldField(QStringLiteral("Neu"), 10, 9, QStringLiteral("'it''s"))},
+         QStringLiteral("Zeile 2: Standardwert \"'it''s\"") + noValue},
+        {{oldTable(QStringLiteral("Artikel")), oldField(QStringLiteral("Neu"), 10, 9, QLatin1Char('\'') + nul + '\'')},
+         QStringLiteral("Zeile 2: Tabelle \"Artikel\": \"'Ne\u2400u'\" enthält ein NUL-Zeichen und wird abgelehnt")},
+        {felder(QStringLiteral("Artikel"), {nul}),
+         QStringLiteral("Zeile 3: Tabelle \"Artikel\": \"Ne\u2400u\" enthält ein NUL-Zeichen und wird abgelehnt")},
+        {{QStringLiteral("[felder]"), tabelle(QStringLiteral("Artikel")), QString(70000, QLatin1Char('x'))},
+         QStringLiteral("Zeile 3: länger als 65536 Bytes, nicht verarbeitet")},
+    };
+    for (const auto& [lines, listed] : cases) {
+        Xdb x;
+        x.run(lines + felder(QStringLiteral("Artikel"), {QStringLiteral("Danach")}));
+        EXPECT_TRUE(x.host.list1.join(QString()).contains(listed))
+            << x.host.list1.join(QLatin1Char('\n')).toStdString();
+        EXPECT_EQ(x.host.sent(), QStringList{QStringLiteral("ALTER TABLE [Artikel]  ADD [Danach] INT")});
+        EXPECT_TRUE(x.host.views.isEmpty());
+        EXPECT_TRUE(x.host.runFailed);
+        EXPECT_TRUE(x.endedNormally());
     }
 }
 
@@ -390,7 +431,7 @@ TEST(XdbRun, ViewOutcomesAreCountedOrFailTheRun)
         {{ViewOutcome::NotSent, QStringLiteral("Die Abfrage 'V' lässt sich nicht übersetzen."), 5},
          0,
          true,
-         "Die Abfrage 'V' lässt sich nicht übersetzen.",
+         "Zeile 3: Die Abfrage 'V' lässt sich nicht übersetzen.",
          false},
     };
     for (const Row& row : rows) {
@@ -404,4 +445,16 @@ TEST(XdbRun, ViewOutcomesAreCountedOrFailTheRun)
         EXPECT_EQ(x.host.list1.mid(1), *row.listed ? QStringList{QString::fromUtf8(row.listed)} : QStringList());
         EXPECT_EQ(x.endedNormally(), row.completed);
     }
+}
+
+// Sybase on Linux reads a backslash in a literal as an escape: the index
+// lookup doubles it, as ExecuteSql does for statements.
+TEST(XdbRun, SybaseOnLinuxLooksAnIndexUpWithItsBackslashesDoubled)
+{
+    Xdb x(Dialect::Sybase);
+    x.host.settings.linuxSwitch = true;
+    x.run({QStringLiteral("[Indizes]"), key(QStringLiteral("tabelle"), QStringLiteral("Artikel")),
+           key(QStringLiteral("name"), QStringLiteral("ix\\"))});
+    EXPECT_TRUE(x.host.server.withoutCatalogue().value(0).endsWith(QStringLiteral("index_name = 'ix\\\\'")))
+        << x.host.server.withoutCatalogue().value(0).toStdString();
 }

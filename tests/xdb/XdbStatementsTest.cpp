@@ -86,3 +86,35 @@ TEST(XdbStatements, RenameColumn)
     EXPECT_EQ(BuildAddColumn(QStringLiteral("La`ger"), QStringLiteral("O`rt"), 4, 0, QString(), on(Dialect::MySQL)),
               QStringLiteral("ALTER TABLE `La``ger`  ADD `O``rt` INT"));
 }
+
+// Names from the document go in by the dialect's name rule, texts as literals
+// with doubled apostrophes: nothing in them ends the statement.
+TEST(XdbStatements, NamesAndTextsFromTheDocumentStayInsideTheirStatement)
+{
+    const QString hostile = QStringLiteral("a]'; DROP TABLE x; --");
+    EXPECT_EQ(BuildAddColumn(QStringLiteral("T"), hostile, 4, 0, QString(), on(Dialect::MSSQL)),
+              QStringLiteral("ALTER TABLE [T]  ADD [a]]'; DROP TABLE x; --] INT"));
+    EXPECT_EQ(BuildAddColumn(QStringLiteral("T X"), hostile, 4, 0, QString(), on(Dialect::Oracle)),
+              QStringLiteral("ALTER TABLE \"T X\"  ADD \"a]'; DROP TABLE x; --\" INT"));
+    EXPECT_EQ(RenameColumnStatement(QStringLiteral("T"), QStringLiteral("O'Neil"), hostile, Dialect::Sybase),
+              QStringLiteral("sp_rename 'T.O''Neil' , 'a]''; DROP TABLE x; --' , 'column'"));
+    EXPECT_TRUE(IndexExistsQuery(QStringLiteral("T"), hostile, Dialect::MSSQL)
+                    .endsWith(QStringLiteral("(sysindexes.name = 'a]''; DROP TABLE x; --' OR sysindexes.name LIKE "
+                                             "'___a]''; DROP TABLE x; --')")));
+    EXPECT_TRUE(IndexExistsQuery(QStringLiteral("T'"), hostile, Dialect::Sybase)
+                    .endsWith(QStringLiteral("table_name = 'T''' AND SYSINDEX.index_name = 'a]''; DROP TABLE x; --'")));
+    EXPECT_EQ(CreateIndexStatement(QStringLiteral("T]"), hostile, 0, {QStringLiteral("Nr")}, Dialect::MSSQL),
+              QStringLiteral("CREATE INDEX [a]]'; DROP TABLE x; --] ON [T]]]([Nr])"));
+    EXPECT_EQ(CreateIndexStatement(QStringLiteral("T x"), QStringLiteral("i]x"), 0,
+                                   {QStringLiteral("Nr"), QStringLiteral("a, b")}, Dialect::Sybase),
+              QStringLiteral("CREATE INDEX \"i]x\" ON [T x](Nr, [a, b])"));
+}
+
+TEST(XdbStatements, ADefaultIsANumberAQuotedTextOrAFunctionCall)
+{
+    for (const char* value : {"0", "-1.5E3", "' '", "'it''s'", "''", "getdate()"})
+        EXPECT_TRUE(IsXdbDefaultValue(QString::fromUtf8(value))) << value;
+    for (const char* text : {"Stk", "'it's'", "'offen", "1e", ".", "now() --", "0 /* x */", "()", "f(1)",
+                             "0 NULL; DROP TABLE victim2; --", "'a'; DROP x; --'", "'it\u2019s'"})
+        EXPECT_FALSE(IsXdbDefaultValue(QString::fromUtf8(text))) << text;
+}

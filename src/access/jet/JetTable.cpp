@@ -7,6 +7,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <utility>
 
 namespace jet {
 
@@ -19,6 +20,11 @@ constexpr int kOffsetMask = 0x1FFF;
 constexpr quint16 kDeletedRow = 0x8000;   // deleted, or the moved body of an overflow row
 constexpr quint16 kOverflowRow = 0x4000;  // holds a pointer to the row's body elsewhere
 constexpr int kMaxOverflowHops = 8;
+
+// A row that is there but cannot be read: the scanner passes over it.
+struct RowDamage {
+    QString text;
+};
 
 // Bounds-checked reading over the bytes of a table definition.
 class DefinitionReader {
@@ -347,6 +353,8 @@ void TableScanner::damaged(const QString& detail) const
 
 void TableScanner::rewind()
 {
+    m_rowNumber = 0;
+    m_skipped.clear();
     m_altPage = 0;
     m_page = 0;
     m_rowsOnPage = 0;
@@ -409,23 +417,25 @@ bool TableScanner::loadRow(int rowIndex, quint16 offsetWord)
         // The row's body was moved: follow the pointer (row number, 3-byte page).
         for (int hop = 0;; ++hop) {
             if (hop >= kMaxOverflowHops || length < 4)
-                damaged(QStringLiteral("Ein verschobener Datensatz kann nicht verfolgt werden."));
+                throw RowDamage{QStringLiteral("Ein verschobener Datensatz kann nicht verfolgt werden.")};
             const uchar* p = m_mdb->pg_buf + start;
             const int row = p[0];
             const quint32 page = le24(p + 1);
             if (page == 0 || page >= m_pageCount || mdb_read_pg(m_mdb, page) != m_mdb->fmt->pg_size)
-                damaged(QStringLiteral("Ein verschobener Datensatz verweist auf die fehlende Seite %1.").arg(page));
+                throw RowDamage{
+                    QStringLiteral("Ein verschobener Datensatz verweist auf die fehlende Seite %1.").arg(page)};
             const int rco = m_mdb->fmt->row_count_offset;
             if (!rowOnPage(m_mdb, m_mdb->pg_buf, row, &start, &length) || length == 0)
-                damaged(QStringLiteral("Ein verschobener Datensatz fehlt auf Seite %1.").arg(page));
+                throw RowDamage{QStringLiteral("Ein verschobener Datensatz fehlt auf Seite %1.").arg(page)};
             const quint16 word = le16(m_mdb->pg_buf + rco + 2 + 2 * row);
             if (!(word & kOverflowRow) || (word & kDeletedRow))
                 break;
         }
     }
     m_rowColumns = mdb_crack_row(m_table, start, size_t(length), m_fields.data());
+    const QString broken = QStringLiteral("Ein Datensatz auf Seite %1 ist beschädigt.").arg(m_page);
     if (m_rowColumns < 0)
-        damaged(QStringLiteral("Ein Datensatz auf Seite %1 ist beschädigt.").arg(m_page));
+        throw RowDamage{broken};
     // libmdb does not catch a damaged offset table whose offsets run backwards:
     // the field would have a negative size or lie outside the row.
     const uchar* rowBegin = m_mdb->pg_buf + start;
@@ -433,7 +443,7 @@ bool TableScanner::loadRow(int rowIndex, quint16 offsetWord)
     for (const MdbField& f : m_fields) {
         const auto* value = static_cast<const uchar*>(f.value);
         if (!f.is_null && value && (f.siz < 0 || value < rowBegin || value + f.siz > rowEnd))
-            damaged(QStringLiteral("Ein Datensatz auf Seite %1 ist beschädigt.").arg(m_page));
+            throw RowDamage{broken};
     }
     return true;
 }
@@ -455,9 +465,16 @@ bool TableScanner::next()
         const quint16 word = le16(m_mdb->pg_buf + rco + 2 + 2 * m_rowIndex);
         if (word & kDeletedRow)
             continue;
-        if (loadRow(m_rowIndex, word)) {
+        try {
+            if (!loadRow(m_rowIndex, word))
+                continue;
+            ++m_rowNumber;
             m_hasRow = true;
             return true;
+        } catch (const RowDamage& damage) {
+            if (!m_passOver)
+                damaged(damage.text);
+            m_skipped.append({++m_rowNumber, damage.text});
         }
     }
 }
@@ -465,36 +482,39 @@ bool TableScanner::next()
 qint64 TableScanner::countAndMoveLast()
 {
     rewind();
-    const int rco = m_mdb->fmt->row_count_offset;
     qint64 count = 0;
     quint32 lastPage = 0;
     int lastRow = -1;
-    while (nextPage()) {
-        for (int r = 0; r < m_rowsOnPage; ++r) {
-            const quint16 word = le16(m_mdb->pg_buf + rco + 2 + 2 * r);
-            int start = 0;
-            int length = 0;
-            if ((word & kDeletedRow) || !rowOnPage(m_mdb, m_mdb->pg_buf, r, &start, &length) || length == 0)
-                continue;
-            ++count;
-            lastPage = m_page;
-            lastRow = r;
-        }
-        m_rowIndex = m_rowsOnPage - 1;
+    long lastNumber = 0;
+    while (next()) {
+        ++count;
+        lastPage = m_page;
+        lastRow = m_rowIndex;
+        lastNumber = m_rowNumber;
     }
-    if (count == 0) {
-        m_atEnd = true;
-        m_hasRow = false;
+    m_skipped.clear();  // reported by the walk that reads them
+    if (count == 0)
         return 0;
-    }
+    const int rco = m_mdb->fmt->row_count_offset;
     m_page = lastPage;
     if (mdb_read_pg(m_mdb, m_page) != m_mdb->fmt->pg_size)
         damaged(QStringLiteral("Die Datenseite %1 kann nicht gelesen werden.").arg(m_page));
     m_rowsOnPage = std::min<int>(le16(m_mdb->pg_buf + rco), (int(m_mdb->fmt->pg_size) - rco - 2) / 2);
     m_rowIndex = lastRow;
+    m_rowNumber = lastNumber;
+    m_atEnd = false;
     const quint16 word = le16(m_mdb->pg_buf + rco + 2 + 2 * lastRow);
-    m_hasRow = loadRow(lastRow, word);
+    try {
+        m_hasRow = loadRow(lastRow, word);
+    } catch (const RowDamage&) {
+        m_hasRow = false;  // read a moment ago: cannot happen
+    }
     return count;
+}
+
+QList<dao::SkippedRow> TableScanner::takeSkippedRows()
+{
+    return std::exchange(m_skipped, {});
 }
 
 bool TableScanner::isNull(int i) const

@@ -94,11 +94,19 @@ public:
     int columnIndex(const char* name) const;  // ignoring ASCII case; -1 when absent
     quint32 storedRowCount() const;
 
+    // Rows of the table's data: a row that is there but cannot be read (a
+    // damaged file) is passed over and kept among the skipped rows. Without
+    // this (the system catalogues) such a row throws TabrixError(errDamaged).
+    void passOverDamagedRows() { m_passOver = true; }
+
     void rewind();
-    // Moves to the next live row; false (and no current row) at the end.
+    // Moves to the next live row that can be read; false (and no current row) at the end.
     bool next();
-    // Counts every live row of the table and moves to the last one; returns the count.
+    // Counts every live row of the table that can be read and moves to the
+    // last one; returns the count.
     qint64 countAndMoveLast();
+    // The rows passed over since the last call (or the last rewind).
+    QList<dao::SkippedRow> takeSkippedRows();
 
     // Value of column i of the current row, decoded from the stored bytes.
     QVariant value(int i);
@@ -109,6 +117,9 @@ public:
 
 private:
     bool nextPage();
+    // Loads the row into the fields; false when the page's row table gives it
+    // no place (no row there). Throws RowDamage when the row is there but
+    // cannot be read: it never reads outside the page that holds the row.
     bool loadRow(int rowIndex, quint16 offsetWord);
     void ensurePageLoaded();
     QByteArray longValue(const uchar* field, int size);
@@ -131,6 +142,9 @@ private:
     bool m_hasRow = false;
     bool m_atEnd = false;
     int m_rowColumns = 0;  // columns present in the current row
+    long m_rowNumber = 0;  // rows of the table met so far, the unreadable ones included
+    QList<dao::SkippedRow> m_skipped;
+    bool m_passOver = false;
 };
 
 }  // namespace jet

@@ -1,0 +1,3 @@
+SELECT DISTINCTROW Products.*, Categories.CategoryName
+FROM Categories INNER JOIN Products ON Categories.CategoryID = Products.CategoryID
+WHERE (((Products.Discontinued)=No));

@@ -1,0 +1,1 @@
+CREATE TABLE Table5 (col1 CHAR, col2 CHAR);

@@ -1,0 +1,3 @@
+SELECT DISTINCTROW Invoices.*
+FROM Invoices
+WHERE (((Invoices.OrderID)=[Forms]![Orders]![OrderID]));

@@ -1,0 +1,1 @@
+ALTER TABLE Table4 DROP COLUMN col5;

@@ -1,0 +1,2 @@
+SELECT tblName.Name_Code
+FROM tblName;
