@@ -433,9 +433,11 @@ bool TableScanner::loadRow(int rowIndex, quint16 offsetWord)
         }
     }
     m_rowColumns = mdb_crack_row(m_table, start, size_t(length), m_fields.data());
-    const QString broken = QStringLiteral("Ein Datensatz auf Seite %1 ist beschädigt.").arg(m_page);
+    // Built only for a damaged row: formatting it for every row cost more than
+    // reading the row.
+    const auto broken = [this] { return QStringLiteral("Ein Datensatz auf Seite %1 ist beschädigt.").arg(m_page); };
     if (m_rowColumns < 0)
-        throw RowDamage{broken};
+        throw RowDamage{broken()};
     // libmdb does not catch a damaged offset table whose offsets run backwards:
     // the field would have a negative size or lie outside the row.
     const uchar* rowBegin = m_mdb->pg_buf + start;
@@ -443,7 +445,7 @@ bool TableScanner::loadRow(int rowIndex, quint16 offsetWord)
     for (const MdbField& f : m_fields) {
         const auto* value = static_cast<const uchar*>(f.value);
         if (!f.is_null && value && (f.siz < 0 || value < rowBegin || value + f.siz > rowEnd))
-            throw RowDamage{broken};
+            throw RowDamage{broken()};
     }
     return true;
 }
