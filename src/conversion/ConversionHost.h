@@ -50,6 +50,9 @@ public:
     virtual bool abortRequested() const = 0;
     // Why the copy is to stop, for the error log; empty when there is nothing to say.
     virtual QString abortReason() const { return {}; }
+    // The login the statements go through now (ServerConnection::LoginNumber);
+    // 0 when there is none. A yield may log in again, to another server.
+    virtual quint64 login() const = 0;
 
     virtual const dao::Database& database() const = 0;
     virtual QDateTime now() const = 0;

@@ -188,6 +188,8 @@ bool RunCopyLoop(ConversionHost& host, dao::Recordset& rs, const TableFlags& fla
     // One buffer for every row's statement.
     QString statement;
     const std::unique_ptr<RowBatch> batch = RowBatch::ForTable(host, builder, total);
+    // Rows go only through the login the copy began with.
+    const quint64 login = host.login();
     bool reachedEnd = false;
     try {
         for (;;) {
@@ -220,10 +222,14 @@ bool RunCopyLoop(ConversionHost& host, dao::Recordset& rs, const TableFlags& fla
                     builder.setDialect(host.dialect());
                     builder.InsertStatement(statement, rs, readOptions, report);
                 })) {
-                if (statement.isEmpty())
+                if (statement.isEmpty()) {
                     ++skipped;
-                else
+                } else if (host.login() != login) {
+                    --n;
+                    break;
+                } else {
                     host.step([&] { host.executeSql(statement); });
+                }
             }
             // A row that cannot be reached ends the copy; what was read is on the server
             // (the rows gathered go first, so that the log keeps the order of the rows).
@@ -242,6 +248,10 @@ bool RunCopyLoop(ConversionHost& host, dao::Recordset& rs, const TableFlags& fla
         // Also after a stop: up to one statement's rows are sent after it.
         if (batch)
             batch->flush(n, skipped);
+        if (batch && batch->unsentFrom() > 0) {
+            n = batch->unsentFrom() - 1;
+            reachedEnd = false;
+        }
     } catch (const ConversionEnded& ended) {
         // The handler has ended the table (the connection broke); the log says how far the copy came.
         const long reached = batch && batch->sendingRow() > 0 ? batch->sendingRow() : n;

@@ -63,6 +63,7 @@ RowBatch::RowBatch(ConversionHost& host, RowStatementBuilder& builder, long tota
     , m_builder(builder)
     , m_total(total)
     , m_maxChars(maxChars)
+    , m_login(host.login())
 {
 }
 
@@ -109,6 +110,13 @@ void RowBatch::flush(long n, long skipped)
 {
     if (m_rows.isEmpty())
         return;
+    if (m_host.login() != m_login) {
+        // They would reach the server (or database) of the new login.
+        if (m_unsentFrom == 0)
+            m_unsentFrom = m_rows.first().number;
+        m_rows.clear();
+        return;
+    }
     m_sendingRow = m_rows.first().number;
     if (m_rows.size() == 1) {
         m_host.step([this] { m_host.executeSql(m_statement); });

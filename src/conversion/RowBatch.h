@@ -37,6 +37,9 @@ public:
     // The row whose statement is on its way (the first of a shared one); 0
     // when none is: how far a copy came when its connection broke.
     long sendingRow() const { return m_sendingRow; }
+    // The first row gathered but never sent because the user logged in anew
+    // meanwhile; 0 when every row gathered went out.
+    long unsentFrom() const { return m_unsentFrom; }
 
 private:
     bool sentWhole();
@@ -58,4 +61,6 @@ private:
     QString m_single;     // one row's statement, when sent alone
     QList<TabrixError> m_errors;
     long m_sendingRow = 0;
+    quint64 m_login;
+    long m_unsentFrom = 0;
 };

@@ -13,6 +13,7 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <atomic>
 #include <memory>
 
 // Result-set types and options used by the program.
@@ -58,6 +59,14 @@ public:
     // Table catalogue: refreshes it and returns the table of that name,
     // ignoring case, with its columns; raises TabrixError when there is none.
     virtual ServerTable CatalogueTable(const QString& name) = 0;
+
+    // Tells this connection from every other of the process, also from a
+    // later one that happens to live at the same address.
+    quint64 LoginNumber() const { return m_loginNumber; }
+
+private:
+    inline static std::atomic<quint64> s_logins{0};
+    const quint64 m_loginNumber = ++s_logins;
 };
 
 class ServerEnvironment {

@@ -105,6 +105,7 @@ public:
     bool multiRowInserts() const override;
     // The stop picture, a close request, or the window waiting to close.
     bool abortRequested() const override { return AbortRequested || mustEnd(); }
+    quint64 login() const override;
     QString abortReason() const override;
     const dao::Database& database() const override;
     ServerConnection& connection() override;

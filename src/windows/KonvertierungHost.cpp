@@ -122,6 +122,12 @@ ServerConnection& Konvertierung::connection()
     return *m_session->module1().ServerConnection;
 }
 
+quint64 Konvertierung::login() const
+{
+    const auto& connection = m_session->module1().ServerConnection;
+    return connection ? connection->LoginNumber() : 0;
+}
+
 void Konvertierung::clearLines()
 {
     List1->clear();

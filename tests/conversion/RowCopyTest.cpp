@@ -419,6 +419,20 @@ TEST(RunCopyLoop, RowsOfEqualColumnsShareOneInsert)
     }
 }
 
+// The user logs in again (perhaps to another server) while row 3 of 5 is read: no row goes through the new
+// login, and the log counts the rows that went through the old one.
+TEST(RunCopyLoop, RowsGoOnlyThroughTheLoginTheCopyBeganWith)
+{
+    for (const auto& [shared, sent] : std::vector<std::pair<bool, int>>{{false, 2}, {true, 0}}) {
+        CopyFixture f(5);
+        f.host.onYield = [&f] { f.host.loginNumber = f.host.statuses.size() >= 3 ? 2 : 1; };
+        f.shareInserts(shared);
+        EXPECT_EQ(f.host.sent().size(), sent);
+        EXPECT_EQ(f.host.errors,
+                  QStringList{QString("Tabelle T: Kopie nach %1 von 5 Datensätzen abgebrochen.").arg(sent)});
+    }
+}
+
 // A 150,000-character memo among rows of 110 characters, the server taking 600,000 bytes: no statement
 // over 1,000 rows or that size, and together they hold every row in order.
 TEST(RunCopyLoop, SharedInsertsStayBelowTheServersLimit)

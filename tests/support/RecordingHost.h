@@ -37,6 +37,7 @@ public:
     FakeDatabase db;
     RecordingConnection server;
     bool hasConnection = true;
+    quint64 loginNumber = 1;  // another number: the user logged in again
     // Successive clock readings; the last one repeats.
     mutable QList<QDateTime> clock{QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9), Qt::UTC)};
     int indexCounter = 0;
@@ -88,6 +89,7 @@ public:
     QString documentPath() const override { return path; }
     bool autoMode() const override { return automatic; }
     bool abortRequested() const override { return closing; }
+    quint64 login() const override { return hasConnection ? loginNumber : 0; }
     bool endRequested() const override { return closing; }
     const dao::Database& database() const override { return db; }
     ServerConnection& connection() override
@@ -134,6 +136,7 @@ public:
     void setCopyStatus(long n, long total, long skipped) override
     {
         statuses.append(CopyStatusText(n, total, skipped));
+        userActs();
     }
     void setClipboardText(const QString& text) override
     {

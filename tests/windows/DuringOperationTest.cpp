@@ -26,7 +26,7 @@
 namespace {
 
 enum class Moment { Load, Copy, BatchEnd };
-enum class Action { CloseWindow, TypeDataSource, EditPath, CloseIdentityWindow, StopPicture };
+enum class Action { CloseWindow, TypeDataSource, LogInAgain, EditPath, CloseIdentityWindow, StopPicture };
 
 const char* name(Moment m)
 {
@@ -48,6 +48,8 @@ const char* name(Action a)
         return "CloseWindow";
     case Action::TypeDataSource:
         return "TypeDataSource";
+    case Action::LogInAgain:
+        return "LogInAgain";
     case Action::EditPath:
         return "EditPath";
     case Action::CloseIdentityWindow:
@@ -161,6 +163,9 @@ TEST_P(DuringOperation, ProgramGoesOnAndStaysUsable)
     case Action::TypeDataSource:
         act = [&] { QTest::keyClicks(app.main->ODBC_Name, QStringLiteral("X")); };
         break;
+    case Action::LogInAgain:
+        act = [&] { app.main->Command3->click(); };
+        break;
     case Action::EditPath:
         act = [&] { QTest::keyClicks(window->QELPfad, QStringLiteral("x")); };
         break;
@@ -186,9 +191,15 @@ TEST_P(DuringOperation, ProgramGoesOnAndStaysUsable)
         EXPECT_TRUE(trigger.done());
     }
     settle();
+    if (s.action == Action::LogInAgain) {
+        // The rows gathered when the user logged in again went nowhere: the new login may be another server's.
+        const auto inserts = app.main->state.ServerConnection->OpenResultset(
+            QStringLiteral("SHOW SESSION STATUS LIKE 'Com_insert'"), rdOpenForwardOnly);
+        EXPECT_EQ(inserts->Value(1).toString(), QStringLiteral("0"));
+    }
 
-    const bool windowGoes =
-        s.action == Action::TypeDataSource || (s.action == Action::CloseWindow && s.moment != Moment::Copy);
+    const bool windowGoes = s.action == Action::TypeDataSource || s.action == Action::LogInAgain
+        || (s.action == Action::CloseWindow && s.moment != Moment::Copy);
     if (windowGoes) {
         EXPECT_TRUE(window.isNull()) << "the window closes once the operation has ended";
         EXPECT_EQ(app.main->konvertierung(), nullptr);
@@ -234,8 +245,9 @@ TEST_P(DuringOperation, ProgramGoesOnAndStaysUsable)
 
     const QString reason = s.action == Action::StopPicture ? QStringLiteral("vom Benutzer angehalten")
         : s.action == Action::CloseWindow                  ? QStringLiteral("das Fenster wurde geschlossen")
-        : s.action == Action::TypeDataSource               ? QStringLiteral("die Anmeldung wurde zurückgesetzt")
-                                                           : QString();
+        : s.action == Action::TypeDataSource || s.action == Action::LogInAgain
+        ? QStringLiteral("die Anmeldung wurde zurückgesetzt")
+        : QString();
     if (s.moment != Moment::Copy || reason.isEmpty())
         return;
     // The log says how far the copy came and why; a new process marks the half-filled table and converts it whole.
@@ -259,9 +271,10 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(Scenario{Moment::Load, Action::CloseWindow}, Scenario{Moment::Load, Action::TypeDataSource},
                     Scenario{Moment::Load, Action::EditPath}, Scenario{Moment::Load, Action::CloseIdentityWindow},
                     Scenario{Moment::Copy, Action::CloseWindow}, Scenario{Moment::Copy, Action::TypeDataSource},
-                    Scenario{Moment::Copy, Action::EditPath}, Scenario{Moment::Copy, Action::CloseIdentityWindow},
-                    Scenario{Moment::Copy, Action::StopPicture}, Scenario{Moment::BatchEnd, Action::CloseWindow},
-                    Scenario{Moment::BatchEnd, Action::TypeDataSource}, Scenario{Moment::BatchEnd, Action::EditPath},
+                    Scenario{Moment::Copy, Action::LogInAgain}, Scenario{Moment::Copy, Action::EditPath},
+                    Scenario{Moment::Copy, Action::CloseIdentityWindow}, Scenario{Moment::Copy, Action::StopPicture},
+                    Scenario{Moment::BatchEnd, Action::CloseWindow}, Scenario{Moment::BatchEnd, Action::TypeDataSource},
+                    Scenario{Moment::BatchEnd, Action::EditPath},
                     Scenario{Moment::BatchEnd, Action::CloseIdentityWindow}),
     scenarioName);
 
