@@ -60,6 +60,7 @@ private:
     void handle(const TabrixError& error);
     void refuseLine(const QString& text);
     bool refusesNul(const QString& owner, const QStringList& values);
+    bool opensTable(const QString& table);
     bool isXdbDocument();
     QString currentTableNamed() const
     {
@@ -248,6 +249,12 @@ bool Run::isXdbDocument()
     return found;
 }
 
+// A table whose name holds a NUL character is refused, then skipped like a missing one.
+bool Run::opensTable(const QString& table)
+{
+    return !refusesNul(tableNamed(table), {table}) && OpenTable(m_host, m_state, table);
+}
+
 void Run::refuseLine(const QString& text)
 {
     handle(TabrixError(kRefusedLine, text, kSource));
@@ -286,16 +293,12 @@ void Run::processLine(const QString& line)
         addColumn(*work.oldField, true);
 
     // A table that cannot be named is skipped like a missing one.
-    if (work.fieldsTable
-        && (refusesNul(tableNamed(*work.fieldsTable), {*work.fieldsTable})
-            || !OpenTable(m_host, m_state, *work.fieldsTable)))
+    if (work.fieldsTable && !opensTable(*work.fieldsTable))
         s.FieldsSection = false;
     if (work.fieldsField)
         addColumn(*work.fieldsField, false);
 
-    if (work.renameFieldTable
-        && (refusesNul(tableNamed(*work.renameFieldTable), {*work.renameFieldTable})
-            || !OpenTable(m_host, m_state, *work.renameFieldTable)))
+    if (work.renameFieldTable && !opensTable(*work.renameFieldTable))
         s.RenameFieldSection = false;
     if (work.renameField)
         renameField(*work.renameField);
@@ -346,9 +349,9 @@ void Run::processLine(const QString& line)
     }
 
     if (work.oldFormatTable) {
+        // Set first: the table's status line names the section.
         s.OldFieldsSection = true;
-        if (refusesNul(tableNamed(*work.oldFormatTable), {*work.oldFormatTable})
-            || !OpenTable(m_host, m_state, *work.oldFormatTable))
+        if (!opensTable(*work.oldFormatTable))
             s.OldFieldsSection = false;
     }
 }

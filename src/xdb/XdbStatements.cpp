@@ -1,13 +1,9 @@
 #include "xdb/XdbStatements.h"
 
+#include "sql/Literals.h"
 #include "sql/Names.h"
 
 namespace {
-
-QString bracketed(const QString& name, Dialect dialect)
-{
-    return BracketQuoted(name, dialect);
-}
 
 // A name the dialect reads bare stays bare; any other is quoted.
 QString bareOrQuoted(const QString& written, const QString& name, Dialect dialect)
@@ -113,8 +109,8 @@ QString BuildAddColumn(const QString& table, const QString& column, qint16 typeC
     switch (options.dialect) {
     case Dialect::MSSQL:
     case Dialect::Sybase:
-        writtenTable = bracketed(table, options.dialect);
-        writtenColumn = bracketed(column, options.dialect);
+        writtenTable = BracketQuoted(table, options.dialect);
+        writtenColumn = BracketQuoted(column, options.dialect);
         break;
     case Dialect::MySQL:
         writtenTable = BacktickQuoted(table);
@@ -165,21 +161,14 @@ QString IndexExistsQuery(const QString& table, const QString& index, Dialect dia
 QString CreateIndexStatement(const QString& table, const QString& index, qint32 attributes, const QStringList& fields,
                              Dialect dialect)
 {
-    if (dialect == Dialect::MSSQL) {
-        if (attributes & 2)
-            return QString();
-        QStringList names;
-        for (const QString& f : fields)
-            names.append(bracketed(f, dialect));
-        return QStringLiteral("CREATE INDEX ") + bracketed(index, dialect) + QStringLiteral(" ON ")
-            + bracketed(table, dialect) + QLatin1Char('(') + names.join(QStringLiteral(", ")) + QLatin1Char(')');
-    }
-    if (dialect == Dialect::Sybase) {
-        QStringList names;
-        for (const QString& f : fields)
-            names.append(DelimitedName(f, dialect));
-        return QStringLiteral("CREATE INDEX ") + bracketed(index, dialect) + QStringLiteral(" ON ")
-            + DelimitedName(table, dialect) + QLatin1Char('(') + names.join(QStringLiteral(", ")) + QLatin1Char(')');
-    }
-    return QString();
+    if ((dialect != Dialect::MSSQL && dialect != Dialect::Sybase) || (dialect == Dialect::MSSQL && (attributes & 2)))
+        return QString();
+    // MS SQL brackets every name; Sybase brackets the index and leaves bare
+    // what it can read bare.
+    const auto name = dialect == Dialect::MSSQL ? BracketQuoted : DelimitedName;
+    QStringList names;
+    for (const QString& f : fields)
+        names.append(name(f, dialect));
+    return QStringLiteral("CREATE INDEX ") + BracketQuoted(index, dialect) + QStringLiteral(" ON ")
+        + name(table, dialect) + QLatin1Char('(') + names.join(QStringLiteral(", ")) + QLatin1Char(')');
 }
