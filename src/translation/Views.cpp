@@ -54,12 +54,23 @@ std::optional<TabrixError> send(TranslationHost& host, const QString& statement)
     return std::nullopt;
 }
 
-// The create: a refusal is listed, except "S0021" (a column name twice),
-// which passes without a word; the view is not there all the same.
+// "S0021" (a column name twice) passes without a word; the view is not
+// there all the same.
+bool listed(const TabrixError& refusal)
+{
+    return !refusal.description().startsWith(QLatin1String("S0021"));
+}
+
+ViewResult refusedBy(const TabrixError& refusal)
+{
+    return {ViewOutcome::Refused, refusal.description(), refusal.number()};
+}
+
+// The create: a refusal is listed, unless it passes without a word.
 std::optional<TabrixError> create(TranslationHost& host, const QString& statement)
 {
     std::optional<TabrixError> refusal = send(host, statement);
-    if (refusal && !refusal->description().startsWith(QLatin1String("S0021")))
+    if (refusal && listed(*refusal))
         listWarning(host, refusal->number(), refusal->description());
     return refusal;
 }
@@ -76,20 +87,20 @@ ViewResult translateRefused(TranslationHost& host, const ViewStatement& view, co
         return {ViewOutcome::NotAView, translation.reason, 0};
     case AccessSqlTranslation::Outcome::Untranslatable:
         host.appendLine(translation.reason);
-        return {ViewOutcome::Refused, refusal.description(), refusal.number()};
+        return refusedBy(refusal);
     case AccessSqlTranslation::Outcome::Translated:
         break;
     }
     const QString statement = QStringLiteral("CREATE VIEW ") + view.name + QStringLiteral(" AS ") + translation.text;
     // Sent once only: the same text would be refused the same way.
     if (statement == view.statement)
-        return {ViewOutcome::Refused, refusal.description(), refusal.number()};
+        return refusedBy(refusal);
     host.appendLine(QStringLiteral("Übersetzt:"));
     for (const QString& piece : CutIntoPieces(statement, 80))
         host.appendLine(piece);
     host.setClipboardText(statement);
     if (const std::optional<TabrixError> again = create(host, statement))
-        return {ViewOutcome::Refused, again->description(), again->number()};
+        return refusedBy(*again);
     return {ViewOutcome::Translated, QString(), 0};
 }
 
@@ -139,10 +150,8 @@ ViewResult Create_View(TranslationHost& host, const QString& name, const QString
     ViewResult result;
     if (const std::optional<TabrixError> refusal = create(host, view.statement)) {
         // Translated only where a warning was listed, as the user sees it.
-        const bool listed = !refusal->description().startsWith(QLatin1String("S0021"));
-        result = translatable(dialect) && listed
-            ? translateRefused(host, view, statement, *refusal)
-            : ViewResult{ViewOutcome::Refused, refusal->description(), refusal->number()};
+        result = translatable(dialect) && listed(*refusal) ? translateRefused(host, view, statement, *refusal)
+                                                           : refusedBy(*refusal);
     }
     host.setStatus(QStringLiteral("Bereit."));
     return result;
@@ -240,8 +249,7 @@ RunOutcome RunQueriesToViews(TranslationHost& host)
         // is tried again once another view was created after its last try
         // (on the servers whose views are translated; the others get exactly
         // the statements of the pass).
-        const bool retries = host.dialect() == Dialect::MySQL || host.dialect() == Dialect::MSSQL;
-        for (bool progress = retries; progress;) {
+        for (bool progress = translatable(host.dialect()); progress;) {
             progress = false;
             for (qsizetype i = 0; i < refused.size();) {
                 if (refused[i].second == created) {
