@@ -528,6 +528,11 @@ QString BinaryLiteral(const QByteArray& bytes, Dialect dialect)
     return written([&](StatementBuffer& out) { appendBinaryLiteral(out, bytes, dialect); });
 }
 
+QString QuotedText(const QString& text, Dialect dialect)
+{
+    return written([&](StatementBuffer& out) { appendTextLiteral(out, text, dialect); });
+}
+
 QString RenderValue(const dao::Field& field, const QVariant& cell, const QString& defaultText, Dialect dialect,
                     bool specialTime, const std::optional<QDate>& dateBase, const RenderErrorSink& onError)
 {

@@ -32,6 +32,11 @@ QString DateLiteral(const QDate& date, const QTime& time, Dialect dialect, bool 
 // Hexadecimal literal of the dialect (0x.., X'..', HEXTORAW('..'), BLOB(X'..')).
 QString BinaryLiteral(const QByteArray& bytes, Dialect dialect);
 
+// A text literal as a row value's: between apostrophes, each apostrophe
+// inside doubled; on Sybase the right single quotation mark is left out (the
+// server's code-page conversion would make an apostrophe of it).
+QString QuotedText(const QString& text, Dialect dialect);
+
 // One cell as a literal. A null cell is rendered from defaultText (the
 // field's unquoted default). A special time field takes its date from
 // dateBase when there is one.

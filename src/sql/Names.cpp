@@ -223,19 +223,3 @@ QString DelimitedName(const QString& name, Dialect dialect)
     }
     return DoubleQuoted(name);
 }
-
-QString QuotedText(const QString& text, Dialect dialect)
-{
-    QString out;
-    out.reserve(text.size() + 2);
-    out += QLatin1Char('\'');
-    for (const QChar c : text) {
-        if (dialect == Dialect::Sybase && c == QChar(u'\u2019'))
-            continue;
-        out += c;
-        if (c == QLatin1Char('\''))
-            out += c;
-    }
-    out += QLatin1Char('\'');
-    return out;
-}

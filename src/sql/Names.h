@@ -50,8 +50,3 @@ bool ReadsBare(const QString& name, Dialect dialect);
 // dialect's quotes (as BracketQuoted on MS SQL and Sybase, grave accents on
 // MySQL, double quotes on Oracle and DB2), the closing quote doubled inside.
 QString DelimitedName(const QString& name, Dialect dialect);
-
-// A text literal: between apostrophes, each apostrophe inside doubled; on
-// Sybase the right single quotation mark is left out, as in row values (the
-// server's code-page conversion would make an apostrophe of it).
-QString QuotedText(const QString& text, Dialect dialect);

@@ -4,6 +4,7 @@
 #include "sql/Names.h"
 
 #include "QtPrinters.h"
+#include "sql/Literals.h"
 
 #include <gtest/gtest.h>
 
