@@ -35,13 +35,18 @@ QString UnfinishedTables::DefaultStateFile()
     return folder + QStringLiteral("/sql-tabrix/") + kFileName;
 }
 
-QString UnfinishedTables::normalised(const Key& key)
+QString UnfinishedTables::prefix(const QString& dataSource, const QString& database)
 {
     // The same file under another spelling of its path is the same database.
-    const QFileInfo info(key.database);
+    const QFileInfo info(database);
     const QString canonical = info.canonicalFilePath();
     const QString path = canonical.isEmpty() ? info.absoluteFilePath() : canonical;
-    return key.dataSource.toUpper() + QLatin1Char('\n') + path + QLatin1Char('\n') + key.table.toLower();
+    return dataSource.toUpper() + QLatin1Char('\n') + path + QLatin1Char('\n');
+}
+
+QString UnfinishedTables::normalised(const Key& key)
+{
+    return prefix(key.dataSource, key.database) + key.table.toLower();
 }
 
 bool UnfinishedTables::read(QSet<QString>& entries, QString& warning) const
@@ -117,9 +122,11 @@ QSet<QString> UnfinishedTables::unfinishedOf(const QString& dataSource, const QS
     read(entries, text);
     if (warning)
         *warning = text;
+    // The path is resolved once, not for every table.
+    const QString ofDatabase = prefix(dataSource, database);
     QSet<QString> result;
     for (const QString& table : tables) {
-        const QString entry = normalised({dataSource, database, table});
+        const QString entry = ofDatabase + table.toLower();
         if (m_memory.contains(entry) || (entries.contains(entry) && !m_forgotten.contains(entry)))
             result.insert(table);
     }

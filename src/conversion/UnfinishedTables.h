@@ -37,6 +37,8 @@ public:
                                QString* warning = nullptr) const;
 
 private:
+    // The entry of a table: this prefix and the table's name in small letters.
+    static QString prefix(const QString& dataSource, const QString& database);
     static QString normalised(const Key& key);
     // The entries of the state file; false (with the warning) when it cannot be read.
     bool read(QSet<QString>& entries, QString& warning) const;
