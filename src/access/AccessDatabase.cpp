@@ -21,6 +21,7 @@
 #include "access/jet/JetQueries.h"
 #include "access/jet/JetTable.h"
 #include "access/jet/JetValues.h"
+#include "core/RegularFile.h"
 #include "core/TabrixError.h"
 
 #include <QFile>
@@ -29,11 +30,7 @@
 #include <QSet>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace dao {
 
@@ -148,24 +145,19 @@ FileFacts checkFile(const QString& path)
         throw TabrixError(errInvalidName,
                           QStringLiteral("Kein gültiger Dateiname: Es wurde kein Datenbankpfad angegeben."),
                           kDatabaseSource);
-    // Opened without waiting (a FIFO would block until someone writes) and
-    // checked on the open descriptor: only a regular file is read.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0 && (errno == ENOENT || errno == ENOTDIR))
+    // Only a regular file is read.
+    QFile file;
+    const RegularFileOpen opened = OpenRegularFile(path, file);
+    if (opened == RegularFileOpen::NotFound)
         throw TabrixError(errFileNotFound, QStringLiteral("Datei '%1' nicht gefunden.").arg(path), kDatabaseSource);
-    struct stat info {};
-    if (fd >= 0 && (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))) {
-        ::close(fd);
+    if (opened == RegularFileOpen::Directory || opened == RegularFileOpen::NotAFile)
         throw TabrixError(errInvalidName,
-                          QString::fromUtf8(S_ISDIR(info.st_mode) ? "Kein gültiger Dateiname: '%1' ist ein Ordner."
-                                                                  : "Kein gültiger Dateiname: '%1' ist keine Datei.")
+                          QString::fromUtf8(opened == RegularFileOpen::Directory
+                                                ? "Kein gültiger Dateiname: '%1' ist ein Ordner."
+                                                : "Kein gültiger Dateiname: '%1' ist keine Datei.")
                               .arg(path),
                           kDatabaseSource);
-    }
-    QFile file;
-    if (fd < 0 || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        if (fd >= 0)
-            ::close(fd);
+    if (opened == RegularFileOpen::CannotOpen) {
         throw TabrixError(
             errCannotOpen,
             QStringLiteral("Das Datenbankmodul kann die Datei '%1' nicht öffnen. Sie ist bereits exklusiv von "

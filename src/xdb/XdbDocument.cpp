@@ -1,14 +1,10 @@
 #include "xdb/XdbDocument.h"
 
 #include "core/CodePage.h"
+#include "core/RegularFile.h"
 #include "core/TabrixError.h"
 
 #include <QStringDecoder>
-
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 constexpr qint64 kChunk = 64 * 1024;
@@ -30,19 +26,11 @@ void XdbDocument::open(const QString& path)
 {
     close();
     m_path = path;
-    const QByteArray native = QFile::encodeName(path);
-    // Opened without waiting (a FIFO would block until someone writes) and
-    // checked on the open descriptor, so the file checked is the file read.
-    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0 && (errno == ENOENT || errno == ENOTDIR))
+    const RegularFileOpen opened = OpenRegularFile(path, m_file);
+    if (opened == RegularFileOpen::NotFound)
         throw TabrixError(53, QStringLiteral("Datei nicht gefunden: ") + path, kSource);
-    struct stat info {};
-    if (fd < 0 || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)
-        || !m_file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        if (fd >= 0)
-            ::close(fd);
+    if (opened != RegularFileOpen::Opened)
         throw TabrixError(75, QStringLiteral("Pfad/Datei-Zugriffsfehler: ") + path, kSource);
-    }
     m_length = m_file.size();
     rewind();
 }
