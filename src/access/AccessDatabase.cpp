@@ -23,6 +23,7 @@
 #include "access/jet/JetValues.h"
 #include "core/RegularFile.h"
 #include "core/TabrixError.h"
+#include "core/TextPieces.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -458,7 +459,7 @@ private:
                 throw TabrixError(errInvalidName,
                                   QStringLiteral("Tabelle %1: Der Name '%2' enthält ein NUL-Zeichen; die Tabelle wird "
                                                  "nicht übertragen.")
-                                      .arg(def.Name, QString(name).replace(QChar(u'\0'), QChar(u'\u2400'))),
+                                      .arg(def.Name, ShowingNul(name)),
                                   kRecordsetSource);
         }
     }

@@ -30,3 +30,8 @@ QString TrimBlanks(const QString& text)
         --end;
     return text.mid(begin, end - begin);
 }
+
+QString ShowingNul(QString text)
+{
+    return text.replace(QChar(u'\0'), QChar(u'\u2400'));
+}

@@ -16,3 +16,5 @@ QString StripQuotes(const QString& text);
 bool IsQuoted(const QString& text);
 // Only spaces count as blanks; tabs and line breaks stay.
 QString TrimBlanks(const QString& text);
+// A name in a message: a NUL character in it shows as "␀".
+QString ShowingNul(QString text);

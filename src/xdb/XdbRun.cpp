@@ -25,7 +25,7 @@ constexpr long kRefusedLine = 1001;
 // `what "value"`, the way the messages of a line name what failed; a NUL shows as "␀".
 QString named(const QString& what, const QString& value)
 {
-    return what + QStringLiteral(" \"") + QString(value).replace(QChar(u'\0'), QChar(u'\u2400')) + QLatin1Char('"');
+    return what + QStringLiteral(" \"") + ShowingNul(value) + QLatin1Char('"');
 }
 
 const ServerTable& currentTable(const XdbReaderState& state)
