@@ -341,14 +341,14 @@ public:
             } catch (const TabrixError&) {
                 // A server without InnoDB: nothing to relax.
             }
-            const QString results =
-                OdbcResultSet(m_dbc, QStringLiteral("SELECT @@character_set_results")).Value(0).toString();
-            m_dbc->textAsUtf8 = results.startsWith(QLatin1String("utf8"), Qt::CaseInsensitive);
+            // One round trip for what the session needs to know of the server.
+            const OdbcResultSet facts(
+                m_dbc, QStringLiteral("SELECT @@character_set_results, VERSION(), @@max_allowed_packet"));
+            m_dbc->textAsUtf8 = facts.Value(0).toString().startsWith(QLatin1String("utf8"), Qt::CaseInsensitive);
             // The driver reports the version as "10.11.000019"; the server's own
             // text also names the build.
-            version = OdbcResultSet(m_dbc, QStringLiteral("SELECT VERSION()")).Value(0).toString();
-            m_maxStatementBytes =
-                OdbcResultSet(m_dbc, QStringLiteral("SELECT @@max_allowed_packet")).Value(0).toLongLong();
+            version = facts.Value(1).toString();
+            m_maxStatementBytes = facts.Value(2).toLongLong();
         }
         m_description =
             QStringLiteral("%1 %2 / %3 %4")
