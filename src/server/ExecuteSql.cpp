@@ -44,16 +44,25 @@ void DoubleBackslashes(QString& statement)
     statement = std::move(out);
 }
 
-void ExecuteSql(ServerConnection& connection, Dialect dialect, bool linuxSwitch, QString& statement)
+bool DoublesBackslashes(const DialectOptions& options)
 {
-    // The server reads a backslash in a literal as an escape character.
-    if (dialect == Dialect::MySQL || (dialect == Dialect::Sybase && linuxSwitch))
+    return options.dialect == Dialect::MySQL || options.sybaseOnLinux();
+}
+
+void ExecuteSql(ServerConnection& connection, const DialectOptions& options, QString statement)
+{
+    if (DoublesBackslashes(options))
         DoubleBackslashes(statement);
+    ExecuteServerText(connection, options, statement);
+}
+
+void ExecuteServerText(ServerConnection& connection, const DialectOptions& options, const QString& text)
+{
     try {
-        connection.Execute(statement, rdExecDirect);
+        connection.Execute(text, rdExecDirect);
     } catch (const TabrixError& e) {
         // Sybase reports warnings such as "null value eliminated" as S1000.
-        if (dialect == Dialect::Sybase && e.description().startsWith(QLatin1String("S1000:")))
+        if (options.dialect == Dialect::Sybase && e.description().startsWith(QLatin1String("S1000:")))
             return;
         throw;
     }

@@ -5,6 +5,7 @@
 // can run and be tested without a window. The hosts of the operations extend it.
 
 #include "core/Dialect.h"
+#include "server/ExecuteSql.h"
 
 #include <QString>
 
@@ -22,8 +23,9 @@ public:
     // The server connection, fetched anew at each use: a yield may log in
     // again and replace it. Raises the no-connection error when there is none.
     virtual ServerConnection& connection() = 0;
-    // Sends a statement through ExecuteSql; the text receives the backslash doubling.
-    virtual void executeSql(QString& statement) = 0;
+    // Sends a statement straight to the connection (ExecuteSql) with the
+    // dialect's rules read at this moment.
+    void executeSql(QString statement) { ExecuteSql(connection(), dialectOptions(), std::move(statement)); }
 
     // The window's list of what the operation does.
     virtual void clearLines() = 0;

@@ -348,7 +348,11 @@ void MDIForm_Main::ExecuteSql(QString& statement)
 {
     if (!state.ServerConnection)
         throw NoConnectionError();
-    ::ExecuteSql(*state.ServerConnection, currentDialect(), linuxChecked(), statement);
+    // The caller's text becomes the text the server gets.
+    const DialectOptions options = dialectOptions();
+    if (DoublesBackslashes(options))
+        DoubleBackslashes(statement);
+    ExecuteServerText(*state.ServerConnection, options, statement);
 }
 
 void MDIForm_Main::ConnectionLost()

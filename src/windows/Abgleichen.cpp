@@ -108,10 +108,6 @@ ServerConnection& Abgleichen::connection()
     return *m_session->module1().ServerConnection;
 }
 
-void Abgleichen::executeSql(QString& statement)
-{
-    m_session->ExecuteSql(statement);
-}
 void Abgleichen::clearLines()
 {
     List1->clear();

@@ -39,7 +39,6 @@ public:
     void setRunFailed() override;
     void enableCommands(bool enabled) override;
     ServerConnection& connection() override;
-    void executeSql(QString& statement) override;
     void clearLines() override;
     void appendLine(const QString& line) override;
     void showLastLineAtTop() override;

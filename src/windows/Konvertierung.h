@@ -123,7 +123,6 @@ public:
     void logNote(const QString& line) override;
     void progressStart(long total) override;
     void progressStep(long done) override;
-    void executeSql(QString& statement) override;
     void step(const std::function<void()>& statement) override;
 
     // TranslationHost (the members above that both share serve it too)

@@ -178,10 +178,6 @@ void Konvertierung::progressStep(long done)
 {
     m_session->ProgressStep(done);
 }
-void Konvertierung::executeSql(QString& statement)
-{
-    m_session->ExecuteSql(statement);
-}
 
 void Konvertierung::step(const std::function<void()>& statement)
 {

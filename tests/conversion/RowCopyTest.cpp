@@ -254,7 +254,7 @@ TEST(RunCopyLoop, WorkstationShareAndAbort)
     EXPECT_EQ(f.host.statuses.size(), 6);
 
     CopyFixture a(5);
-    a.host.afterExecute = [&](const QString& s) {
+    a.host.server.afterExecute = [&](const QString& s) {
         if (s.contains("(2,"))
             a.host.closing = true;
     };

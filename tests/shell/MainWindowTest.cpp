@@ -1,6 +1,7 @@
 #include "MessageBoxAnswerer.h"
 #include "ProgramDriver.h"
 #include "QtPrinters.h"
+#include "RecordingConnection.h"
 #include "StderrCapture.h"
 #include "TestSupport.h"
 #include "ui/ClickableLabel.h"
@@ -162,6 +163,16 @@ TEST(MainWindow, LinuxBoxFollowsTheDialectButtons)
         EXPECT_FALSE(linuxBox->isChecked());
     }
     EXPECT_EQ(main->currentDialect(), Dialect::Oracle);
+}
+
+// The main window's own routine writes the text as the server got it back into the caller's variable.
+TEST(MainWindow, ExecuteSqlWritesTheDoubledTextBack)
+{
+    Program program(Login::Recording, &MDIForm_Main::Option_MySQL);
+    QString statement = QStringLiteral("UPDATE t SET p = 'C:\\x'");
+    program.main->ExecuteSql(statement);
+    EXPECT_EQ(statement, QStringLiteral("UPDATE t SET p = 'C:\\\\x'"));
+    EXPECT_EQ(program.server->statements.last(), statement);
 }
 
 TEST(MainWindow, DialectSwitchSelectsTheButtonAsIfClicked)

@@ -37,6 +37,8 @@ void RecordingConnection::Execute(const QString& statement, int)
     if (journal)
         journal->append(statement);
     maybeFail(statement);
+    if (afterExecute)
+        afterExecute(statement);
 }
 
 namespace {

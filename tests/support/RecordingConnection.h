@@ -38,6 +38,8 @@ public:
     // Tables the catalogue knows (found ignoring case, the exact spelling
     // first); every other lookup fails as a missing table.
     QList<ServerTable> catalogue;
+    // Called after each statement executed (to stop a copy midway, for instance).
+    std::function<void(const QString&)> afterExecute;
     // Every other lookup finds a table of that name with the columns Nr and Alt.
     bool anyTable = false;
 

@@ -51,8 +51,8 @@ public:
     QStringList messages;  // message boxes; "lost <server text>" for a lost connection
     QStringList progress;  // "start 3", "step 1", ..., "step 0"
     QList<bool> enableCalls;
-    QStringList trace;                     // "line ...", "status ...", "yield", "enable 0", "direct", "executeSql", ...
-    QList<QPair<QString, QString>> views;  // created by the XDB run
+    QStringList trace;  // "line ...", "status ...", "yield", "enable 0", "direct" (the connection fetched), ...
+    QList<QPair<QString, QString>> views;                  // created by the XDB run
     std::function<ViewResult(const QString&)> viewResult;  // what createView answers; created when unset
     QStringList identityTables;
     QStringList errors;  // the conversion's logged error texts
@@ -65,8 +65,6 @@ public:
     // Runs at every yield and every status change (both let the user act).
     std::function<void()> onYield;
     bool closing = false;
-    // Called after each statement sent (to stop the copy midway, for instance).
-    std::function<void(const QString&)> afterExecute;
 
     bool enabled() const { return enableCalls.isEmpty() || enableCalls.last(); }
     // Statements sent, without the queries and catalogue lookups.
@@ -177,13 +175,6 @@ public:
     void addIdentityTable(const QString& t) override { identityTables.append(t); }
     void logNote(const QString& line) override { notes.append(line); }
 
-    void executeSql(QString& statement) override
-    {
-        trace.append(QStringLiteral("executeSql"));
-        ExecuteSql(server, settings.dialect, settings.linuxSwitch, statement);
-        if (afterExecute)
-            afterExecute(statement);
-    }
     // The conversion window's error handler, by the production rule.
     void step(const std::function<void()>& statement) override
     {
