@@ -5,6 +5,7 @@
 #include "server/ExecuteSql.h"
 #include "server/ServerErrors.h"
 #include "shell/CommandLine.h"
+#include "translation/Views.h"
 #include "ui/ClickableLabel.h"
 #include "ui/MessageBox.h"
 #include "ui/Progress.h"
@@ -23,6 +24,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QProgressBar>
@@ -390,6 +392,61 @@ Form_Auto* MDIForm_Main::formAuto()
         showChild(m_formAuto);
     }
     return m_formAuto;
+}
+
+void MDIForm_Main::LogWindow::Add(const QString& line)
+{
+    m_main.fehlerProtokoll()->Add(line);
+}
+
+void MDIForm_Main::LogWindow::Clear()
+{
+    m_main.fehlerProtokoll()->Clear();
+}
+
+void MDIForm_Main::LogWindow::toBack()
+{
+    sendToBack(m_main.fehlerProtokoll());
+}
+
+void MDIForm_Main::LogWindow::showInFront()
+{
+    FehlerProtokoll* log = m_main.fehlerProtokoll();
+    log->show();
+    bringToFront(log);
+}
+
+void MDIForm_Main::IdentityWindow::clear()
+{
+    m_main.formAuto()->listAuto()->clear();
+}
+
+void MDIForm_Main::IdentityWindow::add(const QString& table)
+{
+    Form_Auto* window = m_main.formAuto();
+    window->listAuto()->addItem(table);
+    sendToBack(window);
+}
+
+void MDIForm_Main::IdentityWindow::addCountLine()
+{
+    QListWidget* list = m_main.formAuto()->listAuto();
+    list->insertItem(0, QString::number(list->count()) + QStringLiteral(" Tabellen"));
+}
+
+void MDIForm_Main::IdentityWindow::showInFront()
+{
+    Form_Auto* window = m_main.formAuto();
+    window->show();
+    bringToFront(window);
+}
+
+ViewResult MDIForm_Main::createView(const QString& name, const QString& statement)
+{
+    // Both windows stay while it works: the caller's is in its own operation.
+    Konvertierung* konvertierung = loadKonvertierung();
+    OperationScope views(konvertierung);
+    return Create_View(*konvertierung, name, statement);
 }
 
 Konvertierung* MDIForm_Main::konvertierung() const

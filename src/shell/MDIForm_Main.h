@@ -52,10 +52,16 @@ public:
     void ConnectionLost() override;
     void ProgressStart(long total) override;
     void ProgressStep(long done) override;
-    FehlerProtokoll* fehlerProtokoll() override;
-    Form_Auto* formAuto() override;
-    Konvertierung* loadKonvertierung() override;
+    ErrorLog& errorLog() override { return m_errorLog; }
+    IdentityTables& identityTables() override { return m_identityTables; }
+    ViewResult createView(const QString& name, const QString& statement) override;
     QMdiArea* mdiArea() const override { return m_mdi; }
+
+    // The auxiliary windows, loaded again when the user closed them.
+    FehlerProtokoll* fehlerProtokoll();
+    Form_Auto* formAuto();
+    // The conversion window, loaded (but not shown) when it is not loaded yet.
+    Konvertierung* loadKonvertierung();
 
     Progress& progress() { return *m_progress; }
     Konvertierung* konvertierung() const;
@@ -137,6 +143,32 @@ public:
     ClickableLabel* Image1 = nullptr;
 
 private:
+    // The auxiliary windows as the child windows see them.
+    class LogWindow : public ErrorLog {
+    public:
+        explicit LogWindow(MDIForm_Main& main) : m_main(main) {}
+        void Add(const QString& line) override;
+        void Clear() override;
+        void toBack() override;
+        void showInFront() override;
+
+    private:
+        MDIForm_Main& m_main;
+    };
+    class IdentityWindow : public IdentityTables {
+    public:
+        explicit IdentityWindow(MDIForm_Main& main) : m_main(main) {}
+        void clear() override;
+        void add(const QString& table) override;
+        void addCountLine() override;
+        void showInFront() override;
+
+    private:
+        MDIForm_Main& m_main;
+    };
+    LogWindow m_errorLog{*this};
+    IdentityWindow m_identityTables{*this};
+
     QMdiArea* m_mdi = nullptr;
     std::unique_ptr<Progress> m_progress;
     QPointer<FehlerProtokoll> m_fehlerProtokoll;

@@ -3,10 +3,8 @@
 #include "core/TabrixError.h"
 #include "server/ServerErrors.h"
 #include "session/Session.h"
-#include "translation/Views.h"
 #include "ui/BrowseFile.h"
 #include "ui/MessageBox.h"
-#include "windows/Konvertierung.h"
 
 #include <QCloseEvent>
 #include <QFileDialog>
@@ -134,11 +132,8 @@ void Abgleichen::progressStep(long done)
 
 ViewResult Abgleichen::createView(const QString& name, const QString& statement)
 {
-    // Views are made by the conversion window (loaded, not shown, when it is
-    // not open), which lists them in its own List1; both windows stay while it works.
-    Konvertierung* konvertierung = m_session->loadKonvertierung();
-    OperationScope views({this, konvertierung});
-    return Create_View(*konvertierung, name, statement);
+    // Views are made by the conversion window, which lists them in its own List1.
+    return m_session->createView(name, statement);
 }
 
 void Abgleichen::appendErrorLine(const QString& line)

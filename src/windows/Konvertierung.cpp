@@ -15,8 +15,6 @@
 #include "ui/MessageBox.h"
 #include "ui/StatusLabel.h"
 #include "ui/WindowOrder.h"
-#include "windows/FehlerProtokoll.h"
-#include "windows/Form_Auto.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -223,9 +221,7 @@ void Konvertierung::Command3_Click()
 
 void Konvertierung::Command8_Click()
 {
-    FehlerProtokoll* log = m_session->fehlerProtokoll();
-    log->show();
-    bringToFront(log);
+    m_session->errorLog().showInFront();
 }
 
 void Konvertierung::Command9_Click()
@@ -351,7 +347,7 @@ void Konvertierung::Command1_SIK()
     noteStateWarning(m_session->module1().UnfinishedTables.remember(unfinished));
     bool copiedToTheEnd = true;
     try {
-        step([&] { m_session->fehlerProtokoll()->Add(QStringLiteral("Tabelle: ") + table); });
+        step([&] { m_session->errorLog().Add(QStringLiteral("Tabelle: ") + table); });
         step([&] { EnableCommands(false); });
         Image1->setVisible(true);
         setStatus(QStringLiteral("öffne Access - Tabelle"));
@@ -392,7 +388,7 @@ void Konvertierung::noteStateWarning(const QString& warning)
     if (warning.isEmpty() || m_session->module1().StateWarningShown)
         return;
     m_session->module1().StateWarningShown = true;
-    m_session->fehlerProtokoll()->Add(warning);
+    m_session->errorLog().Add(warning);
 }
 
 // ---------------------------------------------------------------------------
@@ -408,9 +404,9 @@ bool Konvertierung::runBatch()
     OperationScope operation(this);
     try {
         EnableCommands(false);
-        m_session->fehlerProtokoll()->Clear();
+        m_session->errorLog().Clear();
         const int start = TimeOfDay::secondsSinceMidnight();
-        m_session->formAuto()->listAuto()->clear();
+        m_session->identityTables().clear();
         m_connectionLost.clear();
 
         // Entries are read by position at each turn: the user may click the
@@ -434,9 +430,8 @@ bool Konvertierung::runBatch()
         }
 
         // The identity-table window may have been closed during a yield: it is
-        // fetched (and loaded again) at each use.
-        QListWidget* identityList = m_session->formAuto()->listAuto();
-        identityList->insertItem(0, QString::number(identityList->count()) + QStringLiteral(" Tabellen"));
+        // loaded again at each use.
+        m_session->identityTables().addCountLine();
         const int end = TimeOfDay::secondsSinceMidnight();
         setStatus(LastActionStatus(start, end));
         setMarkingAllowed(false);
@@ -449,11 +444,8 @@ bool Konvertierung::runBatch()
             ShowMessage(this, QStringLiteral("Alle markierten Tabellen wurden konvertiert."));
         }
         EnableCommands(true);
-        if (completed) {
-            Form_Auto* identityTables = m_session->formAuto();
-            identityTables->show();
-            bringToFront(identityTables);
-        }
+        if (completed)
+            m_session->identityTables().showInFront();
         // A lost connection ends what follows the batch too (a takeover's views and triggers).
         return completed && m_connectionLost.isEmpty();
     } catch (const TabrixError& e) {

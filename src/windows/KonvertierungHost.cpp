@@ -7,8 +7,6 @@
 #include "ui/MessageBox.h"
 #include "ui/StatusLabel.h"
 #include "ui/WindowOrder.h"
-#include "windows/FehlerProtokoll.h"
-#include "windows/Form_Auto.h"
 #include "windows/Konvertierung.h"
 
 #include <QCheckBox>
@@ -160,15 +158,13 @@ void Konvertierung::setClipboardText(const QString& text)
 
 void Konvertierung::addIdentityTable(const QString& table)
 {
-    Form_Auto* window = m_session->formAuto();
-    window->listAuto()->addItem(table);
-    sendToBack(window);
+    m_session->identityTables().add(table);
     comeToFront();
 }
 
 void Konvertierung::logNote(const QString& line)
 {
-    m_session->fehlerProtokoll()->Add(line);
+    m_session->errorLog().Add(line);
 }
 void Konvertierung::progressStart(long total)
 {
@@ -202,7 +198,7 @@ void Konvertierung::handleConversionError(const TabrixError& error)
         // Every further statement would fail the same way: the table ends here,
         // with one line in the log, and the batch stops after it.
         m_connectionLost = text;
-        m_session->fehlerProtokoll()->Add(ConnectionLostLogLine(Text1->text(), text));
+        m_session->errorLog().Add(ConnectionLostLogLine(Text1->text(), text));
         m_session->module1().LastErrorText = text;
         TableFailed = true;
         endConversion();
@@ -212,9 +208,8 @@ void Konvertierung::handleConversionError(const TabrixError& error)
         break;
     }
 
-    FehlerProtokoll* log = m_session->fehlerProtokoll();
-    log->Add(text);
-    sendToBack(log);
+    m_session->errorLog().Add(text);
+    m_session->errorLog().toBack();
     comeToFront();
     m_session->module1().LastErrorText = text;
     if (Check_Message->isChecked())
