@@ -1,17 +1,22 @@
 #pragma once
 
-// What the steps of one table conversion (structure, indexes, rows) need from
-// the conversion window, so that they can run and be tested without it.
+// What the conversion's operations (the load, one table, the batch, the
+// complete takeover) need from the conversion window, so that they can run
+// and be tested without it. The window reads its controls and shows; the
+// rules live in the operations.
 
 #include "access/AccessDatabase.h"
 #include "core/Dialect.h"
+#include "core/Outcomes.h"
 #include "server/OperationHost.h"
 
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
 
-#include <functional>
+#include <memory>
+
+class UnfinishedTables;
 
 // Settings that decide types, defaults and literals; read from the windows at
 // the moment of use and passed in, never cached.
@@ -30,7 +35,7 @@ struct TableFlags {
     int uhrzeitPosition = 0;
 };
 
-// Thrown by ConversionHost::step when the error handler ends the conversion.
+// Thrown by the conversion's error rule when a table's conversion ends.
 struct ConversionEnded {
     QString reason;  // why, where there is more to say than the log already does (the server's text)
 };
@@ -40,24 +45,60 @@ public:
     // Settings of the windows, read at each call.
     virtual ConversionOptions options() const = 0;
     DialectOptions dialectOptions() const override { return options(); }
-    virtual QString tableName() const = 0;          // Text1
+    virtual QString accessPath() const = 0;         // QELPfad
     virtual bool autowertChecked() const = 0;       // Check_Autowert
     virtual QString workstationCount() const = 0;   // Text_Max
     virtual QString workstationNumber() const = 0;  // Text_Mod
     // "Mehrere Zeilen je INSERT": on MySQL, rows of equal columns share one INSERT.
     virtual bool multiRowInserts() const { return false; }
+    virtual bool structureOnly() const = 0;     // Check_NoData
+    virtual bool interruptOnError() const = 0;  // Check_Message
+    virtual bool autoMode() const = 0;
+    virtual QString dataSourceName() const = 0;
+
     // The stop picture, a close request, or the window waiting to close.
     virtual bool abortRequested() const = 0;
     // Why the copy is to stop, for the error log; empty when there is nothing to say.
     virtual QString abortReason() const { return {}; }
+    // The window is to close: the operation ends at its next step.
+    virtual bool endRequested() const = 0;
     // The login the statements go through now (ServerConnection::LoginNumber);
     // 0 when there is none. A yield may log in again, to another server.
     virtual quint64 login() const = 0;
+    // The connection of the load's row counts (QueryConnection); raises the
+    // no-connection error when there is none.
+    virtual ServerConnection& queryConnection() = 0;
 
+    // The open Access database (SourceDatabase); raises when there is none.
     virtual const dao::Database& database() const = 0;
+    virtual void setDatabase(std::unique_ptr<dao::Database> database) = 0;
     virtual QDateTime now() const = 0;
     // Raises IndexCounter by one and returns the new value.
     virtual int nextIndexNumber() = 0;
+    // Tables whose conversion did not end (in this process and earlier ones).
+    virtual UnfinishedTables& unfinishedTables() = 0;
+    // The state file's trouble, told once per process in the error log.
+    virtual void noteStateWarning(const QString& warning) = 0;
+    virtual void setRunFailed() = 0;
+
+    // The table list List2: one entry per table of the Access file.
+    virtual void clearTableList() = 0;
+    virtual void addTableEntry(const QString& table) = 0;
+    virtual int tableEntries() const = 0;
+    virtual QString tableAt(int entry) const = 0;
+    virtual bool tableMarked(int entry) const = 0;
+    virtual void setEntryText(int entry, const QString& text) = 0;
+    virtual void setEntryMarked(int entry, bool marked) = 0;
+    // The load's marks: the marking switch stands open while the program marks,
+    // and is closed again after it.
+    virtual void markOnLoad(int entry, bool marked) = 0;
+    virtual void showEntryAtTop(int entry) = 0;
+    // The marking switch to "Markieren nicht erlaubt".
+    virtual void lockMarking() = 0;
+    // Text1, the table being converted.
+    virtual void showTableName(const QString& table) = 0;
+    // Browse and load stay usable after a failed open.
+    virtual void enableFileCommands() = 0;
 
     // Status line Label1 (yields by the window's rule).
     virtual void setStatus(const QString& text) = 0;
@@ -65,20 +106,40 @@ public:
     // source row: the window may keep the numbers and write the text only when
     // it is drawn or read.
     virtual void setCopyStatus(long n, long total, long skipped) = 0;
-    // The information list List1 as it stands.
-    virtual QStringList lines() const = 0;
     // Working list List3 (the key fields).
     virtual void setKeyList(const QStringList& keys) = 0;
     virtual void setClipboardText(const QString& text) = 0;
-    // Appends a table to the identity-table list and puts that window behind the others.
-    virtual void addIdentityTable(const QString& table) = 0;
-    // A line in the error log that reports no failure.
-    virtual void logNote(const QString& line) = 0;
 
-    // Runs one statement under the conversion's error handler. When the
-    // handler tolerates the error, or the table already exists on the server,
-    // it deals with the error (logging it where due) and step() returns so
-    // that the caller goes on with its next statement. Otherwise it ends the
-    // conversion by throwing ConversionEnded, which callers let pass.
-    virtual void step(const std::function<void()>& statement) = 0;
+    // The error log.
+    virtual void log(const QString& line) = 0;
+    // A reported error: logged, the log behind the other windows and the
+    // conversion window in front.
+    virtual void logError(const QString& text) = 0;
+    virtual void clearLog() = 0;
+    virtual void setLastErrorText(const QString& text) = 0;
+    // The message box of "Fehlermeldungen anzeigen = Unterbrechung".
+    virtual void showErrorMessage(const QString& text, const QString& title) = 0;
+    // A modal message box with the application title.
+    virtual void showMessage(const QString& text) = 0;
+    // A question with Yes and No (Yes the default); escape or closing the box answers `escapeMeansYes`.
+    virtual bool askYes(const QString& question, const QString& title, bool escapeMeansYes) = 0;
+
+    // The identity-table window.
+    virtual void addIdentityTable(const QString& table) = 0;
+    virtual void clearIdentityTables() = 0;
+    virtual void addIdentityCountLine() = 0;
+    virtual void showIdentityTables() = 0;
+
+    // A table is being converted (Busy), or no longer (Busy and AbortRequested cleared).
+    virtual void tableRunning(bool running) = 0;
+    virtual void showStopPicture(bool visible) = 0;
+    // TableFailed: set by the conversion's error rule and by the stop picture.
+    virtual void markTableFailed() = 0;
+    virtual bool isTableFailed() const = 0;
+    virtual void clearTableFailed() = 0;
+    virtual void clearAbortRequest() = 0;
+
+    // The views and triggers of the takeover, made by the conversion window.
+    virtual ViewsOutcome runViews() = 0;
+    virtual TriggersOutcome runTriggers() = 0;
 };

@@ -82,10 +82,10 @@ namespace {
 // Runs a step of the Access engine under the conversion's error handler;
 // false when it failed (the handler has logged it and marked the table).
 template <typename Step>
-bool engineStep(ConversionHost& host, const Step& step)
+bool engineStep(TableRun& run, const Step& step)
 {
     bool done = false;
-    host.step([&] {
+    run.step([&] {
         step();
         done = true;
     });
@@ -94,25 +94,23 @@ bool engineStep(ConversionHost& host, const Step& step)
 
 }  // namespace
 
-bool RunCopyLoop(ConversionHost& host, dao::Recordset& rs, const TableFlags& flags)
+bool RunCopyLoop(TableRun& run, dao::Recordset& rs, const TableFlags& flags)
 {
+    ConversionHost& host = run.host();
     // Rows the engine sees right after opening, and what the table definition counts.
     long counted = 0;
-    if (!engineStep(host, [&] { counted = rs.RecordCount(); }))
+    if (!engineStep(run, [&] { counted = rs.RecordCount(); }))
         return true;
     const long stored = rs.StoredRecordCount();
-    const auto reportMissing = [&host, stored](long readable) {
-        const QString table = host.tableName();
-        host.step([&] {
-            throw TabrixError(3049,
-                              QStringLiteral("Tabelle %1: nur %2 von %3 Datensätzen lesbar, %4 Datensätze fehlen "
-                                             "(die Access-Datenbank ist beschädigt).")
-                                  .arg(table)
-                                  .arg(readable)
-                                  .arg(stored)
-                                  .arg(stored - readable),
-                              QStringLiteral("DAO.Recordset"));
-        });
+    const auto reportMissing = [&run, stored](long readable) {
+        run.report(TabrixError(3049,
+                               QStringLiteral("Tabelle %1: nur %2 von %3 Datensätzen lesbar, %4 Datensätze fehlen "
+                                              "(die Access-Datenbank ist beschädigt).")
+                                   .arg(run.table())
+                                   .arg(readable)
+                                   .arg(stored)
+                                   .arg(stored - readable),
+                               QStringLiteral("DAO.Recordset")));
     };
     if (counted <= 0) {
         if (stored > 0)
@@ -121,7 +119,7 @@ bool RunCopyLoop(ConversionHost& host, dao::Recordset& rs, const TableFlags& fla
     }
 
     // Errors go through the conversion's handler, which logs them and lets the copy go on.
-    const RenderErrorSink report = [&host](const TabrixError& e) { host.step([&e] { throw e; }); };
+    const RenderErrorSink report = [&run](const TabrixError& e) { run.report(e); };
 
     const QList<dao::Field> fields = rs.Fields();
     SpecialTimeFields special;
@@ -130,14 +128,14 @@ bool RunCopyLoop(ConversionHost& host, dao::Recordset& rs, const TableFlags& fla
     else if (flags.structureRan && flags.formularprotokoll)
         special.positions = {flags.uhrzeitPosition};
     if (!special.positions.isEmpty())
-        engineStep(host, [&] { special.dateBase = takeDateBase(rs, fields, report); });
+        engineStep(run, [&] { special.dateBase = takeDateBase(rs, fields, report); });
 
-    RowStatementBuilder builder(host.tableName(), fields, host.dialect(), special);
+    RowStatementBuilder builder(run.table(), fields, host.dialect(), special);
 
     // A damaged file may hold fewer readable rows than its table definition
     // counts; the rows that can be read are still copied, and the loss is reported.
     long total = counted;
-    if (engineStep(host,
+    if (engineStep(run,
                    [&] {
                        rs.MoveLast();
                        total = rs.RecordCount();
@@ -151,18 +149,16 @@ bool RunCopyLoop(ConversionHost& host, dao::Recordset& rs, const TableFlags& fla
         if (!rows.isEmpty() && gathered)
             gathered->flush(n, skipped);
         for (const dao::SkippedRow& row : rows)
-            host.step([&] {
-                throw TabrixError(3049,
-                                  QStringLiteral("Tabelle %1: Datensatz %2 übersprungen: %3")
-                                      .arg(host.tableName())
-                                      .arg(row.number)
-                                      .arg(row.text),
-                                  QStringLiteral("DAO.Recordset"));
-            });
+            run.report(TabrixError(3049,
+                                   QStringLiteral("Tabelle %1: Datensatz %2 übersprungen: %3")
+                                       .arg(run.table())
+                                       .arg(row.number)
+                                       .arg(row.text),
+                                   QStringLiteral("DAO.Recordset")));
     };
     host.progressStart(total);
     long n = 0;
-    if (!engineStep(host, [&] { rs.MoveFirst(); })) {
+    if (!engineStep(run, [&] { rs.MoveFirst(); })) {
         host.progressStep(0);
         return true;
     }
@@ -183,11 +179,11 @@ bool RunCopyLoop(ConversionHost& host, dao::Recordset& rs, const TableFlags& fla
     // A copy that stops before the table's last row leaves the server table
     // half-filled: that is never a converted table.
     const auto reportCutShort = [&](const QString& reason) {
-        host.step([&] { throw TabrixError(3059, CopyCutShortText(host.tableName(), n, total, reason)); });
+        run.report(TabrixError(3059, CopyCutShortText(run.table(), n, total, reason)));
     };
     // One buffer for every row's statement.
     QString statement;
-    const std::unique_ptr<RowBatch> batch = RowBatch::ForTable(host, builder, total);
+    const std::unique_ptr<RowBatch> batch = RowBatch::ForTable(run, builder, total);
     // Rows go only through the login the copy began with.
     const quint64 login = host.login();
     bool reachedEnd = false;
@@ -218,7 +214,7 @@ bool RunCopyLoop(ConversionHost& host, dao::Recordset& rs, const TableFlags& fla
                 ++skipped;
             if (copy && !gather && batch)
                 batch->flush(n, skipped);
-            if (copy && !gather && engineStep(host, [&] {
+            if (copy && !gather && engineStep(run, [&] {
                     builder.setDialect(host.dialect());
                     builder.InsertStatement(statement, rs, readOptions, report);
                 })) {
@@ -228,12 +224,12 @@ bool RunCopyLoop(ConversionHost& host, dao::Recordset& rs, const TableFlags& fla
                     --n;
                     break;
                 } else {
-                    host.step([&] { host.executeSql(statement); });
+                    run.send(statement);
                 }
             }
             // A row that cannot be reached ends the copy; what was read is on the server
             // (the rows gathered go first, so that the log keeps the order of the rows).
-            if (!engineStep(host, [&] {
+            if (!engineStep(run, [&] {
                     try {
                         rs.MoveNext();
                     } catch (...) {
@@ -255,16 +251,16 @@ bool RunCopyLoop(ConversionHost& host, dao::Recordset& rs, const TableFlags& fla
     } catch (const ConversionEnded& ended) {
         // The handler has ended the table (the connection broke); the log says how far the copy came.
         const long reached = batch && batch->sendingRow() > 0 ? batch->sendingRow() : n;
-        host.logNote(CopyCutShortText(host.tableName(), reached, total, ended.reason));
+        run.note(CopyCutShortText(run.table(), reached, total, ended.reason));
         throw;
     }
     if (!reachedEnd)
         reportCutShort(host.abortReason());
     host.progressStep(0);
     if (builder.nulBlanked())
-        host.logNote(QStringLiteral("Tabelle %1: NUL-Zeichen in Texten wurden als Leerzeichen übertragen "
-                                    "(dieser SQL-Server-Dialekt erhält sie nicht).")
-                         .arg(host.tableName()));
+        run.note(QStringLiteral("Tabelle %1: NUL-Zeichen in Texten wurden als Leerzeichen übertragen "
+                                "(dieser SQL-Server-Dialekt erhält sie nicht).")
+                     .arg(run.table()));
     return reachedEnd;
 }
 

@@ -186,15 +186,15 @@ QStringList IndexLines(const dao::Index& index, const QString& table, Dialect di
     return lines;
 }
 
-void RunIndexPhase(ConversionHost& host)
+void RunIndexPhase(TableRun& run)
 {
+    ConversionHost& host = run.host();
     host.setStatus(QStringLiteral("Erzeuge Indexe für SQL-Tabelle"));
-    const QString table = host.tableName();
 
     dao::TableDef tableDef;
     bool found = false;
-    host.step([&] {
-        tableDef = host.database().GetTableDef(table);
+    run.step([&] {
+        tableDef = host.database().GetTableDef(run.table());
         found = true;
     });
     if (!found)
@@ -207,16 +207,12 @@ void RunIndexPhase(ConversionHost& host)
         const QDateTime now = dialect == Dialect::Oracle ? host.now() : QDateTime();
         const int counter = UsesIndexCounter(dialect) ? host.nextIndexNumber() : 0;
 
-        const qsizetype head = host.lines().size();
-        for (const QString& line : IndexLines(index, table, dialect, counter, now, MemoFields(tableDef.Fields)))
+        const QStringList lines = IndexLines(index, run.table(), dialect, counter, now, MemoFields(tableDef.Fields));
+        for (const QString& line : lines)
             host.appendLine(line);
-        const QStringList all = host.lines();
-        QString statement;
-        for (qsizetype i = head; i < all.size(); ++i)
-            statement += all[i];
-
+        const QString statement = lines.join(QString());
         host.setClipboardText(statement);
         host.yieldToUser();
-        host.step([&] { host.executeSql(statement); });
+        run.send(statement);
     }
 }

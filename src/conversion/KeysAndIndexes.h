@@ -3,7 +3,7 @@
 // Key fields, the primary-key clause and the secondary indexes of a table.
 
 #include "access/AccessDatabase.h"
-#include "conversion/ConversionHost.h"
+#include "conversion/TableRun.h"
 #include "core/Dialect.h"
 
 #include <QDateTime>
@@ -56,5 +56,5 @@ bool IsSecondaryIndex(const dao::Index& index);
 QStringList IndexLines(const dao::Index& index, const QString& table, Dialect dialect, int counter,
                        const QDateTime& now, const QStringList& memoFields = {});
 
-// Index phase: one CREATE INDEX per secondary index of the host's table.
-void RunIndexPhase(ConversionHost& host);
+// Index phase: one CREATE INDEX per secondary index of the run's table.
+void RunIndexPhase(TableRun& run);

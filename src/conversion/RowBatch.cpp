@@ -41,8 +41,9 @@ QString checkQuery(const QString& table)
 
 }  // namespace
 
-std::unique_ptr<RowBatch> RowBatch::ForTable(ConversionHost& host, RowStatementBuilder& builder, long total)
+std::unique_ptr<RowBatch> RowBatch::ForTable(TableRun& run, RowStatementBuilder& builder, long total)
 {
+    ConversionHost& host = run.host();
     if (!host.multiRowInserts() || host.dialect() != Dialect::MySQL)
         return nullptr;
     // Whatever keeps the answer from coming, the rows go one by one as before.
@@ -50,20 +51,21 @@ std::unique_ptr<RowBatch> RowBatch::ForTable(ConversionHost& host, RowStatementB
     try {
         ServerConnection& connection = host.connection();
         packet = connection.MaxStatementBytes();
-        if (connection.OpenResultset(checkQuery(host.tableName()), rdOpenForwardOnly)->Value(0).toInt() != 1)
+        if (connection.OpenResultset(checkQuery(run.table()), rdOpenForwardOnly)->Value(0).toInt() != 1)
             return nullptr;
     } catch (const std::exception&) {
         return nullptr;
     }
-    return std::make_unique<RowBatch>(host, builder, total, maxChars(packet));
+    return std::make_unique<RowBatch>(run, builder, total, maxChars(packet));
 }
 
-RowBatch::RowBatch(ConversionHost& host, RowStatementBuilder& builder, long total, qsizetype maxChars)
-    : m_host(host)
+RowBatch::RowBatch(TableRun& run, RowStatementBuilder& builder, long total, qsizetype maxChars)
+    : m_run(run)
+    , m_host(run.host())
     , m_builder(builder)
     , m_total(total)
     , m_maxChars(maxChars)
-    , m_login(host.login())
+    , m_login(m_host.login())
 {
 }
 
@@ -84,7 +86,7 @@ bool RowBatch::add(const dao::Recordset& rs, long n, long skipped, const std::fu
     if (!m_errors.isEmpty()) {
         flush(n, skipped);
         for (const TabrixError& e : std::as_const(m_errors))
-            m_host.step([&e] { throw e; });
+            m_run.report(e);
     }
     // A row that could not be read sends nothing, as before.
     if (!built || !any)
@@ -119,7 +121,7 @@ void RowBatch::flush(long n, long skipped)
     }
     m_sendingRow = m_rows.first().number;
     if (m_rows.size() == 1) {
-        m_host.step([this] { m_host.executeSql(m_statement); });
+        m_run.send(m_statement);
     } else if (!sentWhole()) {
         sendRowByRow();
         m_host.setCopyStatus(n, m_total, skipped);
@@ -130,16 +132,13 @@ void RowBatch::flush(long n, long skipped)
 
 bool RowBatch::sentWhole()
 {
-    // The backslash doubling writes into the text it is given: the gathered
-    // rows stay as built, for sending them again.
-    QString statement = m_statement;
     try {
-        m_host.executeSql(statement);
+        m_host.executeSql(m_statement);
         return true;
     } catch (const TabrixError& e) {
         // Every further statement would fail alike: the handler ends the table.
         if (IsConnectionLost(e))
-            m_host.step([&e] { throw e; });
+            m_run.report(e);
     } catch (const std::exception&) {
     }
     return false;
@@ -156,6 +155,6 @@ void RowBatch::sendRowByRow()
         m_single.resize(0);
         m_single += m_columns;
         m_single += QStringView(m_statement).sliced(row.start, end - row.start);
-        m_host.step([this] { m_host.executeSql(m_single); });
+        m_run.send(m_single);
     }
 }

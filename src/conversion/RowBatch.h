@@ -7,8 +7,8 @@
 // alone: the same errors in the same order, the same rows stored.
 
 #include "access/AccessDatabase.h"
-#include "conversion/ConversionHost.h"
 #include "conversion/RowStatement.h"
+#include "conversion/TableRun.h"
 #include "core/TabrixError.h"
 
 #include <QList>
@@ -24,9 +24,9 @@ public:
     // A batch for the host's table, or none when its rows go one INSERT per
     // row: the option is off, the dialect is not MySQL, or the server cannot
     // take back a rejected statement exactly.
-    static std::unique_ptr<RowBatch> ForTable(ConversionHost& host, RowStatementBuilder& builder, long total);
+    static std::unique_ptr<RowBatch> ForTable(TableRun& run, RowStatementBuilder& builder, long total);
 
-    RowBatch(ConversionHost& host, RowStatementBuilder& builder, long total, qsizetype maxChars);
+    RowBatch(TableRun& run, RowStatementBuilder& builder, long total, qsizetype maxChars);
 
     // Builds the current row, row n of the copy, and gathers it; true when it
     // has no cell to send. Its errors are reported after the rows gathered
@@ -50,6 +50,7 @@ private:
         long skipped;     // for the status line while the row is sent alone
         qsizetype start;  // of its values in the statement
     };
+    TableRun& m_run;
     ConversionHost& m_host;
     RowStatementBuilder& m_builder;
     long m_total;

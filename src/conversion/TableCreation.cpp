@@ -10,7 +10,7 @@ namespace {
 const QString identityName = QStringLiteral("AutoWertIdentität");
 
 // A drop whose failure only means there was nothing to drop.
-void executeIgnoringErrors(ConversionHost& host, QString statement)
+void executeIgnoringErrors(ConversionHost& host, const QString& statement)
 {
     try {
         host.executeSql(statement);
@@ -55,79 +55,51 @@ QString IdentityLine(Dialect dialect)
     return {};
 }
 
-TableFlags RunStructurePhase(ConversionHost& host, const dao::Recordset& rs)
+bool IdentityIsListedKey(Dialect dialect)
 {
-    const QString table = host.tableName();
+    return dialect == Dialect::Sybase || dialect == Dialect::MySQL;
+}
+
+QStringList CreateTableLines(const QString& table, const QList<dao::Field>& fields, const QStringList& keys,
+                             bool identity, const ConversionOptions& options,
+                             const std::function<QString(const QString&)>& getPrim)
+{
+    QStringList lines{QStringLiteral("CREATE TABLE ") + PlainOrQuotedName(table, options.dialect) + QLatin1Char(' '),
+                      QStringLiteral("(")};
+    if (identity)
+        lines.append(IdentityLine(options.dialect));
+    QString separator = identity ? QStringLiteral(",") : QStringLiteral(" ");
+    QString pkClause;
+    const QStringList memo = MemoFields(fields);
+    const auto buildPkClause = [&] { return PrimaryKeyClause(table, keys, options.dialect, getPrim, memo); };
+    for (const dao::Field& field : fields) {
+        lines.append(ColumnDefinitionLine(field, separator, keys, table, options, buildPkClause, &pkClause));
+        separator = QStringLiteral(",");
+    }
+    if (!pkClause.trimmed().isEmpty())
+        lines.append(QLatin1Char(',') + pkClause);
+    lines.append(QStringLiteral(")"));
+    if (options.dialect == Dialect::MySQL)
+        lines.append(QStringLiteral(" ENGINE=BDB"));
+    return lines;
+}
+
+QString CreateTableStatement(const QStringList& lines)
+{
+    QString statement;
+    for (const QString& line : lines)
+        statement += ShortenColumnNames(line);
+    return statement;
+}
+
+TableFlags SpecialTableFlags(const QString& table, const QList<dao::Field>& fields)
+{
     TableFlags flags;
     flags.structureRan = true;
-
-    host.setStatus(QStringLiteral("lösche evtl. vorhandene SQL-Tabelle"));
-    const QString written = PlainOrQuotedName(table, host.options().dialect);
-    executeIgnoringErrors(host, QStringLiteral("DROP TABLE ") + written);
-
-    host.setStatus(QStringLiteral("Erstelle SQL - Tabellenstruktur"));
-    host.clearLines();
-    host.appendLine(QStringLiteral("CREATE TABLE ") + written + QLatin1Char(' '));
-
     flags.terminkalender = table == QLatin1String("Terminkalender");
     flags.formularprotokoll = table == QLatin1String("Formularprotokoll");
-    host.appendLine(QStringLiteral("("));
-
-    QStringList keys;
-    host.step(
-        [&] { keys = DiscoverKeyFields(host.database().GetTableDef(table), host.database().Relations(), table); });
-    host.setKeyList(keys);
-
-    QString separator = QStringLiteral(" ");
-    bool identity = false;
-    // Set only on Oracle, where a sequence and a trigger stand in for the identity column.
-    QString sequence;
-    if (host.autowertChecked() && keys.isEmpty()) {
-        host.addIdentityTable(table);
-        const Dialect dialect = host.options().dialect;
-        host.appendLine(IdentityLine(dialect));
-        if (dialect == Dialect::Sybase || dialect == Dialect::MySQL) {
-            keys.append(identityName);
-            host.setKeyList(keys);
-        }
-        if (dialect == Dialect::Oracle) {
-            executeIgnoringErrors(host, QStringLiteral("DROP SEQUENCE ") + OracleSequenceName(table, host.now()));
-            sequence = OracleSequenceName(table, host.now());
-            host.step([&] {
-                QString create =
-                    QStringLiteral("CREATE SEQUENCE ") + sequence + QStringLiteral(" INCREMENT BY 1 START WITH 1");
-                host.executeSql(create);
-            });
-        }
-        separator = QStringLiteral(",");
-        identity = true;
-    }
-
-    const ConversionOptions options = host.options();
-    QString pkClause;
-    const auto buildPkClause = [&] {
-        return PrimaryKeyClause(
-            table, keys, options.dialect,
-            [&](const QString& name) {
-                // Any failure gives the name back, a missing connection too.
-                try {
-                    return GetPrim(host.connection(), name);
-                } catch (...) {
-                    return name;
-                }
-            },
-            MemoFields(rs.Fields()));
-    };
-    const QList<dao::Field>& fields = rs.Fields();
     for (int i = 0; i < fields.size(); ++i) {
-        const dao::Field& field = fields[i];
-        host.appendLine(ColumnDefinitionLine(field, separator, keys, table, options, buildPkClause, &pkClause));
-        const QString leftOut = DefaultLeftOut(field, options);
-        if (!leftOut.isEmpty())
-            host.logNote(QStringLiteral("Tabelle ") + table + QStringLiteral(", ") + leftOut);
-        separator = QStringLiteral(",");
-        // The copy writes these Date/Time fields with a time of day.
-        const QString lower = field.Name.toLower();
+        const QString lower = fields[i].Name.toLower();
         if (flags.terminkalender && lower == QLatin1String("zeit"))
             flags.zeitPosition = i;
         if (flags.terminkalender && lower == QLatin1String("zeit1"))
@@ -135,30 +107,69 @@ TableFlags RunStructurePhase(ConversionHost& host, const dao::Recordset& rs)
         if (flags.formularprotokoll && lower == QLatin1String("uhrzeit"))
             flags.uhrzeitPosition = i;
     }
+    return flags;
+}
 
-    if (!pkClause.trimmed().isEmpty())
-        host.appendLine(QLatin1Char(',') + pkClause);
-    host.appendLine(QStringLiteral(")"));
-    if (options.dialect == Dialect::MySQL)
-        host.appendLine(QStringLiteral(" ENGINE=BDB"));
+TableFlags RunStructurePhase(TableRun& run, const dao::Recordset& rs)
+{
+    ConversionHost& host = run.host();
+    const QString& table = run.table();
 
-    QString statement;
-    for (const QString& line : host.lines())
-        statement += ShortenColumnNames(line);
+    host.setStatus(QStringLiteral("lösche evtl. vorhandene SQL-Tabelle"));
+    executeIgnoringErrors(host, QStringLiteral("DROP TABLE ") + PlainOrQuotedName(table, host.options().dialect));
 
+    host.setStatus(QStringLiteral("Erstelle SQL - Tabellenstruktur"));
+    host.clearLines();
+    QStringList keys;
+    run.step([&] { keys = DiscoverKeyFields(host.database().GetTableDef(table), host.database().Relations(), table); });
+    host.setKeyList(keys);
+
+    const bool identity = host.autowertChecked() && keys.isEmpty();
+    const Dialect dialect = host.options().dialect;
+    if (identity) {
+        host.addIdentityTable(table);
+        if (IdentityIsListedKey(dialect)) {
+            keys.append(identityName);
+            host.setKeyList(keys);
+        }
+    }
+    // On Oracle a sequence and a trigger stand in for the identity column.
+    QString sequence;
+    if (identity && dialect == Dialect::Oracle) {
+        executeIgnoringErrors(host, QStringLiteral("DROP SEQUENCE ") + OracleSequenceName(table, host.now()));
+        sequence = OracleSequenceName(table, host.now());
+        run.send(QStringLiteral("CREATE SEQUENCE ") + sequence + QStringLiteral(" INCREMENT BY 1 START WITH 1"));
+    }
+
+    const ConversionOptions options = host.options();
+    const QList<dao::Field>& fields = rs.Fields();
+    const QStringList lines = CreateTableLines(table, fields, keys, identity, options, [&](const QString& name) {
+        // Any failure gives the name back, a missing connection too.
+        try {
+            return GetPrim(host.connection(), name);
+        } catch (...) {
+            return name;
+        }
+    });
+    for (const QString& line : lines)
+        host.appendLine(line);
+    for (const dao::Field& field : fields) {
+        const QString leftOut = DefaultLeftOut(field, options);
+        if (!leftOut.isEmpty())
+            run.note(QStringLiteral("Tabelle ") + table + QStringLiteral(", ") + leftOut);
+    }
+
+    const QString statement = CreateTableStatement(lines);
     host.setClipboardText(statement);
     host.yieldToUser();
     host.setStatus(QStringLiteral("Erstelle SQL - Tabelle auf SQL-Server"));
-    host.step([&] { host.executeSql(statement); });
+    run.send(statement);
 
-    if (identity && !sequence.isEmpty()) {
+    if (!sequence.isEmpty()) {
         host.appendLine(QStringLiteral("CREATE TRIGGER TRG_") + table.right(26));
         host.appendLine(QStringLiteral("BEFORE INSERT OR UPDATE ON ") + table);
         host.appendLine(QStringLiteral("FOR EACH ROW"));
-        host.step([&] {
-            QString trigger = OracleTriggerStatement(table, sequence);
-            host.executeSql(trigger);
-        });
+        run.send(OracleTriggerStatement(table, sequence));
     }
-    return flags;
+    return SpecialTableFlags(table, fields);
 }

@@ -16,6 +16,6 @@ enum class ViewOutcome {
 
 struct ViewResult {
     ViewOutcome outcome = ViewOutcome::Created;
-    QString reason;        // the server's warning, or why nothing was sent; empty when created
+    QString reason{};      // the server's warning, or why nothing was sent; empty when created
     long errorNumber = 0;  // the number of the error behind the reason, 0 when there is none
 };

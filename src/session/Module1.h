@@ -15,7 +15,6 @@ struct Module1 {
     QString LastErrorText;
     std::unique_ptr<::ServerEnvironment> QueryEnvironment;
     std::unique_ptr<::ServerConnection> QueryConnection;
-    std::unique_ptr<ServerResultSet> CountResult;
     std::unique_ptr<::ServerEnvironment> ServerEnvironment;
     std::unique_ptr<::ServerConnection> ServerConnection;
     QString CmdOdbcName;

@@ -1,6 +1,6 @@
 // The unattended run ("-auto"): the whole ERP update without a user.
 
-#include "conversion/TableList.h"
+#include "conversion/Conversion.h"
 #include "core/TabrixError.h"
 #include "plugin/modDatenbankErweiterung.h"
 #include "shell/MDIForm_Main.h"
@@ -8,26 +8,7 @@
 #include "windows/Abgleichen.h"
 #include "windows/Konvertierung.h"
 
-#include <QListWidget>
-
-namespace {
-
-// The table list as a scheduler's log reads it: one line per table with its result.
-int reportTables(const Konvertierung& konvertierung)
-{
-    int failed = 0;
-    for (int i = 0; i < konvertierung.List2->count(); ++i) {
-        const QString entry = konvertierung.List2->item(i)->text();
-        const qsizetype bracket = entry.indexOf(QLatin1Char('['));
-        const QString result = bracket >= 0 ? entry.mid(bracket) : QStringLiteral("[nicht konvertiert]");
-        if (result == QLatin1String("[!Fehler!]"))
-            ++failed;
-        EchoLine(QStringLiteral("Tabellenliste"), TableNameFromEntry(entry) + QLatin1Char(' ') + result);
-    }
-    return failed;
-}
-
-}  // namespace
+#include <algorithm>
 
 void MDIForm_Main::AutomaticRun()
 {
@@ -60,8 +41,12 @@ void MDIForm_Main::AutomaticRun()
     int failedTables = 0;
     step([&] {
         Konvertierung* konv = window(konvertierung());
-        konv->c2c();
-        failedTables = reportTables(*konv);
+        const BatchOutcome batch = konv->c2c();
+        // The table list as a scheduler's log reads it: one line per table with its result.
+        for (const QString& line : TableListReport(konv->lastLoad(), batch))
+            EchoLine(QStringLiteral("Tabellenliste"), line);
+        failedTables = int(std::count_if(batch.tables.begin(), batch.tables.end(),
+                                         [](const TableOutcome& t) { return t.result == TableResult::Failed; }));
     });
     // A lost connection ends the chain at once (the batch has said so): nothing
     // after it could reach the server.

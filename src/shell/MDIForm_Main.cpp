@@ -359,7 +359,6 @@ void MDIForm_Main::ExecuteSql(QString& statement)
 
 void MDIForm_Main::ConnectionLost()
 {
-    state.CountResult.reset();
     state.QueryConnection.reset();
     state.ServerConnection.reset();
     Command1->setEnabled(false);

@@ -6,16 +6,10 @@
 
 #include "access/AccessDatabase.h"
 #include "core/Dialect.h"
+#include "core/Outcomes.h"
 #include "server/OperationHost.h"
 
 #include <QString>
-
-// How a run of views or triggers ended.
-enum class RunOutcome {
-    Completed,
-    EndedEarly,  // the window is to close: stopped at a yield
-    Failed,      // an error ended it; it has been shown
-};
 
 class TranslationHost : public virtual OperationHost {
 public:

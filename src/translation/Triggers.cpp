@@ -29,20 +29,29 @@ void listInPieces(TranslationHost& host, const QString& text)
 // Every statement of the triggers goes through here: the one place where a
 // server error is judged. Drops may fail (the trigger may not exist); a
 // rejected create is listed in pieces after a tab and the table's step goes on.
-void send(TranslationHost& host, QString statement, OnServerError onError)
+// Returns the error's text; empty when the server took the statement.
+QString send(TranslationHost& host, const QString& statement, OnServerError onError)
 {
+    QString error;
     try {
         host.executeSql(statement);
+        return error;
     } catch (const TabrixError& e) {
         // A lost connection ends the run.
         if (IsConnectionLost(e))
             throw;
-        if (onError == OnServerError::ListInPieces)
-            listInPieces(host, e.description());
+        error = e.description();
     } catch (const std::exception& e) {
-        if (onError == OnServerError::ListInPieces)
-            listInPieces(host, QString::fromLocal8Bit(e.what()));
+        error = QString::fromLocal8Bit(e.what());
     }
+    if (onError == OnServerError::ListInPieces)
+        listInPieces(host, error);
+    return error;
+}
+
+TriggerResult created(const QString& table, const QString& trigger, const QString& error)
+{
+    return TriggerResult{table, trigger, error.isEmpty(), error};
 }
 
 }  // namespace
@@ -106,15 +115,17 @@ QString DeleteTriggerHead(const TriggerTable& table)
         + QStringLiteral(" FOR DELETE AS");
 }
 
-RunOutcome RunRelationsToTriggers(TranslationHost& host)
+TriggersOutcome RunRelationsToTriggers(TranslationHost& host)
 {
+    TriggersOutcome outcome;
     try {
         // Only the first workstation creates triggers.
         if (ReadWorkstationNumber(host.workstationNumber()) != 1)
-            return RunOutcome::Completed;
+            return outcome;
     } catch (const TabrixError& e) {
         host.showMessage(e.description());
-        return RunOutcome::Failed;
+        outcome.outcome = RunOutcome::Failed;
+        return outcome;
     }
     const QString q = TriggerFieldQuote(host.dialect());
     host.enableCommands(false);
@@ -122,11 +133,12 @@ RunOutcome RunRelationsToTriggers(TranslationHost& host)
     host.clearWorkingList();
 
     bool progressRunning = false;
-    auto finish = [&](RunOutcome outcome) {
+    auto finish = [&](RunOutcome ended) {
         if (progressRunning)
             host.progressStep(0);
         host.clearWorkingList();
         host.enableCommands(true);
+        outcome.outcome = ended;
         return outcome;
     };
 
@@ -174,10 +186,13 @@ RunOutcome RunRelationsToTriggers(TranslationHost& host)
             send(host, QStringLiteral("DROP TRIGGER d") + table.table, OnServerError::Ignore);
             host.setStatus(QStringLiteral("Erzeuge neue Trigger..."));
             if (!table.updates.isEmpty())
-                send(host, update + kCrLf + QStringLiteral("END"), OnServerError::ListInPieces);
+                outcome.triggers.append(
+                    created(table.table, QStringLiteral("u") + table.table,
+                            send(host, update + kCrLf + QStringLiteral("END"), OnServerError::ListInPieces)));
             host.setClipboardText(del);
             if (!table.deletes.isEmpty())
-                send(host, del, OnServerError::ListInPieces);
+                outcome.triggers.append(created(table.table, QStringLiteral("d") + table.table,
+                                                send(host, del, OnServerError::ListInPieces)));
             host.setStatus(QStringLiteral("Bereit."));
             if (host.endRequested())
                 return finish(RunOutcome::EndedEarly);

@@ -36,4 +36,4 @@ QString DeleteTriggerHead(const TriggerTable& table);
 // The whole run (only on workstation 1). Server errors on the creates are
 // listed and the run goes on; an error while the relations are read ends it
 // with a message box. The commands are enabled again in every case.
-RunOutcome RunRelationsToTriggers(TranslationHost& host);
+TriggersOutcome RunRelationsToTriggers(TranslationHost& host);

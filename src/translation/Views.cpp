@@ -177,14 +177,16 @@ QString ViewsStatusLine(const QList<ViewOutcome>& outcomes)
         + count({ViewOutcome::NotAView, ViewOutcome::NotSent}) + QStringLiteral(" keine Sicht möglich");
 }
 
-RunOutcome RunQueriesToViews(TranslationHost& host)
+ViewsOutcome RunQueriesToViews(TranslationHost& host)
 {
+    ViewsOutcome outcome;
     bool running = false;  // commands disabled, progress started
-    auto finish = [&](RunOutcome outcome) {
+    auto finish = [&](RunOutcome ended) {
         if (running) {
             host.progressStep(0);
             host.enableCommands(true);
         }
+        outcome.outcome = ended;
         return outcome;
     };
     // The one place where an error ends the run.
@@ -193,39 +195,39 @@ RunOutcome RunQueriesToViews(TranslationHost& host)
             host.progressStep(0);
         host.showMessage(text);
         host.enableCommands(true);
-        return RunOutcome::Failed;
+        outcome.outcome = RunOutcome::Failed;
+        return outcome;
     };
 
     try {
         // Only the first workstation creates views.
         if (ReadWorkstationNumber(host.workstationNumber()) != 1)
-            return RunOutcome::Completed;
+            return outcome;
         host.enableCommands(false);
         running = true;
         host.clearLines();
         const qsizetype count = host.database().QueryDefs().size();
         host.progressStart(long(count));
-        QList<ViewOutcome> outcomes;
+        QList<NamedViewResult>& views = outcome.views;
         // Refused views, each with the number of views created before its
         // last try: only a view created since can make it work now.
         QList<QPair<dao::QueryDef, int>> refused;
         int created = 0;
         // One view; false when the run must end.
-        const auto createOne = [&](const dao::QueryDef& query, ViewOutcome* outcome) {
-            const ViewResult result = CreateQueryView(host, query);
+        const auto createOne = [&](const dao::QueryDef& query, ViewResult* result) {
+            *result = CreateQueryView(host, query);
             // A text the rules cannot rewrite ends the run, named in a message.
-            if (result.outcome == ViewOutcome::NotSent && result.errorNumber == ViewRewriteErrorNumber)
-                throw TabrixError(result.errorNumber, result.reason);
-            *outcome = result.outcome;
-            if (result.outcome == ViewOutcome::Created || result.outcome == ViewOutcome::Translated)
+            if (result->outcome == ViewOutcome::NotSent && result->errorNumber == ViewRewriteErrorNumber)
+                throw TabrixError(result->errorNumber, result->reason);
+            if (result->outcome == ViewOutcome::Created || result->outcome == ViewOutcome::Translated)
                 ++created;
-            return result.outcome != ViewOutcome::EndedEarly && !host.endRequested();
+            return result->outcome != ViewOutcome::EndedEarly && !host.endRequested();
         };
         const auto createInPass = [&](const dao::QueryDef& query) {
-            ViewOutcome outcome = ViewOutcome::EndedEarly;
-            const bool goOn = createOne(query, &outcome);
-            outcomes.append(outcome);
-            if (outcome == ViewOutcome::Refused)
+            ViewResult result{ViewOutcome::EndedEarly};
+            const bool goOn = createOne(query, &result);
+            views.append({query.Name, result});
+            if (result.outcome == ViewOutcome::Refused)
                 refused.append({query, created});
             return goOn;
         };
@@ -257,11 +259,12 @@ RunOutcome RunQueriesToViews(TranslationHost& host)
                     continue;
                 }
                 host.appendLine(QStringLiteral("Neuer Versuch nach den anderen Sichten: ") + refused[i].first.Name);
-                ViewOutcome outcome = ViewOutcome::EndedEarly;
-                const bool goOn = createOne(refused[i].first, &outcome);
-                if (outcome == ViewOutcome::Created || outcome == ViewOutcome::Translated) {
-                    outcomes.removeOne(ViewOutcome::Refused);
-                    outcomes.append(outcome);
+                ViewResult result{ViewOutcome::EndedEarly};
+                const bool goOn = createOne(refused[i].first, &result);
+                if (result.outcome == ViewOutcome::Created || result.outcome == ViewOutcome::Translated) {
+                    for (NamedViewResult& view : views)
+                        if (view.name == refused[i].first.Name && view.result.outcome == ViewOutcome::Refused)
+                            view.result = result;
                     refused.removeAt(i);
                     progress = true;
                 } else {
@@ -271,6 +274,9 @@ RunOutcome RunQueriesToViews(TranslationHost& host)
                     return finish(RunOutcome::EndedEarly);
             }
         }
+        QList<ViewOutcome> outcomes;
+        for (const NamedViewResult& view : std::as_const(views))
+            outcomes.append(view.result.outcome);
         host.setStatus(ViewsStatusLine(outcomes));
         return finish(RunOutcome::Completed);
     } catch (const TabrixError& e) {
@@ -279,7 +285,8 @@ RunOutcome RunQueriesToViews(TranslationHost& host)
                 host.progressStep(0);
             host.connectionLost(e.description());
             host.enableCommands(true);
-            return RunOutcome::Failed;
+            outcome.outcome = RunOutcome::Failed;
+            return outcome;
         }
         return fail(e.description());
     } catch (const std::exception& e) {

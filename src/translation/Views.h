@@ -35,5 +35,5 @@ QString ViewsStatusLine(const QList<ViewOutcome>& outcomes);
 // the pass are tried again while that creates one of them (a view may read a
 // view created later). A rewriting error ends the run with a message box
 // naming the view; the commands are enabled again in every case. The status
-// line ends with the counts.
-RunOutcome RunQueriesToViews(TranslationHost& host);
+// line ends with the counts; each view's result is returned.
+ViewsOutcome RunQueriesToViews(TranslationHost& host);

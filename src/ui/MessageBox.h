@@ -42,10 +42,10 @@ bool NobodyAnswers();
 void RunGuarded(QWidget* parent, const std::function<void()>& handler);
 
 // A slot that runs a window's event handler under RunGuarded.
-template <typename Window>
-auto GuardedHandler(Window* window, void (Window::*handler)())
+template <typename Window, typename Result>
+auto GuardedHandler(Window* window, Result (Window::*handler)())
 {
-    return [window, handler] { RunGuarded(window, [window, handler] { (window->*handler)(); }); };
+    return [window, handler] { RunGuarded(window, [window, handler] { static_cast<void>((window->*handler)()); }); };
 }
 
 // Gives a control its name, for the code and for the tests that find it.

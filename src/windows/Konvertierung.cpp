@@ -1,12 +1,7 @@
 #include "windows/Konvertierung.h"
 
-#include "conversion/CopyLoop.h"
-#include "conversion/KeysAndIndexes.h"
-#include "conversion/TableCreation.h"
-#include "conversion/TableList.h"
+#include "conversion/Conversion.h"
 #include "core/TabrixError.h"
-#include "core/TimeOfDay.h"
-#include "server/ServerErrors.h"
 #include "session/Session.h"
 #include "translation/Triggers.h"
 #include "translation/Views.h"
@@ -320,190 +315,42 @@ void Konvertierung::operationEnded()
     }
 }
 
-void Konvertierung::endConversion()
-{
-    // The recordset is closed on every path, the failing one included.
-    if (m_recordset) {
-        m_recordset->Close();
-        m_recordset.reset();
-    }
-    setStatus(QStringLiteral("Fertig."));
-    Image1->setVisible(false);
-    EnableCommands(true);
-    AbortRequested = false;
-    Busy = false;
-}
-
-void Konvertierung::Command1_SIK()
-{
-    OperationScope operation(this);
-    m_afterCreation = false;
-    Busy = true;
-    m_stopReason.clear();
-    const QString table = Text1->text();
-    // Until the conversion has ended, the server table may be half-filled.
-    const UnfinishedTables::Key unfinished{m_session->dataSourceName(),
-                                           SourceDatabase ? SourceDatabase->Name() : QELPfad->text(), table};
-    noteStateWarning(m_session->module1().UnfinishedTables.remember(unfinished));
-    bool copiedToTheEnd = true;
-    try {
-        step([&] { m_session->errorLog().Add(QStringLiteral("Tabelle: ") + table); });
-        step([&] { EnableCommands(false); });
-        Image1->setVisible(true);
-        setStatus(QStringLiteral("öffne Access - Tabelle"));
-        step([&] { m_recordset = database().OpenRecordset(table); });
-
-        bool countIsOne = false;
-        step([&] {
-            bool ok = false;
-            const double count = Text_Max->text().trimmed().toDouble(&ok);
-            if (!ok)
-                throw TabrixError(13, QStringLiteral("Typen unverträglich"), QStringLiteral("SQL-Tabrix"));
-            countIsOne = count == 1;
-        });
-        TableFlags flags;
-        if (countIsOne && m_recordset) {
-            flags = RunStructurePhase(*this, *m_recordset);
-            m_afterCreation = true;
-            RunIndexPhase(*this);
-        }
-        m_afterCreation = true;
-        bool copy = false;
-        // The copy itself looks at the row count: a table that reads empty
-        // although its definition counts rows is reported there.
-        step([&] { copy = m_recordset && !Check_NoData->isChecked(); });
-        if (copy)
-            copiedToTheEnd = RunCopyLoop(*this, *m_recordset, flags);
-        endConversion();
-    } catch (const ConversionEnded&) {
-        // The error handler has already reported the failure and ended the run.
-    }
-    if (copiedToTheEnd && m_connectionLost.isEmpty() && !mustEnd())
-        noteStateWarning(m_session->module1().UnfinishedTables.forget(unfinished));
-}
-
-void Konvertierung::noteStateWarning(const QString& warning)
-{
-    // Once per process: the memory of this process still serves.
-    if (warning.isEmpty() || m_session->module1().StateWarningShown)
-        return;
-    m_session->module1().StateWarningShown = true;
-    m_session->errorLog().Add(warning);
-}
-
 // ---------------------------------------------------------------------------
-// Batch
+// The operations: the window is their host; it reads its controls and shows.
 
-void Konvertierung::c2c()
-{
-    runBatch();
-}
-
-bool Konvertierung::runBatch()
+LoadOutcome Konvertierung::c4c()
 {
     OperationScope operation(this);
-    try {
-        EnableCommands(false);
-        m_session->errorLog().Clear();
-        const int start = TimeOfDay::secondsSinceMidnight();
-        m_session->identityTables().clear();
-        m_connectionLost.clear();
-
-        // Entries are read by position at each turn: the user may click the
-        // list while a table converts. A lost connection ends the batch: the
-        // tables after it stay marked.
-        for (int i = 0; i < List2->count() && !mustEnd() && m_connectionLost.isEmpty(); ++i) {
-            QListWidgetItem* item = List2->item(i);
-            if (!item->isSelected())
-                continue;
-            Text1->setText(TableNameFromEntry(item->text()));
-            TableFailed = false;
-            Command1_SIK();
-            QString marker;
-            if (TableFailed) {
-                marker = QStringLiteral("[!Fehler!]");
-            } else {
-                item->setSelected(false);
-                marker = QStringLiteral("[migriert]");
-            }
-            item->setText(PadName(Text1->text()) + marker);
-        }
-
-        // The identity-table window may have been closed during a yield: it is
-        // loaded again at each use.
-        m_session->identityTables().addCountLine();
-        const int end = TimeOfDay::secondsSinceMidnight();
-        setStatus(LastActionStatus(start, end));
-        setMarkingAllowed(false);
-        // A batch cut short because the window is to close reports nothing more.
-        const bool completed = !mustEnd();
-        if (!m_connectionLost.isEmpty()) {
-            m_session->ConnectionLost();
-            ShowMessage(this, ConnectionLostMessage(m_connectionLost));
-        } else if (completed && !m_session->module1().AutoMode) {
-            ShowMessage(this, QStringLiteral("Alle markierten Tabellen wurden konvertiert."));
-        }
-        EnableCommands(true);
-        if (completed)
-            m_session->identityTables().showInFront();
-        // A lost connection ends what follows the batch too (a takeover's views and triggers).
-        return completed && m_connectionLost.isEmpty();
-    } catch (const TabrixError& e) {
-        ShowMessage(this, e.description());
-    } catch (const std::exception& e) {
-        ShowMessage(this, QString::fromLocal8Bit(e.what()));
-    }
-    return false;
+    m_lastLoad = LoadDatabase(*this);
+    return m_lastLoad;
 }
 
-// ---------------------------------------------------------------------------
-// Queries, relations, complete takeover
-
-void Konvertierung::Command5_Click()
+TableOutcome Konvertierung::Command1_SIK()
 {
     OperationScope operation(this);
-    RunQueriesToViews(*this);
+    return ConvertTable(*this, Text1->text());
 }
 
-void Konvertierung::Command6_Click()
+BatchOutcome Konvertierung::c2c()
 {
     OperationScope operation(this);
-    RunRelationsToTriggers(*this);
+    return RunBatch(*this);
 }
 
-void Konvertierung::Command7_Click()
+ViewsOutcome Konvertierung::Command5_Click()
 {
     OperationScope operation(this);
-    const QString title = QStringLiteral("Sicherheitsabfrage");
-    // Escape or closing a question never starts the takeover: on the last
-    // one, where Yes is the way out, it counts as Yes.
-    auto ask = [&](const QString& question, QMessageBox::StandardButton escape) {
-        return ShowMessage(this, question, title, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes,
-                           QMessageBox::NoIcon, escape);
-    };
-    if (ask(QStringLiteral("Dieser Schalter darf nur im Zuge eine Neuanlage der Datenbank verwendet werden! Wollen "
-                           "Sie wirklich alle Tabellen der Access-Datenbank auf den SQL-Server tabrixen ?"),
-            QMessageBox::No)
-        != QMessageBox::Yes)
-        return;
-    if (ask(QStringLiteral("VORSICHT ! ALLE DATEN die sich im Moment auf dem SQL-Server befinden WERDEN GELÖSCHT. "
-                           "Wollen Sie trotzdem fortfahren ?"),
-            QMessageBox::No)
-        != QMessageBox::Yes)
-        return;
-    if (ask(QStringLiteral("LETZTE WARNUNG! Wollen Sie den Vorgang abbrechen ?"), QMessageBox::Yes) != QMessageBox::No)
-        return;
+    return RunQueriesToViews(*this);
+}
 
-    const int start = TimeOfDay::secondsSinceMidnight();
-    // Marked by the program: the click rule does not see these marks.
-    for (int i = List2->count() - 1; i >= 0; --i)
-        List2->item(i)->setSelected(true);
-    // A step that failed or was cut short ends the takeover.
-    if (!runBatch())
-        return;
-    if (RunQueriesToViews(*this) != RunOutcome::Completed)
-        return;
-    if (RunRelationsToTriggers(*this) != RunOutcome::Completed)
-        return;
-    setStatus(LastActionStatus(start, TimeOfDay::secondsSinceMidnight()));
+TriggersOutcome Konvertierung::Command6_Click()
+{
+    OperationScope operation(this);
+    return RunRelationsToTriggers(*this);
+}
+
+TakeoverOutcome Konvertierung::Command7_Click()
+{
+    OperationScope operation(this);
+    return RunTakeover(*this);
 }

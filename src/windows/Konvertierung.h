@@ -21,7 +21,6 @@ class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
 class QPushButton;
-class TabrixError;
 
 // The conversion window "Konvertierung : Access zu SQL-Server": opens the
 // Access database, lists its tables with their row counts on the server,
@@ -38,15 +37,17 @@ public:
     void Form_Activate();
 
     // Load: open the database named in QELPfad and list its tables.
-    void c4c();
+    LoadOutcome c4c();
     // Batch: convert every marked table.
-    void c2c();
+    BatchOutcome c2c();
     // Convert the one table named in Text1.
-    void Command1_SIK();
+    TableOutcome Command1_SIK();
     // Queries to views, relations to triggers, complete takeover.
-    void Command5_Click();
-    void Command6_Click();
-    void Command7_Click();
+    ViewsOutcome Command5_Click();
+    TriggersOutcome Command6_Click();
+    TakeoverOutcome Command7_Click();
+    // What the last load found (the unattended run reports from it).
+    const LoadOutcome& lastLoad() const { return m_lastLoad; }
     void EnableCommands(bool enabled);
     // The main window's dialect changed: "Mehrere Zeilen je INSERT" is for MySQL only.
     void DialectChanged();
@@ -98,32 +99,69 @@ public:
 
     // ConversionHost
     ConversionOptions options() const override;
-    QString tableName() const override;
+    QString accessPath() const override;
     bool autowertChecked() const override;
     QString workstationCount() const override;
     QString workstationNumber() const override;
     bool multiRowInserts() const override;
+    bool structureOnly() const override;
+    bool interruptOnError() const override;
+    bool autoMode() const override;
+    QString dataSourceName() const override;
     // The stop picture, a close request, or the window waiting to close.
     bool abortRequested() const override { return AbortRequested || mustEnd(); }
-    quint64 login() const override;
     QString abortReason() const override;
+    bool endRequested() const override { return mustEnd(); }
+    quint64 login() const override;
+    ServerConnection& queryConnection() override;
     const dao::Database& database() const override;
-    ServerConnection& connection() override;
+    void setDatabase(std::unique_ptr<dao::Database> database) override { SourceDatabase = std::move(database); }
     QDateTime now() const override { return clock(); }
     int nextIndexNumber() override { return ++IndexCounter; }
+    UnfinishedTables& unfinishedTables() override;
+    void noteStateWarning(const QString& warning) override;
+    void setRunFailed() override;
+    void clearTableList() override;
+    void addTableEntry(const QString& table) override;
+    int tableEntries() const override;
+    QString tableAt(int entry) const override;
+    bool tableMarked(int entry) const override;
+    void setEntryText(int entry, const QString& text) override;
+    void setEntryMarked(int entry, bool marked) override;
+    void markOnLoad(int entry, bool marked) override;
+    void showEntryAtTop(int entry) override;
+    void lockMarking() override { setMarkingAllowed(false); }
+    void showTableName(const QString& table) override;
+    void enableFileCommands() override;
     void setStatus(const QString& text) override;
     void setCopyStatus(long n, long total, long skipped) override;
+    void setKeyList(const QStringList& keys) override;
+    void setClipboardText(const QString& text) override;
+    void log(const QString& line) override;
+    void logError(const QString& text) override;
+    void clearLog() override;
+    void setLastErrorText(const QString& text) override;
+    void showErrorMessage(const QString& text, const QString& title) override;
+    void showMessage(const QString& text) override;
+    bool askYes(const QString& question, const QString& title, bool escapeMeansYes) override;
+    void addIdentityTable(const QString& table) override;
+    void clearIdentityTables() override;
+    void addIdentityCountLine() override;
+    void showIdentityTables() override;
+    void tableRunning(bool running) override;
+    void showStopPicture(bool visible) override;
+    void markTableFailed() override { TableFailed = true; }
+    bool isTableFailed() const override { return TableFailed; }
+    void clearTableFailed() override { TableFailed = false; }
+    void clearAbortRequest() override { AbortRequested = false; }
+    ViewsOutcome runViews() override;
+    TriggersOutcome runTriggers() override;
+    ServerConnection& connection() override;
     Dialect dialect() const override;
     void clearLines() override;
     void appendLine(const QString& line) override;
-    QStringList lines() const override;
-    void setKeyList(const QStringList& keys) override;
-    void setClipboardText(const QString& text) override;
-    void addIdentityTable(const QString& table) override;
-    void logNote(const QString& line) override;
     void progressStart(long total) override;
     void progressStep(long done) override;
-    void step(const std::function<void()>& statement) override;
 
     // TranslationHost (the members above that both share serve it too)
     bool linuxSwitch() const override;
@@ -132,8 +170,6 @@ public:
     void appendWorkingEntry(const QString& entry) override;
     bool yieldToUser() override { return OperationWindow::yieldToUser(); }
     void enableCommands(bool enabled) override { EnableCommands(enabled); }
-    bool endRequested() const override { return mustEnd(); }
-    void showMessage(const QString& text) override;
     void connectionLost(const QString& serverText) override;
 
 protected:
@@ -150,24 +186,16 @@ private:
     void Image1_Click();
     void toggleByUser(QListWidgetItem* item);
     void List2_Click(QListWidgetItem* item);
-    // The batch; false when it ended on an error, on a lost connection or because the window is to close.
-    bool runBatch();
-    void handleConversionError(const TabrixError& error);
-    void endConversion();
-    void noteStateWarning(const QString& warning);
     void comeToFront();
 
     Session* m_session;
     int m_command9Color = 255;
-    bool m_afterCreation = false;
     bool m_comingToFront = false;
     // The path was edited while an operation ran: its change rule follows when it ends.
     bool m_pathChangeHeld = false;
-    // The server connection broke during the running batch: its text.
-    QString m_connectionLost;
     // Why the running table's copy was asked to stop (stop picture, close request).
     QString m_stopReason;
-    std::unique_ptr<dao::Recordset> m_recordset;
+    LoadOutcome m_lastLoad;
     // Time since the row copy last yielded.
     QElapsedTimer m_sinceCopyYield;
 };

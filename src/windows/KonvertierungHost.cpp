@@ -1,9 +1,12 @@
 #include "conversion/CopyLoop.h"
-#include "conversion/ErrorRule.h"
+#include "conversion/TableList.h"
 #include "core/TabrixError.h"
 #include "core/TimeOfDay.h"
 #include "server/ServerErrors.h"
 #include "session/Session.h"
+#include "translation/Triggers.h"
+#include "translation/Views.h"
+#include "ui/ClickableLabel.h"
 #include "ui/MessageBox.h"
 #include "ui/StatusLabel.h"
 #include "ui/WindowOrder.h"
@@ -15,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 
 #include <cmath>
 
@@ -28,7 +32,8 @@ double secondsSinceMidnight()
 }
 }  // namespace
 
-// The conversion window as the table conversion, the views and the triggers see it.
+// The conversion window as the conversion, the views and the triggers see it:
+// its controls read and written, nothing decided.
 
 void Konvertierung::setStatus(const QString& text)
 {
@@ -83,9 +88,9 @@ ConversionOptions Konvertierung::options() const
     return o;
 }
 
-QString Konvertierung::tableName() const
+QString Konvertierung::accessPath() const
 {
-    return Text1->text();
+    return QELPfad->text();
 }
 bool Konvertierung::autowertChecked() const
 {
@@ -99,10 +104,25 @@ QString Konvertierung::workstationNumber() const
 {
     return Text_Mod->text();
 }
-
 bool Konvertierung::multiRowInserts() const
 {
     return Check_MehrereZeilen->isChecked();
+}
+bool Konvertierung::structureOnly() const
+{
+    return Check_NoData->isChecked();
+}
+bool Konvertierung::interruptOnError() const
+{
+    return Check_Message->isChecked();
+}
+bool Konvertierung::autoMode() const
+{
+    return m_session->module1().AutoMode;
+}
+QString Konvertierung::dataSourceName() const
+{
+    return m_session->dataSourceName();
 }
 
 const dao::Database& Konvertierung::database() const
@@ -120,10 +140,100 @@ ServerConnection& Konvertierung::connection()
     return *m_session->module1().ServerConnection;
 }
 
+ServerConnection& Konvertierung::queryConnection()
+{
+    if (!m_session->module1().QueryConnection)
+        throw NoConnectionError();
+    return *m_session->module1().QueryConnection;
+}
+
 quint64 Konvertierung::login() const
 {
     const auto& connection = m_session->module1().ServerConnection;
     return connection ? connection->LoginNumber() : 0;
+}
+
+UnfinishedTables& Konvertierung::unfinishedTables()
+{
+    return m_session->module1().UnfinishedTables;
+}
+
+void Konvertierung::noteStateWarning(const QString& warning)
+{
+    // Once per process: the memory of this process still serves.
+    if (warning.isEmpty() || m_session->module1().StateWarningShown)
+        return;
+    m_session->module1().StateWarningShown = true;
+    m_session->errorLog().Add(warning);
+}
+
+void Konvertierung::setRunFailed()
+{
+    m_session->module1().RunFailed = true;
+}
+
+// The table list: each entry keeps its table's name beside the text it shows.
+
+void Konvertierung::clearTableList()
+{
+    List2->clear();
+}
+
+void Konvertierung::addTableEntry(const QString& table)
+{
+    auto* item = new QListWidgetItem(table, List2);
+    item->setData(Qt::UserRole, table);
+}
+
+int Konvertierung::tableEntries() const
+{
+    return List2->count();
+}
+
+QString Konvertierung::tableAt(int entry) const
+{
+    const QListWidgetItem* item = List2->item(entry);
+    const QVariant name = item->data(Qt::UserRole);
+    return name.isValid() ? name.toString() : TableNameFromEntry(item->text());
+}
+
+bool Konvertierung::tableMarked(int entry) const
+{
+    return List2->item(entry)->isSelected();
+}
+
+void Konvertierung::setEntryText(int entry, const QString& text)
+{
+    List2->item(entry)->setText(text);
+}
+
+void Konvertierung::setEntryMarked(int entry, bool marked)
+{
+    List2->item(entry)->setSelected(marked);
+}
+
+void Konvertierung::markOnLoad(int entry, bool marked)
+{
+    // The switch stands open while the program marks, so the click rule keeps out.
+    setMarkingAllowed(true);
+    List2->item(entry)->setSelected(marked);
+    setMarkingAllowed(false);
+}
+
+void Konvertierung::showEntryAtTop(int entry)
+{
+    List2->scrollToItem(List2->item(entry), QAbstractItemView::PositionAtTop);
+}
+
+void Konvertierung::showTableName(const QString& table)
+{
+    Text1->setText(table);
+}
+
+void Konvertierung::enableFileCommands()
+{
+    Command3->setEnabled(true);
+    Command4->setEnabled(true);
 }
 
 void Konvertierung::clearLines()
@@ -133,15 +243,6 @@ void Konvertierung::clearLines()
 void Konvertierung::appendLine(const QString& line)
 {
     List1->addItem(line);
-}
-
-QStringList Konvertierung::lines() const
-{
-    QStringList result;
-    result.reserve(List1->count());
-    for (int i = 0; i < List1->count(); ++i)
-        result.append(List1->item(i)->text());
-    return result;
 }
 
 void Konvertierung::setKeyList(const QStringList& keys)
@@ -156,16 +257,90 @@ void Konvertierung::setClipboardText(const QString& text)
         clipboard->setText(text);
 }
 
+void Konvertierung::log(const QString& line)
+{
+    m_session->errorLog().Add(line);
+}
+
+void Konvertierung::logError(const QString& text)
+{
+    m_session->errorLog().Add(text);
+    m_session->errorLog().toBack();
+    comeToFront();
+}
+
+void Konvertierung::clearLog()
+{
+    m_session->errorLog().Clear();
+}
+
+void Konvertierung::setLastErrorText(const QString& text)
+{
+    m_session->module1().LastErrorText = text;
+}
+
+void Konvertierung::showErrorMessage(const QString& text, const QString& title)
+{
+    ShowMessage(this, text, title);
+}
+
+void Konvertierung::showMessage(const QString& text)
+{
+    ShowMessage(this, text);
+}
+
+bool Konvertierung::askYes(const QString& question, const QString& title, bool escapeMeansYes)
+{
+    return ShowMessage(this, question, title, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes, QMessageBox::NoIcon,
+                       escapeMeansYes ? QMessageBox::Yes : QMessageBox::No)
+        == QMessageBox::Yes;
+}
+
 void Konvertierung::addIdentityTable(const QString& table)
 {
     m_session->identityTables().add(table);
     comeToFront();
 }
 
-void Konvertierung::logNote(const QString& line)
+void Konvertierung::clearIdentityTables()
 {
-    m_session->errorLog().Add(line);
+    m_session->identityTables().clear();
 }
+
+void Konvertierung::addIdentityCountLine()
+{
+    m_session->identityTables().addCountLine();
+}
+
+void Konvertierung::showIdentityTables()
+{
+    m_session->identityTables().showInFront();
+}
+
+void Konvertierung::tableRunning(bool running)
+{
+    Busy = running;
+    if (running)
+        m_stopReason.clear();
+    else
+        AbortRequested = false;
+}
+
+void Konvertierung::showStopPicture(bool visible)
+{
+    Image1->setVisible(visible);
+}
+
+ViewsOutcome Konvertierung::runViews()
+{
+    return RunQueriesToViews(*this);
+}
+
+TriggersOutcome Konvertierung::runTriggers()
+{
+    return RunRelationsToTriggers(*this);
+}
+
 void Konvertierung::progressStart(long total)
 {
     m_session->ProgressStart(total);
@@ -173,55 +348,6 @@ void Konvertierung::progressStart(long total)
 void Konvertierung::progressStep(long done)
 {
     m_session->ProgressStep(done);
-}
-
-void Konvertierung::step(const std::function<void()>& statement)
-{
-    try {
-        statement();
-    } catch (const TabrixError& e) {
-        handleConversionError(e);
-    } catch (const ConversionEnded&) {
-        throw;
-    } catch (const std::exception& e) {
-        handleConversionError(AsTabrixError(e));
-    }
-}
-
-void Konvertierung::handleConversionError(const TabrixError& error)
-{
-    const QString& text = error.description();
-    switch (JudgeConversionError(error, m_session->currentDialect(), m_afterCreation)) {
-    case ConversionErrorVerdict::Tolerated:
-        return;
-    case ConversionErrorVerdict::ConnectionLost:
-        // Every further statement would fail the same way: the table ends here,
-        // with one line in the log, and the batch stops after it.
-        m_connectionLost = text;
-        m_session->errorLog().Add(ConnectionLostLogLine(Text1->text(), text));
-        m_session->module1().LastErrorText = text;
-        TableFailed = true;
-        endConversion();
-        throw ConversionEnded{text};
-    case ConversionErrorVerdict::Reported:
-    case ConversionErrorVerdict::ReportedAndEnds:
-        break;
-    }
-
-    m_session->errorLog().Add(text);
-    m_session->errorLog().toBack();
-    comeToFront();
-    m_session->module1().LastErrorText = text;
-    if (Check_Message->isChecked())
-        ShowMessage(this,
-                    QString::number(error.number()) + QStringLiteral(" ,  ") + text + QStringLiteral(" ,  ")
-                        + error.source(),
-                    ConversionStepName(m_afterCreation));
-    TableFailed = true;
-    if (!m_afterCreation) {
-        endConversion();
-        throw ConversionEnded{};
-    }
 }
 
 bool Konvertierung::linuxSwitch() const
@@ -242,10 +368,6 @@ void Konvertierung::clearWorkingList()
 void Konvertierung::appendWorkingEntry(const QString& entry)
 {
     List3->addItem(entry);
-}
-void Konvertierung::showMessage(const QString& text)
-{
-    ShowMessage(this, text);
 }
 
 void Konvertierung::connectionLost(const QString& serverText)

@@ -11,9 +11,12 @@
 #include "RecordingConnection.h"
 #include "conversion/ConversionHost.h"
 #include "conversion/CopyLoop.h"
-#include "conversion/ErrorRule.h"
+#include "conversion/KeysAndIndexes.h"
+#include "conversion/TableCreation.h"
+#include "conversion/TableList.h"
+#include "conversion/TableRun.h"
+#include "conversion/UnfinishedTables.h"
 #include "core/TabrixError.h"
-#include "server/ExecuteSql.h"
 #include "translation/TranslationHost.h"
 #include "xdb/XdbHost.h"
 
@@ -41,7 +44,19 @@ public:
     // Successive clock readings; the last one repeats.
     mutable QList<QDateTime> clock{QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9), Qt::UTC)};
     int indexCounter = 0;
-    bool afterCreation = false;
+    bool afterCreation = false;                             // of the runs below
+    QString accessFile = QStringLiteral("/daten/qel.mdb");  // QELPfad
+    bool structureOnlyChecked = false;                      // Check_NoData
+    bool interrupt = false;                                 // Check_Message
+    // Kept in a file of its own test folder only when a test gives one.
+    UnfinishedTables unfinished{QStringLiteral("/nonexistent/unfinished-tables.json")};
+    // The table list: entries, their marks.
+    QStringList entries;
+    QList<bool> marks;
+    std::function<ViewsOutcome()> viewsRun;
+    std::function<TriggersOutcome()> triggersRun;
+    // The answers to the questions asked, in order; missing ones are No.
+    QList<bool> answers;
 
     // What the windows would show.
     QStringList list1;     // the information list
@@ -57,10 +72,14 @@ public:
     QStringList identityTables;
     QStringList errors;  // the conversion's logged error texts
     QStringList notes;   // log lines that report no failure
+    QString lastError;
+    QStringList stateWarnings;
     int yields = 0;
     int scrolls = 0;
     bool tableFailed = false;
     bool runFailed = false;
+    bool busy = false;
+    bool stopPicture = false;
 
     // Runs at every yield and every status change (both let the user act).
     std::function<void()> onYield;
@@ -79,7 +98,10 @@ public:
 
     DialectOptions dialectOptions() const override { return settings; }
     ConversionOptions options() const override { return settings; }
-    QString tableName() const override { return table; }
+    QString accessPath() const override { return accessFile; }
+    bool structureOnly() const override { return structureOnlyChecked; }
+    bool interruptOnError() const override { return interrupt; }
+    QString dataSourceName() const override { return QStringLiteral("QELSQL"); }
     bool autowertChecked() const override { return autowert; }
     QString workstationCount() const override { return count; }
     QString workstationNumber() const override { return number; }
@@ -90,6 +112,30 @@ public:
     quint64 login() const override { return hasConnection ? loginNumber : 0; }
     bool endRequested() const override { return closing; }
     const dao::Database& database() const override { return db; }
+    void setDatabase(std::unique_ptr<dao::Database>) override {}
+    ServerConnection& queryConnection() override { return connection(); }
+    UnfinishedTables& unfinishedTables() override { return unfinished; }
+    void noteStateWarning(const QString& warning) override { stateWarnings.append(warning); }
+    void clearTableList() override
+    {
+        entries.clear();
+        marks.clear();
+    }
+    void addTableEntry(const QString& t) override
+    {
+        entries.append(t);
+        marks.append(false);
+    }
+    int tableEntries() const override { return int(entries.size()); }
+    QString tableAt(int entry) const override { return TableNameFromEntry(entries.at(entry)); }
+    bool tableMarked(int entry) const override { return marks.at(entry); }
+    void setEntryText(int entry, const QString& text) override { entries[entry] = text; }
+    void setEntryMarked(int entry, bool marked) override { marks[entry] = marked; }
+    void markOnLoad(int entry, bool marked) override { marks[entry] = marked; }
+    void showEntryAtTop(int) override {}
+    void lockMarking() override {}
+    void showTableName(const QString& t) override { table = t; }
+    void enableFileCommands() override { trace.append(QStringLiteral("enable file commands")); }
     ServerConnection& connection() override
     {
         trace.append(QStringLiteral("direct"));
@@ -116,7 +162,6 @@ public:
         list1.append(line);
         trace.append(QStringLiteral("line ") + line);
     }
-    QStringList lines() const override { return list1; }
     void showLastLineAtTop() override
     {
         ++scrolls;
@@ -173,22 +218,41 @@ public:
         return viewResult ? viewResult(name) : ViewResult{};
     }
     void addIdentityTable(const QString& t) override { identityTables.append(t); }
-    void logNote(const QString& line) override { notes.append(line); }
-
-    // The conversion window's error handler, by the production rule.
-    void step(const std::function<void()>& statement) override
+    void clearIdentityTables() override { identityTables.clear(); }
+    void addIdentityCountLine() override {}
+    void showIdentityTables() override {}
+    void log(const QString& line) override { notes.append(line); }
+    void logError(const QString& text) override { errors.append(text); }
+    void clearLog() override
     {
-        try {
-            statement();
-        } catch (const TabrixError& e) {
-            const ConversionErrorVerdict verdict = JudgeConversionError(e, settings.dialect, afterCreation);
-            if (verdict == ConversionErrorVerdict::Tolerated)
-                return;
-            errors.append(e.description());
-            tableFailed = true;
-            if (verdict != ConversionErrorVerdict::Reported)
-                throw ConversionEnded{};
-        }
+        errors.clear();
+        notes.clear();
+    }
+    void setLastErrorText(const QString& text) override { lastError = text; }
+    void showErrorMessage(const QString& text, const QString& title) override
+    {
+        showMessage(title + QStringLiteral(": ") + text);
+    }
+    bool askYes(const QString& question, const QString&, bool) override
+    {
+        showMessage(question);
+        return answers.isEmpty() ? false : answers.takeFirst();
+    }
+    void tableRunning(bool running) override { busy = running; }
+    void showStopPicture(bool visible) override { stopPicture = visible; }
+    void markTableFailed() override { tableFailed = true; }
+    bool isTableFailed() const override { return tableFailed; }
+    void clearTableFailed() override { tableFailed = false; }
+    void clearAbortRequest() override {}
+    ViewsOutcome runViews() override { return viewsRun ? viewsRun() : ViewsOutcome{}; }
+    TriggersOutcome runTriggers() override { return triggersRun ? triggersRun() : TriggersOutcome{}; }
+
+    // A run of the table in Text1, as the conversion makes it.
+    TableRun run()
+    {
+        TableRun r(*this, table);
+        r.afterCreation = afterCreation;
+        return r;
     }
 
 private:
@@ -198,3 +262,20 @@ private:
             onYield();
     }
 };
+
+// The phases of one table on a run of the host's table.
+inline TableFlags RunStructurePhase(RecordingHost& host, const dao::Recordset& rs)
+{
+    TableRun run = host.run();
+    return RunStructurePhase(run, rs);
+}
+inline void RunIndexPhase(RecordingHost& host)
+{
+    TableRun run = host.run();
+    RunIndexPhase(run);
+}
+inline bool RunCopyLoop(RecordingHost& host, dao::Recordset& rs, const TableFlags& flags)
+{
+    TableRun run = host.run();
+    return RunCopyLoop(run, rs, flags);
+}

@@ -48,7 +48,7 @@ TEST(RelationsToTriggers, MsSqlStatementsLetterByLetter)
         if (host.yields == 1 && workingDuringRun.isEmpty())
             workingDuringRun = host.list3;
     };
-    EXPECT_EQ(RunRelationsToTriggers(host), RunOutcome::Completed);
+    EXPECT_EQ(RunRelationsToTriggers(host).outcome, RunOutcome::Completed);
 
     const QString s1 = CRLF
         + QStringLiteral("UPDATE Auftrag SET Auftrag.\"KdNr\"=INSERTED.\"KdNr\" FROM INSERTED,DELETED "
@@ -133,7 +133,7 @@ TEST(RelationsToTriggers, RejectedTriggersAreListedInPiecesAfterATab)
     const QString error = QStringLiteral("42000:") + QString(134, QLatin1Char('e'));
     host.server.failWhenStartsWith(QStringLiteral("CREATE TRIGGER"), error);
     host.server.failWhenStartsWith(QStringLiteral("DROP TRIGGER"), QStringLiteral("HY000:Trigger does not exist"));
-    EXPECT_EQ(RunRelationsToTriggers(host), RunOutcome::Completed);
+    EXPECT_EQ(RunRelationsToTriggers(host).outcome, RunOutcome::Completed);
     const QStringList errorLines = {QStringLiteral("\t") + error.left(70), QStringLiteral("\t") + error.mid(70),
                                     QStringLiteral("\t")};
     // Kunden: the rejected update trigger is followed by the delete trigger, rejected too.
@@ -154,13 +154,13 @@ TEST(RelationsToTriggers, RunEdges)
     RecordingHost second;
     addRelations(second.db);
     second.number = QStringLiteral("2");
-    EXPECT_EQ(RunRelationsToTriggers(second), RunOutcome::Completed);
+    EXPECT_EQ(RunRelationsToTriggers(second).outcome, RunOutcome::Completed);
     EXPECT_TRUE(second.trace.isEmpty());
 
     // No relations: progress over nothing, nothing sent, commands back.
     RecordingHost none;
     none.list1 = {QStringLiteral("von vorher")};
-    EXPECT_EQ(RunRelationsToTriggers(none), RunOutcome::Completed);
+    EXPECT_EQ(RunRelationsToTriggers(none).outcome, RunOutcome::Completed);
     EXPECT_EQ(none.progress, (QStringList{QStringLiteral("start 0"), QStringLiteral("step 0")}));
     EXPECT_TRUE(none.server.statements.isEmpty());
     EXPECT_TRUE(none.list1.isEmpty());
@@ -172,7 +172,7 @@ TEST(RelationsToTriggers, EngineErrorWhileReadingIsShown)
     RecordingHost host;
     addRelations(host.db);
     host.db.relationsError = QStringLiteral("Die Beziehungen der Datenbank sind beschädigt.");
-    EXPECT_EQ(RunRelationsToTriggers(host), RunOutcome::Failed);
+    EXPECT_EQ(RunRelationsToTriggers(host).outcome, RunOutcome::Failed);
     EXPECT_EQ(host.messages, QStringList{QStringLiteral("Die Beziehungen der Datenbank sind beschädigt.")});
     EXPECT_TRUE(host.server.statements.isEmpty());
     EXPECT_TRUE(host.list3.isEmpty());
@@ -189,7 +189,7 @@ TEST(RelationsToTriggers, CloseDuringTheListingStopsBeforeTheDrops)
         if (host.list1.contains(QStringLiteral("Auftrag")))
             host.closing = true;
     };
-    EXPECT_EQ(RunRelationsToTriggers(host), RunOutcome::EndedEarly);
+    EXPECT_EQ(RunRelationsToTriggers(host).outcome, RunOutcome::EndedEarly);
     EXPECT_EQ(host.server.statements.size(), 4);
     EXPECT_TRUE(host.server.statements.last().startsWith(QStringLiteral("CREATE TRIGGER dKunden")));
     EXPECT_TRUE(host.enabled());
@@ -224,7 +224,7 @@ TEST(RelationsToTriggers, ALostConnectionEndsTheRun)
     addRelations(host.db);
     const QString gone = QStringLiteral("08S01:Server has gone away");
     host.server.failWhenStartsWith(QStringLiteral("DROP TRIGGER"), gone);
-    EXPECT_EQ(RunRelationsToTriggers(host), RunOutcome::Failed);
+    EXPECT_EQ(RunRelationsToTriggers(host).outcome, RunOutcome::Failed);
     EXPECT_EQ(host.messages, QStringList{QStringLiteral("lost ") + gone});
     EXPECT_EQ(host.server.statements.size(), 1);
     EXPECT_TRUE(host.enabled());

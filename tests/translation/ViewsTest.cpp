@@ -132,7 +132,7 @@ TEST(QueriesToViews, MsSql)
     RecordingHost host;
     addErpQueries(host);
     host.list1 = {QStringLiteral("von vorher")};
-    EXPECT_EQ(RunQueriesToViews(host), RunOutcome::Completed);
+    EXPECT_EQ(RunQueriesToViews(host).outcome, RunOutcome::Completed);
     EXPECT_EQ(host.server.statements,
               (QStringList{
                   QStringLiteral("DROP VIEW \"View_BestellungAuftrag\""),
@@ -230,7 +230,7 @@ TEST(QueriesToViews, RewritingErrorEndsTheRunWithAMessage)
     addQuery(host, QStringLiteral("Gut"), QStringLiteral("SELECT 1 FROM t"));
     addQuery(host, QStringLiteral("Kaputt"), QStringLiteral("SELECT YEAR(Datum FROM t"));
     addQuery(host, QStringLiteral("Danach"), QStringLiteral("SELECT 2 FROM t"));
-    EXPECT_EQ(RunQueriesToViews(host), RunOutcome::Failed);
+    EXPECT_EQ(RunQueriesToViews(host).outcome, RunOutcome::Failed);
     EXPECT_EQ(host.messages,
               QStringList{QStringLiteral("Die Abfrage 'Kaputt' lässt sich nicht in eine Sicht "
                                          "übersetzen: auf \"YEAR(\" folgt keine schließende Klammer.")});
@@ -245,14 +245,14 @@ TEST(QueriesToViews, OnlyTheFirstWorkstation)
     RecordingHost second;
     addErpQueries(second);
     second.number = QStringLiteral("2");
-    EXPECT_EQ(RunQueriesToViews(second), RunOutcome::Completed);
+    EXPECT_EQ(RunQueriesToViews(second).outcome, RunOutcome::Completed);
     EXPECT_TRUE(second.trace.isEmpty());
     EXPECT_TRUE(second.server.statements.isEmpty());
 
     RecordingHost garbled;
     addErpQueries(garbled);
     garbled.number = QStringLiteral("eins");
-    EXPECT_EQ(RunQueriesToViews(garbled), RunOutcome::Failed);
+    EXPECT_EQ(RunQueriesToViews(garbled).outcome, RunOutcome::Failed);
     EXPECT_EQ(garbled.messages, QStringList{QStringLiteral("Typen unverträglich")});
     EXPECT_TRUE(garbled.server.statements.isEmpty());
     EXPECT_TRUE(garbled.enabled());
@@ -267,7 +267,7 @@ TEST(QueriesToViews, CloseDuringARunEndsItCleanly)
         if (host.list1.contains(QStringLiteral("Umsatz_pro_Kunde_und_Jahr_2024_lang")))
             host.closing = true;
     };
-    EXPECT_EQ(RunQueriesToViews(host), RunOutcome::EndedEarly);
+    EXPECT_EQ(RunQueriesToViews(host).outcome, RunOutcome::EndedEarly);
     EXPECT_EQ(host.server.statements.size(), 2);
     EXPECT_TRUE(host.enabled());
     EXPECT_EQ(host.progress.last(), QStringLiteral("step 0"));
@@ -276,7 +276,7 @@ TEST(QueriesToViews, CloseDuringARunEndsItCleanly)
 TEST(QueriesToViews, DatabaseWithoutQueries)
 {
     RecordingHost host;
-    EXPECT_EQ(RunQueriesToViews(host), RunOutcome::Completed);
+    EXPECT_EQ(RunQueriesToViews(host).outcome, RunOutcome::Completed);
     EXPECT_EQ(host.progress, (QStringList{QStringLiteral("start 0"), QStringLiteral("step 0")}));
     EXPECT_TRUE(host.server.statements.isEmpty());
     EXPECT_TRUE(host.enabled());
@@ -290,7 +290,7 @@ TEST(QueriesToViews, ALostConnectionEndsTheRun)
     addErpQueries(host);
     const QString gone = QStringLiteral("08S01:Server has gone away");
     host.server.failWhenStartsWith(QStringLiteral("DROP VIEW"), gone);
-    EXPECT_EQ(RunQueriesToViews(host), RunOutcome::Failed);
+    EXPECT_EQ(RunQueriesToViews(host).outcome, RunOutcome::Failed);
     EXPECT_EQ(host.messages, QStringList{QStringLiteral("lost ") + gone});
     EXPECT_EQ(host.server.statements.size(), 1);
     EXPECT_TRUE(host.enabled());
@@ -335,7 +335,7 @@ TEST(QueriesToViews, NoTextTranslationRetriesAndCounts)
                                      missing});
         host.server.failWhenContains(QStringLiteral("IIf("), QStringLiteral("42000:syntax"));
         host.server.failWhenContains(QStringLiteral("PARAMETERS"), QStringLiteral("42000:syntax"));
-        EXPECT_EQ(RunQueriesToViews(host), RunOutcome::Completed);
+        EXPECT_EQ(RunQueriesToViews(host).outcome, RunOutcome::Completed);
         // Nothing at all for the query without text, not even a drop.
         EXPECT_FALSE(host.server.statements.join(QLatin1Char('|')).contains(QStringLiteral("Kaputt")));
         EXPECT_EQ(host.list1.mid(0, 3),

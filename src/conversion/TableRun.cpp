@@ -1,0 +1,61 @@
+#include "conversion/TableRun.h"
+
+#include "conversion/ErrorRule.h"
+
+TableRun::TableRun(ConversionHost& host, QString table) : m_host(host), m_table(std::move(table)) {}
+
+void TableRun::step(const std::function<void()>& statement)
+{
+    try {
+        statement();
+    } catch (const TabrixError& e) {
+        report(e);
+    } catch (const ConversionEnded&) {
+        throw;
+    } catch (const std::exception& e) {
+        report(AsTabrixError(e));
+    }
+}
+
+void TableRun::send(const QString& statement)
+{
+    step([&] { m_host.executeSql(statement); });
+}
+
+void TableRun::report(const TabrixError& error)
+{
+    const QString& text = error.description();
+    const ConversionErrorVerdict verdict = JudgeConversionError(error, m_host.options().dialect, afterCreation);
+    switch (verdict) {
+    case ConversionErrorVerdict::Tolerated:
+        return;
+    case ConversionErrorVerdict::ConnectionLost:
+        // Every further statement would fail the same way: the table ends here,
+        // with one line in the log, and the batch stops after it.
+        m_connectionLost = text;
+        m_host.log(ConnectionLostLogLine(m_table, text));
+        m_host.setLastErrorText(text);
+        fail(text);
+        throw ConversionEnded{text};
+    case ConversionErrorVerdict::Reported:
+    case ConversionErrorVerdict::ReportedAndEnds:
+        break;
+    }
+    m_host.logError(text);
+    m_host.setLastErrorText(text);
+    if (m_host.interruptOnError())
+        m_host.showErrorMessage(QString::number(error.number()) + QStringLiteral(" ,  ") + text + QStringLiteral(" ,  ")
+                                    + error.source(),
+                                ConversionStepName(afterCreation));
+    fail(text);
+    if (verdict == ConversionErrorVerdict::ReportedAndEnds)
+        throw ConversionEnded{};
+}
+
+void TableRun::fail(const QString& text)
+{
+    m_failed = true;
+    if (m_firstError.isEmpty())
+        m_firstError = text;
+    m_host.markTableFailed();
+}

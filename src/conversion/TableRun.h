@@ -1,0 +1,55 @@
+#pragma once
+
+// One table's conversion as its phases (structure, indexes, rows) see it: the
+// window, the table's name, and the conversion's error rule with what it
+// learns about the table.
+
+#include "conversion/ConversionHost.h"
+#include "core/TabrixError.h"
+
+#include <QString>
+
+#include <functional>
+
+class TableRun {
+public:
+    TableRun(ConversionHost& host, QString table);
+
+    ConversionHost& host() const { return m_host; }
+    const QString& table() const { return m_table; }
+
+    // The structure phase is done or skipped: from here on a reported error
+    // lets the conversion go on with its next statement.
+    bool afterCreation = false;
+
+    // Runs a statement (or a step of the Access engine); an error it raises
+    // goes to report().
+    void step(const std::function<void()>& statement);
+    // Sends a statement to the server under the error rule.
+    void send(const QString& statement);
+    // The conversion's error rule. A tolerated error is dropped; any other is
+    // logged and fails the table. The table ends here (ConversionEnded is
+    // thrown) when the connection is gone or the table was not created yet.
+    void report(const TabrixError& error);
+    // A line in the error log that reports no failure.
+    void note(const QString& line) const { m_host.log(line); }
+
+    bool failed() const { return m_failed; }
+    // The first error logged for the table.
+    const QString& firstError() const { return m_firstError; }
+    // The server's text when the connection broke; empty while it holds.
+    const QString& connectionLost() const { return m_connectionLost; }
+
+    // Filled by the row copy.
+    long rowsInFile = -1;
+    long rowsSent = 0;
+
+private:
+    void fail(const QString& text);
+
+    ConversionHost& m_host;
+    QString m_table;
+    bool m_failed = false;
+    QString m_firstError;
+    QString m_connectionLost;
+};

@@ -1,0 +1,83 @@
+#pragma once
+
+// What the long operations report back as values: the load, the conversion
+// of each table, the batch, the views, the triggers and the complete
+// takeover. The windows show them, the unattended run reports from them.
+
+#include "core/ViewOutcome.h"
+
+#include <QList>
+#include <QString>
+
+// How a run of several steps ended.
+enum class RunOutcome {
+    Completed,
+    EndedEarly,  // the window is to close: stopped at a yield
+    Failed,      // an error ended it (it has been shown)
+};
+
+enum class TableResult {
+    Converted,  // "[migriert]"
+    Failed,     // "[!Fehler!]"
+    Skipped,    // marked, but the batch ended before it
+};
+
+// One table of a batch.
+struct TableOutcome {
+    QString table;
+    TableResult result = TableResult::Skipped;
+    long rowsInFile = -1;      // readable rows of the Access table; -1 when the rows were not read
+    long rowsSent = 0;         // rows the server took
+    QString reason{};          // failed or skipped: why (the first error logged, or how the copy ended)
+    QString connectionLost{};  // the server's text when the connection broke during the table
+};
+
+// One table of the Access file after the load.
+struct LoadedTable {
+    QString name;
+    bool found = false;       // the server has the table
+    qint64 rowsOnServer = 0;  // when found
+    bool unfinished = false;  // its last conversion did not end
+    bool marked = false;      // for the next batch
+};
+
+struct LoadOutcome {
+    bool opened = false;     // the Access file was opened
+    bool completed = false;  // every table was looked up
+    QList<LoadedTable> tables;
+};
+
+struct BatchOutcome {
+    RunOutcome outcome = RunOutcome::Failed;
+    QList<TableOutcome> tables;  // the marked tables, in the list's order
+};
+
+struct NamedViewResult {
+    QString name;
+    ViewResult result;
+};
+
+struct ViewsOutcome {
+    RunOutcome outcome = RunOutcome::Completed;
+    QList<NamedViewResult> views;
+};
+
+struct TriggerResult {
+    QString table;
+    QString trigger;  // as sent: "u" or "d" and the table
+    bool created = false;
+    QString error;  // the server's text when it refused the trigger
+};
+
+struct TriggersOutcome {
+    RunOutcome outcome = RunOutcome::Completed;
+    QList<TriggerResult> triggers;
+};
+
+struct TakeoverOutcome {
+    bool confirmed = false;  // all three questions answered to go on
+    RunOutcome outcome = RunOutcome::Failed;
+    BatchOutcome batch;
+    ViewsOutcome views;
+    TriggersOutcome triggers;
+};
