@@ -2,8 +2,6 @@
 
 #include "conversion/UnfinishedTables.h"
 
-#include "QtPrinters.h"
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -45,7 +43,7 @@ TEST(UnfinishedTables, RememberedForTheNextProcessByDataSourceFileAndTable)
               QDir::homePath() + QStringLiteral("/.local/state/sql-tabrix/unfinished-tables.json"));
 }
 
-TEST(UnfinishedTables, AStateFileThatCannotBeUsedAsItIsWarnsAndTheProcessStillRemembers)
+TEST(UnfinishedTables, AStateFileThatCannotBeUsedWarnsAndTheProcessStillRemembers)
 {
     enum Plant { AFile, ASymlink, AHeldLock, AFifo, Damaged };
     const struct {
