@@ -156,8 +156,11 @@ LoadOutcome LoadDatabase(ConversionHost& host)
     for (const QString& table : std::as_const(unfinishedTables))
         host.appendLine(QStringLiteral("Tabelle ") + table
                         + QStringLiteral(": die letzte Konvertierung wurde nicht beendet, die Tabelle ist markiert."));
-    if (!stateWarning.isEmpty())
+    if (!stateWarning.isEmpty()) {
         host.appendLine(stateWarning);
+        // The error log too: an unattended run's log reads it there.
+        host.noteStateWarning(stateWarning);
+    }
 
     host.setStatus(QStringLiteral("Bereit.   [") + QString::number(rows) + QStringLiteral(" Sätze in ")
                    + QString::number(tables) + QStringLiteral(" Tabellen auf dem SQL-Server]"));
