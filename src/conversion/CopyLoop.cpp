@@ -1,6 +1,6 @@
 #include "conversion/CopyLoop.h"
 
-#include "conversion/RowBatch.h"
+#include "conversion/RowSink.h"
 #include "conversion/RowStatement.h"
 #include "core/TabrixError.h"
 #include "core/WorkstationShare.h"
@@ -79,17 +79,142 @@ std::optional<QDate> takeDateBase(const dao::Recordset& rs, const QList<dao::Fie
 
 namespace {
 
-// Runs a step of the Access engine under the conversion's error handler;
-// false when it failed (the handler has logged it and marked the table).
-template <typename Step>
-bool engineStep(TableRun& run, const Step& step)
+// The rows of the Access table as the copy reads them: counted, moved
+// through, the rows a damaged file lacks or cannot give reported.
+class RowSource {
+public:
+    RowSource(TableRun& run, dao::Recordset& rs) : m_run(run), m_rs(rs) {}
+
+    // Whether there are rows to copy, as the engine sees them right after
+    // opening (on the first row).
+    bool hasRows()
+    {
+        long counted = 0;
+        if (!m_run.step([&] { counted = m_rs.RecordCount(); }))
+            return false;
+        m_stored = m_rs.StoredRecordCount();
+        if (counted <= 0) {
+            if (m_stored > 0)
+                reportMissing(0);
+            return false;
+        }
+        m_total = counted;
+        return true;
+    }
+    // Counts the rows to the last. A damaged file may hold fewer readable
+    // rows than its table definition counts: the rows that can be read are
+    // still copied, and the loss is reported.
+    void countToTheEnd()
+    {
+        if (m_run.step([&] {
+                m_rs.MoveLast();
+                m_total = m_rs.RecordCount();
+            })
+            && m_total < m_stored)
+            reportMissing(m_total);
+    }
+    long total() const { return m_total; }
+
+    // The workstation boxes are disabled while a table converts: they are
+    // read once, and a box that holds no number fails every row as before.
+    void readShare()
+    {
+        try {
+            m_count = ReadWorkstationNumber(m_run.host().workstationCount());
+            m_number = ReadWorkstationNumber(m_run.host().workstationNumber());
+        } catch (const TabrixError& e) {
+            m_shareError = e;
+        }
+    }
+    // Whether row n is this workstation's to copy.
+    bool isCopied(long n)
+    {
+        if (m_shareError) {
+            m_run.report(*m_shareError);
+            return false;
+        }
+        try {
+            return RowIsCopied(n, m_count, m_number);
+        } catch (const TabrixError& e) {
+            m_run.report(e);
+        }
+        return false;
+    }
+
+    bool moveFirst()
+    {
+        if (!m_run.step([&] { m_rs.MoveFirst(); }))
+            return false;
+        reportSkipped(nullptr, 0, 0);
+        return true;
+    }
+    // A row that cannot be reached ends the copy; what was read is on the
+    // server (the rows gathered go first, so that the log keeps the order of
+    // the rows).
+    bool moveNext(RowSink& sink, long n, long skipped)
+    {
+        if (!m_run.step([&] {
+                try {
+                    m_rs.MoveNext();
+                } catch (...) {
+                    sink.flush(n, skipped);
+                    throw;
+                }
+            }))
+            return false;
+        reportSkipped(&sink, n, skipped);
+        return true;
+    }
+
+private:
+    void reportMissing(long readable)
+    {
+        m_run.report(TabrixError(3049,
+                                 QStringLiteral("Tabelle %1: nur %2 von %3 Datensätzen lesbar, %4 Datensätze fehlen "
+                                                "(die Access-Datenbank ist beschädigt).")
+                                     .arg(m_run.table())
+                                     .arg(readable)
+                                     .arg(m_stored)
+                                     .arg(m_stored - readable),
+                                 QStringLiteral("DAO.Recordset")));
+    }
+    // Rows the engine passed over (a damaged file): one line each, and the
+    // table fails. The rows gathered before go first.
+    void reportSkipped(RowSink* gathered, long n, long skipped)
+    {
+        const QList<dao::SkippedRow> rows = m_rs.TakeSkippedRows();
+        if (!rows.isEmpty() && gathered)
+            gathered->flush(n, skipped);
+        for (const dao::SkippedRow& row : rows)
+            m_run.report(TabrixError(3049,
+                                     QStringLiteral("Tabelle %1: Datensatz %2 übersprungen: %3")
+                                         .arg(m_run.table())
+                                         .arg(row.number)
+                                         .arg(row.text),
+                                     QStringLiteral("DAO.Recordset")));
+    }
+
+    TableRun& m_run;
+    dao::Recordset& m_rs;
+    long m_stored = -1;
+    long m_total = 0;
+    double m_count = 0;
+    double m_number = 0;
+    std::optional<TabrixError> m_shareError;
+};
+
+// The Date/Time fields written with a time of day, and the date they take.
+SpecialTimeFields specialTimeFields(TableRun& run, const dao::Recordset& rs, const TableFlags& flags)
 {
-    bool done = false;
-    run.step([&] {
-        step();
-        done = true;
-    });
-    return done;
+    SpecialTimeFields special;
+    if (flags.structureRan && flags.terminkalender)
+        special.positions = {flags.zeitPosition, flags.zeit1Position};
+    else if (flags.structureRan && flags.formularprotokoll)
+        special.positions = {flags.uhrzeitPosition};
+    if (!special.positions.isEmpty())
+        run.step(
+            [&] { special.dateBase = takeDateBase(rs, rs.Fields(), [&run](const TabrixError& e) { run.report(e); }); });
+    return special;
 }
 
 }  // namespace
@@ -97,95 +222,24 @@ bool engineStep(TableRun& run, const Step& step)
 bool RunCopyLoop(TableRun& run, dao::Recordset& rs, const TableFlags& flags)
 {
     ConversionHost& host = run.host();
-    // Rows the engine sees right after opening, and what the table definition counts.
-    long counted = 0;
-    if (!engineStep(run, [&] { counted = rs.RecordCount(); }))
+    RowSource source(run, rs);
+    if (!source.hasRows())
         return true;
-    const long stored = rs.StoredRecordCount();
-    const auto reportMissing = [&run, stored](long readable) {
-        run.report(TabrixError(3049,
-                               QStringLiteral("Tabelle %1: nur %2 von %3 Datensätzen lesbar, %4 Datensätze fehlen "
-                                              "(die Access-Datenbank ist beschädigt).")
-                                   .arg(run.table())
-                                   .arg(readable)
-                                   .arg(stored)
-                                   .arg(stored - readable),
-                               QStringLiteral("DAO.Recordset")));
-    };
-    if (counted <= 0) {
-        if (stored > 0)
-            reportMissing(0);
-        return true;
-    }
+    // The special time fields take the date of the first row, read before moving on.
+    RowStatementBuilder builder(run.table(), rs.Fields(), host.dialect(), specialTimeFields(run, rs, flags));
+    source.countToTheEnd();
+    const long total = source.total();
+    run.rowsInFile = total;
 
-    // Errors go through the conversion's handler, which logs them and lets the copy go on.
-    const RenderErrorSink report = [&run](const TabrixError& e) { run.report(e); };
-
-    const QList<dao::Field> fields = rs.Fields();
-    SpecialTimeFields special;
-    if (flags.structureRan && flags.terminkalender)
-        special.positions = {flags.zeitPosition, flags.zeit1Position};
-    else if (flags.structureRan && flags.formularprotokoll)
-        special.positions = {flags.uhrzeitPosition};
-    if (!special.positions.isEmpty())
-        engineStep(run, [&] { special.dateBase = takeDateBase(rs, fields, report); });
-
-    RowStatementBuilder builder(run.table(), fields, host.dialect(), special);
-
-    // A damaged file may hold fewer readable rows than its table definition
-    // counts; the rows that can be read are still copied, and the loss is reported.
-    long total = counted;
-    if (engineStep(run,
-                   [&] {
-                       rs.MoveLast();
-                       total = rs.RecordCount();
-                   })
-        && total < stored)
-        reportMissing(total);
-    // Rows the engine passed over (a damaged file): one line each, and the table fails.
-    const auto reportSkipped = [&](RowBatch* gathered, long n, long skipped) {
-        const QList<dao::SkippedRow> rows = rs.TakeSkippedRows();
-        // The rows gathered before go first, so that the log keeps the order of the rows.
-        if (!rows.isEmpty() && gathered)
-            gathered->flush(n, skipped);
-        for (const dao::SkippedRow& row : rows)
-            run.report(TabrixError(3049,
-                                   QStringLiteral("Tabelle %1: Datensatz %2 übersprungen: %3")
-                                       .arg(run.table())
-                                       .arg(row.number)
-                                       .arg(row.text),
-                                   QStringLiteral("DAO.Recordset")));
-    };
     host.progressStart(total);
-    long n = 0;
-    if (!engineStep(run, [&] { rs.MoveFirst(); })) {
+    if (!source.moveFirst()) {
         host.progressStep(0);
         return true;
     }
-    reportSkipped(nullptr, 0, 0);
+    source.readShare();
+    const std::unique_ptr<RowSink> sink = RowSink::ForTable(run, builder, total);
+    long n = 0;
     long skipped = 0;
-    // The workstation boxes are disabled while a table converts: they are read
-    // once, and a box that holds no number fails every row as before.
-    double count = 0;
-    double number = 0;
-    std::optional<TabrixError> shareError;
-    try {
-        count = ReadWorkstationNumber(host.workstationCount());
-        number = ReadWorkstationNumber(host.workstationNumber());
-    } catch (const TabrixError& e) {
-        shareError = e;
-    }
-    const std::function<ConversionOptions()> readOptions = [&host] { return host.options(); };
-    // A copy that stops before the table's last row leaves the server table
-    // half-filled: that is never a converted table.
-    const auto reportCutShort = [&](const QString& reason) {
-        run.report(TabrixError(3059, CopyCutShortText(run.table(), n, total, reason)));
-    };
-    // One buffer for every row's statement.
-    QString statement;
-    const std::unique_ptr<RowBatch> batch = RowBatch::ForTable(run, builder, total);
-    // Rows go only through the login the copy began with.
-    const quint64 login = host.login();
     bool reachedEnd = false;
     try {
         for (;;) {
@@ -198,64 +252,36 @@ bool RunCopyLoop(TableRun& run, dao::Recordset& rs, const TableFlags& flags)
             ++n;
             host.progressStep(n);
             host.setCopyStatus(n, total, skipped);
-
-            bool copy = false;
-            if (shareError) {
-                report(*shareError);
-            } else {
-                try {
-                    copy = RowIsCopied(n, count, number);
-                } catch (const TabrixError& e) {
-                    report(e);
-                }
-            }
-            const bool gather = copy && batch && host.dialect() == Dialect::MySQL;
-            if (gather && batch->add(rs, n, skipped, readOptions))
-                ++skipped;
-            if (copy && !gather && batch)
-                batch->flush(n, skipped);
-            if (copy && !gather && engineStep(run, [&] {
-                    builder.setDialect(host.dialect());
-                    builder.InsertStatement(statement, rs, readOptions, report);
-                })) {
-                if (statement.isEmpty()) {
+            if (source.isCopied(n)) {
+                const RowAdded added = sink->add(rs, n, skipped);
+                if (added == RowAdded::Empty)
                     ++skipped;
-                } else if (host.login() != login) {
+                if (added == RowAdded::LoginChanged) {
                     --n;
                     break;
-                } else {
-                    run.send(statement);
                 }
             }
-            // A row that cannot be reached ends the copy; what was read is on the server
-            // (the rows gathered go first, so that the log keeps the order of the rows).
-            if (!engineStep(run, [&] {
-                    try {
-                        rs.MoveNext();
-                    } catch (...) {
-                        if (batch)
-                            batch->flush(n, skipped);
-                        throw;
-                    }
-                }))
+            if (!source.moveNext(*sink, n, skipped))
                 break;
-            reportSkipped(batch.get(), n, skipped);
         }
         // Also after a stop: up to one statement's rows are sent after it.
-        if (batch)
-            batch->flush(n, skipped);
-        if (batch && batch->unsentFrom() > 0) {
-            n = batch->unsentFrom() - 1;
+        sink->flush(n, skipped);
+        if (sink->unsentFrom() > 0) {
+            n = sink->unsentFrom() - 1;
             reachedEnd = false;
         }
     } catch (const ConversionEnded& ended) {
-        // The handler has ended the table (the connection broke); the log says how far the copy came.
-        const long reached = batch && batch->sendingRow() > 0 ? batch->sendingRow() : n;
+        // The error rule has ended the table (the connection broke); the log says how far the copy came.
+        run.rowsSent = sink->rowsSent();
+        const long reached = sink->sendingRow() > 0 ? sink->sendingRow() : n;
         run.note(CopyCutShortText(run.table(), reached, total, ended.reason));
         throw;
     }
+    run.rowsSent = sink->rowsSent();
+    // A copy that stops before the table's last row leaves the server table
+    // half-filled: that is never a converted table.
     if (!reachedEnd)
-        reportCutShort(host.abortReason());
+        run.report(TabrixError(3059, CopyCutShortText(run.table(), n, total, host.abortReason())));
     host.progressStep(0);
     if (builder.nulBlanked())
         run.note(QStringLiteral("Tabelle %1: NUL-Zeichen in Texten wurden als Leerzeichen übertragen "
@@ -263,7 +289,6 @@ bool RunCopyLoop(TableRun& run, dao::Recordset& rs, const TableFlags& flags)
                      .arg(run.table()));
     return reachedEnd;
 }
-
 QString CopyCutShortText(const QString& table, long copied, long total, const QString& reason)
 {
     QString text =

@@ -41,7 +41,7 @@ QString checkQuery(const QString& table)
 
 }  // namespace
 
-std::unique_ptr<RowBatch> RowBatch::ForTable(TableRun& run, RowStatementBuilder& builder, long total)
+std::unique_ptr<RowBatch> RowBatch::IfAllowed(TableRun& run, RowStatementBuilder& builder, long total)
 {
     ConversionHost& host = run.host();
     if (!host.multiRowInserts() || host.dialect() != Dialect::MySQL)
@@ -66,17 +66,23 @@ RowBatch::RowBatch(TableRun& run, RowStatementBuilder& builder, long total, qsiz
     , m_total(total)
     , m_maxChars(maxChars)
     , m_login(m_host.login())
+    , m_options([&host = m_host] { return host.options(); })
+    , m_single(run, builder)
 {
 }
 
-bool RowBatch::add(const dao::Recordset& rs, long n, long skipped, const std::function<ConversionOptions()>& options)
+RowAdded RowBatch::add(const dao::Recordset& rs, long n, long skipped)
 {
+    if (m_host.dialect() != Dialect::MySQL) {
+        flush(n, skipped);
+        return m_single.add(rs, n, skipped);
+    }
     m_errors.clear();
     bool built = false;
     bool any = false;
     try {
         m_builder.setDialect(Dialect::MySQL);
-        any = m_builder.RowValues(m_values, rs, options, [this](const TabrixError& e) { m_errors.append(e); });
+        any = m_builder.RowValues(m_values, rs, m_options, [this](const TabrixError& e) { m_errors.append(e); });
         built = true;
     } catch (const TabrixError& e) {
         m_errors.append(e);
@@ -89,8 +95,10 @@ bool RowBatch::add(const dao::Recordset& rs, long n, long skipped, const std::fu
             m_run.report(e);
     }
     // A row that could not be read sends nothing, as before.
-    if (!built || !any)
-        return built;
+    if (!built)
+        return RowAdded::Taken;
+    if (!any)
+        return RowAdded::Empty;
 
     const QString& columns = m_builder.Columns();
     if (!m_rows.isEmpty()
@@ -105,7 +113,7 @@ bool RowBatch::add(const dao::Recordset& rs, long n, long skipped, const std::fu
     }
     m_rows.append({n, skipped, m_statement.size()});
     m_statement += m_values;
-    return false;
+    return RowAdded::Taken;
 }
 
 void RowBatch::flush(long n, long skipped)
@@ -121,8 +129,11 @@ void RowBatch::flush(long n, long skipped)
     }
     m_sendingRow = m_rows.first().number;
     if (m_rows.size() == 1) {
-        m_run.send(m_statement);
-    } else if (!sentWhole()) {
+        if (m_run.send(m_statement))
+            ++m_sent;
+    } else if (sentWhole()) {
+        m_sent += long(m_rows.size());
+    } else {
         sendRowByRow();
         m_host.setCopyStatus(n, m_total, skipped);
     }
@@ -152,9 +163,10 @@ void RowBatch::sendRowByRow()
         m_sendingRow = row.number;
         // A failing row is shown where a copy row by row would stop for it.
         m_host.setCopyStatus(row.number, m_total, row.skipped);
-        m_single.resize(0);
-        m_single += m_columns;
-        m_single += QStringView(m_statement).sliced(row.start, end - row.start);
-        m_run.send(m_single);
+        m_singleRow.resize(0);
+        m_singleRow += m_columns;
+        m_singleRow += QStringView(m_statement).sliced(row.start, end - row.start);
+        if (m_run.send(m_singleRow))
+            ++m_sent;
     }
 }

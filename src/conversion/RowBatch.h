@@ -7,8 +7,8 @@
 // alone: the same errors in the same order, the same rows stored.
 
 #include "access/AccessDatabase.h"
+#include "conversion/RowSink.h"
 #include "conversion/RowStatement.h"
-#include "conversion/TableRun.h"
 #include "core/TabrixError.h"
 
 #include <QList>
@@ -17,29 +17,26 @@
 #include <functional>
 #include <memory>
 
-class RowBatch {
+class RowBatch : public RowSink {
 public:
     static constexpr int MaxRows = 1000;
 
     // A batch for the host's table, or none when its rows go one INSERT per
     // row: the option is off, the dialect is not MySQL, or the server cannot
     // take back a rejected statement exactly.
-    static std::unique_ptr<RowBatch> ForTable(TableRun& run, RowStatementBuilder& builder, long total);
+    static std::unique_ptr<RowBatch> IfAllowed(TableRun& run, RowStatementBuilder& builder, long total);
 
     RowBatch(TableRun& run, RowStatementBuilder& builder, long total, qsizetype maxChars);
 
-    // Builds the current row, row n of the copy, and gathers it; true when it
-    // has no cell to send. Its errors are reported after the rows gathered
-    // before it have been sent, in the order a copy row by row meets them.
-    bool add(const dao::Recordset& rs, long n, long skipped, const std::function<ConversionOptions()>& options);
-    // Sends the rows gathered; afterwards the status line shows row n.
-    void flush(long n, long skipped);
-    // The row whose statement is on its way (the first of a shared one); 0
-    // when none is: how far a copy came when its connection broke.
-    long sendingRow() const { return m_sendingRow; }
-    // The first row gathered but never sent because the user logged in anew
-    // meanwhile; 0 when every row gathered went out.
-    long unsentFrom() const { return m_unsentFrom; }
+    // Builds the current row, row n of the copy, and gathers it. Its errors
+    // are reported after the rows gathered before it have been sent, in the
+    // order a copy row by row meets them. While another dialect than MySQL is
+    // chosen, the rows go one by one.
+    RowAdded add(const dao::Recordset& rs, long n, long skipped) override;
+    void flush(long n, long skipped) override;
+    long sendingRow() const override { return m_sendingRow; }
+    long unsentFrom() const override { return m_unsentFrom; }
+    long rowsSent() const override { return m_sent + m_single.rowsSent(); }
 
 private:
     bool sentWhole();
@@ -59,9 +56,12 @@ private:
     QString m_columns;    // "INSERT INTO T (columns) VALUES " of the rows gathered
     QString m_statement;  // m_columns and their values, separated by commas
     QString m_values;     // the values of the row being added
-    QString m_single;     // one row's statement, when sent alone
+    QString m_singleRow;  // one row's statement, when sent alone
     QList<TabrixError> m_errors;
-    long m_sendingRow = 0;
     quint64 m_login;
+    const std::function<ConversionOptions()> m_options;
+    SingleInserts m_single;
+    long m_sendingRow = 0;
+    long m_sent = 0;
     long m_unsentFrom = 0;
 };

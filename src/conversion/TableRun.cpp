@@ -4,10 +4,11 @@
 
 TableRun::TableRun(ConversionHost& host, QString table) : m_host(host), m_table(std::move(table)) {}
 
-void TableRun::step(const std::function<void()>& statement)
+bool TableRun::step(const std::function<void()>& statement)
 {
     try {
         statement();
+        return true;
     } catch (const TabrixError& e) {
         report(e);
     } catch (const ConversionEnded&) {
@@ -15,11 +16,12 @@ void TableRun::step(const std::function<void()>& statement)
     } catch (const std::exception& e) {
         report(AsTabrixError(e));
     }
+    return false;
 }
 
-void TableRun::send(const QString& statement)
+bool TableRun::send(const QString& statement)
 {
-    step([&] { m_host.executeSql(statement); });
+    return step([&] { m_host.executeSql(statement); });
 }
 
 void TableRun::report(const TabrixError& error)

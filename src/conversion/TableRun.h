@@ -23,10 +23,10 @@ public:
     bool afterCreation = false;
 
     // Runs a statement (or a step of the Access engine); an error it raises
-    // goes to report().
-    void step(const std::function<void()>& statement);
-    // Sends a statement to the server under the error rule.
-    void send(const QString& statement);
+    // goes to report(). True when it ran without one.
+    bool step(const std::function<void()>& statement);
+    // Sends a statement to the server under the error rule; true when the server took it.
+    bool send(const QString& statement);
     // The conversion's error rule. A tolerated error is dropped; any other is
     // logged and fails the table. The table ends here (ConversionEnded is
     // thrown) when the connection is gone or the table was not created yet.
