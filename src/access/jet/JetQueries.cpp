@@ -1,6 +1,6 @@
 #include "access/jet/JetQueries.h"
 
-#include "access/AccessDatabase.h"
+#include "access/DaoTypes.h"
 #include "access/jet/JetNames.h"
 #include "access/jet/JetTable.h"
 #include "core/TabrixError.h"

@@ -1,6 +1,6 @@
 #include "access/jet/JetTable.h"
 
-#include "access/AccessDatabase.h"
+#include "access/DaoTypes.h"
 #include "access/jet/JetValues.h"
 #include "core/TabrixError.h"
 

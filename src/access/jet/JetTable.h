@@ -5,7 +5,7 @@
 // table's data pages through libmdb and decodes each value from its stored
 // bytes. Private to the Access engine; libmdb types show here on purpose.
 
-#include "access/AccessDatabase.h"
+#include "access/DaoTypes.h"
 #include "access/jet/MdbInclude.h"
 
 #include <QByteArray>
