@@ -4,11 +4,15 @@
 // rows with, and cracks rows into fields. The catalogue (MSysObjects), the
 // property blobs (Required, DefaultValue), the table layouts with their
 // logical and stored indexes, the relations, the row walk (moved and deleted
-// rows) and every value are read here from the stored bytes (src/shell/mdb/):
+// rows) and every value are read here from the stored bytes (access/jet/):
 // libmdb's own catalogue reader loops forever on some damaged files, and its
 // printed values lose digits, dates and binary bytes. The saved queries' texts
 // are rebuilt from the query catalogue (MSysQueries) on the first use of
-// QueryDefs (src/shell/mdb/JetQueries.h).
+// QueryDefs (access/jet/JetQueries.h).
+//
+// Files of Jet 3 (Access 97), Jet 4 (Access 2000–2003) and ACE (.accdb,
+// Access 2007–2019) are read alike; the columns of Access 2007's complex types
+// and of codes the engine does not know are listed with their stored code.
 //
 // Every page number is checked against the file's length before libmdb reads
 // it (libmdb reads a page just past the end as zeros), so a truncated file is

@@ -1,9 +1,9 @@
 #pragma once
 
-// Read-only view of an Access (.mdb) database with the object model and the
-// meanings of DAO: table definitions with fields and indexes, relations,
-// saved queries and forward-reading recordsets. Backed by libmdb; nothing of
-// libmdb shows through this header.
+// Read-only view of an Access database (.mdb or .accdb) with the object model
+// and the meanings of DAO: table definitions with fields and indexes,
+// relations, saved queries and forward-reading recordsets. Backed by libmdb;
+// nothing of libmdb shows through this header.
 
 #include "access/DaoTypes.h"
 

@@ -2,7 +2,34 @@
 
 #include "access/jet/JetValues.h"
 
+#include <map>
+
 namespace dao {
+
+QString AccessTypeName(int code)
+{
+    static const std::map<int, const char*> names = {
+        {dbBoolean, "Ja/Nein"},
+        {dbByte, "Byte"},
+        {dbInteger, "Integer"},
+        {dbLong, "Long Integer"},
+        {dbCurrency, "Währung"},
+        {dbSingle, "Single"},
+        {dbDouble, "Double"},
+        {dbDate, "Datum/Uhrzeit"},
+        {dbBinary, "Binär"},
+        {dbText, "Text"},
+        {dbLongBinary, "OLE-Objekt"},
+        {dbMemo, "Memo"},
+        {dbGUID, "Replikations-ID"},
+        {dbDecimal, "Dezimal"},
+        {dbComplex, "Anlagen"},
+        {dbBigInt, "Große Zahlen"},
+        {dbDateTimeExtended, "Erweiterte Datums-/Uhrzeitwerte"},
+    };
+    const auto it = names.find(code);
+    return QString::fromUtf8(it == names.end() ? "Werte eines unbekannten Typs" : it->second);
+}
 
 QString Currency::toString() const
 {

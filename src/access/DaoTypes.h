@@ -16,7 +16,9 @@
 
 namespace dao {
 
-// The engine's field type codes.
+// The engine's field type codes, as the file stores them (DAO numbers the
+// newer types differently: dbAttachment 101, dbBigInt 16 ...). Any other code
+// passes through as it is stored.
 enum FieldType : int {
     dbBoolean = 1,
     dbByte = 2,
@@ -32,7 +34,20 @@ enum FieldType : int {
     dbMemo = 12,
     dbGUID = 15,
     dbDecimal = 16,
+    // Access 2007 and later: an attachment, a multi-valued field or the hidden
+    // version history of a Memo that keeps it. The cell holds only a key; the
+    // values lie in a hidden table of their own ("f_..._<field>").
+    dbComplex = 18,
+    dbBigInt = 19,            // Access 2016's "Large Number"
+    dbDateTimeExtended = 20,  // Access 2019's "Date/Time Extended"
 };
+
+// The values of an Access type as a message names them, in the plural where
+// they are left out: "Anlagen" (dbComplex), "Große Zahlen", ..., "Werte eines
+// unbekannten Typs" for a code the engine does not know; the ordinary types by
+// Access's own names ("Memo", "Datum/Uhrzeit"). For example "Tabelle
+// Customers, Feld Attachments: Anlagen (Access-Typ 18) werden nicht übertragen."
+QString AccessTypeName(int code);
 
 // TableDef.Attributes bits that mark system objects.
 constexpr quint32 dbSystemObjectMask = 0x80000002u;

@@ -639,8 +639,11 @@ QVariant TableScanner::value(int i)
         need(17);
         return QVariant(decimalText(p, m_scales[size_t(i)]));
     case MDB_COMPLEX:
-        need(4);
-        return QVariant(QString::number(qint32(le32(p))));
+        // The key of the values in the hidden table; a cell of a type the
+        // engine does not decode never makes its row unreadable.
+        if (p && n >= 4)
+            return QVariant(QString::number(qint32(le32(p))));
+        [[fallthrough]];
     default:
         // No decoding known: the stored bytes in hexadecimal.
         return QVariant(QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(p), n).toHex()));
