@@ -1165,3 +1165,80 @@ TEST(AccessDatabase, LongTableStreamsWithFlatMemory)
     EXPECT_FALSE(first[7].toBool());
     EXPECT_EQ(last[0].toInt(), 200000);
 }
+
+// A damaged Memo or OLE value makes its cell unreadable, never a value: the
+// other cells of its row and the next rows read as before.
+TEST(AccessDatabase, DamagedLongValuesRaiseForTheirCellOnly)
+{
+    REQUIRE_FIXTURE(path, "Northwind.mdb");
+    QTemporaryDir dir;
+    const DamagedCopy copy(path, dir.path());
+    const auto intact = Database::OpenDatabase(path);
+    const auto column = [&](const char* table, const char* field) {
+        const QList<dao::Field>& fields = intact->GetTableDef(QString::fromUtf8(table)).Fields;
+        return int(std::find_if(fields.begin(), fields.end(), [&](const dao::Field& f) { return f.Name == field; })
+                   - fields.begin());
+    };
+    // Employee 5's Notes lie in one row of a page of long values, Category 5's Picture in a chain of them.
+    const QString notes = readAllRows(*intact, QStringLiteral("Employees"))[4][column("Employees", "Notes")].toString();
+    const QByteArray picture =
+        readAllRows(*intact, QStringLiteral("Categories"))[4][column("Categories", "Picture")].toByteArray();
+    const DamagedCopy::LongValue note = copy.longValue(notes.left(40).toLatin1());
+    const DamagedCopy::LongValue chain = copy.longValue(picture.mid(1500, 64));
+    const quint32 notePage = note.pointer >> 8;
+    const quint32 chainPage = chain.pointer >> 8;
+    const quint32 definitionPage = copy.word(note.header / copy.pageSize() * copy.pageSize() + 4);
+    const auto length = [&](const DamagedCopy::LongValue& v) { return copy.word(v.header) & 0x3FFFFFFF; };
+    const struct {
+        const char* what;
+        const char* table;
+        const char* field;
+        QByteArray bytes;
+        QString detail;
+    } cases[] = {
+        {"first piece links to itself", "Categories", "Picture", copy.withWord(chain.piece, chain.pointer),
+         u("Ein Memo- oder OLE-Wert ist im Kreis verkettet (Seite %1).").arg(chainPage)},
+        {"pointer to the table's definition page", "Employees", "Notes",
+         copy.withWord(note.header + 4, definitionPage << 8),
+         u("Ein Memo- oder OLE-Wert verweist auf Seite %1, die keine Seite für Memo- und OLE-Werte ist.")
+             .arg(definitionPage)},
+        {"single page, row shorter than stated", "Employees", "Notes",
+         copy.withWord(note.header, copy.word(note.header) + 1),
+         u("Ein Memo- oder OLE-Wert ist kürzer als angegeben: Bis Seite %1 hält er %2 von %3 Bytes.")
+             .arg(notePage)
+             .arg(length(note))
+             .arg(length(note) + 1)},
+        // The length has 30 bits: one beyond the 24th is no kind.
+        {"single page, a length of 25 bits", "Employees", "Notes",
+         copy.withWord(note.header, copy.word(note.header) + (1u << 24)),
+         u("Ein Memo- oder OLE-Wert ist kürzer als angegeben: Bis Seite %1 hält er %2 von %3 Bytes.")
+             .arg(notePage)
+             .arg(length(note))
+             .arg(length(note) + (1u << 24))},
+        {"chain ends before the stated length", "Categories", "Picture", copy.withWord(chain.piece, 0),
+         u("Ein Memo- oder OLE-Wert ist kürzer als angegeben: Bis Seite %1 hält er %2 von %3 Bytes.")
+             .arg(chainPage)
+             .arg(chain.pieceLength - 4)
+             .arg(length(chain))},
+        {"chain goes on beyond the stated length", "Categories", "Picture",
+         copy.withWord(chain.header, (copy.word(chain.header) & ~0x3FFFFFFFu) | 100),
+         u("Ein Memo- oder OLE-Wert ist länger als angegeben: Bis Seite %1 hält er mehr als 100 Bytes.")
+             .arg(chainPage)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto db = Database::OpenDatabase(copy.write(QStringLiteral("lang.mdb"), c.bytes));
+        const QString table = QString::fromUtf8(c.table);
+        auto rs = db->OpenRecordset(table);
+        for (int row = 1; row <= 6; ++row, rs->MoveNext()) {
+            const auto e = errorOf([&] { rs->Value(column(c.table, c.field)); });
+            EXPECT_EQ(bool(e), row == 5) << row;
+            if (row != 5 || !e)
+                continue;
+            EXPECT_EQ(e->number(), 3049);
+            EXPECT_TRUE(e->description().endsWith(u(" Tabelle '%1': ").arg(table) + c.detail)) << str(e->description());
+            EXPECT_EQ(rs->Value(0).toInt(), 5);
+        }
+        EXPECT_TRUE(rs->TakeSkippedRows().isEmpty());
+    }
+}

@@ -63,6 +63,57 @@ QByteArray DamagedCopy::withBrokenRow(int page, int row) const
     return b;
 }
 
+DamagedCopy::LongValue DamagedCopy::longValue(const QByteArray& content) const
+{
+    const int rowTable = m_jet3 ? 8 : 12;
+    for (qsizetype at = m_bytes.indexOf(content); at >= 0; at = m_bytes.indexOf(content, at + 1)) {
+        const qsizetype page = at / m_pageSize * m_pageSize;
+        if (m_bytes[page] != 1 || m_bytes.mid(page + 4, 4) != "LVAL")
+            continue;
+        // The row holding it: rows lie back to front, each ending where the one before begins.
+        for (int row = 0, end = m_pageSize; row < rowsOnPage(int(page / m_pageSize)); ++row) {
+            const int start = le16(m_bytes, page + rowTable + 2 + 2 * row) & 0x1FFF;
+            if (at >= page + start && at < page + end) {
+                LongValue found;
+                found.piece = page + start;
+                found.pieceLength = end - start;
+                found.pointer = quint32(page / m_pageSize) << 8 | quint32(row);
+                QByteArray pointer(4, '\0');
+                for (int i = 0; i < 4; ++i)
+                    pointer[i] = char(found.pointer >> (8 * i));
+                // The header: on a table's data page, with a length that fits the piece.
+                const quint32 rowLength = quint32(end - start);
+                for (qsizetype p = m_bytes.indexOf(pointer); p >= 4; p = m_bytes.indexOf(pointer, p + 1)) {
+                    const qsizetype holder = p / m_pageSize * m_pageSize;
+                    const quint32 first = le32(m_bytes, p - 4);
+                    const quint32 length = first & 0x3FFFFFFF;
+                    const bool fits =
+                        (first >> 30) == 1 ? length == rowLength : (first >> 30) == 0 && length >= rowLength - 4;
+                    if (m_bytes[holder] == 1 && m_bytes.mid(holder + 4, 4) != "LVAL" && fits) {
+                        found.header = p - 4;
+                        return found;
+                    }
+                }
+            }
+            end = start;
+        }
+    }
+    throw std::runtime_error("no long value holds the bytes " + content.toHex().toStdString());
+}
+
+quint32 DamagedCopy::word(qsizetype at) const
+{
+    return le32(m_bytes, at);
+}
+
+QByteArray DamagedCopy::withWord(qsizetype at, quint32 word) const
+{
+    QByteArray b = m_bytes;
+    for (int i = 0; i < 4; ++i)
+        b[at + i] = char(word >> (8 * i));
+    return b;
+}
+
 QByteArray DamagedCopy::withZeroedPage(int page) const
 {
     QByteArray b = m_bytes;

@@ -7,6 +7,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 namespace jet {
@@ -20,6 +21,12 @@ constexpr int kOffsetMask = 0x1FFF;
 constexpr quint16 kDeletedRow = 0x8000;   // deleted, or the moved body of an overflow row
 constexpr quint16 kOverflowRow = 0x4000;  // holds a pointer to the row's body elsewhere
 constexpr int kMaxOverflowHops = 8;
+
+// The first word of a Memo or OLE value's header: its length and where it lies.
+constexpr quint32 kLongValueLength = 0x3FFFFFFF;
+constexpr quint32 kLongValueInline = 0x80000000;   // right after the header, in the row
+constexpr quint32 kLongValueOnePage = 0x40000000;  // one row on another page
+constexpr quint32 kLongValueChain = 0;             // pieces on other pages, each naming the next
 
 // A row that is there but cannot be read: the scanner passes over it.
 struct RowDamage {
@@ -531,27 +538,52 @@ QString TableScanner::text(const uchar* data, qsizetype length)
 
 QByteArray TableScanner::longValue(const uchar* field, int size)
 {
-    // A 12-byte header: length (3 bytes) and kind, the first page and row, 4 unused bytes.
-    if (size < MDB_MEMO_OVERHEAD)
+    // A 12-byte header: the length in the low 30 bits of the first word and the
+    // kind in its top two, the first piece (row number, 3-byte page), 4 unused
+    // bytes. A value that cannot be read whole raises: a cell is never given
+    // bytes of another page, nor a piece repeated.
+    if (size == 0)
         return QByteArray("", 0);
-    const quint32 length = le24(field);
-    const quint8 kind = field[3];
-    if (kind & 0x80) {  // inline, right after the header
+    if (size < MDB_MEMO_OVERHEAD)
+        damaged(QStringLiteral("Ein Memo- oder OLE-Wert im Datensatz auf Seite %1 hat nur %2 Bytes statt %3.")
+                    .arg(m_page)
+                    .arg(size)
+                    .arg(MDB_MEMO_OVERHEAD));
+    const quint32 length = le32(field) & kLongValueLength;
+    const quint32 kind = le32(field) & ~kLongValueLength;
+    const auto shorter = [&](quint32 at, qint64 held) {
+        damaged(
+            QStringLiteral("Ein Memo- oder OLE-Wert ist kürzer als angegeben: Bis Seite %1 hält er %2 von %3 Bytes.")
+                .arg(at)
+                .arg(held)
+                .arg(length));
+    };
+    if (kind == kLongValueInline) {
         const int available = size - MDB_MEMO_OVERHEAD;
-        return QByteArray(reinterpret_cast<const char*>(field + MDB_MEMO_OVERHEAD),
-                          int(std::min<quint32>(length, quint32(available))));
+        if (quint32(available) < length)
+            shorter(m_page, available);
+        return QByteArray(reinterpret_cast<const char*>(field + MDB_MEMO_OVERHEAD), int(length));
     }
+    if (kind != kLongValueOnePage && kind != kLongValueChain)
+        damaged(QStringLiteral("Ein Memo- oder OLE-Wert im Datensatz auf Seite %1 hat die unbekannte Art %2.")
+                    .arg(m_page)
+                    .arg(kind >> 30));
     quint32 pointer = le32(field + 4);
     QByteArray out;
     out.reserve(int(std::min<quint32>(length, 64u << 20)));
     const int pageSize = int(m_mdb->fmt->pg_size);
-    const bool singlePage = (kind & 0x40) != 0;
-    int pages = 0;
-    while (pointer != 0 && quint32(out.size()) < length) {
-        const quint32 page = pointer >> 8;
+    if (pointer == 0 && length > 0)
+        damaged(QStringLiteral("Ein Memo- oder OLE-Wert verweist auf die fehlende Seite 0."));
+    QSet<quint32> visited;
+    quint32 page = 0;
+    while (pointer != 0) {
+        page = pointer >> 8;
         const int row = int(pointer & 0xFF);
         if (page == 0 || page >= m_pageCount)
             damaged(QStringLiteral("Ein Memo- oder OLE-Wert verweist auf die fehlende Seite %1.").arg(page));
+        if (visited.contains(pointer))
+            damaged(QStringLiteral("Ein Memo- oder OLE-Wert ist im Kreis verkettet (Seite %1).").arg(page));
+        visited.insert(pointer);
         // Long values of neighbouring rows often share a page: read it once.
         if (page != m_altPage) {
             m_altPage = 0;
@@ -560,22 +592,34 @@ QByteArray TableScanner::longValue(const uchar* field, int size)
             m_altPage = page;
         }
         const uchar* buf = m_mdb->alt_pg_buf;
+        // A data page that says "LVAL" where other data pages name their table.
+        if (buf[0] != MDB_PAGE_DATA || std::memcmp(buf + 4, "LVAL", 4) != 0)
+            damaged(QStringLiteral("Ein Memo- oder OLE-Wert verweist auf Seite %1, die keine Seite für Memo- und "
+                                   "OLE-Werte ist.")
+                        .arg(page));
         int start = 0;
         int rowLength = 0;
         if (!rowOnPage(m_mdb, buf, row, &start, &rowLength))
             damaged(QStringLiteral("Ein Memo- oder OLE-Wert fehlt auf Seite %1.").arg(page));
-        if (singlePage) {
-            out.append(reinterpret_cast<const char*>(buf + start), std::min<int>(rowLength, int(length)));
-            break;
+        if (kind == kLongValueOnePage) {
+            if (quint32(rowLength) < length)
+                shorter(page, rowLength);
+            return QByteArray(reinterpret_cast<const char*>(buf + start), int(length));
         }
         if (rowLength < 4)
             damaged(QStringLiteral("Ein Memo- oder OLE-Wert ist auf Seite %1 beschädigt.").arg(page));
-        const int chunk = std::min<int>(rowLength - 4, int(length - quint32(out.size())));
-        out.append(reinterpret_cast<const char*>(buf + start + 4), chunk);
+        const quint32 piece = quint32(rowLength - 4);
+        if (out.size() + qint64(piece) > qint64(length)) {
+            damaged(QStringLiteral("Ein Memo- oder OLE-Wert ist länger als angegeben: Bis Seite %1 hält er mehr als "
+                                   "%2 Bytes.")
+                        .arg(page)
+                        .arg(length));
+        }
+        out.append(reinterpret_cast<const char*>(buf + start + 4), int(piece));
         pointer = le32(buf + start);
-        if (++pages > 1'000'000)
-            damaged(QStringLiteral("Ein Memo- oder OLE-Wert ist im Kreis verkettet."));
     }
+    if (quint32(out.size()) != length)
+        shorter(page, out.size());
     return out;
 }
 
