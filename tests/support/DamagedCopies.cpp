@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QtEndian>
 
 #include <stdexcept>
 
@@ -65,34 +66,22 @@ QByteArray DamagedCopy::withBrokenRow(int page, int row) const
 
 DamagedCopy::LongValue DamagedCopy::longValue(const QByteArray& content) const
 {
-    const int rowTable = m_jet3 ? 8 : 12;
+    const auto lval = [&](qsizetype page) { return m_bytes[page] == 1 && m_bytes.mid(page + 4, 4) == "LVAL"; };
     for (qsizetype at = m_bytes.indexOf(content); at >= 0; at = m_bytes.indexOf(content, at + 1)) {
-        const qsizetype page = at / m_pageSize * m_pageSize;
-        if (m_bytes[page] != 1 || m_bytes.mid(page + 4, 4) != "LVAL")
-            continue;
+        const qsizetype base = at / m_pageSize * m_pageSize;
         // The row holding it: rows lie back to front, each ending where the one before begins.
-        for (int row = 0, end = m_pageSize; row < rowsOnPage(int(page / m_pageSize)); ++row) {
-            const int start = le16(m_bytes, page + rowTable + 2 + 2 * row) & 0x1FFF;
-            if (at >= page + start && at < page + end) {
-                LongValue found;
-                found.piece = page + start;
-                found.pieceLength = end - start;
-                found.pointer = quint32(page / m_pageSize) << 8 | quint32(row);
-                QByteArray pointer(4, '\0');
-                for (int i = 0; i < 4; ++i)
-                    pointer[i] = char(found.pointer >> (8 * i));
+        for (int row = 0, end = m_pageSize; lval(base) && row < rowsOnPage(int(base / m_pageSize)); ++row) {
+            const int start = le16(m_bytes, base + (m_jet3 ? 8 : 12) + 2 + 2 * row) & 0x1FFF;
+            if (at >= base + start && at < base + end) {
+                const quint32 pointer = qToLittleEndian(quint32(base / m_pageSize) << 8 | quint32(row));
+                const QByteArray bytes(reinterpret_cast<const char*>(&pointer), 4);
                 // The header: on a table's data page, with a length that fits the piece.
-                const quint32 rowLength = quint32(end - start);
-                for (qsizetype p = m_bytes.indexOf(pointer); p >= 4; p = m_bytes.indexOf(pointer, p + 1)) {
-                    const qsizetype holder = p / m_pageSize * m_pageSize;
-                    const quint32 first = le32(m_bytes, p - 4);
-                    const quint32 length = first & 0x3FFFFFFF;
+                for (qsizetype p = m_bytes.indexOf(bytes); p >= 4; p = m_bytes.indexOf(bytes, p + 1)) {
+                    const quint32 kind = le32(m_bytes, p - 4) >> 30, length = le32(m_bytes, p - 4) & 0x3FFFFFFF;
                     const bool fits =
-                        (first >> 30) == 1 ? length == rowLength : (first >> 30) == 0 && length >= rowLength - 4;
-                    if (m_bytes[holder] == 1 && m_bytes.mid(holder + 4, 4) != "LVAL" && fits) {
-                        found.header = p - 4;
-                        return found;
-                    }
+                        kind == 1 ? length == quint32(end - start) : kind == 0 && length + 4 >= quint32(end - start);
+                    if (m_bytes[p / m_pageSize * m_pageSize] == 1 && !lval(p / m_pageSize * m_pageSize) && fits)
+                        return LongValue{p - 4, base + start, end - start, qFromLittleEndian(pointer)};
                 }
             }
             end = start;
