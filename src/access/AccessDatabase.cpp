@@ -30,12 +30,12 @@
 #include "core/TextPieces.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QHash>
 #include <QSet>
 
 #include <algorithm>
 #include <cstring>
+#include <unistd.h>
 
 namespace dao {
 
@@ -76,16 +76,13 @@ struct FileFacts {
     quint32 pageCount = 0;
 };
 
-// Checks the file before libmdb sees it: present, readable, an Access
-// (Jet/ACE) header, whole pages.
-FileFacts checkFile(const QString& path)
+// Opens the file the user named: present, readable, and only a regular file.
+void openFile(const QString& path, QFile& file)
 {
     if (path.isEmpty())
         throw TabrixError(errInvalidName,
                           QStringLiteral("Kein gültiger Dateiname: Es wurde kein Datenbankpfad angegeben."),
                           kDatabaseSource);
-    // Only a regular file is read.
-    QFile file;
     const RegularFileOpen opened = OpenRegularFile(path, file);
     if (opened == RegularFileOpen::NotFound)
         throw TabrixError(errFileNotFound, QStringLiteral("Datei '%1' nicht gefunden.").arg(path), kDatabaseSource);
@@ -105,6 +102,15 @@ FileFacts checkFile(const QString& path)
                 .arg(path),
             kDatabaseSource);
     }
+}
+
+// Checks the open file before libmdb sees it: an Access (Jet/ACE) header, whole pages.
+FileFacts checkFile(QFile& file, const QString& path)
+{
+    if (file.handle() < 0 || !file.seek(0))
+        throw TabrixError(errCannotOpen,
+                          QStringLiteral("Das Datenbankmodul kann die Datei '%1' nicht lesen.").arg(path),
+                          kDatabaseSource);
     const QByteArray header = file.read(0x20);
     const qint64 size = file.size();
     const bool magic = header.size() >= 0x15 && header.startsWith(QByteArray("\x00\x01\x00\x00", 4))
@@ -303,12 +309,21 @@ struct SystemObject {
 
 class AccessDatabase final : public Database {
 public:
-    explicit AccessDatabase(const QString& path) : m_path(path)
+    AccessDatabase(QFile& file, const QString& path) : m_path(path)
     {
-        const FileFacts facts = checkFile(path);
+        const FileFacts facts = checkFile(file, path);
         m_pageCount = facts.pageCount;
-        const QByteArray native = QFile::encodeName(QFileInfo(path).absoluteFilePath());
-        m_mdb.reset(mdb_open(native.constData(), MDB_NOFLAGS));
+        // libmdb opens a file by its name: the name of the descriptor checked, so
+        // that it reads that very file whatever lies at the path by now (its
+        // own descriptor keeps the file once opened).
+        const QByteArray self = "/proc/self/fd/" + QByteArray::number(file.handle());
+        m_mdb.reset(mdb_open(self.constData(), MDB_NOFLAGS));
+        if (!m_mdb && ::access(self.constData(), R_OK) != 0)
+            throw TabrixError(errCannotOpen,
+                              QStringLiteral("Das Datenbankmodul kann die Datei '%1' nicht öffnen: Es findet sie nicht "
+                                             "unter %2 (ist /proc eingehängt?).")
+                                  .arg(path, QString::fromLatin1(self)),
+                              kDatabaseSource);
         if (!m_mdb || m_mdb->fmt->pg_size != facts.pageSize)
             throw TabrixError(errUnrecognized, QStringLiteral("Nicht erkanntes Datenbankformat '%1'.").arg(path),
                               kDatabaseSource);
@@ -820,7 +835,14 @@ private:
 
 std::unique_ptr<Database> Database::OpenDatabase(const QString& path)
 {
-    return std::make_unique<AccessDatabase>(path);
+    QFile file;
+    openFile(path, file);
+    return OpenDatabase(file, path);
+}
+
+std::unique_ptr<Database> Database::OpenDatabase(QFile& file, const QString& path)
+{
+    return std::make_unique<AccessDatabase>(file, path);
 }
 
 }  // namespace dao

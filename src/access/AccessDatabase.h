@@ -13,6 +13,8 @@
 
 #include <memory>
 
+class QFile;
+
 namespace dao {
 
 // Rows of one table, read one after the other from the file (memory stays flat
@@ -62,6 +64,10 @@ public:
     // path is empty, the file is missing, unreadable, not an Access database
     // or truncated.
     static std::unique_ptr<Database> OpenDatabase(const QString& path);
+    // The same over a regular file already open for reading (`path` names it
+    // in messages and Name): the engine reads the file behind the descriptor,
+    // whatever lies at the path by then.
+    static std::unique_ptr<Database> OpenDatabase(QFile& file, const QString& path);
 
     virtual QString Name() const = 0;  // the path it was opened with
 

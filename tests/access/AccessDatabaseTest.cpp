@@ -144,6 +144,21 @@ TEST(AccessDatabase, AFolderAFifoOrADeviceRaisesAtOnce)
         EXPECT_EQ(errorNumberOf([&] { Database::OpenDatabase(path); }), 3055) << str(path);
 }
 
+TEST(AccessDatabase, TheFileOpenedIsTheFileReadWhateverLiesAtThePathThen)
+{
+    REQUIRE_FIXTURE(first, "testV2000.mdb");
+    REQUIRE_FIXTURE(second, "indexTestV2000.mdb");
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("getauscht.mdb"));
+    ASSERT_TRUE(QFile::copy(first, path));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    ASSERT_TRUE(QFile::rename(path, path + QStringLiteral(".alt")) && QFile::copy(second, path));
+    const auto db = Database::OpenDatabase(file, path);
+    EXPECT_EQ(str(userTableNames(*db)), "Table1|Table2|Table3|Table4");  // testV2000's, not indexTest's three
+    EXPECT_EQ(readAllRows(*db, QStringLiteral("Table1")).size(), 2);
+}
+
 TEST(AccessDatabase, UnreadableFileRaises3051)
 {
     REQUIRE_FIXTURE(path, "testV2000.mdb");
