@@ -177,12 +177,13 @@ int fieldSize(const jet::ColumnLayout& c, bool jet3)
 class AccessRecordset final : public Recordset {
 public:
     AccessRecordset(jet::Handle handle, MdbCatalogEntry* entry, quint32 pageCount, const QString& path,
-                    QList<Field> fields)
+                    QList<Field> fields, const QList<int>& calculated)
         : m_handle(std::move(handle))
         , m_scanner(std::make_unique<jet::TableScanner>(m_handle.get(), entry, pageCount, path))
         , m_fields(std::move(fields))
     {
         m_scanner->passOverDamagedRows();
+        m_scanner->readCalculated(calculated);
         if (m_scanner->columnCount() != m_fields.size())
             throw TabrixError(jet::errDamaged,
                               jet::damagedText(path,
@@ -388,7 +389,8 @@ public:
                 jet::damagedText(m_path, QStringLiteral("Die Tabelle '%1' kann nicht gelesen werden.").arg(table)),
                 kDatabaseSource);
         auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(clone->catalog, source.catalogIndex));
-        return std::make_unique<AccessRecordset>(std::move(clone), entry, m_pageCount, m_path, m_tables[i].Fields);
+        return std::make_unique<AccessRecordset>(std::move(clone), entry, m_pageCount, m_path, m_tables[i].Fields,
+                                                 source.calculated);
     }
 
 private:
@@ -396,6 +398,7 @@ private:
         int type = kTypeTable;
         int catalogIndex = -1;  // the libmdb catalogue entry of a local table
         QString linkTarget;     // linked tables: source file or connect string
+        QList<int> calculated;  // per field: the result type of a calculated one, else 0
     };
 
     // A NUL character would cut every statement that names the table short:
@@ -727,7 +730,7 @@ private:
             source.catalogIndex = m_catalogIndex.value(page, -1);
             const jet::TableLayout layout = jet::readTableLayout(m_mdb.get(), page, m_pageCount, m_path);
             checkDataPages(source.catalogIndex, object.name);
-            fillTable(def, layout, object.properties);
+            source.calculated = fillTable(def, layout, object.properties);
         } else {
             source.linkTarget = object.type == kTypeLink ? object.database : object.connect;
         }
@@ -761,8 +764,10 @@ private:
                               kDatabaseSource);
     }
 
-    void fillTable(TableDef& def, const jet::TableLayout& layout, const QByteArray& propertyBlob) const
+    // Returns the result types of the calculated fields (see TableSource).
+    QList<int> fillTable(TableDef& def, const jet::TableLayout& layout, const QByteArray& propertyBlob) const
     {
+        QList<int> calculated;
         const bool jet3 = jet::isJet3(m_mdb.get());
         MdbHandle* mdb = m_mdb.get();
         const QHash<QString, jet::ColumnProperties> properties = jet::parseColumnProperties(
@@ -778,12 +783,19 @@ private:
             return {};
         };
         QHash<int, QString> columnNames;
-        for (const jet::ColumnLayout& c : layout.columns) {
+        for (jet::ColumnLayout c : layout.columns) {
             Field field;
             field.Name = c.name;
+            const jet::ColumnProperties props = propertiesOf(c.name);
+            // A calculated field is of its result's type, as DAO gives it; its
+            // stored size counts the 23 bytes that wrap each value.
+            if (c.calculated && props.resultType > 0) {
+                c.type = props.resultType;
+                c.size = std::max(0, c.size - 23);
+            }
+            calculated.append(c.calculated ? c.type : 0);
             field.Type = c.type;
             field.Size = fieldSize(c, jet3);
-            const jet::ColumnProperties props = propertiesOf(c.name);
             field.Required = props.required;
             field.DefaultValue = props.defaultValue;
             field.Precision = c.precision;
@@ -815,6 +827,7 @@ private:
             }
             def.Indexes.append(out);
         }
+        return calculated;
     }
 
     QString m_path;

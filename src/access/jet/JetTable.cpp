@@ -201,6 +201,7 @@ TableLayout readTableLayout(MdbHandle* mdb, quint32 page, quint32 pageCount, con
         c.flags = e[flagsOffset];
         c.size = le16(e + sizeOffset);
         // Bytes 11 and 12 hold precision and scale for Decimal; other types use them otherwise.
+        c.calculated = !jet3 && (e[16] & 0xC0) != 0;  // Jet 4's extra flags
         if (c.type == MDB_NUMERIC) {
             c.precision = e[11];
             c.scale = e[12];
@@ -629,12 +630,59 @@ QVariant TableScanner::value(int i)
     const int type = m_types[size_t(i)];
     // A column added after the row was written is not in the row (nor in its null mask).
     const bool absent = m_numbers[size_t(i)] >= m_rowColumns;
-    if (type == MDB_BOOL)
+    const bool calculated = i < m_calculated.size() && m_calculated[i] != 0;
+    if (type == MDB_BOOL && !calculated)
         return QVariant(!absent && f.is_null == 0);  // a Boolean is stored in the null mask
     if (f.is_null || absent)
         return QVariant();
     const uchar* p = static_cast<const uchar*>(f.value);
-    const int n = f.siz;
+    if (calculated)
+        return calculatedValue(i, p, f.siz);
+    return decoded(i, type, p, f.siz);
+}
+
+QVariant TableScanner::calculatedValue(int i, const uchar* p, int n)
+{
+    // 16 bytes, the length of the value, the value (and 3 bytes more); a Memo
+    // result is a long value (whatever type the column has) wrapped so.
+    const QByteArray stored = m_calculated[i] == MDB_MEMO
+        ? longValue(p, n)
+        : QByteArray::fromRawData(reinterpret_cast<const char*>(p), p ? n : 0);
+    const qint64 length = stored.size() >= 20 ? le32(reinterpret_cast<const uchar*>(stored.constData()) + 16) : -1;
+    if (length < 0 || length > stored.size() - 20)
+        damaged(QStringLiteral("Ein berechneter Wert auf Seite %1 ist beschädigt.").arg(m_page));
+    const uchar* value = reinterpret_cast<const uchar*>(stored.constData()) + 20;
+    const int type = m_calculated[i];
+    if (type == MDB_BOOL)
+        return QVariant(length > 0 && value[0] != 0);
+    if (type == MDB_TEXT || type == MDB_MEMO)
+        return QVariant(text(value, length));
+    if (length == 0)
+        return QVariant();  // Access writes a null result so
+    if (type != MDB_NUMERIC)
+        return decoded(i, type, value, int(length));
+    // A Decimal result: 2 bytes of length, the scale, the sign, then up to 16
+    // bytes of magnitude as one 4-byte and some 8-byte little-endian groups,
+    // the most significant first. Into the 17 bytes of a stored Decimal: the
+    // sign, then four 32-bit little-endian words, the most significant first.
+    if (length < 8)
+        damaged(QStringLiteral("Ein berechneter Wert auf Seite %1 ist beschädigt.").arg(m_page));
+    const int bytes = std::min<int>((int(length) - 4) / 4 * 4, 16);
+    uchar big[16] = {};  // the magnitude, big-endian
+    for (int at = 0, group = bytes % 8 ? 4 : 8; at < bytes; at += group, group = 8) {
+        for (int k = 0; k < group; ++k)
+            big[16 - bytes + at + k] = value[4 + at + group - 1 - k];
+    }
+    uchar decimal[17] = {value[3] ? uchar(0x80) : uchar(0)};
+    for (int word = 0; word < 4; ++word) {
+        for (int k = 0; k < 4; ++k)
+            decimal[1 + 4 * word + k] = big[4 * word + 3 - k];
+    }
+    return QVariant(decimalText(decimal, value[2]));
+}
+
+QVariant TableScanner::decoded(int i, int type, const uchar* p, int n)
+{
     auto need = [&](int bytes) {
         if (n < bytes || !p)
             damaged(QStringLiteral("Ein Wert hat %1 Bytes, wo %2 nötig sind.").arg(n).arg(bytes));
@@ -699,6 +747,8 @@ void TableScanner::readCell(int i, dao::CellValue& cell)
     const MdbField& f = m_fields[size_t(i)];
     const int type = m_types[size_t(i)];
     const bool absent = m_numbers[size_t(i)] >= m_rowColumns;
+    if (i < m_calculated.size() && m_calculated[i] != 0)
+        return cell.assign(value(i));
     if (type == MDB_BOOL) {
         cell.kind = dao::CellValue::Boolean;
         cell.whole = !absent && f.is_null == 0 ? 1 : 0;
