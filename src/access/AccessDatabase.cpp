@@ -54,6 +54,7 @@ constexpr long errItemNotFound = 3265;        // Item not found in this collecti
 constexpr long errInputTableNotFound = 3078;  // cannot find the input table or query
 constexpr long errObjectInvalid = 3420;       // Object invalid or no longer set
 constexpr long errOdbcFailed = 3151;          // ODBC connection failed
+constexpr long errNotValidPassword = 3031;    // Not a valid password
 
 // DAO attribute bits of a TableDef.
 constexpr quint32 dbHiddenObject = 0x1;
@@ -327,6 +328,16 @@ public:
                               kDatabaseSource);
         if (!m_mdb || m_mdb->fmt->pg_size != facts.pageSize)
             throw TabrixError(errUnrecognized, QStringLiteral("Nicht erkanntes Datenbankformat '%1'.").arg(path),
+                              kDatabaseSource);
+        // Access 2007 and later encrypt a file with a password by Office's
+        // methods, which libmdb does not undo; such a file has a key that is not
+        // blank (Jet 3 and 4 files with a key libmdb decrypts).
+        if (m_mdb->f->jet_version >= MDB_VER_ACCDB_2007 && m_mdb->f->db_key != 0)
+            throw TabrixError(errNotValidPassword,
+                              QStringLiteral("Die Datenbank '%1' ist mit einem Kennwort verschlüsselt, und "
+                                             "verschlüsselte Access-Dateien werden nicht gelesen. Entschlüsseln Sie "
+                                             "sie in Access (Datei > Informationen > Datenbank entschlüsseln).")
+                                  .arg(path),
                               kDatabaseSource);
         try {
             load();

@@ -203,6 +203,23 @@ TEST(AccessDatabase, GarbageFileRaises3343)
     EXPECT_EQ(e3->number(), 3343);
 }
 
+// Access 2007 and later mark a file encrypted with a password by a key that is not blank (masked in the header).
+TEST(AccessDatabase, AnEncryptedAccdbRaises3031)
+{
+    QTemporaryDir dir;
+    const DamagedCopy copy(QStringLiteral(TABRIX_SOURCE_DIR "/tests/data/accdb/queryTestV2010.accdb"), dir.path());
+    const QString path =
+        copy.write(QStringLiteral("kennwort.accdb"), copy.withWord(0x3E, copy.word(0x3E) ^ 0x5A5A5A5A));
+    const auto e = errorOf([&] { Database::OpenDatabase(path); });
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->number(), 3031);
+    EXPECT_EQ(str(e->description()),
+              str(u("Die Datenbank '%1' ist mit einem Kennwort verschlüsselt, und verschlüsselte "
+                    "Access-Dateien werden nicht gelesen. Entschlüsseln Sie sie in Access (Datei > "
+                    "Informationen > Datenbank entschlüsseln).")
+                      .arg(path)));
+}
+
 TEST(AccessDatabase, HeaderWithoutCatalogueRaises3049)
 {
     REQUIRE_FIXTURE(path, "erp-sample.mdb");
