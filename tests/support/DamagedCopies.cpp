@@ -97,10 +97,8 @@ quint32 DamagedCopy::word(qsizetype at) const
 
 QByteArray DamagedCopy::withWord(qsizetype at, quint32 word) const
 {
-    QByteArray b = m_bytes;
-    for (int i = 0; i < 4; ++i)
-        b[at + i] = char(word >> (8 * i));
-    return b;
+    const quint32 stored = qToLittleEndian(word);
+    return QByteArray(m_bytes).replace(at, 4, reinterpret_cast<const char*>(&stored), 4);
 }
 
 QByteArray DamagedCopy::withZeroedPage(int page) const

@@ -29,18 +29,15 @@ public:
     // moved row whose body lies beyond the end of the file: reading that row fails.
     QByteArray withBrokenRow(int page, int row) const;
     QByteArray withZeroedPage(int page) const;
-    // Where a Memo or OLE value lies whose stored bytes hold `content` in its
-    // first piece: the 12-byte header in its row, the first piece's row on a page
-    // of long values (offset and length), and the pointer (row number, 3-byte
-    // page) naming that row. Throws when no such value is found.
+    // A Memo or OLE value whose first piece holds `content`: its 12-byte header in its row, that piece's
+    // row on a page of long values (offset, length) and the pointer to it (row, 3-byte page).
     struct LongValue {
-        qsizetype header = 0;
-        qsizetype piece = 0;
-        int pieceLength = 0;
-        quint32 pointer = 0;
+        qsizetype header, piece;
+        int pieceLength;
+        quint32 pointer;
     };
     LongValue longValue(const QByteArray& content) const;
-    // The 32-bit little-endian word at a byte offset, and a copy with one changed.
+    // The 32-bit little-endian word at a byte offset, and a copy with it changed.
     quint32 word(qsizetype at) const;
     QByteArray withWord(qsizetype at, quint32 word) const;
     // Every occurrence of `from` replaced by `to` (of the same length).
