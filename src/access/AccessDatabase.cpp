@@ -4,11 +4,15 @@
 // rows with, and cracks rows into fields. The catalogue (MSysObjects), the
 // property blobs (Required, DefaultValue), the table layouts with their
 // logical and stored indexes, the relations, the row walk (moved and deleted
-// rows) and every value are read here from the stored bytes (src/shell/mdb/):
+// rows) and every value are read here from the stored bytes (access/jet/):
 // libmdb's own catalogue reader loops forever on some damaged files, and its
 // printed values lose digits, dates and binary bytes. The saved queries' texts
 // are rebuilt from the query catalogue (MSysQueries) on the first use of
-// QueryDefs (src/shell/mdb/JetQueries.h).
+// QueryDefs (access/jet/JetQueries.h).
+//
+// Files of Jet 3 (Access 97), Jet 4 (Access 2000–2003) and ACE (.accdb,
+// Access 2007–2019) are read alike; the columns of Access 2007's complex types
+// and of codes the engine does not know are listed with their stored code.
 //
 // Every page number is checked against the file's length before libmdb reads
 // it (libmdb reads a page just past the end as zeros), so a truncated file is
@@ -26,80 +30,14 @@
 #include "core/TextPieces.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QHash>
 #include <QSet>
 
 #include <algorithm>
 #include <cstring>
+#include <unistd.h>
 
 namespace dao {
-
-QString Currency::toString() const
-{
-    return jet::scaledText(scaled);
-}
-
-void CellValue::assign(const QVariant& value)
-{
-    if (!value.isValid() || value.isNull()) {
-        kind = Null;
-        return;
-    }
-    switch (value.typeId()) {
-    case QMetaType::Bool:
-        kind = Boolean;
-        whole = value.toBool() ? 1 : 0;
-        return;
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Long:
-    case QMetaType::LongLong:
-    case QMetaType::Short:
-    case QMetaType::UChar:
-        kind = Whole;
-        whole = value.toLongLong();
-        return;
-    case QMetaType::Float:
-        kind = Single;
-        real = value.toFloat();
-        return;
-    case QMetaType::Double:
-        kind = Double;
-        real = value.toDouble();
-        return;
-    case QMetaType::QDateTime: {
-        const QDateTime when = value.toDateTime();
-        kind = DateTime;
-        date = DateParts::of(when.date(), when.time());
-        return;
-    }
-    case QMetaType::QString:
-        kind = Text;
-        text = value.toString();
-        return;
-    default:
-        if (value.metaType() == QMetaType::fromType<Currency>()) {
-            kind = Money;
-            whole = value.value<Currency>().scaled;
-            return;
-        }
-        kind = Other;
-        variant = value;
-        return;
-    }
-}
-
-DateParts DateParts::of(const QDate& date, const QTime& time)
-{
-    DateParts parts;
-    date.getDate(&parts.year, &parts.month, &parts.day);
-    parts.timeValid = time.isValid();
-    parts.hour = time.hour();
-    parts.minute = time.minute();
-    parts.second = time.second();
-    return parts;
-}
 
 namespace {
 
@@ -116,6 +54,7 @@ constexpr long errItemNotFound = 3265;        // Item not found in this collecti
 constexpr long errInputTableNotFound = 3078;  // cannot find the input table or query
 constexpr long errObjectInvalid = 3420;       // Object invalid or no longer set
 constexpr long errOdbcFailed = 3151;          // ODBC connection failed
+constexpr long errNotValidPassword = 3031;    // Not a valid password
 
 // DAO attribute bits of a TableDef.
 constexpr quint32 dbHiddenObject = 0x1;
@@ -138,16 +77,13 @@ struct FileFacts {
     quint32 pageCount = 0;
 };
 
-// Checks the file before libmdb sees it: present, readable, an Access
-// (Jet/ACE) header, whole pages.
-FileFacts checkFile(const QString& path)
+// Opens the file the user named: present, readable, and only a regular file.
+void openFile(const QString& path, QFile& file)
 {
     if (path.isEmpty())
         throw TabrixError(errInvalidName,
                           QStringLiteral("Kein gültiger Dateiname: Es wurde kein Datenbankpfad angegeben."),
                           kDatabaseSource);
-    // Only a regular file is read.
-    QFile file;
     const RegularFileOpen opened = OpenRegularFile(path, file);
     if (opened == RegularFileOpen::NotFound)
         throw TabrixError(errFileNotFound, QStringLiteral("Datei '%1' nicht gefunden.").arg(path), kDatabaseSource);
@@ -167,6 +103,15 @@ FileFacts checkFile(const QString& path)
                 .arg(path),
             kDatabaseSource);
     }
+}
+
+// Checks the open file before libmdb sees it: an Access (Jet/ACE) header, whole pages.
+FileFacts checkFile(QFile& file, const QString& path)
+{
+    if (file.handle() < 0 || !file.seek(0))
+        throw TabrixError(errCannotOpen,
+                          QStringLiteral("Das Datenbankmodul kann die Datei '%1' nicht lesen.").arg(path),
+                          kDatabaseSource);
     const QByteArray header = file.read(0x20);
     const qint64 size = file.size();
     const bool magic = header.size() >= 0x15 && header.startsWith(QByteArray("\x00\x01\x00\x00", 4))
@@ -233,12 +178,13 @@ int fieldSize(const jet::ColumnLayout& c, bool jet3)
 class AccessRecordset final : public Recordset {
 public:
     AccessRecordset(jet::Handle handle, MdbCatalogEntry* entry, quint32 pageCount, const QString& path,
-                    QList<Field> fields)
+                    QList<Field> fields, const QList<int>& calculated)
         : m_handle(std::move(handle))
         , m_scanner(std::make_unique<jet::TableScanner>(m_handle.get(), entry, pageCount, path))
         , m_fields(std::move(fields))
     {
         m_scanner->passOverDamagedRows();
+        m_scanner->readCalculated(calculated);
         if (m_scanner->columnCount() != m_fields.size())
             throw TabrixError(jet::errDamaged,
                               jet::damagedText(path,
@@ -365,14 +311,33 @@ struct SystemObject {
 
 class AccessDatabase final : public Database {
 public:
-    explicit AccessDatabase(const QString& path) : m_path(path)
+    AccessDatabase(QFile& file, const QString& path) : m_path(path)
     {
-        const FileFacts facts = checkFile(path);
+        const FileFacts facts = checkFile(file, path);
         m_pageCount = facts.pageCount;
-        const QByteArray native = QFile::encodeName(QFileInfo(path).absoluteFilePath());
-        m_mdb.reset(mdb_open(native.constData(), MDB_NOFLAGS));
+        // libmdb opens a file by its name: the name of the descriptor checked, so
+        // that it reads that very file whatever lies at the path by now (its
+        // own descriptor keeps the file once opened).
+        const QByteArray self = "/proc/self/fd/" + QByteArray::number(file.handle());
+        m_mdb.reset(mdb_open(self.constData(), MDB_NOFLAGS));
+        if (!m_mdb && ::access(self.constData(), R_OK) != 0)
+            throw TabrixError(errCannotOpen,
+                              QStringLiteral("Das Datenbankmodul kann die Datei '%1' nicht öffnen: Es findet sie nicht "
+                                             "unter %2 (ist /proc eingehängt?).")
+                                  .arg(path, QString::fromLatin1(self)),
+                              kDatabaseSource);
         if (!m_mdb || m_mdb->fmt->pg_size != facts.pageSize)
             throw TabrixError(errUnrecognized, QStringLiteral("Nicht erkanntes Datenbankformat '%1'.").arg(path),
+                              kDatabaseSource);
+        // Access 2007 and later encrypt a file with a password by Office's
+        // methods, which libmdb does not undo; such a file has a key that is not
+        // blank (Jet 3 and 4 files with a key libmdb decrypts).
+        if (m_mdb->f->jet_version >= MDB_VER_ACCDB_2007 && m_mdb->f->db_key != 0)
+            throw TabrixError(errNotValidPassword,
+                              QStringLiteral("Die Datenbank '%1' ist mit einem Kennwort verschlüsselt, und "
+                                             "verschlüsselte Access-Dateien werden nicht gelesen. Entschlüsseln Sie "
+                                             "sie in Access (Datei > Informationen > Datenbank entschlüsseln).")
+                                  .arg(path),
                               kDatabaseSource);
         try {
             load();
@@ -435,7 +400,8 @@ public:
                 jet::damagedText(m_path, QStringLiteral("Die Tabelle '%1' kann nicht gelesen werden.").arg(table)),
                 kDatabaseSource);
         auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(clone->catalog, source.catalogIndex));
-        return std::make_unique<AccessRecordset>(std::move(clone), entry, m_pageCount, m_path, m_tables[i].Fields);
+        return std::make_unique<AccessRecordset>(std::move(clone), entry, m_pageCount, m_path, m_tables[i].Fields,
+                                                 source.calculated);
     }
 
 private:
@@ -443,6 +409,7 @@ private:
         int type = kTypeTable;
         int catalogIndex = -1;  // the libmdb catalogue entry of a local table
         QString linkTarget;     // linked tables: source file or connect string
+        QList<int> calculated;  // per field: the result type of a calculated one, else 0
     };
 
     // A NUL character would cut every statement that names the table short:
@@ -774,7 +741,7 @@ private:
             source.catalogIndex = m_catalogIndex.value(page, -1);
             const jet::TableLayout layout = jet::readTableLayout(m_mdb.get(), page, m_pageCount, m_path);
             checkDataPages(source.catalogIndex, object.name);
-            fillTable(def, layout, object.properties);
+            source.calculated = fillTable(def, layout, object.properties);
         } else {
             source.linkTarget = object.type == kTypeLink ? object.database : object.connect;
         }
@@ -808,8 +775,10 @@ private:
                               kDatabaseSource);
     }
 
-    void fillTable(TableDef& def, const jet::TableLayout& layout, const QByteArray& propertyBlob) const
+    // Returns the result types of the calculated fields (see TableSource).
+    QList<int> fillTable(TableDef& def, const jet::TableLayout& layout, const QByteArray& propertyBlob) const
     {
+        QList<int> calculated;
         const bool jet3 = jet::isJet3(m_mdb.get());
         MdbHandle* mdb = m_mdb.get();
         const QHash<QString, jet::ColumnProperties> properties = jet::parseColumnProperties(
@@ -825,12 +794,19 @@ private:
             return {};
         };
         QHash<int, QString> columnNames;
-        for (const jet::ColumnLayout& c : layout.columns) {
+        for (jet::ColumnLayout c : layout.columns) {
             Field field;
             field.Name = c.name;
+            const jet::ColumnProperties props = propertiesOf(c.name);
+            // A calculated field is of its result's type, as DAO gives it; its
+            // stored size counts the 23 bytes that wrap each value.
+            if (c.calculated && props.resultType > 0) {
+                c.type = props.resultType;
+                c.size = std::max(0, c.size - 23);
+            }
+            calculated.append(c.calculated ? c.type : 0);
             field.Type = c.type;
             field.Size = fieldSize(c, jet3);
-            const jet::ColumnProperties props = propertiesOf(c.name);
             field.Required = props.required;
             field.DefaultValue = props.defaultValue;
             field.Precision = c.precision;
@@ -862,6 +838,7 @@ private:
             }
             def.Indexes.append(out);
         }
+        return calculated;
     }
 
     QString m_path;
@@ -882,7 +859,14 @@ private:
 
 std::unique_ptr<Database> Database::OpenDatabase(const QString& path)
 {
-    return std::make_unique<AccessDatabase>(path);
+    QFile file;
+    openFile(path, file);
+    return OpenDatabase(file, path);
+}
+
+std::unique_ptr<Database> Database::OpenDatabase(QFile& file, const QString& path)
+{
+    return std::make_unique<AccessDatabase>(file, path);
 }
 
 }  // namespace dao

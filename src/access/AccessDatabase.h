@@ -1,161 +1,21 @@
 #pragma once
 
-// Read-only view of an Access (.mdb) database with the object model and the
-// meanings of DAO: table definitions with fields and indexes, relations,
-// saved queries and forward-reading recordsets. Backed by libmdb; nothing of
-// libmdb shows through this header.
+// Read-only view of an Access database (.mdb or .accdb) with the object model
+// and the meanings of DAO: table definitions with fields and indexes,
+// relations, saved queries and forward-reading recordsets. Backed by libmdb;
+// nothing of libmdb shows through this header.
 
-#include <QByteArray>
-#include <QDateTime>
+#include "access/DaoTypes.h"
+
 #include <QList>
-#include <QMetaType>
 #include <QString>
-#include <QStringList>
 #include <QVariant>
 
 #include <memory>
 
+class QFile;
+
 namespace dao {
-
-// The engine's field type codes.
-enum FieldType : int {
-    dbBoolean = 1,
-    dbByte = 2,
-    dbInteger = 3,
-    dbLong = 4,
-    dbCurrency = 5,
-    dbSingle = 6,
-    dbDouble = 7,
-    dbDate = 8,
-    dbBinary = 9,
-    dbText = 10,
-    dbLongBinary = 11,
-    dbMemo = 12,
-    dbGUID = 15,
-    dbDecimal = 16,
-};
-
-// TableDef.Attributes bits that mark system objects.
-constexpr quint32 dbSystemObjectMask = 0x80000002u;
-
-// Relation.Attributes bits.
-constexpr qint32 dbRelationUnique = 1;
-constexpr qint32 dbRelationUpdateCascade = 256;
-constexpr qint32 dbRelationDeleteCascade = 4096;
-
-struct Field {
-    QString Name;
-    int Type = 0;  // engine type code (FieldType); unknown codes pass through
-    int Size = 0;  // Text: length in characters; others: the engine's byte size
-    bool Required = false;
-    QString DefaultValue;  // exactly as entered in Access, double quotes included
-    int Precision = 0;     // Decimal: digits in all; 0 for other types
-    int Scale = 0;         // Decimal: digits after the point
-};
-
-struct Index {
-    QString Name;
-    bool Primary = false;
-    bool Unique = false;
-    QStringList Fields;  // field names in key order
-};
-
-struct TableDef {
-    QString Name;
-    quint32 Attributes = 0;
-    QList<Field> Fields;
-    QList<Index> Indexes;
-};
-
-struct RelationField {
-    QString Name;         // primary (referenced) side
-    QString ForeignName;  // foreign side
-};
-
-struct Relation {
-    QString Name;
-    QString Table;         // referenced, primary side
-    QString ForeignTable;  // referencing side
-    qint32 Attributes = 0;
-    QList<RelationField> Fields;  // in column order
-};
-
-// QueryDef.Type: DAO's QueryDefTypeEnum.
-enum QueryDefType : int {
-    dbQSelect = 0,
-    dbQCrosstab = 16,
-    dbQDelete = 32,
-    dbQUpdate = 48,
-    dbQAppend = 64,
-    dbQMakeTable = 80,
-    dbQDDL = 96,
-    dbQSQLPassThrough = 112,
-    dbQSetOperation = 128,  // union
-    dbQSPTBulk = 144,
-    dbQCompound = 160,
-    dbQProcedure = 224,
-    dbQAction = 240,
-};
-
-struct QueryDef {
-    QString Name;
-    QString SQL;  // the text Access shows; empty when SQLError says why
-    int Type = dbQSelect;
-    QString SQLError{};  // German, for the user: why the text of this query cannot be given (a damaged catalogue)
-};
-
-// A Currency value held exactly: the amount times 10,000.
-struct Currency {
-    qint64 scaled = 0;
-    // Decimal text with up to four places and no trailing zeros: "12.5", "-0.0001", "3".
-    QString toString() const;
-    friend bool operator==(const Currency& a, const Currency& b) { return a.scaled == b.scaled; }
-};
-
-// A date and time of day as calendar parts, to the second (no time zone).
-struct DateParts {
-    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
-    bool timeValid = true;  // false for a date without a valid time of day
-
-    // The parts of a date and a time as Qt gives them (an invalid date: zeros).
-    static DateParts of(const QDate& date, const QTime& time);
-    QDate toDate() const { return QDate(year, month, day); }
-    QTime toTime() const { return timeValid ? QTime(hour, minute, second) : QTime(); }
-};
-
-// One cell of the current row as a plain value, for readers that go through
-// many rows: numbers and dates without a QVariant, texts in a buffer that is
-// kept from row to row (see Recordset::ReadCell).
-struct CellValue {
-    enum Kind : quint8 {
-        Null,      // a null cell
-        Boolean,   // whole: 0 or 1
-        Whole,     // a whole number: whole
-        Money,     // Currency: whole is the amount times 10,000
-        Single,    // real holds a float's value exactly
-        Double,    // real
-        DateTime,  // date
-        Text,      // text
-        Other,     // variant, as Value() gives it (binary data, GUIDs, ...)
-    };
-    Kind kind = Null;
-    qint64 whole = 0;
-    double real = 0;
-    DateParts date;
-    QString text;
-    QVariant variant;
-
-    // The cell of a value as Value() gives it.
-    void assign(const QVariant& value);
-    bool isNull() const { return kind == Null; }
-};
-
-// A row of a damaged file that the recordset passed over: its number in the
-// table (from 1, in the file's order) and why it cannot be read.
-struct SkippedRow {
-    long number = 0;
-    QString text;
-};
 
 // Rows of one table, read one after the other from the file (memory stays flat
 // however long the table is). Field values, by type:
@@ -204,6 +64,10 @@ public:
     // path is empty, the file is missing, unreadable, not an Access database
     // or truncated.
     static std::unique_ptr<Database> OpenDatabase(const QString& path);
+    // The same over a regular file already open for reading (`path` names it
+    // in messages and Name): the engine reads the file behind the descriptor,
+    // whatever lies at the path by then.
+    static std::unique_ptr<Database> OpenDatabase(QFile& file, const QString& path);
 
     virtual QString Name() const = 0;  // the path it was opened with
 
@@ -228,5 +92,3 @@ public:
 };
 
 }  // namespace dao
-
-Q_DECLARE_METATYPE(dao::Currency)

@@ -88,12 +88,13 @@ bool writeFile(const QString& path, const QByteArray& bytes)
 }  // namespace
 
 // ---------------------------------------------------------------------------
-// queryTestV2000.mdb and queryTestV1997.mdb: the texts of the fixtures' README.
+// queryTestV2000.mdb, queryTestV1997.mdb and queryTestV2010.accdb: the texts of the fixtures' README.
 
-TEST(QueryDefs, TheNineQueriesOfBothFormatsAsAccessShowsThem)
+TEST(QueryDefs, TheNineQueriesOfEveryFormatAsAccessShowsThem)
 {
     REQUIRE_FIXTURE(jet4, "queryTestV2000.mdb");
     REQUIRE_FIXTURE(jet3, "queryTestV1997.mdb");
+    const QString ace = QStringLiteral(TABRIX_SOURCE_DIR "/tests/data/accdb/queryTestV2010.accdb");
     const std::map<QString, std::pair<int, QString>> expected = {
         {QStringLiteral("SelectQuery"),
          {dao::dbQSelect,
@@ -143,7 +144,7 @@ TEST(QueryDefs, TheNineQueriesOfBothFormatsAsAccessShowsThem)
         {QStringLiteral("DataDefinitionQuery"),
          {dao::dbQDDL, QStringLiteral("CREATE TABLE Table5 (col1 CHAR, col2 CHAR);") + QChar(0)}},
     };
-    for (const QString& path : {jet4, jet3}) {
+    for (const QString& path : {jet4, jet3, ace}) {
         SCOPED_TRACE(str(path));
         const auto db = Database::OpenDatabase(path);
         QStringList names;
@@ -301,8 +302,10 @@ TEST(QueryDefs, PredicatesOwnerAccessRemoteSourcesAndRowOrder)
               str(lines({"SELECT TOP 5 PERCENT T.a AS [Date], T.b", "FROM T IN 'C:\\daten' [dBASE IV;]",
                          "WITH OWNERACCESS OPTION;"})));
 
+    // Access 2007 and later add a row of attribute 12 (only a flag) and an empty remote-database row.
     EXPECT_EQ(str(sqlOf({row(jet::qaType, nullptr, 1), row(jet::qaFlags, nullptr, 0x01),
-                         row(jet::qaTable, nullptr, 0, "Lieferung 2024")})),
+                         row(jet::qaTable, nullptr, 0, "Lieferung 2024"), row(jet::qaComplexOutput, nullptr, 2),
+                         row(jet::qaRemoteDatabase, nullptr)})),
               str(lines({"SELECT *", "FROM [Lieferung 2024];"})));
 
     // Make-table into another database; append with VALUES; a Text parameter with its size.

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QtEndian>
 
 #include <stdexcept>
 
@@ -61,6 +62,43 @@ QByteArray DamagedCopy::withBrokenRow(int page, int row) const
     b[word] = char(moved & 0xFF);
     b[word + 1] = char(moved >> 8);
     return b;
+}
+
+DamagedCopy::LongValue DamagedCopy::longValue(const QByteArray& content) const
+{
+    const auto lval = [&](qsizetype page) { return m_bytes[page] == 1 && m_bytes.mid(page + 4, 4) == "LVAL"; };
+    for (qsizetype at = m_bytes.indexOf(content); at >= 0; at = m_bytes.indexOf(content, at + 1)) {
+        const qsizetype base = at / m_pageSize * m_pageSize;
+        // The row holding it: rows lie back to front, each ending where the one before begins.
+        for (int row = 0, end = m_pageSize; lval(base) && row < rowsOnPage(int(base / m_pageSize)); ++row) {
+            const int start = le16(m_bytes, base + (m_jet3 ? 8 : 12) + 2 + 2 * row) & 0x1FFF;
+            if (at >= base + start && at < base + end) {
+                const quint32 pointer = qToLittleEndian(quint32(base / m_pageSize) << 8 | quint32(row));
+                const QByteArray bytes(reinterpret_cast<const char*>(&pointer), 4);
+                // The header: on a table's data page, with a length that fits the piece.
+                for (qsizetype p = m_bytes.indexOf(bytes); p >= 4; p = m_bytes.indexOf(bytes, p + 1)) {
+                    const quint32 kind = le32(m_bytes, p - 4) >> 30, length = le32(m_bytes, p - 4) & 0x3FFFFFFF;
+                    const bool fits =
+                        kind == 1 ? length == quint32(end - start) : kind == 0 && length + 4 >= quint32(end - start);
+                    if (m_bytes[p / m_pageSize * m_pageSize] == 1 && !lval(p / m_pageSize * m_pageSize) && fits)
+                        return LongValue{p - 4, base + start, end - start, qFromLittleEndian(pointer)};
+                }
+            }
+            end = start;
+        }
+    }
+    throw std::runtime_error("no long value holds the bytes " + content.toHex().toStdString());
+}
+
+quint32 DamagedCopy::word(qsizetype at) const
+{
+    return le32(m_bytes, at);
+}
+
+QByteArray DamagedCopy::withWord(qsizetype at, quint32 word) const
+{
+    const quint32 stored = qToLittleEndian(word);
+    return QByteArray(m_bytes).replace(at, 4, reinterpret_cast<const char*>(&stored), 4);
 }
 
 QByteArray DamagedCopy::withZeroedPage(int page) const

@@ -29,6 +29,17 @@ public:
     // moved row whose body lies beyond the end of the file: reading that row fails.
     QByteArray withBrokenRow(int page, int row) const;
     QByteArray withZeroedPage(int page) const;
+    // A Memo or OLE value whose first piece holds `content`: its 12-byte header in its row, that piece's
+    // row on a page of long values (offset, length) and the pointer to it (row, 3-byte page).
+    struct LongValue {
+        qsizetype header, piece;
+        int pieceLength;
+        quint32 pointer;
+    };
+    LongValue longValue(const QByteArray& content) const;
+    // The 32-bit little-endian word at a byte offset, and a copy with it changed.
+    quint32 word(qsizetype at) const;
+    QByteArray withWord(qsizetype at, quint32 word) const;
     // Every occurrence of `from` replaced by `to` (of the same length).
     QByteArray withReplaced(const QByteArray& from, const QByteArray& to) const;
 

@@ -9,6 +9,7 @@ namespace jet {
 namespace {
 
 constexpr int kTypeBoolean = 1;
+constexpr int kTypeByte = 2;
 constexpr int kTypeText = 10;
 constexpr int kTypeMemo = 12;
 
@@ -55,6 +56,9 @@ void readBlock(Span block, const QStringList& names, const TextDecoder& text, QH
                    && (type == kTypeText || type == kTypeMemo)) {
             props.hasDefault = true;
             props.defaultValue = text(data, dataSize);
+        } else if (name.compare(QLatin1String("ResultType"), Qt::CaseInsensitive) == 0 && type == kTypeByte
+                   && dataSize >= 1) {
+            props.resultType = data[0];
         }
         pos += recordLength;
     }

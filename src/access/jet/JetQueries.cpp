@@ -1,6 +1,6 @@
 #include "access/jet/JetQueries.h"
 
-#include "access/AccessDatabase.h"
+#include "access/DaoTypes.h"
 #include "access/jet/JetNames.h"
 #include "access/jet/JetTable.h"
 #include "core/TabrixError.h"
@@ -81,7 +81,7 @@ public:
     explicit Rows(const QList<QueryRow>& rows)
     {
         for (const QueryRow& row : rows) {
-            const bool known = (row.attribute >= qaStart && row.attribute <= qaOrderBy) || row.attribute == qaEnd;
+            const bool known = (row.attribute >= qaStart && row.attribute <= qaComplexOutput) || row.attribute == qaEnd;
             if (!known)
                 fail(QStringLiteral("Eine Zeile hat die unbekannte Art %1.").arg(row.attribute));
             m_rows[row.attribute].append(row);

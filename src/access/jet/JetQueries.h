@@ -26,6 +26,12 @@ enum QueryAttribute : int {
     qaGroupBy = 9,
     qaHaving = 10,
     qaOrderBy = 11,
+    // Written by Access 2007 and later, one row per query with only a Flag: in
+    // Access's 2010 Northwind 2 where the query's output holds a multi-valued
+    // or attachment column (its object then has 0x40000 in MSysObjects' Flags),
+    // else 1. No name, no expression: no piece of the statement (Jackcess too
+    // writes the text without it).
+    qaComplexOutput = 12,
     qaEnd = 255,
 };
 

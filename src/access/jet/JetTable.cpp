@@ -1,12 +1,13 @@
 #include "access/jet/JetTable.h"
 
-#include "access/AccessDatabase.h"
+#include "access/DaoTypes.h"
 #include "access/jet/JetValues.h"
 #include "core/TabrixError.h"
 
 #include <QSet>
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 namespace jet {
@@ -20,6 +21,12 @@ constexpr int kOffsetMask = 0x1FFF;
 constexpr quint16 kDeletedRow = 0x8000;   // deleted, or the moved body of an overflow row
 constexpr quint16 kOverflowRow = 0x4000;  // holds a pointer to the row's body elsewhere
 constexpr int kMaxOverflowHops = 8;
+
+// The first word of a Memo or OLE value's header: its length and where it lies.
+constexpr quint32 kLongValueLength = 0x3FFFFFFF;
+constexpr quint32 kLongValueInline = 0x80000000;   // right after the header, in the row
+constexpr quint32 kLongValueOnePage = 0x40000000;  // one row on another page
+constexpr quint32 kLongValueChain = 0;             // pieces on other pages, each naming the next
 
 // A row that is there but cannot be read: the scanner passes over it.
 struct RowDamage {
@@ -194,6 +201,7 @@ TableLayout readTableLayout(MdbHandle* mdb, quint32 page, quint32 pageCount, con
         c.flags = e[flagsOffset];
         c.size = le16(e + sizeOffset);
         // Bytes 11 and 12 hold precision and scale for Decimal; other types use them otherwise.
+        c.calculated = !jet3 && (e[16] & 0xC0) != 0;  // Jet 4's extra flags
         if (c.type == MDB_NUMERIC) {
             c.precision = e[11];
             c.scale = e[12];
@@ -531,27 +539,52 @@ QString TableScanner::text(const uchar* data, qsizetype length)
 
 QByteArray TableScanner::longValue(const uchar* field, int size)
 {
-    // A 12-byte header: length (3 bytes) and kind, the first page and row, 4 unused bytes.
-    if (size < MDB_MEMO_OVERHEAD)
+    // A 12-byte header: the length in the low 30 bits of the first word and the
+    // kind in its top two, the first piece (row number, 3-byte page), 4 unused
+    // bytes. A value that cannot be read whole raises: a cell is never given
+    // bytes of another page, nor a piece repeated.
+    if (size == 0)
         return QByteArray("", 0);
-    const quint32 length = le24(field);
-    const quint8 kind = field[3];
-    if (kind & 0x80) {  // inline, right after the header
+    if (size < MDB_MEMO_OVERHEAD)
+        damaged(QStringLiteral("Ein Memo- oder OLE-Wert im Datensatz auf Seite %1 hat nur %2 Bytes statt %3.")
+                    .arg(m_page)
+                    .arg(size)
+                    .arg(MDB_MEMO_OVERHEAD));
+    const quint32 length = le32(field) & kLongValueLength;
+    const quint32 kind = le32(field) & ~kLongValueLength;
+    const auto shorter = [&](quint32 at, qint64 held) {
+        damaged(
+            QStringLiteral("Ein Memo- oder OLE-Wert ist kürzer als angegeben: Bis Seite %1 hält er %2 von %3 Bytes.")
+                .arg(at)
+                .arg(held)
+                .arg(length));
+    };
+    if (kind == kLongValueInline) {
         const int available = size - MDB_MEMO_OVERHEAD;
-        return QByteArray(reinterpret_cast<const char*>(field + MDB_MEMO_OVERHEAD),
-                          int(std::min<quint32>(length, quint32(available))));
+        if (quint32(available) < length)
+            shorter(m_page, available);
+        return QByteArray(reinterpret_cast<const char*>(field + MDB_MEMO_OVERHEAD), int(length));
     }
+    if (kind != kLongValueOnePage && kind != kLongValueChain)
+        damaged(QStringLiteral("Ein Memo- oder OLE-Wert im Datensatz auf Seite %1 hat die unbekannte Art %2.")
+                    .arg(m_page)
+                    .arg(kind >> 30));
     quint32 pointer = le32(field + 4);
     QByteArray out;
     out.reserve(int(std::min<quint32>(length, 64u << 20)));
     const int pageSize = int(m_mdb->fmt->pg_size);
-    const bool singlePage = (kind & 0x40) != 0;
-    int pages = 0;
-    while (pointer != 0 && quint32(out.size()) < length) {
-        const quint32 page = pointer >> 8;
+    if (pointer == 0 && length > 0)
+        damaged(QStringLiteral("Ein Memo- oder OLE-Wert verweist auf die fehlende Seite 0."));
+    QSet<quint32> visited;
+    quint32 page = 0;
+    while (pointer != 0) {
+        page = pointer >> 8;
         const int row = int(pointer & 0xFF);
         if (page == 0 || page >= m_pageCount)
             damaged(QStringLiteral("Ein Memo- oder OLE-Wert verweist auf die fehlende Seite %1.").arg(page));
+        if (visited.contains(pointer))
+            damaged(QStringLiteral("Ein Memo- oder OLE-Wert ist im Kreis verkettet (Seite %1).").arg(page));
+        visited.insert(pointer);
         // Long values of neighbouring rows often share a page: read it once.
         if (page != m_altPage) {
             m_altPage = 0;
@@ -560,22 +593,34 @@ QByteArray TableScanner::longValue(const uchar* field, int size)
             m_altPage = page;
         }
         const uchar* buf = m_mdb->alt_pg_buf;
+        // A data page that says "LVAL" where other data pages name their table.
+        if (buf[0] != MDB_PAGE_DATA || std::memcmp(buf + 4, "LVAL", 4) != 0)
+            damaged(QStringLiteral("Ein Memo- oder OLE-Wert verweist auf Seite %1, die keine Seite für Memo- und "
+                                   "OLE-Werte ist.")
+                        .arg(page));
         int start = 0;
         int rowLength = 0;
         if (!rowOnPage(m_mdb, buf, row, &start, &rowLength))
             damaged(QStringLiteral("Ein Memo- oder OLE-Wert fehlt auf Seite %1.").arg(page));
-        if (singlePage) {
-            out.append(reinterpret_cast<const char*>(buf + start), std::min<int>(rowLength, int(length)));
-            break;
+        if (kind == kLongValueOnePage) {
+            if (quint32(rowLength) < length)
+                shorter(page, rowLength);
+            return QByteArray(reinterpret_cast<const char*>(buf + start), int(length));
         }
         if (rowLength < 4)
             damaged(QStringLiteral("Ein Memo- oder OLE-Wert ist auf Seite %1 beschädigt.").arg(page));
-        const int chunk = std::min<int>(rowLength - 4, int(length - quint32(out.size())));
-        out.append(reinterpret_cast<const char*>(buf + start + 4), chunk);
+        const quint32 piece = quint32(rowLength - 4);
+        if (out.size() + qint64(piece) > qint64(length)) {
+            damaged(QStringLiteral("Ein Memo- oder OLE-Wert ist länger als angegeben: Bis Seite %1 hält er mehr als "
+                                   "%2 Bytes.")
+                        .arg(page)
+                        .arg(length));
+        }
+        out.append(reinterpret_cast<const char*>(buf + start + 4), int(piece));
         pointer = le32(buf + start);
-        if (++pages > 1'000'000)
-            damaged(QStringLiteral("Ein Memo- oder OLE-Wert ist im Kreis verkettet."));
     }
+    if (quint32(out.size()) != length)
+        shorter(page, out.size());
     return out;
 }
 
@@ -585,12 +630,59 @@ QVariant TableScanner::value(int i)
     const int type = m_types[size_t(i)];
     // A column added after the row was written is not in the row (nor in its null mask).
     const bool absent = m_numbers[size_t(i)] >= m_rowColumns;
-    if (type == MDB_BOOL)
+    const bool calculated = i < m_calculated.size() && m_calculated[i] != 0;
+    if (type == MDB_BOOL && !calculated)
         return QVariant(!absent && f.is_null == 0);  // a Boolean is stored in the null mask
     if (f.is_null || absent)
         return QVariant();
     const uchar* p = static_cast<const uchar*>(f.value);
-    const int n = f.siz;
+    if (calculated)
+        return calculatedValue(i, p, f.siz);
+    return decoded(i, type, p, f.siz);
+}
+
+QVariant TableScanner::calculatedValue(int i, const uchar* p, int n)
+{
+    // 16 bytes, the length of the value, the value (and 3 bytes more); a Memo
+    // result is a long value (whatever type the column has) wrapped so.
+    const QByteArray stored = m_calculated[i] == MDB_MEMO
+        ? longValue(p, n)
+        : QByteArray::fromRawData(reinterpret_cast<const char*>(p), p ? n : 0);
+    const qint64 length = stored.size() >= 20 ? le32(reinterpret_cast<const uchar*>(stored.constData()) + 16) : -1;
+    if (length < 0 || length > stored.size() - 20)
+        damaged(QStringLiteral("Ein berechneter Wert auf Seite %1 ist beschädigt.").arg(m_page));
+    const uchar* value = reinterpret_cast<const uchar*>(stored.constData()) + 20;
+    const int type = m_calculated[i];
+    if (type == MDB_BOOL)
+        return QVariant(length > 0 && value[0] != 0);
+    if (type == MDB_TEXT || type == MDB_MEMO)
+        return QVariant(text(value, length));
+    if (length == 0)
+        return QVariant();  // Access writes a null result so
+    if (type != MDB_NUMERIC)
+        return decoded(i, type, value, int(length));
+    // A Decimal result: 2 bytes of length, the scale, the sign, then up to 16
+    // bytes of magnitude as one 4-byte and some 8-byte little-endian groups,
+    // the most significant first. Into the 17 bytes of a stored Decimal: the
+    // sign, then four 32-bit little-endian words, the most significant first.
+    if (length < 8)
+        damaged(QStringLiteral("Ein berechneter Wert auf Seite %1 ist beschädigt.").arg(m_page));
+    const int bytes = std::min<int>((int(length) - 4) / 4 * 4, 16);
+    uchar big[16] = {};  // the magnitude, big-endian
+    for (int at = 0, group = bytes % 8 ? 4 : 8; at < bytes; at += group, group = 8) {
+        for (int k = 0; k < group; ++k)
+            big[16 - bytes + at + k] = value[4 + at + group - 1 - k];
+    }
+    uchar decimal[17] = {value[3] ? uchar(0x80) : uchar(0)};
+    for (int word = 0; word < 4; ++word) {
+        for (int k = 0; k < 4; ++k)
+            decimal[1 + 4 * word + k] = big[4 * word + 3 - k];
+    }
+    return QVariant(decimalText(decimal, value[2]));
+}
+
+QVariant TableScanner::decoded(int i, int type, const uchar* p, int n)
+{
     auto need = [&](int bytes) {
         if (n < bytes || !p)
             damaged(QStringLiteral("Ein Wert hat %1 Bytes, wo %2 nötig sind.").arg(n).arg(bytes));
@@ -639,8 +731,11 @@ QVariant TableScanner::value(int i)
         need(17);
         return QVariant(decimalText(p, m_scales[size_t(i)]));
     case MDB_COMPLEX:
-        need(4);
-        return QVariant(QString::number(qint32(le32(p))));
+        // The key of the values in the hidden table; a cell of a type the
+        // engine does not decode never makes its row unreadable.
+        if (p && n >= 4)
+            return QVariant(QString::number(qint32(le32(p))));
+        [[fallthrough]];
     default:
         // No decoding known: the stored bytes in hexadecimal.
         return QVariant(QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(p), n).toHex()));
@@ -652,6 +747,8 @@ void TableScanner::readCell(int i, dao::CellValue& cell)
     const MdbField& f = m_fields[size_t(i)];
     const int type = m_types[size_t(i)];
     const bool absent = m_numbers[size_t(i)] >= m_rowColumns;
+    if (i < m_calculated.size() && m_calculated[i] != 0)
+        return cell.assign(value(i));
     if (type == MDB_BOOL) {
         cell.kind = dao::CellValue::Boolean;
         cell.whole = !absent && f.is_null == 0 ? 1 : 0;

@@ -5,7 +5,7 @@
 // table's data pages through libmdb and decodes each value from its stored
 // bytes. Private to the Access engine; libmdb types show here on purpose.
 
-#include "access/AccessDatabase.h"
+#include "access/DaoTypes.h"
 #include "access/jet/MdbInclude.h"
 
 #include <QByteArray>
@@ -49,6 +49,7 @@ struct ColumnLayout {
     int size = 0;       // stored size in bytes
     int precision = 0;  // Decimal only: digits in all and after the point
     int scale = 0;
+    bool calculated = false;  // Access 2010's calculated column (see TableScanner::readCalculated)
     QString name;
 };
 
@@ -98,6 +99,10 @@ public:
     // damaged file) is passed over and kept among the skipped rows. Without
     // this (the system catalogues) such a row throws TabrixError(errDamaged).
     void passOverDamagedRows() { m_passOver = true; }
+    // The calculated columns: for each column the type of its result (the
+    // column's "ResultType" property), 0 for an ordinary column. Their values
+    // are stored wrapped (20 bytes, among them the length, before the value).
+    void readCalculated(const QList<int>& resultTypes) { m_calculated = resultTypes; }
 
     void rewind();
     // Moves to the next live row that can be read; false (and no current row) at the end.
@@ -124,6 +129,8 @@ private:
     void ensurePageLoaded();
     QByteArray longValue(const uchar* field, int size);
     QString text(const uchar* data, qsizetype length);
+    QVariant decoded(int i, int type, const uchar* p, int n);
+    QVariant calculatedValue(int i, const uchar* p, int n);
     [[noreturn]] void damaged(const QString& detail) const;
 
     MdbHandle* m_mdb;
@@ -145,6 +152,7 @@ private:
     long m_rowNumber = 0;  // rows of the table met so far, the unreadable ones included
     QList<dao::SkippedRow> m_skipped;
     bool m_passOver = false;
+    QList<int> m_calculated;
 };
 
 }  // namespace jet

@@ -4,7 +4,7 @@
 // (little-endian, as written by the engine). Pure functions over bytes: no
 // libmdb here, so tests call them directly.
 
-#include "access/AccessDatabase.h"
+#include "access/DaoTypes.h"
 
 #include <QByteArray>
 #include <QDateTime>
