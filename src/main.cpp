@@ -4,19 +4,33 @@
 
 #include <QApplication>
 
+#include <cstdio>
+
 int main(int argc, char** argv)
 {
+    QStringList raw;
+    for (int i = 1; i < argc; ++i)
+        raw.append(QString::fromLocal8Bit(argv[i]));
+
+    // Help and version need no window, so neither a display.
+    if (const QString answer = AnswerWithoutWindow(raw); !answer.isEmpty()) {
+        std::fputs(answer.toUtf8().constData(), stdout);
+        return 0;
+    }
+
     // An unattended run on a machine without a display (a scheduled job on a
     // server): no platform could start, and no message box could ever be
     // answered. It runs on Qt's offscreen platform then, and its boxes are
     // only written to standard error. Wherever a display or a platform was
-    // given, boxes wait for their answer.
-    QStringList raw;
-    for (int i = 1; i < argc; ++i)
-        raw.append(QString::fromLocal8Bit(argv[i]));
-    const bool headless = ParseCommandLine(RebuildCommandLine(raw)).autoMode && qEnvironmentVariableIsEmpty("DISPLAY")
-        && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
-    if (headless) {
+    // given, boxes wait for their answer. Any other start without a display
+    // could open no window: it says so instead of Qt's abort.
+    const bool noDisplay = qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+        && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+    if (noDisplay && !ParseCommandLine(RebuildCommandLine(raw)).autoMode) {
+        std::fputs(NoDisplayMessage().toUtf8().constData(), stderr);
+        return 1;
+    }
+    if (noDisplay) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
         SetNobodyAnswers(true);
     }

@@ -321,7 +321,8 @@ public:
         m_dbc->connected = true;
         m_stmt = std::make_unique<StmtHandle>(m_dbc);
 
-        const QString dbms = infoText(m_dbc->handle, SQL_DBMS_NAME);
+        m_dbmsName = infoText(m_dbc->handle, SQL_DBMS_NAME);
+        const QString& dbms = m_dbmsName;
         QString version = infoText(m_dbc->handle, SQL_DBMS_VER);
         if (dbms.contains(QLatin1String("mysql"), Qt::CaseInsensitive)
             || dbms.contains(QLatin1String("mariadb"), Qt::CaseInsensitive)) {
@@ -377,6 +378,7 @@ public:
     QString Name() const override { return m_dataSource; }
     QString Description() const override { return m_description; }
     qint64 MaxStatementBytes() const override { return m_maxStatementBytes; }
+    QString DbmsName() const override { return m_dbmsName; }
 
     ServerTable CatalogueTable(const QString& name) override
     {
@@ -426,6 +428,7 @@ private:
     std::unique_ptr<StmtHandle> m_stmt;
     QString m_dataSource;
     QString m_description;
+    QString m_dbmsName;
     qint64 m_maxStatementBytes = 0;
 };
 

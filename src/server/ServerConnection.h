@@ -55,6 +55,9 @@ public:
     // The longest statement the server takes, in bytes (MySQL's and MariaDB's
     // max_allowed_packet, read when the connection opened); 0 when unknown.
     virtual qint64 MaxStatementBytes() const { return 0; }
+    // The server's product as the driver names it at the login (ODBC's
+    // SQL_DBMS_NAME, e.g. "MariaDB"); empty when unknown.
+    virtual QString DbmsName() const { return {}; }
 
     // Table catalogue: refreshes it and returns the table of that name,
     // ignoring case, with its columns; raises TabrixError when there is none.

@@ -95,3 +95,66 @@ QString RebuildCommandLine(const QStringList& arguments)
     }
     return parts.join(u' ');
 }
+
+QString AnswerWithoutWindow(const QStringList& arguments)
+{
+    const QString version = QStringLiteral("SQL-Tabrix %1.%2.%3\n")
+                                .arg(TABRIX_VERSION_MAJOR)
+                                .arg(TABRIX_VERSION_MINOR)
+                                .arg(TABRIX_VERSION_PATCH);
+    if (arguments.contains(QLatin1String("--help")) || arguments.contains(QLatin1String("-h")))
+        return version + QStringLiteral(R"help(
+Aufruf: sql-tabrix [Schalter ...]
+
+Überträgt die ERP-Datenbank aus einer Access-Datei (.MDB) über eine
+ODBC-Datenquelle auf einen SQL-Server.
+
+Schalter (Groß- und Kleinschreibung zählt; ein Wert mit Leerzeichen steht in
+Anführungszeichen: -MDBpfad:"/data/ERP -alt/qel.mdb"):
+  -ODBC:name      Datenquelle für das Anmeldefeld
+  -user:name      Benutzer für das Anmeldefeld
+  -pass:kennwort  Kennwort für das Anmeldefeld (Leerzeichen bleiben in
+                  Anführungszeichen erhalten)
+  -MDBpfad:pfad   Access-Datenbank, die das Konvertierungsfenster öffnet
+  -XDBpfad:pfad   XDB-Dokument, das das XDB-Fenster öffnet
+  -Dialekt:name   wählt den Dialekt wie sein Knopf: MSSQL, MySQL, Oracle, Sybase
+                  oder DB2, in beliebiger Schreibweise; ohne oder mit
+                  unbekanntem Namen bleibt Microsoft SQL
+  -Linux          kreuzt "Linux" an (Sybase-Server unter Linux, mit
+                  -Dialekt:Sybase)
+  -Einzeln        nimmt "Mehrere Zeilen je INSERT" zurück: ein INSERT je Zeile,
+                  auch auf MySQL
+  -auto           unbeaufsichtigter Lauf (muss einem anderen Schalter folgen)
+  -noerror        unterdrückt die Markierungsmeldung; die Titelzeile zeigt
+                  "(no error)"
+  -h, --help      diese Hilfe
+  --version       die Version
+
+Exit-Codes des unbeaufsichtigten Laufs (-auto):
+  0  die Kette ist gelungen: jede markierte Tabelle konvertiert, das
+     XDB-Dokument mit jeder Sicht, die es nennt, angewandt, das Plug-in
+     gestartet
+  1  ein Schritt ist gescheitert (Anmeldung, Access-Datei, XDB-Dokument, eine
+     verlorene Serververbindung): seine Meldung, dann "Bei der
+     SQL-Datenbankerweiterung ist ein Fehler aufgetreten!"; die Schritte danach
+     entfallen
+  2  die Kette lief bis zum Ende (XDB-Dokument angewandt, Plug-in gestartet),
+     aber mindestens eine Tabelle endete "[!Fehler!]" oder der Server wies eine
+     Sicht des XDB-Dokuments ab
+
+Jede Meldung, jede Zeile des Fehler-Protokolls und des XDB-Fensters und am Ende
+die Tabellenliste gehen dabei auch auf die Standardfehlerausgabe. Ohne Anzeige
+(weder DISPLAY noch WAYLAND_DISPLAY gesetzt, keine Qt-Plattform gewählt) läuft
+nur der unbeaufsichtigte Lauf; jeder andere Start endet dort mit Code 1.
+)help");
+    if (arguments.contains(QLatin1String("--version")))
+        return version;
+    return {};
+}
+
+QString NoDisplayMessage()
+{
+    return QStringLiteral("SQL-Tabrix: keine Anzeige gefunden (weder DISPLAY noch WAYLAND_DISPLAY ist gesetzt). Die "
+                          "Fenster brauchen eine grafische Oberfläche; ohne sie läuft nur der unbeaufsichtigte Lauf "
+                          "mit -auto (siehe sql-tabrix --help).\n");
+}

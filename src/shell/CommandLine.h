@@ -50,3 +50,12 @@ CommandLineValues ParseCommandLine(const QString& commandLine);
 // its value quoted, so that a path like "/data/ERP -alt/x.mdb" survives the
 // split at " -".
 QString RebuildCommandLine(const QStringList& arguments);
+
+// What the program answers before any window exists: "--help" or "-h" (the
+// switches and the exit codes) and "--version". Empty when no argument asks.
+QString AnswerWithoutWindow(const QStringList& arguments);
+
+// Written to standard error by a start without any display (neither DISPLAY
+// nor WAYLAND_DISPLAY set, no Qt platform chosen) and without "-auto": no
+// window could open there.
+QString NoDisplayMessage();

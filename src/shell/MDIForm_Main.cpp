@@ -7,6 +7,7 @@
 #include "shell/CommandLine.h"
 #include "translation/Views.h"
 #include "ui/ClickableLabel.h"
+#include "ui/Legibility.h"
 #include "ui/MessageBox.h"
 #include "ui/Progress.h"
 #include "ui/WindowOrder.h"
@@ -30,6 +31,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QStyle>
 #include <QThread>
 #include <QTimer>
@@ -56,7 +58,10 @@ MDIForm_Main::MDIForm_Main(const QString& commandLine, QWidget* parent)
     setWindowTitle(kCaption);
     buildControls();
     m_progress = std::make_unique<Progress>(ProgressBar1, Label_Rest);
-    resize(1100, 800);
+    // The conversion window beside the other child windows, on a screen of
+    // 1280 × 800 as on a larger one; never larger than the screen.
+    const QSize opening(1280, 800);
+    resize(screen() ? opening.boundedTo(screen()->availableGeometry().size()) : opening);
 }
 
 MDIForm_Main::~MDIForm_Main()
@@ -463,6 +468,7 @@ void MDIForm_Main::showChild(QWidget* child, bool visible)
     QMdiSubWindow* sub = m_mdi->addSubWindow(child);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setObjectName(child->objectName() + QStringLiteral("_Window"));
+    SetOpeningSize(sub);
     child->setAttribute(Qt::WA_DeleteOnClose);
     if (visible)
         sub->show();

@@ -20,3 +20,20 @@ void BrowseIntoBox(QWidget* parent, QLineEdit* box, const QString& filter)
         // A failing dialog leaves everything as it was.
     }
 }
+
+QString AskSavePath(QWidget* parent, const QString& suggested, const QString& filter)
+{
+    try {
+        QFileDialog dialog(parent, QString(), suggested, filter);
+        dialog.setObjectName(QStringLiteral("CommonDialog"));
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.selectFile(suggested);
+        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+            return dialog.selectedFiles().constFirst();
+    } catch (...) {
+        // A failing dialog saves nothing.
+    }
+    return {};
+}

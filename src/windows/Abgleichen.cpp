@@ -4,6 +4,7 @@
 #include "server/ServerErrors.h"
 #include "session/Session.h"
 #include "ui/BrowseFile.h"
+#include "ui/Legibility.h"
 #include "ui/MessageBox.h"
 
 #include <QCloseEvent>
@@ -24,12 +25,17 @@ Abgleichen::Abgleichen(Session* session, QWidget* parent) : QWidget(parent), Ope
     Command8 = Named(new QPushButton(QStringLiteral("XDB Verarbeiten"), this), "Command8");
     List1 = Named(new QListWidget(this), "List1");
 
+    // The path box shows a path of 60 characters; the status list's long lines
+    // (statements, server messages) wrap at its width.
+    Text_XDB->setMinimumWidth(TextRoom(Text_XDB, 60, 1).width());
+    WrapLongLines(List1);
     auto* grid = new QGridLayout(this);
     grid->addWidget(Label1, 0, 0);
     grid->addWidget(Text_XDB, 0, 1);
     grid->addWidget(Command1, 0, 2);
     grid->addWidget(Command8, 0, 3);
     grid->addWidget(List1, 1, 0, 1, 4);
+    grid->setColumnStretch(1, 1);
 
     connect(Command1, &QPushButton::clicked, this, GuardedHandler(this, &Abgleichen::Command1_Click));
     connect(Command8, &QPushButton::clicked, this, GuardedHandler(this, &Abgleichen::Command8_Click));
@@ -37,6 +43,11 @@ Abgleichen::Abgleichen(Session* session, QWidget* parent) : QWidget(parent), Ope
     // The path comes from the command line ("-XDBpfad:") when one was given.
     if (!m_session->module1().XdbPath.isEmpty())
         Text_XDB->setText(m_session->module1().XdbPath);
+}
+
+QSize Abgleichen::sizeHint() const
+{
+    return QWidget::sizeHint().expandedTo(TextRoom(this, 110, 24));
 }
 
 void Abgleichen::Command1_Click()

@@ -50,6 +50,9 @@ public:
     void appendErrorLine(const QString& line) override;
     void connectionLost(const QString& serverText) override;
 
+    // Opens tall enough for a screenful of status lines.
+    QSize sizeHint() const override;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 

@@ -7,6 +7,7 @@
 #include "translation/Views.h"
 #include "ui/BrowseFile.h"
 #include "ui/ClickableLabel.h"
+#include "ui/Legibility.h"
 #include "ui/MessageBox.h"
 #include "ui/StatusLabel.h"
 #include "ui/WindowOrder.h"
@@ -97,40 +98,50 @@ void Konvertierung::buildControls()
     Image1->setVisible(false);
     setMarkingAllowed(false);
 
+    // Three columns above the information list: the tables, the commands, the
+    // options. The information list spans the width, its long lines wrapped,
+    // so that a server message of 200 characters shows whole.
     auto* grid = new QGridLayout(this);
     auto* pathRow = new QHBoxLayout;
     pathRow->addWidget(Label4);
     pathRow->addWidget(QELPfad, 1);
     pathRow->addWidget(Command3);
     pathRow->addWidget(Command4);
-    grid->addLayout(pathRow, 0, 0, 1, 2);
+    grid->addLayout(pathRow, 0, 0, 1, 3);
     grid->addWidget(List2, 1, 0);
-    auto* right = new QVBoxLayout;
+    auto* commands = new QVBoxLayout;
     auto* tableRow = new QHBoxLayout;
     tableRow->addWidget(Label2);
     tableRow->addWidget(Text1, 1);
-    right->addLayout(tableRow);
+    commands->addLayout(tableRow);
     auto* pcRow = new QHBoxLayout;
     pcRow->addWidget(Label3);
     pcRow->addWidget(Text_Mod);
     pcRow->addWidget(Label5);
     pcRow->addWidget(Text_Max);
-    pcRow->addStretch();
-    right->addLayout(pcRow);
-    for (QWidget* w : std::initializer_list<QWidget*>{Command1, Command2, Command5, Command6, Command7, Command8,
-                                                      Command9, Check_Autowert, Check_DefaultBlank, Check_Default0,
-                                                      Check_NoData, Check_Message, Check_MehrereZeilen})
-        right->addWidget(w);
-    right->addWidget(List3);
-    right->addWidget(Image1, 0, Qt::AlignHCenter);
-    right->addStretch();
-    grid->addLayout(right, 1, 1);
-    grid->addWidget(List1, 2, 0, 1, 2);
-    grid->addWidget(Label1, 3, 0, 1, 2);
+    commands->addLayout(pcRow);
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{Command1, Command2, Command5, Command6, Command7, Command8, Command9})
+        commands->addWidget(w);
+    commands->addWidget(Image1, 0, Qt::AlignHCenter);
+    commands->addStretch();
+    grid->addLayout(commands, 1, 1);
+    auto* options = new QVBoxLayout;
+    for (QWidget* w : std::initializer_list<QWidget*>{Check_Autowert, Check_DefaultBlank, Check_Default0, Check_NoData,
+                                                      Check_Message, Check_MehrereZeilen})
+        options->addWidget(w);
+    // The key fields of the running table: a working list that takes the room left.
+    List3->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
+    List3->setMinimumHeight(TextRoom(List3, 0, 3).height());
+    options->addWidget(List3, 1);
+    grid->addLayout(options, 1, 2);
+    WrapLongLines(List1);
+    List1->setMinimumHeight(TextRoom(List1, 0, 6).height());
+    grid->addWidget(List1, 2, 0, 1, 3);
+    grid->addWidget(Label1, 3, 0, 1, 3);
     grid->setRowStretch(1, 3);
     grid->setRowStretch(2, 2);
-    grid->setColumnStretch(0, 2);
-    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(0, 1);
 
     connect(QELPfad, &QLineEdit::textChanged, this, GuardedHandler(this, &Konvertierung::QELPfad_Change));
     connect(Command3, &QPushButton::clicked, this, GuardedHandler(this, &Konvertierung::Command3_Click));
@@ -148,6 +159,11 @@ void Konvertierung::buildControls()
             if (sub && sub->widget() == this && !m_comingToFront)
                 Form_Activate();
         });
+}
+
+QSize Konvertierung::sizeHint() const
+{
+    return QWidget::sizeHint().expandedTo(TextRoom(this, 0, 42));
 }
 
 void Konvertierung::Form_Load()

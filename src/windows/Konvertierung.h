@@ -51,6 +51,8 @@ public:
     void EnableCommands(bool enabled);
     // The main window's dialect changed: "Mehrere Zeilen je INSERT" is for MySQL only.
     void DialectChanged();
+    // Opens with room for the table list and the information list, inside a 1280 × 800 screen.
+    QSize sizeHint() const override;
 
     // Marking switch: background 255 = not allowed, 65280 = allowed.
     int Command9BackColor() const { return m_command9Color; }

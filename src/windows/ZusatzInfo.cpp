@@ -13,6 +13,7 @@
 #include <QStyle>
 #include <QToolButton>
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
 
@@ -202,7 +203,10 @@ void ZusatzInfo::Form_Resize()
     m_line->setGeometry(px(hintLeft), px(lineY), px(hintWidth), lineThickness);
 
     // Buttons right-aligned above the separator.
-    const double buttonWidth = twipsX(kButtonSize);
+    // Square buttons, widened where the font needs more room for a caption
+    // (at 720 twips "Schließen" would read "Sc…en").
+    const double buttonWidth =
+        std::max({twipsX(kButtonSize), double(m_print->sizeHint().width()), double(m_close->sizeHint().width())});
     const double buttonHeight = twipsY(kButtonSize);
     const double closeLeft = hintLeft + hintWidth - buttonWidth;
     const double buttonTop = lineY - marginY - buttonHeight;

@@ -211,6 +211,7 @@ TEST_F(OdbcConnectionTest, NameAndDescriptionNameDataSourceDriverAndServer)
     const QString description = db->Description();
     EXPECT_TRUE(description.contains(QStringLiteral("maodbc"))) << description.toStdString();
     EXPECT_TRUE(description.contains(QStringLiteral(" / MariaDB 10."))) << description.toStdString();
+    EXPECT_EQ(db->DbmsName(), QStringLiteral("MariaDB"));
 }
 
 TEST(OdbcLogin, FailuresRaiseServerErrors)

@@ -56,6 +56,8 @@ public:
     QString Description() const override { return QStringLiteral("recording connection"); }
     qint64 maxStatementBytes = 0;
     qint64 MaxStatementBytes() const override { return maxStatementBytes; }
+    QString dbmsName;
+    QString DbmsName() const override { return dbmsName; }
     ServerTable CatalogueTable(const QString& name) override;
 
 private:

@@ -1,13 +1,23 @@
 #include "windows/FehlerProtokoll.h"
 
+#include "MessageBoxAnswerer.h"
 #include "ui/WindowOrder.h"
 
+#include <QAction>
+#include <QClipboard>
+#include <QFile>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
@@ -92,4 +102,43 @@ TEST(FehlerProtokoll, OkSendsWindowBehindOtherChildWindowsAndKeepsText)
     EXPECT_EQ(area.subWindowList(QMdiArea::StackingOrder).last(), logSub);
     EXPECT_EQ(area.activeSubWindow(), logSub);
     EXPECT_EQ(s(log->text()), "Tabelle: Artikel\r\nS0002:Fehler\r\n");
+}
+
+// The log leaves the window whole: marked and copied with the keys or the
+// context menu, copied at once, saved to a file (as shown: one line per line).
+TEST(FehlerProtokoll, CopiesAndSavesTheLog)
+{
+    FehlerProtokoll log;
+    log.Add(QStringLiteral("Tabelle: Artikel"));
+    log.Add(QStringLiteral("S0002:Fehler äöü"));
+    const QString shown = QStringLiteral("Tabelle: Artikel\nS0002:Fehler äöü\n");
+    auto* box = log.findChild<QPlainTextEdit*>(QStringLiteral("Text1"));
+    const std::function<void()> ways[] = {
+        [&] {
+            QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier), QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
+        },
+        [&] { box->actions().value(1)->trigger(), box->actions().value(0)->trigger(); },
+        [&] { log.findChild<QPushButton*>(QStringLiteral("Command_Kopieren"))->click(); },
+    };
+    for (const auto& copy : ways) {
+        QGuiApplication::clipboard()->clear();
+        box->moveCursor(QTextCursor::End);  // nothing marked
+        copy();
+        EXPECT_EQ(QGuiApplication::clipboard()->text(), shown);
+    }
+    EXPECT_EQ(box->contextMenuPolicy(), Qt::ActionsContextMenu);
+
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("protokoll.txt"));
+    MessageBoxAnswerer dialogs([&](QWidget* w) {
+        auto* name = w->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_TRUE(w->objectName() == QStringLiteral("CommonDialog") && name);
+        name->setText(file);
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+    box->actions().value(2)->trigger();
+    QFile saved(file);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll(), shown.toUtf8());
+    EXPECT_TRUE(dialogs.seen.isEmpty());
 }
