@@ -1,5 +1,6 @@
 #include "conversion/ColumnMapping.h"
 
+#include "sql/DialectRecord.h"
 #include "sql/Names.h"
 #include "sql/TypeTables.h"
 
@@ -8,6 +9,14 @@
 #include <algorithm>
 
 namespace {
+
+// Whether the dialect gives a column of this field a default at all.
+bool takesDefault(const dao::Field& field, const SqlDialect& d)
+{
+    if (!d.defaultsOnLongTexts && (field.Type == dao::dbMemo || field.Type == dao::dbDate))
+        return false;
+    return d.dateDefaults || field.Type != dao::dbDate;
+}
 
 bool isOneOf(int type, std::initializer_list<int> types)
 {
@@ -42,10 +51,11 @@ QString FunctionDefault(const QString& defaultValue, Dialect dialect)
                                         QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression date(QStringLiteral("^\\s*=?\\s*Date\\s*\\(\\s*\\)\\s*$"),
                                          QRegularExpression::CaseInsensitiveOption);
-    if (now.match(defaultValue).hasMatch() && (dialect == Dialect::MySQL || dialect == Dialect::MSSQL))
-        return QStringLiteral("CURRENT_TIMESTAMP");
-    if (date.match(defaultValue).hasMatch() && dialect == Dialect::MySQL)
-        return QStringLiteral("(CURRENT_DATE)");
+    const SqlDialect& d = DialectRecord(dialect);
+    if (now.match(defaultValue).hasMatch())
+        return d.nowFunction.toString();
+    if (date.match(defaultValue).hasMatch())
+        return d.dateFunction.toString();
     return {};
 }
 
@@ -54,8 +64,7 @@ QString DefaultLeftOut(const dao::Field& field, const ConversionOptions& options
     if (calledFunction(field.DefaultValue).isEmpty() || !FunctionDefault(field.DefaultValue, options.dialect).isEmpty())
         return {};
     // Where no default is written anyway, nothing is lost.
-    if ((options.dialect == Dialect::MySQL && (field.Type == dao::dbMemo || field.Type == dao::dbDate))
-        || (options.dialect == Dialect::DB2 && field.Type == dao::dbDate))
+    if (!takesDefault(field, DialectRecord(options.dialect)))
         return {};
     return QStringLiteral("Feld ") + field.Name + QStringLiteral(": der Standardwert ") + field.DefaultValue
         + QStringLiteral(" hat auf dem Server keine Entsprechung und wird ausgelassen.");
@@ -63,11 +72,12 @@ QString DefaultLeftOut(const dao::Field& field, const ConversionOptions& options
 
 QString SQLDefault(const dao::Field& field, bool quoted, const ConversionOptions& options)
 {
+    const SqlDialect& d = DialectRecord(options.dialect);
     QString s = field.DefaultValue;
     // A function Access calls for each new row: the server's own where it has
     // one, else none; never a value for cells that are empty in Access.
     if (!calledFunction(s).isEmpty()) {
-        if (!quoted || (field.Type == dao::dbDate && options.dialect == Dialect::DB2))
+        if (!quoted || (field.Type == dao::dbDate && !d.dateDefaults))
             return {};
         return FunctionDefault(s, options.dialect);
     }
@@ -87,13 +97,12 @@ QString SQLDefault(const dao::Field& field, bool quoted, const ConversionOptions
         if (options.default0
             && isOneOf(field.Type, {dao::dbByte, dao::dbInteger, dao::dbLong, dao::dbSingle, dao::dbDouble}))
             s = QStringLiteral("0");
-        if (options.defaultBlank
-            && (field.Type == dao::dbText || (field.Type == dao::dbDate && options.dialect != Dialect::Oracle)))
+        if (options.defaultBlank && (field.Type == dao::dbText || (field.Type == dao::dbDate && d.blankDateDefault)))
             s = quoted ? QStringLiteral("' '") : QStringLiteral(" ");
         if (field.Type == dao::dbBoolean)
             s = QStringLiteral("0");
     }
-    if (field.Type == dao::dbDate && options.dialect == Dialect::DB2)
+    if (field.Type == dao::dbDate && !d.dateDefaults)
         s.clear();
     return s;
 }
@@ -115,19 +124,20 @@ QString ShortenColumnNames(QString text)
 
 QString DefaultClause(const dao::Field& field, const ConversionOptions& options)
 {
-    if (options.dialect == Dialect::MySQL && (field.Type == dao::dbMemo || field.Type == dao::dbDate))
+    const SqlDialect& d = DialectRecord(options.dialect);
+    if (!d.defaultsOnLongTexts && (field.Type == dao::dbMemo || field.Type == dao::dbDate))
         return {};
-    const QString d = SQLDefault(field, true, options);
-    if (d.isEmpty())
+    const QString value = SQLDefault(field, true, options);
+    if (value.isEmpty())
         return {};
-    return (options.dialect == Dialect::DB2 ? QStringLiteral("WITH DEFAULT ") : QStringLiteral("DEFAULT ")) + d;
+    return d.defaultKeyword.toString() + value;
 }
 
 QString NullabilityClause(const dao::Field& field, const QStringList& keyList, Dialect dialect)
 {
     if (field.Required || field.Type == dao::dbBoolean || keyList.contains(field.Name, Qt::CaseInsensitive))
         return QStringLiteral("NOT NULL");
-    return dialect == Dialect::DB2 ? QString() : QStringLiteral("NULL");
+    return DialectRecord(dialect).nullKeyword.toString();
 }
 
 QString ColumnDefinitionLine(const dao::Field& field, const QString& separator, const QStringList& keyList,

@@ -1,6 +1,7 @@
 #include "conversion/ErrorRule.h"
 
 #include "server/ServerErrors.h"
+#include "sql/DialectRecord.h"
 
 ConversionErrorVerdict JudgeConversionError(const TabrixError& error, Dialect dialect, bool afterCreation)
 {
@@ -8,8 +9,8 @@ ConversionErrorVerdict JudgeConversionError(const TabrixError& error, Dialect di
         return ConversionErrorVerdict::ConnectionLost;
     const QString& text = error.description();
     // Index already there: nothing to report.
-    if ((dialect == Dialect::Oracle && text.contains(QLatin1String("42S11")))
-        || (dialect == Dialect::DB2 && text.contains(QLatin1String("SQL0605W"))))
+    const QStringView existing = DialectRecord(dialect).existingIndexError;
+    if (!existing.isEmpty() && text.contains(existing))
         return ConversionErrorVerdict::Tolerated;
     return afterCreation ? ConversionErrorVerdict::Reported : ConversionErrorVerdict::ReportedAndEnds;
 }

@@ -2,6 +2,7 @@
 
 #include "core/TabrixError.h"
 #include "server/ServerConnection.h"
+#include "sql/DialectRecord.h"
 #include "sql/Names.h"
 
 void List3AddUnique(QStringList& list, const QString& name)
@@ -39,13 +40,6 @@ QStringList DiscoverKeyFields(const dao::TableDef& tableDef, const QList<dao::Re
     return keys;
 }
 
-QString MySqlKeyColumn(const QString& field, const QStringList& memoFields)
-{
-    // A key over a LONGTEXT column needs a length; 255 characters as Access's Text.
-    return BacktickQuoted(field)
-        + (memoFields.contains(field, Qt::CaseInsensitive) ? QStringLiteral("(255)") : QString());
-}
-
 QStringList MemoFields(const QList<dao::Field>& fields)
 {
     QStringList memo;
@@ -59,32 +53,18 @@ QStringList MemoFields(const QList<dao::Field>& fields)
 QString PrimaryKeyClause(const QString& table, const QStringList& keyList, Dialect dialect,
                          const std::function<QString(const QString&)>& getPrim, const QStringList& memoFields)
 {
+    const SqlDialect& d = DialectRecord(dialect);
     QString clause = QStringLiteral("CONSTRAINT ");
-    switch (dialect) {
-    case Dialect::DB2:
-        clause += QLatin1String("prim") + table.left(14);
-        break;
-    case Dialect::MSSQL: {
-        const QString name = QLatin1String("prim") + table.left(26);
-        clause += DoubleQuoted(getPrim ? getPrim(name) : name);
-        break;
-    }
-    case Dialect::Oracle:
-    case Dialect::Sybase:
-    case Dialect::MySQL:
-        clause += PlainOrQuotedName(QLatin1String("prim") + table.left(26), dialect);
-        break;
-    }
+    const QString name = QLatin1String("prim") + table.left(d.constraintTableChars);
+    if (d.freeConstraintName)
+        clause += KeyColumnName(getPrim ? getPrim(name) : name, dialect, false);
+    else
+        clause += PlainOrQuotedName(name, dialect);
     clause += QLatin1String(" PRIMARY KEY(");
     for (qsizetype i = 0; i < keyList.size(); ++i) {
         if (i > 0)
             clause += QLatin1Char(',');
-        if (dialect == Dialect::MSSQL)
-            clause += DoubleQuoted(keyList[i]);
-        else if (dialect == Dialect::MySQL)
-            clause += MySqlKeyColumn(keyList[i], memoFields);
-        else
-            clause += PlainOrQuotedName(keyList[i], dialect);
+        clause += KeyColumnName(keyList[i], dialect, memoFields.contains(keyList[i], Qt::CaseInsensitive));
     }
     clause += QLatin1Char(')');
     return clause;
@@ -132,7 +112,7 @@ QString TimeStamp12(const QDateTime& time)
 
 bool UsesIndexCounter(Dialect dialect)
 {
-    return dialect == Dialect::Oracle || dialect == Dialect::MSSQL || dialect == Dialect::DB2;
+    return DialectRecord(dialect).countsIndexes;
 }
 
 bool IsSecondaryIndex(const dao::Index& index)
@@ -143,43 +123,26 @@ bool IsSecondaryIndex(const dao::Index& index)
 QStringList IndexLines(const dao::Index& index, const QString& table, Dialect dialect, int counter,
                        const QDateTime& now, const QStringList& memoFields)
 {
+    const SqlDialect& d = DialectRecord(dialect);
     QString n = index.Name;
-    if (dialect == Dialect::Oracle)
+    if (d.indexNameDated)
         n = table + n + TimeStamp12(now);
     n = n.right(30);
-    const QString c = QStringLiteral("%1").arg(counter, 3, 10, QLatin1Char('0'));
-    const QString on = QStringLiteral(" ON ") + PlainOrQuotedName(table, dialect);
+    if (d.indexNameNoDashes)
+        n.replace(QLatin1Char('-'), QLatin1Char('_'));
+    n = n.left(d.indexNameChars);
+    if (d.indexNameNumbered)
+        n.prepend(QStringLiteral("%1").arg(counter, 3, 10, QLatin1Char('0')));
 
-    QStringList lines;
-    switch (dialect) {
-    case Dialect::Oracle:
-        lines << QStringLiteral("CREATE INDEX \"") + c + n.left(27) + QLatin1Char('"') + on;
-        break;
-    case Dialect::MSSQL:
-        lines << QStringLiteral("CREATE INDEX ") + DoubleQuoted(n.left(30)) + on;
-        break;
-    case Dialect::DB2:
-        lines << QStringLiteral("CREATE INDEX \"") + c + n.left(15) + QLatin1Char('"') + on;
-        break;
-    case Dialect::Sybase:
-        lines << QStringLiteral("CREATE INDEX ") + n.left(30) + on;
-        break;
-    case Dialect::MySQL:
-        lines << QStringLiteral("CREATE INDEX ")
-                + PlainOrQuotedName(QString(n).replace(QLatin1Char('-'), QLatin1Char('_')).left(30), dialect) + on;
-        break;
-    }
+    QStringList lines{QStringLiteral("CREATE INDEX ")
+                      + (d.indexNameQuoted ? DoubleQuoted(n) : PlainOrQuotedName(n, dialect)) + QStringLiteral(" ON ")
+                      + PlainOrQuotedName(table, dialect)};
     for (qsizetype i = 0; i < index.Fields.size(); ++i) {
         const QString& f = index.Fields[i];
-        QString written = f;
-        if (dialect == Dialect::Oracle && f.toUpper() == QLatin1String("CHECK"))
-            written = QLatin1Char('"') + f.toUpper() + QLatin1Char('"');
-        else if (dialect == Dialect::MSSQL)
-            written = DoubleQuoted(f);
-        else if (dialect == Dialect::MySQL)
-            written = MySqlKeyColumn(f, memoFields);
-        else
-            written = PlainOrQuotedName(f, dialect);
+        // As the table was created with it.
+        const QString written = d.checkColumnQuoted && f.toUpper() == QLatin1String("CHECK")
+            ? DoubleQuoted(f.toUpper())
+            : KeyColumnName(f, dialect, memoFields.contains(f, Qt::CaseInsensitive));
         lines << (i == 0 ? QStringLiteral("(") : QStringLiteral(",")) + written;
     }
     lines << QStringLiteral(")");
@@ -204,7 +167,7 @@ void RunIndexPhase(TableRun& run)
         if (!IsSecondaryIndex(index))
             continue;
         const Dialect dialect = host.options().dialect;
-        const QDateTime now = dialect == Dialect::Oracle ? host.now() : QDateTime();
+        const QDateTime now = DialectRecord(dialect).indexNameDated ? host.now() : QDateTime();
         const int counter = UsesIndexCounter(dialect) ? host.nextIndexNumber() : 0;
 
         const QStringList lines = IndexLines(index, run.table(), dialect, counter, now, MemoFields(tableDef.Fields));

@@ -24,11 +24,6 @@ void List3AddUnique(QStringList& list, const QString& name);
 QStringList DiscoverKeyFields(const dao::TableDef& tableDef, const QList<dao::Relation>& relations,
                               const QString& table);
 
-// A key or index column on MySQL: between grave accents like the column
-// definitions (a column named Key or Order stays a name), a Memo column with
-// the key length 255.
-QString MySqlKeyColumn(const QString& field, const QStringList& memoFields);
-
 // The names of the Memo fields among these.
 QStringList MemoFields(const QList<dao::Field>& fields);
 

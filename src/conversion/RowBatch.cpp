@@ -3,6 +3,7 @@
 #include "conversion/ErrorRule.h"
 #include "server/ServerConnection.h"
 #include "server/ServerErrors.h"
+#include "sql/DialectRecord.h"
 
 #include <algorithm>
 
@@ -44,7 +45,7 @@ QString checkQuery(const QString& table)
 std::unique_ptr<RowBatch> RowBatch::IfAllowed(TableRun& run, RowStatementBuilder& builder, long total)
 {
     ConversionHost& host = run.host();
-    if (!host.multiRowInserts() || host.dialect() != Dialect::MySQL)
+    if (!host.multiRowInserts() || !DialectRecord(host.dialect()).sharedInserts)
         return nullptr;
     // Whatever keeps the answer from coming, the rows go one by one as before.
     qint64 packet = 0;
@@ -73,7 +74,8 @@ RowBatch::RowBatch(TableRun& run, RowStatementBuilder& builder, long total, qsiz
 
 RowAdded RowBatch::add(const dao::Recordset& rs, long n, long skipped)
 {
-    if (m_host.dialect() != Dialect::MySQL) {
+    const Dialect dialect = m_host.dialect();
+    if (!DialectRecord(dialect).sharedInserts) {
         flush(n, skipped);
         return m_single.add(rs, n, skipped);
     }
@@ -81,7 +83,7 @@ RowAdded RowBatch::add(const dao::Recordset& rs, long n, long skipped)
     bool built = false;
     bool any = false;
     try {
-        m_builder.setDialect(Dialect::MySQL);
+        m_builder.setDialect(dialect);
         any = m_builder.RowValues(m_values, rs, m_options, [this](const TabrixError& e) { m_errors.append(e); });
         built = true;
     } catch (const TabrixError& e) {

@@ -3,6 +3,7 @@
 #include "conversion/ColumnMapping.h"
 #include "conversion/KeysAndIndexes.h"
 #include "core/TabrixError.h"
+#include "sql/DialectRecord.h"
 #include "sql/Names.h"
 
 namespace {
@@ -39,25 +40,12 @@ QString OracleTriggerStatement(const QString& table, const QString& sequence)
 
 QString IdentityLine(Dialect dialect)
 {
-    switch (dialect) {
-    case Dialect::DB2:
-        return QStringLiteral("AutoWertIdentität INTEGER NOT NULL GENERATED ALWAYS AS IDENTITY (START WITH 0, "
-                              "INCREMENT BY 1, NO CACHE ) PRIMARY KEY");
-    case Dialect::MSSQL:
-        return QStringLiteral("AutoWertIdentität int IDENTITY (1,1) PRIMARY KEY");
-    case Dialect::Sybase:
-        return QStringLiteral("AutoWertIdentität numeric IDENTITY PRIMARY KEY");
-    case Dialect::MySQL:
-        return QStringLiteral("AutoWertIdentität INT NOT NULL auto_increment PRIMARY KEY");
-    case Dialect::Oracle:
-        return QStringLiteral("AutoWertIdentität NUMBER(10,0) PRIMARY KEY");
-    }
-    return {};
+    return DialectRecord(dialect).identityLine.toString();
 }
 
 bool IdentityIsListedKey(Dialect dialect)
 {
-    return dialect == Dialect::Sybase || dialect == Dialect::MySQL;
+    return DialectRecord(dialect).identityIsListedKey;
 }
 
 QStringList CreateTableLines(const QString& table, const QList<dao::Field>& fields, const QStringList& keys,
@@ -79,8 +67,8 @@ QStringList CreateTableLines(const QString& table, const QList<dao::Field>& fiel
     if (!pkClause.trimmed().isEmpty())
         lines.append(QLatin1Char(',') + pkClause);
     lines.append(QStringLiteral(")"));
-    if (options.dialect == Dialect::MySQL)
-        lines.append(QStringLiteral(" ENGINE=BDB"));
+    if (const QStringView suffix = DialectRecord(options.dialect).tableSuffix; !suffix.isEmpty())
+        lines.append(suffix.toString());
     return lines;
 }
 
@@ -135,7 +123,7 @@ TableFlags RunStructurePhase(TableRun& run, const dao::Recordset& rs)
     }
     // On Oracle a sequence and a trigger stand in for the identity column.
     QString sequence;
-    if (identity && dialect == Dialect::Oracle) {
+    if (identity && DialectRecord(dialect).identityBySequence) {
         executeIgnoringErrors(host, QStringLiteral("DROP SEQUENCE ") + OracleSequenceName(table, host.now()));
         sequence = OracleSequenceName(table, host.now());
         run.send(QStringLiteral("CREATE SEQUENCE ") + sequence + QStringLiteral(" INCREMENT BY 1 START WITH 1"));

@@ -1,6 +1,7 @@
 #include "conversion/TableList.h"
 
 #include "core/TimeOfDay.h"
+#include "sql/DialectRecord.h"
 #include "sql/Names.h"
 
 QString PadName(const QString& name)
@@ -36,7 +37,7 @@ QString TableNameFromEntry(const QString& entry)
 
 QString RowCountStatement(Dialect dialect, const QString& table)
 {
-    if (dialect == Dialect::MySQL)
+    if (DialectRecord(dialect).columns == ColumnQuoting::Backticks)
         return QStringLiteral("SELECT COUNT(*) FROM ") + BacktickQuoted(table);
     return QStringLiteral("SELECT COUNT(*) FROM ") + table;
 }

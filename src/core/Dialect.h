@@ -1,9 +1,17 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 // The server dialect chosen with the main window's option buttons.
 enum class Dialect { MSSQL, MySQL, Oracle, Sybase, DB2 };
+
+// Every dialect, in the order of the main window's buttons.
+inline const QList<Dialect>& AllDialects()
+{
+    static const QList<Dialect> all{Dialect::MSSQL, Dialect::Oracle, Dialect::Sybase, Dialect::MySQL, Dialect::DB2};
+    return all;
+}
 
 inline QString dialectName(Dialect d)
 {
@@ -30,6 +38,13 @@ struct DialectOptions {
     bool moduleDataSource = false;  // IsModuleDataSource()
 
     bool sybaseOnLinux() const { return dialect == Dialect::Sybase && linuxSwitch; }
+    // The server reads a backslash in a string literal as an escape character.
+    bool doublesBackslashes() const { return dialect == Dialect::MySQL || sybaseOnLinux(); }
+    // Sybase reports warnings such as "null value eliminated" as errors of state S1000.
+    bool toleratesError(const QString& description) const
+    {
+        return dialect == Dialect::Sybase && description.startsWith(QLatin1String("S1000:"));
+    }
     // Oracle and DB2 keep unquoted names in upper case.
     bool upperCaseNames() const { return dialect == Dialect::Oracle || dialect == Dialect::DB2; }
 };

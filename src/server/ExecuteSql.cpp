@@ -46,7 +46,7 @@ void DoubleBackslashes(QString& statement)
 
 bool DoublesBackslashes(const DialectOptions& options)
 {
-    return options.dialect == Dialect::MySQL || options.sybaseOnLinux();
+    return options.doublesBackslashes();
 }
 
 void ExecuteSql(ServerConnection& connection, const DialectOptions& options, QString statement)
@@ -61,8 +61,7 @@ void ExecuteServerText(ServerConnection& connection, const DialectOptions& optio
     try {
         connection.Execute(text, rdExecDirect);
     } catch (const TabrixError& e) {
-        // Sybase reports warnings such as "null value eliminated" as S1000.
-        if (options.dialect == Dialect::Sybase && e.description().startsWith(QLatin1String("S1000:")))
+        if (options.toleratesError(e.description()))
             return;
         throw;
     }

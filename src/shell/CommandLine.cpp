@@ -9,7 +9,7 @@ const QChar kQuote = u'"';
 
 std::optional<Dialect> dialectFromName(const QString& name)
 {
-    for (Dialect d : {Dialect::MSSQL, Dialect::MySQL, Dialect::Oracle, Dialect::Sybase, Dialect::DB2}) {
+    for (Dialect d : AllDialects()) {
         if (name.compare(dialectName(d), Qt::CaseInsensitive) == 0)
             return d;
     }

@@ -270,27 +270,8 @@ void MDIForm_Main::readCommandLine()
 
     // Selected as if clicked, so the button's rule for the "Linux" box applies
     // first; "-Linux" then ticks the box whatever its position on the line.
-    if (values.dialect) {
-        QRadioButton* button = Option_MSSQL;
-        switch (*values.dialect) {
-        case Dialect::MSSQL:
-            button = Option_MSSQL;
-            break;
-        case Dialect::MySQL:
-            button = Option_MySQL;
-            break;
-        case Dialect::Oracle:
-            button = Option_Oracle;
-            break;
-        case Dialect::Sybase:
-            button = Option_Sybase;
-            break;
-        case Dialect::DB2:
-            button = Option_DB2;
-            break;
-        }
-        button->click();
-    }
+    if (values.dialect)
+        dialectButtons().at(AllDialects().indexOf(*values.dialect))->click();
     if (values.linuxSwitch)
         Check1->setChecked(true);
 }
@@ -323,17 +304,19 @@ void MDIForm_Main::createEnvironments()
     state.EnvironmentsCreated = true;
 }
 
+QList<QRadioButton*> MDIForm_Main::dialectButtons() const
+{
+    // In the order of AllDialects().
+    return {Option_MSSQL, Option_Oracle, Option_Sybase, Option_MySQL, Option_DB2};
+}
+
 Dialect MDIForm_Main::currentDialect() const
 {
-    if (Option_Oracle->isChecked())
-        return Dialect::Oracle;
-    if (Option_Sybase->isChecked())
-        return Dialect::Sybase;
-    if (Option_MySQL->isChecked())
-        return Dialect::MySQL;
-    if (Option_DB2->isChecked())
-        return Dialect::DB2;
-    return Dialect::MSSQL;
+    const QList<QRadioButton*> buttons = dialectButtons();
+    for (qsizetype i = 0; i < buttons.size(); ++i)
+        if (buttons[i]->isChecked())
+            return AllDialects().at(i);
+    return AllDialects().first();
 }
 
 bool MDIForm_Main::linuxChecked() const

@@ -107,6 +107,8 @@ protected:
 
 private:
     void buildControls();
+    // The dialect option buttons, in the order of AllDialects().
+    QList<QRadioButton*> dialectButtons() const;
     void readCommandLine();
     void createEnvironments();
     void unloadChild(OperationWindow* child);

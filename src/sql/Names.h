@@ -16,23 +16,23 @@ QString DoubleQuoted(const QString& name);
 // reserved key words), any case; false on the other dialects.
 bool ReservedWord(const QString& name, Dialect dialect);
 
-// On MySQL a name that the server cannot read unquoted (a blank, an apostrophe,
-// a semicolon, any sign other than letters, digits, "_" and "$", digits only,
-// or a reserved word such as Order or Key) is written between grave accents; every other name, and every name on the
+// On MySQL a name that the server cannot read unquoted (see ReadsBare: a
+// blank, an apostrophe, a semicolon, a reserved word such as Order or Key)
+// is written between grave accents; every other name, and every name on the
 // other dialects, stands as it is.
 QString PlainOrQuotedName(const QString& name, Dialect dialect);
 
-// Whether a name of a view's text can stand without quoting on every dialect:
-// letters, digits, "_" and "$" only, starting with a letter or "_".
-bool ReadableBare(const QString& name);
-
 // A name in a view's text or a view's own name: bare where it can be (see
-// ReadableBare), else between grave accents on MySQL, double quotes on MS SQL,
+// ReadsBare), else between grave accents on MySQL, double quotes on MS SQL,
 // Oracle and DB2 (the quote character inside doubled), brackets on Sybase.
 QString ViewTextName(const QString& name, Dialect dialect);
 
 // Column name as the CREATE TABLE statement writes it (quoting per dialect).
 QString WrittenColumnName(const QString& name, const QString& table, Dialect dialect);
+
+// A column of a key or an index as the dialect writes columns; a Memo column
+// gets the key length 255 where the server needs one.
+QString KeyColumnName(const QString& name, Dialect dialect, bool memo);
 
 // Names and texts from a document the program does not control (XDB): nothing
 // in them may end their statement.
@@ -41,9 +41,15 @@ QString WrittenColumnName(const QString& name, const QString& table, Dialect dia
 // escape: a name holding "]" gets double quotes there instead.
 QString BracketQuoted(const QString& name, Dialect dialect = Dialect::MSSQL);
 
-// Whether the dialect reads the name unquoted. MySQL as above; the others:
-// letters (beyond ASCII too), digits, "_", "$" and "#", beginning with a
-// letter or "_". Blanks around the name do not count.
+// The name between the dialect's quotes whether it needs them or not (as
+// BracketQuoted on MS SQL and Sybase, grave accents on MySQL, double quotes
+// on Oracle and DB2), the closing quote doubled inside.
+QString AlwaysQuoted(const QString& name, Dialect dialect);
+
+// The one rule for whether the dialect reads a name unquoted: letters (beyond
+// ASCII too), digits, "_" and the signs the dialect reads in names ("$" on
+// MySQL; "$", "#" and "@" on MS SQL, Sybase and DB2; "$" and "#" on Oracle),
+// beginning with a letter or "_", and no word the dialect reserves.
 bool ReadsBare(const QString& name, Dialect dialect);
 
 // The name as it stands where the dialect reads it bare, else between the

@@ -4,6 +4,7 @@
 #include "core/TextPieces.h"
 #include "core/WorkstationShare.h"
 #include "server/ServerErrors.h"
+#include "sql/DialectRecord.h"
 #include "sql/Names.h"
 
 #include <algorithm>
@@ -58,7 +59,7 @@ TriggerResult created(const QString& table, const QString& trigger, const QStrin
 
 QString TriggerFieldQuote(Dialect dialect)
 {
-    return dialect == Dialect::Sybase ? QString() : QStringLiteral("\"");
+    return DialectRecord(dialect).triggerFieldQuote.toString();
 }
 
 bool AddRelation(QList<TriggerTable>& tables, const dao::Relation& relation, const QString& q)

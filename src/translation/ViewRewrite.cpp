@@ -50,7 +50,7 @@ QList<Piece> unbracket(const QString& text, Dialect dialect)
                 continue;
             const QString name = text.mid(i + 1, close - i - 1);
             i = close;
-            if (ReadableBare(name) || name.contains(QLatin1Char('['))) {
+            if (ReadsBare(name, dialect) || name.contains(QLatin1Char('['))) {
                 pieces.last().text += QString(name).remove(QLatin1Char('['));
             } else {
                 pieces.append(Piece{ViewTextName(name, dialect), true});

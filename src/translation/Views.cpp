@@ -5,6 +5,7 @@
 #include "core/WorkstationShare.h"
 #include "server/ServerConnection.h"
 #include "server/ServerErrors.h"
+#include "sql/DialectRecord.h"
 #include "sql/Names.h"
 #include "translation/AccessSqlWriter.h"
 #include "translation/ViewRewrite.h"
@@ -106,7 +107,7 @@ ViewResult translateRefused(TranslationHost& host, const ViewStatement& view, co
 
 bool translatable(Dialect dialect)
 {
-    return dialect == Dialect::MySQL || dialect == Dialect::MSSQL;
+    return DialectRecord(dialect).translatesViews;
 }
 
 }  // namespace
@@ -240,7 +241,7 @@ ViewsOutcome RunQueriesToViews(TranslationHost& host)
             if (!createInPass(query))
                 return finish(RunOutcome::EndedEarly);
         }
-        if (host.dialect() == Dialect::Sybase && host.linuxSwitch()) {
+        if (host.dialectOptions().sybaseOnLinux()) {
             for (qsizetype i = 0; i < host.database().QueryDefs().size(); ++i) {
                 const dao::QueryDef query = host.database().QueryDefs().value(i);
                 if (CreatedAfterAllOthers(host.dialect(), host.linuxSwitch(), query.Name) && !createInPass(query))

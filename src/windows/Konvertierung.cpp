@@ -3,6 +3,7 @@
 #include "conversion/Conversion.h"
 #include "core/TabrixError.h"
 #include "session/Session.h"
+#include "sql/DialectRecord.h"
 #include "translation/Triggers.h"
 #include "translation/Views.h"
 #include "ui/BrowseFile.h"
@@ -208,7 +209,7 @@ void Konvertierung::EnableCommands(bool enabled)
 
 void Konvertierung::DialectChanged()
 {
-    Check_MehrereZeilen->setEnabled(m_session->currentDialect() == Dialect::MySQL);
+    Check_MehrereZeilen->setEnabled(DialectRecord(m_session->currentDialect()).sharedInserts);
 }
 
 void Konvertierung::QELPfad_Change()

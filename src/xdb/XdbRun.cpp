@@ -533,12 +533,10 @@ void RenameColumn(XdbHost& host, const XdbReaderState& state, const QString& old
 
 bool IndexExists(XdbHost& host, const QString& table, const QString& index)
 {
-    const Dialect dialect = host.dialectOptions().dialect;
-    if (dialect == Dialect::MySQL || dialect == Dialect::Oracle || dialect == Dialect::DB2)
-        return true;
-    QString query = IndexExistsQuery(table, index, dialect);
+    // Where the index is never looked up it counts as there.
+    QString query = IndexExistsQuery(table, index, host.dialectOptions().dialect);
     if (query.isEmpty())
-        return false;
+        return true;
     // Sent as ExecuteSql sends statements: Sybase on Linux reads a backslash in a literal as an escape.
     if (host.dialectOptions().sybaseOnLinux())
         DoubleBackslashes(query);

@@ -1,7 +1,10 @@
 #include "xdb/XdbStatements.h"
 
+#include "sql/DialectRecord.h"
 #include "sql/Literals.h"
 #include "sql/Names.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -104,24 +107,12 @@ bool IsXdbDefaultValue(const QString& value)
 QString BuildAddColumn(const QString& table, const QString& column, qint16 typeCode, qint16 size,
                        const QString& defaultText, const XdbOptions& options)
 {
-    QString writtenTable;
-    QString writtenColumn;
-    switch (options.dialect) {
-    case Dialect::MSSQL:
-    case Dialect::Sybase:
-        writtenTable = BracketQuoted(table, options.dialect);
-        writtenColumn = BracketQuoted(column, options.dialect);
-        break;
-    case Dialect::MySQL:
-        writtenTable = BacktickQuoted(table);
-        writtenColumn = BacktickQuoted(column);
-        break;
-    case Dialect::Oracle:
-    case Dialect::DB2:
-        writtenTable = DelimitedName(table, options.dialect);
-        writtenColumn = bareOrQuoted(WrittenColumnName(column, table, options.dialect), column, options.dialect);
-        break;
-    }
+    const bool always = DialectRecord(options.dialect).xdbQuotesAlways;
+    // Names as the table conversion writes them, quoted where they cannot stand bare.
+    const QString writtenTable = always ? AlwaysQuoted(table, options.dialect) : DelimitedName(table, options.dialect);
+    const QString writtenColumn = always
+        ? AlwaysQuoted(column, options.dialect)
+        : bareOrQuoted(WrittenColumnName(column, table, options.dialect), column, options.dialect);
     QString statement = QStringLiteral("ALTER TABLE ") + writtenTable + QStringLiteral("  ADD ") + writtenColumn
         + QLatin1Char(' ') + XdbColumnType(typeCode, size, options);
     const QString d = XdbDefault(defaultText);
@@ -133,39 +124,45 @@ QString BuildAddColumn(const QString& table, const QString& column, qint16 typeC
 QString RenameColumnStatement(const QString& table, const QString& oldName, const QString& newName, Dialect dialect)
 {
     // No MySQL server has sp_rename.
-    if (dialect == Dialect::MySQL)
-        return QStringLiteral("ALTER TABLE ") + BacktickQuoted(table) + QStringLiteral(" RENAME COLUMN ")
-            + BacktickQuoted(oldName) + QStringLiteral(" TO ") + BacktickQuoted(newName);
+    if (!DialectRecord(dialect).renamesWithSpRename)
+        return QStringLiteral("ALTER TABLE ") + AlwaysQuoted(table, dialect) + QStringLiteral(" RENAME COLUMN ")
+            + AlwaysQuoted(oldName, dialect) + QStringLiteral(" TO ") + AlwaysQuoted(newName, dialect);
     return QStringLiteral("sp_rename ") + QuotedText(table + QLatin1Char('.') + oldName, dialect)
         + QStringLiteral(" , ") + QuotedText(newName, dialect) + QStringLiteral(" , 'column'");
 }
 
 QString IndexExistsQuery(const QString& table, const QString& index, Dialect dialect)
 {
-    if (dialect == Dialect::MSSQL)
-        // The LIKE alternative also finds the index under a three-character prefix.
-        return QStringLiteral("SELECT COUNT(*) FROM dbo.sysindexes INNER JOIN dbo.sysobjects "
-                              "ON sysobjects.id = sysindexes.id WHERE sysobjects.xtype = 'U' "
-                              "AND sysobjects.name = ")
-            + QuotedText(table, dialect) + QStringLiteral(" AND (sysindexes.name = ") + QuotedText(index, dialect)
-            + QStringLiteral(" OR sysindexes.name LIKE ") + QuotedText(QStringLiteral("___") + index, dialect)
-            + QLatin1Char(')');
-    if (dialect == Dialect::Sybase)
-        return QStringLiteral("SELECT COUNT(*) FROM SYSINDEX INNER JOIN SYSTABLE "
-                              "ON SYSTABLE.table_id = SYSINDEX.table_id WHERE SYSTABLE.table_type = 'BASE' "
-                              "AND SYSTABLE.table_name = ")
-            + QuotedText(table, dialect) + QStringLiteral(" AND SYSINDEX.index_name = ") + QuotedText(index, dialect);
-    return QString();
+    // One pass over the template: a name that holds a placeholder's text stays text.
+    const QStringView query = DialectRecord(dialect).indexExistsQuery;
+    const std::pair<QLatin1StringView, QString> values[] = {
+        {QLatin1StringView("{table}"), QuotedText(table, dialect)},
+        {QLatin1StringView("{index}"), QuotedText(index, dialect)},
+        {QLatin1StringView("{prefixed}"), QuotedText(QStringLiteral("___") + index, dialect)},
+    };
+    QString out;
+    for (qsizetype i = 0; i < query.size();) {
+        const auto value = std::find_if(std::begin(values), std::end(values),
+                                        [&](const auto& v) { return query.sliced(i).startsWith(v.first); });
+        if (value == std::end(values)) {
+            out += query[i++];
+            continue;
+        }
+        out += value->second;
+        i += value->first.size();
+    }
+    return out;
 }
 
 QString CreateIndexStatement(const QString& table, const QString& index, qint32 attributes, const QStringList& fields,
                              Dialect dialect)
 {
-    if ((dialect != Dialect::MSSQL && dialect != Dialect::Sybase) || (dialect == Dialect::MSSQL && (attributes & 2)))
+    const SqlDialect& d = DialectRecord(dialect);
+    if (!d.createsXdbIndexes || (d.xdbIndexBit2Skips && (attributes & 2)))
         return QString();
     // MS SQL brackets every name; Sybase brackets the index and leaves bare
     // what it can read bare.
-    const auto name = dialect == Dialect::MSSQL ? BracketQuoted : DelimitedName;
+    const auto name = d.xdbIndexNamesQuoted ? AlwaysQuoted : DelimitedName;
     QStringList names;
     for (const QString& f : fields)
         names.append(name(f, dialect));

@@ -13,8 +13,8 @@ TEST(Names, DelimitedPerDialect)
     // Name; then MS SQL, Sybase, MySQL, Oracle, DB2.
     const QList<QStringList> rows{
         {"Größe", "Größe", "Größe", "Größe", "Größe", "Größe"},
-        {"Nr ", "Nr ", "Nr ", "Nr ", "Nr ", "Nr "},  // blanks around a name do not count
-        {"1a", "[1a]", "[1a]", "1a", "\"1a\"", "\"1a\""},
+        {"Nr ", "Nr ", "Nr ", "Nr ", "Nr ", "Nr "},          // blanks around a name do not count
+        {"1a", "[1a]", "[1a]", "`1a`", "\"1a\"", "\"1a\""},  // no name begins with a digit
         {"a b", "[a b]", "[a b]", "`a b`", "\"a b\"", "\"a b\""},
         {"V; DROP TABLE victim; --", "[V; DROP TABLE victim; --]", "[V; DROP TABLE victim; --]",
          "`V; DROP TABLE victim; --`", "\"V; DROP TABLE victim; --\"", "\"V; DROP TABLE victim; --\""},

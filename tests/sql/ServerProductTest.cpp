@@ -1,4 +1,4 @@
-#include "server/ServerProduct.h"
+#include "sql/ServerProduct.h"
 
 #include <gtest/gtest.h>
 
