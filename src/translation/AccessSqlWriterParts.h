@@ -1,8 +1,14 @@
 #pragma once
 
 // What the files of the writer behind AccessSqlWriter.h share; nothing outside
-// them includes this. AccessSqlWriterNames.cpp writes names, literals and Like
-// patterns.
+// them includes this. One class, Writer, holds the output and the dialect; its
+// parts are split by what they write:
+//   AccessSqlWriter.cpp             statements (SELECT, UNION, FROM, joins,
+//                                   ORDER BY, TOP) and the entry points
+//   AccessSqlWriterExpressions.cpp  operators, conditions and values
+//   AccessSqlWriterFunctions.cpp    Access's functions on each server
+//   AccessSqlWriterNames.cpp        names, literals and Like patterns, as free
+//                                   functions of the dialect
 
 #include "core/Dialect.h"
 #include "translation/AccessSql.h"
@@ -62,7 +68,7 @@ private:
     void select(const Select& s, bool ordered, bool named);
     void table(const TableRef& t, bool rightOfJoin);
 
-    // Expressions and operators (AccessSqlWriter.cpp).
+    // Expressions and operators (AccessSqlWriterExpressions.cpp).
     void expr(const Expr& e, int minPrecedence, Context context);
     void plain(const Expr& e, int minPrecedence);
     void natural(const Expr& e);
