@@ -63,7 +63,7 @@ CommandLineValues ParseCommandLine(const QString& commandLine)
             values.hasXdb = true;
             values.xdbPath = TrimBlanks(StripQuotes(value));
         } else if (key == QLatin1String("-Dialekt:")) {
-            values.dialect = dialectFromName(TrimBlanks(StripQuotes(value))).value_or(Dialect::MSSQL);
+            values.dialect = dialectFromName(TrimBlanks(StripQuotes(value))).value_or(AllDialects().first());
         } else if (colon < 0) {
             // A switch without value is the whole piece; piece 0 kept its hyphen.
             QString name = TrimBlanks(piece);

@@ -2,31 +2,10 @@
 #include "translation/AccessSqlWriter.h"
 #include "translation/AccessSqlWriterParts.h"
 
-namespace {
-
-bool isAsciiLetter(QChar c)
-{
-    return (c >= QLatin1Char('a') && c <= QLatin1Char('z')) || (c >= QLatin1Char('A') && c <= QLatin1Char('Z'));
-}
-
-bool isBareNamePart(QChar c)
-{
-    return isAsciiLetter(c) || (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('_')
-        || c == QLatin1Char('$');
-}
-
-}  // namespace
-
-// Bare when it starts with a letter or "_", goes on with letters, digits, "_"
-// or "$" and is no reserved word of the server; quoted otherwise.
+// The one name rule of the dialect (ReadsBare), with the quotes of view texts.
 QString ServerName(const QString& name, Dialect dialect)
 {
-    bool bare = !name.isEmpty() && (isAsciiLetter(name.at(0)) || name.at(0) == QLatin1Char('_'));
-    for (qsizetype i = 0; bare && i < name.size(); ++i)
-        bare = isBareNamePart(name.at(i));
-    if (bare && !ReservedWord(name, dialect))
-        return name;
-    return dialect == Dialect::MySQL ? BacktickQuoted(name) : DoubleQuoted(name);
+    return ViewTextName(name, dialect);
 }
 
 namespace accesssql::writer {

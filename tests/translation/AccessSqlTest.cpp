@@ -128,8 +128,8 @@ TEST(AccessSql, NamesAreQuotedOnlyWhereNeeded)
 {
     checkRows({
         {"SELECT [Order], [Key], [Year], [Desc], [Percent], [Straße], [2nd], [a`b], [a\"b], _x, Preis$ FROM [Table]",
-         "SELECT `Order`, `Key`, Year, `Desc`, Percent, `Straße`, `2nd`, `a``b`, `a\"b`, _x, Preis$ FROM `Table`",
-         "SELECT \"Order\", \"Key\", Year, \"Desc\", \"Percent\", \"Straße\", \"2nd\", \"a`b\", \"a\"\"b\", _x, Preis$ "
+         "SELECT `Order`, `Key`, Year, `Desc`, Percent, Straße, `2nd`, `a``b`, `a\"b`, _x, Preis$ FROM `Table`",
+         "SELECT \"Order\", \"Key\", Year, \"Desc\", \"Percent\", Straße, \"2nd\", \"a`b\", \"a\"\"b\", _x, Preis$ "
          "FROM \"Table\""},
         {"SELECT t.*, [Order Details]![UnitPrice], k.[Group] FROM [Order Details] t, Kunden k",
          "SELECT t.*, `Order Details`.UnitPrice, k.`Group` FROM `Order Details` AS t, Kunden AS k",
