@@ -111,8 +111,10 @@ public:
     bool abortRequested() const override { return closing; }
     quint64 login() const override { return hasConnection ? loginNumber : 0; }
     bool endRequested() const override { return closing; }
-    const dao::Database& database() const override { return db; }
-    void setDatabase(std::unique_ptr<dao::Database>) override {}
+    // The file a load opened; until then the fake database.
+    std::unique_ptr<dao::Database> opened;
+    const dao::Database& database() const override { return opened ? *opened : static_cast<const dao::Database&>(db); }
+    void setDatabase(std::unique_ptr<dao::Database> database) override { opened = std::move(database); }
     ServerConnection& queryConnection() override { return connection(); }
     UnfinishedTables& unfinishedTables() override { return unfinished; }
     void noteStateWarning(const QString& warning) override { stateWarnings.append(warning); }
