@@ -9,6 +9,7 @@
 #include "core/TimeOfDay.h"
 #include "server/ServerConnection.h"
 #include "server/ServerErrors.h"
+#include "sql/Names.h"
 
 #include <QHash>
 
@@ -173,6 +174,27 @@ LoadOutcome LoadDatabase(ConversionHost& host)
 // ---------------------------------------------------------------------------
 // One table
 
+namespace {
+
+void refuseUnquotableNames(const dao::TableDef& def, Dialect dialect)
+{
+    QStringList names{def.Name};
+    for (const dao::Field& f : def.Fields)
+        names.append(f.Name);
+    for (const dao::Index& index : def.Indexes)
+        names.append(index.Name);
+    for (const QString& name : std::as_const(names))
+        if (!CanQuote(name, dialect))
+            throw TabrixError(
+                3125,
+                QStringLiteral("Tabelle %1: Der Name '%2' enthält ']', den %3 in keinem Namen lesen kann; die Tabelle "
+                               "wird nicht übertragen.")
+                    .arg(def.Name, name, dialectName(dialect)),
+                QStringLiteral("SQL-Tabrix"));
+}
+
+}  // namespace
+
 TableOutcome ConvertTable(ConversionHost& host, const QString& table)
 {
     TableRun run(host, table);
@@ -207,6 +229,8 @@ TableOutcome ConvertTable(ConversionHost& host, const QString& table)
         host.showStopPicture(true);
         host.setStatus(QStringLiteral("öffne Access - Tabelle"));
         run.step([&] { rs = host.database().OpenRecordset(table); });
+        // A name the dialect cannot quote could end its statement: the table stays where it is.
+        run.step([&] { refuseUnquotableNames(host.database().GetTableDef(table), host.dialect()); });
 
         bool countIsOne = false;
         run.step([&] {

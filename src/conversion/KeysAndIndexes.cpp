@@ -59,7 +59,7 @@ QString PrimaryKeyClause(const QString& table, const QStringList& keyList, Diale
     if (d.freeConstraintName)
         clause += KeyColumnName(getPrim ? getPrim(name) : name, dialect, false);
     else
-        clause += PlainOrQuotedName(name, dialect);
+        clause += SqlName(name, dialect);
     clause += QLatin1String(" PRIMARY KEY(");
     for (qsizetype i = 0; i < keyList.size(); ++i) {
         if (i > 0)
@@ -134,16 +134,12 @@ QStringList IndexLines(const dao::Index& index, const QString& table, Dialect di
     if (d.indexNameNumbered)
         n.prepend(QStringLiteral("%1").arg(counter, 3, 10, QLatin1Char('0')));
 
-    QStringList lines{QStringLiteral("CREATE INDEX ")
-                      + (d.indexNameQuoted ? DoubleQuoted(n) : PlainOrQuotedName(n, dialect)) + QStringLiteral(" ON ")
-                      + PlainOrQuotedName(table, dialect)};
+    QStringList lines{QStringLiteral("CREATE INDEX ") + (d.indexNameQuoted ? DoubleQuoted(n) : SqlName(n, dialect))
+                      + QStringLiteral(" ON ") + SqlName(table, dialect)};
     for (qsizetype i = 0; i < index.Fields.size(); ++i) {
         const QString& f = index.Fields[i];
-        // As the table was created with it.
-        const QString written = d.checkColumnQuoted && f.toUpper() == QLatin1String("CHECK")
-            ? DoubleQuoted(f.toUpper())
-            : KeyColumnName(f, dialect, memoFields.contains(f, Qt::CaseInsensitive));
-        lines << (i == 0 ? QStringLiteral("(") : QStringLiteral(",")) + written;
+        lines << (i == 0 ? QStringLiteral("(") : QStringLiteral(","))
+                + KeyColumnName(f, dialect, memoFields.contains(f, Qt::CaseInsensitive));
     }
     lines << QStringLiteral(")");
     return lines;

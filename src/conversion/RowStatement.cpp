@@ -127,7 +127,7 @@ void RowStatementBuilder::writeNames()
     m_prefixValid = false;
     m_cells.resize(m_fields.size());
     // The rows go into the columns the CREATE TABLE statement made.
-    m_head = QStringLiteral("INSERT INTO ") + PlainOrQuotedName(m_table, m_dialect) + QLatin1Char(' ');
+    m_head = QStringLiteral("INSERT INTO ") + SqlName(m_table, m_dialect) + QLatin1Char(' ');
     m_names.clear();
     m_names.reserve(m_fields.size());
     for (const dao::Field& f : m_fields)

@@ -23,13 +23,19 @@ void executeIgnoringErrors(ConversionHost& host, const QString& statement)
 
 QString OracleSequenceName(const QString& table, const QDateTime& time)
 {
-    return QStringLiteral("SEQ_") + (table + TimeStamp12(time)).right(26);
+    return SqlName(QStringLiteral("SEQ_") + (table + TimeStamp12(time)).right(26), Dialect::Oracle);
+}
+
+QString OracleTriggerName(const QString& table)
+{
+    return SqlName(QStringLiteral("TRG_") + table.right(26), Dialect::Oracle);
 }
 
 QString OracleTriggerStatement(const QString& table, const QString& sequence)
 {
-    return QStringLiteral("CREATE TRIGGER TRG_") + table.right(26) + QStringLiteral(" BEFORE INSERT OR UPDATE ON ")
-        + table + QStringLiteral(" FOR EACH ROW DECLARE  iCounter ") + table
+    const QString written = SqlName(table, Dialect::Oracle);
+    return QStringLiteral("CREATE TRIGGER ") + OracleTriggerName(table) + QStringLiteral(" BEFORE INSERT OR UPDATE ON ")
+        + written + QStringLiteral(" FOR EACH ROW DECLARE  iCounter ") + written
         + QStringLiteral(".AutoWertIdentität%TYPE;  cannot_change_counter EXCEPTION; BEGIN  IF INSERTING THEN  Select ")
         + sequence
         + QStringLiteral(".NEXTVAL INTO iCounter FROM Dual; :new.AutoWertIdentität :=iCounter; END IF; IF UPDATING "
@@ -52,7 +58,7 @@ QStringList CreateTableLines(const QString& table, const QList<dao::Field>& fiel
                              bool identity, const ConversionOptions& options,
                              const std::function<QString(const QString&)>& getPrim)
 {
-    QStringList lines{QStringLiteral("CREATE TABLE ") + PlainOrQuotedName(table, options.dialect) + QLatin1Char(' '),
+    QStringList lines{QStringLiteral("CREATE TABLE ") + SqlName(table, options.dialect) + QLatin1Char(' '),
                       QStringLiteral("(")};
     if (identity)
         lines.append(IdentityLine(options.dialect));
@@ -104,7 +110,7 @@ TableFlags RunStructurePhase(TableRun& run, const dao::Recordset& rs)
     const QString& table = run.table();
 
     host.setStatus(QStringLiteral("lösche evtl. vorhandene SQL-Tabelle"));
-    executeIgnoringErrors(host, QStringLiteral("DROP TABLE ") + PlainOrQuotedName(table, host.options().dialect));
+    executeIgnoringErrors(host, QStringLiteral("DROP TABLE ") + SqlName(table, host.options().dialect));
 
     host.setStatus(QStringLiteral("Erstelle SQL - Tabellenstruktur"));
     host.clearLines();
@@ -154,8 +160,8 @@ TableFlags RunStructurePhase(TableRun& run, const dao::Recordset& rs)
     run.send(statement);
 
     if (!sequence.isEmpty()) {
-        host.appendLine(QStringLiteral("CREATE TRIGGER TRG_") + table.right(26));
-        host.appendLine(QStringLiteral("BEFORE INSERT OR UPDATE ON ") + table);
+        host.appendLine(QStringLiteral("CREATE TRIGGER ") + OracleTriggerName(table));
+        host.appendLine(QStringLiteral("BEFORE INSERT OR UPDATE ON ") + SqlName(table, dialect));
         host.appendLine(QStringLiteral("FOR EACH ROW"));
         run.send(OracleTriggerStatement(table, sequence));
     }

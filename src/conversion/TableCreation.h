@@ -12,8 +12,11 @@
 
 #include <functional>
 
-// "SEQ_" + last 26 characters of (table + "YYMMDDHHNNSS").
+// "SEQ_" + last 26 characters of (table + "YYMMDDHHNNSS"), and "TRG_" + the
+// table's last 26 characters: made from the raw name, cut, then written by
+// the name rule.
 QString OracleSequenceName(const QString& table, const QDateTime& time);
+QString OracleTriggerName(const QString& table);
 
 // Trigger that fills AutoWertIdentität from the sequence and refuses changes of it.
 QString OracleTriggerStatement(const QString& table, const QString& sequence);

@@ -37,9 +37,10 @@ QString TableNameFromEntry(const QString& entry)
 
 QString RowCountStatement(Dialect dialect, const QString& table)
 {
+    // MySQL's count has always had the name between grave accents.
     if (DialectRecord(dialect).columns == ColumnQuoting::Backticks)
         return QStringLiteral("SELECT COUNT(*) FROM ") + BacktickQuoted(table);
-    return QStringLiteral("SELECT COUNT(*) FROM ") + table;
+    return QStringLiteral("SELECT COUNT(*) FROM ") + SqlName(table, dialect);
 }
 
 QString TimeOfDayText(int s)

@@ -42,8 +42,6 @@ struct SqlDialect {
     // Unquoted names are kept in upper case.
     bool upperCaseNames;
     ColumnQuoting columns;
-    // The ERP product's column "check", which this server reserves, is written "CHECK".
-    bool checkColumnQuoted;
 
     // Table creation.
     QStringView identityLine;  // the column AutoWertIdentität

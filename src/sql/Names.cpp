@@ -37,33 +37,51 @@ bool ReservedWord(const QString& name, Dialect dialect)
     return DialectRecord(dialect).reservedWords.contains(name.toUpper());
 }
 
-QString PlainOrQuotedName(const QString& name, Dialect dialect)
+namespace {
+// Letters, digits, "_" and the dialect's signs, beginning with a letter or "_".
+bool hasBareShape(const QString& name, const SqlDialect& d)
 {
-    if (dialect == Dialect::MySQL && !ReadsBare(name, dialect))
-        return BacktickQuoted(name);
-    return name;
+    if (name.isEmpty() || !(name.front().isLetter() || name.front() == QLatin1Char('_')))
+        return false;
+    for (const QChar c : name) {
+        const bool digit = c >= QLatin1Char('0') && c <= QLatin1Char('9');
+        if (!(c.isLetter() || digit || c == QLatin1Char('_') || d.bareExtras.contains(c)))
+            return false;
+    }
+    return true;
+}
+}  // namespace
+
+QString SqlName(const QString& name, Dialect dialect)
+{
+    const SqlDialect& d = DialectRecord(dialect);
+    if (!hasBareShape(name, d))
+        return AlwaysQuoted(name, dialect);
+    if (!d.reservedWords.contains(name.toUpper()))
+        return name;
+    return AlwaysQuoted(d.upperCaseNames ? name.toUpper() : name, dialect);
+}
+
+bool CanQuote(const QString& name, Dialect dialect)
+{
+    const SqlDialect& d = DialectRecord(dialect);
+    return d.closeDoubles || !name.contains(d.close);
 }
 
 QString WrittenColumnName(const QString& name, const QString& table, Dialect dialect)
 {
-    switch (dialect) {
-    case Dialect::DB2:
-        // This one table of the ERP product has column names DB2 reserves.
-        if (table == QLatin1String("F5SB90R"))
-            return DoubleQuoted(name);
-        return name;
-    case Dialect::Oracle:
-        if (DialectRecord(dialect).checkColumnQuoted && name.toUpper() == QLatin1String("CHECK"))
-            return QLatin1Char('"') + name.toUpper() + QLatin1Char('"');
-        return name;
-    case Dialect::MSSQL:
+    switch (DialectRecord(dialect).columns) {
+    case ColumnQuoting::DoubleQuotes:
         return DoubleQuoted(name);
-    case Dialect::Sybase:
-        return name;
-    case Dialect::MySQL:
+    case ColumnQuoting::Backticks:
         return BacktickQuoted(name);
+    case ColumnQuoting::AsNames:
+        break;
     }
-    return name;
+    // This one table of the ERP product has column names DB2 reserves.
+    if (dialect == Dialect::DB2 && table == QLatin1String("F5SB90R"))
+        return DoubleQuoted(name);
+    return SqlName(name, dialect);
 }
 
 QString KeyColumnName(const QString& name, Dialect dialect, bool memo)
@@ -77,24 +95,15 @@ QString KeyColumnName(const QString& name, Dialect dialect, bool memo)
     case ColumnQuoting::AsNames:
         break;
     }
-    return PlainOrQuotedName(name, dialect);
+    return SqlName(name, dialect);
 }
 
 QString ViewTextName(const QString& name, Dialect dialect)
 {
-    if (ReadsBare(name, dialect))
-        return name;
-    switch (dialect) {
-    case Dialect::MySQL:
-        return BacktickQuoted(name);
-    case Dialect::Sybase:
-        return BracketQuoted(name, dialect);
-    case Dialect::MSSQL:
-    case Dialect::Oracle:
-    case Dialect::DB2:
-        break;
-    }
-    return DoubleQuoted(name);
+    // MS SQL's views have always had their names in double quotes.
+    if (DialectRecord(dialect).columns == ColumnQuoting::DoubleQuotes && !ReadsBare(name, dialect))
+        return DoubleQuoted(name);
+    return SqlName(name, dialect);
 }
 
 QString BracketQuoted(const QString& name, Dialect dialect)
@@ -123,18 +132,11 @@ QString AlwaysQuoted(const QString& name, Dialect dialect)
 bool ReadsBare(const QString& name, Dialect dialect)
 {
     const SqlDialect& d = DialectRecord(dialect);
-    if (name.isEmpty() || !(name.front().isLetter() || name.front() == QLatin1Char('_')))
-        return false;
-    for (const QChar c : name) {
-        const bool digit = c >= QLatin1Char('0') && c <= QLatin1Char('9');
-        if (!(c.isLetter() || digit || c == QLatin1Char('_') || d.bareExtras.contains(c)))
-            return false;
-    }
-    return !d.reservedWords.contains(name.toUpper());
+    return hasBareShape(name, d) && !d.reservedWords.contains(name.toUpper());
 }
 
 QString DelimitedName(const QString& name, Dialect dialect)
 {
     // Blanks around a name of a document do not count.
-    return ReadsBare(TrimBlanks(name), dialect) ? name : AlwaysQuoted(name, dialect);
+    return ReadsBare(TrimBlanks(name), dialect) ? name : SqlName(name, dialect);
 }

@@ -16,11 +16,17 @@ QString DoubleQuoted(const QString& name);
 // reserved key words), any case; false on the other dialects.
 bool ReservedWord(const QString& name, Dialect dialect);
 
-// On MySQL a name that the server cannot read unquoted (see ReadsBare: a
-// blank, an apostrophe, a semicolon, a reserved word such as Order or Key)
-// is written between grave accents; every other name, and every name on the
-// other dialects, stands as it is.
-QString PlainOrQuotedName(const QString& name, Dialect dialect);
+// The one name rule for every name from the Access file (table, column,
+// index, key constraint, relation, query) and every name made from one:
+// bare where the dialect reads it bare (ReadsBare), else between the
+// dialect's quotes. On Oracle and DB2, which keep bare names in upper case, a
+// name quoted only because the dialect reserves it is written in upper case:
+// the name a bare one would have had ("CHECK").
+QString SqlName(const QString& name, Dialect dialect);
+
+// Whether the dialect can write the name at all: Sybase has no way to quote
+// a name holding "]".
+bool CanQuote(const QString& name, Dialect dialect);
 
 // A name in a view's text or a view's own name: bare where it can be (see
 // ReadsBare), else between grave accents on MySQL, double quotes on MS SQL,

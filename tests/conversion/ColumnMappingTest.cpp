@@ -179,7 +179,8 @@ TEST(WrittenColumnName, QuotingPerDialect)
     EXPECT_EQ(WrittenColumnName("Nr", "Artikel", Dialect::Oracle), "Nr");
     EXPECT_EQ(WrittenColumnName("Nr", "Artikel", Dialect::DB2), "Nr");
     EXPECT_EQ(WrittenColumnName("Check", "Artikel", Dialect::Oracle), "\"CHECK\"");
-    EXPECT_EQ(WrittenColumnName("Check", "Artikel", Dialect::DB2), "Check");
+    EXPECT_EQ(WrittenColumnName("Check", "Artikel", Dialect::DB2), "\"CHECK\"");
+    EXPECT_EQ(WrittenColumnName("Check", "Artikel", Dialect::Sybase), "[Check]");
     EXPECT_EQ(WrittenColumnName("Wert", "F5SB90R", Dialect::DB2), "\"Wert\"");
     EXPECT_EQ(WrittenColumnName("Wert", "f5sb90r", Dialect::DB2), "Wert");
     EXPECT_EQ(WrittenColumnName("Wert", "F5SB90R", Dialect::Oracle), "Wert");

@@ -83,7 +83,7 @@ TEST(PrimaryKeyClause, PerDialect)
     EXPECT_EQ(PrimaryKeyClause("Artikel", {"Key", "Notiz"}, Dialect::MySQL, noPrim, {"notiz"}),
               "CONSTRAINT primArtikel PRIMARY KEY(`Key`,`Notiz`(255))");
     EXPECT_EQ(PrimaryKeyClause("Artikel", {"check"}, Dialect::Oracle, noPrim),
-              "CONSTRAINT primArtikel PRIMARY KEY(check)");
+              "CONSTRAINT primArtikel PRIMARY KEY(\"CHECK\")");
     EXPECT_EQ(PrimaryKeyClause("Artikel", keys, Dialect::Sybase, noPrim), "CONSTRAINT primArtikel PRIMARY KEY(Nr,Pos)");
 
     const QString longName = "Auftragspositionen_Lieferschein_Archiv";  // 38 characters
@@ -133,11 +133,11 @@ TEST(IndexLines, WorkedNamesForAdressenPLZ)
     EXPECT_EQ(IndexLines(plz, "Adressen", Dialect::Oracle, 1, march5),
               (QStringList{"CREATE INDEX \"001AdressenPLZ240305140709\" ON Adressen", "(PLZ", ",\"CHECK\"", ")"}));
     EXPECT_EQ(IndexLines(plz, "Adressen", Dialect::DB2, 1, march5),
-              (QStringList{"CREATE INDEX \"001PLZ\" ON Adressen", "(PLZ", ",Check", ")"}));
+              (QStringList{"CREATE INDEX \"001PLZ\" ON Adressen", "(PLZ", ",\"CHECK\"", ")"}));
     EXPECT_EQ(IndexLines(plz, "Adressen", Dialect::MSSQL, 1, march5),
               (QStringList{"CREATE INDEX \"PLZ\" ON Adressen", "(\"PLZ\"", ",\"Check\"", ")"}));
     EXPECT_EQ(IndexLines(plz, "Adressen", Dialect::Sybase, 0, march5),
-              (QStringList{"CREATE INDEX PLZ ON Adressen", "(PLZ", ",Check", ")"}));
+              (QStringList{"CREATE INDEX PLZ ON Adressen", "(PLZ", ",[Check]", ")"}));
     EXPECT_EQ(IndexLines(plz, "Adressen", Dialect::MySQL, 0, march5),
               (QStringList{"CREATE INDEX PLZ ON Adressen", "(`PLZ`", ",`Check`", ")"}));
     EXPECT_EQ(IndexLines(plz, "Adressen", Dialect::MySQL, 0, march5, {"Check"}),
@@ -219,9 +219,8 @@ TEST(RunIndexPhase, ToleratedAndLoggedFailures)
               (QStringList{"CREATE INDEX \"PLZ\" ON Adressen(\"PLZ\")", "CREATE INDEX \"Ort\" ON Adressen(\"Ort\")"}));
 }
 
-// Names that break a statement when written bare: on MySQL they go between
-// grave accents (and only they: ordinary names keep their specified form), on
-// MS SQL a double quote inside the quotes is doubled.
+// Names that break a statement when written bare are quoted by the dialect's
+// rule (ordinary names keep their specified form); a quote inside is doubled.
 TEST(PrimaryKeyClause, HostileNames)
 {
     const auto same = [](const QString& n) { return n; };
@@ -229,7 +228,8 @@ TEST(PrimaryKeyClause, HostileNames)
               "CONSTRAINT `primKu'den` PRIMARY KEY(`Kd Nr`,`Pos`)");
     EXPECT_EQ(PrimaryKeyClause("Ku\"den", {"Kd\"Nr"}, Dialect::MSSQL, same),
               "CONSTRAINT \"primKu\"\"den\" PRIMARY KEY(\"Kd\"\"Nr\")");
-    EXPECT_EQ(PrimaryKeyClause("Ku'den", {"Kd Nr"}, Dialect::Sybase, same), "CONSTRAINT primKu'den PRIMARY KEY(Kd Nr)");
+    EXPECT_EQ(PrimaryKeyClause("Ku'den", {"Kd Nr"}, Dialect::Sybase, same),
+              "CONSTRAINT [primKu'den] PRIMARY KEY([Kd Nr])");
 }
 
 TEST(IndexLines, HostileNames)
@@ -243,5 +243,5 @@ TEST(IndexLines, HostileNames)
               (QStringList{"CREATE INDEX `Key` ON `Order`", "(`Key`", ")"}));
     index.Fields = {QStringLiteral("a\"b")};
     EXPECT_EQ(IndexLines(index, "Fil;alen", Dialect::MSSQL, 1, now),
-              (QStringList{"CREATE INDEX \"Ix-Bemerkung\" ON Fil;alen", "(\"a\"\"b\"", ")"}));
+              (QStringList{"CREATE INDEX \"Ix-Bemerkung\" ON [Fil;alen]", "(\"a\"\"b\"", ")"}));
 }

@@ -48,13 +48,13 @@ TEST(InsertStatement, FullRowPerDialect)
               "INSERT INTO Artikel (`Nr`,`Name`,`Am`,`Aktiv`,`AuftragsbestätigungFranzösisch`,"
               "`Check`) VALUES (7,'O''Neil','2024-03-05 14:07:09',1,'oui',12.5)");
     EXPECT_EQ(stmt(Dialect::Sybase),
-              "INSERT INTO Artikel (Nr,Name,Am,Aktiv,AuftragsbestätigungFranzösisch,Check) "
+              "INSERT INTO Artikel (Nr,Name,Am,Aktiv,AuftragsbestätigungFranzösisch,[Check]) "
               "VALUES (7,'O''Neil','20240305 14:07:09',1,'oui',12.5)");
     EXPECT_EQ(stmt(Dialect::Oracle),
               "INSERT INTO Artikel (Nr,Name,Am,Aktiv,AuftragsbestätigungFranzösisch,\"CHECK\") "
               "VALUES (7,'O''Neil',TIMESTAMP'2024-03-05 14:07:09',1,'oui',12.5)");
     EXPECT_EQ(stmt(Dialect::DB2),
-              "INSERT INTO Artikel (Nr,Name,Am,Aktiv,AuftragsbestätigungFranzösisch,Check) "
+              "INSERT INTO Artikel (Nr,Name,Am,Aktiv,AuftragsbestätigungFranzösisch,\"CHECK\") "
               "VALUES (7,'O''Neil','2024-03-05-14.07.09',1,'oui',12.5)");
     EXPECT_EQ(stmt(Dialect::DB2, "F5SB90R"),
               "INSERT INTO F5SB90R (\"Nr\",\"Name\",\"Am\",\"Aktiv\","
@@ -388,10 +388,10 @@ TEST(InsertStatement, HostileNamesPerDialect)
         return b.InsertStatement(row, on(d));
     };
     EXPECT_EQ(insert(Dialect::MySQL), "INSERT INTO `Ku'den` (`I``o`,`Me\"ge`) VALUES (1,2)");
-    EXPECT_EQ(insert(Dialect::MSSQL), "INSERT INTO Ku'den (\"I`o\",\"Me\"\"ge\") VALUES (1,2)");
-    EXPECT_EQ(insert(Dialect::Sybase), "INSERT INTO Ku'den (I`o,Me\"ge) VALUES (1,2)");
-    EXPECT_EQ(insert(Dialect::Oracle), "INSERT INTO Ku'den (I`o,Me\"ge) VALUES (1,2)");
-    EXPECT_EQ(insert(Dialect::DB2), "INSERT INTO Ku'den (I`o,Me\"ge) VALUES (1,2)");
+    EXPECT_EQ(insert(Dialect::MSSQL), "INSERT INTO [Ku'den] (\"I`o\",\"Me\"\"ge\") VALUES (1,2)");
+    EXPECT_EQ(insert(Dialect::Sybase), "INSERT INTO [Ku'den] ([I`o],[Me\"ge]) VALUES (1,2)");
+    EXPECT_EQ(insert(Dialect::Oracle), "INSERT INTO \"Ku'den\" (\"I`o\",\"Me\"\"ge\") VALUES (1,2)");
+    EXPECT_EQ(insert(Dialect::DB2), "INSERT INTO \"Ku'den\" (\"I`o\",\"Me\"\"ge\") VALUES (1,2)");
 }
 
 // Rows of equal columns share one INSERT, a row of other columns starts the next (row 3 has no name, row 4

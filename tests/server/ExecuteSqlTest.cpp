@@ -3,7 +3,6 @@
 #include "RecordingConnection.h"
 #include "core/TabrixError.h"
 #include "server/ServerErrors.h"
-#include "sql/Names.h"
 
 #include <gtest/gtest.h>
 
@@ -98,25 +97,6 @@ TEST(ExecuteSql, NamesBetweenGraveAccentsKeepTheirBackslashes)
         DoubleBackslashes(s);
         EXPECT_EQ(s, c.out) << c.in.toStdString();
     }
-}
-
-TEST(ServerNames, QuotesAreDoubledInsideQuotes)
-{
-    EXPECT_EQ(BacktickQuoted(QStringLiteral("I`o")), QStringLiteral("`I``o`"));
-    EXPECT_EQ(BacktickQuoted(QStringLiteral("ch``k")), QStringLiteral("`ch````k`"));
-    EXPECT_EQ(DoubleQuoted(QStringLiteral("a\"b")), QStringLiteral("\"a\"\"b\""));
-    // On MySQL a name that the server cannot read bare goes between grave accents.
-    EXPECT_EQ(PlainOrQuotedName(QStringLiteral("Artikel"), Dialect::MySQL), QStringLiteral("Artikel"));
-    EXPECT_EQ(PlainOrQuotedName(QStringLiteral("AutoWertIdentität"), Dialect::MySQL),
-              QStringLiteral("AutoWertIdentität"));
-    EXPECT_EQ(PlainOrQuotedName(QStringLiteral("Order Details"), Dialect::MySQL), QStringLiteral("`Order Details`"));
-    EXPECT_EQ(PlainOrQuotedName(QStringLiteral("Ku'den"), Dialect::MySQL), QStringLiteral("`Ku'den`"));
-    EXPECT_EQ(PlainOrQuotedName(QStringLiteral("Fil;alen"), Dialect::MySQL), QStringLiteral("`Fil;alen`"));
-    EXPECT_EQ(PlainOrQuotedName(QStringLiteral("2024"), Dialect::MySQL), QStringLiteral("`2024`"));
-    EXPECT_EQ(PlainOrQuotedName(QStringLiteral("Ix-Bemerkung"), Dialect::MySQL), QStringLiteral("`Ix-Bemerkung`"));
-    // The other dialects write every name as it stands.
-    for (Dialect d : {Dialect::MSSQL, Dialect::Sybase, Dialect::Oracle, Dialect::DB2})
-        EXPECT_EQ(PlainOrQuotedName(QStringLiteral("Ku'den"), d), QStringLiteral("Ku'den"));
 }
 
 TEST(ServerNames, ConnectionLossIsStateClass08)

@@ -9,6 +9,7 @@
 #include "TestSupport.h"
 #include "conversion/TableCreation.h"
 #include "conversion/TableList.h"
+#include "sql/Names.h"
 #include "translation/Views.h"
 #include "ui/WindowOrder.h"
 #include "windows/FehlerProtokoll.h"
@@ -130,9 +131,11 @@ TEST(OtherDialects, LoadWalksTheListFromTheLastEntry)
     ASSERT_TRUE(app.load(path).isEmpty());
     QStringList expected;
     for (int i = app.konv->List2->count() - 1; i >= 0; --i)
-        expected.append(QStringLiteral("SELECT COUNT(*) FROM ") + app.konv->List2->item(i)->text());
+        expected.append(QStringLiteral("SELECT COUNT(*) FROM ")
+                        + SqlName(app.konv->List2->item(i)->text(), Dialect::DB2));
     EXPECT_EQ(app.counts->statements, expected);
     EXPECT_EQ(expected.last(), QStringLiteral("SELECT COUNT(*) FROM Categories"));
+    EXPECT_TRUE(expected.contains(QStringLiteral("SELECT COUNT(*) FROM \"Order Details\"")));
     // Every table is missing on this "server": all marked, the status counts nothing.
     for (int i = 0; i < app.konv->List2->count(); ++i)
         EXPECT_TRUE(app.konv->List2->item(i)->isSelected());
@@ -466,12 +469,13 @@ TEST(OtherDialects, HostileNamesAsWritten)
         QStringLiteral(" VALUES (2,'''''''''''''''')"),
         QStringLiteral(" VALUES (3,'\\\\\\\\\\\\\\')"),
     };
-    const auto kunden = [&](const QString& create, const QString& columns) {
+    // The table's name by each dialect's rule: brackets, grave accents or double quotes.
+    const auto kunden = [&](const QString& table, const QString& create, const QString& columns) {
         QStringList s;
         if (!create.isEmpty())
-            s << QStringLiteral("DROP TABLE Ku'den") << create;
+            s << QStringLiteral("DROP TABLE ") + table << create;
         for (const QString& r : rows)
-            s << QStringLiteral("INSERT INTO Ku'den ") + columns + r;
+            s << QStringLiteral("INSERT INTO ") + table + QLatin1Char(' ') + columns + r;
         return s;
     };
     const auto zusatz = [](const QStringList& structure, const QString& columns) {
@@ -487,13 +491,13 @@ TEST(OtherDialects, HostileNamesAsWritten)
     };
     const QList<Case> cases = {
         {&MDIForm_Main::Option_MSSQL,
-         QStringList{QStringLiteral("DROP TABLE Ku'den"),
+         QStringList{QStringLiteral("DROP TABLE [Ku'den]"),
                      // The apostrophe inside the literal is doubled.
                      QStringLiteral("SELECT COUNT(CONSTRAINT_NAME) FROM INFORMATION_SCHEMA.CONSTRAINT_COLUMN_USAGE "
                                     "WHERE CONSTRAINT_NAME = 'primKu''den'"),
-                     QStringLiteral("CREATE TABLE Ku'den ( \"KdNr\" INT  NOT NULL ,\"Firma\" VARCHAR(40)  NULL "
+                     QStringLiteral("CREATE TABLE [Ku'den] ( \"KdNr\" INT  NOT NULL ,\"Firma\" VARCHAR(40)  NULL "
                                     ",CONSTRAINT \"primKu'den\" PRIMARY KEY(\"KdNr\"))")}
-             + kunden({}, QStringLiteral("(\"KdNr\",\"Firma\")"))
+             + kunden(QStringLiteral("[Ku'den]"), {}, QStringLiteral("(\"KdNr\",\"Firma\")"))
              + zusatz({QStringLiteral("DROP TABLE AuftragZusatz"),
                        QStringLiteral("SELECT COUNT(CONSTRAINT_NAME) FROM INFORMATION_SCHEMA.CONSTRAINT_COLUMN_USAGE "
                                       "WHERE CONSTRAINT_NAME = 'primAuftragZusatz'"),
@@ -503,35 +507,38 @@ TEST(OtherDialects, HostileNamesAsWritten)
                        QStringLiteral("CREATE INDEX \"AuftragAuftragZusatz\" ON AuftragZusatz(\"AufNr\")")},
                       QStringLiteral("(\"AufNr\",\"In;o\")"))},
         {&MDIForm_Main::Option_Sybase,
-         kunden(QStringLiteral("CREATE TABLE Ku'den ( KdNr INT  NOT NULL ,Firma VARCHAR(40)  NULL ,CONSTRAINT "
-                               "primKu'den PRIMARY KEY(KdNr))"),
+         kunden(QStringLiteral("[Ku'den]"),
+                QStringLiteral("CREATE TABLE [Ku'den] ( KdNr INT  NOT NULL ,Firma VARCHAR(40)  NULL ,CONSTRAINT "
+                               "[primKu'den] PRIMARY KEY(KdNr))"),
                 QStringLiteral("(KdNr,Firma)"))
              + zusatz({QStringLiteral("DROP TABLE AuftragZusatz"),
-                       QStringLiteral("CREATE TABLE AuftragZusatz ( AufNr INT  NOT NULL ,In;o VARCHAR(50)  NULL "
+                       QStringLiteral("CREATE TABLE AuftragZusatz ( AufNr INT  NOT NULL ,[In;o] VARCHAR(50)  NULL "
                                       ",CONSTRAINT primAuftragZusatz PRIMARY KEY(AufNr))"),
                        QStringLiteral("CREATE INDEX AufNrUnique ON AuftragZusatz(AufNr)"),
                        QStringLiteral("CREATE INDEX AuftragAuftragZusatz ON AuftragZusatz(AufNr)")},
-                      QStringLiteral("(AufNr,In;o)"))},
+                      QStringLiteral("(AufNr,[In;o])"))},
         {&MDIForm_Main::Option_Oracle,
-         kunden(QStringLiteral("CREATE TABLE Ku'den ( KdNr INT  NOT NULL ,Firma VARCHAR(40)  NULL ,CONSTRAINT "
-                               "primKu'den PRIMARY KEY(KdNr))"),
+         kunden(QStringLiteral("\"Ku'den\""),
+                QStringLiteral("CREATE TABLE \"Ku'den\" ( KdNr INT  NOT NULL ,Firma VARCHAR(40)  NULL ,CONSTRAINT "
+                               "\"primKu'den\" PRIMARY KEY(KdNr))"),
                 QStringLiteral("(KdNr,Firma)"))
              + zusatz({QStringLiteral("DROP TABLE AuftragZusatz"),
-                       QStringLiteral("CREATE TABLE AuftragZusatz ( AufNr INT  NOT NULL ,In;o VARCHAR(50)  NULL "
+                       QStringLiteral("CREATE TABLE AuftragZusatz ( AufNr INT  NOT NULL ,\"In;o\" VARCHAR(50)  NULL "
                                       ",CONSTRAINT primAuftragZusatz PRIMARY KEY(AufNr))"),
                        QStringLiteral("CREATE INDEX \"001gZusatzAufNrUnique240305140\" ON AuftragZusatz(AufNr)"),
                        QStringLiteral("CREATE INDEX \"002ftragAuftragZusatz240305140\" ON AuftragZusatz(AufNr)")},
-                      QStringLiteral("(AufNr,In;o)"))},
+                      QStringLiteral("(AufNr,\"In;o\")"))},
         {&MDIForm_Main::Option_DB2,
-         kunden(QStringLiteral("CREATE TABLE Ku'den ( KdNr INTEGER  NOT NULL ,Firma VARCHAR(40)   ,CONSTRAINT "
-                               "primKu'den PRIMARY KEY(KdNr))"),
+         kunden(QStringLiteral("\"Ku'den\""),
+                QStringLiteral("CREATE TABLE \"Ku'den\" ( KdNr INTEGER  NOT NULL ,Firma VARCHAR(40)   ,CONSTRAINT "
+                               "\"primKu'den\" PRIMARY KEY(KdNr))"),
                 QStringLiteral("(KdNr,Firma)"))
              + zusatz({QStringLiteral("DROP TABLE AuftragZusatz"),
-                       QStringLiteral("CREATE TABLE AuftragZusatz ( AufNr INTEGER  NOT NULL ,In;o VARCHAR(50)   "
+                       QStringLiteral("CREATE TABLE AuftragZusatz ( AufNr INTEGER  NOT NULL ,\"In;o\" VARCHAR(50)   "
                                       ",CONSTRAINT primAuftragZusatz PRIMARY KEY(AufNr))"),
                        QStringLiteral("CREATE INDEX \"001AufNrUnique\" ON AuftragZusatz(AufNr)"),
                        QStringLiteral("CREATE INDEX \"002AuftragAuftragZ\" ON AuftragZusatz(AufNr)")},
-                      QStringLiteral("(AufNr,In;o)"))},
+                      QStringLiteral("(AufNr,\"In;o\")"))},
     };
     for (const Case& c : cases) {
         Program app(Login::Recording, c.dialect);
