@@ -1,6 +1,7 @@
 #include "conversion/ColumnMapping.h"
 
 #include "sql/DialectRecord.h"
+#include "sql/Literals.h"
 #include "sql/Names.h"
 #include "sql/TypeTables.h"
 
@@ -10,20 +11,19 @@
 
 namespace {
 
-// Whether the dialect gives a column of this field a default at all.
-bool takesDefault(const dao::Field& field, const SqlDialect& d)
-{
-    if (!d.defaultsOnLongTexts && (field.Type == dao::dbMemo || field.Type == dao::dbDate))
-        return false;
-    return d.dateDefaults || field.Type != dao::dbDate;
-}
-
 bool isOneOf(int type, std::initializer_list<int> types)
 {
     for (int t : types)
         if (type == t)
             return true;
     return false;
+}
+
+bool isNumberType(int type)
+{
+    return isOneOf(
+        type,
+        {dao::dbByte, dao::dbInteger, dao::dbLong, dao::dbCurrency, dao::dbSingle, dao::dbDouble, dao::dbDecimal});
 }
 
 // Access writes a true default as Yes, True, On or -1, in any case.
@@ -41,6 +41,76 @@ QString calledFunction(const QString& defaultValue)
     static const QRegularExpression call(QStringLiteral("^\\s*=?\\s*([A-Za-z_][A-Za-z0-9_$]*)\\s*\\("));
     const QRegularExpressionMatch m = call.match(defaultValue);
     return m.hasMatch() ? m.captured(1) : QString();
+}
+
+// A date as Access keeps it in a default: #m/d/yyyy [h:mm[:ss]]#, or the
+// German and ISO forms users type.
+std::optional<QDateTime> defaultDate(QString text)
+{
+    text = text.trimmed();
+    if (text.size() >= 2 && text.startsWith(QLatin1Char('#')) && text.endsWith(QLatin1Char('#')))
+        text = text.mid(1, text.size() - 2).trimmed();
+    for (const char* format : {"M/d/yyyy H:mm:ss", "M/d/yyyy H:mm", "M/d/yyyy"}) {
+        const QDateTime dt = QDateTime::fromString(text, QLatin1String(format));
+        if (dt.isValid())
+            return dt;
+        const QDate d = QDate::fromString(text, QLatin1String(format));
+        if (d.isValid())
+            return QDateTime(d, QTime(0, 0));
+    }
+    return ParseDateText(text);
+}
+
+// What an Access default is to the server: a value (as the row copy writes
+// an empty cell's: numbers with ".", dates as dd.MM.yyyy HH:mm:ss, texts as
+// they are), a function, or nothing a server could take.
+struct AccessDefault {
+    enum Kind { Value, Function, Unusable } kind = Unusable;
+    QString value;
+    std::optional<QDateTime> date;
+};
+
+AccessDefault readDefault(const dao::Field& field)
+{
+    if (!calledFunction(field.DefaultValue).isEmpty())
+        return {AccessDefault::Function, field.DefaultValue, {}};
+    QString s = field.DefaultValue;
+    // Access keeps text defaults in double quotes; each end is stripped once.
+    if (s.startsWith(QLatin1Char('"')))
+        s.remove(0, 1);
+    if (s.endsWith(QLatin1Char('"')))
+        s.chop(1);
+    if (s.isEmpty())
+        s = QStringLiteral(" ");
+    if (field.Type == dao::dbBoolean)
+        return {AccessDefault::Value, isTrueDefault(s) ? QStringLiteral("1") : QStringLiteral("0"), {}};
+    if (isNumberType(field.Type)) {
+        // Only a number: anything else in a DEFAULT or a row would be statement text.
+        static const QRegularExpression number(QStringLiteral("^[+-]?(\\d+([.,]\\d*)?|[.,]\\d+)([eE][+-]?\\d+)?$"));
+        const QString n = s.trimmed();
+        if (!number.match(n).hasMatch())
+            return {};
+        return {AccessDefault::Value, QString(n).replace(QLatin1Char(','), QLatin1Char('.')), {}};
+    }
+    if (field.Type == dao::dbDate) {
+        const std::optional<QDateTime> date = defaultDate(s);
+        if (!date)
+            return {};
+        return {AccessDefault::Value, date->toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")), date};
+    }
+    if (field.Type == dao::dbText || field.Type == dao::dbMemo)
+        return {AccessDefault::Value, s, {}};
+    return {};
+}
+
+// Whether the dialect's column of this field may carry the default at all.
+bool takesDefault(const dao::Field& field, const AccessDefault& value, const SqlDialect& d)
+{
+    if (field.Type == dao::dbMemo)
+        return d.memoDefaults;
+    if (field.Type == dao::dbDate)
+        return value.kind == AccessDefault::Function ? d.dateFunctionDefaults : d.dateValueDefaults;
+    return true;
 }
 
 }  // namespace
@@ -61,10 +131,10 @@ QString FunctionDefault(const QString& defaultValue, Dialect dialect)
 
 QString DefaultLeftOut(const dao::Field& field, const ConversionOptions& options)
 {
-    if (calledFunction(field.DefaultValue).isEmpty() || !FunctionDefault(field.DefaultValue, options.dialect).isEmpty())
+    if (field.DefaultValue.isEmpty())
         return {};
-    // Where no default is written anyway, nothing is lost.
-    if (!takesDefault(field, DialectRecord(options.dialect)))
+    // Where the rows are filled with the default, nothing of it is lost.
+    if (!SQLDefault(field, true, options).isEmpty() || !SQLDefault(field, false, options).isEmpty())
         return {};
     return QStringLiteral("Feld ") + field.Name + QStringLiteral(": der Standardwert ") + field.DefaultValue
         + QStringLiteral(" hat auf dem Server keine Entsprechung und wird ausgelassen.");
@@ -73,36 +143,34 @@ QString DefaultLeftOut(const dao::Field& field, const ConversionOptions& options
 QString SQLDefault(const dao::Field& field, bool quoted, const ConversionOptions& options)
 {
     const SqlDialect& d = DialectRecord(options.dialect);
-    QString s = field.DefaultValue;
-    // A function Access calls for each new row: the server's own where it has
-    // one, else none; never a value for cells that are empty in Access.
-    if (!calledFunction(s).isEmpty()) {
-        if (!quoted || (field.Type == dao::dbDate && !d.dateDefaults))
+    if (!field.DefaultValue.isEmpty()) {
+        const AccessDefault value = readDefault(field);
+        if (value.kind == AccessDefault::Unusable)
             return {};
-        return FunctionDefault(s, options.dialect);
+        // A function Access calls for each new row: the server's own where it
+        // has one, else none; never a value for cells that are empty in Access.
+        if (value.kind == AccessDefault::Function)
+            return quoted && takesDefault(field, value, d) ? FunctionDefault(field.DefaultValue, options.dialect)
+                                                           : QString();
+        if (field.Type == dao::dbDate && !d.dateValueDefaults && !d.dateFunctionDefaults)
+            return {};
+        if (!quoted)
+            return value.value;
+        if (value.date)
+            return DateLiteral(value.date->date(), value.date->time(), options.dialect, false);
+        if (field.Type == dao::dbText || field.Type == dao::dbMemo)
+            return QuotedText(value.value, options.dialect);
+        return value.value;
     }
-    if (!s.isEmpty()) {
-        // Access keeps text defaults in double quotes; each end is stripped once.
-        if (s.startsWith(QLatin1Char('"')))
-            s.remove(0, 1);
-        if (s.endsWith(QLatin1Char('"')))
-            s.chop(1);
-        if (s.isEmpty())
-            s = QStringLiteral(" ");
-        if (field.Type == dao::dbBoolean)
-            s = isTrueDefault(s) ? QStringLiteral("1") : QStringLiteral("0");
-        else if (quoted && isOneOf(field.Type, {dao::dbDate, dao::dbText, dao::dbMemo}))
-            s = QLatin1Char('\'') + s + QLatin1Char('\'');
-    } else {
-        if (options.default0
-            && isOneOf(field.Type, {dao::dbByte, dao::dbInteger, dao::dbLong, dao::dbSingle, dao::dbDouble}))
-            s = QStringLiteral("0");
-        if (options.defaultBlank && (field.Type == dao::dbText || (field.Type == dao::dbDate && d.blankDateDefault)))
-            s = quoted ? QStringLiteral("' '") : QStringLiteral(" ");
-        if (field.Type == dao::dbBoolean)
-            s = QStringLiteral("0");
-    }
-    if (field.Type == dao::dbDate && !d.dateDefaults)
+    QString s;
+    if (options.default0
+        && isOneOf(field.Type, {dao::dbByte, dao::dbInteger, dao::dbLong, dao::dbSingle, dao::dbDouble}))
+        s = QStringLiteral("0");
+    if (options.defaultBlank && (field.Type == dao::dbText || (field.Type == dao::dbDate && d.blankDateDefault)))
+        s = quoted ? QStringLiteral("' '") : QStringLiteral(" ");
+    if (field.Type == dao::dbBoolean)
+        s = QStringLiteral("0");
+    if (field.Type == dao::dbDate && !d.dateValueDefaults && !d.dateFunctionDefaults)
         s.clear();
     return s;
 }
@@ -125,7 +193,9 @@ QString ShortenColumnNames(QString text)
 QString DefaultClause(const dao::Field& field, const ConversionOptions& options)
 {
     const SqlDialect& d = DialectRecord(options.dialect);
-    if (!d.defaultsOnLongTexts && (field.Type == dao::dbMemo || field.Type == dao::dbDate))
+    // A Memo or a date the dialect takes no default for gets none; the rows are filled all the same.
+    if ((field.Type == dao::dbMemo && !d.memoDefaults)
+        || (field.Type == dao::dbDate && !d.dateValueDefaults && calledFunction(field.DefaultValue).isEmpty()))
         return {};
     const QString value = SQLDefault(field, true, options);
     if (value.isEmpty())

@@ -50,14 +50,15 @@ struct SqlDialect {
     int constraintTableChars;  // "prim" + this many characters of the table
     bool freeConstraintName;   // a taken constraint name gets a unique suffix
     QStringView defaultKeyword;
-    QStringView nullKeyword;   // of an optional column
-    bool defaultsOnLongTexts;  // Memo and Date/Time columns may have defaults
-    bool dateDefaults;         // Date/Time columns may have defaults
-    bool blankDateDefault;     // "Default ' ' für Alpha" also fills Date/Time
-    QStringView nowFunction;   // Access's Now() as a default; empty: none
-    QStringView dateFunction;  // Access's Date() as a default; empty: none
-    bool memoKeyLength;        // a Memo column in a key or an index needs a length
-    QStringView tableSuffix;   // after the closing parenthesis
+    QStringView nullKeyword;    // of an optional column
+    bool memoDefaults;          // Memo columns may have defaults
+    bool dateValueDefaults;     // Date/Time columns may have a date as default
+    bool dateFunctionDefaults;  // Date/Time columns may have Now() or Date() as default
+    bool blankDateDefault;      // "Default ' ' für Alpha" also fills Date/Time
+    QStringView nowFunction;    // Access's Now() as a default; empty: none
+    QStringView dateFunction;   // Access's Date() as a default; empty: none
+    bool memoKeyLength;         // a Memo column in a key or an index needs a length
+    QStringView tableSuffix;    // after the closing parenthesis
 
     // Indexes.
     bool countsIndexes;              // the running index number is raised for each index

@@ -3,6 +3,7 @@
 #include "core/TabrixError.h"
 #include "core/TextPieces.h"
 #include "core/WorkstationShare.h"
+#include "server/ExecuteSql.h"
 #include "server/ServerConnection.h"
 #include "server/ServerErrors.h"
 #include "sql/DialectRecord.h"
@@ -15,8 +16,9 @@
 
 namespace {
 
-// The connection's execute with its options left out: views are sent as they
-// are, without ExecuteSql's backslash doubling and tolerated errors.
+// The connection's execute with its options left out: views are sent
+// without ExecuteSql's tolerated errors, but with its backslash doubling where
+// the server reads a backslash in a literal as an escape.
 constexpr int kOptionsLeftOut = 0;
 
 const QString kDashes(40, QLatin1Char('-'));
@@ -44,7 +46,10 @@ ViewResult notSent(TranslationHost& host, const QString& name, const QString& re
 std::optional<TabrixError> send(TranslationHost& host, const QString& statement)
 {
     try {
-        host.connection().Execute(statement, kOptionsLeftOut);
+        QString text = statement;
+        if (host.dialectOptions().doublesBackslashes())
+            DoubleBackslashes(text);
+        host.connection().Execute(text, kOptionsLeftOut);
     } catch (const TabrixError& e) {
         if (IsConnectionLost(e))
             throw;

@@ -34,7 +34,7 @@ TEST(SQLDefault, StripsDoubleQuotesOnceAndQuotesTextDatesAndMemos)
     EXPECT_EQ(SQLDefault(makeField("Ort", dao::dbText, 20, false, "\"\""), false, o), " ");
     EXPECT_EQ(SQLDefault(makeField("Ort", dao::dbText, 20, false, "\"\"x\"\""), false, o), "\"x\"");
     // Apostrophes inside are not doubled.
-    EXPECT_EQ(SQLDefault(makeField("N", dao::dbText, 20, false, "\"O'Neil\""), true, o), "'O'Neil'");
+    EXPECT_EQ(SQLDefault(makeField("N", dao::dbText, 20, false, "\"O'Neil\""), true, o), "'O''Neil'");
     EXPECT_EQ(SQLDefault(makeField("M", dao::dbMemo, 0, false, "x"), true, o), "'x'");
     // Function defaults: see FunctionDefaultsAreTranslatedOrLeftOut.
     // Numbers and expressions pass through.
@@ -203,7 +203,19 @@ TEST(ColumnDefinitionLine, DefaultClauses)
     EXPECT_EQ(line(text, on(Dialect::MSSQL)), " \"Ort\" VARCHAR(20) DEFAULT 'abc' NULL ");
     EXPECT_EQ(line(text, on(Dialect::DB2)), " Ort VARCHAR(20) WITH DEFAULT 'abc'  ");
     EXPECT_EQ(line(makeField("N", dao::dbText, 9, false, "\"O'Neil\""), on(Dialect::Sybase)),
-              " N VARCHAR(9) DEFAULT 'O'Neil' NULL ");
+              " N VARCHAR(9) DEFAULT 'O''Neil' NULL ");
+    // Only a number goes into a number's DEFAULT (and into the rows): nothing else can end the statement.
+    const dao::Field crafted = makeField("L", dao::dbLong, 0, false, "1); DROP TABLE victim; --");
+    EXPECT_EQ(line(crafted, on(Dialect::MSSQL)), " \"L\" INT  NULL ");
+    EXPECT_EQ(SQLDefault(crafted, false, on(Dialect::MSSQL)), "");
+    EXPECT_FALSE(DefaultLeftOut(crafted, on(Dialect::MSSQL)).isEmpty());
+    EXPECT_EQ(line(makeField("L", dao::dbDouble, 0, false, "-1,5e3"), on(Dialect::MSSQL)),
+              " \"L\" FLOAT DEFAULT -1.5e3 NULL ");
+    // A date as Access keeps it, as the dialect's literal.
+    const dao::Field silvester = makeField("Am", dao::dbDate, 0, false, "#12/31/1999#");
+    EXPECT_EQ(line(silvester, on(Dialect::MSSQL)), " \"Am\" DATETIME DEFAULT '19991231' NULL ");
+    EXPECT_EQ(line(silvester, on(Dialect::Oracle)), " Am TIMESTAMP DEFAULT TIMESTAMP'1999-12-31 00:00:00' NULL ");
+    EXPECT_EQ(SQLDefault(silvester, false, on(Dialect::MSSQL)), "31.12.1999 00:00:00");
 
     const dao::Field flag = makeField("Aktiv", dao::dbBoolean);
     EXPECT_EQ(line(flag, on(Dialect::MSSQL)), " \"Aktiv\" BIT DEFAULT 0 NOT NULL ");
@@ -306,12 +318,20 @@ TEST(SQLDefault, FunctionDefaultsAreTranslatedOrLeftOut)
         bool logged[5];
     };
     const Row rows[] = {
-        {"Now()", dao::dbDate, {"DEFAULT CURRENT_TIMESTAMP", "", "", "", ""}, {false, false, true, true, false}},
+        {"Now()",
+         dao::dbDate,
+         {"DEFAULT CURRENT_TIMESTAMP", "DEFAULT CURRENT_TIMESTAMP", "DEFAULT CURRENT_TIMESTAMP", "DEFAULT getdate()",
+          ""},
+         {false, false, false, false, true}},
         {"=now( )",
          dao::dbText,
-         {"DEFAULT CURRENT_TIMESTAMP", "DEFAULT CURRENT_TIMESTAMP", "", "", ""},
-         {false, false, true, true, true}},
-        {"Date()", dao::dbText, {"", "DEFAULT (CURRENT_DATE)", "", "", ""}, {true, false, true, true, true}},
+         {"DEFAULT CURRENT_TIMESTAMP", "DEFAULT CURRENT_TIMESTAMP", "DEFAULT CURRENT_TIMESTAMP", "DEFAULT getdate()",
+          ""},
+         {false, false, false, false, true}},
+        {"Date()",
+         dao::dbText,
+         {"DEFAULT CAST(GETDATE() AS DATE)", "DEFAULT (CURRENT_DATE)", "DEFAULT TRUNC(SYSDATE)", "", ""},
+         {false, false, false, true, true}},
         {"GenGUID()", dao::dbGUID, {"", "", "", "", ""}, {true, true, true, true, true}},
         {"\"Now()\"",
          dao::dbText,

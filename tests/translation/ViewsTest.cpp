@@ -83,13 +83,20 @@ TEST(CreateView, ServerErrorsAreListedAsWarnings)
     EXPECT_EQ(tolerant.list1.size(), 3);
 }
 
-TEST(CreateView, SentAsWrittenWithoutBackslashDoubling)
+// Where the server reads a backslash in a literal as an escape, a view gets
+// the doubling every other statement gets.
+TEST(CreateView, BackslashesDoubledWhereTheServerEscapes)
 {
-    RecordingHost host;
-    host.settings.dialect = Dialect::Sybase;
-    host.settings.linuxSwitch = true;
-    Create_View(host, QStringLiteral("V"), QStringLiteral("SELECT 'C:\\Daten' AS Pfad"));
-    EXPECT_EQ(host.server.statements.last(), QStringLiteral("CREATE VIEW V AS SELECT 'C:\\Daten' AS Pfad"));
+    for (const auto& [dialect, linuxSwitch, sent] :
+         {std::tuple{Dialect::MySQL, false, "'C:\\\\Daten'"}, std::tuple{Dialect::Sybase, true, "'C:\\\\Daten'"},
+          std::tuple{Dialect::Sybase, false, "'C:\\Daten'"}, std::tuple{Dialect::MSSQL, false, "'C:\\Daten'"}}) {
+        RecordingHost host;
+        host.settings.dialect = dialect;
+        host.settings.linuxSwitch = linuxSwitch;
+        Create_View(host, QStringLiteral("V"), QStringLiteral("SELECT 'C:\\Daten' AS Pfad"));
+        EXPECT_EQ(host.server.statements.last(), QStringLiteral("CREATE VIEW V AS SELECT ") + sent + " AS Pfad");
+        EXPECT_EQ(host.list1.value(1), QStringLiteral("CREATE VIEW V AS SELECT 'C:\\Daten' AS Pfad"));
+    }
 }
 
 TEST(CreateView, RewritingErrorSendsNothing)

@@ -309,8 +309,9 @@ TEST(OtherDialects, ViewsThroughTheWindowOnSybaseWithLinux)
     EXPECT_EQ(app.queriesToViews(), QStringList());
     const QString kunden = QStringLiteral("CREATE VIEW View_Kunden AS SELECT 'K' AS Art, 'C:\\x' FROM Kunden");
     const QString bestellung = QStringLiteral("CREATE VIEW View_BestellungAuftrag AS SELECT AufNr FROM Auftrag");
+    // The server reads a backslash in a literal as an escape: it is doubled as in every statement.
     EXPECT_EQ(app.server->statements,
-              (QStringList{QStringLiteral("DROP VIEW View_Kunden"), kunden,
+              (QStringList{QStringLiteral("DROP VIEW View_Kunden"), QString(kunden).replace("\\", "\\\\"),
                            QStringLiteral("DROP VIEW View_BestellungAuftrag"), bestellung}));
     EXPECT_EQ(app.information(),
               (QStringList{QStringLiteral("View_Kunden"), kunden, QString(), QStringLiteral("View_BestellungAuftrag"),
