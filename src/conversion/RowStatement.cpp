@@ -21,7 +21,7 @@ bool RowStatementBuilder::readRow(const ReadCell& readCell, const Options& readO
     // The cells first: which of them the statement holds decides its column
     // list, which is the same for most rows and then written only once.
     const qsizetype n = m_fields.size();
-    std::optional<ConversionOptions> options;
+    bool optionsRead = false;
     bool sameColumns = m_prefixValid;
     bool any = false;
     for (qsizetype i = 0; i < n; ++i) {
@@ -30,12 +30,15 @@ bool RowStatementBuilder::readRow(const ReadCell& readCell, const Options& readO
         if (!c.defaultText.isEmpty())
             c.defaultText.clear();
         const bool isNull = c.value.isNull();
-        if (isNull) {
-            if (!options)
-                options = readOptions();
-            c.defaultText = SQLDefault(m_fields[i], false, *options);
+        if (isNull && !optionsRead) {
+            readDefaults(readOptions());
+            optionsRead = true;
         }
-        const bool included = !isNull || !c.defaultText.isEmpty();
+        if (isNull)
+            c.defaultText = m_defaults[i].rowValue;
+        // A column the server gives a default of its own gets NULL: the cell
+        // stays empty as it is in Access.
+        const bool included = !isNull || !c.defaultText.isEmpty() || m_defaults[i].onServer;
         if (included != c.included) {
             c.included = included;
             sameColumns = false;
@@ -60,6 +63,20 @@ bool RowStatementBuilder::readRow(const ReadCell& readCell, const Options& readO
     return true;
 }
 
+void RowStatementBuilder::readDefaults(const ConversionOptions& options)
+{
+    // The defaults follow the settings, which the user may change during the copy.
+    if (m_defaultsFor && m_defaultsFor->dialect == options.dialect && m_defaultsFor->default0 == options.default0
+        && m_defaultsFor->defaultBlank == options.defaultBlank && m_defaultsFor->linuxSwitch == options.linuxSwitch)
+        return;
+    m_defaultsFor = options;
+    m_defaults.resize(m_fields.size());
+    for (qsizetype i = 0; i < m_fields.size(); ++i) {
+        m_defaults[i].rowValue = SQLDefault(m_fields[i], false, options);
+        m_defaults[i].onServer = !DefaultClause(m_fields[i], options).isEmpty();
+    }
+}
+
 void RowStatementBuilder::writeValues(StatementBuffer& out, const RenderErrorSink& onError)
 {
     QLatin1Char separator('(');
@@ -68,11 +85,15 @@ void RowStatementBuilder::writeValues(StatementBuffer& out, const RenderErrorSin
         if (!c.included)
             continue;
         out += separator;
+        separator = QLatin1Char(',');
+        if (c.value.isNull() && c.defaultText.isEmpty()) {
+            out += QLatin1StringView("NULL");
+            continue;
+        }
         const dao::Field& field = m_fields[i];
         const bool special = field.Type == dao::dbDate && m_special.contains(int(i));
         if (AppendValue(out, field, c.value, c.defaultText, m_dialect, special, m_special.dateBase, onError))
             m_nulBlanked = true;
-        separator = QLatin1Char(',');
     }
     out += QLatin1Char(')');
 }

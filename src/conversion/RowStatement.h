@@ -58,6 +58,7 @@ private:
     template <typename ReadCell, typename Options>
     bool readRow(const ReadCell& readCell, const Options& options);
     void writeValues(StatementBuffer& out, const RenderErrorSink& onError);
+    void readDefaults(const ConversionOptions& options);
     template <typename ReadCell, typename Options>
     void buildInto(QString& statement, const ReadCell& readCell, const Options& options,
                    const RenderErrorSink& onError);
@@ -83,6 +84,14 @@ private:
         QString defaultText;
     };
     QList<Cell> m_cells;
+    // Per field: what an empty cell is written as, and whether the server
+    // has a default of its own for the column; for the settings last read.
+    struct Default {
+        QString rowValue;
+        bool onServer = false;
+    };
+    QList<Default> m_defaults;
+    std::optional<ConversionOptions> m_defaultsFor;
     // "INSERT INTO T (columns) VALUES " for the cells last included.
     QString m_prefix;
     bool m_prefixValid = false;

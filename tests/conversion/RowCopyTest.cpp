@@ -108,6 +108,12 @@ TEST(InsertStatement, NullCellsUseDefaultsOrAreLeftOut)
     EXPECT_EQ(bare.InsertStatement(FakeRow{QVariant(), QVariant()}, on(Dialect::MSSQL)), "");
     EXPECT_EQ(bare.InsertStatement(FakeRow{QVariant(), QString("")}, on(Dialect::MSSQL)),
               "INSERT INTO T (\"Name\") VALUES ('')");
+
+    // Where the server has a default of its own (Now()), an empty cell stays empty.
+    RowStatementBuilder now("T", {makeField("Nr", dao::dbLong), makeField("Am", dao::dbDate, 0, false, "=Now()")},
+                            Dialect::MSSQL);
+    EXPECT_EQ(now.InsertStatement(FakeRow{1, QVariant()}, on(Dialect::MSSQL)),
+              "INSERT INTO T (\"Nr\",\"Am\") VALUES (1,NULL)");
 }
 
 // The copy builds every row's statement in one buffer: a long row after short
