@@ -64,14 +64,22 @@ struct ViewsOutcome {
 
 struct TriggerResult {
     QString table;
-    QString trigger;  // as sent: "u" or "d" and the table
+    QString trigger;  // "u" or "d" and the table (cut to the server's length), unquoted
     bool created = false;
     QString error;  // the server's text when it refused the trigger
+};
+
+// A relation with a cascade that no trigger carries on the chosen server.
+struct RelationWithoutTrigger {
+    QString table;  // its primary table
+    QString relation;
+    QString reason;  // the line listed: what is not made and why
 };
 
 struct TriggersOutcome {
     RunOutcome outcome = RunOutcome::Completed;
     QList<TriggerResult> triggers;
+    QList<RelationWithoutTrigger> withoutTrigger;
 };
 
 struct TakeoverOutcome {

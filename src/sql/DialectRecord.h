@@ -75,7 +75,7 @@ struct SqlDialect {
     // Views and triggers.
     bool translatesViews;  // a refused view is translated from the Access text
     TriggerSyntax triggers;
-    QStringView triggerFieldQuote;
+    QStringView triggerFieldQuote;  // around every field name of a trigger; empty: by the name rule
 
     // The XDB run: its names quoted where they cannot stand bare
     // (MS SQL: always), added columns renamed with sp_rename, indexes looked

@@ -33,7 +33,7 @@ void check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle)
 }
 }  // namespace
 
-ServerProbe::ServerProbe()
+ServerProbe::ServerProbe(const QString& dataSource)
 {
     SQLHENV env = SQL_NULL_HENV;
     SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env);
@@ -42,7 +42,7 @@ ServerProbe::ServerProbe()
     SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc);
     m_env = env;
     m_dbc = dbc;
-    const QString dsn = TestServer::dataSource();
+    const QString dsn = dataSource.isEmpty() ? TestServer::dataSource() : dataSource;
     const QString user = TestServer::user();
     const QString password = TestServer::password();
     check(SQLConnectW(dbc, const_cast<SQLWCHAR*>(wide(dsn)), SQL_NTS, const_cast<SQLWCHAR*>(wide(user)), SQL_NTS,

@@ -10,8 +10,8 @@
 
 class ServerProbe {
 public:
-    // Connects to QELSQL on the test server; throws std::runtime_error when it can't.
-    ServerProbe();
+    // Connects to QELSQL (or the data source given) on the test server; throws std::runtime_error when it can't.
+    explicit ServerProbe(const QString& dataSource = {});
     ~ServerProbe();
     ServerProbe(const ServerProbe&) = delete;
     ServerProbe& operator=(const ServerProbe&) = delete;
