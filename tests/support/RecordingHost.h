@@ -39,6 +39,8 @@ public:
     bool automatic = false;                // the unattended run
     FakeDatabase db;
     RecordingConnection server;
+    // A real server's connection in the recording one's place (its statements are not recorded).
+    ServerConnection* live = nullptr;
     bool hasConnection = true;
     quint64 loginNumber = 1;  // another number: the user logged in again
     // Successive clock readings; the last one repeats.
@@ -143,7 +145,7 @@ public:
         trace.append(QStringLiteral("direct"));
         if (!hasConnection)
             throw TabrixError(TabrixError::ServerErrorNumber, QStringLiteral("08003:Keine Verbindung zum SQL-Server"));
-        return server;
+        return live ? *live : static_cast<ServerConnection&>(server);
     }
     QDateTime now() const override
     {
