@@ -232,3 +232,26 @@ TEST(ParseCommandLine, LinuxSwitchIsAWholePiece)
     EXPECT_FALSE(v.linuxSwitch);
     EXPECT_EQ(s(v.mdbPath), "/data/ERP -Linux");
 }
+
+TEST(ParseCommandLine, CheckAndReportSwitches)
+{
+    const struct {
+        const char* line;
+        bool noDataCheck, hasReport;
+        const char* report;
+    } cases[] = {
+        {"-ODBC:x -OhnePruefung -auto", true, false, ""},
+        {"-OhnePruefung", true, false, ""},
+        {"-ODBC:x -ohnepruefung", false, false, ""},
+        {"-ODBC:x -OhnePruefung:ja", false, false, ""},
+        {"-Bericht:/var/log/tabrix/lauf.html -auto", false, true, "/var/log/tabrix/lauf.html"},
+        {"-Bericht:\"/data/ERP -alt/berichte/\" -OhnePruefung", true, true, "/data/ERP -alt/berichte/"},
+        {"-Bericht: -auto", false, true, ""},
+    };
+    for (const auto& c : cases) {
+        const CommandLineValues v = ParseCommandLine(QString::fromUtf8(c.line));
+        EXPECT_EQ(v.noDataCheck, c.noDataCheck) << c.line;
+        EXPECT_EQ(v.hasReport, c.hasReport) << c.line;
+        EXPECT_EQ(s(v.reportPath), c.report) << c.line;
+    }
+}

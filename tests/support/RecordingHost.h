@@ -35,6 +35,7 @@ public:
     QString count = QStringLiteral("1");   // Text_Max
     QString number = QStringLiteral("1");  // Text_Mod
     bool multiRow = false;                 // "Mehrere Zeilen je INSERT"
+    bool check = true;                     // "Daten prüfen"
     QString path;                          // Text_XDB
     bool automatic = false;                // the unattended run
     FakeDatabase db;
@@ -108,6 +109,7 @@ public:
     QString workstationCount() const override { return count; }
     QString workstationNumber() const override { return number; }
     bool multiRowInserts() const override { return multiRow; }
+    bool checkData() const override { return check; }
     QString documentPath() const override { return path; }
     bool autoMode() const override { return automatic; }
     bool abortRequested() const override { return closing; }
