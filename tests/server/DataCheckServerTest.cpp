@@ -1,7 +1,4 @@
-// The check of the data on the MariaDB test server: a conversion of
-// erp-sample.mdb agrees in every figure; a row deleted, a value changed by a
-// trigger and a table filled twice each give their lines; the Oracle
-// dialect's query in MariaDB's Oracle mode.
+// The check of the data on the MariaDB test server, in its MySQL and Oracle modes.
 
 #include "RecordingHost.h"
 #include "ServerProbe.h"

@@ -320,24 +320,16 @@ TEST(AutomaticRun, TheWindowsAreShownAndTheStopPictureWorksDuringTheRun)
 
 TEST(AutomaticRun, ExitCodeFromWhatTheStepsReport)
 {
-    const auto batch = [](TableResult result, DataCheckResult check) {
+    // A difference of the check counts as a failed table; a table that could not be checked does not.
+    const auto code = [](bool stepFailed, TableResult result, DataCheckResult check, int refusedViews) {
         TableOutcome table{QStringLiteral("T"), result};
         table.check.result = check;
-        return BatchOutcome{RunOutcome::Completed, {table}};
+        return MDIForm_Main::UnattendedExitCode(stepFailed, BatchOutcome{RunOutcome::Completed, {table}}, refusedViews);
     };
-    const struct {
-        bool stepFailed;
-        BatchOutcome batch;
-        int refusedViews;
-        int exitCode;
-    } cases[] = {
-        {false, batch(TableResult::Converted, DataCheckResult::Passed), 0, 0},
-        {false, batch(TableResult::Converted, DataCheckResult::NotChecked), 0, 0},
-        {false, batch(TableResult::Converted, DataCheckResult::Differences), 0, 2},
-        {false, batch(TableResult::Failed, DataCheckResult::NotRun), 0, 2},
-        {false, batch(TableResult::Converted, DataCheckResult::Passed), 1, 2},
-        {true, batch(TableResult::Converted, DataCheckResult::Differences), 0, 1},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(MDIForm_Main::UnattendedExitCode(c.stepFailed, c.batch, c.refusedViews), c.exitCode);
+    EXPECT_EQ(code(false, TableResult::Converted, DataCheckResult::Passed, 0), 0);
+    EXPECT_EQ(code(false, TableResult::Converted, DataCheckResult::NotChecked, 0), 0);
+    EXPECT_EQ(code(false, TableResult::Converted, DataCheckResult::Differences, 0), 2);
+    EXPECT_EQ(code(false, TableResult::Failed, DataCheckResult::NotRun, 0), 2);
+    EXPECT_EQ(code(false, TableResult::Converted, DataCheckResult::Passed, 1), 2);
+    EXPECT_EQ(code(true, TableResult::Converted, DataCheckResult::Differences, 0), 1);
 }
