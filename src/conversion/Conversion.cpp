@@ -264,6 +264,7 @@ TableOutcome ConvertTable(ConversionHost& host, const QString& table)
     outcome.rowsInFile = run.rowsInFile;
     outcome.rowsSent = run.rowsSent;
     outcome.connectionLost = run.connectionLost();
+    outcome.logLines = run.logLines();
     // The stop picture fails the table too.
     if (run.failed() || host.isTableFailed()) {
         outcome.result = TableResult::Failed;

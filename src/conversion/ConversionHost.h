@@ -51,6 +51,8 @@ public:
     virtual QString workstationNumber() const = 0;  // Text_Mod
     // "Mehrere Zeilen je INSERT": on MySQL, rows of equal columns share one INSERT.
     virtual bool multiRowInserts() const { return false; }
+    // "Daten prüfen" (Check_Pruefen): each copied table's figures are compared with the server's.
+    virtual bool checkData() const = 0;
     virtual bool structureOnly() const = 0;     // Check_NoData
     virtual bool interruptOnError() const = 0;  // Check_Message
     virtual bool autoMode() const = 0;

@@ -35,7 +35,7 @@ void TableRun::report(const TabrixError& error)
         // Every further statement would fail the same way: the table ends here,
         // with one line in the log, and the batch stops after it.
         m_connectionLost = text;
-        m_host.log(ConnectionLostLogLine(m_table, text));
+        note(ConnectionLostLogLine(m_table, text));
         m_host.setLastErrorText(text);
         fail(text);
         throw ConversionEnded{text};
@@ -43,6 +43,7 @@ void TableRun::report(const TabrixError& error)
     case ConversionErrorVerdict::ReportedAndEnds:
         break;
     }
+    m_lines.append(text);
     m_host.logError(text);
     m_host.setLastErrorText(text);
     if (m_host.interruptOnError())

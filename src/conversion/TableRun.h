@@ -8,6 +8,7 @@
 #include "core/TabrixError.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -32,7 +33,13 @@ public:
     // thrown) when the connection is gone or the table was not created yet.
     void report(const TabrixError& error);
     // A line in the error log that reports no failure.
-    void note(const QString& line) const { m_host.log(line); }
+    void note(const QString& line)
+    {
+        m_lines.append(line);
+        m_host.log(line);
+    }
+    // Every line the table wrote into the error log, in order (for the report).
+    const QStringList& logLines() const { return m_lines; }
 
     bool failed() const { return m_failed; }
     // The first error logged for the table.
@@ -52,4 +59,5 @@ private:
     bool m_failed = false;
     QString m_firstError;
     QString m_connectionLost;
+    QStringList m_lines;
 };

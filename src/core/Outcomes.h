@@ -8,6 +8,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // How a run of several steps ended.
 enum class RunOutcome {
@@ -22,6 +23,34 @@ enum class TableResult {
     Skipped,    // marked, but the batch ended before it
 };
 
+// The check of a converted table's data: the figures of the rows the copy
+// sent (cells, sums, smallest and largest values, characters) against the
+// server's answer to one aggregate query.
+enum class DataCheckResult {
+    NotRun,       // no check was made (switched off, or the table ended before it)
+    Passed,       // every figure agrees
+    Differences,  // at least one figure differs
+    NotChecked,   // the figures could not be compared (reason says why)
+};
+
+// One figure on which the file and the server disagree.
+struct DataDifference {
+    QString field;     // empty for the number of rows
+    QString figure;    // "Datensätze", "Zellen", "Zeichen", "Ja-Werte", "Summe", "kleinster Wert", "größter Wert"
+    QString inFile;    // the values as the report shows them (German number format)
+    QString onServer;  // "keiner" where the server has none
+    QString line;      // the error-log line, e.g. "Tabelle X, Feld Y: 1.204 Zellen in Access, 1.203 auf dem Server"
+};
+
+struct DataCheckOutcome {
+    DataCheckResult result = DataCheckResult::NotRun;
+    QString reason{};  // NotRun and NotChecked: why
+    QList<DataDifference> differences{};
+    qint64 rowsOnServer = -1;  // the server's count of rows, -1 when it was not asked
+    int figures = 0;           // figures compared
+    QString leftOut{};         // rows the program itself left out, e.g. "2 beschädigte Datensätze"
+};
+
 // One table of a batch.
 struct TableOutcome {
     QString table;
@@ -30,6 +59,8 @@ struct TableOutcome {
     long rowsSent = 0;         // rows the server took
     QString reason{};          // failed or skipped: why (the first error logged, or how the copy ended)
     QString connectionLost{};  // the server's text when the connection broke during the table
+    DataCheckOutcome check{};  // the check of its data
+    QStringList logLines{};    // the lines the table wrote into the error log, in order
 };
 
 // One table of the Access file after the load.

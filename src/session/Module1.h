@@ -27,6 +27,12 @@ struct Module1 {
     bool NoErrorMode = false;
     // "-Einzeln": the conversion window starts with "Mehrere Zeilen je INSERT" unchecked.
     bool SingleRowInserts = false;
+    // "-OhnePruefung": the conversion window starts with "Daten prüfen" unchecked.
+    bool NoDataCheck = false;
+    // "-Bericht:": the file (or folder) the reports are written to; empty: the reports folder.
+    QString ReportTarget;
+    // The report the main window offers: the last one written, or at the start the newest one kept.
+    QString LastReport;
     // Tables whose last conversion did not end: the next load marks them
     // although the server has them (in this process and the ones after it).
     ::UnfinishedTables UnfinishedTables;

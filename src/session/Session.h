@@ -5,6 +5,7 @@
 // auxiliary windows, as interfaces. The conversion and XDB windows use this
 // instead of the main window or each other.
 
+#include "conversion/RunReport.h"
 #include "core/Dialect.h"
 #include "core/ViewOutcome.h"
 #include "session/Module1.h"
@@ -70,4 +71,10 @@ public:
     // is not loaded yet), which lists it in its own information list.
     virtual ViewResult createView(const QString& name, const QString& statement) = 0;
     virtual QMdiArea* mdiArea() const = 0;
+
+    // Writes the report of an operation, data source and dialect of the login
+    // filled in, where the command line says (or into the reports folder);
+    // the main window then offers it. A report that cannot be written is
+    // said (a message, in an unattended run a line on standard error).
+    virtual WrittenReport WriteReport(RunReport report) = 0;
 };

@@ -10,20 +10,39 @@
 
 #include <algorithm>
 
+int MDIForm_Main::UnattendedExitCode(bool stepFailed, const BatchOutcome& batch, int refusedViews)
+{
+    if (stepFailed)
+        return ExitStepFailed;
+    // A table whose data differ on the server counts as one that failed.
+    const bool tableFailed = std::any_of(batch.tables.begin(), batch.tables.end(), [](const TableOutcome& t) {
+        return t.result == TableResult::Failed || t.check.result == DataCheckResult::Differences;
+    });
+    return tableFailed || refusedViews > 0 ? ExitTablesFailed : ExitSucceeded;
+}
+
 void MDIForm_Main::AutomaticRun()
 {
+    RunReport report;
+    report.action = QStringLiteral("Unbeaufsichtigter Lauf");
+    report.started = QDateTime::currentDateTime();
+    report.accessFile = state.MdbPath;
+    report.xdbDocument = state.XdbPath;
+    report.dataChecked = !state.NoDataCheck;
     // Each step runs only while no step has failed; the steps report their own
     // failures. An error that escapes a step fails the run, once.
-    const auto step = [this](const std::function<void()>& action) {
+    const auto step = [this, &report](const std::function<void()>& action) {
         if (state.RunFailed)
             return;
         try {
             action();
         } catch (const TabrixError& e) {
             state.RunFailed = true;
+            report.notes.append(e.description());
             ShowMessage(this, e.description());
         } catch (const std::exception& e) {
             state.RunFailed = true;
+            report.notes.append(QString::fromLocal8Bit(e.what()));
             ShowMessage(this, QString::fromLocal8Bit(e.what()));
         }
     };
@@ -38,16 +57,16 @@ void MDIForm_Main::AutomaticRun()
     step([&] { Command1_Click(); });
     step([&] { window(konvertierung())->c4c(); });
     // Tables that fail are reported in the list and the log; the run goes on.
-    int failedTables = 0;
+    BatchOutcome batch;
     step([&] {
         Konvertierung* konv = window(konvertierung());
-        const BatchOutcome batch = konv->c2c();
+        report.dataChecked = konv->checkData();
+        batch = konv->c2c();
         // The table list as a scheduler's log reads it: one line per table with its result.
         for (const QString& line : TableListReport(konv->lastLoad(), batch))
             EchoLine(QStringLiteral("Tabellenliste"), line);
-        failedTables = int(std::count_if(batch.tables.begin(), batch.tables.end(),
-                                         [](const TableOutcome& t) { return t.result == TableResult::Failed; }));
     });
+    report.tables = batch.tables;
     // A lost connection ends the chain at once (the batch has said so): nothing
     // after it could reach the server.
     if (!state.ServerConnection)
@@ -57,8 +76,10 @@ void MDIForm_Main::AutomaticRun()
     int refusedViews = 0;
     step([&] {
         Abgleichen* xdb = window(abgleichen());
+        report.xdbRan = true;
         xdb->c8c();
         refusedViews = xdb->reader.viewsRefused;
+        report.xdbErrors = xdb->errorLines;
     });
     step([&] {
         const PluginLaunchResult launch =
@@ -66,14 +87,23 @@ void MDIForm_Main::AutomaticRun()
         for (const PluginLaunchMessage& message : launch.messages)
             ShowMessage(this, message.text, message.title);
     });
+    // Every run leaves its report, a failed one too; the log says where.
+    const QString closing = QStringLiteral("Bei der SQL-Datenbankerweiterung ist ein Fehler aufgetreten!");
+    report.outcome = state.RunFailed ? RunOutcome::Failed : RunOutcome::Completed;
+    if (state.RunFailed)
+        report.notes.append(closing);
+    report.ended = QDateTime::currentDateTime();
+    const WrittenReport written = WriteReport(report);
+    if (!written.path.isEmpty())
+        EchoLine(QStringLiteral("Bericht"), written.path);
     if (state.RunFailed) {
-        ShowMessage(this, QStringLiteral("Bei der SQL-Datenbankerweiterung ist ein Fehler aufgetreten!"));
+        ShowMessage(this, closing);
         // The program stays open for the user; nobody can ever answer on a
         // machine without a display, so the run ends there.
-        m_exitCode = ExitStepFailed;
+        m_exitCode = UnattendedExitCode(true, batch, refusedViews);
         if (NobodyAnswers())
-            endProcess(ExitStepFailed);
+            endProcess(m_exitCode);
         return;
     }
-    endProcess(failedTables > 0 || refusedViews > 0 ? ExitTablesFailed : ExitSucceeded);
+    endProcess(UnattendedExitCode(false, batch, refusedViews));
 }

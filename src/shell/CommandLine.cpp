@@ -62,6 +62,9 @@ CommandLineValues ParseCommandLine(const QString& commandLine)
         } else if (key == QLatin1String("-XDBpfad:")) {
             values.hasXdb = true;
             values.xdbPath = TrimBlanks(StripQuotes(value));
+        } else if (key == QLatin1String("-Bericht:")) {
+            values.hasReport = true;
+            values.reportPath = TrimBlanks(StripQuotes(value));
         } else if (key == QLatin1String("-Dialekt:")) {
             values.dialect = dialectFromName(TrimBlanks(StripQuotes(value))).value_or(AllDialects().first());
         } else if (colon < 0) {
@@ -73,6 +76,8 @@ CommandLineValues ParseCommandLine(const QString& commandLine)
                 values.linuxSwitch = true;
             if (name == QLatin1String("-Einzeln"))
                 values.singleRowInserts = true;
+            if (name == QLatin1String("-OhnePruefung"))
+                values.noDataCheck = true;
         }
     }
     return values;
@@ -124,6 +129,10 @@ Anführungszeichen: -MDBpfad:"/data/ERP -alt/qel.mdb"):
                   -Dialekt:Sybase)
   -Einzeln        nimmt "Mehrere Zeilen je INSERT" zurück: ein INSERT je Zeile,
                   auch auf MySQL
+  -OhnePruefung   nimmt "Daten prüfen" zurück: die übertragenen Daten werden
+                  nicht mit dem Server verglichen
+  -Bericht:pfad   schreibt die Berichte in diese Datei (oder in diesen Ordner)
+                  statt nach $XDG_STATE_HOME/sql-tabrix/reports
   -auto           unbeaufsichtigter Lauf (muss einem anderen Schalter folgen)
   -noerror        unterdrückt die Markierungsmeldung; die Titelzeile zeigt
                   "(no error)"
@@ -139,11 +148,12 @@ Exit-Codes des unbeaufsichtigten Laufs (-auto):
      SQL-Datenbankerweiterung ist ein Fehler aufgetreten!"; die Schritte danach
      entfallen
   2  die Kette lief bis zum Ende (XDB-Dokument angewandt, Plug-in gestartet),
-     aber mindestens eine Tabelle endete "[!Fehler!]" oder der Server wies eine
-     Sicht des XDB-Dokuments ab
+     aber mindestens eine Tabelle endete "[!Fehler!]", die Prüfung ihrer Daten
+     fand eine Abweichung, oder der Server wies eine Sicht des XDB-Dokuments ab
 
-Jede Meldung, jede Zeile des Fehler-Protokolls und des XDB-Fensters und am Ende
-die Tabellenliste gehen dabei auch auf die Standardfehlerausgabe. Ohne Anzeige
+Jede Meldung, jede Zeile des Fehler-Protokolls und des XDB-Fensters, am Ende
+die Tabellenliste und der Pfad des Berichts ("Bericht: pfad") gehen dabei
+auch auf die Standardfehlerausgabe. Ohne Anzeige
 (weder DISPLAY noch WAYLAND_DISPLAY gesetzt, keine Qt-Plattform gewählt) läuft
 nur der unbeaufsichtigte Lauf; jeder andere Start endet dort mit Code 1.
 )help");

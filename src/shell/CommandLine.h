@@ -39,6 +39,10 @@ struct CommandLineValues {
     std::optional<Dialect> dialect;
     bool linuxSwitch = false;       // "-Linux"
     bool singleRowInserts = false;  // "-Einzeln"
+    bool noDataCheck = false;       // "-OhnePruefung"
+    // "-Bericht:" (unquoted and trimmed): the report's file or folder.
+    bool hasReport = false;
+    QString reportPath;
 };
 
 // Reads the command-line text (everything after the program name).

@@ -21,6 +21,8 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QDesktopServices>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -35,6 +37,7 @@
 #include <QStyle>
 #include <QThread>
 #include <QTimer>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include <cstdio>
@@ -119,6 +122,8 @@ void MDIForm_Main::buildControls()
     Command1 = Named(new QPushButton(QStringLiteral("Access zu SQL"), Picture1), "Command1");
     Command2 = Named(new QPushButton(QStringLiteral("XDB verarbeiten"), Picture1), "Command2");
     Command4 = Named(new QPushButton(QStringLiteral("Schließen"), Picture1), "Command4");
+    Command_Bericht = Named(new QPushButton(QStringLiteral("Letzter Bericht"), Picture1), "Command_Bericht");
+    Command_Bericht->setEnabled(false);
     Command1->setEnabled(false);
     Command2->setEnabled(false);
 
@@ -155,6 +160,7 @@ void MDIForm_Main::buildControls()
     auto* row3 = new QHBoxLayout;
     row3->addWidget(Command1);
     row3->addWidget(Command2);
+    row3->addWidget(Command_Bericht);
     row3->addWidget(Command4);
     auto* row4 = new QHBoxLayout;
     row4->addWidget(ProgressBar1);
@@ -173,6 +179,7 @@ void MDIForm_Main::buildControls()
     connect(Command2, &QPushButton::clicked, this, GuardedHandler(this, &MDIForm_Main::Command2_Click));
     connect(Command3, &QPushButton::clicked, this, GuardedHandler(this, &MDIForm_Main::Command3_Click));
     connect(Command4, &QPushButton::clicked, this, GuardedHandler(this, &MDIForm_Main::Command4_Click));
+    connect(Command_Bericht, &QPushButton::clicked, this, GuardedHandler(this, &MDIForm_Main::Command_Bericht_Click));
     connect(Image1, &ClickableLabel::clicked, this, GuardedHandler(this, &MDIForm_Main::Image1_Click));
     connect(ODBC_Name, &QLineEdit::textChanged, this, GuardedHandler(this, &MDIForm_Main::ODBC_Name_Change));
     ODBC_Name->installEventFilter(this);
@@ -204,6 +211,8 @@ void MDIForm_Main::Form_Load()
 {
     if (!m_commandLine.isEmpty())
         readCommandLine();
+    // The newest report kept, also one of an unattended run before this start.
+    offerReport(LatestReport(state.ReportTarget));
 
     if (state.EnvironmentsCreated) {
         endProcess(0);
@@ -263,6 +272,9 @@ void MDIForm_Main::readCommandLine()
         Text_PW->setText(values.passwordBoxText);
     }
     state.SingleRowInserts = values.singleRowInserts;
+    state.NoDataCheck = values.noDataCheck;
+    if (values.hasReport)
+        state.ReportTarget = values.reportPath;
     if (values.hasMdb)
         state.MdbPath = values.mdbPath;
     if (values.hasXdb)
@@ -567,6 +579,37 @@ void MDIForm_Main::Command4_Click()
     // After a failed unattended run the code still says so.
     std::fflush(nullptr);
     std::_Exit(m_exitCode);
+}
+
+void MDIForm_Main::offerReport(const QString& path)
+{
+    state.LastReport = path;
+    Command_Bericht->setEnabled(!path.isEmpty());
+}
+
+WrittenReport MDIForm_Main::WriteReport(RunReport report)
+{
+    report.dataSource = ODBC_Name->text();
+    report.dialect = currentDialect();
+    const WrittenReport written = WriteRunReport(report, state.ReportTarget);
+    if (!written.path.isEmpty())
+        offerReport(written.path);
+    else if (state.AutoMode)
+        EchoLine(QStringLiteral("Bericht"), written.error);
+    else
+        ShowMessage(this, written.error);
+    return written;
+}
+
+void MDIForm_Main::Command_Bericht_Click()
+{
+    if (!QFileInfo(state.LastReport).isFile()) {
+        ShowMessage(this, QStringLiteral("Der Bericht %1 ist nicht mehr da.").arg(state.LastReport));
+        offerReport(LatestReport(state.ReportTarget));
+        return;
+    }
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(state.LastReport)))
+        ShowMessage(this, QStringLiteral("Der Bericht %1 lässt sich nicht im Browser öffnen.").arg(state.LastReport));
 }
 
 void MDIForm_Main::Image1_Click()

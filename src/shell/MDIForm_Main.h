@@ -56,6 +56,7 @@ public:
     IdentityTables& identityTables() override { return m_identityTables; }
     ViewResult createView(const QString& name, const QString& statement) override;
     QMdiArea* mdiArea() const override { return m_mdi; }
+    WrittenReport WriteReport(RunReport report) override;
 
     // The auxiliary windows, loaded again when the user closed them.
     FehlerProtokoll* fehlerProtokoll();
@@ -72,6 +73,8 @@ public:
     void Command2_Click();
     void Command3_Click();
     void Command4_Click();
+    // "Letzter Bericht": the last report in the desktop's browser.
+    void Command_Bericht_Click();
     void Image1_Click();
     void ODBC_Name_Change();
 
@@ -88,7 +91,9 @@ public:
     static constexpr int ExitSucceeded = 0;
     static constexpr int ExitStepFailed = 1;  // a step failed (the closing message)
     static constexpr int ExitTablesFailed =
-        2;  // the chain ran to its end, but a table or a view of the document failed
+        2;  // the chain ran to its end, but a table, the check of its data or a view of the document failed
+    // The code of an unattended run from what its steps report.
+    static int UnattendedExitCode(bool stepFailed, const BatchOutcome& batch, int refusedViews);
 
     // The program ends: set when the process is to end with this code (before
     // the event loop runs, main() returns it instead of running the loop).
@@ -113,6 +118,8 @@ private:
     void createEnvironments();
     void unloadChild(OperationWindow* child);
     void showChild(QWidget* child, bool visible = true);
+    // "Letzter Bericht" is open while there is a report to show.
+    void offerReport(const QString& path);
 
     void endProcess(int code);
 
@@ -140,6 +147,7 @@ public:
     QPushButton* Command1 = nullptr;
     QPushButton* Command2 = nullptr;
     QPushButton* Command4 = nullptr;
+    QPushButton* Command_Bericht = nullptr;
     QProgressBar* ProgressBar1 = nullptr;
     QLabel* Label_Rest = nullptr;
     ClickableLabel* Image1 = nullptr;

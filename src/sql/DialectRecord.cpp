@@ -192,6 +192,11 @@ const SqlDialect& msSql()
             u"sysobjects.xtype = 'U' AND sysobjects.name = {table} AND (sysindexes.name = {index} OR "
             u"sysindexes.name LIKE {prefixed})",
         .products = {QStringLiteral("Microsoft SQL Server")},
+        // LEN drops trailing blanks (hence the point added and taken off again) and takes no TEXT.
+        .wholeSum = u"SUM(CAST({c} AS BIGINT))",
+        .flagSum = u"SUM(CAST({c} AS INT))",
+        .textCharacters = u"SUM(CAST(LEN({c} + '.') - 1 AS BIGINT))",
+        .memoCharacters = u"SUM(CAST(LEN(CAST({c} AS VARCHAR(MAX)) + '.') - 1 AS BIGINT))",
     };
     return d;
 }
@@ -243,6 +248,12 @@ const SqlDialect& sybase()
             u"SELECT COUNT(*) FROM SYSINDEX INNER JOIN SYSTABLE ON SYSTABLE.table_id = SYSINDEX.table_id WHERE "
             u"SYSTABLE.table_type = 'BASE' AND SYSTABLE.table_name = {table} AND SYSINDEX.index_name = {index}",
         .products = {QStringLiteral("Adaptive Server"), QStringLiteral("Sybase"), QStringLiteral("SQL Anywhere")},
+        // Adaptive Server drops trailing blanks of VARCHAR values and keeps an
+        // empty text as one blank: its character counts are no exact figure.
+        .wholeSum = u"SUM(CONVERT(NUMERIC(38,0), {c}))",
+        .flagSum = u"SUM(CONVERT(INT, {c}))",
+        .textCharacters = u"",
+        .memoCharacters = u"",
     };
     return d;
 }
@@ -292,6 +303,11 @@ const SqlDialect& mySql()
         .xdbIndexNamesQuoted = false,
         .indexExistsQuery = u"",
         .products = {QStringLiteral("MariaDB"), QStringLiteral("MySQL")},
+        // SUM of an integer column is a DECIMAL; CHAR_LENGTH counts code points.
+        .wholeSum = u"SUM({c})",
+        .flagSum = u"SUM({c})",
+        .textCharacters = u"SUM(CHAR_LENGTH({c}))",
+        .memoCharacters = u"SUM(CHAR_LENGTH({c}))",
     };
     return d;
 }
@@ -341,6 +357,11 @@ const SqlDialect& oracle()
         .xdbIndexNamesQuoted = false,
         .indexExistsQuery = u"",
         .products = {QStringLiteral("Oracle")},
+        // NUMBER sums do not overflow; LENGTH counts characters, of a CLOB too.
+        .wholeSum = u"SUM({c})",
+        .flagSum = u"SUM({c})",
+        .textCharacters = u"SUM(LENGTH({c}))",
+        .memoCharacters = u"SUM(LENGTH({c}))",
     };
     return d;
 }
@@ -392,6 +413,11 @@ const SqlDialect& db2()
         .xdbIndexNamesQuoted = false,
         .indexExistsQuery = u"",
         .products = {QStringLiteral("DB2")},
+        // SUM of an INTEGER is an INTEGER; LENGTH counts bytes unless told the unit.
+        .wholeSum = u"SUM(CAST({c} AS BIGINT))",
+        .flagSum = u"SUM(CAST({c} AS BIGINT))",
+        .textCharacters = u"SUM(CAST(LENGTH({c}, CODEUNITS32) AS BIGINT))",
+        .memoCharacters = u"SUM(CAST(LENGTH({c}, CODEUNITS32) AS BIGINT))",
     };
     return d;
 }

@@ -92,6 +92,16 @@ struct SqlDialect {
 
     // What the driver reports as the server's product (SQL_DBMS_NAME), in part.
     QStringList products;
+
+    // The check of the data (conversion/DataCheck): sums of whole numbers and
+    // of Yes/No values that cannot overflow, and the characters of a Text and
+    // of a Memo column counted exactly, trailing blanks and characters beyond
+    // the BMP included; "{c}" stands for the column. Empty: the figure is
+    // left out.
+    QStringView wholeSum;
+    QStringView flagSum;
+    QStringView textCharacters;
+    QStringView memoCharacters;
 };
 
 const SqlDialect& DialectRecord(Dialect dialect);

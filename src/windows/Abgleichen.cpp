@@ -68,6 +68,7 @@ void Abgleichen::c8c()
         return;
     }
     OperationScope operation(this);
+    errorLines.clear();
     RunXdbDocument(*this, reader);
 }
 
@@ -149,7 +150,12 @@ ViewResult Abgleichen::createView(const QString& name, const QString& statement)
 
 void Abgleichen::appendErrorLine(const QString& line)
 {
+    // An indented line speaks of the line above it (the table): the report keeps the two together.
+    const QString above = line.startsWith(QLatin1Char('\t')) && List1->count() > 0
+        ? List1->item(List1->count() - 1)->text().trimmed() + QLatin1Char('\n')
+        : QString();
     appendLine(line);
+    errorLines.append(above + line);
     EchoLine(QStringLiteral("XDB"), line);
 }
 

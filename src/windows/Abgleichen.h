@@ -31,6 +31,8 @@ public:
 
     // What the reader keeps between runs (open index block, current table).
     XdbReaderState reader;
+    // The lines of the last run that told of an error or a warning (for the report).
+    QStringList errorLines;
 
     // XdbHost
     XdbOptions dialectOptions() const override;

@@ -92,6 +92,8 @@ void Konvertierung::buildControls()
         Named(new QCheckBox(QStringLiteral("Fehlermeldungen anzeigen = Unterbrechung"), this), "Check_Message");
     Check_MehrereZeilen = Named(new QCheckBox(QStringLiteral("Mehrere Zeilen je INSERT"), this), "Check_MehrereZeilen");
     Check_MehrereZeilen->setChecked(!m_session->module1().SingleRowInserts);
+    Check_Pruefen = Named(new QCheckBox(QStringLiteral("Daten prüfen"), this), "Check_Pruefen");
+    Check_Pruefen->setChecked(!m_session->module1().NoDataCheck);
     DialectChanged();
     Image1 = Named(new ClickableLabel(this), "Image1");
     Image1->setPixmap(style()->standardIcon(QStyle::SP_BrowserStop).pixmap(32, 32));
@@ -129,7 +131,7 @@ void Konvertierung::buildControls()
     grid->addLayout(commands, 1, 1);
     auto* options = new QVBoxLayout;
     for (QWidget* w : std::initializer_list<QWidget*>{Check_Autowert, Check_DefaultBlank, Check_Default0, Check_NoData,
-                                                      Check_Message, Check_MehrereZeilen})
+                                                      Check_Message, Check_MehrereZeilen, Check_Pruefen})
         options->addWidget(w);
     // The key fields of the running table: a working list that takes the room left.
     List3->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
@@ -342,32 +344,81 @@ LoadOutcome Konvertierung::c4c()
     return m_lastLoad;
 }
 
+RunReport Konvertierung::startReport(const QString& action) const
+{
+    RunReport report;
+    report.action = action;
+    report.started = QDateTime::currentDateTime();
+    report.accessFile = SourceDatabase ? SourceDatabase->Name() : QELPfad->text();
+    report.dataChecked = Check_Pruefen->isChecked();
+    return report;
+}
+
+void Konvertierung::writeReport(RunReport& report)
+{
+    if (m_session->module1().AutoMode)
+        return;
+    report.ended = QDateTime::currentDateTime();
+    m_session->WriteReport(report);
+}
+
 TableOutcome Konvertierung::Command1_SIK()
 {
     OperationScope operation(this);
-    return ConvertTable(*this, Text1->text());
+    RunReport report = startReport(QStringLiteral("Tabelle nach SQL konvertieren"));
+    TableOutcome outcome = ConvertTable(*this, Text1->text());
+    report.tables = {outcome};
+    writeReport(report);
+    return outcome;
 }
 
 BatchOutcome Konvertierung::c2c()
 {
     OperationScope operation(this);
-    return RunBatch(*this);
+    RunReport report = startReport(QStringLiteral("Markierte Tabellen konvertieren"));
+    BatchOutcome outcome = RunBatch(*this);
+    report.tables = outcome.tables;
+    report.outcome = outcome.outcome;
+    writeReport(report);
+    return outcome;
 }
 
 ViewsOutcome Konvertierung::Command5_Click()
 {
     OperationScope operation(this);
-    return RunQueriesToViews(*this);
+    RunReport report = startReport(QStringLiteral("Abfragen -> Sichten"));
+    ViewsOutcome outcome = RunQueriesToViews(*this);
+    report.views = outcome;
+    report.outcome = outcome.outcome;
+    writeReport(report);
+    return outcome;
 }
 
 TriggersOutcome Konvertierung::Command6_Click()
 {
     OperationScope operation(this);
-    return RunRelationsToTriggers(*this);
+    RunReport report = startReport(QStringLiteral("Beziehungen -> Trigger"));
+    TriggersOutcome outcome = RunRelationsToTriggers(*this);
+    report.triggers = outcome;
+    report.outcome = outcome.outcome;
+    writeReport(report);
+    return outcome;
 }
 
 TakeoverOutcome Konvertierung::Command7_Click()
 {
     OperationScope operation(this);
-    return RunTakeover(*this);
+    RunReport report = startReport(QStringLiteral("Komplette Übernahme"));
+    TakeoverOutcome outcome = RunTakeover(*this);
+    // Nothing ran when a question was answered to stop.
+    if (!outcome.confirmed)
+        return outcome;
+    report.tables = outcome.batch.tables;
+    if (outcome.batch.outcome == RunOutcome::Completed)
+        report.views = outcome.views;
+    if (outcome.batch.outcome == RunOutcome::Completed && outcome.views.outcome == RunOutcome::Completed)
+        report.triggers = outcome.triggers;
+    report.outcome = outcome.outcome;
+    writeReport(report);
+    return outcome;
 }

@@ -2,6 +2,7 @@
 
 #include "access/AccessDatabase.h"
 #include "conversion/ConversionHost.h"
+#include "conversion/RunReport.h"
 #include "translation/TranslationHost.h"
 #include "ui/LongOperation.h"
 #include "ui/StatusLabel.h"
@@ -97,6 +98,7 @@ public:
     QCheckBox* Check_NoData = nullptr;
     QCheckBox* Check_Message = nullptr;
     QCheckBox* Check_MehrereZeilen = nullptr;
+    QCheckBox* Check_Pruefen = nullptr;
     ClickableLabel* Image1 = nullptr;
 
     // ConversionHost
@@ -106,6 +108,7 @@ public:
     QString workstationCount() const override;
     QString workstationNumber() const override;
     bool multiRowInserts() const override;
+    bool checkData() const override;
     bool structureOnly() const override;
     bool interruptOnError() const override;
     bool autoMode() const override;
@@ -189,6 +192,10 @@ private:
     void toggleByUser(QListWidgetItem* item);
     void List2_Click(QListWidgetItem* item);
     void comeToFront();
+    // The report of an operation: begun before it, written after it (an
+    // unattended run writes one report of its own for the whole chain).
+    RunReport startReport(const QString& action) const;
+    void writeReport(RunReport& report);
 
     Session* m_session;
     int m_command9Color = 255;

@@ -108,6 +108,10 @@ bool Konvertierung::multiRowInserts() const
 {
     return Check_MehrereZeilen->isChecked();
 }
+bool Konvertierung::checkData() const
+{
+    return Check_Pruefen->isChecked();
+}
 bool Konvertierung::structureOnly() const
 {
     return Check_NoData->isChecked();

@@ -243,6 +243,7 @@ TEST(AutomaticRun, TheProgramAsAProcessEndsWithACodeThatTells)
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.file) + (c.headless ? " headless" : " offscreen") + " exit "
                      + std::to_string(c.exitCode));
+        // Every run leaves its report, a failed one too, and says where.
         REQUIRE_FIXTURE(mdb, "erp-sample.mdb");
         const QString file = fixturePath(QString::fromLatin1(c.file));
         ServerProbe().dropAllTables();
@@ -261,6 +262,7 @@ TEST(AutomaticRun, TheProgramAsAProcessEndsWithACodeThatTells)
                       {QStringLiteral("-ODBC:QELSQL"), QStringLiteral("-user:sa"),
                        QStringLiteral("-pass:") + c.password, QStringLiteral("-MDBpfad:") + file,
                        QStringLiteral("-XDBpfad:") + installation.xdb(), QStringLiteral("-Dialekt:MySQL"),
+                       QStringLiteral("-Bericht:") + installation.dir.filePath(QStringLiteral("lauf.html")),
                        QStringLiteral("-auto")});
         if (c.exitCode < 0) {
             EXPECT_FALSE(process.waitForFinished(5000)) << "a box with a platform to show it waits for its answer";
@@ -272,8 +274,12 @@ TEST(AutomaticRun, TheProgramAsAProcessEndsWithACodeThatTells)
         const QString err = QString::fromUtf8(process.readAllStandardError());
         EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(process.exitCode(), c.exitCode) << err.toStdString();
-        for (const QString& line : c.onStandardError)
+        for (const QString& line : c.onStandardError
+                 + QStringList{QStringLiteral("Bericht: ") + installation.dir.filePath(QStringLiteral("lauf.html"))})
             EXPECT_TRUE(err.contains(line)) << line.toStdString() << "\n" << err.toStdString();
+        QFile report(installation.dir.filePath(QStringLiteral("lauf.html")));
+        ASSERT_TRUE(report.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(report.readAll().contains("<h1>SQL-Tabrix: Unbeaufsichtigter Lauf</h1>"));
         // The plug-in follows a chain that ran to its end, also with failed tables.
         EXPECT_EQ(WaitForPluginRun(installation.runFile(), c.exitCode == 1 ? 300 : 10000).isEmpty(), c.exitCode == 1);
     }
@@ -310,4 +316,20 @@ TEST(AutomaticRun, TheWindowsAreShownAndTheStopPictureWorksDuringTheRun)
     EXPECT_EQ(run.entryOf(QStringLiteral("Buchungen")),
               PadName(QStringLiteral("Buchungen")) + QStringLiteral("[!Fehler!]"));
     EXPECT_EQ(run.entryOf(QStringLiteral("Konten")), PadName(QStringLiteral("Konten")) + QStringLiteral("[migriert]"));
+}
+
+TEST(AutomaticRun, ExitCodeFromWhatTheStepsReport)
+{
+    // A difference of the check counts as a failed table; a table that could not be checked does not.
+    const auto code = [](bool stepFailed, TableResult result, DataCheckResult check, int refusedViews) {
+        TableOutcome table{QStringLiteral("T"), result};
+        table.check.result = check;
+        return MDIForm_Main::UnattendedExitCode(stepFailed, BatchOutcome{RunOutcome::Completed, {table}}, refusedViews);
+    };
+    EXPECT_EQ(code(false, TableResult::Converted, DataCheckResult::Passed, 0), 0);
+    EXPECT_EQ(code(false, TableResult::Converted, DataCheckResult::NotChecked, 0), 0);
+    EXPECT_EQ(code(false, TableResult::Converted, DataCheckResult::Differences, 0), 2);
+    EXPECT_EQ(code(false, TableResult::Failed, DataCheckResult::NotRun, 0), 2);
+    EXPECT_EQ(code(false, TableResult::Converted, DataCheckResult::Passed, 1), 2);
+    EXPECT_EQ(code(true, TableResult::Converted, DataCheckResult::Differences, 0), 1);
 }

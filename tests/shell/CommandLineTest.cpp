@@ -232,3 +232,14 @@ TEST(ParseCommandLine, LinuxSwitchIsAWholePiece)
     EXPECT_FALSE(v.linuxSwitch);
     EXPECT_EQ(s(v.mdbPath), "/data/ERP -Linux");
 }
+
+TEST(ParseCommandLine, CheckAndReportSwitches)
+{
+    EXPECT_TRUE(ParseCommandLine(QStringLiteral("-ODBC:x -OhnePruefung -auto")).noDataCheck);
+    EXPECT_FALSE(ParseCommandLine(QStringLiteral("-ODBC:x -ohnepruefung")).noDataCheck);
+    EXPECT_FALSE(ParseCommandLine(QStringLiteral("-ODBC:x -OhnePruefung:ja")).noDataCheck);
+    EXPECT_FALSE(ParseCommandLine(QStringLiteral("-ODBC:x -auto")).hasReport);
+    const CommandLineValues v = ParseCommandLine(QStringLiteral("-Bericht:\"/data/ERP -alt/berichte/\" -OhnePruefung"));
+    EXPECT_TRUE(v.hasReport && v.noDataCheck);
+    EXPECT_EQ(s(v.reportPath), "/data/ERP -alt/berichte/");
+}

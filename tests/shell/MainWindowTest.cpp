@@ -13,6 +13,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDesktopServices>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -21,6 +22,7 @@
 #include <QRegularExpression>
 #include <QTest>
 #include <QTextEdit>
+#include <QUrl>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -44,6 +46,17 @@ std::unique_ptr<MDIForm_Main> startMain(const QString& commandLine = QString())
     program.main->show();
     return std::move(program.main);
 }
+
+// Stands in for the desktop's browser: keeps the addresses it is asked to open.
+class Browser : public QObject {
+    Q_OBJECT
+public:
+    Browser() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "open"); }
+    ~Browser() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl& url) { opened.append(url); }
+};
 
 template <typename T>
 T* child(QWidget* parent, const char* name)
@@ -85,6 +98,8 @@ TEST(MainWindow, StartsWithTheInitialTextsAndStates)
     EXPECT_EQ(child<QPushButton>(strip, "Command1")->text(), QStringLiteral("Access zu SQL"));
     EXPECT_EQ(child<QPushButton>(strip, "Command2")->text(), QStringLiteral("XDB verarbeiten"));
     EXPECT_EQ(child<QPushButton>(strip, "Command4")->text(), QStringLiteral("Schließen"));
+    EXPECT_EQ(child<QPushButton>(strip, "Command_Bericht")->text(), QStringLiteral("Letzter Bericht"));
+    EXPECT_FALSE(child<QPushButton>(strip, "Command_Bericht")->isEnabled());  // no report kept yet
     EXPECT_FALSE(child<QPushButton>(strip, "Command1")->isEnabled());
     EXPECT_FALSE(child<QPushButton>(strip, "Command2")->isEnabled());
     EXPECT_NE(child<QProgressBar>(strip, "ProgressBar1"), nullptr);
@@ -350,3 +365,26 @@ TEST(MainWindowDeathTest, CloseEndsTheProgramAtOnce)
         },
         ::testing::ExitedWithCode(0), "");
 }
+
+TEST(MainWindow, TheLastReportOpensInTheBrowser)
+{
+    REQUIRE_FIXTURE(path, "erp-sample.mdb");
+    Browser browser;
+    QString report;
+    {
+        Program app(Login::Recording);
+        ASSERT_TRUE(app.load(path).isEmpty());
+        EXPECT_FALSE(app.main->Command_Bericht->isEnabled());
+        app.convert(QStringLiteral("Artikel"));
+        report = app.main->state.LastReport;
+        EXPECT_TRUE(report.startsWith(ReportFolder() + QStringLiteral("/bericht-"))) << report.toStdString();
+        ASSERT_TRUE(app.main->Command_Bericht->isEnabled());
+        app.main->Command_Bericht->click();
+        EXPECT_EQ(browser.opened, QList<QUrl>{QUrl::fromLocalFile(report)});
+    }
+    // A new start offers the newest report kept; "-Bericht:" names the file instead.
+    EXPECT_EQ(startMain()->state.LastReport, report);
+    EXPECT_TRUE(startMain(QStringLiteral("-Bericht:/nonexistent/b.html"))->state.LastReport.isEmpty());
+}
+
+#include "MainWindowTest.moc"

@@ -51,5 +51,5 @@ TEST(ProgramStart, HelpVersionAndNoDisplay)
         const QString entry = row.captured(1).isEmpty() ? row.captured(2) + QStringLiteral("  ") : row.captured(1);
         EXPECT_TRUE(help.contains(QStringLiteral("\n  ") + entry)) << entry.toStdString();
     }
-    EXPECT_EQ(named, 13);
+    EXPECT_EQ(named, 15);
 }

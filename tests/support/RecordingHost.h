@@ -35,10 +35,13 @@ public:
     QString count = QStringLiteral("1");   // Text_Max
     QString number = QStringLiteral("1");  // Text_Mod
     bool multiRow = false;                 // "Mehrere Zeilen je INSERT"
+    bool check = true;                     // "Daten prüfen"
     QString path;                          // Text_XDB
     bool automatic = false;                // the unattended run
     FakeDatabase db;
     RecordingConnection server;
+    // A real server's connection in the recording one's place (its statements are not recorded).
+    ServerConnection* live = nullptr;
     bool hasConnection = true;
     quint64 loginNumber = 1;  // another number: the user logged in again
     // Successive clock readings; the last one repeats.
@@ -106,6 +109,7 @@ public:
     QString workstationCount() const override { return count; }
     QString workstationNumber() const override { return number; }
     bool multiRowInserts() const override { return multiRow; }
+    bool checkData() const override { return check; }
     QString documentPath() const override { return path; }
     bool autoMode() const override { return automatic; }
     bool abortRequested() const override { return closing; }
@@ -143,7 +147,7 @@ public:
         trace.append(QStringLiteral("direct"));
         if (!hasConnection)
             throw TabrixError(TabrixError::ServerErrorNumber, QStringLiteral("08003:Keine Verbindung zum SQL-Server"));
-        return server;
+        return live ? *live : static_cast<ServerConnection&>(server);
     }
     QDateTime now() const override
     {

@@ -75,6 +75,8 @@ TEST(Konvertierung, OpensWithItsControlsAndStates)
     EXPECT_EQ(k->Check_Default0->text(), QStringLiteral("Default \"0\" für Zahlen"));
     EXPECT_EQ(k->Check_NoData->text(), QStringLiteral("Nur Struktur anlegen (keine Daten kopieren)"));
     EXPECT_EQ(k->Check_Message->text(), QStringLiteral("Fehlermeldungen anzeigen = Unterbrechung"));
+    EXPECT_EQ(k->Check_Pruefen->text(), QStringLiteral("Daten prüfen"));
+    EXPECT_TRUE(k->Check_Pruefen->isChecked());
     for (QCheckBox* c :
          {k->Check_Autowert, k->Check_DefaultBlank, k->Check_Default0, k->Check_NoData, k->Check_Message})
         EXPECT_FALSE(c->isChecked());
@@ -92,7 +94,8 @@ TEST(Konvertierung, OpensWithItsControlsAndStates)
 
 TEST(Konvertierung, OpensWithThePathOfTheCommandLine)
 {
-    auto main = std::make_unique<MDIForm_Main>(QStringLiteral("-MDBpfad:\"/data/ERP -alt/qel.mdb\" -Einzeln"));
+    auto main =
+        std::make_unique<MDIForm_Main>(QStringLiteral("-MDBpfad:\"/data/ERP -alt/qel.mdb\" -Einzeln -OhnePruefung"));
     main->Form_Load();
     main->Command1->setEnabled(true);
     main->Command1->click();
@@ -101,6 +104,8 @@ TEST(Konvertierung, OpensWithThePathOfTheCommandLine)
     EXPECT_TRUE(enabled(k, "Command4"));
     EXPECT_FALSE(enabled(k, "Command2"));
     EXPECT_FALSE(k->Check_MehrereZeilen->isChecked());
+    EXPECT_FALSE(k->Check_Pruefen->isChecked());
+    EXPECT_FALSE(k->checkData());
 }
 
 TEST(Konvertierung, MarkingSwitchAndClickRule)
