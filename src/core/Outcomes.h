@@ -110,7 +110,7 @@ struct RelationWithoutTrigger {
 struct TriggersOutcome {
     RunOutcome outcome = RunOutcome::Completed;
     QList<TriggerResult> triggers;
-    QList<RelationWithoutTrigger> withoutTrigger;
+    QList<RelationWithoutTrigger> withoutTrigger{};
 };
 
 struct TakeoverOutcome {

@@ -238,9 +238,10 @@ TEST(RelationsToTriggers, StatementsOfEachSyntax)
           "[Key].\"Nr\"=DELETED.\"N\"\"r\"\r\nEND\nCREATE TRIGGER [dA B] ON [A B] FOR DELETE AS\r\nDELETE FROM [Key] "
           "FROM DELETED WHERE [Key].\"Nr\"=DELETED.\"N\"\"r\"",
           "DROP TRIGGER [uA B]\nDROP TRIGGER [dA B]\nCREATE TRIGGER [uA B] ON [A B] FOR UPDATE AS\r\nIF "
-          "UPDATE([N\"r])\r\nBEGIN\r\nUPDATE Key SET Key.Nr=INSERTED.[N\"r] FROM INSERTED,DELETED WHERE "
-          "Key.Nr=DELETED.[N\"r]\r\nEND\nCREATE TRIGGER [dA B] ON [A B] FOR DELETE AS\r\nDELETE FROM Key FROM DELETED "
-          "WHERE Key.Nr=DELETED.[N\"r]",
+          "UPDATE([N\"r])\r\nBEGIN\r\nUPDATE [Key] SET [Key].Nr=INSERTED.[N\"r] FROM INSERTED,DELETED WHERE "
+          "[Key].Nr=DELETED.[N\"r]\r\nEND\nCREATE TRIGGER [dA B] ON [A B] FOR DELETE AS\r\nDELETE FROM [Key] FROM "
+          "DELETED "
+          "WHERE [Key].Nr=DELETED.[N\"r]",
           "DROP TRIGGER IF EXISTS `uA B`\nDROP TRIGGER IF EXISTS `dA B`\nCREATE DEFINER=CURRENT_USER TRIGGER `uA B` "
           "AFTER UPDATE ON `A B` FOR EACH ROW\r\nBEGIN\r\nIF NOT (NEW.`N\"r` <=> OLD.`N\"r`) THEN\r\nUPDATE `Key` SET "
           "Nr=NEW.`N\"r` WHERE Nr=OLD.`N\"r`;\r\nEND IF;\r\nEND\nCREATE DEFINER=CURRENT_USER TRIGGER `dA B` AFTER "
@@ -250,9 +251,9 @@ TEST(RelationsToTriggers, StatementsOfEachSyntax)
           "CREATE OR REPLACE TRIGGER \"dA B\" AFTER DELETE ON \"A B\" FOR EACH ROW\r\nBEGIN\r\nDELETE FROM Key WHERE "
           "Nr=:OLD.\"N\"\"r\";\r\nEND;",
           "DROP TRIGGER \"uA B\"\nDROP TRIGGER \"dA B\"\nCREATE TRIGGER \"uA B\" AFTER UPDATE OF \"N\"\"r\" ON \"A B\" "
-          "REFERENCING OLD AS O NEW AS N FOR EACH ROW\r\nBEGIN ATOMIC\r\nUPDATE Key SET Nr=N.\"N\"\"r\" WHERE "
+          "REFERENCING OLD AS O NEW AS N FOR EACH ROW\r\nBEGIN ATOMIC\r\nUPDATE \"KEY\" SET Nr=N.\"N\"\"r\" WHERE "
           "Nr=O.\"N\"\"r\";\r\nEND\nCREATE TRIGGER \"dA B\" AFTER DELETE ON \"A B\" REFERENCING OLD AS O FOR EACH "
-          "ROW\r\nBEGIN ATOMIC\r\nDELETE FROM Key WHERE Nr=O.\"N\"\"r\";\r\nEND"}},
+          "ROW\r\nBEGIN ATOMIC\r\nDELETE FROM \"KEY\" WHERE Nr=O.\"N\"\"r\";\r\nEND"}},
         // Key fields once each, without regard to case; two statements in one trigger, two field pairs.
         {{r("a", "T", "F", 256, {{"Nr", "TNr"}, {"Ort", "O"}}), r("b", "t", "G", 256, {{"NR", "TNr"}})},
          {"DROP TRIGGER uT\nDROP TRIGGER dT\nCREATE TRIGGER uT ON T FOR UPDATE AS\r\nIF UPDATE(\"Nr\") OR "
