@@ -253,9 +253,18 @@ TableOutcome ConvertTable(ConversionHost& host, const QString& table)
         run.step([&] { copy = rs && !host.structureOnly(); });
         if (copy)
             copiedToTheEnd = RunCopyLoop(run, *rs, flags);
+        // The server's figures against the file's, once every row went out.
+        if (run.check && copiedToTheEnd && !run.failed())
+            outcome.check = RunDataCheck(run, *run.check);
+        else
+            outcome.check.reason = !host.checkData() ? QStringLiteral("ausgeschaltet")
+                : !copy                              ? QStringLiteral("nur die Struktur angelegt")
+                : run.failed()                       ? QStringLiteral("die Tabelle ist nicht konvertiert")
+                                                     : QStringLiteral("die Kopie wurde nicht beendet");
         finish();
     } catch (const ConversionEnded&) {
         // The error rule has reported the failure; the table ends here.
+        outcome.check.reason = QStringLiteral("die Tabelle ist nicht konvertiert");
         finish();
     }
     if (copiedToTheEnd && run.connectionLost().isEmpty() && !host.endRequested())

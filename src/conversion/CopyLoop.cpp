@@ -134,11 +134,18 @@ public:
             return false;
         }
         try {
-            return RowIsCopied(n, m_count, m_number);
+            if (RowIsCopied(n, m_count, m_number))
+                return true;
+            leaveOut(LeftOutRows::OtherWorkstations);
         } catch (const TabrixError& e) {
             m_run.report(e);
         }
         return false;
+    }
+    void leaveOut(LeftOutRows why, long rows = 1)
+    {
+        if (m_run.check && rows > 0)
+            m_run.check->leaveOut(why, rows);
     }
 
     bool moveFirst()
@@ -169,6 +176,7 @@ public:
 private:
     void reportMissing(long readable)
     {
+        leaveOut(LeftOutRows::Damaged, m_stored - readable);
         m_run.report(TabrixError(3049,
                                  QStringLiteral("Tabelle %1: nur %2 von %3 Datensätzen lesbar, %4 Datensätze fehlen "
                                                 "(die Access-Datenbank ist beschädigt).")
@@ -185,6 +193,7 @@ private:
         const QList<dao::SkippedRow> rows = m_rs.TakeSkippedRows();
         if (!rows.isEmpty() && gathered)
             gathered->flush(n, skipped);
+        leaveOut(LeftOutRows::Damaged, long(rows.size()));
         for (const dao::SkippedRow& row : rows)
             m_run.report(TabrixError(3049,
                                      QStringLiteral("Tabelle %1: Datensatz %2 übersprungen: %3")
@@ -222,11 +231,16 @@ SpecialTimeFields specialTimeFields(TableRun& run, const dao::Recordset& rs, con
 bool RunCopyLoop(TableRun& run, dao::Recordset& rs, const TableFlags& flags)
 {
     ConversionHost& host = run.host();
+    if (host.checkData())
+        run.check.emplace(run.table(), rs.Fields(), host.dialect());
     RowSource source(run, rs);
     if (!source.hasRows())
         return true;
     // The special time fields take the date of the first row, read before moving on.
-    RowStatementBuilder builder(run.table(), rs.Fields(), host.dialect(), specialTimeFields(run, rs, flags));
+    const SpecialTimeFields special = specialTimeFields(run, rs, flags);
+    if (run.check)
+        run.check->setSpecialTimeFields(special);
+    RowStatementBuilder builder(run.table(), rs.Fields(), host.dialect(), special);
     source.countToTheEnd();
     const long total = source.total();
     run.rowsInFile = total;
@@ -254,8 +268,10 @@ bool RunCopyLoop(TableRun& run, dao::Recordset& rs, const TableFlags& flags)
             host.setCopyStatus(n, total, skipped);
             if (source.isCopied(n)) {
                 const RowAdded added = sink->add(rs, n, skipped);
-                if (added == RowAdded::Empty)
+                if (added == RowAdded::Empty) {
                     ++skipped;
+                    source.leaveOut(LeftOutRows::WithoutValues);
+                }
                 if (added == RowAdded::LoginChanged) {
                     --n;
                     break;

@@ -101,6 +101,7 @@ RowAdded RowBatch::add(const dao::Recordset& rs, long n, long skipped)
         return RowAdded::Taken;
     if (!any)
         return RowAdded::Empty;
+    m_run.tally(m_builder);
 
     const QString& columns = m_builder.Columns();
     if (!m_rows.isEmpty()

@@ -24,6 +24,7 @@ RowAdded SingleInserts::add(const dao::Recordset& rs, long, long)
         return RowAdded::Empty;
     if (host.login() != m_login)
         return RowAdded::LoginChanged;
+    m_run.tally(m_builder);
     if (m_run.send(m_statement))
         ++m_sent;
     return RowAdded::Taken;

@@ -77,12 +77,17 @@ public:
 
 private:
     bool m_nulBlanked = false;
-    // Kept from row to row so that their memory is reused.
+
+public:
+    // The cells of the row last built, kept from row to row so that their memory is reused.
     struct Cell {
         dao::CellValue value;
         bool included = false;
-        QString defaultText;
+        QString defaultText;  // of a null cell: what the statement writes in its place
     };
+    const QList<Cell>& cells() const { return m_cells; }
+
+private:
     QList<Cell> m_cells;
     // Per field: what an empty cell is written as, and whether the server
     // has a default of its own for the column; for the settings last read.

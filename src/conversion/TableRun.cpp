@@ -62,3 +62,13 @@ void TableRun::fail(const QString& text)
         m_firstError = text;
     m_host.markTableFailed();
 }
+
+void TableRun::tally(const RowStatementBuilder& builder)
+{
+    if (!check)
+        return;
+    check->addRow();
+    const auto& cells = builder.cells();
+    for (qsizetype i = 0; i < cells.size(); ++i)
+        check->addCell(int(i), cells[i].value, cells[i].defaultText);
+}

@@ -5,6 +5,7 @@
 // learns about the table.
 
 #include "conversion/ConversionHost.h"
+#include "conversion/DataCheck.h"
 #include "core/TabrixError.h"
 
 #include <QString>
@@ -50,6 +51,10 @@ public:
     // Filled by the row copy.
     long rowsInFile = -1;
     long rowsSent = 0;
+    // The figures of the rows sent, while "Daten prüfen" is on.
+    std::optional<DataCheck> check;
+    // A row built for sending goes into the check's figures.
+    void tally(const RowStatementBuilder& builder);
 
 private:
     void fail(const QString& text);

@@ -134,3 +134,16 @@ TEST(LoadDatabase, MarksTheTablesTheServerLacksAndEndsOnServerTrouble)
               QStringList{"42000:syntax\r\nDatenbankserver überlastet\r\nBitte starten sie das Programm neu"});
     EXPECT_FALSE(trouble.enabled());
 }
+
+// The check runs after every copied table: the server's figures against the file's.
+TEST(ConvertTable, TheCheckComparesTheServersFigures)
+{
+    BatchFixture f;
+    f.host.server.answerWhenStartsWith("SELECT COUNT(*),", 1);
+    const TableOutcome a = ConvertTable(f.host, "A");
+    EXPECT_EQ(a.check.result, DataCheckResult::Differences);
+    EXPECT_TRUE(a.logLines.contains("Tabelle A: 2 Datensätze in Access, 1 auf dem Server"));
+    EXPECT_EQ(a.result, TableResult::Converted);  // the entry stays as it is
+    f.host.check = false;
+    EXPECT_EQ(ConvertTable(f.host, "A").check.reason, "ausgeschaltet");
+}

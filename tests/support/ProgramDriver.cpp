@@ -6,6 +6,7 @@
 #include "conversion/TableList.h"
 #include "windows/FehlerProtokoll.h"
 
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QTest>
@@ -88,8 +89,11 @@ void Program::logIn(Login login, bool tablesOnServer)
         main->Command2->setEnabled(true);
     }
     openConversion();
-    if (login == Login::Recording && konv)
+    if (login == Login::Recording && konv) {
         konv->clock = [] { return QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9)); };
+        // A recording connection has no figures to check the data against.
+        konv->Check_Pruefen->setChecked(false);
+    }
 }
 
 void Program::openConversion()
