@@ -31,7 +31,9 @@ QStringList itemTexts(const QListWidget* list)
     return result;
 }
 
-Program::Program(Login login, DialectButton dialect) : main(std::make_unique<MDIForm_Main>())
+Program::Program(Login login, DialectButton dialect, const QString& dataSource)
+    : main(std::make_unique<MDIForm_Main>())
+    , dataSource(dataSource)
 {
     main->Form_Load();
     main->show();
@@ -63,8 +65,9 @@ void Program::logIn(Login login, bool tablesOnServer)
 {
     main->show();
     if (login == Login::TestServer) {
-        if (main->ODBC_Name->text() != TestServer::dataSource())
-            main->ODBC_Name->setText(TestServer::dataSource());
+        const QString name = dataSource.isEmpty() ? TestServer::dataSource() : dataSource;
+        if (main->ODBC_Name->text() != name)
+            main->ODBC_Name->setText(name);
         auto* password = control<QLineEdit>(main.get(), "Text_PW");
         if (password->text() != TestServer::password()) {
             password->clear();

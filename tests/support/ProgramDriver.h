@@ -42,9 +42,12 @@ struct Program {
     RecordingConnection* counts = nullptr;
     // The messages of the start (an unattended run's), answered with OK.
     QStringList startMessages;
+    // The test server's data source logged in on; empty: QELSQL.
+    QString dataSource;
 
     // Started with the dialect of `dialect`, logged in, the conversion window open.
-    explicit Program(Login login = Login::TestServer, DialectButton dialect = &MDIForm_Main::Option_MySQL);
+    explicit Program(Login login = Login::TestServer, DialectButton dialect = &MDIForm_Main::Option_MySQL,
+                     const QString& dataSource = {});
     // Started with this command line (in this program folder, `prepare` done
     // before the load, which runs an unattended run); not shown yet.
     explicit Program(const QString& commandLine, const QString& programFolder = QString(),
