@@ -267,7 +267,7 @@ TableOutcome ConvertTable(ConversionHost& host, const QString& table)
         outcome.check.reason = QStringLiteral("die Tabelle ist nicht konvertiert");
         finish();
     }
-    if (copiedToTheEnd && run.connectionLost().isEmpty() && !host.endRequested())
+    if (copiedToTheEnd && !run.cutShort() && run.connectionLost().isEmpty() && !host.endRequested())
         host.noteStateWarning(host.unfinishedTables().forget(unfinished));
 
     outcome.rowsInFile = run.rowsInFile;

@@ -79,6 +79,25 @@ std::optional<QDate> takeDateBase(const dao::Recordset& rs, const QList<dao::Fie
 
 namespace {
 
+TabrixError MissingRowsError(const QString& table, long readable, long stored)
+{
+    return TabrixError(3049,
+                       QStringLiteral("Tabelle %1: nur %2 von %3 Datensätzen lesbar, %4 Datensätze fehlen "
+                                      "(die Access-Datenbank ist beschädigt).")
+                           .arg(table)
+                           .arg(readable)
+                           .arg(stored)
+                           .arg(stored - readable),
+                       QStringLiteral("DAO.Recordset"));
+}
+
+TabrixError SkippedRowError(const QString& table, long number, const QString& why)
+{
+    return TabrixError(3049,
+                       QStringLiteral("Tabelle %1: Datensatz %2 übersprungen: %3").arg(table).arg(number).arg(why),
+                       QStringLiteral("DAO.Recordset"));
+}
+
 // The rows of the Access table as the copy reads them: counted, moved
 // through, the rows a damaged file lacks or cannot give reported.
 class RowSource {
@@ -177,14 +196,7 @@ private:
     void reportMissing(long readable)
     {
         leaveOut(LeftOutRows::Damaged, m_stored - readable);
-        m_run.report(TabrixError(3049,
-                                 QStringLiteral("Tabelle %1: nur %2 von %3 Datensätzen lesbar, %4 Datensätze fehlen "
-                                                "(die Access-Datenbank ist beschädigt).")
-                                     .arg(m_run.table())
-                                     .arg(readable)
-                                     .arg(m_stored)
-                                     .arg(m_stored - readable),
-                                 QStringLiteral("DAO.Recordset")));
+        m_run.report(MissingRowsError(m_run.table(), readable, m_stored));
     }
     // Rows the engine passed over (a damaged file): one line each, and the
     // table fails. The rows gathered before go first.
@@ -195,12 +207,7 @@ private:
             gathered->flush(n, skipped);
         leaveOut(LeftOutRows::Damaged, long(rows.size()));
         for (const dao::SkippedRow& row : rows)
-            m_run.report(TabrixError(3049,
-                                     QStringLiteral("Tabelle %1: Datensatz %2 übersprungen: %3")
-                                         .arg(m_run.table())
-                                         .arg(row.number)
-                                         .arg(row.text),
-                                     QStringLiteral("DAO.Recordset")));
+            m_run.report(SkippedRowError(m_run.table(), row.number, row.text));
     }
 
     TableRun& m_run;
@@ -254,6 +261,7 @@ bool RunCopyLoop(TableRun& run, dao::Recordset& rs, const TableFlags& flags)
     const std::unique_ptr<RowSink> sink = RowSink::ForTable(run, builder, total);
     long n = 0;
     long skipped = 0;
+    long unreadable = 0;  // rows with a cell that could not be read
     bool reachedEnd = false;
     try {
         for (;;) {
@@ -276,6 +284,11 @@ bool RunCopyLoop(TableRun& run, dao::Recordset& rs, const TableFlags& flags)
                     --n;
                     break;
                 }
+                if (added == RowAdded::Unreadable) {
+                    ++unreadable;
+                    source.leaveOut(LeftOutRows::Damaged);
+                    run.report(SkippedRowError(run.table(), n, sink->unreadable().description()));
+                }
             }
             if (!source.moveNext(*sink, n, skipped))
                 break;
@@ -289,15 +302,16 @@ bool RunCopyLoop(TableRun& run, dao::Recordset& rs, const TableFlags& flags)
     } catch (const ConversionEnded& ended) {
         // The error rule has ended the table (the connection broke); the log says how far the copy came.
         run.rowsSent = sink->rowsSent();
-        const long reached = sink->sendingRow() > 0 ? sink->sendingRow() : n;
-        run.note(CopyCutShortText(run.table(), reached, total, ended.reason));
+        run.note(CopyCutShortText(run.table(), run.rowsSent, total, ended.reason));
         throw;
     }
     run.rowsSent = sink->rowsSent();
+    if (reachedEnd && unreadable > 0)
+        run.report(MissingRowsError(run.table(), total - unreadable, total));
     // A copy that stops before the table's last row leaves the server table
-    // half-filled: that is never a converted table.
+    // half-filled: that is never a converted table. The log counts the rows the server holds.
     if (!reachedEnd)
-        run.report(TabrixError(3059, CopyCutShortText(run.table(), n, total, host.abortReason())));
+        run.report(TabrixError(3059, CopyCutShortText(run.table(), run.rowsSent, total, host.abortReason())));
     host.progressStep(0);
     if (builder.nulBlanked())
         run.note(QStringLiteral("Tabelle %1: NUL-Zeichen in Texten wurden als Leerzeichen übertragen "

@@ -86,6 +86,11 @@ RowAdded RowBatch::add(const dao::Recordset& rs, long n, long skipped)
         m_builder.setDialect(dialect);
         any = m_builder.RowValues(m_values, rs, m_options, [this](const TabrixError& e) { m_errors.append(e); });
         built = true;
+    } catch (const RowUnreadable& row) {
+        // Reported after the rows gathered before it, as a copy row by row meets it.
+        flush(n, skipped);
+        m_unreadable = row.error;
+        return RowAdded::Unreadable;
     } catch (const TabrixError& e) {
         m_errors.append(e);
     } catch (const std::exception& e) {
@@ -132,7 +137,7 @@ void RowBatch::flush(long n, long skipped)
     }
     m_sendingRow = m_rows.first().number;
     if (m_rows.size() == 1) {
-        if (m_run.send(m_statement))
+        if (m_run.sendRows(m_statement))
             ++m_sent;
     } else if (sentWhole()) {
         m_sent += long(m_rows.size());
@@ -153,7 +158,12 @@ bool RowBatch::sentWhole()
         // Every further statement would fail alike: the handler ends the table.
         if (IsConnectionLost(e))
             m_run.report(e);
-    } catch (const std::exception&) {
+        // Only a statement the server refused has stored none of its rows;
+        // after a timeout or a cancel it may have stored them all.
+        if (!IsDefiniteRefusal(e))
+            m_run.endTable(e);
+    } catch (const std::exception& e) {
+        m_run.endTable(AsTabrixError(e));
     }
     return false;
 }
@@ -166,10 +176,16 @@ void RowBatch::sendRowByRow()
         m_sendingRow = row.number;
         // A failing row is shown where a copy row by row would stop for it.
         m_host.setCopyStatus(row.number, m_total, row.skipped);
+        // The status line yields: after a new login none of the rest is sent.
+        if (m_host.login() != m_login) {
+            if (m_unsentFrom == 0)
+                m_unsentFrom = row.number;
+            return;
+        }
         m_singleRow.resize(0);
         m_singleRow += m_columns;
         m_singleRow += QStringView(m_statement).sliced(row.start, end - row.start);
-        if (m_run.send(m_singleRow))
+        if (m_run.sendRows(m_singleRow))
             ++m_sent;
     }
 }

@@ -15,11 +15,16 @@ RowAdded SingleInserts::add(const dao::Recordset& rs, long, long)
 {
     ConversionHost& host = m_run.host();
     // Names and literals follow a change of the dialect.
-    if (!m_run.step([&] {
-            m_builder.setDialect(host.dialect());
-            m_builder.InsertStatement(m_statement, rs, m_options, m_report);
-        }))
-        return RowAdded::Taken;
+    try {
+        if (!m_run.step([&] {
+                m_builder.setDialect(host.dialect());
+                m_builder.InsertStatement(m_statement, rs, m_options, m_report);
+            }))
+            return RowAdded::Taken;
+    } catch (const RowUnreadable& row) {
+        m_unreadable = row.error;
+        return RowAdded::Unreadable;
+    }
     if (m_statement.isEmpty())
         return RowAdded::Empty;
     if (host.login() != m_login)

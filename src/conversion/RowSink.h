@@ -16,6 +16,7 @@ enum class RowAdded {
     Taken,         // sent, gathered, or refused with its error reported
     Empty,         // no cell goes into a statement: nothing to send
     LoginChanged,  // the user logged in anew since the copy began: nothing is sent any more
+    Unreadable,    // a cell could not be read (unreadable() says why): the row is passed over
 };
 
 class RowSink {
@@ -34,7 +35,13 @@ public:
     virtual long unsentFrom() const { return 0; }
     // The rows the server took.
     virtual long rowsSent() const = 0;
+    // Why the last row was Unreadable.
+    const TabrixError& unreadable() const { return m_unreadable; }
 
+protected:
+    TabrixError m_unreadable{0, QString()};
+
+public:
     // The sink for the run's table: shared statements where the option, the
     // dialect and the server allow it, else one statement per row.
     static std::unique_ptr<RowSink> ForTable(TableRun& run, RowStatementBuilder& builder, long total);

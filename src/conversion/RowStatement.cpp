@@ -26,7 +26,14 @@ bool RowStatementBuilder::readRow(const ReadCell& readCell, const Options& readO
     bool any = false;
     for (qsizetype i = 0; i < n; ++i) {
         Cell& c = m_cells[i];
-        readCell(int(i), c.value);
+        try {
+            readCell(int(i), c.value);
+        } catch (const TabrixError& e) {
+            // The flags of the cells read so far are the new row's: the
+            // column list is written anew for the next row.
+            m_prefixValid = false;
+            throw RowUnreadable{e};
+        }
         if (!c.defaultText.isEmpty())
             c.defaultText.clear();
         const bool isNull = c.value.isNull();

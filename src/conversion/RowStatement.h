@@ -6,6 +6,7 @@
 #include "access/AccessDatabase.h"
 #include "conversion/ConversionHost.h"
 #include "core/Dialect.h"
+#include "core/TabrixError.h"
 #include "sql/Literals.h"
 
 #include <QDate>
@@ -23,6 +24,12 @@ struct SpecialTimeFields {
     QList<int> positions;           // 0-based field positions
     std::optional<QDate> dateBase;  // absent: the value's own date
     bool contains(int position) const { return positions.contains(position); }
+};
+
+// Thrown when a cell of the row cannot be read (a damaged file): the whole
+// row is passed over, and the next row is built afresh.
+struct RowUnreadable {
+    TabrixError error;
 };
 
 // Builds the INSERT statements of one table. Column names are written once,

@@ -1,6 +1,7 @@
 #include "conversion/TableRun.h"
 
 #include "conversion/ErrorRule.h"
+#include "server/ServerErrors.h"
 
 TableRun::TableRun(ConversionHost& host, QString table) : m_host(host), m_table(std::move(table)) {}
 
@@ -53,6 +54,32 @@ void TableRun::report(const TabrixError& error)
     fail(text);
     if (verdict == ConversionErrorVerdict::ReportedAndEnds)
         throw ConversionEnded{};
+}
+
+void TableRun::endTable(const TabrixError& error)
+{
+    m_cutShort = true;
+    m_host.logError(error.description());
+    m_lines.append(error.description());
+    m_host.setLastErrorText(error.description());
+    fail(error.description());
+    throw ConversionEnded{error.description()};
+}
+
+bool TableRun::sendRows(const QString& statement)
+{
+    try {
+        m_host.executeSql(statement);
+        return true;
+    } catch (const TabrixError& e) {
+        if (IsConnectionLost(e) || IsDefiniteRefusal(e))
+            report(e);
+        else
+            endTable(e);
+    } catch (const std::exception& e) {
+        endTable(AsTabrixError(e));
+    }
+    return false;
 }
 
 void TableRun::fail(const QString& text)

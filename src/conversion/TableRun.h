@@ -33,6 +33,16 @@ public:
     // logged and fails the table. The table ends here (ConversionEnded is
     // thrown) when the connection is gone or the table was not created yet.
     void report(const TabrixError& error);
+    // Ends the table on an error whose outcome on the server is unknown (a
+    // timeout, a cancel): logged, the table fails and stays marked
+    // unfinished; nothing of it is sent again. Throws ConversionEnded.
+    [[noreturn]] void endTable(const TabrixError& error);
+    // Sends a statement of rows: a definite refusal is reported and the copy
+    // goes on; an unknown outcome ends the table (endTable). True when the
+    // server took it.
+    bool sendRows(const QString& statement);
+    // The copy was ended before its last row by an error of unknown outcome.
+    bool cutShort() const { return m_cutShort; }
     // A line in the error log that reports no failure.
     void note(const QString& line)
     {
@@ -62,6 +72,7 @@ private:
     ConversionHost& m_host;
     QString m_table;
     bool m_failed = false;
+    bool m_cutShort = false;
     QString m_firstError;
     QString m_connectionLost;
     QStringList m_lines;

@@ -10,6 +10,13 @@
 // class 08 (connection exception, 08S01 "communication link failure" included).
 bool IsConnectionLost(const TabrixError& error);
 
+// A server error that says the server refused the statement and stored none
+// of it: data (class 22), constraints (23), syntax and access (42, and ODBC
+// 2's 37000), unknown tables and columns (ODBC 2's S0…), and the server's own
+// refusals (S1000/HY000 with the server's text). Timeouts, cancels, a lost
+// connection and anything else leave open what the server did.
+bool IsDefiniteRefusal(const TabrixError& error);
+
 // The error of an operation that needs the server when no connection is open
 // (never logged in, or the connection was released after it broke).
 TabrixError NoConnectionError();

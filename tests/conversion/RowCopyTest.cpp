@@ -439,6 +439,55 @@ TEST(RunCopyLoop, RowsGoOnlyThroughTheLoginTheCopyBeganWith)
     }
 }
 
+// A cell that cannot be read passes its whole row over; the next row is built
+// afresh, so no value goes under another column's name.
+TEST(RunCopyLoop, AnUnreadableCellPassesItsRowOver)
+{
+    for (const bool shared : {false, true}) {
+        RecordingHost host;
+        host.settings.dialect = Dialect::MySQL;
+        host.table = "T";
+        host.afterCreation = true;
+        host.multiRow = shared;
+        host.server.answerWhenStartsWith("SELECT @@SESSION.sql_mode", 1);
+        host.db.addTable(
+            "T", {makeField("Nr", dao::dbLong), makeField("Name", dao::dbText, 9), makeField("Ort", dao::dbMemo)});
+        host.db.rows["T"] = {FakeRow{1, "a", "x"}, FakeRow{2, QVariant(), UnreadableCell("Seite 66 fehlt.")},
+                             FakeRow{3, QVariant(), "z"}};
+        auto rs = host.db.openFake("T");
+        RunCopyLoop(host, *rs, {});
+        const QString head = "INSERT INTO T (`Nr`,`Name`,`Ort`) VALUES (1,'a','x')";
+        EXPECT_EQ(host.sent().join('|'), head + "|INSERT INTO T (`Nr`,`Ort`) VALUES (3,'z')");
+        EXPECT_EQ(host.errors,
+                  (QStringList{"Tabelle T: Datensatz 2 übersprungen: Seite 66 fehlt.",
+                               "Tabelle T: nur 2 von 3 Datensätzen lesbar, 1 Datensätze fehlen (die "
+                               "Access-Datenbank ist beschädigt)."}));
+    }
+}
+
+// After a rejected shared INSERT only a definite refusal sends the rows again
+// one by one, and only through the login the copy began with.
+TEST(RunCopyLoop, TheFallbackSendsNothingTwiceAndNothingToANewLogin)
+{
+    CopyFixture timeout(3);
+    timeout.host.server.failWhenContains("),(", "HYT00:[ma-3.1.15]Timeout expired");
+    // The table ends there.
+    EXPECT_THROW(timeout.shareInserts(true), ConversionEnded);
+    EXPECT_EQ(timeout.host.sent().size(), 1);  // the shared one, never again row by row
+    EXPECT_TRUE(timeout.host.tableFailed);
+    EXPECT_EQ(timeout.host.errors.first(), "HYT00:[ma-3.1.15]Timeout expired");
+
+    CopyFixture login(3);
+    login.host.server.failWhenContains("),(", "23000:[ma-3.1.15][10.11.19-MariaDB]Duplicate entry");
+    login.host.onYield = [&login] {
+        if (!login.host.server.statements.filter("),(").isEmpty())
+            login.host.loginNumber = 2;
+    };
+    login.shareInserts(true);
+    EXPECT_EQ(login.host.sent().size(), 1);
+    EXPECT_EQ(login.host.errors, QStringList{"Tabelle T: Kopie nach 0 von 3 Datensätzen abgebrochen."});
+}
+
 // A 150,000-character memo among rows of 110 characters, the server taking 600,000 bytes: no statement
 // over 1,000 rows or that size, and together they hold every row in order.
 TEST(RunCopyLoop, SharedInsertsStayBelowTheServersLimit)

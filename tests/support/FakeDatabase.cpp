@@ -21,12 +21,27 @@ void FakeRecordset::MoveLast()
     m_position = m_rows.isEmpty() ? 0 : m_rows.size() - 1;
 }
 
+namespace {
+struct Unreadable {
+    QString why;
+};
+}  // namespace
+Q_DECLARE_METATYPE(Unreadable)
+
+QVariant UnreadableCell(const QString& why)
+{
+    return QVariant::fromValue(Unreadable{why});
+}
+
 QVariant FakeRecordset::Value(int i) const
 {
     if (Eof())
         throw TabrixError(3021, QStringLiteral("Kein aktueller Datensatz."));
     const FakeRow& row = m_rows[m_position];
-    return i < row.size() ? row[i] : QVariant();
+    const QVariant cell = i < row.size() ? row[i] : QVariant();
+    if (cell.canConvert<Unreadable>() && cell.metaType() == QMetaType::fromType<Unreadable>())
+        throw TabrixError(3049, cell.value<Unreadable>().why, QStringLiteral("DAO.Recordset"));
+    return cell;
 }
 
 dao::TableDef& FakeDatabase::addTable(const QString& name, QList<dao::Field> fields, QList<dao::Index> indexes)

@@ -13,6 +13,10 @@
 
 using FakeRow = QList<QVariant>;
 
+// A cell the recordset cannot read (a damaged long value): reading it raises
+// the engine's error with this text.
+QVariant UnreadableCell(const QString& why);
+
 class FakeRecordset : public dao::Recordset {
 public:
     FakeRecordset(QList<dao::Field> fields, QList<FakeRow> rows);

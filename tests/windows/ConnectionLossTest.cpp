@@ -50,14 +50,14 @@ TEST(ConnectionLoss, DuringTheCopyEndsTheTableAndTheBatchAndAsksForALogin)
     EXPECT_TRUE(sent->last().startsWith(QStringLiteral("INSERT INTO ") + victim));
     EXPECT_EQ(inserts, 2);
     // The log: the table, one line with the table, the state and the server's text, and how far the
-    // copy came; no table after it.
+    // copy came (the rows the server holds: the first); no table after it.
     const QStringList log = s.log();
     ASSERT_GE(log.size(), 3);
     EXPECT_EQ(log[log.size() - 3], QStringLiteral("Tabelle: ") + victim);
     EXPECT_EQ(log[log.size() - 2],
               QStringLiteral("Verbindung zum SQL-Server verloren, Tabelle ") + victim + QStringLiteral(": ") + kGone);
     EXPECT_EQ(log.last(),
-              CopyCutShortText(victim, 2, s.konv->SourceDatabase->OpenRecordset(victim)->RecordCount(), kGone));
+              CopyCutShortText(victim, 1, s.konv->SourceDatabase->OpenRecordset(victim)->RecordCount(), kGone));
     // The entries: converted before, failed, and untouched (still marked) after.
     EXPECT_EQ(s.entryOf(first), PadName(first) + QStringLiteral("[migriert]"));
     EXPECT_EQ(s.entryOf(victim), PadName(victim) + QStringLiteral("[!Fehler!]"));
