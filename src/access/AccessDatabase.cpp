@@ -811,6 +811,9 @@ private:
             field.DefaultValue = props.defaultValue;
             field.Precision = c.precision;
             field.Scale = c.scale;
+            // A calculated Decimal stores each value with a scale of its own.
+            if (c.calculated && field.Type == dbDecimal)
+                field.Scale = dao::kScaleOfEachValue;
             def.Fields.append(field);
             columnNames.insert(c.number, c.name);
         }

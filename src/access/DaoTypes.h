@@ -14,6 +14,8 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <limits>
+
 namespace dao {
 
 // The engine's field type codes, as the file stores them (DAO numbers the
@@ -49,6 +51,10 @@ enum FieldType : int {
 // Customers, Feld Attachments: Anlagen (Access-Typ 18) werden nicht übertragen."
 QString AccessTypeName(int code);
 
+// The scale of a calculated Decimal field, whose values each carry their own
+// (Access keeps up to 28 digits in all).
+constexpr int kScaleOfEachValue = std::numeric_limits<int>::min();
+
 // TableDef.Attributes bits that mark system objects.
 constexpr quint32 dbSystemObjectMask = 0x80000002u;
 
@@ -64,7 +70,7 @@ struct Field {
     bool Required = false;
     QString DefaultValue;  // exactly as entered in Access, double quotes included
     int Precision = 0;     // Decimal: digits in all; 0 for other types
-    int Scale = 0;         // Decimal: digits after the point
+    int Scale = 0;         // Decimal: digits after the point; kScaleOfEachValue for a calculated one
 };
 
 struct Index {

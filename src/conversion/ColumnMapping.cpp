@@ -115,6 +115,28 @@ bool takesDefault(const dao::Field& field, const AccessDefault& value, const Sql
 
 }  // namespace
 
+bool Transferable(const dao::Field& field)
+{
+    return (field.Type >= dao::dbBoolean && field.Type <= dao::dbMemo) || field.Type == dao::dbGUID
+        || field.Type == dao::dbDecimal;
+}
+
+QList<dao::Field> TransferableFields(const QList<dao::Field>& fields)
+{
+    QList<dao::Field> kept;
+    for (const dao::Field& field : fields)
+        if (Transferable(field))
+            kept.append(field);
+    return kept;
+}
+
+QString LeftOutColumnText(const QString& table, const dao::Field& field)
+{
+    return QStringLiteral("Tabelle %1, Feld %2: %3 (Access-Typ %4) werden nicht übertragen.")
+        .arg(table, field.Name, dao::AccessTypeName(field.Type))
+        .arg(field.Type);
+}
+
 QString FunctionDefault(const QString& defaultValue, Dialect dialect)
 {
     static const QRegularExpression now(QStringLiteral("^\\s*=?\\s*Now\\s*\\(\\s*\\)\\s*$"),

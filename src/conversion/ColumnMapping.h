@@ -13,6 +13,14 @@
 
 #include <functional>
 
+// Whether the field's values can go to a server at all: Access 2010's
+// attachments and multi-valued fields, and every type code the program does
+// not know, cannot; such a column is left out of the table.
+bool Transferable(const dao::Field& field);
+QList<dao::Field> TransferableFields(const QList<dao::Field>& fields);
+// "Tabelle T, Feld F: Anlagen (Access-Typ 18) werden nicht übertragen."
+QString LeftOutColumnText(const QString& table, const dao::Field& field);
+
 // Default text of a field: quoted for a DEFAULT clause, unquoted to fill a
 // null cell during the row copy. Empty when the field has no usable default.
 QString SQLDefault(const dao::Field& field, bool quoted, const ConversionOptions& options);

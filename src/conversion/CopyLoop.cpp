@@ -1,5 +1,6 @@
 #include "conversion/CopyLoop.h"
 
+#include "conversion/ColumnMapping.h"
 #include "conversion/RowSink.h"
 #include "conversion/RowStatement.h"
 #include "core/TabrixError.h"
@@ -239,7 +240,7 @@ bool RunCopyLoop(TableRun& run, dao::Recordset& rs, const TableFlags& flags)
 {
     ConversionHost& host = run.host();
     if (host.checkData())
-        run.check.emplace(run.table(), rs.Fields(), host.dialect());
+        run.check.emplace(run.table(), TransferableFields(rs.Fields()), host.dialect());
     RowSource source(run, rs);
     if (!source.hasRows())
         return true;

@@ -186,6 +186,15 @@ const QString kNone = QStringLiteral("keiner");
 std::optional<ExactNumber> ExactNumber::parse(QStringView text)
 {
     text = text.trimmed();
+    // A wide DECIMAL column gives its value with every place of its scale:
+    // zeros after the point carry no digit.
+    const bool fraction = text.contains(u'.') || text.contains(u',');
+    if (fraction && !text.contains(u'e') && !text.contains(u'E')) {
+        while (text.endsWith(u'0'))
+            text.chop(1);
+        if (text.endsWith(u'.') || text.endsWith(u','))
+            text.chop(1);
+    }
     qsizetype i = 0;
     const qsizetype n = text.size();
     bool negative = false;
@@ -322,6 +331,9 @@ DataCheck::DataCheck(QString table, QList<dao::Field> fields, Dialect dialect)
         case dao::dbDecimal:
             c.kind = Class::Decimal;
             c.sumScale = std::clamp(c.field.Scale, 0, 28);
+            // Values of every scale (a calculated field) add up beyond what is kept exactly.
+            if (c.field.Scale == dao::kScaleOfEachValue)
+                c.sumExact = false;
             break;
         case dao::dbSingle:
             c.kind = Class::Single;

@@ -1,9 +1,14 @@
 #include "conversion/KeysAndIndexes.h"
 
+#include "conversion/ColumnMapping.h"
 #include "core/TabrixError.h"
 #include "server/ServerConnection.h"
 #include "sql/DialectRecord.h"
 #include "sql/Names.h"
+
+#include <QSet>
+
+#include <algorithm>
 
 void List3AddUnique(QStringList& list, const QString& name)
 {
@@ -120,17 +125,31 @@ bool IsSecondaryIndex(const dao::Index& index)
     return !index.Primary && index.Name.compare(QLatin1String("primarykey"), Qt::CaseInsensitive) != 0;
 }
 
+QString UniqueShortName(const QString& name, bool shortened, QSet<QString>& taken)
+{
+    QString unique = name;
+    // Two names that the shortening made equal: the later one gets a number at its end.
+    for (int i = 1; shortened && taken.contains(unique.toCaseFolded()) && i < 100; ++i)
+        unique = name.left(name.size() - 3) + QStringLiteral("_%1").arg(i, 2, 10, QLatin1Char('0'));
+    taken.insert(unique.toCaseFolded());
+    return unique;
+}
+
 QStringList IndexLines(const dao::Index& index, const QString& table, Dialect dialect, int counter,
-                       const QDateTime& now, const QStringList& memoFields)
+                       const QDateTime& now, const QStringList& memoFields, QSet<QString>* taken)
 {
     const SqlDialect& d = DialectRecord(dialect);
     QString n = index.Name;
     if (d.indexNameDated)
         n = table + n + TimeStamp12(now);
+    const bool shortened = n.size() > std::min(30, d.indexNameChars);
     n = n.right(30);
     if (d.indexNameNoDashes)
         n.replace(QLatin1Char('-'), QLatin1Char('_'));
     n = n.left(d.indexNameChars);
+    // A numbered name is unique by its number.
+    if (taken && !d.indexNameNumbered)
+        n = UniqueShortName(n, shortened, *taken);
     if (d.indexNameNumbered)
         n.prepend(QStringLiteral("%1").arg(counter, 3, 10, QLatin1Char('0')));
 
@@ -159,14 +178,26 @@ void RunIndexPhase(TableRun& run)
     if (!found)
         return;
 
+    QSet<QString> names;  // the index names the table has so far
     for (const dao::Index& index : std::as_const(tableDef.Indexes)) {
         if (!IsSecondaryIndex(index))
             continue;
+        // An index over a column the table does not get is left out the same way.
+        const auto field = std::find_if(tableDef.Fields.cbegin(), tableDef.Fields.cend(), [&](const dao::Field& f) {
+            return !Transferable(f) && index.Fields.contains(f.Name, Qt::CaseInsensitive);
+        });
+        if (field != tableDef.Fields.cend()) {
+            run.note(QStringLiteral("Tabelle %1, Index %2: über %3 (Access-Typ %4) wird kein Index angelegt.")
+                         .arg(run.table(), index.Name, dao::AccessTypeName(field->Type))
+                         .arg(field->Type));
+            continue;
+        }
         const Dialect dialect = host.options().dialect;
         const QDateTime now = DialectRecord(dialect).indexNameDated ? host.now() : QDateTime();
         const int counter = UsesIndexCounter(dialect) ? host.nextIndexNumber() : 0;
 
-        const QStringList lines = IndexLines(index, run.table(), dialect, counter, now, MemoFields(tableDef.Fields));
+        const QStringList lines =
+            IndexLines(index, run.table(), dialect, counter, now, MemoFields(tableDef.Fields), &names);
         for (const QString& line : lines)
             host.appendLine(line);
         const QString statement = lines.join(QString());

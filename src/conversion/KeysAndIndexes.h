@@ -8,6 +8,7 @@
 
 #include <QDateTime>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -48,8 +49,14 @@ bool IsSecondaryIndex(const dao::Index& index);
 // Lines of one CREATE INDEX statement: head, one line per field, ")".
 // counter is the index number already raised (ignored where unused); now is
 // the clock read for the Oracle name.
+// `taken`: the names of the table's indexes so far; a name the shortening
+// made equal to one of them gets a number at its end ("…_01").
 QStringList IndexLines(const dao::Index& index, const QString& table, Dialect dialect, int counter,
-                       const QDateTime& now, const QStringList& memoFields = {});
+                       const QDateTime& now, const QStringList& memoFields = {}, QSet<QString>* taken = nullptr);
+
+// The name, or, when it was shortened and is taken, the name ending in "_01",
+// "_02" …; the one returned is taken from then on (case ignored).
+QString UniqueShortName(const QString& name, bool shortened, QSet<QString>& taken);
 
 // Index phase: one CREATE INDEX per secondary index of the run's table.
 void RunIndexPhase(TableRun& run);

@@ -8,10 +8,14 @@ using dao::CellValue;
 RowStatementBuilder::RowStatementBuilder(const QString& table, const QList<dao::Field>& fields, Dialect dialect,
                                          SpecialTimeFields special)
     : m_table(table)
-    , m_fields(fields)
+    , m_fields(TransferableFields(fields))
     , m_dialect(dialect)
     , m_special(std::move(special))
 {
+    // The columns the table has, each read from its place in the recordset.
+    for (int i = 0; i < fields.size(); ++i)
+        if (Transferable(fields[i]))
+            m_sources.append(i);
     writeNames();
 }
 
@@ -27,7 +31,7 @@ bool RowStatementBuilder::readRow(const ReadCell& readCell, const Options& readO
     for (qsizetype i = 0; i < n; ++i) {
         Cell& c = m_cells[i];
         try {
-            readCell(int(i), c.value);
+            readCell(m_sources[i], c.value);
         } catch (const TabrixError& e) {
             // The flags of the cells read so far are the new row's: the
             // column list is written anew for the next row.

@@ -33,7 +33,8 @@ struct RowUnreadable {
 };
 
 // Builds the INSERT statements of one table. Column names are written once,
-// as the CREATE TABLE statement wrote them.
+// as the CREATE TABLE statement wrote them; the columns the table creation
+// leaves out (see Transferable) are left out here too.
 class RowStatementBuilder {
 public:
     RowStatementBuilder(const QString& table, const QList<dao::Field>& fields, Dialect dialect,
@@ -72,8 +73,9 @@ private:
     void writeNames();
 
     QString m_table;
-    QString m_head;  // "INSERT INTO T "
-    QList<dao::Field> m_fields;
+    QString m_head;              // "INSERT INTO T "
+    QList<dao::Field> m_fields;  // the transferable ones
+    QList<int> m_sources;        // their places among the recordset's fields
     QStringList m_names;
     Dialect m_dialect;
     SpecialTimeFields m_special;

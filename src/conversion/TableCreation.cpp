@@ -136,7 +136,10 @@ TableFlags RunStructurePhase(TableRun& run, const dao::Recordset& rs)
     }
 
     const ConversionOptions options = host.options();
-    const QList<dao::Field>& fields = rs.Fields();
+    for (const dao::Field& field : rs.Fields())
+        if (!Transferable(field))
+            run.note(LeftOutColumnText(table, field));
+    const QList<dao::Field> fields = TransferableFields(rs.Fields());
     const QStringList lines = CreateTableLines(table, fields, keys, identity, options, [&](const QString& name) {
         // Any failure gives the name back, a missing connection too.
         try {

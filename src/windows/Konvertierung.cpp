@@ -230,7 +230,8 @@ void Konvertierung::QELPfad_Change()
 
 void Konvertierung::Command3_Click()
 {
-    BrowseIntoBox(this, QELPfad, QStringLiteral("Access (*.MDB *.mdb)"));
+    // Newer Access versions save .accdb files, which are read alike.
+    BrowseIntoBox(this, QELPfad, QStringLiteral("Access (*.mdb *.MDB *.accdb *.ACCDB);;Alle Dateien (*)"));
 }
 
 void Konvertierung::Command8_Click()

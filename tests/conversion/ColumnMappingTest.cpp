@@ -141,6 +141,10 @@ TEST(ServerTypeText, SizesPrecisionAndScaleComeFromTheField)
     d.Precision = 5;
     d.Scale = -1;
     EXPECT_EQ(ServerTypeText(d, on(Dialect::MySQL)), "DECIMAL(5,0)");
+    // A calculated Decimal's values each have a scale of their own.
+    d.Scale = dao::kScaleOfEachValue;
+    EXPECT_EQ(ServerTypeText(d, on(Dialect::MySQL)), "DECIMAL(56,28)");
+    EXPECT_EQ(ServerTypeText(d, on(Dialect::Oracle)), "NUMBER");
 }
 
 TEST(ServerTypeText, ModuleDataSourceAndLinuxSwitch)

@@ -211,15 +211,16 @@ TEST(RunStructurePhase, FailedCreateEndsConversionAndKeepsLines)
     host.settings.dialect = Dialect::Oracle;
     host.table = "Bilder";
     host.autowert = true;
-    // A type code without server type (an attachment column of newer Access files).
-    host.db.addTable("Bilder", {makeField("Bild", 18)});
+    // An attachment column of newer Access files is left out of the table.
+    host.db.addTable("Bilder", {makeField("Nr", dao::dbLong), makeField("Bild", 18)});
     host.server.failWhenStartsWith("CREATE TABLE", "37000:ORA-00902: invalid datatype");
     const auto rs = host.db.openFake("Bilder");
     EXPECT_THROW(RunStructurePhase(host, *rs), ConversionEnded);
-    const QString create = "CREATE TABLE Bilder (AutoWertIdentität NUMBER(10,0) PRIMARY KEY,Bild   NULL )";
+    const QString create = "CREATE TABLE Bilder (AutoWertIdentität NUMBER(10,0) PRIMARY KEY,Nr INT  NULL )";
     EXPECT_EQ(host.list1.join(QString()), create);
     EXPECT_EQ(host.clipboard, create);
     EXPECT_EQ(host.errors, QStringList{"37000:ORA-00902: invalid datatype"});
+    EXPECT_EQ(host.notes, QStringList{"Tabelle Bilder, Feld Bild: Anlagen (Access-Typ 18) werden nicht übertragen."});
     // The sequence stays; no trigger follows.
     EXPECT_TRUE(host.sent().at(2).startsWith("CREATE SEQUENCE"));
     EXPECT_EQ(host.sent().last(), create);
