@@ -513,18 +513,18 @@ Run child(const QString& mode, const QString& mdb, const QString& table)
     return r;
 }
 
-// The kinds of run, in the order of their columns.
+// The kinds of run, in the order of their columns; the ratios take them by number.
 struct Kind {
     const char* mode;
     const char* name;
 };
 constexpr Kind kinds[] = {
-    {"program", "program, many rows per INSERT"},
-    {"program-rows", "program, one row per INSERT"},
-    {"plain", "plain loop, one row per INSERT"},
-    {"plain-multi", "plain loop, 1,000 rows per INSERT"},
-    {"plain-array", "plain loop, parameter arrays of 1,000"},
-    {"server-copy", "server's own INSERT ... SELECT"},
+    {"program", "program, many rows per INSERT"},          // 0
+    {"program-rows", "program, one row per INSERT"},       // 1
+    {"plain", "plain loop, one row per INSERT"},           // 2
+    {"plain-multi", "plain loop, 1,000 rows per INSERT"},  // 3
+    {"plain-array", "plain loop, arrays of 1,000 rows"},   // 4
+    {"server-copy", "server's own INSERT ... SELECT"},     // 5
 };
 constexpr int kindCount = int(std::size(kinds));
 

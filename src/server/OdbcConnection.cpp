@@ -484,11 +484,13 @@ public:
                                       QStringLiteral("SELECT @@character_set_results, VERSION(), "
                                                      "@@max_allowed_packet, @@character_set_client"));
             m_dbc->textAsUtf8 = facts.Value(0).toString().startsWith(QLatin1String("utf8"), Qt::CaseInsensitive);
-            // The driver misreads wide texts as parameters as it does wide
-            // results (an "Ø" counts as two characters, and the text runs past
-            // its end): they go as the session's UTF-8 bytes, which the driver
-            // passes on untouched. In a session of another character set,
-            // texts cannot go as parameters at all.
+            // The driver misreads wide texts as parameters, with a length or
+            // terminated: it takes an "Ø" (any character whose low byte is
+            // 0xD8 to 0xDB) and the character after it for one, and so reads
+            // past the text's end. Texts go as the session's UTF-8 bytes
+            // instead, which it passes on untouched, NUL characters included.
+            // In a session of another character set they cannot go as
+            // parameters at all.
             m_parameterTexts.reset();
             if (facts.Value(3).toString().startsWith(QLatin1String("utf8"), Qt::CaseInsensitive))
                 m_parameterTexts = ParameterArray::TextForm::Utf8;
