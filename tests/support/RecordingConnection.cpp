@@ -101,13 +101,8 @@ QString parameterText(const ParameterValue& v)
     }
     case ParameterType::Timestamp: {
         const ParameterTimestamp& t = v.timestamp;
-        return QStringLiteral("TIMESTAMP'%1-%2-%3 %4:%5:%6'")
-            .arg(t.year, 4, 10, QLatin1Char('0'))
-            .arg(t.month, 2, 10, QLatin1Char('0'))
-            .arg(t.day, 2, 10, QLatin1Char('0'))
-            .arg(t.hour, 2, 10, QLatin1Char('0'))
-            .arg(t.minute, 2, 10, QLatin1Char('0'))
-            .arg(t.second, 2, 10, QLatin1Char('0'));
+        return QString::asprintf("TIMESTAMP'%04d-%02d-%02d %02d:%02d:%02d'", t.year, t.month, t.day, t.hour, t.minute,
+                                 t.second);
     }
     case ParameterType::Text:
         return QLatin1Char('\'')
