@@ -1,14 +1,17 @@
 // Row-copy benchmark: the program's own copy loop, with rows sharing INSERTs
 // ("Mehrere Zeilen je INSERT") and one INSERT per row, against plain ODBC
-// loops sending the same rows, one per INSERT and 1,000 per INSERT, on the
-// test server.
+// loops sending the same rows, one per INSERT, 1,000 per INSERT and 1,000 per
+// execute of a prepared INSERT with parameter arrays, and against the server
+// copying the filled table into a fresh one itself (INSERT ... SELECT), on
+// the test server.
 //
 //   eval "$(scripts/test-server start)"
 //   build/bench/bench_copy [path/to/bench.mdb] [rounds]
-//   build/bench/bench_copy program|program-rows|plain|plain-multi|live path/to/bench.mdb Konten   (one run)
+//   build/bench/bench_copy program|program-rows|plain|plain-multi|plain-array|server-copy|live path/to/bench.mdb Konten
+//   (one run)
 //
 // Each measurement runs in a child process of its own (so that peak memory is
-// that run's own), the four kinds in turn, each round starting with the next
+// that run's own), the six kinds in turn, each round starting with the next
 // kind; the median of the rounds is printed.
 // Two pinnings are measured: client and server sharing CPU 0 (the program's
 // own work then adds directly to every round trip: the harsh case), and the
@@ -19,6 +22,7 @@
 #include "conversion/RowStatement.h"
 #include "core/WorkstationShare.h"
 #include "server/ExecuteSql.h"
+#include "server/ServerConnection.h"
 #include "shell/MDIForm_Main.h"
 #include "sql/Literals.h"
 #include "windows/Konvertierung.h"
@@ -38,6 +42,7 @@
 #include <QTextStream>
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <sched.h>
 #include <sql.h>
@@ -246,6 +251,74 @@ std::vector<QString> multiRowStatementsFor(const QString& mdb, const QString& ta
     return result;
 }
 
+// A cell as the parameter the row's INSERT statement means: Yes/No as 0 or
+// 1, Currency as its exact decimal, a Single as the double its shortest text
+// reads as, dates with their time of day; an empty cell as NULL.
+ParameterValue parameterOf(const dao::CellValue& cell)
+{
+    switch (cell.kind) {
+    case dao::CellValue::Null:
+        return {};
+    case dao::CellValue::Boolean:
+    case dao::CellValue::Whole:
+        return ParameterValue::Whole(cell.whole);
+    case dao::CellValue::Money:
+        return ParameterValue::Decimal(CellText(cell));
+    case dao::CellValue::Single: {
+        char text[32];
+        const auto end = std::to_chars(text, text + sizeof text, float(cell.real)).ptr;
+        double value = 0;
+        std::from_chars(text, end, value);
+        return ParameterValue::Double(value);
+    }
+    case dao::CellValue::Double:
+        return ParameterValue::Double(cell.real);
+    case dao::CellValue::DateTime: {
+        const dao::DateParts& d = cell.date;
+        return ParameterValue::Timestamp({qint16(d.year), quint16(d.month), quint16(d.day),
+                                          quint16(d.timeValid ? d.hour : 0), quint16(d.timeValid ? d.minute : 0),
+                                          quint16(d.timeValid ? d.second : 0), 0});
+    }
+    case dao::CellValue::Text:
+        return ParameterValue::Text(cell.text);
+    case dao::CellValue::Other:
+        break;
+    }
+    if (cell.variant.typeId() == QMetaType::QByteArray)
+        return ParameterValue::Binary(cell.variant.toByteArray());
+    return ParameterValue::Text(CellText(cell));
+}
+
+ParameterType parameterTypeOf(const dao::Field& field)
+{
+    switch (field.Type) {
+    case dao::dbBoolean:
+    case dao::dbByte:
+    case dao::dbInteger:
+    case dao::dbLong:
+        return ParameterType::Whole;
+    case dao::dbCurrency:
+        return ParameterType::Decimal;
+    case dao::dbSingle:
+    case dao::dbDouble:
+        return ParameterType::Double;
+    case dao::dbDate:
+        return ParameterType::Timestamp;
+    case dao::dbBinary:
+    case dao::dbLongBinary:
+        return ParameterType::Binary;
+    default:
+        return ParameterType::Text;
+    }
+}
+
+// The test server's connection as the program opens it.
+std::unique_ptr<ServerConnection> serverConnection()
+{
+    static auto environment = ServerEnvironment::Create(QStringLiteral("bench"), QStringLiteral("sa"), password());
+    return environment->OpenConnection(QStringLiteral("QELSQL"));
+}
+
 // The plain loop itself; a function of its own so that a profiler can count it
 // (valgrind --tool=callgrind --toggle-collect=sendAll).
 __attribute__((noinline)) long sendAll(Plain& plain, const std::vector<QString>& statements)
@@ -269,6 +342,80 @@ int runPlain(const QString& mdb, const QString& table, bool multiRow)
     const Stopwatch stopwatch;
     const long failed = sendAll(plain, statements);
     printResult(rows, failed, stopwatch.read());
+    return 0;
+}
+
+// The plain loop through parameter arrays; a function of its own for a profiler.
+__attribute__((noinline)) long executeAll(ServerArrayStatement& statement, const std::vector<ParameterArray>& arrays)
+{
+    long failed = 0;
+    for (const ParameterArray& array : arrays) {
+        try {
+            statement.Execute(array);
+        } catch (const TabrixError&) {
+            failed += array.Rows();
+        }
+    }
+    return failed;
+}
+
+// The same rows through a prepared INSERT with parameter arrays of 1,000 rows
+// (column-wise buffers), filled beforehand, outside the timing.
+int runPlainArrays(const QString& mdb, const QString& table)
+{
+    std::unique_ptr<ServerConnection> connection = serverConnection();
+    connection->Execute(QStringLiteral("TRUNCATE TABLE `") + table + QLatin1Char('`'));
+    auto db = dao::Database::OpenDatabase(mdb);
+    auto rs = db->OpenRecordset(table);
+    QList<ParameterType> types;
+    QStringList marks;
+    for (const dao::Field& field : rs->Fields()) {
+        types << parameterTypeOf(field);
+        marks << QStringLiteral("?");
+    }
+    const auto statement = connection->PrepareArray(
+        QStringLiteral("INSERT INTO `%1` VALUES (%2)").arg(table, marks.join(QLatin1Char(','))), types, 1000);
+    std::vector<ParameterArray> arrays{statement->NewArray()};
+    QList<ParameterValue> row(types.size());
+    dao::CellValue cell;
+    long rows = 0;
+    for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext(), ++rows) {
+        for (int i = 0; i < types.size(); ++i) {
+            rs->ReadCell(i, cell);
+            row[i] = parameterOf(cell);
+        }
+        if (!arrays.back().Append(row)) {
+            arrays.push_back(statement->NewArray());
+            arrays.back().Append(row);
+        }
+    }
+    const Stopwatch stopwatch;
+    const long failed = executeAll(*statement, arrays);
+    printResult(rows, failed, stopwatch.read());
+    return 0;
+}
+
+// The server copying the table, filled by the kind before, into a fresh one.
+int runServerCopy(const QString& table)
+{
+    std::unique_ptr<ServerConnection> connection = serverConnection();
+    const QString copy = QStringLiteral("`") + table + QStringLiteral("_copy`");
+    connection->Execute(QStringLiteral("DROP TABLE IF EXISTS ") + copy);
+    connection->Execute(QStringLiteral("CREATE TABLE ") + copy + QStringLiteral(" LIKE `") + table + QLatin1Char('`'));
+    long failed = 0;
+    const Stopwatch stopwatch;
+    try {
+        connection->Execute(QStringLiteral("INSERT INTO ") + copy + QStringLiteral(" SELECT * FROM `") + table
+                            + QLatin1Char('`'));
+    } catch (const TabrixError&) {
+        failed = 1;
+    }
+    const Stopwatch::Reading reading = stopwatch.read();
+    const long rows = connection->OpenResultset(QStringLiteral("SELECT COUNT(*) FROM ") + copy, rdOpenForwardOnly)
+                          ->Value(0)
+                          .toLongLong();
+    connection->Execute(QStringLiteral("DROP TABLE ") + copy);
+    printResult(rows, failed, reading);
     return 0;
 }
 
@@ -366,16 +513,18 @@ Run child(const QString& mode, const QString& mdb, const QString& table)
     return r;
 }
 
-// The kinds of run, in the order of their columns.
+// The kinds of run, in the order of their columns; the ratios take them by number.
 struct Kind {
     const char* mode;
     const char* name;
 };
 constexpr Kind kinds[] = {
-    {"program", "program, many rows per INSERT"},
-    {"program-rows", "program, one row per INSERT"},
-    {"plain", "plain loop, one row per INSERT"},
-    {"plain-multi", "plain loop, 1,000 rows per INSERT"},
+    {"program", "program, many rows per INSERT"},          // 0
+    {"program-rows", "program, one row per INSERT"},       // 1
+    {"plain", "plain loop, one row per INSERT"},           // 2
+    {"plain-multi", "plain loop, 1,000 rows per INSERT"},  // 3
+    {"plain-array", "plain loop, arrays of 1,000 rows"},   // 4
+    {"server-copy", "server's own INSERT ... SELECT"},     // 5
 };
 constexpr int kindCount = int(std::size(kinds));
 
@@ -423,7 +572,8 @@ int orchestrate(const QString& mdb, int rounds)
                     clientCpu == 0 ? "sharing the server's CPU" : "server on a CPU of its own");
         for (const QString& table : {QStringLiteral("Konten"), QStringLiteral("Buchungen")}) {
             std::vector<Run> runs[kindCount];
-            std::vector<double> sharedToPlainMulti, sharedToRows, rowsToPlain;
+            std::vector<double> sharedToPlainMulti, sharedToRows, rowsToPlain, sharedToServer, arraysToServer,
+                arraysToPlainMulti;
             for (int round = 1; round <= rounds; ++round) {
                 // Each round starts with the next kind: whatever the server still
                 // does after a run (purging the dropped table, flushing) falls on all alike.
@@ -437,12 +587,16 @@ int orchestrate(const QString& mdb, int rounds)
                 sharedToPlainMulti.push_back(ratio(r[0], r[3]));
                 sharedToRows.push_back(ratio(r[0], r[1]));
                 rowsToPlain.push_back(ratio(r[1], r[2]));
+                sharedToServer.push_back(ratio(r[0], r[5]));
+                arraysToServer.push_back(ratio(r[4], r[5]));
+                arraysToPlainMulti.push_back(ratio(r[4], r[3]));
                 std::printf("%-10s round %d:", qPrintable(table), round);
                 for (int k = 0; k < kindCount; ++k)
                     std::printf(" %s %.0f rows/s (%.1f/%.1f us CPU/row)%s", kinds[k].mode, r[k].rate(),
                                 r[k].cpuMicrosPerRow(), r[k].serverMicrosPerRow(), r[k].failed ? " FAILED" : "");
-                std::printf("; ratios %.3f %.2f %.3f\n", sharedToPlainMulti.back(), sharedToRows.back(),
-                            rowsToPlain.back());
+                std::printf("; ratios %.3f %.2f %.3f %.3f %.3f %.3f\n", sharedToPlainMulti.back(), sharedToRows.back(),
+                            rowsToPlain.back(), sharedToServer.back(), arraysToServer.back(),
+                            arraysToPlainMulti.back());
             }
             std::printf("%-10s median of %d rounds (%ld rows):\n", qPrintable(table), rounds, runs[0].front().rows);
             for (int k = 0; k < kindCount; ++k) {
@@ -455,8 +609,10 @@ int orchestrate(const QString& mdb, int rounds)
                             medianOf(runs[k], [](const Run& x) { return x.serverMicrosPerRow(); }), peak / 1024);
             }
             std::printf("  ratios: many rows / plain 1,000 rows %.3f, many rows / one row %.2f, one row / plain one "
-                        "row %.3f\n",
-                        median(sharedToPlainMulti), median(sharedToRows), median(rowsToPlain));
+                        "row %.3f, many rows / server copy %.3f, plain arrays / server copy %.3f, plain arrays / "
+                        "plain 1,000 rows %.3f\n",
+                        median(sharedToPlainMulti), median(sharedToRows), median(rowsToPlain), median(sharedToServer),
+                        median(arraysToServer), median(arraysToPlainMulti));
             // The same as a row of the table in docs/performance.md.
             const auto each = [&](const char* format, double (*value)(const Run&)) {
                 QStringList cells;
@@ -468,7 +624,8 @@ int orchestrate(const QString& mdb, int rounds)
             for (int k = 0; k < 2; ++k)
                 for (const Run& run : runs[k])
                     peak[k] = std::max(peak[k], run.peakKb / 1024);
-            markdown << QStringLiteral("| %1 | %2 (%3) | %4 | %5 / %6 / %7 | %8 µs | %9 µs | %10 / %11 MB |")
+            markdown << QStringLiteral("| %1 | %2 (%3) | %4 | %5 / %6 / %7 / %8 | %9 / %10 | %11 µs | %12 µs | "
+                                       "%13 / %14 MB |")
                             .arg(clientCpu == 0 ? QStringLiteral("client and server on CPU 0")
                                                 : QStringLiteral("server CPU 0, client CPU 1"),
                                  table, QLocale(QLocale::English).toString(qlonglong(runs[0].front().rows)),
@@ -476,6 +633,9 @@ int orchestrate(const QString& mdb, int rounds)
                             .arg(median(sharedToPlainMulti), 0, 'f', 2)
                             .arg(median(sharedToRows), 0, 'f', 1)
                             .arg(median(rowsToPlain), 0, 'f', 2)
+                            .arg(median(sharedToServer), 0, 'f', 2)
+                            .arg(median(arraysToServer), 0, 'f', 2)
+                            .arg(median(arraysToPlainMulti), 0, 'f', 2)
                             .arg(each("%.1f", [](const Run& x) { return x.cpuMicrosPerRow(); }),
                                  each("%.1f", [](const Run& x) { return x.serverMicrosPerRow(); }))
                             .arg(peak[0])
@@ -483,8 +643,9 @@ int orchestrate(const QString& mdb, int rounds)
         }
     }
     std::printf("\nmedians as rows of docs/performance.md (rows/s and CPU per row: program with the option / "
-                "without / plain one row / plain 1,000 rows; ratios with/plain 1,000, with/without, without/plain "
-                "one row; peak memory with / without):\n%s\n",
+                "without / plain one row / plain 1,000 rows / plain arrays / server copy; ratios with/plain 1,000, "
+                "with/without, without/plain one row, with/server copy; arrays/server copy, arrays/plain 1,000; "
+                "peak memory with / without):\n%s\n",
                 qPrintable(markdown.join(QLatin1Char('\n'))));
     return 0;
 }
@@ -511,6 +672,10 @@ int main(int argc, char** argv)
         return runLive(args[1], args[2]);
     if (args.size() == 3 && args[0] == QStringLiteral("plain"))
         return runPlain(args[1], args[2], false);
+    if (args.size() == 3 && args[0] == QStringLiteral("plain-array"))
+        return runPlainArrays(args[1], args[2]);
+    if (args.size() == 3 && args[0] == QStringLiteral("server-copy"))
+        return runServerCopy(args[2]);
     const QString mdb = args.value(0, QStringLiteral(TABRIX_SOURCE_DIR "/../shared/fixtures/bench.mdb"));
     const int rounds = args.value(1, QStringLiteral("2")).toInt();
     return orchestrate(mdb, rounds > 0 ? rounds : 2);

@@ -19,11 +19,15 @@
 #include <QList>
 #include <QSet>
 
+#include <algorithm>
+#include <cstddef>
 #include <mutex>
+#include <optional>
 #include <sql.h>
 #include <sqlext.h>
 #include <sqlucode.h>
 #include <utility>
+#include <vector>
 
 static_assert(sizeof(SQLWCHAR) == sizeof(char16_t), "unixODBC must use 16-bit SQLWCHAR (UTF-16)");
 
@@ -307,6 +311,139 @@ QString catalogueText(StmtHandle& stmt, SQLUSMALLINT column)
     return readColumn(stmt, column).toString();
 }
 
+static_assert(sizeof(SQLLEN) == sizeof(ParameterLength), "array lengths must bind as SQLLEN");
+static_assert(ParameterArray::NullLength == SQL_NULL_DATA);
+static_assert(sizeof(ParameterTimestamp) == sizeof(SQL_TIMESTAMP_STRUCT)
+                  && offsetof(ParameterTimestamp, second) == offsetof(SQL_TIMESTAMP_STRUCT, second)
+                  && offsetof(ParameterTimestamp, fraction) == offsetof(SQL_TIMESTAMP_STRUCT, fraction),
+              "timestamps must bind as SQL_TIMESTAMP_STRUCT");
+
+// A prepared INSERT whose rows go as parameter arrays, column-wise.
+//
+// Seen with MariaDB Connector/ODBC 3.1.15 and MariaDB 10.11: the arrays work
+// in an environment opened for ODBC 2 (the driver manager passes the ODBC 3
+// attributes and SQL_C_TYPE_TIMESTAMP through). Column-wise arrays of more
+// than one row go as one bulk command. When the server refuses a row, the
+// whole execute fails with that row's error, no row counts as processed and
+// every status reads "diagnostics unavailable" (the driver fills the array
+// bytewise, so each entry holds 257, no status at all); InnoDB then holds
+// none of the array's rows, MyISAM the rows before the refused one. Row-wise
+// arrays go one execute per row and stop at the first refused row, which the
+// call reports as a warning; the rows after it keep the status they had.
+class OdbcArrayStatement final : public ServerArrayStatement {
+public:
+    OdbcArrayStatement(std::shared_ptr<DbcHandle> dbc, const QString& sql, const QList<ParameterType>& columns,
+                       int maxRows, ParameterArray::TextForm texts, qsizetype maxPayload)
+        : ServerArrayStatement(sql, columns, maxRows, texts, maxPayload)
+        , m_status(size_t(maxRows))
+        , m_stmt(std::move(dbc))
+    {
+        // Terminated (see execDirect).
+        m_stmt.check(SQLPrepareW(m_stmt.handle, wide(sql), SQL_NTS));
+        setAttribute(SQL_ATTR_PARAM_BIND_TYPE, SQL_PARAM_BIND_BY_COLUMN);
+        m_stmt.check(SQLSetStmtAttr(m_stmt.handle, SQL_ATTR_PARAM_STATUS_PTR, m_status.data(), 0));
+        m_stmt.check(SQLSetStmtAttr(m_stmt.handle, SQL_ATTR_PARAMS_PROCESSED_PTR, &m_processed, 0));
+    }
+
+    QList<ArrayRowState> Execute(const ParameterArray& rows) override
+    {
+        checkColumns(rows);
+        const int n = rows.Rows();
+        if (n == 0)
+            return {};
+        if (size_t(n) > m_status.size()) {
+            m_status.resize(size_t(n));
+            m_stmt.check(SQLSetStmtAttr(m_stmt.handle, SQL_ATTR_PARAM_STATUS_PTR, m_status.data(), 0));
+        }
+        setAttribute(SQL_ATTR_PARAMSET_SIZE, SQLULEN(n));
+        for (int c = 0; c < rows.Columns().size(); ++c)
+            bind(rows, c);
+        // A row the driver leaves untouched was not sent.
+        std::fill(m_status.begin(), m_status.begin() + n, SQLUSMALLINT(SQL_PARAM_UNUSED));
+        const SQLRETURN rc = SQLExecute(m_stmt.handle);
+        if (!succeeded(rc) && rc != SQL_NO_DATA)
+            m_stmt.fail(rc);
+        SQLFreeStmt(m_stmt.handle, SQL_CLOSE);
+        QList<ArrayRowState> states(n);
+        for (int r = 0; r < n; ++r) {
+            switch (m_status[size_t(r)]) {
+            case SQL_PARAM_SUCCESS:
+            case SQL_PARAM_SUCCESS_WITH_INFO:
+                states[r] = ArrayRowState::Stored;
+                break;
+            case SQL_PARAM_ERROR:
+                states[r] = ArrayRowState::Refused;
+                break;
+            case SQL_PARAM_UNUSED:
+                states[r] = ArrayRowState::NotSent;
+                break;
+            default:
+                states[r] = ArrayRowState::Unknown;
+            }
+        }
+        return states;
+    }
+
+private:
+    void setAttribute(SQLINTEGER attribute, SQLULEN value)
+    {
+        m_stmt.check(SQLSetStmtAttr(m_stmt.handle, attribute, reinterpret_cast<SQLPOINTER>(value), 0));
+    }
+
+    // Binds the array's buffers of a column, anew for every execute: the
+    // caller may alternate between arrays.
+    void bind(const ParameterArray& rows, int c)
+    {
+        const qsizetype width = rows.Width(c);
+        SQLSMALLINT cType = SQL_C_CHAR;
+        SQLSMALLINT sqlType = SQL_VARCHAR;
+        SQLULEN size = SQLULEN(std::max<qsizetype>(width, 1));
+        switch (rows.Columns()[c]) {
+        case ParameterType::Whole:
+            cType = SQL_C_SBIGINT;
+            sqlType = SQL_BIGINT;
+            size = 19;
+            break;
+        case ParameterType::Decimal:
+            // A text, which the server converts exactly as it reads a literal
+            // (SQL_C_NUMERIC lost digits beyond a double's with MariaDB's driver).
+            break;
+        case ParameterType::Double:
+            cType = SQL_C_DOUBLE;
+            sqlType = SQL_DOUBLE;
+            size = 15;
+            break;
+        case ParameterType::Timestamp:
+            cType = SQL_C_TYPE_TIMESTAMP;
+            sqlType = SQL_TYPE_TIMESTAMP;
+            size = 19;
+            break;
+        case ParameterType::Text:
+            if (rows.Texts() == ParameterArray::TextForm::Utf8) {
+                sqlType = SQL_LONGVARCHAR;
+            } else {
+                cType = SQL_C_WCHAR;
+                sqlType = SQL_WLONGVARCHAR;
+                size = SQLULEN(std::max<qsizetype>(width / 2, 1));
+            }
+            break;
+        case ParameterType::Binary:
+            cType = SQL_C_BINARY;
+            sqlType = SQL_LONGVARBINARY;
+            break;
+        }
+        // ODBC takes the buffers as non-const; it only reads input parameters.
+        m_stmt.check(SQLBindParameter(m_stmt.handle, SQLUSMALLINT(c + 1), SQL_PARAM_INPUT, cType, sqlType, size, 0,
+                                      const_cast<void*>(rows.Data(c)), SQLLEN(width),
+                                      const_cast<SQLLEN*>(rows.Lengths(c))));
+    }
+
+    // Declared first so that they outlive the handle that points at them.
+    std::vector<SQLUSMALLINT> m_status;
+    SQLULEN m_processed = 0;
+    StmtHandle m_stmt;
+};
+
 class OdbcConnection final : public ServerConnection {
 public:
     OdbcConnection(std::shared_ptr<EnvHandle> env, const QString& dataSource, const QString& user,
@@ -343,9 +480,20 @@ public:
                 // A server without InnoDB: nothing to relax.
             }
             // One round trip for what the session needs to know of the server.
-            const OdbcResultSet facts(
-                m_dbc, QStringLiteral("SELECT @@character_set_results, VERSION(), @@max_allowed_packet"));
+            const OdbcResultSet facts(m_dbc,
+                                      QStringLiteral("SELECT @@character_set_results, VERSION(), "
+                                                     "@@max_allowed_packet, @@character_set_client"));
             m_dbc->textAsUtf8 = facts.Value(0).toString().startsWith(QLatin1String("utf8"), Qt::CaseInsensitive);
+            // The driver misreads wide texts as parameters, with a length or
+            // terminated: it takes an "Ø" (any character whose low byte is
+            // 0xD8 to 0xDB) and the character after it for one, and so reads
+            // past the text's end. Texts go as the session's UTF-8 bytes
+            // instead, which it passes on untouched, NUL characters included.
+            // In a session of another character set they cannot go as
+            // parameters at all.
+            m_parameterTexts.reset();
+            if (facts.Value(3).toString().startsWith(QLatin1String("utf8"), Qt::CaseInsensitive))
+                m_parameterTexts = ParameterArray::TextForm::Utf8;
             // The driver reports the version as "10.11.000019"; the server's own
             // text also names the build.
             version = facts.Value(1).toString();
@@ -373,6 +521,19 @@ public:
     {
         // Forward-only and static sets behave alike: only the first row is read.
         return std::make_unique<OdbcResultSet>(m_dbc, query);
+    }
+
+    std::unique_ptr<ServerArrayStatement> PrepareArray(const QString& sql, const QList<ParameterType>& columns,
+                                                       int maxRows) override
+    {
+        if (!m_parameterTexts && columns.contains(ParameterType::Text))
+            raise(QStringLiteral("S1C00:texts cannot go as parameters in this session's character set"));
+        // A kilobyte for the command's own fields, as for a statement.
+        const qsizetype payload =
+            m_maxStatementBytes > 0 ? std::max<qint64>(m_maxStatementBytes - 1024 - 2 * columns.size(), 1) : 0;
+        return std::make_unique<OdbcArrayStatement>(m_dbc, sql, columns, std::max(maxRows, 1),
+                                                    m_parameterTexts.value_or(ParameterArray::TextForm::Utf16),
+                                                    payload);
     }
 
     QString Name() const override { return m_dataSource; }
@@ -430,6 +591,8 @@ private:
     QString m_description;
     QString m_dbmsName;
     qint64 m_maxStatementBytes = 0;
+    // How texts go as parameters; none where they cannot.
+    std::optional<ParameterArray::TextForm> m_parameterTexts = ParameterArray::TextForm::Utf16;
 };
 
 // Names of the live environments of this process, compared without regard

@@ -9,6 +9,9 @@
 // The interface is abstract so that tests can stand a recording connection in
 // for the dialects that have no server here.
 
+#include "server/ParameterArray.h"
+
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -37,6 +40,61 @@ struct ServerTable {
     QStringList Columns;  // column names in the server's order
 };
 
+// What became of one row of an executed array, as the driver's status array says.
+enum class ArrayRowState {
+    Stored,   // SQL_PARAM_SUCCESS or SQL_PARAM_SUCCESS_WITH_INFO
+    Refused,  // SQL_PARAM_ERROR
+    NotSent,  // SQL_PARAM_UNUSED, or left untouched by the driver
+    Unknown,  // SQL_PARAM_DIAG_UNAVAILABLE, or no status at all
+};
+
+// A prepared statement whose parameters go as arrays of rows, one execute for
+// all rows of an array. It keeps the connection's handles alive. While one
+// thread executes, no other may use this statement or its connection; an
+// array being executed must not change, another one may be filled meanwhile.
+class ServerArrayStatement {
+public:
+    virtual ~ServerArrayStatement() = default;
+
+    const QString& Text() const { return m_text; }
+    const QList<ParameterType>& Columns() const { return m_columns; }
+    // An empty array for this statement: its columns, up to the rows it was
+    // prepared for, texts in the form the driver takes, and no more bytes
+    // than the server takes in one command.
+    ParameterArray NewArray(qsizetype maxBufferBytes = ParameterArray::DefaultBufferBytes) const
+    {
+        return ParameterArray(m_columns, m_maxRows, m_texts, m_maxPayload, maxBufferBytes);
+    }
+
+    // Sends the array's rows in one execute and returns what became of each.
+    // Raises TabrixError (40002, "<state>:<text>") when the execute failed as
+    // a whole: with MariaDB that is any refused row (the bulk command stops
+    // and no row's status is known; InnoDB, which undoes a failed statement,
+    // then holds none of the array's rows, MyISAM the rows before the refused
+    // one), and a lost connection (class 08). An empty array sends nothing.
+    virtual QList<ArrayRowState> Execute(const ParameterArray& rows) = 0;
+
+protected:
+    ServerArrayStatement(const QString& text, const QList<ParameterType>& columns, int maxRows,
+                         ParameterArray::TextForm texts, qsizetype maxPayload)
+        : m_text(text)
+        , m_columns(columns)
+        , m_maxRows(maxRows)
+        , m_texts(texts)
+        , m_maxPayload(maxPayload)
+    {
+    }
+    // Raises std::invalid_argument unless the array was made for this statement's columns.
+    void checkColumns(const ParameterArray& rows) const;
+
+private:
+    QString m_text;
+    QList<ParameterType> m_columns;
+    int m_maxRows;
+    ParameterArray::TextForm m_texts;
+    qsizetype m_maxPayload;
+};
+
 class ServerConnection {
 public:
     virtual ~ServerConnection() = default;
@@ -58,6 +116,12 @@ public:
     // The server's product as the driver names it at the login (ODBC's
     // SQL_DBMS_NAME, e.g. "MariaDB"); empty when unknown.
     virtual QString DbmsName() const { return {}; }
+
+    // Prepares a statement with one parameter (?) per column, for arrays of up
+    // to maxRows rows. Raises TabrixError when the server refuses the
+    // statement, and (S1C00) where this connection cannot send arrays.
+    virtual std::unique_ptr<ServerArrayStatement> PrepareArray(const QString& sql, const QList<ParameterType>& columns,
+                                                               int maxRows);
 
     // Table catalogue: refreshes it and returns the table of that name,
     // ignoring case, with its columns; raises TabrixError when there is none.

@@ -3,10 +3,13 @@
 #include "TestSupport.h"
 #include "core/TabrixError.h"
 #include "server/ServerConnection.h"
+#include "server/ServerErrors.h"
 
 #include <QCoreApplication>
 
+#include <cstring>
 #include <functional>
+#include <limits>
 
 namespace {
 
@@ -212,6 +215,83 @@ TEST_F(OdbcConnectionTest, NameAndDescriptionNameDataSourceDriverAndServer)
     EXPECT_TRUE(description.contains(QStringLiteral("maodbc"))) << description.toStdString();
     EXPECT_TRUE(description.contains(QStringLiteral(" / MariaDB 10."))) << description.toStdString();
     EXPECT_EQ(db->DbmsName(), QStringLiteral("MariaDB"));
+}
+
+// Parameter arrays: every kind arrives exactly, NULL in each, NUL characters
+// and the letters the driver miscounts in wide texts; a refused row fails the
+// array, and InnoDB keeps none of its rows.
+TEST_F(OdbcConnectionTest, ArrayValuesArriveExactly)
+{
+    const QString t = table(QStringLiteral("tabrix_array"));
+    db->Execute(QStringLiteral("CREATE TABLE `%1` (id INT PRIMARY KEY, w BIGINT, d DECIMAL(19,4), f DOUBLE, "
+                               "ts DATETIME, s LONGTEXT, b LONGBLOB) ENGINE=InnoDB")
+                    .arg(t));
+    using T = ParameterType;
+    using V = ParameterValue;
+    auto statement = db->PrepareArray(QStringLiteral("INSERT INTO `%1` VALUES (?,?,?,?,?,?,?)").arg(t),
+                                      {T::Whole, T::Whole, T::Decimal, T::Double, T::Timestamp, T::Text, T::Binary}, 3);
+    const struct {
+        QList<V> values;
+        QString onServer;  // w, d, ts, HEX(s), HEX(b)
+    } rows[] = {
+        {{V::Whole(1), V::Whole(std::numeric_limits<qint64>::min()),
+          V::Decimal(QStringLiteral("-922337203685477.5808")), V::Double(0.1), V::Timestamp({100, 1, 1, 0, 0, 0, 0}),
+          V::Text(QString::fromUtf16(u"a\0ØÙÚÛ", 6)), V::Binary(QByteArray("\0\xFF\0", 3))},
+         QStringLiteral("-9223372036854775808|-922337203685477.5808|0100-01-01 00:00:00|6100C398C399C39AC39B|00FF00")},
+        {{V::Whole(2), V(), V(), V(), V(), V(), V()}, QStringLiteral("NULL|NULL|NULL|NULL|NULL")},
+        {{V::Whole(3), V::Whole(std::numeric_limits<qint64>::max()), V::Decimal(QStringLiteral("0.0001")),
+          V::Double(-2.5e-300), V::Timestamp({2024, 2, 29, 23, 59, 59, 0}), V::Text(QStringLiteral("😀'\\")),
+          V::Binary(QByteArray())},
+         QStringLiteral("9223372036854775807|0.0001|2024-02-29 23:59:59|F09F9880275C|")},
+    };
+    ParameterArray array = statement->NewArray();
+    for (const auto& row : rows)
+        ASSERT_TRUE(array.Append(row.values));
+    EXPECT_EQ(statement->Execute(array), QList<ArrayRowState>(3, ArrayRowState::Stored));
+    for (const auto& row : rows) {
+        auto rs = db->OpenResultset(QStringLiteral("SELECT CONCAT_WS('|', IFNULL(w, 'NULL'), IFNULL(d, 'NULL'), "
+                                                   "IFNULL(ts, 'NULL'), IFNULL(HEX(s), 'NULL'), IFNULL(HEX(b), "
+                                                   "'NULL')), f FROM `%1` WHERE id = %2")
+                                        .arg(t)
+                                        .arg(row.values[0].whole),
+                                    rdOpenForwardOnly);
+        EXPECT_EQ(rs->Value(0).toString(), row.onServer);
+        const double f = rs->Value(1).toDouble();
+        EXPECT_TRUE(row.values[3].null ? rs->Value(1).isNull() : std::memcmp(&f, &row.values[3].real, sizeof f) == 0);
+    }
+
+    array.Clear();
+    array.Append({V::Whole(10), V(), V(), V(), V(), V(), V()});
+    array.Append(rows[0].values);
+    const TabrixError refused = raisedBy([&] { statement->Execute(array); });
+    EXPECT_TRUE(refused.description().startsWith(QStringLiteral("23000:"))) << refused.description().toStdString();
+    EXPECT_EQ(firstValue(QStringLiteral("SELECT COUNT(*) FROM `%1`").arg(t)).toInt(), 3);
+}
+
+// An array beyond the server's largest packet would end the connection
+// (08S01): a statement's arrays stay below it.
+TEST_F(OdbcConnectionTest, ArraysStayBelowTheServersPacketAndALostConnectionIsClass08)
+{
+    const QString t = table(QStringLiteral("tabrix_packet"));
+    db->Execute(QStringLiteral("CREATE TABLE `%1` (id INT PRIMARY KEY, s LONGTEXT) ENGINE=InnoDB").arg(t));
+    auto statement = db->PrepareArray(QStringLiteral("INSERT INTO `%1` VALUES (?,?)").arg(t),
+                                      {ParameterType::Whole, ParameterType::Text}, 1000);
+    // Buffers larger than the packet, so that the packet is the limit.
+    ParameterArray array = statement->NewArray(qsizetype(db->MaxStatementBytes()) * 2);
+    const QString text(10000, QChar(0x00E4));
+    int id = 0;
+    while (array.Append({ParameterValue::Whole(++id), ParameterValue::Text(text)})) {
+    }
+    // Within two rows of the packet.
+    EXPECT_GT(array.Rows() * 20000LL, db->MaxStatementBytes() - 40000);
+    EXPECT_NO_THROW(statement->Execute(array));
+    EXPECT_EQ(firstValue(QStringLiteral("SELECT COUNT(*) FROM `%1`").arg(t)).toInt(), array.Rows());
+
+    auto second = env->OpenConnection(TestServer::dataSource());
+    second->Execute(QStringLiteral("KILL %1").arg(firstValue(QStringLiteral("SELECT CONNECTION_ID()")).toLongLong()));
+    const TabrixError lost = raisedBy([&] { statement->Execute(array); });
+    EXPECT_TRUE(IsConnectionLost(lost)) << lost.description().toStdString();
+    db = std::move(second);
 }
 
 TEST(OdbcLogin, FailuresRaiseServerErrors)

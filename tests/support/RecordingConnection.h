@@ -43,6 +43,30 @@ public:
     // Every other lookup finds a table of that name with the columns Nr and Alt.
     bool anyTable = false;
 
+    // Parameter arrays: each array executed is recorded as one entry, the
+    // statement and its rows' values, "INSERT INTO t (a,b) VALUES (?,?) <-
+    // (1,'x'),(2,NULL)" (see ArrayRowText); the failures above match that
+    // entry and fail the whole array. Every row is stored unless a refusal
+    // matches its text, e.g. "(2,NULL)".
+    struct Refusal {
+        std::function<bool(const QString&)> match;
+        QString description;
+    };
+    QList<Refusal> refusals;
+    void refuseRowWhenContains(const QString& part, const QString& description);
+    // As MariaDB's bulk command: a refused row fails the whole array, which
+    // raises the row's error and stores none of its rows. Off: as a driver
+    // that executes row by row: the refused rows read Refused, the rest Stored.
+    bool arraysFailWhole = true;
+    // The most bytes of values per array (ParameterArray's maxPayload); 0: no limit.
+    qsizetype arrayPayload = 0;
+    // A row's values as recorded: NULL, numbers as they are, decimals as
+    // their digits, TIMESTAMP'yyyy-MM-dd hh:mm:ss', texts between apostrophes
+    // (doubled inside, a NUL character as \0), bytes as 0x and hex digits.
+    static QString ArrayRowText(const ParameterArray& rows, int row);
+    std::unique_ptr<ServerArrayStatement> PrepareArray(const QString& sql, const QList<ParameterType>& columns,
+                                                       int maxRows) override;
+
     void failWhenStartsWith(const QString& prefix, const QString& description);
     void failWhenContains(const QString& part, const QString& description);
     void answerWhenStartsWith(const QString& prefix, const QVariant& value);
@@ -61,5 +85,6 @@ public:
     ServerTable CatalogueTable(const QString& name) override;
 
 private:
+    friend class RecordingArrayStatement;
     void maybeFail(const QString& statement) const;
 };
