@@ -10,9 +10,11 @@
 #include "server/ServerConnection.h"
 #include "server/ServerErrors.h"
 #include "sql/Names.h"
+#include "sql/ServerProduct.h"
 
 #include <QHash>
 
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -32,6 +34,20 @@ LoadOutcome LoadDatabase(ConversionHost& host)
     host.clearTableList();
     host.setStatus(QStringLiteral("öffne Access"));
 
+    // A dialect that does not fit the server's product explains a load that
+    // fails for its statements' syntax.
+    QString serverName;
+    QString serverDescription;
+    QString mismatch;
+    try {
+        const ServerConnection& server = host.connection();
+        serverName = server.Name();
+        serverDescription = server.Description();
+        mismatch = ProductMismatchLine(server.DbmsName(), host.dialect());
+    } catch (const std::exception&) {
+        // No login: the line names no driver.
+    }
+
     // The load's error rule: a server in trouble ends the load; anything else
     // (a missing table above all) clears the current flag and the load goes on.
     bool serverTrouble = false;
@@ -46,12 +62,19 @@ LoadOutcome LoadDatabase(ConversionHost& host)
                 // The load ends here; its progress display must not stay behind.
                 host.progressStep(0);
                 host.setRunFailed();
-                if (IsConnectionLost(e))
+                if (!mismatch.isEmpty()) {
+                    host.clearLines();
+                    host.appendLine(mismatch);
+                }
+                if (IsConnectionLost(e)) {
                     host.connectionLost(e.description());
-                else
+                } else {
                     host.showMessage(
                         e.description()
                         + QStringLiteral("\r\nDatenbankserver überlastet\r\nBitte starten sie das Programm neu"));
+                    // Another dialect or file can be chosen and loaded.
+                    host.enableFileCommands();
+                }
                 return;
             }
             flag = false;
@@ -144,16 +167,9 @@ LoadOutcome LoadDatabase(ConversionHost& host)
     host.appendLine(QStringLiteral("Abfragen in Datenbank: ") + QString::number(host.database().QueryDefs().size()));
     host.appendLine(QStringLiteral("Beziehungen in Datenbank: ") + QString::number(host.database().Relations().size()));
     host.appendLine(QString());
-    QString serverName;
-    QString serverDescription;
-    try {
-        const ServerConnection& server = host.connection();
-        serverName = server.Name();
-        serverDescription = server.Description();
-    } catch (const std::exception&) {
-        // No login: the line names no driver.
-    }
     host.appendLine(QStringLiteral("SQL-Treiber: ") + serverName + QStringLiteral(" : ") + serverDescription);
+    if (!mismatch.isEmpty())
+        host.appendLine(mismatch);
     for (const QString& table : std::as_const(unfinishedTables))
         host.appendLine(QStringLiteral("Tabelle ") + table
                         + QStringLiteral(": die letzte Konvertierung wurde nicht beendet, die Tabelle ist markiert."));
@@ -278,6 +294,7 @@ TableOutcome ConvertTable(ConversionHost& host, const QString& table)
     if (run.failed() || host.isTableFailed()) {
         outcome.result = TableResult::Failed;
         outcome.reason = run.failed() ? run.firstError() : host.abortReason();
+        outcome.stopped = !run.failed();
     } else {
         outcome.result = TableResult::Converted;
     }
@@ -286,6 +303,29 @@ TableOutcome ConvertTable(ConversionHost& host, const QString& table)
 
 // ---------------------------------------------------------------------------
 // The batch and the takeover
+
+namespace {
+const QString kAllConverted = QStringLiteral("Alle markierten Tabellen wurden konvertiert.");
+}  // namespace
+
+QString BatchSummary(const BatchOutcome& batch)
+{
+    const auto marked = batch.tables.size();
+    if (marked == 0)
+        return QStringLiteral("Es war keine Tabelle markiert.");
+    const auto failed = std::count_if(batch.tables.begin(), batch.tables.end(),
+                                      [](const TableOutcome& t) { return t.result != TableResult::Converted; });
+    const bool stopped =
+        std::any_of(batch.tables.begin(), batch.tables.end(), [](const TableOutcome& t) { return t.stopped; });
+    QString text = stopped ? QStringLiteral("Die Konvertierung wurde angehalten. ") : QString();
+    if (failed == 0)
+        return stopped ? text + kAllConverted : kAllConverted;
+    text += QStringLiteral("%1 von %2 markierten Tabellen %3 nicht konvertiert; Einzelheiten im Fehler-Protokoll.")
+                .arg(failed)
+                .arg(marked)
+                .arg(failed == 1 ? QStringLiteral("wurde") : QStringLiteral("wurden"));
+    return text;
+}
 
 BatchOutcome RunBatch(ConversionHost& host)
 {
@@ -300,9 +340,16 @@ BatchOutcome RunBatch(ConversionHost& host)
         // list while a table converts. A lost connection ends the batch: the
         // tables after it stay marked.
         QString connectionLost;
+        int count = 0;
+        for (int i = 0; i < host.tableEntries(); ++i)
+            count += host.tableMarked(i) ? 1 : 0;
+        int number = 0;
         for (int i = 0; i < host.tableEntries(); ++i) {
             if (!host.tableMarked(i))
                 continue;
+            ++number;
+            // The user may mark more entries while the batch runs.
+            host.showBatchPosition(number, std::max(number, count));
             const QString table = host.tableAt(i);
             if (host.endRequested() || !connectionLost.isEmpty()) {
                 outcome.tables.append(TableOutcome{table, TableResult::Skipped, -1, 0,
@@ -322,15 +369,20 @@ BatchOutcome RunBatch(ConversionHost& host)
 
         // The identity-table window may have been closed during a yield: it is
         // loaded again at each use.
+        host.showBatchPosition(0, 0);
         host.addIdentityCountLine();
-        host.setStatus(LastActionStatus(start, TimeOfDay::secondsSinceMidnight()));
+        const QString summary = BatchSummary(outcome);
+        QString status = LastActionStatus(start, TimeOfDay::secondsSinceMidnight());
+        if (summary != kAllConverted)
+            status += QStringLiteral("  |  ") + summary;
+        host.setStatus(status);
         host.lockMarking();
         // A batch cut short because the window is to close reports nothing more.
         const bool completed = !host.endRequested();
         if (!connectionLost.isEmpty())
             host.connectionLost(connectionLost);
         else if (completed && !host.autoMode())
-            host.showMessage(QStringLiteral("Alle markierten Tabellen wurden konvertiert."));
+            host.showMessage(summary);
         host.enableCommands(true);
         if (completed)
             host.showIdentityTables();

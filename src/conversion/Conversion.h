@@ -27,6 +27,11 @@ TableOutcome ConvertTable(ConversionHost& host, const QString& table);
 // A lost connection ends the batch; the tables after it stay marked.
 BatchOutcome RunBatch(ConversionHost& host);
 
+// The batch's closing message: "Alle markierten Tabellen wurden konvertiert."
+// only when every marked table converted; otherwise how many did not, and
+// whether the user stopped one.
+QString BatchSummary(const BatchOutcome& batch);
+
 // "Komplette Übernahme": three questions, then every table, the views and
 // the triggers; a step that fails or is cut short ends it.
 TakeoverOutcome RunTakeover(ConversionHost& host);

@@ -102,6 +102,9 @@ public:
     // Browse and load stay usable after a failed open.
     virtual void enableFileCommands() = 0;
 
+    // Which of the batch's tables is converting ("Tabelle 3 von 8: " before
+    // every status line); number 0 when no batch runs.
+    virtual void showBatchPosition(int number, int count) = 0;
     // Status line Label1 (yields by the window's rule).
     virtual void setStatus(const QString& text) = 0;
     // The row copy's status line "n/total (skipped)  :  p%", set for every

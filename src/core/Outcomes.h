@@ -61,6 +61,7 @@ struct TableOutcome {
     QString connectionLost{};  // the server's text when the connection broke during the table
     DataCheckOutcome check{};  // the check of its data
     QStringList logLines{};    // the lines the table wrote into the error log, in order
+    bool stopped = false;      // the user stopped its copy
 };
 
 // One table of the Access file after the load.

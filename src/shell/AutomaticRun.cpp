@@ -65,6 +65,7 @@ void MDIForm_Main::AutomaticRun()
         // The table list as a scheduler's log reads it: one line per table with its result.
         for (const QString& line : TableListReport(konv->lastLoad(), batch))
             EchoLine(QStringLiteral("Tabellenliste"), line);
+        EchoLine(QStringLiteral("Tabellenliste"), BatchSummary(batch));
     });
     report.tables = batch.tables;
     // A lost connection ends the chain at once (the batch has said so): nothing
@@ -86,6 +87,11 @@ void MDIForm_Main::AutomaticRun()
             LaunchUpdatePlugin(PluginLaunchContext{programFolder, state.CmdUser, state.CmdPassword}, QString(), 1);
         for (const PluginLaunchMessage& message : launch.messages)
             ShowMessage(this, message.text, message.title);
+        // A plug-in that did not start leaves the ERP update undone.
+        if (!launch.processId) {
+            state.RunFailed = true;
+            report.notes.append(QStringLiteral("Das Modul zur Datenbankerweiterung wurde nicht gestartet."));
+        }
     });
     // Every run leaves its report, a failed one too; the log says where.
     const QString closing = QStringLiteral("Bei der SQL-Datenbankerweiterung ist ein Fehler aufgetreten!");

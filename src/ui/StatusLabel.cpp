@@ -46,7 +46,7 @@ QString StatusLabel::text() const
         m_text = m_format(m_counts[0], m_counts[1], m_counts[2]);
         m_format = nullptr;
     }
-    return m_text;
+    return m_prefix + m_text;
 }
 
 void StatusLabel::setText(const QString& text)
@@ -64,6 +64,14 @@ void StatusLabel::setCounts(CountFormat format, long a, long b, long c)
     m_counts[0] = a;
     m_counts[1] = b;
     m_counts[2] = c;
+    changed();
+}
+
+void StatusLabel::setPrefix(const QString& prefix)
+{
+    if (prefix == m_prefix)
+        return;
+    m_prefix = prefix;
     changed();
 }
 

@@ -25,6 +25,9 @@ public:
     using CountFormat = QString (*)(long, long, long);
     void setCounts(CountFormat format, long a, long b, long c);
 
+    // A text put before every line (the batch's "Tabelle 3 von 8: "); empty for none.
+    void setPrefix(const QString& prefix);
+
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
@@ -35,6 +38,7 @@ private:
     void changed();
 
     mutable QString m_text;
+    QString m_prefix;
     // Set while the text is still to be written from the counts.
     mutable CountFormat m_format = nullptr;
     long m_counts[3] = {0, 0, 0};

@@ -140,6 +140,7 @@ public:
     void enableFileCommands() override;
     void setStatus(const QString& text) override;
     void setCopyStatus(long n, long total, long skipped) override;
+    void showBatchPosition(int number, int count) override;
     void setKeyList(const QStringList& keys) override;
     void setClipboardText(const QString& text) override;
     void log(const QString& line) override;

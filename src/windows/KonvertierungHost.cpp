@@ -47,6 +47,11 @@ void Konvertierung::setStatus(const QString& text)
     }
 }
 
+void Konvertierung::showBatchPosition(int number, int count)
+{
+    Label1->setPrefix(number > 0 ? QStringLiteral("Tabelle %1 von %2: ").arg(number).arg(count) : QString());
+}
+
 void Konvertierung::setCopyStatus(long n, long total, long skipped)
 {
     // The line changes for every row: it keeps the numbers, and its text is

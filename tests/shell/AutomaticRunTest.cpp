@@ -223,6 +223,7 @@ TEST(AutomaticRun, TheProgramAsAProcessEndsWithACodeThatTells)
         bool headless;
         int exitCode;  // -1: still waiting at its box
         QStringList onStandardError;
+        bool plugin = true;
     } cases[] = {
         {"erp-sample.mdb", TestServer::password(), true, 0, {QStringLiteral("Tabellenliste: Artikel [migriert]")}},
         // A table whose texts no server can hold: the chain runs to its end, the run says which table failed.
@@ -239,6 +240,14 @@ TEST(AutomaticRun, TheProgramAsAProcessEndsWithACodeThatTells)
          {QStringLiteral("SQL-Tabrix: ODBC-Datenquelle 'QELSQL' nicht gefunden!"),
           QStringLiteral("SQL-Tabrix: ") + kClosing}},
         {"erp-sample.mdb", QStringLiteral("falsch"), false, -1, {}},
+        // Without its plug-in the ERP update is not done: a step failed.
+        {"erp-sample.mdb",
+         TestServer::password(),
+         true,
+         1,
+         {QStringLiteral("Tabellenliste: Alle markierten Tabellen wurden konvertiert."),
+          QStringLiteral("SQL-Tabrix: Das Modul wurde nicht gefunden."), QStringLiteral("SQL-Tabrix: ") + kClosing},
+         false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.file) + (c.headless ? " headless" : " offscreen") + " exit "
@@ -249,6 +258,8 @@ TEST(AutomaticRun, TheProgramAsAProcessEndsWithACodeThatTells)
         ServerProbe().dropAllTables();
         Installation installation;
         installation.writeXdb({QStringLiteral("; nichts zu tun"), QStringLiteral("[felder]")});
+        if (!c.plugin)
+            QDir(installation.dir.filePath(QStringLiteral("Plugins"))).removeRecursively();
         const QString program = installation.dir.filePath(QStringLiteral("sql-tabrix"));
         ASSERT_TRUE(QFile::copy(QStringLiteral(TABRIX_BINARY_DIR "/sql-tabrix"), program));
         QProcess process;
@@ -301,8 +312,7 @@ TEST(AutomaticRun, TheWindowsAreShownAndTheStopPictureWorksDuringTheRun)
                     main.show();
                     QObject::connect(&timer, &QTimer::timeout, [&] {
                         Konvertierung* konv = main.konvertierung();
-                        if (pressed || !konv || !konv->Image1->isVisible()
-                            || konv->Label1->text().section(QLatin1Char('/'), 0, 0).toLong() < 300)
+                        if (pressed || !konv || !konv->Image1->isVisible() || copiedRows(konv->Label1->text()) < 300)
                             return;
                         pressed = true;
                         EXPECT_TRUE(main.isVisible() && konv->isVisible());

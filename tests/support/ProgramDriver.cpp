@@ -31,6 +31,15 @@ QStringList itemTexts(const QListWidget* list)
     return result;
 }
 
+long copiedRows(const QString& status)
+{
+    if (!status.contains(QLatin1Char('%')))
+        return 0;
+    const qsizetype slash = status.indexOf(QLatin1Char('/'));
+    const qsizetype start = status.lastIndexOf(QLatin1Char(' '), slash) + 1;
+    return status.mid(start, slash - start).toLong();
+}
+
 Program::Program(Login login, DialectButton dialect, const QString& dataSource)
     : main(std::make_unique<MDIForm_Main>())
     , dataSource(dataSource)

@@ -34,6 +34,9 @@ enum class Login {
 // The texts of a list box, top to bottom.
 QStringList itemTexts(const QListWidget* list);
 
+// The rows the copy's status line counts ("Tabelle 1 von 2: 300/20000 …"); 0 for any other line.
+long copiedRows(const QString& status);
+
 struct Program {
     std::unique_ptr<MDIForm_Main> main;
     Konvertierung* konv = nullptr;

@@ -182,6 +182,10 @@ public:
         trace.append(QStringLiteral("status ") + text);
         userActs();
     }
+    void showBatchPosition(int number, int count) override
+    {
+        trace.append(QStringLiteral("position %1/%2").arg(number).arg(count));
+    }
     void setCopyStatus(long n, long total, long skipped) override
     {
         statuses.append(CopyStatusText(n, total, skipped));

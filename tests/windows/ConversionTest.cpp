@@ -272,7 +272,13 @@ void convertWholeDatabase(const QString& path, const QMap<QString, QString>& rej
     ASSERT_EQ(app.marked().size(), tables.size());
 
     const QStringList messages = app.convertMarked();
-    EXPECT_EQ(messages, QStringList{QStringLiteral("Alle markierten Tabellen wurden konvertiert.")});
+    const QString closing = rejected.isEmpty()
+        ? QStringLiteral("Alle markierten Tabellen wurden konvertiert.")
+        : QStringLiteral("%1 von %2 markierten Tabellen %3 nicht konvertiert; Einzelheiten im Fehler-Protokoll.")
+              .arg(rejected.size())
+              .arg(tables.size())
+              .arg(rejected.size() == 1 ? "wurde" : "wurden");
+    EXPECT_EQ(messages, QStringList{closing});
     EXPECT_TRUE(app.konv->Label1->text().startsWith(QStringLiteral("Bereit. letzte Aktion: ")));
     EXPECT_TRUE(app.konv->Command2->isEnabled());
     EXPECT_EQ(app.konv->Command9BackColor(), 255);
@@ -557,7 +563,8 @@ TEST(Conversion, MessageBoxWaitsForTheUser)
     EXPECT_TRUE(answers.seen[0].text.endsWith(QStringLiteral(" ,  ODBC")));
     // The batch stood still while the box was open.
     EXPECT_EQ(entryWhileWaiting, QStringLiteral("AdressenStamm"));
-    EXPECT_EQ(answers.seen.last().text, QStringLiteral("Alle markierten Tabellen wurden konvertiert."));
+    EXPECT_EQ(answers.seen.last().text,
+              QStringLiteral("1 von 2 markierten Tabellen wurde nicht konvertiert; Einzelheiten im Fehler-Protokoll."));
     EXPECT_EQ(app.entryOf(QStringLiteral("AdressenStamm")),
               PadName(QStringLiteral("AdressenStamm")) + QStringLiteral("[!Fehler!]"));
     EXPECT_EQ(app.entryOf(QStringLiteral("Artikel")),
@@ -574,7 +581,7 @@ long interruptedCopy(Program& app, ServerProbe& probe, const std::function<void(
     bool done = false;
     QObject::connect(&timer, &QTimer::timeout, [&] {
         const QString status = app.konv->Label1->text();
-        if (!done && status.contains(QStringLiteral("%")) && status.section(QLatin1Char('/'), 0, 0).toLong() >= 500) {
+        if (!done && copiedRows(status) >= 500) {
             done = true;
             interrupt();
         }

@@ -67,7 +67,7 @@ bool reached(Moment moment, const QString& status)
     case Moment::Load:
         return status.startsWith(QStringLiteral("suche Tabelle "));
     case Moment::Copy:
-        return status.contains(QLatin1Char('%')) && status.section(QLatin1Char('/'), 0, 0).toLong() >= 300;
+        return copiedRows(status) >= 300;
     case Moment::BatchEnd:
         return status.startsWith(QStringLiteral("Bereit. letzte Aktion: "));
     }

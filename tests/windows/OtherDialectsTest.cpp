@@ -154,7 +154,7 @@ TEST(OtherDialects, BatchWithoutMarksStillReports)
     {
         MessageBoxAnswerer answers;
         app.konv->Command2->click();
-        EXPECT_EQ(answers.texts(), QStringList{QStringLiteral("Alle markierten Tabellen wurden konvertiert.")});
+        EXPECT_EQ(answers.texts(), QStringList{QStringLiteral("Es war keine Tabelle markiert.")});
     }
     EXPECT_TRUE(app.server->statements.isEmpty());
     ASSERT_EQ(app.main->formAuto()->listAuto()->count(), 1);

@@ -97,9 +97,8 @@ TEST(ServerLoss, KilledServerEndsTheCopyAndTheNextRunConvertsTheHalfFilledTable)
     Program first(commandLine, folder.path(), [&](MDIForm_Main& main) {
         QObject::connect(&timer, &QTimer::timeout, [&] {
             const QString status = main.konvertierung() ? main.konvertierung()->Label1->text() : QString();
-            if (rowAtKill == 0 && status.contains(QLatin1Char('%'))
-                && status.section(QLatin1Char('/'), 0, 0).toLong() >= 5000) {
-                rowAtKill = status.section(QLatin1Char('/'), 0, 0).toLong();
+            if (rowAtKill == 0 && copiedRows(status) >= 5000) {
+                rowAtKill = copiedRows(status);
                 rssAtKill = residentKb();
                 ::kill(pid, SIGKILL);
             }
