@@ -294,7 +294,7 @@ TableOutcome ConvertTable(ConversionHost& host, const QString& table)
     if (run.failed() || host.isTableFailed()) {
         outcome.result = TableResult::Failed;
         outcome.reason = run.failed() ? run.firstError() : host.abortReason();
-        outcome.stopped = !run.failed();
+        outcome.stopped = !host.abortReason().isEmpty();
     } else {
         outcome.result = TableResult::Converted;
     }

@@ -574,7 +574,8 @@ TEST(Conversion, MessageBoxWaitsForTheUser)
 namespace {
 // Runs the batch on bench.mdb's Buchungen and, once rows are being copied,
 // calls `interrupt`; returns the number of rows that reached the server.
-long interruptedCopy(Program& app, ServerProbe& probe, const std::function<void()>& interrupt)
+long interruptedCopy(Program& app, ServerProbe& probe, const std::function<void()>& interrupt,
+                     QStringList* boxes = nullptr)
 {
     app.markOnly({QStringLiteral("Buchungen")});
     QTimer timer;
@@ -591,6 +592,8 @@ long interruptedCopy(Program& app, ServerProbe& probe, const std::function<void(
     MessageBoxAnswerer answers;
     app.konv->Command2->click();
     EXPECT_TRUE(done);
+    if (boxes)
+        *boxes = answers.texts();
     return probe.scalar(QStringLiteral("SELECT COUNT(*) FROM Buchungen")).toString().toLong();
 }
 }  // namespace
@@ -603,11 +606,19 @@ TEST(Conversion, StopPictureEndsTheCopyAndMarksTheTableFailed)
     probe.dropAllTables();
     Program app;
     EXPECT_TRUE(app.load(path).isEmpty());
-    const long copied = interruptedCopy(app, probe, [&] {
-        EXPECT_TRUE(app.konv->Image1->isVisible());
-        EXPECT_FALSE(app.konv->Command2->isEnabled());
-        app.konv->Image1->clicked();
-    });
+    QStringList boxes;
+    const long copied = interruptedCopy(
+        app, probe,
+        [&] {
+            EXPECT_TRUE(app.konv->Image1->isVisible());
+            EXPECT_FALSE(app.konv->Command2->isEnabled());
+            EXPECT_TRUE(app.konv->Label1->text().startsWith(QStringLiteral("Tabelle 1 von 1: ")));
+            app.konv->Image1->clicked();
+        },
+        &boxes);
+    EXPECT_EQ(boxes,
+              QStringList{QStringLiteral("Die Konvertierung wurde angehalten. 1 von 1 markierten Tabellen wurde "
+                                         "nicht konvertiert; Einzelheiten im Fehler-Protokoll.")});
     EXPECT_GE(copied, 499);
     EXPECT_LT(copied, 200000);
     EXPECT_EQ(app.entryOf(QStringLiteral("Buchungen")),
