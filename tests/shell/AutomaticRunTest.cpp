@@ -224,6 +224,7 @@ TEST(AutomaticRun, TheProgramAsAProcessEndsWithACodeThatTells)
         int exitCode;  // -1: still waiting at its box
         QStringList onStandardError;
         bool plugin = true;
+        QStringList xdb{QStringLiteral("; nichts zu tun"), QStringLiteral("[felder]")};
     } cases[] = {
         {"erp-sample.mdb", TestServer::password(), true, 0, {QStringLiteral("Tabellenliste: Artikel [migriert]")}},
         // A table whose texts no server can hold: the chain runs to its end, the run says which table failed.
@@ -248,6 +249,15 @@ TEST(AutomaticRun, TheProgramAsAProcessEndsWithACodeThatTells)
          {QStringLiteral("Tabellenliste: Alle markierten Tabellen wurden konvertiert."),
           QStringLiteral("SQL-Tabrix: Das Modul wurde nicht gefunden."), QStringLiteral("SQL-Tabrix: ") + kClosing},
          false},
+        // A view of the document that the server refuses: the chain runs to its end.
+        {"erp-sample.mdb",
+         TestServer::password(),
+         true,
+         2,
+         {QStringLiteral("XDB: \tSicht View_Kaputt nicht angelegt: ")},
+         true,
+         {QStringLiteral("[querys]"), key(QStringLiteral("name"), QStringLiteral("View_Kaputt")),
+          key(QStringLiteral("SQL"), QStringLiteral("SELECT Gibtsnicht FROM Artikel"))}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.file) + (c.headless ? " headless" : " offscreen") + " exit "
@@ -257,7 +267,7 @@ TEST(AutomaticRun, TheProgramAsAProcessEndsWithACodeThatTells)
         const QString file = fixturePath(QString::fromLatin1(c.file));
         ServerProbe().dropAllTables();
         Installation installation;
-        installation.writeXdb({QStringLiteral("; nichts zu tun"), QStringLiteral("[felder]")});
+        installation.writeXdb(c.xdb);
         if (!c.plugin)
             QDir(installation.dir.filePath(QStringLiteral("Plugins"))).removeRecursively();
         const QString program = installation.dir.filePath(QStringLiteral("sql-tabrix"));
