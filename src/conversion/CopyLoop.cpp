@@ -242,8 +242,10 @@ bool RunCopyLoop(TableRun& run, dao::Recordset& rs, const TableFlags& flags)
     if (host.checkData())
         run.check.emplace(run.table(), TransferableFields(rs.Fields()), host.dialect());
     RowSource source(run, rs);
-    if (!source.hasRows())
+    if (!source.hasRows()) {
+        run.rowsInFile = 0;
         return true;
+    }
     // The special time fields take the date of the first row, read before moving on.
     const SpecialTimeFields special = specialTimeFields(run, rs, flags);
     if (run.check)

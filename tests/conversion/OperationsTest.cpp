@@ -38,15 +38,15 @@ struct BatchFixture {
 TEST(RunBatch, EachMarkedTableGetsItsOutcomeAndItsEntry)
 {
     BatchFixture f;
-    f.host.setEntryMarked(2, false);
+    f.host.db.rows["C"].clear();
     f.host.server.failWhenStartsWith("CREATE TABLE B", "42000:syntax");
     const BatchOutcome batch = RunBatch(f.host);
     EXPECT_EQ(batch.outcome, RunOutcome::Completed);
-    // Converted (0) with both rows, failed (1) before any row; C was not marked.
-    EXPECT_EQ(f.results(batch), (QStringList{"A 0 2/2", "B 1 0/-1"}));
+    // Converted (0) with both rows, failed (1) before any row, C empty in the file.
+    EXPECT_EQ(f.results(batch), (QStringList{"A 0 2/2", "B 1 0/-1", "C 0 0/0"}));
     EXPECT_EQ(batch.tables[1].reason, "42000:syntax");
     EXPECT_EQ(f.host.entries,
-              (QStringList{PadName("A") + "[migriert]", PadName("B") + "[!Fehler!]", QStringLiteral("C")}));
+              (QStringList{PadName("A") + "[migriert]", PadName("B") + "[!Fehler!]", PadName("C") + "[migriert]"}));
     // A converted table loses its mark; a failed one keeps it for the next run.
     EXPECT_EQ(f.host.marks, (QList<bool>{false, true, false}));
     EXPECT_TRUE(f.host.messages.isEmpty());  // unattended: no closing box
