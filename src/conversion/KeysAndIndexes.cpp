@@ -125,7 +125,11 @@ bool IsSecondaryIndex(const dao::Index& index)
     return !index.Primary && index.Name.compare(QLatin1String("primarykey"), Qt::CaseInsensitive) != 0;
 }
 
-QString UniqueShortName(const QString& name, bool shortened, QSet<QString>& taken)
+namespace {
+
+// The name, or, when it was shortened and is taken, the name ending in "_01",
+// "_02" …; the one returned is taken from then on (case ignored).
+QString uniqueShortName(const QString& name, bool shortened, QSet<QString>& taken)
 {
     QString unique = name;
     // Two names that the shortening made equal: the later one gets a number at its end.
@@ -134,6 +138,8 @@ QString UniqueShortName(const QString& name, bool shortened, QSet<QString>& take
     taken.insert(unique.toCaseFolded());
     return unique;
 }
+
+}  // namespace
 
 QStringList IndexLines(const dao::Index& index, const QString& table, Dialect dialect, int counter,
                        const QDateTime& now, const QStringList& memoFields, QSet<QString>* taken)
@@ -149,7 +155,7 @@ QStringList IndexLines(const dao::Index& index, const QString& table, Dialect di
     n = n.left(d.indexNameChars);
     // A numbered name is unique by its number.
     if (taken && !d.indexNameNumbered)
-        n = UniqueShortName(n, shortened, *taken);
+        n = uniqueShortName(n, shortened, *taken);
     if (d.indexNameNumbered)
         n.prepend(QStringLiteral("%1").arg(counter, 3, 10, QLatin1Char('0')));
 

@@ -54,9 +54,5 @@ bool IsSecondaryIndex(const dao::Index& index);
 QStringList IndexLines(const dao::Index& index, const QString& table, Dialect dialect, int counter,
                        const QDateTime& now, const QStringList& memoFields = {}, QSet<QString>* taken = nullptr);
 
-// The name, or, when it was shortened and is taken, the name ending in "_01",
-// "_02" …; the one returned is taken from then on (case ignored).
-QString UniqueShortName(const QString& name, bool shortened, QSet<QString>& taken);
-
 // Index phase: one CREATE INDEX per secondary index of the run's table.
 void RunIndexPhase(TableRun& run);

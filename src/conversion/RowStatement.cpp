@@ -8,14 +8,15 @@ using dao::CellValue;
 RowStatementBuilder::RowStatementBuilder(const QString& table, const QList<dao::Field>& fields, Dialect dialect,
                                          SpecialTimeFields special)
     : m_table(table)
-    , m_fields(TransferableFields(fields))
     , m_dialect(dialect)
     , m_special(std::move(special))
 {
     // The columns the table has, each read from its place in the recordset.
     for (int i = 0; i < fields.size(); ++i)
-        if (Transferable(fields[i]))
+        if (Transferable(fields[i])) {
+            m_fields.append(fields[i]);
             m_sources.append(i);
+        }
     writeNames();
 }
 

@@ -45,6 +45,9 @@ struct SqlDialect {
 
     // Table creation.
     QStringView identityLine;  // the column AutoWertIdentität
+    // The type of a calculated Decimal field, whose values each keep up to 28
+    // digits at a scale of their own.
+    QStringView anyScaleDecimal;
     bool identityIsListedKey;  // the key clause names it (else it carries PRIMARY KEY itself)
     bool identityBySequence;   // a sequence and a trigger stand in for it
     int constraintTableChars;  // "prim" + this many characters of the table

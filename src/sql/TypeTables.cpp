@@ -1,6 +1,7 @@
 #include "sql/TypeTables.h"
 
 #include "access/DaoTypes.h"
+#include "sql/DialectRecord.h"
 
 #include <algorithm>
 
@@ -77,25 +78,6 @@ Flavour flavourOf(const DialectOptions& o)
 // Access allows Decimal precisions of 1 to 28, which every server here takes.
 constexpr int kMostDecimalPrecision = 28;
 
-// A column for Decimals of any scale (a calculated field's): each value keeps
-// its up to 28 digits where the server has a type for that; MS SQL and Sybase
-// keep ten places after the point, and the data check names what they round.
-QString anyScaleDecimal(const DialectOptions& options)
-{
-    switch (options.dialect) {
-    case Dialect::MySQL:
-        return QStringLiteral("DECIMAL(56,28)");
-    case Dialect::Oracle:
-        return QStringLiteral("NUMBER");
-    case Dialect::DB2:
-        return QStringLiteral("DECFLOAT(34)");
-    case Dialect::MSSQL:
-    case Dialect::Sybase:
-        break;
-    }
-    return QStringLiteral("DECIMAL(38,10)");
-}
-
 template <size_t N>
 QString lookUp(const TypeRow (&table)[N], int accessType, const DialectOptions& options, int size, int precision,
                int scale)
@@ -106,9 +88,9 @@ QString lookUp(const TypeRow (&table)[N], int accessType, const DialectOptions& 
         QString text = QLatin1String(row.types[flavourOf(options)]);
         if (!text.contains(QLatin1Char('{')))
             return text;
-        // A precision outside Access's range comes from a damaged definition: take the largest.
         if (scale == dao::kScaleOfEachValue)
-            return anyScaleDecimal(options);
+            return DialectRecord(options.dialect).anyScaleDecimal.toString();
+        // A precision outside Access's range comes from a damaged definition: take the largest.
         const int p = precision >= 1 && precision <= kMostDecimalPrecision ? precision : kMostDecimalPrecision;
         text.replace(QLatin1String("{size}"), QString::number(size));
         text.replace(QLatin1String("{precision}"), QString::number(p));
