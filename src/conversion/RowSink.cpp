@@ -1,5 +1,6 @@
 #include "conversion/RowSink.h"
 
+#include "conversion/RowArrays.h"
 #include "conversion/RowBatch.h"
 
 SingleInserts::SingleInserts(TableRun& run, RowStatementBuilder& builder)
@@ -38,6 +39,6 @@ RowAdded SingleInserts::add(const dao::Recordset& rs, long, long)
 std::unique_ptr<RowSink> RowSink::ForTable(TableRun& run, RowStatementBuilder& builder, long total)
 {
     if (std::unique_ptr<RowBatch> batch = RowBatch::IfAllowed(run, builder, total))
-        return batch;
+        return RowArrays::IfAllowed(run, builder, total, std::move(batch));
     return std::make_unique<SingleInserts>(run, builder);
 }

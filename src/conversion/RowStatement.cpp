@@ -91,9 +91,15 @@ void RowStatementBuilder::readDefaults(const ConversionOptions& options)
 
 void RowStatementBuilder::writeValues(StatementBuffer& out, const RenderErrorSink& onError)
 {
+    writeValues(out, m_cells, onError);
+}
+
+template <typename Cells>
+void RowStatementBuilder::writeValues(StatementBuffer& out, const Cells& cells, const RenderErrorSink& onError)
+{
     QLatin1Char separator('(');
     for (qsizetype i = 0; i < m_fields.size(); ++i) {
-        const Cell& c = m_cells[i];
+        const Cell& c = cells[i];
         if (!c.included)
             continue;
         out += separator;
@@ -137,6 +143,46 @@ bool RowStatementBuilder::RowValues(QString& values, const dao::Recordset& rs,
     }
     m_longestStatement = std::max(m_longestStatement, values.size());
     return true;
+}
+
+bool RowStatementBuilder::ReadRow(const dao::Recordset& rs, const std::function<ConversionOptions()>& options)
+{
+    return readRow([&](int i, CellValue& cell) { rs.ReadCell(i, cell); }, options);
+}
+
+bool RowStatementBuilder::RowParameters(QList<ParameterValue>& values, const RenderErrorSink& onError)
+{
+    values.resize(0);
+    m_parameterErrors.clear();
+    bool blanked = false;
+    const RenderErrorSink keep = [this](const TabrixError& e) { m_parameterErrors.append(e); };
+    for (qsizetype i = 0; i < m_fields.size(); ++i) {
+        const Cell& c = m_cells[i];
+        if (!c.included)
+            continue;
+        const dao::Field& field = m_fields[i];
+        if (c.value.isNull() && c.defaultText.isEmpty()) {
+            values.append(ParameterValue::Null(ParameterTypeOf(field)));
+            continue;
+        }
+        const bool special = field.Type == dao::dbDate && m_special.contains(int(i));
+        std::optional<ParameterValue> value =
+            CellParameter(field, c.value, c.defaultText, m_dialect, special, m_special.dateBase, keep, blanked);
+        if (!value)
+            return false;
+        values.append(std::move(*value));
+    }
+    m_nulBlanked = m_nulBlanked || blanked;
+    if (onError)
+        for (const TabrixError& e : std::as_const(m_parameterErrors))
+            onError(e);
+    return true;
+}
+
+void RowStatementBuilder::WriteValues(QString& values, const QList<Cell>& cells)
+{
+    StatementBuffer out(values, m_longestStatement);
+    writeValues(out, cells, {});
 }
 
 void RowStatementBuilder::InsertStatement(QString& statement, const dao::Recordset& rs,

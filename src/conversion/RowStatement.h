@@ -56,6 +56,14 @@ public:
                    const RenderErrorSink& onError);
     const QString& Columns() const { return m_prefix; }
 
+    // For an array of rows: reads the current row; false when every cell is
+    // null without default. Columns() and cells() are then the row's.
+    bool ReadRow(const dao::Recordset& rs, const std::function<ConversionOptions()>& options);
+    // The included cells of the row read, as parameters; false when one of
+    // them cannot reach the server as its literal would (the row is then to
+    // be written with literals). Errors are passed on only when true.
+    bool RowParameters(QList<ParameterValue>& values, const RenderErrorSink& onError);
+
     // The dialect is read for every row: names and literals follow a change.
     Dialect dialect() const { return m_dialect; }
     void setDialect(Dialect dialect);
@@ -66,6 +74,8 @@ private:
     template <typename ReadCell, typename Options>
     bool readRow(const ReadCell& readCell, const Options& options);
     void writeValues(StatementBuffer& out, const RenderErrorSink& onError);
+    template <typename Cells>
+    void writeValues(StatementBuffer& out, const Cells& cells, const RenderErrorSink& onError);
     void readDefaults(const ConversionOptions& options);
     template <typename ReadCell, typename Options>
     void buildInto(QString& statement, const ReadCell& readCell, const Options& options,
@@ -95,9 +105,13 @@ public:
         QString defaultText;  // of a null cell: what the statement writes in its place
     };
     const QList<Cell>& cells() const { return m_cells; }
+    // Appends the values "(…)" of cells read before (cells() of an earlier
+    // row) as RowValues wrote them; their errors were reported then.
+    void WriteValues(QString& values, const QList<Cell>& cells);
 
 private:
     QList<Cell> m_cells;
+    QList<TabrixError> m_parameterErrors;
     // Per field: what an empty cell is written as, and whether the server
     // has a default of its own for the column; for the settings last read.
     struct Default {

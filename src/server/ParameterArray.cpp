@@ -97,6 +97,13 @@ void writeUtf8(char* out, const QString& text)
 
 }  // namespace
 
+ParameterValue ParameterValue::Null(ParameterType type)
+{
+    ParameterValue v;
+    v.type = type;
+    return v;
+}
+
 ParameterValue ParameterValue::Whole(qint64 value)
 {
     ParameterValue v;

@@ -46,6 +46,7 @@ struct ParameterValue {
     QString text;      // Decimal and Text
     QByteArray bytes;  // Binary
 
+    static ParameterValue Null(ParameterType type);
     static ParameterValue Whole(qint64 value);
     static ParameterValue Decimal(const QString& digits);
     static ParameterValue Double(double value);

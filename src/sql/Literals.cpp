@@ -471,7 +471,186 @@ bool appendValue(StatementBuffer& out, const dao::Field& field, const CellValue&
     }
 }
 
+// "-12", "3.25": the number texts a parameter can carry as the literal reads.
+bool isNumberText(const QString& s, bool wholeOnly)
+{
+    qsizetype i = s.startsWith(QLatin1Char('-')) ? 1 : 0;
+    const qsizetype digitsFrom = i;
+    while (i < s.size() && s[i].isDigit() && s[i].unicode() < 128)
+        ++i;
+    if (i == digitsFrom)
+        return false;
+    if (i == s.size())
+        return true;
+    if (wholeOnly || s[i] != QLatin1Char('.') || i + 1 == s.size())
+        return false;
+    for (++i; i < s.size(); ++i)
+        if (!s[i].isDigit() || s[i].unicode() >= 128)
+            return false;
+    return true;
+}
+
+// The double the server reads from a literal of these digits ("1.5", "1e-05").
+std::optional<double> readDouble(const QString& digits)
+{
+    const QByteArray latin = digits.toLatin1();
+    double value = 0;
+    const char* end = latin.constData() + latin.size();
+    const auto result = std::from_chars(latin.constData(), end, value);
+    if (result.ec != std::errc() || result.ptr != end || !std::isfinite(value)
+        || !(latin[0] == '-' || (latin[0] >= '0' && latin[0] <= '9')))
+        return std::nullopt;
+    return value;
+}
+
+std::optional<ParameterValue> numberParameter(ParameterType type, const CellValue& cell, const QString& defaultText)
+{
+    QString text;
+    switch (cell.kind) {
+    case CellValue::Whole:
+        if (type == ParameterType::Whole)
+            return ParameterValue::Whole(cell.whole);
+        text = QString::number(cell.whole);
+        break;
+    case CellValue::Double:
+        if (type == ParameterType::Double && std::isfinite(cell.real))
+            return ParameterValue::Double(cell.real);
+        [[fallthrough]];
+    case CellValue::Single:
+    case CellValue::Money:
+        text = written([&](StatementBuffer& out) { appendTypedNumber(out, cell); });
+        break;
+    default:
+        text = preparedText(cell, defaultText);
+        if (text.isEmpty())
+            return ParameterValue::Null(type);
+        text.replace(QLatin1Char(','), QLatin1Char('.'));
+    }
+    // The server reads a Single's or Currency's literal from its digits.
+    if (type == ParameterType::Double) {
+        const std::optional<double> value = readDouble(text);
+        return value ? std::optional(ParameterValue::Double(*value)) : std::nullopt;
+    }
+    if (!isNumberText(text, type == ParameterType::Whole))
+        return std::nullopt;
+    if (type == ParameterType::Whole) {
+        bool ok = false;
+        const qint64 whole = text.toLongLong(&ok);
+        return ok ? std::optional(ParameterValue::Whole(whole)) : std::nullopt;
+    }
+    return ParameterValue::Decimal(text);
+}
+
 }  // namespace
+
+ParameterType ParameterTypeOf(const dao::Field& field)
+{
+    switch (field.Type) {
+    case dao::dbBoolean:
+    case dao::dbByte:
+    case dao::dbInteger:
+    case dao::dbLong:
+        return ParameterType::Whole;
+    case dao::dbSingle:
+    case dao::dbDouble:
+        return ParameterType::Double;
+    case dao::dbDate:
+        return ParameterType::Timestamp;
+    case dao::dbBinary:
+    case dao::dbLongBinary:
+        return ParameterType::Binary;
+    case dao::dbGUID:
+    case dao::dbText:
+    case dao::dbMemo:
+        return ParameterType::Text;
+    default:
+        // Currency, Decimal and the rest: exact digits.
+        return ParameterType::Decimal;
+    }
+}
+
+std::optional<ParameterValue> CellParameter(const dao::Field& field, const CellValue& cell, const QString& defaultText,
+                                            Dialect dialect, bool specialTime, const std::optional<QDate>& dateBase,
+                                            const RenderErrorSink& onError, bool& nulBlanked)
+{
+    const ParameterType type = ParameterTypeOf(field);
+    switch (field.Type) {
+    case dao::dbBoolean:
+        if (cell.kind == CellValue::Boolean)
+            return ParameterValue::Whole(cell.whole ? 1 : 0);
+        return ParameterValue::Whole(preparedText(cell, defaultText) == QLatin1String("TRUE") ? 1 : 0);
+    case dao::dbDate: {
+        dao::DateParts when;
+        if (cell.kind == CellValue::DateTime) {
+            when = cell.date;
+        } else {
+            const QString v = preparedText(cell, defaultText);
+            if (v.isEmpty())
+                return ParameterValue::Null(type);
+            const std::optional<QDateTime> dt = parseDateText(v);
+            // The literal path reports it and sends the text as it is.
+            if (!dt)
+                return std::nullopt;
+            when = dao::DateParts::of(dt->date(), dt->time());
+        }
+        if (specialTime && dateBase)
+            dateBase->getDate(&when.year, &when.month, &when.day);
+        // The literal keeps four digits of the year only.
+        if (when.year < 0 || when.year > 9999)
+            return std::nullopt;
+        const bool withTime = specialTime || (when.timeValid && (when.hour | when.minute | when.second) != 0);
+        ParameterTimestamp t;
+        t.year = qint16(when.year);
+        t.month = quint16(when.month);
+        t.day = quint16(when.day);
+        if (withTime) {
+            t.hour = quint16(when.hour);
+            t.minute = quint16(when.minute);
+            t.second = quint16(when.second);
+        }
+        return ParameterValue::Timestamp(t);
+    }
+    case dao::dbBinary:
+    case dao::dbLongBinary:
+        if (cell.kind == CellValue::Other && cell.variant.typeId() == QMetaType::QByteArray)
+            return ParameterValue::Binary(cell.variant.toByteArray());
+        return std::nullopt;
+    case dao::dbGUID:
+    case dao::dbText:
+    case dao::dbMemo: {
+        QString s = cell.kind == CellValue::Text ? cell.text : cell.isNull() ? defaultText : cellText(cell);
+        if (hasLoneSurrogate(s)) {
+            raise(onError,
+                  TabrixError(typeMismatchNumber,
+                              QStringLiteral("Feld %1: der Text enthält ungültige Zeichen (einzelne "
+                                             "UTF-16-Ersatzzeichen); sie wurden durch \uFFFD ersetzt.")
+                                  .arg(field.Name)));
+            s = replaceLoneSurrogates(s);
+        }
+        if (dialect != Dialect::MySQL && s.contains(QChar(u'\0'))) {
+            s.replace(QChar(u'\0'), QLatin1Char(' '));
+            nulBlanked = true;
+        }
+        if (dialect == Dialect::Sybase)
+            s.remove(QChar(u'\u2019'));
+        return ParameterValue::Text(s);
+    }
+    case dao::dbByte:
+    case dao::dbInteger:
+    case dao::dbLong:
+    case dao::dbCurrency:
+    case dao::dbSingle:
+    case dao::dbDouble:
+        return numberParameter(type, cell, defaultText);
+    default: {
+        // The literal is the bare text: a parameter only where it is a number.
+        const QString text = preparedText(cell, defaultText);
+        if (!isNumberText(text, false))
+            return std::nullopt;
+        return ParameterValue::Decimal(text);
+    }
+    }
+}
 
 char* WriteDouble(char* out, double value)
 {

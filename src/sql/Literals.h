@@ -6,6 +6,7 @@
 #include "access/AccessDatabase.h"
 #include "core/Dialect.h"
 #include "core/TabrixError.h"
+#include "server/ParameterArray.h"
 #include "sql/StatementBuffer.h"
 
 #include <QByteArray>
@@ -49,6 +50,18 @@ QString RenderValue(const dao::Field& field, const QVariant& cell, const QString
 bool AppendValue(StatementBuffer& out, const dao::Field& field, const dao::CellValue& cell, const QString& defaultText,
                  Dialect dialect, bool specialTime, const std::optional<QDate>& dateBase,
                  const RenderErrorSink& onError);
+
+// The parameter type a field's values go as in an array of rows.
+ParameterType ParameterTypeOf(const dao::Field& field);
+
+// A non-null cell (or a null one with its default) as a parameter that the
+// server stores exactly as it stores AppendValue's literal; nullopt, with no
+// error passed on, where no parameter does (the literal is to be sent).
+// nulBlanked is set where AppendValue would return true.
+std::optional<ParameterValue> CellParameter(const dao::Field& field, const dao::CellValue& cell,
+                                            const QString& defaultText, Dialect dialect, bool specialTime,
+                                            const std::optional<QDate>& dateBase, const RenderErrorSink& onError,
+                                            bool& nulBlanked);
 
 // The text of a cell before rendering: "TRUE"/"FALSE", decimal numbers with
 // '.', dates as "dd.MM.yyyy HH:mm:ss", texts as they are.

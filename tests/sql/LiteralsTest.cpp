@@ -4,6 +4,7 @@
 
 #include "FakeDatabase.h"
 #include "QtPrinters.h"
+#include "RecordingConnection.h"
 #include "core/TabrixError.h"
 
 #include <gtest/gtest.h>
@@ -236,3 +237,39 @@ TEST(RenderValue, TextsThatAreNoUnicodeAreReported)
 
 // Names as they stand: a grave accent doubled between grave accents, a table
 // name the server cannot read bare put between them on MySQL.
+
+// A cell goes as the parameter the server stores as it stores the cell's literal, or as that literal where no
+// parameter does ("literal"), with no error reported for it then.
+TEST(CellParameter, AsTheLiteralStoresOrNone)
+{
+    const auto param = [](int type, const QVariant& cell, const QString& def = {}) -> QString {
+        dao::CellValue value;
+        value.assign(cell);
+        bool blanked = false;
+        const auto p = CellParameter(
+            makeField("F", type, 10), value, def, Dialect::MySQL, false, std::nullopt,
+            [](const TabrixError&) { ADD_FAILURE(); }, blanked);
+        if (!p)
+            return "literal";
+        ParameterArray row({p->type}, 1, ParameterArray::TextForm::Utf16);
+        row.Append({*p});
+        return RecordingConnection::ArrayRowText(row, 0);
+    };
+    for (const auto& [type, cell, def, expected] : std::vector<std::tuple<int, QVariant, QString, QString>>{
+             {dao::dbBoolean, QVariant(), "TRUE", "(1)"},
+             {dao::dbLong, QVariant(), "1,5", "literal"},  // the literal 1.5 is rounded, a text refused
+             {dao::dbLong, QVariant(), "7", "(7)"},
+             {dao::dbDouble, QVariant(), "1,5", "(1.5)"},
+             {dao::dbSingle, QVariant(1.1f), "", "(1.1)"},  // what the literal 1.1 reads as, not the float's bits
+             {dao::dbSingle, QVariant(1e-5f), "", "(1e-05)"},
+             {dao::dbCurrency, currency(-123450), "", "(-12.345)"},
+             {dao::dbDecimal, QVariant(), "12.50", "(12.50)"},
+             {dao::dbDecimal, QVariant(), "abc", "literal"},
+             {dao::dbDate, QVariant(), "kein Datum", "literal"},  // reported with the literal
+             {dao::dbDate, QVariant(), "5.3.2024", "(TIMESTAMP'2024-03-05 00:00:00')"},
+             {dao::dbDate, march5, "", "(TIMESTAMP'2024-03-05 14:07:09')"},
+             {dao::dbBinary, QVariant(), "0x01", "literal"},
+             {dao::dbText, QString::fromUtf16(u"a\0b'", 4), "", "('a\\0b''')"}}) {
+        EXPECT_EQ(param(type, cell, def), expected) << type << " " << def.toStdString();
+    }
+}
