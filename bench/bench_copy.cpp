@@ -7,11 +7,11 @@
 //
 //   eval "$(scripts/test-server start)"
 //   build/bench/bench_copy [path/to/bench.mdb] [rounds]
-//   build/bench/bench_copy program|program-rows|plain|plain-multi|plain-array|server-copy|live path/to/bench.mdb Konten
-//   (one run)
+//   build/bench/bench_copy program|program-unchecked|program-rows|plain|plain-multi|plain-array|server-copy|live
+//   path/to/bench.mdb Konten (one run)
 //
 // Each measurement runs in a child process of its own (so that peak memory is
-// that run's own), the six kinds in turn, each round starting with the next
+// that run's own), the seven kinds in turn, each round starting with the next
 // kind; the median of the rounds is printed.
 // Two pinnings are measured: client and server sharing CPU 0 (the program's
 // own work then adds directly to every round trip: the harsh case), and the
@@ -440,7 +440,7 @@ int runLive(const QString& mdb, const QString& table)
 
 // ---- the program -----------------------------------------------------------
 
-int runProgram(const QString& mdb, const QString& table, bool multiRow)
+int runProgram(const QString& mdb, const QString& table, bool multiRow, bool checked = true)
 {
     MDIForm_Main main;
     main.Form_Load();
@@ -457,6 +457,7 @@ int runProgram(const QString& mdb, const QString& table, bool multiRow)
     k->SourceDatabase = dao::Database::OpenDatabase(mdb);
     k->Text1->setText(table);
     k->Check_MehrereZeilen->setChecked(multiRow);
+    k->Check_Pruefen->setChecked(checked);
     // The copy alone: a structure-only run (drop, create, indexes) is timed
     // first and taken off the full conversion's time.
     k->Check_NoData->setChecked(true);
@@ -519,12 +520,13 @@ struct Kind {
     const char* name;
 };
 constexpr Kind kinds[] = {
-    {"program", "program, many rows per INSERT"},          // 0
-    {"program-rows", "program, one row per INSERT"},       // 1
-    {"plain", "plain loop, one row per INSERT"},           // 2
-    {"plain-multi", "plain loop, 1,000 rows per INSERT"},  // 3
-    {"plain-array", "plain loop, arrays of 1,000 rows"},   // 4
-    {"server-copy", "server's own INSERT ... SELECT"},     // 5
+    {"program", "program, many rows per INSERT"},                // 0
+    {"program-rows", "program, one row per INSERT"},             // 1
+    {"plain", "plain loop, one row per INSERT"},                 // 2
+    {"plain-multi", "plain loop, 1,000 rows per INSERT"},        // 3
+    {"plain-array", "plain loop, arrays of 1,000 rows"},         // 4
+    {"server-copy", "server's own INSERT ... SELECT"},           // 5
+    {"program-unchecked", "program, many rows, no data check"},  // 6
 };
 constexpr int kindCount = int(std::size(kinds));
 
@@ -573,7 +575,7 @@ int orchestrate(const QString& mdb, int rounds)
         for (const QString& table : {QStringLiteral("Konten"), QStringLiteral("Buchungen")}) {
             std::vector<Run> runs[kindCount];
             std::vector<double> sharedToPlainMulti, sharedToRows, rowsToPlain, sharedToServer, arraysToServer,
-                arraysToPlainMulti;
+                arraysToPlainMulti, checkAdds;
             for (int round = 1; round <= rounds; ++round) {
                 // Each round starts with the next kind: whatever the server still
                 // does after a run (purging the dropped table, flushing) falls on all alike.
@@ -590,13 +592,15 @@ int orchestrate(const QString& mdb, int rounds)
                 sharedToServer.push_back(ratio(r[0], r[5]));
                 arraysToServer.push_back(ratio(r[4], r[5]));
                 arraysToPlainMulti.push_back(ratio(r[4], r[3]));
+                // The time the data check adds to the copy, as a share of the copy.
+                checkAdds.push_back(ratio(r[6], r[0]) - 1);
                 std::printf("%-10s round %d:", qPrintable(table), round);
                 for (int k = 0; k < kindCount; ++k)
                     std::printf(" %s %.0f rows/s (%.1f/%.1f us CPU/row)%s", kinds[k].mode, r[k].rate(),
                                 r[k].cpuMicrosPerRow(), r[k].serverMicrosPerRow(), r[k].failed ? " FAILED" : "");
-                std::printf("; ratios %.3f %.2f %.3f %.3f %.3f %.3f\n", sharedToPlainMulti.back(), sharedToRows.back(),
-                            rowsToPlain.back(), sharedToServer.back(), arraysToServer.back(),
-                            arraysToPlainMulti.back());
+                std::printf("; ratios %.3f %.2f %.3f %.3f %.3f %.3f %.3f\n", sharedToPlainMulti.back(),
+                            sharedToRows.back(), rowsToPlain.back(), sharedToServer.back(), arraysToServer.back(),
+                            arraysToPlainMulti.back(), checkAdds.back());
             }
             std::printf("%-10s median of %d rounds (%ld rows):\n", qPrintable(table), rounds, runs[0].front().rows);
             for (int k = 0; k < kindCount; ++k) {
@@ -610,9 +614,9 @@ int orchestrate(const QString& mdb, int rounds)
             }
             std::printf("  ratios: many rows / plain 1,000 rows %.3f, many rows / one row %.2f, one row / plain one "
                         "row %.3f, many rows / server copy %.3f, plain arrays / server copy %.3f, plain arrays / "
-                        "plain 1,000 rows %.3f\n",
+                        "plain 1,000 rows %.3f, the data check adds %.1f %%\n",
                         median(sharedToPlainMulti), median(sharedToRows), median(rowsToPlain), median(sharedToServer),
-                        median(arraysToServer), median(arraysToPlainMulti));
+                        median(arraysToServer), median(arraysToPlainMulti), 100 * median(checkAdds));
             // The same as a row of the table in docs/performance.md.
             const auto each = [&](const char* format, double (*value)(const Run&)) {
                 QStringList cells;
@@ -664,6 +668,8 @@ int main(int argc, char** argv)
     }
     if (args.size() == 3 && args[0] == QStringLiteral("program"))
         return runProgram(args[1], args[2], true);
+    if (args.size() == 3 && args[0] == QStringLiteral("program-unchecked"))
+        return runProgram(args[1], args[2], true, false);
     if (args.size() == 3 && args[0] == QStringLiteral("program-rows"))
         return runProgram(args[1], args[2], false);
     if (args.size() == 3 && args[0] == QStringLiteral("plain-multi"))

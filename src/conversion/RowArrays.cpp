@@ -23,6 +23,14 @@ RowArrays::RowArrays(TableRun& run, RowStatementBuilder& builder, long total, st
 {
 }
 
+RowArrays::~RowArrays()
+{
+    // An execute still under way (the table ended by an error) reads the
+    // buffers of m_onItsWay until it returns.
+    if (m_execute.valid())
+        m_execute.wait();
+}
+
 RowAdded RowArrays::withLiterals(const dao::Recordset& rs, long n, long skipped)
 {
     // The rows gathered go first, and the rest of the table keeps to literals.
@@ -35,6 +43,9 @@ RowAdded RowArrays::add(const dao::Recordset& rs, long n, long skipped)
 {
     if (m_literalsOnly)
         return m_literals->add(rs, n, skipped);
+    // Rows read after a new login would never be sent.
+    if (m_unsentFrom != 0)
+        return RowAdded::LoginChanged;
     const Dialect dialect = m_host.dialect();
     if (dialect != Dialect::MySQL)
         return withLiterals(rs, n, skipped);
@@ -70,11 +81,13 @@ RowAdded RowArrays::add(const dao::Recordset& rs, long n, long skipped)
     if (!any)
         return RowAdded::Empty;
     m_run.tally(m_builder);
-    if (!m_array->Append(m_values)) {
-        flush(n, skipped);
-        m_array->Append(m_values);
+    if (!m_filling.array->Append(m_values)) {
+        launch(n, skipped);
+        if (m_unsentFrom != 0)
+            return RowAdded::LoginChanged;
+        m_filling.array->Append(m_values);
     }
-    m_rows.append({n, skipped, m_builder.cells()});
+    m_filling.rows.append({n, skipped, m_builder.cells()});
     return RowAdded::Taken;
 }
 
@@ -83,9 +96,8 @@ bool RowArrays::useStatement(long n, long skipped)
     QString key = m_builder.Columns();
     for (const ParameterValue& v : std::as_const(m_values))
         key += QChar(u'0' + int(v.type));
-    if (m_statement && key == m_key)
+    if (m_filling.statement && key == m_key)
         return true;
-    flush(n, skipped);
     std::shared_ptr<ServerArrayStatement>& prepared = m_prepared[key];
     if (!prepared) {
         QList<ParameterType> types;
@@ -95,6 +107,8 @@ bool RowArrays::useStatement(long n, long skipped)
             types.append(v.type);
         }
         sql += QLatin1Char(')');
+        // Preparing talks to the server: the array on its way goes first.
+        settle(n, skipped);
         try {
             prepared = m_host.connection().PrepareArray(sql, types, RowBatch::MaxRows);
         } catch (const std::exception&) {
@@ -103,11 +117,80 @@ bool RowArrays::useStatement(long n, long skipped)
             return false;
         }
     }
+    if (!m_filling.rows.isEmpty())
+        launch(n, skipped);
     m_key = key;
-    m_columns = m_builder.Columns();
-    m_statement = prepared;
-    m_array.emplace(m_statement->NewArray());
+    m_filling.columns = m_builder.Columns();
+    if (m_filling.statement != prepared || !m_filling.array) {
+        m_filling.statement = prepared;
+        // Two arrays are filled in turn: each gets half the buffers one would have.
+        m_filling.array.emplace(prepared->NewArray(ParameterArray::DefaultBufferBytes / 2));
+    }
     return true;
+}
+
+void RowArrays::launch(long n, long skipped)
+{
+    settle(n, skipped);
+    if (m_filling.rows.isEmpty())
+        return;
+    if (m_host.login() != m_login) {
+        // They would reach the server (or database) of the new login.
+        if (m_unsentFrom == 0)
+            m_unsentFrom = m_filling.rows.first().number;
+        m_filling.rows.clear();
+        m_filling.array->Clear();
+        return;
+    }
+    std::swap(m_filling, m_onItsWay);
+    m_sendingRow = m_onItsWay.rows.first().number;
+    m_execute = std::async(std::launch::async, [statement = m_onItsWay.statement, &array = *m_onItsWay.array] {
+        try {
+            // MariaDB's driver reports no status per row: an execute that
+            // returns has stored every row, one that fails none of them.
+            statement->Execute(array);
+            return std::exception_ptr();
+        } catch (...) {
+            return std::current_exception();
+        }
+    });
+    // The other array is filled next, for the statement of the rows to come.
+    if (!m_filling.array || m_filling.statement != m_onItsWay.statement) {
+        m_filling.statement = m_onItsWay.statement;
+        m_filling.array.emplace(m_filling.statement->NewArray(ParameterArray::DefaultBufferBytes / 2));
+    }
+    m_filling.columns = m_onItsWay.columns;
+}
+
+void RowArrays::settle(long n, long skipped)
+{
+    if (!m_execute.valid())
+        return;
+    const std::exception_ptr failure = m_execute.get();
+    Batch& batch = m_onItsWay;
+    m_sendingRow = batch.rows.first().number;
+    if (!failure) {
+        m_sent += long(batch.rows.size());
+    } else {
+        try {
+            std::rethrow_exception(failure);
+        } catch (const TabrixError& e) {
+            // Every further statement would fail alike: the handler ends the table.
+            if (IsConnectionLost(e))
+                m_run.report(e);
+            // Only an array the server refused has stored none of its rows;
+            // after a timeout or a cancel it may have stored them all.
+            if (!IsDefiniteRefusal(e))
+                m_run.endTable(e);
+        } catch (const std::exception& e) {
+            m_run.endTable(AsTabrixError(e));
+        }
+        sendRowByRow(batch);
+        m_host.setCopyStatus(n, m_total, skipped);
+    }
+    batch.rows.clear();
+    batch.array->Clear();
+    m_sendingRow = 0;
 }
 
 void RowArrays::flush(long n, long skipped)
@@ -116,50 +199,13 @@ void RowArrays::flush(long n, long skipped)
         m_literals->flush(n, skipped);
         return;
     }
-    if (m_rows.isEmpty())
-        return;
-    if (m_host.login() != m_login) {
-        // They would reach the server (or database) of the new login.
-        if (m_unsentFrom == 0)
-            m_unsentFrom = m_rows.first().number;
-    } else {
-        m_sendingRow = m_rows.first().number;
-        if (sentWhole()) {
-            m_sent += long(m_rows.size());
-        } else {
-            sendRowByRow();
-            m_host.setCopyStatus(n, m_total, skipped);
-        }
-    }
-    m_rows.clear();
-    m_array->Clear();
-    m_sendingRow = 0;
+    launch(n, skipped);
+    settle(n, skipped);
 }
 
-bool RowArrays::sentWhole()
+void RowArrays::sendRowByRow(const Batch& batch)
 {
-    try {
-        // MariaDB's driver reports no status per row: an execute that
-        // returns has stored every row, one that fails none of them.
-        m_statement->Execute(*m_array);
-        return true;
-    } catch (const TabrixError& e) {
-        // Every further statement would fail alike: the handler ends the table.
-        if (IsConnectionLost(e))
-            m_run.report(e);
-        // Only an array the server refused has stored none of its rows;
-        // after a timeout or a cancel it may have stored them all.
-        if (!IsDefiniteRefusal(e))
-            m_run.endTable(e);
-    } catch (const std::exception& e) {
-        m_run.endTable(AsTabrixError(e));
-    }
-    return false;
-}
-
-void RowArrays::sendRowByRow()
-{
-    for (const Row& row : std::as_const(m_rows)) {
+    for (const Row& row : batch.rows) {
         m_sendingRow = row.number;
         // A failing row is shown where a copy row by row would stop for it.
         m_host.setCopyStatus(row.number, m_total, row.skipped);
@@ -169,7 +215,7 @@ void RowArrays::sendRowByRow()
                 m_unsentFrom = row.number;
             return;
         }
-        m_singleRow = m_columns;
+        m_singleRow = batch.columns;
         m_builder.WriteValues(m_singleRow, row.cells);
         if (m_run.sendRows(m_singleRow))
             ++m_sent;

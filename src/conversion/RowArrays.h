@@ -7,6 +7,10 @@
 // parameter carries so goes on with shared INSERT statements (RowBatch). An
 // array the server refuses has stored none of its rows (InnoDB, checked as
 // for RowBatch): they are sent again one INSERT per row.
+// While the server stores one array, the next one is read and filled: the
+// execute runs on a thread of its own, and nothing else touches the
+// connection until it has returned (every path that reports, sends or ends
+// the table waits for it first).
 
 #include "conversion/RowBatch.h"
 #include "conversion/RowSink.h"
@@ -17,7 +21,9 @@
 #include <QList>
 #include <QString>
 
+#include <exception>
 #include <functional>
+#include <future>
 #include <memory>
 #include <optional>
 
@@ -30,6 +36,7 @@ public:
                                               std::unique_ptr<RowBatch> batch);
 
     RowArrays(TableRun& run, RowStatementBuilder& builder, long total, std::unique_ptr<RowBatch> literals);
+    ~RowArrays() override;
 
     RowAdded add(const dao::Recordset& rs, long n, long skipped) override;
     void flush(long n, long skipped) override;
@@ -38,18 +45,29 @@ public:
     long rowsSent() const override { return m_sent + m_literals->rowsSent(); }
 
 private:
-    // The statement and array for the row's columns; false where the server
-    // does not prepare it.
-    bool useStatement(long n, long skipped);
-    RowAdded withLiterals(const dao::Recordset& rs, long n, long skipped);
-    bool sentWhole();
-    void sendRowByRow();
-
     struct Row {
         long number;
         long skipped;  // for the status line while the row is sent alone
         QList<RowStatementBuilder::Cell> cells;
     };
+    // The rows of one array, with what is needed to send them alone.
+    struct Batch {
+        std::shared_ptr<ServerArrayStatement> statement;
+        QString columns;  // "INSERT INTO T (columns) VALUES " of its rows
+        std::optional<ParameterArray> array;
+        QList<Row> rows;
+    };
+
+    // The statement and array for the row's columns; false where the server
+    // does not prepare it.
+    bool useStatement(long n, long skipped);
+    RowAdded withLiterals(const dao::Recordset& rs, long n, long skipped);
+    // Waits for the array on its way and then starts the filled one.
+    void launch(long n, long skipped);
+    // Waits for the array on its way and deals with its outcome.
+    void settle(long n, long skipped);
+    void sendRowByRow(const Batch& batch);
+
     TableRun& m_run;
     ConversionHost& m_host;
     RowStatementBuilder& m_builder;
@@ -62,10 +80,9 @@ private:
     // Prepared statements by column list and parameter types.
     QHash<QString, std::shared_ptr<ServerArrayStatement>> m_prepared;
     QString m_key;
-    QString m_columns;  // "INSERT INTO T (columns) VALUES " of the array's rows
-    std::shared_ptr<ServerArrayStatement> m_statement;
-    std::optional<ParameterArray> m_array;
-    QList<Row> m_rows;
+    Batch m_filling;
+    Batch m_onItsWay;
+    std::future<std::exception_ptr> m_execute;  // valid while m_onItsWay is with the server
     QList<ParameterValue> m_values;
     QList<TabrixError> m_errors;
     QString m_singleRow;

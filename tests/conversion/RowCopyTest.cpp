@@ -533,3 +533,21 @@ TEST(RunCopyLoop, ARefusedArrayIsSentAgainRowByRow)
     EXPECT_EQ(f.host.statuses.mid(3),
               (QStringList{"1/3 (0)  :  33%", "2/3 (0)  :  66%", "3/3 (0)  :  100%", "3/3 (0)  :  100%"}));
 }
+
+// While one array is with the server the next is filled; a refused one is sent row by row before the next.
+TEST(RunCopyLoop, ArraysOnTheirWayKeepTheirOrder)
+{
+    const QString dup = "23000:[ma-3.1.15][10.11.19-MariaDB]Duplicate entry '5' for key 'PRIMARY'";
+    const QString head = "INSERT INTO T (`Nr`,`Name`) VALUES ";
+    CopyFixture f(10);
+    f.host.server.arrayPayload = 100;  // three rows
+    f.host.server.arrayTime = std::chrono::milliseconds(20);
+    f.host.server.refuseRowWhenContains("(5,", dup);
+    f.host.server.failWhenContains(head + "(5,", dup);
+    f.shareInserts(true);
+    EXPECT_EQ(f.host.sent(),
+              (QStringList{head + "(?,?) <- (1,'n1'),(2,'n2'),(3,'n3')", head + "(?,?) <- (4,'n4'),(5,'n5'),(6,'n6')",
+                           head + "(4,'n4')", head + "(5,'n5')", head + "(6,'n6')",
+                           head + "(?,?) <- (7,'n7'),(8,'n8'),(9,'n9')", head + "(?,?) <- (10,'n10')"}));
+    EXPECT_EQ(f.host.errors, QStringList{dup});
+}

@@ -1,6 +1,9 @@
 #include "RecordingConnection.h"
 
+#include <gtest/gtest.h>
+
 #include <charconv>
+#include <thread>
 
 void RecordingConnection::failWhenStartsWith(const QString& prefix, const QString& description)
 {
@@ -40,6 +43,8 @@ void RecordingConnection::maybeFail(const QString& statement) const
 
 void RecordingConnection::Execute(const QString& statement, int)
 {
+    if (arrayOnItsWay)
+        ADD_FAILURE() << "sent while an array was on its way: " << statement.toStdString();
     statements.append(statement);
     if (journal)
         journal->append(statement);
@@ -62,6 +67,8 @@ private:
 
 std::unique_ptr<ServerResultSet> RecordingConnection::OpenResultset(const QString& query, int, int, int)
 {
+    if (arrayOnItsWay)
+        ADD_FAILURE() << "asked while an array was on its way: " << query.toStdString();
     statements.append(query);
     maybeFail(query);
     for (const Answer& a : answers)
@@ -139,6 +146,9 @@ public:
         checkColumns(rows);
         if (rows.Rows() == 0)
             return {};
+        m_connection.arrayOnItsWay = true;
+        std::this_thread::sleep_for(m_connection.arrayTime);
+        m_connection.arrayOnItsWay = false;
         QStringList texts;
         QList<ArrayRowState> states;
         QString refusal;
