@@ -3,6 +3,72 @@
 #include "conversion/ErrorRule.h"
 #include "server/ServerErrors.h"
 
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+// One thread for the table's executes. It sleeps between arrays, so that the
+// scheduler runs it as soon as an array is handed over: a thread started
+// anew for each array waited behind the reading on a shared CPU, and the
+// server sat idle meanwhile.
+class RowArrays::ExecuteThread {
+public:
+    ExecuteThread() : m_thread([this] { run(); }) {}
+    ~ExecuteThread()
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_quit = true;
+        }
+        m_wake.notify_one();
+        m_thread.join();
+    }
+    ExecuteThread(const ExecuteThread&) = delete;
+    ExecuteThread& operator=(const ExecuteThread&) = delete;
+
+    // The job's exception, or none, once it has run.
+    std::future<std::exception_ptr> start(std::function<void()> job)
+    {
+        std::packaged_task<std::exception_ptr()> task([job = std::move(job)] {
+            try {
+                job();
+                return std::exception_ptr();
+            } catch (...) {
+                return std::current_exception();
+            }
+        });
+        std::future<std::exception_ptr> done = task.get_future();
+        {
+            const std::lock_guard lock(m_mutex);
+            m_task = std::move(task);
+        }
+        m_wake.notify_one();
+        return done;
+    }
+
+private:
+    void run()
+    {
+        for (;;) {
+            std::packaged_task<std::exception_ptr()> task;
+            {
+                std::unique_lock lock(m_mutex);
+                m_wake.wait(lock, [this] { return m_task.valid() || m_quit; });
+                if (!m_task.valid())
+                    return;
+                task = std::move(m_task);
+            }
+            task();
+        }
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::packaged_task<std::exception_ptr()> m_task;
+    bool m_quit = false;
+    std::thread m_thread;  // last: it starts with the members above in place
+};
+
 std::unique_ptr<RowSink> RowArrays::IfAllowed(TableRun& run, RowStatementBuilder& builder, long total,
                                               std::unique_ptr<RowBatch> batch)
 {
@@ -93,11 +159,18 @@ RowAdded RowArrays::add(const dao::Recordset& rs, long n, long skipped)
 
 bool RowArrays::useStatement(long n, long skipped)
 {
+    if (m_filling.statement && m_builder.Columns() == m_filling.columns) {
+        // The usual case, checked without building the key.
+        const QList<ParameterType>& types = m_filling.statement->Columns();
+        bool same = types.size() == m_values.size();
+        for (qsizetype i = 0; same && i < types.size(); ++i)
+            same = m_values[i].type == types[i];
+        if (same)
+            return true;
+    }
     QString key = m_builder.Columns();
     for (const ParameterValue& v : std::as_const(m_values))
         key += QChar(u'0' + int(v.type));
-    if (m_filling.statement && key == m_key)
-        return true;
     std::shared_ptr<ServerArrayStatement>& prepared = m_prepared[key];
     if (!prepared) {
         QList<ParameterType> types;
@@ -119,7 +192,6 @@ bool RowArrays::useStatement(long n, long skipped)
     }
     if (!m_filling.rows.isEmpty())
         launch(n, skipped);
-    m_key = key;
     m_filling.columns = m_builder.Columns();
     if (m_filling.statement != prepared || !m_filling.array) {
         m_filling.statement = prepared;
@@ -144,16 +216,12 @@ void RowArrays::launch(long n, long skipped)
     }
     std::swap(m_filling, m_onItsWay);
     m_sendingRow = m_onItsWay.rows.first().number;
-    m_execute = std::async(std::launch::async, [statement = m_onItsWay.statement, &array = *m_onItsWay.array] {
-        try {
-            // MariaDB's driver reports no status per row: an execute that
-            // returns has stored every row, one that fails none of them.
-            statement->Execute(array);
-            return std::exception_ptr();
-        } catch (...) {
-            return std::current_exception();
-        }
-    });
+    if (!m_thread)
+        m_thread = std::make_unique<ExecuteThread>();
+    // MariaDB's driver reports no status per row: an execute that returns
+    // has stored every row, one that fails none of them.
+    m_execute =
+        m_thread->start([statement = m_onItsWay.statement, &array = *m_onItsWay.array] { statement->Execute(array); });
     // The other array is filled next, for the statement of the rows to come.
     if (!m_filling.array || m_filling.statement != m_onItsWay.statement) {
         m_filling.statement = m_onItsWay.statement;

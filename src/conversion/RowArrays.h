@@ -79,9 +79,10 @@ private:
 
     // Prepared statements by column list and parameter types.
     QHash<QString, std::shared_ptr<ServerArrayStatement>> m_prepared;
-    QString m_key;
     Batch m_filling;
     Batch m_onItsWay;
+    class ExecuteThread;
+    std::unique_ptr<ExecuteThread> m_thread;
     std::future<std::exception_ptr> m_execute;  // valid while m_onItsWay is with the server
     QList<ParameterValue> m_values;
     QList<TabrixError> m_errors;

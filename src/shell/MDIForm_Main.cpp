@@ -324,8 +324,10 @@ QList<QRadioButton*> MDIForm_Main::dialectButtons() const
 
 Dialect MDIForm_Main::currentDialect() const
 {
-    const QList<QRadioButton*> buttons = dialectButtons();
-    for (qsizetype i = 0; i < buttons.size(); ++i)
+    // Read for every row a copy sends: no list is built for it.
+    const QRadioButton* const buttons[] = {Option_MSSQL, Option_Oracle, Option_Sybase, Option_MySQL, Option_DB2};
+    static_assert(std::size(buttons) == 5, "in the order of AllDialects()");
+    for (qsizetype i = 0; i < qsizetype(std::size(buttons)); ++i)
         if (buttons[i]->isChecked())
             return AllDialects().at(i);
     return AllDialects().first();
