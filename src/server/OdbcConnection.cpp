@@ -21,6 +21,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 #include <mutex>
 #include <optional>
 #include <sql.h>
@@ -335,6 +336,7 @@ public:
     OdbcArrayStatement(std::shared_ptr<DbcHandle> dbc, const QString& sql, const QList<ParameterType>& columns,
                        int maxRows, ParameterArray::TextForm texts, qsizetype maxPayload)
         : ServerArrayStatement(sql, columns, maxRows, texts, maxPayload)
+        , m_timestampText(size_t(columns.size()))
         , m_status(size_t(maxRows))
         , m_stmt(std::move(dbc))
     {
@@ -420,10 +422,12 @@ private:
             size = 15;
             break;
         case ParameterType::Timestamp:
-            cType = SQL_C_TYPE_TIMESTAMP;
-            sqlType = SQL_TYPE_TIMESTAMP;
-            size = 19;
-            break;
+            // As the text of the literal ("2024-01-31 12:00:00"), which the
+            // server reads as it reads the literal: MariaDB Connector/ODBC
+            // 3.1 keeps about 40 bytes of every SQL_C_TYPE_TIMESTAMP value of
+            // an array to the end of the process.
+            bindTimestampText(rows, c);
+            return;
         case ParameterType::Text:
             if (rows.Texts() == ParameterArray::TextForm::Utf8) {
                 sqlType = SQL_LONGVARCHAR;
@@ -444,7 +448,48 @@ private:
                                       const_cast<SQLLEN*>(rows.Lengths(c))));
     }
 
+    void bindTimestampText(const ParameterArray& rows, int c)
+    {
+        constexpr qsizetype width = 19;  // yyyy-MM-dd hh:mm:ss
+        const int n = rows.Rows();
+        TimestampText& text = m_timestampText[size_t(c)];
+        text.chars.resize(size_t(n) * width);
+        text.lengths.resize(size_t(n));
+        const ParameterLength* lengths = rows.Lengths(c);
+        for (int r = 0; r < n; ++r) {
+            if (lengths[r] == ParameterArray::NullLength) {
+                text.lengths[size_t(r)] = SQL_NULL_DATA;
+                continue;
+            }
+            ParameterTimestamp t;
+            std::memcpy(&t, static_cast<const char*>(rows.Data(c)) + size_t(r) * size_t(rows.Width(c)), sizeof t);
+            // Fields in their ranges: a Timestamp value holds a calendar date and a time of day.
+            char* out = text.chars.data() + size_t(r) * width;
+            const auto put = [&out](unsigned value, int digits, char after) {
+                for (int i = digits - 1; i >= 0; --i, value /= 10)
+                    out[i] = char('0' + value % 10);
+                out += digits;
+                if (after)
+                    *out++ = after;
+            };
+            put(unsigned(t.year), 4, '-');
+            put(t.month, 2, '-');
+            put(t.day, 2, ' ');
+            put(t.hour, 2, ':');
+            put(t.minute, 2, ':');
+            put(t.second, 2, 0);
+            text.lengths[size_t(r)] = width;
+        }
+        m_stmt.check(SQLBindParameter(m_stmt.handle, SQLUSMALLINT(c + 1), SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR,
+                                      width, 0, text.chars.data(), width, text.lengths.data()));
+    }
+
     // Declared first so that they outlive the handle that points at them.
+    struct TimestampText {
+        std::vector<char> chars;
+        std::vector<SQLLEN> lengths;
+    };
+    std::vector<TimestampText> m_timestampText;
     std::vector<SQLUSMALLINT> m_status;
     SQLULEN m_processed = 0;
     StmtHandle m_stmt;
