@@ -289,29 +289,6 @@ ParameterValue parameterOf(const dao::CellValue& cell)
     return ParameterValue::Text(CellText(cell));
 }
 
-ParameterType parameterTypeOf(const dao::Field& field)
-{
-    switch (field.Type) {
-    case dao::dbBoolean:
-    case dao::dbByte:
-    case dao::dbInteger:
-    case dao::dbLong:
-        return ParameterType::Whole;
-    case dao::dbCurrency:
-        return ParameterType::Decimal;
-    case dao::dbSingle:
-    case dao::dbDouble:
-        return ParameterType::Double;
-    case dao::dbDate:
-        return ParameterType::Timestamp;
-    case dao::dbBinary:
-    case dao::dbLongBinary:
-        return ParameterType::Binary;
-    default:
-        return ParameterType::Text;
-    }
-}
-
 // The test server's connection as the program opens it.
 std::unique_ptr<ServerConnection> serverConnection()
 {
@@ -370,7 +347,7 @@ int runPlainArrays(const QString& mdb, const QString& table)
     QList<ParameterType> types;
     QStringList marks;
     for (const dao::Field& field : rs->Fields()) {
-        types << parameterTypeOf(field);
+        types << ParameterTypeOf(field);
         marks << QStringLiteral("?");
     }
     const auto statement = connection->PrepareArray(

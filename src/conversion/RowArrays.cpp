@@ -136,17 +136,9 @@ RowAdded RowArrays::add(const dao::Recordset& rs, long n, long skipped)
     }
     if (built && any && (!asParameters || !useStatement(n, skipped)))
         return withLiterals(rs, n, skipped);
-    if (!m_errors.isEmpty()) {
-        flush(n, skipped);
-        for (const TabrixError& e : std::as_const(m_errors))
-            m_run.report(e);
-    }
-    // A row that could not be read sends nothing, as before.
-    if (!built)
-        return RowAdded::Taken;
-    if (!any)
-        return RowAdded::Empty;
-    m_run.tally(m_builder);
+    if (const std::optional<RowAdded> done =
+            afterRead(m_run, m_builder, m_errors, built, any, [&] { flush(n, skipped); }))
+        return *done;
     if (!m_filling.array->Append(m_values)) {
         launch(n, skipped);
         if (m_unsentFrom != 0)
@@ -242,16 +234,8 @@ void RowArrays::settle(long n, long skipped)
     } else {
         try {
             std::rethrow_exception(failure);
-        } catch (const TabrixError& e) {
-            // Every further statement would fail alike: the handler ends the table.
-            if (IsConnectionLost(e))
-                m_run.report(e);
-            // Only an array the server refused has stored none of its rows;
-            // after a timeout or a cancel it may have stored them all.
-            if (!IsDefiniteRefusal(e))
-                m_run.endTable(e);
         } catch (const std::exception& e) {
-            m_run.endTable(AsTabrixError(e));
+            goOnOnlyAfterARefusal(m_run, e);
         }
         sendRowByRow(batch);
         m_host.setCopyStatus(n, m_total, skipped);

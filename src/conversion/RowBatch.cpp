@@ -96,17 +96,9 @@ RowAdded RowBatch::add(const dao::Recordset& rs, long n, long skipped)
     } catch (const std::exception& e) {
         m_errors.append(AsTabrixError(e));
     }
-    if (!m_errors.isEmpty()) {
-        flush(n, skipped);
-        for (const TabrixError& e : std::as_const(m_errors))
-            m_run.report(e);
-    }
-    // A row that could not be read sends nothing, as before.
-    if (!built)
-        return RowAdded::Taken;
-    if (!any)
-        return RowAdded::Empty;
-    m_run.tally(m_builder);
+    if (const std::optional<RowAdded> done =
+            afterRead(m_run, m_builder, m_errors, built, any, [&] { flush(n, skipped); }))
+        return *done;
 
     const QString& columns = m_builder.Columns();
     if (!m_rows.isEmpty()
@@ -154,16 +146,8 @@ bool RowBatch::sentWhole()
     try {
         m_host.executeSql(m_statement);
         return true;
-    } catch (const TabrixError& e) {
-        // Every further statement would fail alike: the handler ends the table.
-        if (IsConnectionLost(e))
-            m_run.report(e);
-        // Only a statement the server refused has stored none of its rows;
-        // after a timeout or a cancel it may have stored them all.
-        if (!IsDefiniteRefusal(e))
-            m_run.endTable(e);
     } catch (const std::exception& e) {
-        m_run.endTable(AsTabrixError(e));
+        goOnOnlyAfterARefusal(m_run, e);
     }
     return false;
 }

@@ -374,6 +374,20 @@ void raise(const RenderErrorSink& onError, const TabrixError& error)
         onError(error);
 }
 
+// The text as a server can hold it. A lone surrogate half fits no server
+// text: it becomes U+FFFD, the rest of the row still arrives, and the loss is reported.
+QString sendableText(const QString& text, const dao::Field& field, const RenderErrorSink& onError)
+{
+    if (!hasLoneSurrogate(text))
+        return text;
+    raise(onError,
+          TabrixError(typeMismatchNumber,
+                      QStringLiteral("Feld %1: der Text enthält ungültige Zeichen (einzelne "
+                                     "UTF-16-Ersatzzeichen); sie wurden durch \uFFFD ersetzt.")
+                          .arg(field.Name)));
+    return replaceLoneSurrogates(text);
+}
+
 // Returns whether a NUL character of a text had to be blanked.
 bool appendValue(StatementBuffer& out, const dao::Field& field, const CellValue& cell, const QString& defaultText,
                  Dialect dialect, bool specialTime, const std::optional<QDate>& dateBase,
@@ -452,18 +466,7 @@ bool appendValue(StatementBuffer& out, const dao::Field& field, const CellValue&
             out += QLatin1Char('\'');
             return false;
         }
-        QString s = *text;
-        if (hasLoneSurrogate(s)) {
-            // No server text can hold it: the rest of the row still arrives,
-            // and the loss is reported.
-            raise(onError,
-                  TabrixError(typeMismatchNumber,
-                              QStringLiteral("Feld %1: der Text enthält ungültige Zeichen (einzelne "
-                                             "UTF-16-Ersatzzeichen); sie wurden durch \uFFFD ersetzt.")
-                                  .arg(field.Name)));
-            s = replaceLoneSurrogates(s);
-        }
-        return appendTextLiteral(out, s, dialect);
+        return appendTextLiteral(out, sendableText(*text, field, onError), dialect);
     }
     default:
         out += preparedText(cell, defaultText);
@@ -618,15 +621,10 @@ std::optional<ParameterValue> CellParameter(const dao::Field& field, const CellV
     case dao::dbGUID:
     case dao::dbText:
     case dao::dbMemo: {
-        QString s = cell.kind == CellValue::Text ? cell.text : cell.isNull() ? defaultText : cellText(cell);
-        if (hasLoneSurrogate(s)) {
-            raise(onError,
-                  TabrixError(typeMismatchNumber,
-                              QStringLiteral("Feld %1: der Text enthält ungültige Zeichen (einzelne "
-                                             "UTF-16-Ersatzzeichen); sie wurden durch \uFFFD ersetzt.")
-                                  .arg(field.Name)));
-            s = replaceLoneSurrogates(s);
-        }
+        QString s = sendableText(cell.kind == CellValue::Text ? cell.text
+                                     : cell.isNull()          ? defaultText
+                                                              : cellText(cell),
+                                 field, onError);
         if (dialect != Dialect::MySQL && s.contains(QChar(u'\0'))) {
             s.replace(QChar(u'\0'), QLatin1Char(' '));
             nulBlanked = true;

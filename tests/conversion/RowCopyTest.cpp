@@ -550,4 +550,5 @@ TEST(RunCopyLoop, ArraysOnTheirWayKeepTheirOrder)
                            head + "(4,'n4')", head + "(5,'n5')", head + "(6,'n6')",
                            head + "(?,?) <- (7,'n7'),(8,'n8'),(9,'n9')", head + "(?,?) <- (10,'n10')"}));
     EXPECT_EQ(f.host.errors, QStringList{dup});
+    EXPECT_EQ(f.host.server.meanwhile, QStringList{});
 }

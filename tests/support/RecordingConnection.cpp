@@ -1,7 +1,5 @@
 #include "RecordingConnection.h"
 
-#include <gtest/gtest.h>
-
 #include <charconv>
 #include <thread>
 
@@ -44,7 +42,7 @@ void RecordingConnection::maybeFail(const QString& statement) const
 void RecordingConnection::Execute(const QString& statement, int)
 {
     if (arrayOnItsWay)
-        ADD_FAILURE() << "sent while an array was on its way: " << statement.toStdString();
+        meanwhile.append(statement);
     statements.append(statement);
     if (journal)
         journal->append(statement);
@@ -68,7 +66,7 @@ private:
 std::unique_ptr<ServerResultSet> RecordingConnection::OpenResultset(const QString& query, int, int, int)
 {
     if (arrayOnItsWay)
-        ADD_FAILURE() << "asked while an array was on its way: " << query.toStdString();
+        meanwhile.append(query);
     statements.append(query);
     maybeFail(query);
     for (const Answer& a : answers)

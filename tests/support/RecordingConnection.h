@@ -62,10 +62,11 @@ public:
     bool arraysFailWhole = true;
     // The most bytes of values per array (ParameterArray's maxPayload); 0: no limit.
     qsizetype arrayPayload = 0;
-    // How long an array's execute lasts. A statement or query that arrives
-    // meanwhile fails the running test: the connection is the array's alone.
+    // How long an array's execute lasts; the statements and queries that
+    // arrived meanwhile (the connection is the array's alone).
     std::chrono::milliseconds arrayTime{0};
     std::atomic<bool> arrayOnItsWay{false};
+    QStringList meanwhile;
     // A row's values as recorded: NULL, numbers as they are, decimals as
     // their digits, TIMESTAMP'yyyy-MM-dd hh:mm:ss', texts between apostrophes
     // (doubled inside, a NUL character as \0), bytes as 0x and hex digits.
