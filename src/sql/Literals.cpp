@@ -389,6 +389,27 @@ QString sendableText(const QString& text, const dao::Field& field, const RenderE
 }
 
 // Returns whether a NUL character of a text had to be blanked.
+// The date a Date/Time cell stands for, a special time field's on the date
+// base. None for an empty cell (`text` empty) and for a text no date reads
+// from (`text` holds it).
+std::optional<dao::DateParts> cellDate(const CellValue& cell, const QString& defaultText, bool specialTime,
+                                       const std::optional<QDate>& dateBase, QString& text)
+{
+    dao::DateParts when;
+    if (cell.kind == CellValue::DateTime) {
+        when = cell.date;
+    } else {
+        text = preparedText(cell, defaultText);
+        const std::optional<QDateTime> dt = text.isEmpty() ? std::nullopt : parseDateText(text);
+        if (!dt)
+            return std::nullopt;
+        when = dao::DateParts::of(dt->date(), dt->time());
+    }
+    if (specialTime && dateBase)
+        dateBase->getDate(&when.year, &when.month, &when.day);
+    return when;
+}
+
 bool appendValue(StatementBuffer& out, const dao::Field& field, const CellValue& cell, const QString& defaultText,
                  Dialect dialect, bool specialTime, const std::optional<QDate>& dateBase,
                  const RenderErrorSink& onError)
@@ -417,26 +438,18 @@ bool appendValue(StatementBuffer& out, const dao::Field& field, const CellValue&
         return false;
     }
     case dao::dbDate: {
-        dao::DateParts when;
-        if (cell.kind == CellValue::DateTime) {
-            when = cell.date;
-        } else {
-            const QString v = preparedText(cell, defaultText);
-            if (v.isEmpty()) {
-                out += QLatin1String("NULL");
-                return false;
-            }
-            const std::optional<QDateTime> dt = parseDateText(v);
-            if (!dt) {
-                raise(onError, TabrixError(typeMismatchNumber, typeMismatch));
-                out += v;
-                return false;
-            }
-            when = dao::DateParts::of(dt->date(), dt->time());
+        QString text;
+        const std::optional<dao::DateParts> when = cellDate(cell, defaultText, specialTime, dateBase, text);
+        if (!when && text.isEmpty()) {
+            out += QLatin1String("NULL");
+            return false;
         }
-        if (specialTime && dateBase)
-            dateBase->getDate(&when.year, &when.month, &when.day);
-        appendDateLiteral(out, when, dialect, specialTime);
+        if (!when) {
+            raise(onError, TabrixError(typeMismatchNumber, typeMismatch));
+            out += text;
+            return false;
+        }
+        appendDateLiteral(out, *when, dialect, specialTime);
         return false;
     }
     case dao::dbBinary:
@@ -583,21 +596,14 @@ std::optional<ParameterValue> CellParameter(const dao::Field& field, const CellV
             return ParameterValue::Whole(cell.whole ? 1 : 0);
         return ParameterValue::Whole(preparedText(cell, defaultText) == QLatin1String("TRUE") ? 1 : 0);
     case dao::dbDate: {
-        dao::DateParts when;
-        if (cell.kind == CellValue::DateTime) {
-            when = cell.date;
-        } else {
-            const QString v = preparedText(cell, defaultText);
-            if (v.isEmpty())
-                return ParameterValue::Null(type);
-            const std::optional<QDateTime> dt = parseDateText(v);
-            // The literal path reports it and sends the text as it is.
-            if (!dt)
-                return std::nullopt;
-            when = dao::DateParts::of(dt->date(), dt->time());
-        }
-        if (specialTime && dateBase)
-            dateBase->getDate(&when.year, &when.month, &when.day);
+        QString text;
+        std::optional<dao::DateParts> found = cellDate(cell, defaultText, specialTime, dateBase, text);
+        if (!found && text.isEmpty())
+            return ParameterValue::Null(type);
+        // The literal path reports it and sends the text as it is.
+        if (!found)
+            return std::nullopt;
+        const dao::DateParts& when = *found;
         // The literal keeps four digits of the year only.
         if (when.year < 0 || when.year > 9999)
             return std::nullopt;
