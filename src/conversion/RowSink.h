@@ -41,15 +41,15 @@ public:
 
 protected:
     TabrixError m_unreadable{0, QString()};
+    // A shared statement or array that failed as a whole: returns where the
+    // server refused it (none of its rows stored: they may go again one by
+    // one); otherwise the error rule ends the table.
+    static void goOnOnlyAfterARefusal(TableRun& run, const std::exception& failure);
     // For a sink that gathers rows, once a row is read (`built`: no error
     // ended the reading; `any`: a cell goes into the statement): the row's
     // errors go to the log after the rows gathered before it
     // (`flushGathered`), as a copy row by row meets them. The row's outcome
     // when it is done with; none for a row to gather, whose figures are then counted.
-    // A shared statement or array that failed as a whole: returns where the
-    // server refused it (none of its rows stored: they may go again one by
-    // one); otherwise the error rule ends the table.
-    static void goOnOnlyAfterARefusal(TableRun& run, const std::exception& failure);
     static std::optional<RowAdded> afterRead(TableRun& run, const RowStatementBuilder& builder,
                                              const QList<TabrixError>& errors, bool built, bool any,
                                              const std::function<void()>& flushGathered);

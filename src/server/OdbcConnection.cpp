@@ -367,10 +367,7 @@ public:
             m_stmt.fail(rc);
         SQLFreeStmt(m_stmt.handle, SQL_CLOSE);
         // The buffers bound go with the array, which the caller may free or
-        // refill. Kept bound, they corrupted texts of a later execute now
-        // and then on a loaded machine (two statements of one connection
-        // taking turns, Connector/ODBC 3.1.15): a value of the right length
-        // with bytes of freed memory. Unbound after each execute, never seen.
+        // refill: nothing stays bound to them (every execute binds anew).
         SQLFreeStmt(m_stmt.handle, SQL_RESET_PARAMS);
         QList<ArrayRowState> states(n);
         for (int r = 0; r < n; ++r) {
